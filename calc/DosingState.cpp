@@ -1,0 +1,5 @@
+#include "DosingState.h"
+
+namespace Module1 {
+DosingState dosingState;
+} // namespace Module1

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QLocale>
+#include <QString>
+#include <QStringView>
+#include <string_view>
+
+// Every dosing value is a 32-bit float; these two rules turn it into text and back.
+//
+// SingleToText writes at most 7 significant digits with trailing zeros removed and the locale's
+// decimal separator. Magnitudes from 1E-05 up to below 1E+07 are written in plain form; others
+// in exponent form: mantissa, "E", a sign and at least two exponent digits ("1.5E+07", "2E-05").
+// A zero is always "0", never "-0".
+//
+// TextToSingle reads an optional sign, digits with at most one decimal separator (the locale's,
+// and only that one), and an optional exponent ("e" or "E", optional sign, digits). Blanks before
+// and after are ignored. Thousands separators, currency symbols, "inf", "nan" and hexadecimal are
+// refused. The value is rounded once, straight to the nearest 32-bit float.
+
+enum class NumberTextError {
+    None,
+    NotANumber, // empty, or not of the form above
+    OutOfRange, // finite text whose value lies beyond the largest 32-bit float
+};
+
+struct SingleFromText {
+    float value = 0;
+    NumberTextError error = NumberTextError::None;
+    bool ok() const { return error == NumberTextError::None; }
+};
+
+QString SingleToText(float value, const QLocale &locale = QLocale());
+SingleFromText TextToSingle(QStringView text, const QLocale &locale = QLocale());
+
+// Locale-free forms for files and command lines: "." is the decimal separator, text is UTF-8.
+std::string_view SingleToText(float value, char (&buffer)[32]);
+SingleFromText TextToSingle(std::string_view text);
