@@ -1,0 +1,27 @@
+#include "OperatorMessage.h"
+
+#include "AppInfo.h"
+
+#include <QMessageBox>
+
+namespace {
+OperatorMessage::Capture &capture()
+{
+    static OperatorMessage::Capture instance;
+    return instance;
+}
+} // namespace
+
+void OperatorMessage::show(QWidget *parent, const QString &text)
+{
+    if (capture()) {
+        capture()(text);
+        return;
+    }
+    QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(AppInfo::Title), text, QMessageBox::Ok,
+                    parent);
+    box.setObjectName(QStringLiteral("operatorMessage"));
+    box.exec();
+}
+
+void OperatorMessage::setCapture(Capture newCapture) { capture() = std::move(newCapture); }

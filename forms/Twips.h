@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QRect>
+#include <cmath>
+
+// Window and control geometry is designed in twips (1440 to the inch). At 96 dots per inch a
+// pixel is 15 twips; Qt's device-independent pixels carry the layout to other screen scales.
+namespace Twips {
+inline constexpr double PerPixel = 15.0;
+
+inline int toPixels(double twips) { return int(std::lround(twips / PerPixel)); }
+inline double fromPixels(int pixels) { return pixels * PerPixel; }
+inline QRect rect(int left, int top, int width, int height)
+{
+    return QRect(toPixels(left), toPixels(top), toPixels(width), toPixels(height));
+}
+} // namespace Twips
