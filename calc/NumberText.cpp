@@ -12,8 +12,14 @@ struct Syntax {
     std::string_view plusSign;  // an alternative to "+"
 };
 
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v'; }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
+}
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
 
 bool consume(std::string_view &text, std::string_view token)
 {
@@ -43,8 +49,8 @@ SingleFromText parse(std::string_view text, const Syntax &syntax)
     else if (!consume(text, "+"))
         consume(text, syntax.plusSign);
 
-    int integerDigits = 0;         // significant digits before the separator
-    int leadingFractionZeros = 0;  // zeros after the separator before the first non-zero digit
+    int integerDigits = 0;        // significant digits before the separator
+    int leadingFractionZeros = 0; // zeros after the separator before the first non-zero digit
     bool anyDigit = false;
     bool nonZeroSeen = false;
     while (!text.empty() && isDigit(text.front())) {
@@ -137,7 +143,10 @@ QString SingleToText(float value, const QLocale &locale)
     return text;
 }
 
-SingleFromText TextToSingle(std::string_view text) { return parse(text, Syntax{".", {}, {}}); }
+SingleFromText TextToSingle(std::string_view text)
+{
+    return parse(text, Syntax{".", {}, {}});
+}
 
 SingleFromText TextToSingle(QStringView text, const QLocale &locale)
 {
