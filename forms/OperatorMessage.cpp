@@ -24,4 +24,7 @@ void OperatorMessage::show(QWidget *parent, const QString &text)
     box.exec();
 }
 
-void OperatorMessage::setCapture(Capture newCapture) { capture() = std::move(newCapture); }
+void OperatorMessage::setCapture(Capture newCapture)
+{
+    capture() = std::move(newCapture);
+}

@@ -8,8 +8,14 @@
 namespace Twips {
 inline constexpr double PerPixel = 15.0;
 
-inline int toPixels(double twips) { return int(std::lround(twips / PerPixel)); }
-inline double fromPixels(int pixels) { return pixels * PerPixel; }
+inline int toPixels(double twips)
+{
+    return int(std::lround(twips / PerPixel));
+}
+inline double fromPixels(int pixels)
+{
+    return pixels * PerPixel;
+}
 inline QRect rect(int left, int top, int width, int height)
 {
     return QRect(toPixels(left), toPixels(top), toPixels(width), toPixels(height));

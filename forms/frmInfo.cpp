@@ -1,7 +1,246 @@
 #include "frmInfo.h"
 
-frmInfo::frmInfo(QWidget *owner) : QDialog(owner) {}
-void frmInfo::Form_Load() {}
-void frmInfo::cmdCalcNow_Click() {}
-void frmInfo::Command1_Click() {}
-void frmInfo::keyPressEvent(QKeyEvent *event) { QDialog::keyPressEvent(event); }
+#include "CalcDose.h"
+#include "Fonts.h"
+#include "NumberText.h"
+#include "OperatorMessage.h"
+#include "Twips.h"
+
+#include <QButtonGroup>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace {
+
+constexpr int ClientWidth = 6675;
+constexpr int ClientHeight = 6150;
+constexpr int TextBoxWidth = 735;
+constexpr int TextBoxHeight = 285;
+
+template <typename Control>
+Control *place(Control *control, const char *name, int left, int top, int width, int height)
+{
+    control->setObjectName(QLatin1String(name));
+    control->setGeometry(Twips::rect(left, top, width, height));
+    return control;
+}
+
+QGroupBox *frame(QWidget *container, const char *name, const char *caption, int left, int top,
+                 int width, int height)
+{
+    return place(new QGroupBox(QString::fromLatin1(caption), container), name, left, top, width,
+                 height);
+}
+
+QLabel *label(QWidget *container, const char *name, const char *caption, int left, int top,
+              int width)
+{
+    return place(new QLabel(QString::fromLatin1(caption), container), name, left, top, width, 255);
+}
+
+// A text box is announced by screen readers with the caption of the label beside it.
+QLineEdit *textBox(QWidget *container, const char *name, QLabel *caption, int left, int top)
+{
+    auto *box = place(new QLineEdit(container), name, left, top, TextBoxWidth, TextBoxHeight);
+    caption->setBuddy(box);
+    box->setAccessibleName(caption->text().trimmed());
+    box->setProperty("caption", caption->text());
+    return box;
+}
+
+QPushButton *commandButton(QWidget *container, const char *name, const char *caption, int left,
+                           int top)
+{
+    auto *button =
+        place(new QPushButton(QString::fromLatin1(caption), container), name, left, top, 1455, 735);
+    button->setFont(Fonts::msSansSerif(9.75, true));
+    // Neither button is the window's default: Enter must not calculate or close by surprise.
+    button->setAutoDefault(false);
+    button->setDefault(false);
+    return button;
+}
+
+// The caption as a message names the field: "Alcohol Proof: " becomes "Alcohol Proof".
+QString fieldName(const QLineEdit *field)
+{
+    QString name = field->property("caption").toString().trimmed();
+    if (name.endsWith(QLatin1Char(':')))
+        name.chop(1);
+    return name;
+}
+
+QString conversionMessage(const QLineEdit *field, NumberTextError error)
+{
+    const QString name = fieldName(field);
+    if (field->text().trimmed().isEmpty())
+        return QStringLiteral("ERROR: %1 is empty. Please enter a number.").arg(name);
+    if (error == NumberTextError::OutOfRange)
+        return QStringLiteral("ERROR: %1 \"%2\" is too large: it is beyond the largest number "
+                              "this program can hold.")
+            .arg(name, field->text().trimmed());
+    return QStringLiteral("ERROR: %1 \"%2\" is not a number. Type digits with \"%3\" as the "
+                          "decimal separator and no thousands separators.")
+        .arg(name, field->text().trimmed(), QLocale().decimalPoint());
+}
+
+} // namespace
+
+frmInfo::frmInfo(QWidget *owner)
+    : QDialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
+                         Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+{
+    setObjectName(QStringLiteral("frmInfo"));
+    setWindowTitle(QStringLiteral("User Input & Output"));
+    setModal(true);
+    setFont(Fonts::msSansSerif(8.25));
+    setFixedSize(Twips::toPixels(ClientWidth), Twips::toPixels(ClientHeight));
+    createControls();
+    setTabOrder();
+}
+
+void frmInfo::createControls()
+{
+    auto *Frame1 = frame(this, "Frame1", "Participant Characteristics", 120, 120, 4455, 1815);
+    auto *Frame2 = frame(Frame1, "Frame2", "Gender", 120, 360, 1455, 1215);
+    optMale =
+        place(new QRadioButton(QStringLiteral("Male"), Frame2), "optMale", 120, 240, 1215, 495);
+    optFemale =
+        place(new QRadioButton(QStringLiteral("Female"), Frame2), "optFemale", 120, 600, 1215, 495);
+    // The hidden choice stands for "no gender chosen"; selecting it clears Male and Female.
+    optNG =
+        place(new QRadioButton(QStringLiteral("NoGender"), Frame2), "optNG", 1080, 600, 1215, 495);
+    optNG->hide();
+    optNG->setChecked(true);
+    auto *gender = new QButtonGroup(this);
+    gender->setExclusive(true);
+    for (QRadioButton *choice : {optMale, optFemale, optNG})
+        gender->addButton(choice);
+
+    auto *lblHeight = label(Frame1, "lblHeight", "Height (inches):", 1800, 480, 1215);
+    txtHeight = textBox(Frame1, "txtHeight", lblHeight, 3120, 480);
+    auto *lblweight = label(Frame1, "lblweight", "Weight (lbs):", 1800, 840, 1215);
+    auto *lblAge = label(Frame1, "lblAge", "Age (years):", 1800, 1200, 1215);
+
+    auto *Frame3 = frame(this, "Frame3", "Other Information", 120, 2160, 4455, 1935);
+    auto *Label5 = label(Frame3, "Label5", "Target BAL (g/100 ml):", 360, 360, 1935);
+    txtBAL = textBox(Frame3, "txtBAL", Label5, 3120, 360);
+    auto *Label1 =
+        label(Frame3, "Label1", "Duration of Drinking Period (minutes):", 360, 720, 2775);
+    auto *Label3 = label(Frame3, "Label3", "Alcohol Proof: ", 360, 1080, 2775);
+    txtProof = textBox(Frame3, "txtProof", Label3, 3120, 1080);
+    auto *Label2 =
+        label(Frame3, "Label2", "Parts mixer for every 1 part alcohol:", 360, 1440, 2655);
+    txtRatio = textBox(Frame3, "txtRatio", Label2, 3120, 1440);
+
+    auto *Frame4 = frame(this, "Frame4", "Dosing Results", 120, 4320, 4455, 1455);
+    const char *resultCaptions[] = {
+        "Volume alcohol Dose (mls):", "Volume mixer (mls):", "Total beverage volume (mls):"};
+    const int resultWidths[] = {2055, 1575, 2055};
+    QLineEdit **resultFields[] = {&txtAlcDose, &txtMixDose, &txtTotDose};
+    const char *resultNames[] = {"txtAlcDose", "txtMixDose", "txtTotDose"};
+    for (int index = 0; index < 3; ++index) {
+        const int top = 360 + 360 * index;
+        auto *caption =
+            label(Frame4, "Label4", resultCaptions[index], 360, top, resultWidths[index]);
+        caption->setProperty("index", index); // the three labels form one control array
+        *resultFields[index] = textBox(Frame4, resultNames[index], caption, 3120, top);
+    }
+
+    // These three belong to the window itself and are drawn over the frames, in line with the
+    // fields inside them; created after the frames so they stay on top.
+    txtWeight = textBox(this, "txtWeight", lblweight, 3240, 960);
+    txtAge = textBox(this, "txtAge", lblAge, 3240, 1320);
+    txtDD = textBox(this, "txtDD", Label1, 3240, 2880);
+
+    cmdCalcNow = commandButton(this, "cmdCalcNow", "Calculate NOW", 4920, 1800);
+    Command1 = commandButton(this, "Command1", "Finished", 4920, 2880);
+    connect(cmdCalcNow, &QPushButton::clicked, this, &frmInfo::cmdCalcNow_Click);
+    connect(Command1, &QPushButton::clicked, this, &frmInfo::Command1_Click);
+}
+
+void frmInfo::setTabOrder()
+{
+    const QWidget *order[] = {optMale,    optFemale, txtWeight,  txtAge,     txtDD,
+                              txtRatio,   txtProof,  txtAlcDose, txtMixDose, txtTotDose,
+                              cmdCalcNow, txtBAL,    txtHeight,  Command1,   optNG};
+    for (std::size_t i = 1; i < std::size(order); ++i)
+        QWidget::setTabOrder(const_cast<QWidget *>(order[i - 1]), const_cast<QWidget *>(order[i]));
+}
+
+void frmInfo::Form_Load()
+{
+    const DosingState &s = Module1::dosingState;
+    txtWeight->setText(SingleToText(s.Weight));
+    txtHeight->setText(SingleToText(s.Height));
+    txtAge->setText(SingleToText(s.Age));
+    optNG->setChecked(true);
+    txtBAL->setText(SingleToText(s.BAL));
+    txtDD->setText(SingleToText(s.DD));
+    txtProof->setText(SingleToText(s.Proof));
+    txtRatio->setText(SingleToText(s.Ratio));
+}
+
+// Each field is stored as soon as it is read: a field that cannot be read stops the press with
+// the fields before it stored and it and the later ones unchanged.
+bool frmInfo::readField(QLineEdit *field, float &target)
+{
+    const SingleFromText number = TextToSingle(field->text());
+    if (!number.ok()) {
+        OperatorMessage::show(this, conversionMessage(field, number.error));
+        field->setFocus();
+        field->selectAll();
+        return false;
+    }
+    target = number.value;
+    return true;
+}
+
+void frmInfo::cmdCalcNow_Click()
+{
+    DosingState &s = Module1::dosingState;
+    if (!readField(txtHeight, s.Height) || !readField(txtWeight, s.Weight) ||
+        !readField(txtAge, s.Age))
+        return;
+    if (optNG->isChecked()) {
+        OperatorMessage::show(this, QStringLiteral("ERROR: Must Specify Participant Gender"));
+        return;
+    }
+    s.Gender = optMale->isChecked() ? Gender::Male : Gender::Female;
+    if (!readField(txtBAL, s.BAL) || !readField(txtDD, s.DD) || !readField(txtProof, s.Proof) ||
+        !readField(txtRatio, s.Ratio))
+        return;
+
+    const DoseOutcome outcome = CalcDose(s);
+    if (!outcome.ok()) {
+        OperatorMessage::show(this, DoseErrorMessage(outcome));
+        return;
+    }
+    showResults();
+}
+
+void frmInfo::showResults()
+{
+    const DosingState &s = Module1::dosingState;
+    txtAlcDose->setText(SingleToText(s.AlcDose));
+    txtMixDose->setText(SingleToText(s.MixDose));
+    txtTotDose->setText(SingleToText(s.TotDose));
+}
+
+void frmInfo::Command1_Click()
+{
+    close();
+}
+
+void frmInfo::keyPressEvent(QKeyEvent *event)
+{
+    // The window has no cancel button: Esc must not close it and lose what was typed.
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}

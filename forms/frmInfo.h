@@ -2,7 +2,6 @@
 
 #include <QDialog>
 
-class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -19,7 +18,7 @@ public:
     // Fills the fields from the dosing state; run once before the window is shown.
     void Form_Load();
 
-private slots:
+public slots:
     void cmdCalcNow_Click();
     void Command1_Click();
 
@@ -27,8 +26,10 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
-    QLineEdit *addTextBox(QWidget *container, const char *name, QLabel *label, int left, int top);
-    bool readField(QLineEdit *field, QLabel *label, float &target);
+    void createControls();
+    void setTabOrder();
+    bool readField(QLineEdit *field, float &target);
+    void showResults();
 
     QRadioButton *optMale = nullptr;
     QRadioButton *optFemale = nullptr;
