@@ -1,0 +1,39 @@
+#pragma once
+
+#include "DoseField.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <array>
+
+// What the command line asks for, after the usage rules have been checked.
+struct DoseRequest {
+    enum class Mode { Help, Version, OneParticipant, Roster };
+    Mode mode = Mode::OneParticipant;
+    // One participant: the text of every field as given (UTF-8), or the parameter's default.
+    std::array<QByteArray, DoseFieldCount> values;
+    bool explain = false;
+    QString rosterPath; // "-" for standard input
+};
+
+// Parses the arguments of pourwise-dose. Options are "--name value" or "--name=value"; a single
+// dash works as well.
+class DoseCommandLine {
+public:
+    // False for a usage error, described by errorText().
+    bool parse(const QStringList &arguments);
+
+    const DoseRequest &request() const { return m_request; }
+    const QString &errorText() const { return m_errorText; }
+
+    static QString helpText();
+    static QString versionText();
+
+private:
+    bool fail(const QString &text);
+
+    DoseRequest m_request;
+    QString m_errorText;
+};

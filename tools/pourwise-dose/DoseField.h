@@ -1,0 +1,29 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <string_view>
+
+// The eight inputs of one participant. Their names are both the roster's column names and the
+// command line's option names (without "--").
+enum class DoseField { Gender, Height, Weight, Age, BAL, DD, Proof, Ratio };
+
+inline constexpr std::size_t DoseFieldCount = 8;
+
+inline constexpr std::array<DoseField, DoseFieldCount> AllDoseFields = {
+    DoseField::Gender, DoseField::Height, DoseField::Weight, DoseField::Age,
+    DoseField::BAL,    DoseField::DD,     DoseField::Proof,  DoseField::Ratio};
+
+std::string_view doseFieldName(DoseField field);
+
+// The value used when a dosing parameter is not given on the command line; empty for the
+// participant's own fields, which have no default.
+std::string_view doseFieldDefault(DoseField field);
+
+// One text per field, indexed by DoseField.
+using ParticipantText = std::array<std::string_view, DoseFieldCount>;
+
+constexpr std::size_t indexOf(DoseField field)
+{
+    return static_cast<std::size_t>(field);
+}

@@ -1,0 +1,8 @@
+#pragma once
+
+// What scripts read from the exit status of pourwise-dose.
+namespace ExitStatus {
+inline constexpr int AllComputed = 0;      // every participant has volumes
+inline constexpr int SomeNotComputed = 1;  // at least one participant or row has an error
+inline constexpr int UsageOrFileError = 2; // bad arguments, a missing column, unreadable input
+} // namespace ExitStatus

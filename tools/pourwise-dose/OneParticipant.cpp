@@ -1,0 +1,79 @@
+#include "OneParticipant.h"
+
+#include "CalcDose.h"
+#include "ExitStatus.h"
+#include "NumberText.h"
+#include "ParticipantReader.h"
+
+namespace {
+
+void printValue(std::FILE *output, const char *name, float value)
+{
+    char buffer[32];
+    const std::string_view text = SingleToText(value, buffer);
+    std::fprintf(output, "%s %.*s\n", name, int(text.size()), text.data());
+}
+
+QString problemText(DoseField field, InputProblem problem, const QByteArray &value)
+{
+    const QString option = QStringLiteral("--") + QString::fromLatin1(doseFieldName(field));
+    const QString shown = QString::fromUtf8(value);
+    switch (problem) {
+    case InputProblem::Empty:
+        return QStringLiteral("%1 is empty").arg(option);
+    case InputProblem::UnknownGender:
+        return QStringLiteral("%1 \"%2\" is not male, female, m, f, 1 or 0").arg(option, shown);
+    case InputProblem::OutOfRange:
+        return QStringLiteral("%1 \"%2\" is too large for a 32-bit float").arg(option, shown);
+    default:
+        return QStringLiteral("%1 \"%2\" is not a number; use \".\" as the decimal separator "
+                              "and no thousands separators")
+            .arg(option, shown);
+    }
+}
+
+void printError(std::FILE *errors, const QString &text)
+{
+    std::fprintf(errors, "%s\n", text.toLocal8Bit().constData());
+}
+
+} // namespace
+
+int OneParticipant::run(const DoseRequest &request, std::FILE *output, std::FILE *errors)
+{
+    ParticipantText text;
+    for (DoseField field : AllDoseFields) {
+        const QByteArray &value = request.values[indexOf(field)];
+        text[indexOf(field)] = std::string_view(value.constData(), std::size_t(value.size()));
+    }
+    ParticipantReading reading = readParticipant(text);
+    if (!reading.ok()) {
+        for (DoseField field : AllDoseFields) {
+            const InputProblem problem = reading.problems[indexOf(field)];
+            if (problem != InputProblem::None)
+                printError(errors, QStringLiteral("ERROR: ") +
+                                       problemText(field, problem, request.values[indexOf(field)]));
+        }
+        return ExitStatus::UsageOrFileError;
+    }
+
+    DosingState &state = reading.state;
+    const DoseOutcome outcome = CalcDose(state);
+    if (!outcome.ok()) {
+        printError(errors, DoseErrorMessage(outcome));
+        return ExitStatus::SomeNotComputed;
+    }
+    if (request.explain) {
+        const DoseIntermediates &i = outcome.intermediates;
+        printValue(output, "height_cm", i.heightCm);
+        printValue(output, "weight_kg", i.weightKg);
+        printValue(output, "hours", i.hours);
+        printValue(output, "body_water_l", i.bodyWater);
+        printValue(output, "alcohol_g", i.alcoholGrams);
+        printValue(output, "alcohol_ml_unrounded", i.unroundedAlcoholMl);
+    }
+    printValue(output, "alcohol_ml", state.AlcDose);
+    printValue(output, "mixer_ml", state.MixDose);
+    printValue(output, "total_ml", state.TotDose);
+    return ExitStatus::AllComputed;
+}

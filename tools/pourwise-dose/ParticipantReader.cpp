@@ -1,0 +1,99 @@
+#include "ParticipantReader.h"
+
+#include "NumberText.h"
+
+#include <algorithm>
+#include <optional>
+
+namespace {
+
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
+}
+
+std::string_view trimmed(std::string_view text)
+{
+    while (!text.empty() && isBlank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && isBlank(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
+bool equalsIgnoringCase(std::string_view text, std::string_view lowerCase)
+{
+    return std::ranges::equal(text, lowerCase, [](char a, char b) {
+        return (a >= 'A' && a <= 'Z' ? char(a - 'A' + 'a') : a) == b;
+    });
+}
+
+std::optional<std::int16_t> genderFromText(std::string_view text)
+{
+    for (std::string_view male : {"male", "m", "1"}) {
+        if (equalsIgnoringCase(text, male))
+            return Gender::Male;
+    }
+    for (std::string_view female : {"female", "f", "0"}) {
+        if (equalsIgnoringCase(text, female))
+            return Gender::Female;
+    }
+    return std::nullopt;
+}
+
+float &stateField(DosingState &state, DoseField field)
+{
+    switch (field) {
+    case DoseField::Height:
+        return state.Height;
+    case DoseField::Weight:
+        return state.Weight;
+    case DoseField::Age:
+        return state.Age;
+    case DoseField::BAL:
+        return state.BAL;
+    case DoseField::DD:
+        return state.DD;
+    case DoseField::Proof:
+        return state.Proof;
+    case DoseField::Ratio:
+    case DoseField::Gender: // not a number; never asked for
+        break;
+    }
+    return state.Ratio;
+}
+
+} // namespace
+
+bool ParticipantReading::ok() const
+{
+    return std::ranges::all_of(problems, [](InputProblem p) { return p == InputProblem::None; });
+}
+
+ParticipantReading readParticipant(const ParticipantText &text)
+{
+    ParticipantReading reading;
+    for (DoseField field : AllDoseFields) {
+        const std::string_view value = trimmed(text[indexOf(field)]);
+        InputProblem &problem = reading.problems[indexOf(field)];
+        if (value.empty()) {
+            problem = InputProblem::Empty;
+        } else if (field == DoseField::Gender) {
+            const std::optional<std::int16_t> gender = genderFromText(value);
+            if (gender)
+                reading.state.Gender = *gender;
+            else
+                problem = InputProblem::UnknownGender;
+        } else {
+            const SingleFromText number = TextToSingle(value);
+            if (number.ok())
+                stateField(reading.state, field) = number.value;
+            else
+                problem = number.error == NumberTextError::OutOfRange ? InputProblem::OutOfRange
+                                                                      : InputProblem::NotANumber;
+        }
+    }
+    if (reading.problems[indexOf(DoseField::Gender)] != InputProblem::None)
+        reading.state.Gender = Gender::NotSpecified;
+    return reading;
+}

@@ -1,0 +1,154 @@
+#include "RosterRun.h"
+
+#include "CalcDose.h"
+#include "ExitStatus.h"
+#include "NumberText.h"
+#include "ParticipantReader.h"
+#include "RowErrorText.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr std::array<std::string_view, 4> ResultColumns = {"alcohol_ml", "mixer_ml", "total_ml",
+                                                           "error"};
+
+// Header names are matched without regard to letter case or surrounding blanks, as people type
+// them into spreadsheets; they are written out as they were.
+std::string normalisedName(std::string_view name)
+{
+    while (!name.empty() && (name.front() == ' ' || name.front() == '\t'))
+        name.remove_prefix(1);
+    while (!name.empty() && (name.back() == ' ' || name.back() == '\t'))
+        name.remove_suffix(1);
+    std::string lower(name);
+    std::ranges::transform(lower, lower.begin(),
+                           [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; });
+    return lower;
+}
+
+std::string joined(const std::vector<std::string_view> &names)
+{
+    std::string text;
+    for (std::string_view name : names) {
+        if (!text.empty())
+            text += ", ";
+        text += name;
+    }
+    return text;
+}
+
+} // namespace
+
+RosterRun::RosterRun(std::FILE *input, std::FILE *output) : m_reader(input), m_writer(output) {}
+
+bool RosterRun::fail(std::string text)
+{
+    m_errorText = std::move(text);
+    return false;
+}
+
+bool RosterRun::readHeader()
+{
+    switch (m_reader.next(m_fields)) {
+    case CsvReader::Result::Error:
+        return fail(m_reader.errorText());
+    case CsvReader::Result::End:
+        return fail("the roster is empty: it needs a header row naming the columns");
+    case CsvReader::Result::Record:
+        break;
+    }
+    constexpr std::size_t NotFound = std::size_t(-1);
+    m_column.fill(NotFound);
+    for (std::size_t position = 0; position < m_fields.size(); ++position) {
+        const std::string name = normalisedName(m_fields[position]);
+        if (std::ranges::find(ResultColumns, name) != ResultColumns.end())
+            return fail("the header already has a column " + name +
+                        ", which pourwise-dose would add; remove it first");
+        for (DoseField field : AllDoseFields) {
+            if (name != doseFieldName(field))
+                continue;
+            if (m_column[indexOf(field)] != NotFound)
+                return fail("the header has the column " + name + " twice");
+            m_column[indexOf(field)] = position;
+        }
+    }
+    std::vector<std::string_view> missing;
+    for (DoseField field : AllDoseFields) {
+        if (m_column[indexOf(field)] == NotFound)
+            missing.push_back(doseFieldName(field));
+    }
+    if (!missing.empty())
+        return fail("the header has no column " + joined(missing) +
+                    " (needed: " + "gender,height,weight,age,bal,dd,proof,ratio in any order)");
+
+    m_headerWidth = m_fields.size();
+    // A roster written with CR LF line ends is answered in the same style.
+    m_writer.setLineEnd(m_reader.recordEndedWithCrLf() ? "\r\n" : "\n");
+    for (std::string_view name : m_fields)
+        m_writer.field(name);
+    for (std::string_view name : ResultColumns)
+        m_writer.field(name);
+    m_writer.endRecord();
+    return true;
+}
+
+void RosterRun::processRow()
+{
+    m_error.clear();
+    char volumes[3][32];
+    std::array<std::string_view, 3> volumeText;
+
+    if (m_fields.size() != m_headerWidth) {
+        // Never computed: a missing or extra comma shifts the values into the wrong columns.
+        RowErrorText::appendFieldCount(m_fields.size(), m_headerWidth, m_error);
+        if (m_fields.size() > m_headerWidth)
+            m_error += "; the extra fields are left out";
+        m_fields.resize(m_headerWidth);
+    } else {
+        ParticipantText text;
+        for (DoseField field : AllDoseFields)
+            text[indexOf(field)] = m_fields[m_column[indexOf(field)]];
+        ParticipantReading reading = readParticipant(text);
+        if (!reading.ok()) {
+            RowErrorText::appendInputProblems(reading, m_error);
+        } else {
+            const DoseOutcome outcome = CalcDose(reading.state);
+            if (outcome.ok()) {
+                volumeText = {SingleToText(reading.state.AlcDose, volumes[0]),
+                              SingleToText(reading.state.MixDose, volumes[1]),
+                              SingleToText(reading.state.TotDose, volumes[2])};
+            } else {
+                RowErrorText::appendDoseFault(outcome, m_error);
+            }
+        }
+    }
+
+    for (std::string_view field : m_fields)
+        m_writer.field(field);
+    for (std::string_view volume : volumeText)
+        m_writer.field(volume);
+    m_writer.field(m_error);
+    m_writer.endRecord();
+    if (!m_error.empty())
+        ++m_failedRows;
+}
+
+int RosterRun::run()
+{
+    bool ok = readHeader();
+    if (ok) {
+        CsvReader::Result result;
+        while ((result = m_reader.next(m_fields)) == CsvReader::Result::Record) {
+            ++m_rows;
+            processRow();
+        }
+        if (result == CsvReader::Result::Error)
+            ok = fail(m_reader.errorText());
+    }
+    if (!m_writer.flush() && ok)
+        ok = fail("cannot write the output: " + m_writer.errorText());
+    if (!ok)
+        return ExitStatus::UsageOrFileError;
+    return m_failedRows > 0 ? ExitStatus::SomeNotComputed : ExitStatus::AllComputed;
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "CsvReader.h"
+#include "CsvWriter.h"
+#include "DoseField.h"
+
+#include <array>
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Streams a roster through the dose calculation. Every row comes out in its place, with its own
+// columns unchanged and alcohol_ml, mixer_ml, total_ml and error appended: either the three
+// volumes or, with the volumes left empty, the reason why there are none.
+class RosterRun {
+public:
+    RosterRun(std::FILE *input, std::FILE *output);
+
+    // Returns the exit status; for a usage or file error, errorText() says what went wrong.
+    int run();
+
+    const std::string &errorText() const { return m_errorText; }
+    long long rowCount() const { return m_rows; }
+    long long failedRowCount() const { return m_failedRows; }
+
+private:
+    bool readHeader();
+    void processRow();
+    bool fail(std::string text);
+
+    CsvReader m_reader;
+    CsvWriter m_writer;
+    std::vector<std::string_view> m_fields; // reused for every row
+    std::size_t m_headerWidth = 0;
+    std::array<std::size_t, DoseFieldCount> m_column{}; // header position of each input
+    std::string m_error;                                // the current row's error column
+    long long m_rows = 0;
+    long long m_failedRows = 0;
+    std::string m_errorText;
+};

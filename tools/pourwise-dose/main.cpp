@@ -1,0 +1,70 @@
+#include "DoseCommandLine.h"
+#include "ExitStatus.h"
+#include "OneParticipant.h"
+#include "RosterRun.h"
+
+#include <QCoreApplication>
+#include <QFile>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+void printError(const QString &text)
+{
+    std::fprintf(stderr, "ERROR: %s\n", text.toLocal8Bit().constData());
+}
+
+int runRoster(const QString &path)
+{
+    const bool standardInput = path == QLatin1String("-");
+    const QString shownName = standardInput ? QStringLiteral("standard input") : path;
+    std::FILE *input =
+        standardInput ? stdin : std::fopen(QFile::encodeName(path).constData(), "rb");
+    if (!input) {
+        printError(QStringLiteral("cannot open %1: %2")
+                       .arg(shownName, QString::fromLocal8Bit(std::strerror(errno))));
+        return ExitStatus::UsageOrFileError;
+    }
+    RosterRun roster(input, stdout);
+    const int status = roster.run();
+    if (!standardInput)
+        std::fclose(input);
+    if (status == ExitStatus::UsageOrFileError)
+        printError(
+            QStringLiteral("%1: %2").arg(shownName, QString::fromStdString(roster.errorText())));
+    else if (status == ExitStatus::SomeNotComputed)
+        printError(QStringLiteral("%1 of %2 rows could not be computed; see their error column")
+                       .arg(roster.failedRowCount())
+                       .arg(roster.rowCount()));
+    return status;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication application(argc, argv);
+    DoseCommandLine commandLine;
+    if (!commandLine.parse(QCoreApplication::arguments())) {
+        printError(commandLine.errorText());
+        std::fputs("Try \"pourwise-dose --help\" for more information.\n", stderr);
+        return ExitStatus::UsageOrFileError;
+    }
+    const DoseRequest &request = commandLine.request();
+    switch (request.mode) {
+    case DoseRequest::Mode::Help:
+        std::fputs(DoseCommandLine::helpText().toLocal8Bit().constData(), stdout);
+        return ExitStatus::AllComputed;
+    case DoseRequest::Mode::Version:
+        std::fputs(DoseCommandLine::versionText().toLocal8Bit().constData(), stdout);
+        return ExitStatus::AllComputed;
+    case DoseRequest::Mode::Roster:
+        return runRoster(request.rosterPath);
+    case DoseRequest::Mode::OneParticipant:
+        break;
+    }
+    return OneParticipant::run(request, stdout, stderr);
+}
