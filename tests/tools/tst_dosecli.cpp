@@ -1,0 +1,393 @@
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cmath>
+
+namespace {
+
+struct Run {
+    int exitCode = -1;
+    QByteArray output;
+    QByteArray errors;
+};
+
+Run runDose(const QStringList &arguments, const QByteArray &input = {},
+            const QStringList &extraEnvironment = {})
+{
+    QProcess process;
+    if (!extraEnvironment.isEmpty())
+        process.setEnvironment(QProcess::systemEnvironment() + extraEnvironment);
+    process.start(QStringLiteral(POURWISE_DOSE_PATH), arguments);
+    Run run;
+    if (!process.waitForStarted())
+        return run;
+    process.write(input);
+    process.closeWriteChannel();
+    if (!process.waitForFinished() || process.exitStatus() != QProcess::NormalExit)
+        return run;
+    run.exitCode = process.exitCode();
+    run.output = process.readAllStandardOutput();
+    run.errors = process.readAllStandardError();
+    return run;
+}
+
+QStringList arguments(const char *text)
+{
+    return QString::fromLatin1(text).split(QLatin1Char(' '));
+}
+
+// "name value" lines into a map, so a check does not depend on the order of the lines.
+QMap<QByteArray, QByteArray> namedValues(const QByteArray &output)
+{
+    QMap<QByteArray, QByteArray> values;
+    for (const QByteArray &line : output.split('\n')) {
+        const QList<QByteArray> parts = line.split(' ');
+        if (parts.size() == 2)
+            values.insert(parts[0], parts[1]);
+    }
+    return values;
+}
+
+const QByteArray Header = "gender,height,weight,age,bal,dd,proof,ratio";
+const QByteArray ResultHeader = Header + ",alcohol_ml,mixer_ml,total_ml,error";
+
+} // namespace
+
+class TestDoseCli : public QObject {
+    Q_OBJECT
+
+private slots:
+    void workedExamples_data();
+    void workedExamples();
+    void explainedIntermediates();
+    void computationErrors_data();
+    void computationErrors();
+    void usageErrors_data();
+    void usageErrors();
+    void roster_data();
+    void roster();
+    void rosterFromFile();
+    void numbersIgnoreTheLocale();
+    void helpAndVersion();
+};
+
+void TestDoseCli::workedExamples_data()
+{
+    QTest::addColumn<QString>("participant");
+    QTest::addColumn<QByteArray>("expected");
+
+    // The dosing model's published worked examples, in ml.
+    QTest::newRow("male at the defaults")
+        << "--gender male --height 70 --weight 160 --age 25"
+        << QByteArray("alcohol_ml 68\nmixer_ml 408\ntotal_ml 476\n");
+    QTest::newRow("female at the defaults")
+        << "--gender female --height 65 --weight 130 --age 25"
+        << QByteArray("alcohol_ml 47\nmixer_ml 282\ntotal_ml 329\n");
+    QTest::newRow("male, 80 proof, ratio 3")
+        << "--gender male --height 70 --weight 160 --age 25 --proof 80 --ratio 3"
+        << QByteArray("alcohol_ml 169\nmixer_ml 507\ntotal_ml 676\n");
+    QTest::newRow("male, every parameter given")
+        << "--gender m --height 70 --weight 160 --age 25 --bal 0.1 --dd 60 --proof 100 --ratio 4"
+        << QByteArray("alcohol_ml 170\nmixer_ml 680\ntotal_ml 850\n");
+    QTest::newRow("all zero, female") << "--gender 0 --height 0 --weight 0 --age 0"
+                                      << QByteArray("alcohol_ml -3\nmixer_ml -18\ntotal_ml -21\n");
+    QTest::newRow("the defaults given explicitly")
+        << "--gender MALE --height 70 --weight 160 --age 25 --bal 0.08 --dd 40 --proof 200 --ratio "
+           "6"
+        << QByteArray("alcohol_ml 68\nmixer_ml 408\ntotal_ml 476\n");
+    QTest::newRow("name=value, single dash, other number forms")
+        << "-gender=1 --height=7e1 --weight=160.000 --age=+25"
+        << QByteArray("alcohol_ml 68\nmixer_ml 408\ntotal_ml 476\n");
+    QTest::newRow("ratio 0 leaves only the alcohol")
+        << "--gender F --height 65 --weight 130 --age 25 --ratio 0"
+        << QByteArray("alcohol_ml 47\nmixer_ml 0\ntotal_ml 47\n");
+}
+
+void TestDoseCli::workedExamples()
+{
+    QFETCH(QString, participant);
+    QFETCH(QByteArray, expected);
+    const Run run = runDose(participant.split(QLatin1Char(' ')));
+    QCOMPARE(run.errors, QByteArray());
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.output, expected);
+}
+
+void TestDoseCli::explainedIntermediates()
+{
+    const Run run = runDose(arguments("--gender male --height 70 --weight 160 --age 25 --explain"));
+    QCOMPARE(run.exitCode, 0);
+    const QMap<QByteArray, QByteArray> values = namedValues(run.output);
+
+    // Worked by hand from the model: unit conversions, Watson's male body water, then the
+    // elimination allowance plus the ethanol needed to reach 0.08 g/100 ml in the body water.
+    const double heightCm = 70 / 0.3937;
+    const double weightKg = 160 / 2.2046;
+    const double hours = 40 / 60.0;
+    const double bodyWater = 2.447 - 25 * 0.09516 + heightCm * 0.1074 + weightKg * 0.3362;
+    const double grams = (hours + 0.5) * 0.15 * bodyWater / 0.8 + 0.08 * 10 * bodyWater / 0.8;
+    const double unroundedMl = grams / 0.7861;
+    const QList<QPair<QByteArray, double>> expected = {
+        {"height_cm", heightCm},     {"weight_kg", weightKg}, {"hours", hours},
+        {"body_water_l", bodyWater}, {"alcohol_g", grams},    {"alcohol_ml_unrounded", unroundedMl},
+        {"alcohol_ml", 68},          {"mixer_ml", 408},       {"total_ml", 476}};
+    QCOMPARE(values.size(), expected.size());
+    for (const auto &[name, value] : expected) {
+        QVERIFY2(values.contains(name), name.constData());
+        bool isNumber = false;
+        const double shown = values.value(name).toDouble(&isNumber);
+        QVERIFY2(isNumber, name.constData());
+        // Seven significant digits of a 32-bit float: agreement to a few parts in ten million.
+        QVERIFY2(std::abs(shown - value) <= 2e-6 * std::abs(value),
+                 (name + " " + values.value(name)).constData());
+    }
+}
+
+void TestDoseCli::computationErrors_data()
+{
+    QTest::addColumn<QString>("participant");
+    QTest::addColumn<QByteArray>("errorMentions");
+
+    QTest::newRow("proof 0") << "--gender m --height 70 --weight 160 --age 25 --proof 0"
+                             << QByteArray("proof is 0");
+    QTest::newRow("dose beyond 32767 ml")
+        << "--gender f --height 70 --weight 1e30 --age 25" << QByteArray("-32768 to 32767");
+    QTest::newRow("mixer beyond 32767 ml")
+        << "--gender f --height 65 --weight 130 --age 25 --ratio 1000" << QByteArray("mixer");
+}
+
+void TestDoseCli::computationErrors()
+{
+    QFETCH(QString, participant);
+    QFETCH(QByteArray, errorMentions);
+    const Run run = runDose(participant.split(QLatin1Char(' ')));
+    QCOMPARE(run.exitCode, 1);
+    QCOMPARE(run.output, QByteArray());
+    QVERIFY2(run.errors.startsWith("ERROR: "), run.errors.constData());
+    QVERIFY2(run.errors.contains(errorMentions), run.errors.constData());
+}
+
+void TestDoseCli::usageErrors_data()
+{
+    QTest::addColumn<QString>("commandLine");
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<QByteArray>("errorMentions");
+
+    const QString participant = QStringLiteral("--gender m --height 70 --weight 160 --age 25");
+    QTest::newRow("nothing asked") << QString() << QByteArray() << QByteArray("nothing to compute");
+    QTest::newRow("unknown option")
+        << participant + " --sex m" << QByteArray() << QByteArray("sex");
+    QTest::newRow("missing age") << "--gender m --height 70 --weight 160" << QByteArray()
+                                 << QByteArray("missing: --age");
+    QTest::newRow("option given twice")
+        << participant + " --height 71" << QByteArray() << QByteArray("--height");
+    QTest::newRow("stray argument") << participant + " 80" << QByteArray() << QByteArray("\"80\"");
+    QTest::newRow("decimal comma") << "--gender m --height 70,5 --weight 160 --age 25"
+                                   << QByteArray() << QByteArray("--height \"70,5\"");
+    QTest::newRow("number too large")
+        << participant + " --bal 1e39" << QByteArray() << QByteArray("--bal");
+    QTest::newRow("unknown gender") << "--gender x --height 70 --weight 160 --age 25"
+                                    << QByteArray() << QByteArray("--gender \"x\"");
+    QTest::newRow("empty gender") << "--gender= --height 70 --weight 160 --age 25" << QByteArray()
+                                  << QByteArray("--gender is empty");
+    QTest::newRow("roster with participant options")
+        << "--csv - --proof 80" << QByteArray() << QByteArray("--proof");
+    QTest::newRow("roster file missing")
+        << "--csv /nonexistent/roster.csv" << QByteArray() << QByteArray("/nonexistent/roster.csv");
+    QTest::newRow("empty roster") << "--csv -" << QByteArray() << QByteArray("header");
+    QTest::newRow("header without proof")
+        << "--csv -" << QByteArray("gender,height,weight,age,bal,dd,ratio\nm,70,160,25,0.08,40,6\n")
+        << QByteArray("no column proof");
+    QTest::newRow("header without two columns")
+        << "--csv -" << QByteArray("id,gender,weight,age,dd,proof,ratio\n")
+        << QByteArray("no column height, bal");
+    QTest::newRow("column twice") << "--csv -" << QByteArray(Header + ",Height\n")
+                                  << QByteArray("height twice");
+    QTest::newRow("result column already there")
+        << "--csv -" << QByteArray(ResultHeader + "\n") << QByteArray("alcohol_ml");
+}
+
+void TestDoseCli::usageErrors()
+{
+    QFETCH(QString, commandLine);
+    QFETCH(QByteArray, input);
+    QFETCH(QByteArray, errorMentions);
+    const Run run =
+        runDose(commandLine.isEmpty() ? QStringList() : commandLine.split(QLatin1Char(' ')), input);
+    QCOMPARE(run.exitCode, 2);
+    QCOMPARE(run.output, QByteArray());
+    QVERIFY2(run.errors.startsWith("ERROR: "), run.errors.constData());
+    QVERIFY2(run.errors.contains(errorMentions), run.errors.constData());
+}
+
+void TestDoseCli::roster_data()
+{
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<QByteArray>("expected");
+    QTest::addColumn<int>("exitCode");
+
+    QTest::newRow("worked examples")
+        << Header + "\n"
+                    "male,70,160,25,0.08,40,200,6\n"
+                    "female,65,130,25,0.08,40,200,6\n"
+                    "male,70,160,25,0.08,40,80,3\n"
+                    "male,70,160,25,0.1,60,100,4\n"
+                    "female,0,0,0,0.08,40,200,6\n"
+        << ResultHeader + "\n"
+                          "male,70,160,25,0.08,40,200,6,68,408,476,\n"
+                          "female,65,130,25,0.08,40,200,6,47,282,329,\n"
+                          "male,70,160,25,0.08,40,80,3,169,507,676,\n"
+                          "male,70,160,25,0.1,60,100,4,170,680,850,\n"
+                          "female,0,0,0,0.08,40,200,6,-3,-18,-21,\n"
+        << 0;
+    QTest::newRow("columns in another order, extra columns carried through")
+        << QByteArray("Ratio,proof,session,dd,bal,AGE,weight,height,id,gender\n"
+                      "6,200,S1,40,0.08,25,160,70,P01,m\n")
+        << QByteArray("Ratio,proof,session,dd,bal,AGE,weight,height,id,gender,alcohol_ml,mixer_ml,"
+                      "total_ml,error\n"
+                      "6,200,S1,40,0.08,25,160,70,P01,m,68,408,476,\n")
+        << 0;
+    QTest::newRow("quoting in and out")
+        << QByteArray(
+               "id,note," + Header +
+               "\n"
+               "\"Smith, J\",\"said \"\"fine\"\"\nthen left\",m,\"70\",160,25,0.08,40,200,6\n")
+        << QByteArray("id,note," + ResultHeader +
+                      "\n"
+                      "\"Smith, J\",\"said \"\"fine\"\"\nthen left\",m,70,160,25,0.08,40,200,6,68,"
+                      "408,476,\n")
+        << 0;
+    QTest::newRow("CRLF line ends are kept")
+        << Header + "\r\nm,70,160,25,0.08,40,200,6\r\nf,65,130,25,0.08,40,200,6\r\n"
+        << ResultHeader + "\r\nm,70,160,25,0.08,40,200,6,68,408,476,\r\n"
+                          "f,65,130,25,0.08,40,200,6,47,282,329,\r\n"
+        << 0;
+    QTest::newRow("last line without a line end")
+        << Header + "\nm,70,160,25,0.08,40,200,6"
+        << ResultHeader + "\nm,70,160,25,0.08,40,200,6,68,408,476,\n"
+        << 0;
+    QTest::newRow("empty lines are skipped")
+        << "\n" + Header + "\n\nm,70,160,25,0.08,40,200,6\n\n\nf,65,130,25,0.08,40,200,6\n\n"
+        << ResultHeader + "\nm,70,160,25,0.08,40,200,6,68,408,476,\n"
+                          "f,65,130,25,0.08,40,200,6,47,282,329,\n"
+        << 0;
+    QTest::newRow("UTF-8 byte-order mark")
+        << "\xEF\xBB\xBF" + Header + ",name\nm,70,160,25,0.08,40,200,6,J\xC3\xBCrgen\n"
+        << ResultHeader.left(Header.size()) + ",name" + ResultHeader.mid(Header.size()) +
+               "\nm,70,160,25,0.08,40,200,6,J\xC3\xBCrgen,68,408,476,\n"
+        << 0;
+    QTest::newRow("header only") << Header + "\n" << ResultHeader + "\n" << 0;
+    QTest::newRow("gender spellings and blanks")
+        << Header + "\nMale,70,160,25,0.08,40,200,6\n 1 ,70,160,25,0.08,40,200,6\n"
+                    "FEMALE,65,130,25,0.08,40,200,6\nf,65, 130 ,25,0.08,40,200,6\n"
+        << ResultHeader + "\nMale,70,160,25,0.08,40,200,6,68,408,476,\n"
+                          " 1 ,70,160,25,0.08,40,200,6,68,408,476,\n"
+                          "FEMALE,65,130,25,0.08,40,200,6,47,282,329,\n"
+                          "f,65, 130 ,25,0.08,40,200,6,47,282,329,\n"
+        << 0;
+    QTest::newRow("bad rows keep their place")
+        << "id," + Header +
+               "\n"
+               "1,m,70,160,25,0.08,40,200,6\n"
+               "2,m,70,abc,25,0.08,40,200,6\n"
+               "3,,70,160,25,0.08,40,200,6\n"
+               "4,woman,70,160,25,0.08,40,200,6\n"
+               "5,f,65,130,25,0.08,40,0,6\n"
+               "6,m,70,\"1,600\",25,\"0,08\",40,200,6\n"
+               "7,m,70,160,25,,40,200,6\n"
+               "8,m,1e39,160,25,0.08,40,200,6\n"
+               "9,f,70,1e30,25,0.08,40,200,6\n"
+               "10,f,65,130,25,0.08,40,200,1000\n"
+               "11,f,65,130\n"
+               "12,f,65,130,25,0.08,40,200,6,,\n"
+               "13,f,65,130,25,0.08,40,200,6\n"
+        << "id," + ResultHeader +
+               "\n"
+               "1,m,70,160,25,0.08,40,200,6,68,408,476,\n"
+               "2,m,70,abc,25,0.08,40,200,6,,,,weight is not a number\n"
+               "3,,70,160,25,0.08,40,200,6,,,,no gender\n"
+               "4,woman,70,160,25,0.08,40,200,6,,,,unknown gender\n"
+               "5,f,65,130,25,0.08,40,0,6,,,,proof is 0 (division by zero)\n"
+               "6,m,70,\"1,600\",25,\"0,08\",40,200,6,,,,"
+               "weight is not a number; bal is not a number\n"
+               "7,m,70,160,25,,40,200,6,,,,bal is empty\n"
+               "8,m,1e39,160,25,0.08,40,200,6,,,,"
+               "height is too large for a 32-bit float\n"
+               "9,f,70,1e30,25,0.08,40,200,6,,,,"
+               "dose out of range: alcohol volume beyond -32768 to 32767 ml\n"
+               "10,f,65,130,25,0.08,40,200,1000,,,,"
+               "dose out of range: mixer volume beyond -32768 to 32767 ml\n"
+               "11,f,65,130,,,,,,,,,row has 4 fields but the header has 9\n"
+               "12,f,65,130,25,0.08,40,200,6,,,,row has 11 fields but the "
+               "header has 9; the extra fields are left out\n"
+               "13,f,65,130,25,0.08,40,200,6,47,282,329,\n"
+        << 1;
+}
+
+void TestDoseCli::roster()
+{
+    QFETCH(QByteArray, input);
+    QFETCH(QByteArray, expected);
+    QFETCH(int, exitCode);
+    const Run run = runDose(arguments("--csv -"), input);
+    QCOMPARE(run.output, expected);
+    QCOMPARE(run.exitCode, exitCode);
+    QCOMPARE(run.errors.isEmpty(), exitCode == 0);
+}
+
+void TestDoseCli::rosterFromFile()
+{
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    // A name with a blank and a non-ASCII letter must reach the file system unchanged.
+    const QString path = folder.filePath(QStringLiteral("study day \u00e9.csv"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(Header + "\nf,65,130,25,0.08,40,200,6\n");
+    file.close();
+    const Run run = runDose({QStringLiteral("--csv"), path});
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.output, ResultHeader + "\nf,65,130,25,0.08,40,200,6,47,282,329,\n");
+}
+
+void TestDoseCli::numbersIgnoreTheLocale()
+{
+    // In a German locale the window reads "0,08"; files and command lines keep "." regardless.
+    const QStringList german = {QStringLiteral("LC_ALL=de_DE.UTF-8"),
+                                QStringLiteral("LANG=de_DE.UTF-8")};
+    const Run one = runDose(arguments("--gender m --height 70.0 --weight 160 --age 25 --bal 0.1 "
+                                      "--dd 60 --proof 100 --ratio 4 --explain"),
+                            {}, german);
+    QCOMPARE(one.exitCode, 0);
+    QCOMPARE(namedValues(one.output).value("hours"), QByteArray("1"));
+    QCOMPARE(namedValues(one.output).value("total_ml"), QByteArray("850"));
+    QVERIFY(!one.output.contains(','));
+
+    const Run refused =
+        runDose(arguments("--gender m --height 70 --weight 160 --age 25 --bal 0,1"), {}, german);
+    QCOMPARE(refused.exitCode, 2);
+
+    const Run roster =
+        runDose(arguments("--csv -"), Header + "\nm,70.5,160.25,25,0.08,40,200,6\n", german);
+    QCOMPARE(roster.exitCode, 0);
+    QVERIFY2(roster.output.contains("m,70.5,160.25,25,0.08,40,200,6,"), roster.output.constData());
+}
+
+void TestDoseCli::helpAndVersion()
+{
+    const Run version = runDose({QStringLiteral("--version")});
+    QCOMPARE(version.exitCode, 0);
+    QCOMPARE(version.output, QByteArray("pourwise-dose " POURWISE_VERSION "\n"));
+
+    for (const char *option : {"--help", "-h"}) {
+        const Run help = runDose({QString::fromLatin1(option)});
+        QCOMPARE(help.exitCode, 0);
+        for (const char *mentioned : {"--gender", "--height", "--weight", "--age", "--bal", "--dd",
+                                      "--proof", "--ratio", "--explain", "--csv", "Exit status"})
+            QVERIFY2(help.output.contains(mentioned), mentioned);
+    }
+}
+
+QTEST_GUILESS_MAIN(TestDoseCli)
+#include "tst_dosecli.moc"
