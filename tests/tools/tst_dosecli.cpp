@@ -1,36 +1,11 @@
-#include <QProcess>
+#include "DoseProcess.h"
+
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <cmath>
 
 namespace {
-
-struct Run {
-    int exitCode = -1;
-    QByteArray output;
-    QByteArray errors;
-};
-
-Run runDose(const QStringList &arguments, const QByteArray &input = {},
-            const QStringList &extraEnvironment = {})
-{
-    QProcess process;
-    if (!extraEnvironment.isEmpty())
-        process.setEnvironment(QProcess::systemEnvironment() + extraEnvironment);
-    process.start(QStringLiteral(POURWISE_DOSE_PATH), arguments);
-    Run run;
-    if (!process.waitForStarted())
-        return run;
-    process.write(input);
-    process.closeWriteChannel();
-    if (!process.waitForFinished() || process.exitStatus() != QProcess::NormalExit)
-        return run;
-    run.exitCode = process.exitCode();
-    run.output = process.readAllStandardOutput();
-    run.errors = process.readAllStandardError();
-    return run;
-}
 
 QStringList arguments(const char *text)
 {
@@ -108,7 +83,7 @@ void TestDoseCli::workedExamples()
 {
     QFETCH(QString, participant);
     QFETCH(QByteArray, expected);
-    const Run run = runDose(participant.split(QLatin1Char(' ')));
+    const DoseRun run = runDose(participant.split(QLatin1Char(' ')));
     QCOMPARE(run.errors, QByteArray());
     QCOMPARE(run.exitCode, 0);
     QCOMPARE(run.output, expected);
@@ -116,7 +91,8 @@ void TestDoseCli::workedExamples()
 
 void TestDoseCli::explainedIntermediates()
 {
-    const Run run = runDose(arguments("--gender male --height 70 --weight 160 --age 25 --explain"));
+    const DoseRun run =
+        runDose(arguments("--gender male --height 70 --weight 160 --age 25 --explain"));
     QCOMPARE(run.exitCode, 0);
     const QMap<QByteArray, QByteArray> values = namedValues(run.output);
 
@@ -161,7 +137,7 @@ void TestDoseCli::computationErrors()
 {
     QFETCH(QString, participant);
     QFETCH(QByteArray, errorMentions);
-    const Run run = runDose(participant.split(QLatin1Char(' ')));
+    const DoseRun run = runDose(participant.split(QLatin1Char(' ')));
     QCOMPARE(run.exitCode, 1);
     QCOMPARE(run.output, QByteArray());
     QVERIFY2(run.errors.startsWith("ERROR: "), run.errors.constData());
@@ -213,7 +189,7 @@ void TestDoseCli::usageErrors()
     QFETCH(QString, commandLine);
     QFETCH(QByteArray, input);
     QFETCH(QByteArray, errorMentions);
-    const Run run =
+    const DoseRun run =
         runDose(commandLine.isEmpty() ? QStringList() : commandLine.split(QLatin1Char(' ')), input);
     QCOMPARE(run.exitCode, 2);
     QCOMPARE(run.output, QByteArray());
@@ -330,7 +306,7 @@ void TestDoseCli::roster()
     QFETCH(QByteArray, input);
     QFETCH(QByteArray, expected);
     QFETCH(int, exitCode);
-    const Run run = runDose(arguments("--csv -"), input);
+    const DoseRun run = runDose(arguments("--csv -"), input);
     QCOMPARE(run.output, expected);
     QCOMPARE(run.exitCode, exitCode);
     QCOMPARE(run.errors.isEmpty(), exitCode == 0);
@@ -346,7 +322,7 @@ void TestDoseCli::rosterFromFile()
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(Header + "\nf,65,130,25,0.08,40,200,6\n");
     file.close();
-    const Run run = runDose({QStringLiteral("--csv"), path});
+    const DoseRun run = runDose({QStringLiteral("--csv"), path});
     QCOMPARE(run.exitCode, 0);
     QCOMPARE(run.output, ResultHeader + "\nf,65,130,25,0.08,40,200,6,47,282,329,\n");
 }
@@ -356,19 +332,20 @@ void TestDoseCli::numbersIgnoreTheLocale()
     // In a German locale the window reads "0,08"; files and command lines keep "." regardless.
     const QStringList german = {QStringLiteral("LC_ALL=de_DE.UTF-8"),
                                 QStringLiteral("LANG=de_DE.UTF-8")};
-    const Run one = runDose(arguments("--gender m --height 70.0 --weight 160 --age 25 --bal 0.1 "
-                                      "--dd 60 --proof 100 --ratio 4 --explain"),
-                            {}, german);
+    const DoseRun one =
+        runDose(arguments("--gender m --height 70.0 --weight 160 --age 25 --bal 0.1 "
+                          "--dd 60 --proof 100 --ratio 4 --explain"),
+                {}, german);
     QCOMPARE(one.exitCode, 0);
     QCOMPARE(namedValues(one.output).value("hours"), QByteArray("1"));
     QCOMPARE(namedValues(one.output).value("total_ml"), QByteArray("850"));
     QVERIFY(!one.output.contains(','));
 
-    const Run refused =
+    const DoseRun refused =
         runDose(arguments("--gender m --height 70 --weight 160 --age 25 --bal 0,1"), {}, german);
     QCOMPARE(refused.exitCode, 2);
 
-    const Run roster =
+    const DoseRun roster =
         runDose(arguments("--csv -"), Header + "\nm,70.5,160.25,25,0.08,40,200,6\n", german);
     QCOMPARE(roster.exitCode, 0);
     QVERIFY2(roster.output.contains("m,70.5,160.25,25,0.08,40,200,6,"), roster.output.constData());
@@ -376,12 +353,12 @@ void TestDoseCli::numbersIgnoreTheLocale()
 
 void TestDoseCli::helpAndVersion()
 {
-    const Run version = runDose({QStringLiteral("--version")});
+    const DoseRun version = runDose({QStringLiteral("--version")});
     QCOMPARE(version.exitCode, 0);
     QCOMPARE(version.output, QByteArray("pourwise-dose " POURWISE_VERSION "\n"));
 
     for (const char *option : {"--help", "-h"}) {
-        const Run help = runDose({QString::fromLatin1(option)});
+        const DoseRun help = runDose({QString::fromLatin1(option)});
         QCOMPARE(help.exitCode, 0);
         for (const char *mentioned : {"--gender", "--height", "--weight", "--age", "--bal", "--dd",
                                       "--proof", "--ratio", "--explain", "--csv", "Exit status"})

@@ -1,0 +1,170 @@
+// The command-line tool and the input and output window must show the same text for the same
+// participant: the same volumes, or the same refusal.
+
+#include "DoseProcess.h"
+#include "DosingState.h"
+#include "OperatorMessage.h"
+#include "frmInfo.h"
+
+#include <QLineEdit>
+#include <QLocale>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+namespace {
+
+struct Participant {
+    QString gender;     // "male" or "female"
+    QStringList values; // height, weight, age, bal, dd, proof, ratio as typed
+};
+
+const char *const NumberFields[] = {"txtHeight", "txtWeight", "txtAge",  "txtBAL",
+                                    "txtDD",     "txtProof",  "txtRatio"};
+const char *const NumberOptions[] = {"--height", "--weight", "--age",  "--bal",
+                                     "--dd",     "--proof",  "--ratio"};
+
+// What the operator is shown: the three result fields, or the message of a refused press.
+struct Shown {
+    QStringList volumes;
+    QString message;
+};
+
+Shown typeIntoWindow(const Participant &participant)
+{
+    // The window starts from whatever the state holds; the typed text must win over it.
+    Module1::dosingState = DosingState{};
+    Module1::dosingState.Gender = Gender::NotSpecified;
+    frmInfo window;
+    window.Form_Load();
+    window.show();
+
+    Shown shown;
+    OperatorMessage::setCapture([&shown](const QString &text) { shown.message = text; });
+    for (int i = 0; i < participant.values.size(); ++i) {
+        auto *field = window.findChild<QLineEdit *>(QLatin1String(NumberFields[i]));
+        if (!field)
+            return {};
+        field->clear();
+        QTest::keyClicks(field, participant.values[i]);
+    }
+    auto *gender = window.findChild<QRadioButton *>(participant.gender == QLatin1String("male")
+                                                        ? QStringLiteral("optMale")
+                                                        : QStringLiteral("optFemale"));
+    auto *calculate = window.findChild<QPushButton *>(QStringLiteral("cmdCalcNow"));
+    if (!gender || !calculate)
+        return {};
+    QTest::mouseClick(gender, Qt::LeftButton);
+    QTest::mouseClick(calculate, Qt::LeftButton);
+    OperatorMessage::setCapture({});
+
+    for (const char *name : {"txtAlcDose", "txtMixDose", "txtTotDose"}) {
+        auto *result = window.findChild<QLineEdit *>(QLatin1String(name));
+        shown.volumes << (result ? result->text() : QStringLiteral("missing"));
+    }
+    return shown;
+}
+
+Shown runOnCommandLine(const Participant &participant)
+{
+    QStringList arguments = {QStringLiteral("--gender"), participant.gender};
+    for (int i = 0; i < participant.values.size(); ++i)
+        arguments << QLatin1String(NumberOptions[i]) << participant.values[i];
+    const DoseRun run = runDose(arguments);
+    Shown shown;
+    shown.message = QString::fromUtf8(run.errors).trimmed();
+    const QList<QByteArray> lines = run.output.split('\n');
+    for (const char *name : {"alcohol_ml ", "mixer_ml ", "total_ml "}) {
+        QString volume; // stays empty, like an untouched result field, when nothing is printed
+        for (const QByteArray &line : lines) {
+            if (line.startsWith(name))
+                volume = QString::fromUtf8(line.mid(qsizetype(qstrlen(name))));
+        }
+        shown.volumes << volume;
+    }
+    return shown;
+}
+
+} // namespace
+
+class TestDoseWindowAgreement : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void sameTextShown_data();
+    void sameTextShown();
+    void rosterShowsTheSameVolumes();
+
+private:
+    QList<QPair<QByteArray, Participant>> m_cases;
+};
+
+void TestDoseWindowAgreement::initTestCase()
+{
+    // The window reads numbers in the operator's locale; with a point locale its text is the
+    // command line's text, whatever the machine running the tests is set to.
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    m_cases = {
+        {"worked example, male", {"male", {"70", "160", "25", "0.08", "40", "200", "6"}}},
+        {"worked example, female", {"female", {"65", "130", "25", "0.08", "40", "200", "6"}}},
+        {"worked example, 80 proof", {"male", {"70", "160", "25", "0.08", "40", "80", "3"}}},
+        {"worked example, 0.1 over an hour",
+         {"male", {"70", "160", "25", "0.1", "60", "100", "4"}}},
+        {"all zero, female", {"female", {"0", "0", "0", "0.08", "40", "200", "6"}}},
+        {"decimals and exponents", {"male", {"70.5", "1.6e2", "30", "0.065", "45", "86", "2.5"}}},
+        {"signs, blanks and trailing zeros",
+         {"female", {"+64.50", " 140.0 ", "40", "0.0800", "40", "100", "3"}}},
+        {"negative age", {"male", {"68", "150", "-5", "0.08", "40", "200", "6"}}},
+        {"fractional ratio", {"female", {"66", "150", "30", "0.06", "90", "80", "1.5"}}},
+        {"tiny numbers in exponent form",
+         {"male", {"1e-6", "2.5E-7", "0", "0.00001", "0", "200", "0"}}},
+        {"proof 0", {"male", {"70", "160", "25", "0.08", "40", "0", "6"}}},
+        {"alcohol beyond 32767 ml", {"female", {"70", "1e30", "25", "0.08", "40", "200", "6"}}},
+        {"mixer beyond 32767 ml", {"female", {"65", "130", "25", "0.08", "40", "200", "1000"}}},
+    };
+}
+
+void TestDoseWindowAgreement::sameTextShown_data()
+{
+    QTest::addColumn<int>("index");
+    for (int i = 0; i < m_cases.size(); ++i)
+        QTest::newRow(m_cases[i].first.constData()) << i;
+}
+
+void TestDoseWindowAgreement::sameTextShown()
+{
+    QFETCH(int, index);
+    const Participant &participant = m_cases[index].second;
+    const Shown window = typeIntoWindow(participant);
+    const Shown commandLine = runOnCommandLine(participant);
+    QCOMPARE(window.volumes.size(), 3);
+    QCOMPARE(commandLine.volumes, window.volumes);
+    QCOMPARE(commandLine.message, window.message);
+    // Either three volumes or a message, never both and never neither.
+    QCOMPARE(window.message.isEmpty(), !window.volumes.contains(QString()));
+}
+
+void TestDoseWindowAgreement::rosterShowsTheSameVolumes()
+{
+    QByteArray roster = "gender,height,weight,age,bal,dd,proof,ratio\n";
+    for (const auto &[name, participant] : m_cases)
+        roster += (QStringList{participant.gender} + participant.values).join(u',').toUtf8() + '\n';
+    const DoseRun run = runDose({QStringLiteral("--csv"), QStringLiteral("-")}, roster);
+    QList<QByteArray> rows = run.output.split('\n');
+    QCOMPARE(rows.takeLast(), QByteArray()); // the last row ends with a line end
+    QCOMPARE(rows.size(), m_cases.size() + 1);
+    for (int i = 0; i < m_cases.size(); ++i) {
+        const QList<QByteArray> fields = rows[i + 1].split(',');
+        QCOMPARE(fields.size(), 12);
+        const Shown window = typeIntoWindow(m_cases[i].second);
+        const QStringList volumes = {QString::fromUtf8(fields[8]), QString::fromUtf8(fields[9]),
+                                     QString::fromUtf8(fields[10])};
+        QVERIFY2(volumes == window.volumes, m_cases[i].first.constData());
+        // A refused row carries its reason in the error column, as the window shows a message.
+        QCOMPARE(fields[11].isEmpty(), window.message.isEmpty());
+    }
+}
+
+QTEST_MAIN(TestDoseWindowAgreement)
+#include "tst_dosewindowagreement.moc"
