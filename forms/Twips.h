@@ -20,4 +20,13 @@ inline QRect rect(int left, int top, int width, int height)
 {
     return QRect(toPixels(left), toPixels(top), toPixels(width), toPixels(height));
 }
+
+// Names a control and puts it where the design has it, in its container's client area.
+template <typename Control>
+Control *place(Control *control, const char *name, int left, int top, int width, int height)
+{
+    control->setObjectName(QLatin1String(name));
+    control->setGeometry(rect(left, top, width, height));
+    return control;
+}
 } // namespace Twips

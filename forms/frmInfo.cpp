@@ -16,18 +16,12 @@
 
 namespace {
 
+using Twips::place;
+
 constexpr int ClientWidth = 6675;
 constexpr int ClientHeight = 6150;
 constexpr int TextBoxWidth = 735;
 constexpr int TextBoxHeight = 285;
-
-template <typename Control>
-Control *place(Control *control, const char *name, int left, int top, int width, int height)
-{
-    control->setObjectName(QLatin1String(name));
-    control->setGeometry(Twips::rect(left, top, width, height));
-    return control;
-}
 
 QGroupBox *frame(QWidget *container, const char *name, const char *caption, int left, int top,
                  int width, int height)
