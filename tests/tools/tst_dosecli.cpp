@@ -234,6 +234,10 @@ void TestDoseCli::roster_data()
                       "\"Smith, J\",\"said \"\"fine\"\"\nthen left\",m,70,160,25,0.08,40,200,6,68,"
                       "408,476,\n")
         << 0;
+    QTest::newRow("carriage return inside an unquoted field is quoted on the way out")
+        << "id," + Header + "\r\nA\rB,m,70,160,25,0.08,40,200,6\r\n"
+        << "id," + ResultHeader + "\r\n\"A\rB\",m,70,160,25,0.08,40,200,6,68,408,476,\r\n"
+        << 0;
     QTest::newRow("CRLF line ends are kept")
         << Header + "\r\nm,70,160,25,0.08,40,200,6\r\nf,65,130,25,0.08,40,200,6\r\n"
         << ResultHeader + "\r\nm,70,160,25,0.08,40,200,6,68,408,476,\r\n"

@@ -65,12 +65,13 @@ bool CsvReader::skipByteOrderMark()
 // A line end ends the record unless it lies inside a quoted field. A quote opens a quoted field
 // only as the first character of a field, exactly as splitFields reads it; anywhere else it is
 // an ordinary character.
-bool CsvReader::findRecordEnd(std::size_t &lineEnd, std::size_t &next)
+bool CsvReader::findRecordEnd(std::size_t &lineEnd, std::size_t &next, int &quotesAndReturns)
 {
     enum class State { FieldStart, Unquoted, Quoted, QuoteInQuoted };
     State state = State::FieldStart;
     std::size_t scanned = 0; // bytes after m_begin already looked at
     long long linesInside = 0;
+    quotesAndReturns = 0;
     for (;;) {
         const char *const data = m_buffer.data() + m_begin;
         const std::size_t available = m_end - m_begin;
@@ -89,6 +90,8 @@ bool CsvReader::findRecordEnd(std::size_t &lineEnd, std::size_t &next)
                 m_line += linesInside + 1;
                 return true;
             }
+            if (c == '"' || c == '\r')
+                ++quotesAndReturns;
             if (c == ',')
                 state = State::FieldStart;
             else if (c == '"' && state != State::Unquoted)
@@ -118,7 +121,8 @@ CsvReader::Result CsvReader::next(std::vector<std::string_view> &fields)
         m_recordLine = m_line;
         std::size_t lineEnd = 0;
         std::size_t next = 0;
-        if (!findRecordEnd(lineEnd, next))
+        int quotesAndReturns = 0;
+        if (!findRecordEnd(lineEnd, next, quotesAndReturns))
             return m_failed ? Result::Error : Result::End;
         char *begin = m_buffer.data() + m_begin;
         char *end = m_buffer.data() + lineEnd;
@@ -128,6 +132,8 @@ CsvReader::Result CsvReader::next(std::vector<std::string_view> &fields)
         m_begin = next;
         if (begin == end)
             continue; // an empty line holds no record
+        m_recordIsPlain = quotesAndReturns == (m_endedWithCrLf ? 1 : 0);
+        m_recordText = std::string_view(begin, std::size_t(end - begin));
         splitFields(begin, end, fields);
         return Result::Record;
     }

@@ -30,10 +30,14 @@ public:
     long long recordLine() const { return m_recordLine; }
     // Whether the last record ended with CR LF rather than LF alone.
     bool recordEndedWithCrLf() const { return m_endedWithCrLf; }
+    // The last record as it stood in the input, without its line end. A plain record holds no
+    // quote and no carriage return, so its text is also exactly how a writer would write it.
+    std::string_view recordText() const { return m_recordText; }
+    bool recordIsPlain() const { return m_recordIsPlain; }
 
 private:
     // Finds the end of the record starting at m_begin; false at the end of input or on error.
-    bool findRecordEnd(std::size_t &lineEnd, std::size_t &next);
+    bool findRecordEnd(std::size_t &lineEnd, std::size_t &next, int &quotesAndReturns);
     bool readMore();
     bool skipByteOrderMark();
     void splitFields(char *begin, char *end, std::vector<std::string_view> &fields);
@@ -49,5 +53,7 @@ private:
     long long m_line = 1;
     long long m_recordLine = 0;
     bool m_endedWithCrLf = false;
+    bool m_recordIsPlain = false;
+    std::string_view m_recordText;
     std::string m_errorText;
 };

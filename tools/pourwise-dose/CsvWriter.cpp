@@ -52,6 +52,14 @@ void CsvWriter::field(std::string_view value)
     put("\"");
 }
 
+void CsvWriter::writtenFields(std::string_view text)
+{
+    if (m_recordStarted)
+        put(",");
+    m_recordStarted = true;
+    put(text);
+}
+
 void CsvWriter::endRecord()
 {
     put(m_lineEnd);

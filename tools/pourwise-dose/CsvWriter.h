@@ -18,6 +18,8 @@ public:
     void setLineEnd(std::string_view lineEnd) { m_lineEnd = lineEnd; }
 
     void field(std::string_view value);
+    // Fields already in their written form, commas included, such as a plain record as read.
+    void writtenFields(std::string_view text);
     void endRecord();
 
     // Writes out what is buffered; false (with errorText set) once any write has failed.

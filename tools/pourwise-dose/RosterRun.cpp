@@ -99,6 +99,8 @@ void RosterRun::processRow()
     char volumes[3][32];
     std::array<std::string_view, 3> volumeText;
 
+    // Copying a plain row as read gives the same bytes as writing it field by field, faster.
+    const bool copyAsRead = m_reader.recordIsPlain() && m_fields.size() == m_headerWidth;
     if (m_fields.size() != m_headerWidth) {
         // Never computed: a missing or extra comma shifts the values into the wrong columns.
         RowErrorText::appendFieldCount(m_fields.size(), m_headerWidth, m_error);
@@ -124,8 +126,12 @@ void RosterRun::processRow()
         }
     }
 
-    for (std::string_view field : m_fields)
-        m_writer.field(field);
+    if (copyAsRead) {
+        m_writer.writtenFields(m_reader.recordText());
+    } else {
+        for (std::string_view field : m_fields)
+            m_writer.field(field);
+    }
     for (std::string_view volume : volumeText)
         m_writer.field(volume);
     m_writer.field(m_error);
