@@ -3,12 +3,16 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QProcess>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <cstdio>
+#include <fcntl.h>
 #include <random>
+#include <spawn.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -36,11 +40,47 @@ bool writeRoster(const QString &path, long long rows)
     return std::fclose(file) == 0;
 }
 
-long peakChildKilobytes()
+struct DoseRunFigures {
+    bool ran = false;
+    int exitCode = -1;
+    double seconds = 0;
+    long peakKilobytes = 0;
+};
+
+// Runs pourwise-dose --csv - with the roster as standard input and the result as standard
+// output. wait4 reports the resource use of exactly this run, peak resident memory included.
+DoseRunFigures runDose(const QString &roster, const QString &result)
 {
+    DoseRunFigures figures;
+    const QByteArray rosterPath = QFile::encodeName(roster);
+    const QByteArray resultPath = QFile::encodeName(result);
+    posix_spawn_file_actions_t files;
+    posix_spawn_file_actions_init(&files);
+    posix_spawn_file_actions_addopen(&files, 0, rosterPath.constData(), O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&files, 1, resultPath.constData(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    // Its closing summary of rows with errors would only interleave with the figures.
+    posix_spawn_file_actions_addopen(&files, 2, "/dev/null", O_WRONLY, 0);
+    char program[] = POURWISE_DOSE_PATH;
+    char csvOption[] = "--csv";
+    char standardInput[] = "-";
+    char *arguments[] = {program, csvOption, standardInput, nullptr};
+    QElapsedTimer timer;
+    timer.start();
+    pid_t child = 0;
+    const int spawnError = posix_spawn(&child, program, &files, nullptr, arguments, environ);
+    posix_spawn_file_actions_destroy(&files);
+    if (spawnError != 0)
+        return figures;
+    int status = 0;
     rusage usage{};
-    getrusage(RUSAGE_CHILDREN, &usage);
-    return usage.ru_maxrss; // kilobytes on Linux; the largest child waited for so far
+    if (wait4(child, &status, 0, &usage) != child || !WIFEXITED(status))
+        return figures;
+    figures.seconds = timer.nsecsElapsed() / 1e9;
+    figures.ran = true;
+    figures.exitCode = WEXITSTATUS(status);
+    figures.peakKilobytes = usage.ru_maxrss; // kilobytes on Linux
+    return figures;
 }
 
 bool measure(const QString &folder, long long rows)
@@ -51,23 +91,17 @@ bool measure(const QString &folder, long long rows)
         std::fprintf(stderr, "ERROR: cannot write %s\n", qPrintable(roster));
         return false;
     }
-    QProcess dose;
-    dose.setStandardInputFile(roster);
-    dose.setStandardOutputFile(result);
-    QElapsedTimer timer;
-    timer.start();
-    dose.start(QStringLiteral(POURWISE_DOSE_PATH), {QStringLiteral("--csv"), QStringLiteral("-")});
-    if (!dose.waitForFinished(-1) || dose.exitStatus() != QProcess::NormalExit) {
-        std::fprintf(stderr, "ERROR: pourwise-dose did not run: %s\n",
-                     qPrintable(dose.errorString()));
-        return false;
-    }
-    const double seconds = timer.nsecsElapsed() / 1e9;
-    // Status 1 is expected: about one row in a hundred has no gender.
-    std::printf("%10lld rows  %6.3f s  %10.0f rows/s  peak RSS %5.1f MB  exit %d\n", rows, seconds,
-                rows / seconds, peakChildKilobytes() / 1024.0, dose.exitCode());
+    const DoseRunFigures figures = runDose(roster, result);
     QFile::remove(roster);
     QFile::remove(result);
+    if (!figures.ran) {
+        std::fprintf(stderr, "ERROR: %s did not run to its end\n", POURWISE_DOSE_PATH);
+        return false;
+    }
+    // Status 1 is expected: about one row in a hundred has no gender.
+    std::printf("%10lld rows  %6.3f s  %10.0f rows/s  peak RSS %5.1f MB  exit %d\n", rows,
+                figures.seconds, double(rows) / figures.seconds, figures.peakKilobytes / 1024.0,
+                figures.exitCode);
     return true;
 }
 
