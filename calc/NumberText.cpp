@@ -2,7 +2,7 @@
 
 #include <charconv>
 #include <cmath>
-#include <string>
+#include <memory>
 
 namespace {
 
@@ -41,11 +41,18 @@ std::string_view trimmed(std::string_view text)
 SingleFromText parse(std::string_view text, const Syntax &syntax)
 {
     text = trimmed(text);
-    std::string plain; // the number rewritten as "[-]digits[.digits][e[-]digits]" for from_chars
-    plain.reserve(text.size() + 1);
+    // The number rewritten as "[-]digits[.digits][e[-]digits]" for from_chars; never longer than
+    // the text, and on the stack for any ordinary number since rosters read millions of them.
+    char onStack[64];
+    std::unique_ptr<char[]> onHeap;
+    char *const plain = text.size() <= sizeof onStack
+                            ? onStack
+                            : (onHeap = std::make_unique<char[]>(text.size())).get();
+    std::size_t length = 0;
+    const auto put = [&](char c) { plain[length++] = c; };
 
     if (consume(text, "-") || consume(text, syntax.minusSign))
-        plain += '-';
+        put('-');
     else if (!consume(text, "+"))
         consume(text, syntax.plusSign);
 
@@ -56,17 +63,17 @@ SingleFromText parse(std::string_view text, const Syntax &syntax)
     while (!text.empty() && isDigit(text.front())) {
         nonZeroSeen = nonZeroSeen || text.front() != '0';
         integerDigits += nonZeroSeen ? 1 : 0;
-        plain += text.front();
+        put(text.front());
         text.remove_prefix(1);
         anyDigit = true;
     }
     if (consume(text, syntax.decimalSeparator)) {
-        plain += '.';
+        put('.');
         while (!text.empty() && isDigit(text.front())) {
             if (!nonZeroSeen && text.front() == '0')
                 ++leadingFractionZeros;
             nonZeroSeen = nonZeroSeen || text.front() != '0';
-            plain += text.front();
+            put(text.front());
             text.remove_prefix(1);
             anyDigit = true;
         }
@@ -77,11 +84,11 @@ SingleFromText parse(std::string_view text, const Syntax &syntax)
     long exponent = 0;
     if (!text.empty() && (text.front() == 'e' || text.front() == 'E')) {
         text.remove_prefix(1);
-        plain += 'e';
+        put('e');
         bool negative = false;
         if (consume(text, "-") || consume(text, syntax.minusSign)) {
             negative = true;
-            plain += '-';
+            put('-');
         } else if (!consume(text, "+")) {
             consume(text, syntax.plusSign);
         }
@@ -89,7 +96,7 @@ SingleFromText parse(std::string_view text, const Syntax &syntax)
             return {0, NumberTextError::NotANumber};
         while (!text.empty() && isDigit(text.front())) {
             exponent = std::min(exponent * 10 + (text.front() - '0'), 100'000'000L);
-            plain += text.front();
+            put(text.front());
             text.remove_prefix(1);
         }
         exponent = negative ? -exponent : exponent;
@@ -98,8 +105,8 @@ SingleFromText parse(std::string_view text, const Syntax &syntax)
         return {0, NumberTextError::NotANumber};
 
     float value = 0;
-    const auto [end, ec] = std::from_chars(plain.data(), plain.data() + plain.size(), value);
-    if (ec == std::errc() && end == plain.data() + plain.size())
+    const auto [end, ec] = std::from_chars(plain, plain + length, value);
+    if (ec == std::errc() && end == plain + length)
         return {value, NumberTextError::None};
     if (ec != std::errc::result_out_of_range)
         return {0, NumberTextError::NotANumber};
@@ -110,7 +117,7 @@ SingleFromText parse(std::string_view text, const Syntax &syntax)
         exponent + (integerDigits > 0 ? integerDigits - 1 : -(leadingFractionZeros + 1));
     if (leadingDigitPower >= 0)
         return {0, NumberTextError::OutOfRange};
-    return {plain.front() == '-' ? -0.0f : 0.0f, NumberTextError::None};
+    return {plain[0] == '-' ? -0.0f : 0.0f, NumberTextError::None};
 }
 
 } // namespace
