@@ -1,0 +1,34 @@
+// Usage: settings_writer FOLDER NAME ROUNDS SIZE
+// Saves the eight main-window keys ROUNDS times (0: until killed) in the store rooted at FOLDER.
+// Each value reads "NAME-round:" followed by SIZE x's and ":end", so a reader can tell a whole
+// value from a cut one. Exits 0 when every save reached the store.
+
+#include "AppInfo.h"
+#include "SettingsStore.h"
+#include "StoredSettings.h"
+
+#include <QCoreApplication>
+#include <QStringList>
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() != 5)
+        return 2;
+    const SettingsStore store(args[1]);
+    const QString name = args[2];
+    const int rounds = args[3].toInt();
+    const QString filler(args[4].toInt(), QLatin1Char('x'));
+    bool allSaved = true;
+    for (int round = 1; rounds == 0 || round <= rounds; ++round) {
+        for (const StoredSettings::Key &key : StoredSettings::InOrder) {
+            const QString text = QStringLiteral("%1-%2:%3:end").arg(name).arg(round).arg(filler);
+            allSaved = store.SaveSetting(QString::fromUtf8(AppInfo::Title),
+                                         QString::fromLatin1(StoredSettings::Section),
+                                         QString::fromLatin1(key.writtenName), text) &&
+                       allSaved;
+        }
+    }
+    return allSaved ? 0 : 1;
+}
