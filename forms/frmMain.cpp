@@ -203,7 +203,7 @@ void frmMain::apply(StoredSettings::Value value, float number)
 {
     using StoredSettings::Value;
     DosingState &state = Module1::dosingState;
-    QRect outer = outerGeometry();
+    QRect outer = frameGeometry();
     switch (value) {
     case Value::MainLeft:
         outer.moveLeft(pixelsFromTwips(number));
@@ -257,34 +257,43 @@ float frmMain::currentValue(StoredSettings::Value value, const QRect &outer) con
     return 0;
 }
 
-QRect frmMain::outerGeometry() const
+QMargins frmMain::frameMargins() const
 {
-    // Before the window is shown its frame is unknown; the geometry asked for is the truth.
-    if (!isVisible() && pendingOuter)
-        return *pendingOuter;
-    return frameGeometry();
+    return windowHandle() ? windowHandle()->frameMargins() : QMargins();
 }
 
 void frmMain::setOuterGeometry(const QRect &outer)
 {
-    const QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+    const QMargins frame = frameMargins();
     move(outer.topLeft()); // a window's position is that of its frame
     resize(outer.size().shrunkBy(frame));
+    pendingOuter.reset();
     if (frame.isNull())
         pendingOuter = outer;
-    else
-        pendingOuter.reset();
+}
+
+bool frmMain::stillAsLoaded(const QMargins &frame) const
+{
+    if (size() != pendingOuter->size())
+        return false;
+    if (frame.isNull()) // the window manager may have moved it already; nobody else did
+        return true;
+    const QPoint client = geometry().topLeft();
+    return client == pendingOuter->topLeft() ||
+           client == pendingOuter->topLeft() + QPoint(frame.left(), frame.top());
 }
 
 bool frmMain::event(QEvent *event)
 {
     const bool handled = QMainWindow::event(event);
-    if (pendingOuter && (event->type() == QEvent::Move || event->type() == QEvent::Resize ||
-                         event->type() == QEvent::WindowStateChange)) {
-        if (windowState() != Qt::WindowNoState) {
-            pendingOuter.reset();
-        } else if (isVisible() && windowHandle() && !windowHandle()->frameMargins().isNull()) {
-            const QRect client = pendingOuter->marginsRemoved(windowHandle()->frameMargins());
+    const QEvent::Type type = event->type();
+    if (pendingOuter && (type == QEvent::Show || type == QEvent::Move || type == QEvent::Resize ||
+                         type == QEvent::WindowStateChange)) {
+        const QMargins frame = frameMargins();
+        if (windowState() != Qt::WindowNoState || !stillAsLoaded(frame)) {
+            pendingOuter.reset(); // the operator or the program has placed it since
+        } else if (isVisible() && !frame.isNull()) {
+            const QRect client = pendingOuter->marginsRemoved(frame);
             pendingOuter.reset();
             setGeometry(client);
         }
@@ -302,7 +311,7 @@ void frmMain::MDIForm_Unload()
 {
     if (isMinimized())
         return;
-    const QRect outer = outerGeometry();
+    const QRect outer = frameGeometry();
     bool saved = true;
     for (const StoredSettings::Key &key : StoredSettings::InOrder)
         saved = StoredSettings::save(m_store, key, currentValue(key.value, outer)) && saved;

@@ -48,8 +48,9 @@ private:
     void MDIForm_Unload();
     void apply(StoredSettings::Value value, float number);
     float currentValue(StoredSettings::Value value, const QRect &outer) const;
-    QRect outerGeometry() const;
+    QMargins frameMargins() const;
     void setOuterGeometry(const QRect &outer);
+    bool stillAsLoaded(const QMargins &frame) const;
     void reportStoreProblem();
 
     SettingsStore m_store;
@@ -63,7 +64,7 @@ private:
     QLabel *datePanel = nullptr;
     QLabel *timePanel = nullptr;
     QTimer clockTimer;
-    // The outer geometry asked for before the window manager had framed the window; the client
-    // size is corrected to it as soon as the frame is known.
+    // The outer geometry loaded before the window manager had framed the window. Until the frame
+    // is known the client has the outer size; it is brought to the right size once it is known.
     std::optional<QRect> pendingOuter;
 };

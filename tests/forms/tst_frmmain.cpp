@@ -1,0 +1,550 @@
+#include "DosingState.h"
+#include "OperatorMessage.h"
+#include "SettingsStore.h"
+#include "frmInfo.h"
+#include "frmMain.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <algorithm>
+#include <bit>
+#include <charconv>
+#include <limits>
+#include <memory>
+
+namespace {
+
+const QStringList WrittenKeys = {"MainLeft", "MainTop", "MainWidth", "MainHeight",
+                                 "BAL",      "dd",      "Proof",     "Ratio"};
+
+float parseC(const QString &text)
+{
+    const QByteArray bytes = text.toLatin1();
+    float value = 0;
+    std::from_chars(bytes.constData(), bytes.constData() + bytes.size(), value);
+    return value;
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The [Settings] lines of an INI file as key -> text, quotes removed, read without Qt's parser.
+QMap<QString, QString> settingsInFile(const QString &path)
+{
+    QMap<QString, QString> values;
+    bool inSection = false;
+    for (const QByteArray &raw : readFile(path).split('\n')) {
+        const QString line = QString::fromUtf8(raw).trimmed();
+        if (line.startsWith(QLatin1Char('[')))
+            inSection = line == QLatin1String("[Settings]");
+        else if (inSection && line.contains(QLatin1Char('=')))
+            values.insert(line.section(QLatin1Char('='), 0, 0),
+                          line.section(QLatin1Char('='), 1).remove(QLatin1Char('"')));
+    }
+    return values;
+}
+
+void setParameters(float bal, float dd, float proof, float ratio)
+{
+    DosingState &state = Module1::dosingState;
+    state.BAL = bal;
+    state.DD = dd;
+    state.Proof = proof;
+    state.Ratio = ratio;
+}
+
+QList<float> parameters()
+{
+    const DosingState &state = Module1::dosingState;
+    return {state.BAL, state.DD, state.Proof, state.Ratio};
+}
+
+QList<quint32> bits(const QList<float> &values)
+{
+    QList<quint32> result;
+    for (float value : values)
+        result << std::bit_cast<quint32>(value);
+    return result;
+}
+
+QStringList sortedKeys()
+{
+    QStringList keys = WrittenKeys;
+    keys.sort();
+    return keys;
+}
+
+// A geometry value the load leaves as it was.
+constexpr int AsBefore = std::numeric_limits<int>::min();
+
+// Sentinels that no stored value or default equals, to see which parameters a load replaced.
+const QList<float> Untouched = {-1, -2, -3, -4};
+
+} // namespace
+
+class TestFrmMain : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> temp;
+    QStringList messages;
+
+    QString folder() const { return temp->path() + QStringLiteral("/config"); }
+    QString iniPath() const { return folder() + QStringLiteral("/Pourwise/Pourwise.ini"); }
+    std::unique_ptr<frmMain> newWindow() const
+    {
+        return std::make_unique<frmMain>(SettingsStore(folder()));
+    }
+    void writeIni(const QByteArray &content)
+    {
+        QVERIFY(QDir().mkpath(QFileInfo(iniPath()).absolutePath()));
+        QFile file(iniPath());
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(content);
+    }
+    static void showAndWait(QWidget *window)
+    {
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+    }
+    static QList<QLabel *> panels(frmMain *window)
+    {
+        QList<QLabel *> found = window->statusBar()->findChildren<QLabel *>();
+        std::sort(found.begin(), found.end(), [](QLabel *a, QLabel *b) { return a->x() < b->x(); });
+        return found;
+    }
+    static QAction *menuCommand(frmMain *window, const QString &text)
+    {
+        for (QAction *action : window->menuBar()->actions()) {
+            if (action->text() == text)
+                return action;
+        }
+        return nullptr;
+    }
+
+private slots:
+    void init()
+    {
+        temp = std::make_unique<QTemporaryDir>();
+        QVERIFY(temp->isValid());
+        QLocale::setDefault(QLocale::c());
+        messages.clear();
+        OperatorMessage::setCapture([this](const QString &text) { messages << text; });
+        Module1::dosingState = DosingState{};
+        DosingState &state = Module1::dosingState;
+        state.Height = 71;
+        state.Weight = 163;
+        state.Age = 27;
+        state.Gender = Gender::Male;
+        setParameters(Untouched[0], Untouched[1], Untouched[2], Untouched[3]);
+    }
+    void cleanup()
+    {
+        OperatorMessage::setCapture({});
+        QLocale::setDefault(QLocale::c());
+    }
+
+    void loadTakesStoredValues_data()
+    {
+        QTest::addColumn<QByteArray>("ini");
+        QTest::addColumn<QList<int>>("outer");    // pixels; -1: as before the load
+        QTest::addColumn<QStringList>("params");  // "keep": not loaded
+        QTest::addColumn<QStringList>("message"); // parts of the one message, none: no message
+        const QStringList keep4 = {"keep", "keep", "keep", "keep"};
+
+        // 1000 twips are 66.7 pixels and 6500 twips 433.3.
+        QTest::newRow("empty store") << QByteArray() << QList<int>{67, 67, 433, 433}
+                                     << QStringList{"0.08", "40", "200", "6"} << QStringList{};
+        QTest::newRow("saved by an earlier run")
+            << QByteArray("[Settings]\nMainLeft=1500\nMainTop=750\nMainWidth=9000\n"
+                          "MainHeight=6000\nBAL=0.1\ndd=60\nProof=100\nRatio=4\n")
+            << QList<int>{100, 50, 600, 400} << QStringList{"0.1", "60", "100", "4"}
+            << QStringList{};
+        QTest::newRow("twips between pixels")
+            << QByteArray("[Settings]\nMainLeft=1007\nMainTop=1008\nMainWidth=6008\n"
+                          "MainHeight=6007\n")
+            << QList<int>{67, 67, 401, 400} << QStringList{"0.08", "40", "200", "6"}
+            << QStringList{};
+        QTest::newRow("unreadable width stops the load")
+            << QByteArray("[Settings]\nMainLeft=1500\nMainTop=750\nMainWidth=wide\n"
+                          "MainHeight=6000\nBAL=0.1\n")
+            << QList<int>{100, 50, AsBefore, AsBefore} << keep4
+            << QStringList{"ERROR: ", "\"MainWidth\"", "\"wide\"", "not a number"};
+        QTest::newRow("unreadable ratio")
+            << QByteArray("[Settings]\nBAL=0.1\ndd=60\nProof=100\nRatio=lots\n")
+            << QList<int>{67, 67, 433, 433} << QStringList{"0.1", "60", "100", "keep"}
+            << QStringList{"ERROR: ", "\"Ratio\"", "\"lots\""};
+        QTest::newRow("proof beyond the float range")
+            << QByteArray("[Settings]\nProof=1e39\nRatio=3\n") << QList<int>{67, 67, 433, 433}
+            << QStringList{"0.08", "40", "keep", "keep"}
+            << QStringList{"ERROR: ", "\"Proof\"", "\"1e39\"", "out of range"};
+        QTest::newRow("empty target level")
+            << QByteArray("[Settings]\nBAL=\n") << QList<int>{67, 67, 433, 433} << keep4
+            << QStringList{"ERROR: ", "\"BAL\" holds \"\""};
+        QTest::newRow("far outside any screen")
+            << QByteArray("[Settings]\nMainLeft=1E+30\nMainTop=-1E+30\nMainWidth=-50\n")
+            << QList<int>{32000, -32000, 0, 433} << QStringList{"0.08", "40", "200", "6"}
+            << QStringList{};
+    }
+    void loadTakesStoredValues()
+    {
+        QFETCH(QByteArray, ini);
+        QFETCH(QList<int>, outer);
+        QFETCH(QStringList, params);
+        QFETCH(QStringList, message);
+        if (!ini.isEmpty())
+            writeIni(ini);
+        const QByteArray stored = readFile(iniPath());
+        const auto window = newWindow();
+        const QRect before = window->frameGeometry();
+
+        window->MDIForm_Load();
+
+        const QRect after = window->frameGeometry();
+        QCOMPARE(after.left(), outer[0] == AsBefore ? before.left() : outer[0]);
+        QCOMPARE(after.top(), outer[1] == AsBefore ? before.top() : outer[1]);
+        QCOMPARE(after.width(), outer[2] == AsBefore ? before.width() : outer[2]);
+        QCOMPARE(after.height(), outer[3] == AsBefore ? before.height() : outer[3]);
+        QList<float> expected;
+        for (int i = 0; i < 4; ++i)
+            expected << (params[i] == QLatin1String("keep") ? Untouched[i] : parseC(params[i]));
+        QCOMPARE(bits(parameters()), bits(expected));
+        QCOMPARE(messages.size(), message.isEmpty() ? 0 : 1);
+        for (const QString &part : message)
+            QVERIFY2(messages.first().contains(part), qPrintable(messages.first()));
+        QCOMPARE(readFile(iniPath()), stored); // reading changes nothing
+        QCOMPARE(QFileInfo::exists(folder()), !ini.isEmpty());
+    }
+
+    void damagedStoreStillOpensAndWorks_data()
+    {
+        QTest::addColumn<QString>("damage");
+        QTest::addColumn<QString>("loadMessage"); // empty: none
+        QTest::addColumn<bool>("saved");
+        QTest::newRow("binary garbage") << "garbage"
+                                        << "" << true;
+        QTest::newRow("cut in a section name") << "cut"
+                                               << "is damaged" << true;
+        QTest::newRow("folder in the file's place") << "folder"
+                                                    << "cannot be read" << false;
+        QTest::newRow("file in the folder's place") << "blocked"
+                                                    << "" << false;
+    }
+    void damagedStoreStillOpensAndWorks()
+    {
+        QFETCH(QString, damage);
+        QFETCH(QString, loadMessage);
+        QFETCH(bool, saved);
+        if (damage == QLatin1String("garbage")) {
+            QByteArray bytes;
+            for (int i = 0; i < 4096; ++i)
+                bytes.append(char((i * 151 + 7) % 256));
+            writeIni(bytes);
+        } else if (damage == QLatin1String("cut")) {
+            writeIni("[Settings]\nBAL=0.1\n[Sett");
+        } else if (damage == QLatin1String("folder")) {
+            QVERIFY(QDir().mkpath(iniPath()));
+        } else {
+            QVERIFY(QDir().mkpath(folder()));
+            QFile blocker(folder() + QStringLiteral("/Pourwise"));
+            QVERIFY(blocker.open(QIODevice::WriteOnly));
+        }
+        const auto window = newWindow();
+        window->MDIForm_Load();
+        showAndWait(window.get());
+        QCOMPARE(messages.size(), loadMessage.isEmpty() ? 0 : 1);
+        if (!loadMessage.isEmpty()) {
+            QVERIFY(messages.first().startsWith(QLatin1String("ERROR: ")));
+            QVERIFY2(messages.first().contains(loadMessage), qPrintable(messages.first()));
+            QVERIFY(messages.first().contains(iniPath()));
+        }
+        QVERIFY(Module1::dosingState.Proof == 200); // the default, as the store had none
+        messages.clear();
+
+        setParameters(0.07f, 45, 150, 5);
+        menuCommand(window.get(), QStringLiteral("Exit"))->trigger();
+        QVERIFY(!window->isVisible());
+        if (saved) {
+            QVERIFY(messages.isEmpty());
+            QCOMPARE(settingsInFile(iniPath()).value(QStringLiteral("BAL")),
+                     QStringLiteral("0.07"));
+        } else {
+            // The operator can still note the parameters that were not saved.
+            QCOMPARE(messages.size(), 1);
+            for (const char *part : {"ERROR: ", "could not be saved", "0.07", "45", "150", "5"})
+                QVERIFY2(messages.first().contains(QLatin1String(part)),
+                         qPrintable(messages.first()));
+        }
+    }
+
+    void unloadSavesUnlessMinimised_data()
+    {
+        QTest::addColumn<Qt::WindowState>("state");
+        QTest::addColumn<QString>("closeBy");
+        QTest::addColumn<QByteArray>("earlier");
+        const QByteArray earlier("[Settings]\nMainLeft=15\nMainTop=30\nMainWidth=6000\n"
+                                 "MainHeight=4500\nBAL=0.1\ndd=60\nProof=100\nRatio=4\n");
+        QTest::newRow("normal, Exit") << Qt::WindowNoState << "Exit" << QByteArray();
+        QTest::newRow("normal, close box") << Qt::WindowNoState << "close box" << earlier;
+        QTest::newRow("maximised, Exit") << Qt::WindowMaximized << "Exit" << earlier;
+        QTest::newRow("minimised, Exit, first run")
+            << Qt::WindowMinimized << "Exit" << QByteArray();
+        QTest::newRow("minimised, close box") << Qt::WindowMinimized << "close box" << earlier;
+    }
+    void unloadSavesUnlessMinimised()
+    {
+        QFETCH(Qt::WindowState, state);
+        QFETCH(QString, closeBy);
+        QFETCH(QByteArray, earlier);
+        if (!earlier.isEmpty())
+            writeIni(earlier);
+        const QByteArray before = readFile(iniPath());
+        const auto window = newWindow();
+        window->MDIForm_Load();
+        window->setGeometry(120, 90, 500, 380);
+        showAndWait(window.get());
+        window->setWindowState(state);
+        QTRY_COMPARE(window->windowState(), state);
+        if (state == Qt::WindowMaximized)
+            QTRY_COMPARE(window->frameGeometry(), window->screen()->availableGeometry());
+        const QRect outer = window->frameGeometry();
+        const QMargins frame = window->windowHandle()->frameMargins();
+        setParameters(0.12f, 45, 150, 5);
+
+        if (closeBy == QLatin1String("Exit"))
+            menuCommand(window.get(), QStringLiteral("Exit"))->trigger();
+        else
+            window->close();
+        QVERIFY(!window->isVisible());
+        QVERIFY(messages.isEmpty());
+
+        if (state == Qt::WindowMinimized) {
+            QCOMPARE(readFile(iniPath()), before);
+            QCOMPARE(QFileInfo::exists(iniPath()), !earlier.isEmpty());
+            return;
+        }
+        const QMap<QString, QString> stored = settingsInFile(iniPath());
+        QCOMPARE(stored.keys(), sortedKeys());
+        const QStringList expected = {QString::number(outer.left() * 15),
+                                      QString::number(outer.top() * 15),
+                                      QString::number(outer.width() * 15),
+                                      QString::number(outer.height() * 15),
+                                      "0.12",
+                                      "45",
+                                      "150",
+                                      "5"};
+        for (int i = 0; i < 8; ++i)
+            QCOMPARE(stored.value(WrittenKeys[i]), expected[i]);
+        if (state == Qt::WindowNoState) { // the frame lies around the client area set above
+            QCOMPARE(stored.value("MainLeft"), QString::number((120 - frame.left()) * 15));
+            QCOMPARE(stored.value("MainWidth"),
+                     QString::number((500 + frame.left() + frame.right()) * 15));
+        }
+    }
+
+    void restartRestoresGeometryAndParameters_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QRect>("geometry");
+        QTest::addColumn<QStringList>("params");
+        QTest::newRow("moved and resized")
+            << "C" << QRect(150, 100, 640, 480) << QStringList{"0.1", "60", "100", "4"};
+        QTest::newRow("German, fractions")
+            << "de_DE" << QRect(33, 44, 555, 377) << QStringList{"0.05", "90", "80", "2.5"};
+        QTest::newRow("extreme parameters")
+            << "C" << QRect(10, 12, 450, 350) << QStringList{"0.3333333", "1E-05", "3.4E+38", "0"};
+    }
+    void restartRestoresGeometryAndParameters()
+    {
+        QFETCH(QString, locale);
+        QFETCH(QRect, geometry);
+        QFETCH(QStringList, params);
+        QLocale::setDefault(QLocale(locale));
+        QList<float> values;
+        for (const QString &text : params)
+            values << parseC(text);
+
+        QRect left;
+        QMargins frame;
+        {
+            const auto first = newWindow();
+            first->MDIForm_Load();
+            first->setGeometry(geometry);
+            showAndWait(first.get());
+            setParameters(values[0], values[1], values[2], values[3]);
+            left = first->frameGeometry();
+            frame = first->windowHandle()->frameMargins();
+            menuCommand(first.get(), QStringLiteral("Exit"))->trigger();
+        }
+        QCOMPARE(left.size().shrunkBy(frame), geometry.size());
+        // Only the eight keys are stored: no participant data and no results.
+        QCOMPARE(settingsInFile(iniPath()).keys(), sortedKeys());
+
+        setParameters(Untouched[0], Untouched[1], Untouched[2], Untouched[3]);
+        const auto second = newWindow();
+        second->MDIForm_Load();
+        QCOMPARE(second->frameGeometry(), left);
+        QCOMPARE(bits(parameters()), bits(values));
+        showAndWait(second.get());
+        QCOMPARE(second->frameGeometry(), left);
+        QVERIFY(messages.isEmpty());
+    }
+
+    void menuBarInOrder()
+    {
+        const auto window = newWindow();
+        QCOMPARE(window->windowTitle(), QStringLiteral("Pourwise"));
+        const QList<QAction *> bar = window->menuBar()->actions();
+        QStringList captions;
+        for (QAction *action : bar)
+            captions << action->text();
+        QCOMPARE(captions, (QStringList{"Input Parameters", "&Help", "Exit"}));
+        QVERIFY(!bar[0]->menu()); // commands on the bar itself
+        QVERIFY(!bar[2]->menu());
+        QVERIFY(bar[1]->menu());
+        const QList<QAction *> help = bar[1]->menu()->actions();
+        QCOMPARE(help.size(), 1);
+        QCOMPARE(help[0]->text(), QStringLiteral("&About Pourwise..."));
+        for (QAction *action : bar + help)
+            QVERIFY2(action->shortcuts().isEmpty(), qPrintable(action->text()));
+    }
+
+    void statusBarPanels_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("dateFormat");
+        QTest::addColumn<QString>("timeFormat");
+        QTest::newRow("US English") << "en_US"
+                                    << "M/d/yy"
+                                    << "h:mm AP";
+        QTest::newRow("German") << "de_DE"
+                                << "dd.MM.yy"
+                                << "HH:mm";
+        QTest::newRow("C, whose short time has seconds") << "C"
+                                                         << "d MMM yyyy"
+                                                         << "HH:mm";
+    }
+    void statusBarPanels()
+    {
+        QFETCH(QString, locale);
+        QFETCH(QString, dateFormat);
+        QFETCH(QString, timeFormat);
+        QLocale::setDefault(QLocale(locale));
+        const QLocale formats(locale);
+
+        const QDateTime before = QDateTime::currentDateTime();
+        const auto window = newWindow();
+        const QDateTime after = QDateTime::currentDateTime();
+        window->resize(500, 300);
+        showAndWait(window.get());
+
+        const QList<QLabel *> found = panels(window.get());
+        QCOMPARE(found.size(), 3);
+        QCOMPARE(found[0]->text(), QStringLiteral("Status"));
+        QVERIFY2(found[1]->text() == formats.toString(before.date(), dateFormat) ||
+                     found[1]->text() == formats.toString(after.date(), dateFormat),
+                 qPrintable(found[1]->text()));
+        QVERIFY2(found[2]->text() == formats.toString(before.time(), timeFormat) ||
+                     found[2]->text() == formats.toString(after.time(), timeFormat),
+                 qPrintable(found[2]->text()));
+
+        QStatusBar *bar = window->statusBar();
+        QCOMPARE(bar->objectName(), QStringLiteral("sbStatusBar"));
+        QCOMPARE(bar->height(), 18); // 270 twips
+        for (QLabel *panel : found) {
+            QVERIFY(panel->width() >= 96); // 1440 twips
+            QVERIFY(panel->geometry().bottom() < bar->height());
+        }
+        // The first panel takes what the date and time leave.
+        const QList<int> widths = {found[0]->width(), found[1]->width(), found[2]->width()};
+        window->resize(700, 300);
+        QTRY_COMPARE(found[0]->width(), widths[0] + 200);
+        QCOMPARE(found[1]->width(), widths[1]);
+        QCOMPARE(found[2]->width(), widths[2]);
+    }
+
+    void clockWakesAtTheNextMinute_data()
+    {
+        QTest::addColumn<QTime>("now");
+        QTest::addColumn<int>("msecs");
+        QTest::newRow("on the minute") << QTime(12, 0, 0, 0) << 60000;
+        QTest::newRow("a millisecond before") << QTime(12, 0, 59, 999) << 1;
+        QTest::newRow("half past") << QTime(8, 30, 30, 500) << 29500;
+        QTest::newRow("last minute of the day") << QTime(23, 59, 45, 0) << 15000;
+    }
+    void clockWakesAtTheNextMinute()
+    {
+        QFETCH(QTime, now);
+        QFETCH(int, msecs);
+        QCOMPARE(frmMain::msecsToNextMinute(now), msecs);
+    }
+
+    void inputParametersOpensInfoWindowModally_data()
+    {
+        QTest::addColumn<float>("bal");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("loaded default") << 0.0f << "0.08";
+        QTest::newRow("changed since the load") << 0.25f << "0.25";
+    }
+    void inputParametersOpensInfoWindowModally()
+    {
+        QFETCH(float, bal);
+        QFETCH(QString, shown);
+        const auto window = newWindow();
+        window->MDIForm_Load();
+        showAndWait(window.get());
+        if (bal != 0)
+            Module1::dosingState.BAL = bal;
+
+        QPointer<QWidget> opened;
+        QWidget *owner = nullptr;
+        bool isInfoWindow = false;
+        bool modal = false;
+        QString balText;
+        QTimer probe;
+        int waited = 0;
+        connect(&probe, &QTimer::timeout, this, [&] {
+            QWidget *active = QApplication::activeModalWidget();
+            if (active) {
+                probe.stop();
+                opened = active;
+                owner = active->parentWidget();
+                isInfoWindow = qobject_cast<frmInfo *>(active) != nullptr;
+                modal = active->isModal();
+                if (auto *field = active->findChild<QLineEdit *>(QStringLiteral("txtBAL")))
+                    balText = field->text();
+                active->close();
+            } else if (++waited > 500) { // never hang the run on a missing window
+                probe.stop();
+                for (QDialog *dialog : window->findChildren<QDialog *>())
+                    dialog->close();
+            }
+        });
+        probe.start(10);
+        menuCommand(window.get(), QStringLiteral("Input Parameters"))->trigger();
+
+        QVERIFY2(isInfoWindow, "no input and output window opened");
+        QCOMPARE(owner, window.get());
+        QVERIFY(modal);
+        QCOMPARE(balText, shown);
+        QVERIFY(opened.isNull()); // destroyed on closing, so the next opening starts afresh
+        QVERIFY(window->findChildren<frmInfo *>().isEmpty());
+        QVERIFY(window->isVisible());
+    }
+};
+
+QTEST_MAIN(TestFrmMain)
+#include "tst_frmmain.moc"
