@@ -12,10 +12,6 @@ struct Syntax {
     std::string_view plusSign;  // an alternative to "+"
 };
 
-bool isBlank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
-}
 bool isDigit(char c)
 {
     return c >= '0' && c <= '9';
@@ -29,18 +25,9 @@ bool consume(std::string_view &text, std::string_view token)
     return true;
 }
 
-std::string_view trimmed(std::string_view text)
-{
-    while (!text.empty() && isBlank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && isBlank(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
-
 SingleFromText parse(std::string_view text, const Syntax &syntax)
 {
-    text = trimmed(text);
+    text = TrimBlanks(text);
     // The number rewritten as "[-]digits[.digits][e[-]digits]" for from_chars; never longer than
     // the text, and on the stack for any ordinary number since rosters read millions of them.
     char onStack[64];
@@ -121,6 +108,15 @@ SingleFromText parse(std::string_view text, const Syntax &syntax)
 }
 
 } // namespace
+
+std::string_view TrimBlanks(std::string_view text)
+{
+    constexpr std::string_view Blanks = " \t\r\n\f\v";
+    const std::size_t first = text.find_first_not_of(Blanks);
+    if (first == std::string_view::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(Blanks) - first + 1);
+}
 
 std::string_view SingleToText(float value, char (&buffer)[32])
 {

@@ -32,6 +32,9 @@ struct SingleFromText {
 QString SingleToText(float value, const QLocale &locale = QLocale());
 SingleFromText TextToSingle(QStringView text, const QLocale &locale = QLocale());
 
+// The text without the blanks (spaces, tabs, line ends) before and after it.
+std::string_view TrimBlanks(std::string_view text);
+
 // Locale-free forms for files and command lines: "." is the decimal separator, text is UTF-8.
 std::string_view SingleToText(float value, char (&buffer)[32]);
 SingleFromText TextToSingle(std::string_view text);

@@ -7,20 +7,6 @@
 
 namespace {
 
-bool isBlank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
-}
-
-std::string_view trimmed(std::string_view text)
-{
-    while (!text.empty() && isBlank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && isBlank(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
-
 bool equalsIgnoringCase(std::string_view text, std::string_view lowerCase)
 {
     return std::ranges::equal(text, lowerCase, [](char a, char b) {
@@ -74,7 +60,7 @@ ParticipantReading readParticipant(const ParticipantText &text)
 {
     ParticipantReading reading;
     for (DoseField field : AllDoseFields) {
-        const std::string_view value = trimmed(text[indexOf(field)]);
+        const std::string_view value = TrimBlanks(text[indexOf(field)]);
         InputProblem &problem = reading.problems[indexOf(field)];
         if (value.empty()) {
             problem = InputProblem::Empty;
