@@ -99,10 +99,12 @@ frmMain::frmMain(SettingsStore store, QWidget *parent)
         if (isVisible())
             MDIForm_Unload();
     });
+#if QT_CONFIG(sessionmanager)
     connect(qApp, &QGuiApplication::commitDataRequest, this, [this] {
         if (isVisible())
             MDIForm_Unload();
     });
+#endif
 }
 
 void frmMain::createMenu()
@@ -207,16 +209,16 @@ void frmMain::apply(StoredSettings::Value value, float number)
     switch (value) {
     case Value::MainLeft:
         outer.moveLeft(pixelsFromTwips(number));
-        return setOuterGeometry(outer);
+        break;
     case Value::MainTop:
         outer.moveTop(pixelsFromTwips(number));
-        return setOuterGeometry(outer);
+        break;
     case Value::MainWidth:
         outer.setWidth(std::max(pixelsFromTwips(number), 0));
-        return setOuterGeometry(outer);
+        break;
     case Value::MainHeight:
         outer.setHeight(std::max(pixelsFromTwips(number), 0));
-        return setOuterGeometry(outer);
+        break;
     case Value::BAL:
         state.BAL = number;
         return;
@@ -230,6 +232,7 @@ void frmMain::apply(StoredSettings::Value value, float number)
         state.Ratio = number;
         return;
     }
+    setOuterGeometry(outer);
 }
 
 float frmMain::currentValue(StoredSettings::Value value, const QRect &outer) const

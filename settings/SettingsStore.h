@@ -22,9 +22,10 @@ enum class SettingsStatus {
 // configuration folder is the user's ($XDG_CONFIG_HOME or ~/.config on Linux). A store can also
 // be rooted in any folder, which tests use to keep away from the real settings.
 //
-// Reading never creates anything. A save is written to a new file that replaces the old one in
-// a single rename, so an interrupted save leaves either the old or the new file, and a lock file
-// keeps two copies of the program from saving at the same moment.
+// Reading never creates anything. In a file, a save is written to a new file that replaces the
+// old one in a single rename, so an interrupted save leaves either the old or the new file, and a
+// lock file keeps two copies of the program from saving at the same moment; each save merges its
+// one key into the file as it is then, so the copy that saves last decides.
 class SettingsStore {
 public:
     // The user's own store.
