@@ -96,13 +96,6 @@ private slots:
     }
     void cleanup() { QLocale::setDefault(QLocale::c()); }
 
-    void locationIsOneFilePerApplication()
-    {
-        QCOMPARE(store().location(App), iniPath());
-        QCOMPARE(SettingsStore(QStringLiteral("/x/y")).location(QStringLiteral("Other")),
-                 QStringLiteral("/x/y/Other/Other.ini"));
-    }
-
     void emptyStoreReadsDefaults_data()
     {
         QTest::addColumn<QString>("locale");
