@@ -94,10 +94,23 @@ find_window() {
     xdotool search --onlyvisible --pid "$1" --name '^Pourwise$' 2>/dev/null | head -n1
 }
 
+any_window() {
+    xdotool search --onlyvisible --pid "$1" --class pourwise 2>/dev/null | head -n1
+}
+
+# Starts the program and waits for its main window. A splash window in front of it, which has no
+# caption, is passed with its Begin button (the middle of its design box, in pixels).
 start_program() {
     "$program" >"$work/$1.log" 2>&1 &
     pid=$!
     pids+=("$pid")
+    wait_until 15 sh -c "xdotool search --onlyvisible --pid $pid --class pourwise >/dev/null" ||
+        fail "$1: no window appeared"
+    local first
+    first=$(any_window "$pid")
+    if [ "$(xdotool getwindowname "$first")" != Pourwise ]; then
+        xdotool mousemove --window "$first" 443 279 click 1
+    fi
     wait_until 15 sh -c "xdotool search --onlyvisible --pid $pid --name '^Pourwise\$' >/dev/null" ||
         fail "$1: the main window did not appear"
     window=$(find_window "$pid")
