@@ -2,10 +2,17 @@
 
 #include "DosingState.h"
 #include "frmMain.h"
+#include "frmSplash.h"
 
 #include <QPointer>
 
 namespace Module1 {
-// The one main window, created at start-up and held until the program ends.
+// The one main window, created by the splash window's Begin and held until the program ends.
 inline QPointer<frmMain> MainWindow;
+// The splash window while it is loaded; it is destroyed when it goes.
+inline QPointer<frmSplash> Splash;
+
+// The program's start: no participant entered yet, and the splash window on the screen. The
+// settings are read only when Begin loads the main window.
+void Main();
 } // namespace Module1

@@ -42,6 +42,7 @@ frmSplash::frmSplash(QWidget *parent)
     : QDialog(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::MSWindowsFixedSizeDialogHint)
 {
     setObjectName(QStringLiteral("frmSplash"));
+    setAttribute(Qt::WA_DeleteOnClose); // unloaded for good: the splash is not shown again
     setWindowTitle(QString());
     setWindowIcon(Resources::icon());
     setFixedSize(Twips::toPixels(ClientWidth), Twips::toPixels(ClientHeight));
@@ -97,7 +98,6 @@ void frmSplash::cmdBegin_Click()
     Module1::MainWindow = new frmMain();
     Module1::MainWindow->MDIForm_Load();
     close();
-    deleteLater();
     Module1::MainWindow->show();
 
     QApplication::setQuitOnLastWindowClosed(quitOnLastWindow);

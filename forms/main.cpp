@@ -1,22 +1,15 @@
-#include "DosingState.h"
 #include "Module1.h"
-#include "frmMain.h"
+#include "Resources.h"
 
 #include <QApplication>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    QApplication::setWindowIcon(Resources::icon());
 
-    DosingState &state = Module1::dosingState;
-    state.Gender = Gender::NotSpecified;
-    state.Weight = 0;
-    state.Height = 0;
-    state.Age = 0;
-
-    frmMain mainWindow;
-    Module1::MainWindow = &mainWindow;
-    mainWindow.MDIForm_Load();
-    mainWindow.show();
-    return app.exec();
+    Module1::Main();
+    const int status = app.exec();
+    delete Module1::MainWindow.data();
+    return status;
 }
