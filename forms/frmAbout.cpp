@@ -8,6 +8,7 @@
 #include "Resources.h"
 #include "SysInfoLauncher.h"
 #include "SystemPlatform.h"
+#include "TextColour.h"
 #include "Twips.h"
 #include "VersionText.h"
 
@@ -28,10 +29,7 @@ QLabel *label(QWidget *window, const char *name, const QString &text, int left, 
     auto *caption = place(new QLabel(text, window), name, left, top, width, height);
     if (bold)
         caption->setFont(Fonts::msSansSerif(8.25, true));
-    // Black as set on the control, not the theme's window text colour.
-    QPalette palette = caption->palette();
-    palette.setColor(QPalette::WindowText, Qt::black);
-    caption->setPalette(palette);
+    setTextColour(caption, Qt::black);
     return caption;
 }
 

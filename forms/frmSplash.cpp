@@ -5,6 +5,7 @@
 #include "Module1.h"
 #include "PictureBox.h"
 #include "Resources.h"
+#include "TextColour.h"
 #include "Twips.h"
 #include "VersionText.h"
 #include "frmMain.h"
@@ -13,7 +14,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 
 namespace {
 
@@ -69,17 +69,18 @@ frmSplash::frmSplash(QWidget *parent)
     cmdBegin->setDefault(false);
     connect(cmdBegin, &QPushButton::clicked, this, &frmSplash::cmdBegin_Click);
 
-    // The product name in large type, over two lines.
-    label(fraMainFrame, "Label1", QStringLiteral("Pour"), 2700, 240, 4935, 615,
-          Fonts::arial(24, true));
-    label(fraMainFrame, "Label2", QStringLiteral("wise"), 2700, 840, 2895, 735,
-          Fonts::msSansSerif(24, true));
+    // The product name in large type over two lines, in the colours of the logo.
+    auto *Label1 = label(fraMainFrame, "Label1", QStringLiteral("Pour"), 2700, 240, 4935, 615,
+                         Fonts::arial(24, true));
+    auto *Label2 = label(fraMainFrame, "Label2", QStringLiteral("wise"), 2700, 840, 2895, 735,
+                         Fonts::msSansSerif(24, true));
+    setTextColour(Label1, QColor(0x17, 0x5e, 0x6e));
+    setTextColour(Label2, QColor(0xd9, 0x83, 0x16));
     label(fraMainFrame, "Label6", QString::fromUtf8(AppInfo::AuthorEmail), 4325, 3360, 3015, 495,
           Fonts::arial(12, true));
 
     QWidget::setTabOrder(picLogo, cmdBegin);
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    // Not moved by hand: a dialog without an owner is centred on the screen when first shown.
 }
 
 void frmSplash::Form_Load()
