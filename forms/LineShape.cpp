@@ -13,6 +13,7 @@ LineShape::LineShape(QWidget *container, int index, QLine twips, QColor colour, 
     setProperty("index", index);
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setFocusPolicy(Qt::NoFocus);
+    setAccessibleName(QStringLiteral("Separator line"));
     const QRect band =
         QRect(m_line.p1(), m_line.p2()).normalized().adjusted(-m_width, -m_width, m_width, m_width);
     setGeometry(band);

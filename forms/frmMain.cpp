@@ -16,6 +16,7 @@
 #include <QMdiArea>
 #include <QMenuBar>
 #include <QRegularExpression>
+#include <QSizeGrip>
 #include <QStatusBar>
 #include <QWindow>
 #include <algorithm>
@@ -88,6 +89,7 @@ frmMain::frmMain(SettingsStore store, QWidget *parent)
 
     workspace = new QMdiArea(this);
     workspace->setObjectName(QStringLiteral("workspace"));
+    workspace->setAccessibleName(QStringLiteral("Workspace"));
     workspace->setBackground(workspaceColour());
     setCentralWidget(workspace);
 
@@ -111,6 +113,7 @@ void frmMain::createMenu()
 {
     QMenuBar *bar = menuBar();
     bar->setObjectName(QStringLiteral("menuBar"));
+    bar->setAccessibleName(QStringLiteral("Menu bar"));
 
     mnuInput = bar->addAction(QStringLiteral("Input Parameters"));
     mnuInput->setObjectName(QStringLiteral("mnuInput"));
@@ -131,6 +134,9 @@ void frmMain::createStatusBar()
 {
     sbStatusBar = statusBar();
     sbStatusBar->setObjectName(QStringLiteral("sbStatusBar"));
+    sbStatusBar->setAccessibleName(QStringLiteral("Status bar"));
+    for (QSizeGrip *grip : sbStatusBar->findChildren<QSizeGrip *>())
+        grip->setAccessibleName(QStringLiteral("Size grip"));
     sbStatusBar->setFixedHeight(Twips::toPixels(StatusBarHeightTwips));
     // The panels' text is set in the small dialog face so that it fits the bar's height.
     sbStatusBar->setFont(Fonts::msSansSerif(8.25));

@@ -44,6 +44,7 @@ frmSplash::frmSplash(QWidget *parent)
     setObjectName(QStringLiteral("frmSplash"));
     setAttribute(Qt::WA_DeleteOnClose); // unloaded for good: the splash is not shown again
     setWindowTitle(QString());
+    setAccessibleName(QString::fromUtf8(AppInfo::Title)); // no title bar, but a name to announce
     setWindowIcon(Resources::icon());
     setFixedSize(Twips::toPixels(ClientWidth), Twips::toPixels(ClientHeight));
 

@@ -1,0 +1,78 @@
+#include "SettingsStore.h"
+#include "frmAbout.h"
+#include "frmInfo.h"
+#include "frmMain.h"
+#include "frmSplash.h"
+
+#include <QAccessible>
+#include <QTemporaryDir>
+#include <QTest>
+#include <functional>
+#include <memory>
+
+// What a screen reader meets: every control that is shown must be announced by a name.
+class TestAccessibility : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir settingsFolder;
+
+    static void collectUnnamed(QAccessibleInterface *node, const QString &path,
+                               QStringList &unnamed)
+    {
+        if (!node || node->state().invisible)
+            return;
+        const QString name = node->text(QAccessible::Name);
+        const QString here =
+            path + QLatin1Char('/') + (node->object() ? node->object()->objectName() : QString()) +
+            QLatin1Char('(') + QString::number(int(node->role()), 16) + QLatin1Char(')');
+        if (name.trimmed().isEmpty())
+            unnamed << here;
+        for (int i = 0; i < node->childCount(); ++i)
+            collectUnnamed(node->child(i), here, unnamed);
+    }
+
+private slots:
+    void everyShownControlHasAName_data();
+    void everyShownControlHasAName();
+};
+
+void TestAccessibility::everyShownControlHasAName_data()
+{
+    QTest::addColumn<QString>("window");
+    QTest::newRow("input and output") << "frmInfo";
+    QTest::newRow("about") << "frmAbout";
+    QTest::newRow("splash") << "frmSplash";
+    QTest::newRow("main") << "frmMain";
+}
+
+void TestAccessibility::everyShownControlHasAName()
+{
+    QFETCH(QString, window);
+    std::unique_ptr<QWidget> form;
+    if (window == QLatin1String("frmInfo")) {
+        auto *info = new frmInfo;
+        info->Form_Load();
+        form.reset(info);
+    } else if (window == QLatin1String("frmAbout")) {
+        auto *about = new frmAbout;
+        about->Form_Load();
+        form.reset(about);
+    } else if (window == QLatin1String("frmSplash")) {
+        auto *splash = new frmSplash;
+        splash->setAttribute(Qt::WA_DeleteOnClose, false);
+        splash->Form_Load();
+        form.reset(splash);
+    } else {
+        form = std::make_unique<frmMain>(SettingsStore(settingsFolder.path()));
+    }
+    form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+
+    QStringList unnamed;
+    collectUnnamed(QAccessible::queryAccessibleInterface(form.get()), QString(), unnamed);
+    QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(QLatin1Char('\n'))));
+}
+
+QTEST_MAIN(TestAccessibility)
+#include "tst_accessibility.moc"
