@@ -26,8 +26,11 @@ constexpr int TextBoxHeight = 285;
 QGroupBox *frame(QWidget *container, const char *name, const char *caption, int left, int top,
                  int width, int height)
 {
-    return place(new QGroupBox(QString::fromLatin1(caption), container), name, left, top, width,
-                 height);
+    const QString title = QString::fromLatin1(caption);
+    auto *box = place(new QGroupBox(title, container), name, left, top, width, height);
+    // Named outright: a frame inside a frame would otherwise be announced by the outer caption.
+    box->setAccessibleName(title);
+    return box;
 }
 
 QLabel *label(QWidget *container, const char *name, const char *caption, int left, int top,

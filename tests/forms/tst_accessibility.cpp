@@ -35,7 +35,21 @@ private:
 private slots:
     void everyShownControlHasAName_data();
     void everyShownControlHasAName();
+    void framesAreNamedByTheirCaptions();
 };
+
+void TestAccessibility::framesAreNamedByTheirCaptions()
+{
+    frmInfo form;
+    form.show();
+    const QStringList expected = {"Participant Characteristics", "Gender", "Other Information",
+                                  "Dosing Results"};
+    QStringList names;
+    for (const char *frame : {"Frame1", "Frame2", "Frame3", "Frame4"})
+        names << QAccessible::queryAccessibleInterface(form.findChild<QWidget *>(frame))
+                     ->text(QAccessible::Name);
+    QCOMPARE(names, expected);
+}
 
 void TestAccessibility::everyShownControlHasAName_data()
 {
