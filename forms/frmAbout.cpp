@@ -1,6 +1,7 @@
 #include "frmAbout.h"
 
 #include "AppInfo.h"
+#include "FixedDialog.h"
 #include "Fonts.h"
 #include "LineShape.h"
 #include "OperatorMessage.h"
@@ -36,16 +37,10 @@ QLabel *label(QWidget *window, const char *name, const QString &text, int left, 
 } // namespace
 
 frmAbout::frmAbout(QWidget *owner)
-    : QDialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
-                         Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                         Qt::WindowCloseButtonHint),
-      m_platformFactory(makeSystemPlatform)
+    : QDialog(owner, FixedDialogFlags), m_platformFactory(makeSystemPlatform)
 {
-    setObjectName(QStringLiteral("frmAbout"));
-    setWindowTitle(QStringLiteral("About Pourwise"));
-    setModal(true);
-    setFont(Fonts::msSansSerif(8.25));
-    setFixedSize(Twips::toPixels(ClientWidth), Twips::toPixels(ClientHeight));
+    // The caption is fixed text, not built from the application title.
+    setUpFixedDialog(this, "frmAbout", QStringLiteral("About Pourwise"), ClientWidth, ClientHeight);
     createControls();
 }
 

@@ -1,6 +1,7 @@
 #include "frmInfo.h"
 
 #include "CalcDose.h"
+#include "FixedDialog.h"
 #include "Fonts.h"
 #include "NumberText.h"
 #include "OperatorMessage.h"
@@ -86,15 +87,10 @@ QString conversionMessage(const QLineEdit *field, NumberTextError error)
 
 } // namespace
 
-frmInfo::frmInfo(QWidget *owner)
-    : QDialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
-                         Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+frmInfo::frmInfo(QWidget *owner) : QDialog(owner, FixedDialogFlags)
 {
-    setObjectName(QStringLiteral("frmInfo"));
-    setWindowTitle(QStringLiteral("User Input & Output"));
-    setModal(true);
-    setFont(Fonts::msSansSerif(8.25));
-    setFixedSize(Twips::toPixels(ClientWidth), Twips::toPixels(ClientHeight));
+    setUpFixedDialog(this, "frmInfo", QStringLiteral("User Input & Output"), ClientWidth,
+                     ClientHeight);
     createControls();
     setTabOrder();
 }
