@@ -141,7 +141,9 @@ QString DoseErrorMessage(const DoseOutcome &outcome)
     case DoseStatus::ArithmeticFault:
         break;
     }
-    if (outcome.step == DoseStep::SpiritMl && outcome.fault == ArithmeticFault::DivisionByZero)
+    // The spirit volume divides by proof/200: with proof 0 that is x/0, or 0/0 when no alcohol is
+    // needed at all; either way the operator's cause is the proof.
+    if (outcome.step == DoseStep::SpiritMl && outcome.fault != ArithmeticFault::Overflow)
         return QStringLiteral("ERROR: The dose cannot be computed from these values: the alcohol "
                               "proof is 0 (division by zero).");
     switch (outcome.fault) {

@@ -8,7 +8,7 @@
 // Every dosing value is a 32-bit float; these two rules turn it into text and back.
 //
 // SingleToText writes at most 7 significant digits with trailing zeros removed and the locale's
-// decimal separator. Magnitudes from 1E-05 up to below 1E+07 are written in plain form; others
+// decimal separator. Magnitudes from 0.0001 up to below 1E+07 are written in plain form; others
 // in exponent form: mantissa, "E", a sign and at least two exponent digits ("1.5E+07", "2E-05").
 // A zero is always "0", never "-0".
 //

@@ -1,6 +1,7 @@
 #include "frmInfo.h"
 
 #include "CalcDose.h"
+#include "DialogKeys.h"
 #include "FixedDialog.h"
 #include "Fonts.h"
 #include "NumberText.h"
@@ -9,7 +10,6 @@
 
 #include <QButtonGroup>
 #include <QGroupBox>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -230,10 +230,6 @@ void frmInfo::Command1_Click()
 
 void frmInfo::keyPressEvent(QKeyEvent *event)
 {
-    // The window has no cancel button: Esc must not close it and lose what was typed.
-    if (event->key() == Qt::Key_Escape) {
-        event->accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
+    if (!handleKeyWithoutDefaultButton(this, event))
+        QDialog::keyPressEvent(event);
 }

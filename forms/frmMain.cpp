@@ -121,6 +121,7 @@ void frmMain::createMenu()
 
     mnuHelp = bar->addMenu(QStringLiteral("&Help"));
     mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
+    mnuHelp->menuAction()->setObjectName(QStringLiteral("mnuHelp"));
     mnuHelpAbout = mnuHelp->addAction(QStringLiteral("&About Pourwise..."));
     mnuHelpAbout->setObjectName(QStringLiteral("mnuHelpAbout"));
     connect(mnuHelpAbout, &QAction::triggered, this, &frmMain::mnuHelpAbout_Click);

@@ -1,6 +1,7 @@
 #include "frmSplash.h"
 
 #include "AppInfo.h"
+#include "DialogKeys.h"
 #include "Fonts.h"
 #include "Module1.h"
 #include "PictureBox.h"
@@ -103,4 +104,11 @@ void frmSplash::cmdBegin_Click()
     Module1::MainWindow->show();
 
     QApplication::setQuitOnLastWindowClosed(quitOnLastWindow);
+}
+
+// Begin is the only way on: Esc must not end the program from here.
+void frmSplash::keyPressEvent(QKeyEvent *event)
+{
+    if (!handleKeyWithoutDefaultButton(this, event))
+        QDialog::keyPressEvent(event);
 }

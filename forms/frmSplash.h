@@ -19,6 +19,9 @@ public:
 public slots:
     void cmdBegin_Click();
 
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+
 private:
     QLabel *lblVersion = nullptr;
     QPushButton *cmdBegin = nullptr;

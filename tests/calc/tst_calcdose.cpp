@@ -291,6 +291,8 @@ void TestCalcDose::messagesSayWhy_data()
     QTest::addColumn<DosingState>("input");
     QTest::addColumn<QString>("reason");
     QTest::newRow("proof 0") << participant(1, 70, 160, 25, 0.08f, 40, 0, 6) << "proof is 0";
+    QTest::newRow("proof 0, no alcohol needed")
+        << participant(1, 70, 160, 25, 0, -30, 0, 6) << "proof is 0";
     QTest::newRow("dose too large") << participant(1, 70, 200000, 25) << "32767 ml";
     QTest::newRow("mixer too large")
         << participant(1, 70, 160, 25, 0.08f, 40, 200, 1000) << "mixer volume";

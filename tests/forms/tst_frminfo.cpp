@@ -74,6 +74,7 @@ private slots:
     void faultKeepsShownResults_data();
     void faultKeepsShownResults();
     void reopeningShowsLastInputs();
+    void enterPressesTheFocusedButton();
     void enterAndEscapeDoNothing();
 };
 
@@ -486,6 +487,19 @@ void TestFrmInfo::reopeningShowsLastInputs()
     QCOMPARE(results(), QStringList({"", "", ""}));
     QCOMPARE(Module1::dosingState.AlcDose, alcohol);
     QCOMPARE(Module1::dosingState.Gender, Gender::Female);
+}
+
+// Enter presses the button that has the focus, as on the classic platform; it is no default.
+void TestFrmInfo::enterPressesTheFocusedButton()
+{
+    typeParticipant({"70", "160", "25"});
+    click("optMale");
+    control("cmdCalcNow")->setFocus();
+    QTest::keyClick(control("cmdCalcNow"), Qt::Key_Return);
+    QCOMPARE(results(), QStringList({"68", "408", "476"}));
+    control("Command1")->setFocus();
+    QTest::keyClick(control("Command1"), Qt::Key_Enter);
+    QVERIFY(!form->isVisible());
 }
 
 void TestFrmInfo::enterAndEscapeDoNothing()

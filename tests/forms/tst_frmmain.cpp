@@ -408,16 +408,20 @@ private slots:
         const auto window = newWindow();
         QCOMPARE(window->windowTitle(), QStringLiteral("Pourwise"));
         const QList<QAction *> bar = window->menuBar()->actions();
-        QStringList captions;
-        for (QAction *action : bar)
+        QStringList captions, names;
+        for (QAction *action : bar) {
             captions << action->text();
+            names << action->objectName();
+        }
         QCOMPARE(captions, (QStringList{"Input Parameters", "&Help", "Exit"}));
+        QCOMPARE(names, (QStringList{"mnuInput", "mnuHelp", "mnuExit"}));
         QVERIFY(!bar[0]->menu()); // commands on the bar itself
         QVERIFY(!bar[2]->menu());
         QVERIFY(bar[1]->menu());
         const QList<QAction *> help = bar[1]->menu()->actions();
         QCOMPARE(help.size(), 1);
         QCOMPARE(help[0]->text(), QStringLiteral("&About Pourwise..."));
+        QCOMPARE(help[0]->objectName(), QStringLiteral("mnuHelpAbout"));
         for (QAction *action : bar + help)
             QVERIFY2(action->shortcuts().isEmpty(), qPrintable(action->text()));
     }

@@ -50,6 +50,7 @@ private slots:
     void layoutMatchesDesign();
     void windowHasNoTitleBarAndIsCentred();
     void beginOpensOneMainWindow();
+    void keysLeadOnlyThroughBegin();
     void closingWithoutBeginEndsTheProgram();
 };
 
@@ -183,6 +184,22 @@ void TestFrmSplash::beginOpensOneMainWindow()
     QCOMPARE(s.DD, 60.0f);
     QCOMPARE(s.Proof, 100.0f);
     QCOMPARE(s.Ratio, 4.0f);
+}
+
+void TestFrmSplash::keysLeadOnlyThroughBegin()
+{
+    QPointer<frmSplash> splash = Module1::Splash;
+    QTest::keyClick(splash, Qt::Key_Escape);
+    QTest::keyClick(splash, Qt::Key_Return);
+    processDeletions();
+    QVERIFY(splash && splash->isVisible());
+    QCOMPARE(mainWindowCount(), 0);
+
+    control("cmdBegin")->setFocus();
+    QTest::keyClick(control("cmdBegin"), Qt::Key_Return);
+    processDeletions();
+    QVERIFY(!splash);
+    QCOMPARE(mainWindowCount(), 1);
 }
 
 void TestFrmSplash::closingWithoutBeginEndsTheProgram()

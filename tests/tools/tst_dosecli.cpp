@@ -359,7 +359,7 @@ void TestDoseCli::helpAndVersion()
 {
     const DoseRun version = runDose({QStringLiteral("--version")});
     QCOMPARE(version.exitCode, 0);
-    QCOMPARE(version.output, QByteArray("pourwise-dose " POURWISE_VERSION "\n"));
+    QCOMPARE(version.output, QByteArray(POURWISE_VERSION "\n"));
 
     for (const char *option : {"--help", "-h"}) {
         const DoseRun help = runDose({QString::fromLatin1(option)});

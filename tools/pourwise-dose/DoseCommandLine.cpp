@@ -148,5 +148,5 @@ QString DoseCommandLine::helpText()
 
 QString DoseCommandLine::versionText()
 {
-    return QStringLiteral("pourwise-dose %1\n").arg(QString::fromUtf8(AppInfo::VersionNumber));
+    return QString::fromUtf8(AppInfo::VersionNumber) + QLatin1Char('\n');
 }
