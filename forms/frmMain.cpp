@@ -117,14 +117,18 @@ void frmMain::createMenu()
 
     mnuInput = bar->addAction(QStringLiteral("Input Parameters"));
     mnuInput->setObjectName(QStringLiteral("mnuInput"));
-    connect(mnuInput, &QAction::triggered, this, &frmMain::mnuInput_Click);
+    // The two dialogs open from the event loop, not inside the trigger: a menu item pressed
+    // through the accessibility interface then returns at once instead of waiting, unanswered,
+    // until the modal window closes.
+    connect(mnuInput, &QAction::triggered, this, &frmMain::mnuInput_Click, Qt::QueuedConnection);
 
     mnuHelp = bar->addMenu(QStringLiteral("&Help"));
     mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
     mnuHelp->menuAction()->setObjectName(QStringLiteral("mnuHelp"));
     mnuHelpAbout = mnuHelp->addAction(QStringLiteral("&About Pourwise..."));
     mnuHelpAbout->setObjectName(QStringLiteral("mnuHelpAbout"));
-    connect(mnuHelpAbout, &QAction::triggered, this, &frmMain::mnuHelpAbout_Click);
+    connect(mnuHelpAbout, &QAction::triggered, this, &frmMain::mnuHelpAbout_Click,
+            Qt::QueuedConnection);
 
     mnuExit = bar->addAction(QStringLiteral("Exit"));
     mnuExit->setObjectName(QStringLiteral("mnuExit"));

@@ -539,8 +539,9 @@ private slots:
         });
         probe.start(10);
         menuCommand(window.get(), QStringLiteral("Input Parameters"))->trigger();
+        QVERIFY2(!isInfoWindow, "the trigger must return before the modal window opens");
 
-        QVERIFY2(isInfoWindow, "no input and output window opened");
+        QTRY_VERIFY2(isInfoWindow, "no input and output window opened");
         QCOMPARE(owner, window.get());
         QVERIFY(modal);
         QCOMPARE(balText, shown);
