@@ -1,0 +1,105 @@
+"""Drives the real program through the accessibility tree, as a screen reader user would:
+Begin on the splash, "Input Parameters", the gender message, a calculation, "Finished",
+the About window and "Exit". Every step waits for what it needs, up to a time limit."""
+import sys
+import time
+
+import pyatspi
+
+LIMIT = 15.0
+
+
+def fail(message):
+    print("FAIL: " + message)
+    sys.exit(1)
+
+
+def search(node, role, name):
+    try:
+        if node.getRoleName() == role and (name is None or node.name == name):
+            return node
+        for index in range(node.childCount):
+            found = search(node.getChildAtIndex(index), role, name)
+            if found is not None:
+                return found
+    except Exception:  # a node that went away while we looked
+        pass
+    return None
+
+
+def application():
+    desktop = pyatspi.Registry.getDesktop(0)
+    for index in range(desktop.childCount):
+        app = desktop.getChildAtIndex(index)
+        if app is not None and (app.name or "").lower() == "pourwise":
+            return app
+    return None
+
+
+def wait_for(role, name, inside=None, present=True):
+    deadline = time.time() + LIMIT
+    while time.time() < deadline:
+        root = inside or application()
+        found = search(root, role, name) if root is not None else None
+        if (found is not None) == present:
+            return found
+        time.sleep(0.1)
+    fail("%s %r %s" % (role, name, "never appeared" if present else "did not go away"))
+
+
+def press(node):
+    started = time.time()
+    node.queryAction().doAction(0)
+    # A press must return at once, even when it opens a modal window.
+    if time.time() - started > 2:
+        fail("pressing %r blocked for %.1f s" % (node.name, time.time() - started))
+
+
+def text_of(node):
+    return node.queryText().getText(0, -1)
+
+
+def main():
+    press(wait_for("push button", "Begin"))
+    wait_for("frame", "Pourwise")
+    press(wait_for("menu item", "Input Parameters"))
+    dialog = wait_for("dialog", "User Input & Output")
+    for caption in ("Height (inches):", "Weight (lbs):", "Age (years):", "Target BAL (g/100 ml):",
+                    "Duration of Drinking Period (minutes):", "Alcohol Proof:",
+                    "Parts mixer for every 1 part alcohol:"):
+        wait_for("text", caption, dialog)
+    if text_of(wait_for("text", "Alcohol Proof:", dialog)) != "200":
+        fail("the proof field does not show the default 200")
+
+    for caption, value in (("Height (inches):", "70"), ("Weight (lbs):", "160"),
+                           ("Age (years):", "25")):
+        wait_for("text", caption, dialog).queryEditableText().setTextContents(value)
+    press(wait_for("push button", "Calculate NOW", dialog))
+    message = wait_for("label", "ERROR: Must Specify Participant Gender")
+    press(wait_for("push button", "OK", message.parent))
+    wait_for("label", "ERROR: Must Specify Participant Gender", present=False)
+
+    press(wait_for("radio button", "Male", dialog))
+    press(wait_for("push button", "Calculate NOW", dialog))
+    alcohol = wait_for("text", "Volume alcohol Dose (mls):", dialog)
+    deadline = time.time() + LIMIT
+    while text_of(alcohol) != "68" and time.time() < deadline:
+        time.sleep(0.1)
+    shown = [text_of(wait_for("text", caption, dialog)) for caption in
+             ("Volume alcohol Dose (mls):", "Volume mixer (mls):", "Total beverage volume (mls):")]
+    if shown != ["68", "408", "476"]:
+        fail("the results read %s" % shown)
+    press(wait_for("push button", "Finished", dialog))
+    wait_for("dialog", "User Input & Output", present=False)
+
+    press(wait_for("menu item", "About Pourwise..."))
+    about = wait_for("dialog", "About Pourwise")
+    wait_for("label", "Version 2.1.0", about)
+    press(wait_for("push button", "OK", about))
+    wait_for("dialog", "About Pourwise", present=False)
+
+    press(wait_for("menu item", "Exit"))
+    print("PASS: the program was driven through its accessibility tree")
+
+
+main()
