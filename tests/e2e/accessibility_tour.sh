@@ -28,53 +28,15 @@ if [ -z "${POURWISE_TOUR_SESSION:-}" ]; then
     exec dbus-run-session -- bash "$0" "$@"
 fi
 
-work=$(mktemp -d)
-pids=()
-cleanup() {
-    for pid in "${pids[@]}"; do
-        kill "$pid" 2>/dev/null || true
-    done
-    wait 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-export HOME=$work/home XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/runtime
-mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
-chmod 700 "$XDG_RUNTIME_DIR"
-export QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 LC_ALL=C.UTF-8 LANG=C.UTF-8
-
-exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-pids+=($!)
-exec 3>&-
-for _ in $(seq 150); do
-    [ -s "$work/display" ] && break
-    sleep 0.1
-done
-[ -s "$work/display" ] || { echo "FAIL: the X server did not start"; exit 1; }
-export DISPLAY=:$(head -n1 "$work/display")
+source "$here/x11_session.sh"
+export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 
 "$launcher" --launch-immediately >"$work/bus.log" 2>&1 &
-pids+=($!)
-openbox >"$work/openbox.log" 2>&1 &
 pids+=($!)
 "$program" >"$work/program.log" 2>&1 &
 program_pid=$!
 pids+=("$program_pid")
 
-status=0
-timeout 120 "$python" "$here/accessibility_tour.py" || status=$?
-if [ "$status" -eq 0 ]; then
-    # "Exit" ends the program by itself.
-    for _ in $(seq 100); do
-        kill -0 "$program_pid" 2>/dev/null || break
-        sleep 0.1
-    done
-    if kill -0 "$program_pid" 2>/dev/null; then
-        echo "FAIL: the program did not end after Exit"
-        status=1
-    fi
-fi
-[ "$status" -eq 0 ] || cat "$work/program.log"
-exit "$status"
+timeout 120 "$python" "$here/accessibility_tour.py" || fail "the tour did not complete"
+# "Exit" ends the program by itself.
+wait_until 10 sh -c "! kill -0 $program_pid 2>/dev/null" || fail "the program did not end after Exit"
