@@ -1,4 +1,4 @@
-#include "DosingState.h"
+#include "calc/DosingState.h"
 
 namespace Module1 {
 DosingState dosingState;

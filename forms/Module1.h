@@ -1,8 +1,8 @@
 #pragma once
 
-#include "DosingState.h"
-#include "frmMain.h"
-#include "frmSplash.h"
+#include "calc/DosingState.h"
+#include "forms/frmMain.h"
+#include "forms/frmSplash.h"
 
 #include <QPointer>
 

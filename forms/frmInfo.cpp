@@ -1,12 +1,12 @@
-#include "frmInfo.h"
+#include "forms/frmInfo.h"
 
-#include "CalcDose.h"
-#include "DialogKeys.h"
-#include "FixedDialog.h"
-#include "Fonts.h"
-#include "NumberText.h"
-#include "OperatorMessage.h"
-#include "Twips.h"
+#include "calc/CalcDose.h"
+#include "calc/NumberText.h"
+#include "forms/DialogKeys.h"
+#include "forms/FixedDialog.h"
+#include "forms/Fonts.h"
+#include "forms/OperatorMessage.h"
+#include "forms/Twips.h"
 
 #include <QButtonGroup>
 #include <QGroupBox>

@@ -1,13 +1,13 @@
-#include "frmMain.h"
+#include "forms/frmMain.h"
 
-#include "AppInfo.h"
-#include "DosingState.h"
-#include "Fonts.h"
-#include "NumberText.h"
-#include "OperatorMessage.h"
-#include "Twips.h"
-#include "frmAbout.h"
-#include "frmInfo.h"
+#include "appinfo/AppInfo.h"
+#include "calc/DosingState.h"
+#include "calc/NumberText.h"
+#include "forms/Fonts.h"
+#include "forms/OperatorMessage.h"
+#include "forms/Twips.h"
+#include "forms/frmAbout.h"
+#include "forms/frmInfo.h"
 
 #include <QApplication>
 #include <QCloseEvent>

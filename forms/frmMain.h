@@ -1,7 +1,7 @@
 #pragma once
 
-#include "SettingsStore.h"
-#include "StoredSettings.h"
+#include "settings/SettingsStore.h"
+#include "settings/StoredSettings.h"
 
 #include <QMainWindow>
 #include <QTimer>

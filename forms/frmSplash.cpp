@@ -1,15 +1,15 @@
-#include "frmSplash.h"
+#include "forms/frmSplash.h"
 
-#include "AppInfo.h"
-#include "DialogKeys.h"
-#include "Fonts.h"
-#include "Module1.h"
-#include "PictureBox.h"
-#include "Resources.h"
-#include "TextColour.h"
-#include "Twips.h"
-#include "VersionText.h"
-#include "frmMain.h"
+#include "appinfo/AppInfo.h"
+#include "forms/DialogKeys.h"
+#include "forms/Fonts.h"
+#include "forms/Module1.h"
+#include "forms/PictureBox.h"
+#include "forms/Resources.h"
+#include "forms/TextColour.h"
+#include "forms/Twips.h"
+#include "forms/VersionText.h"
+#include "forms/frmMain.h"
 
 #include <QApplication>
 #include <QGroupBox>

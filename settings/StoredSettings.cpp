@@ -1,7 +1,7 @@
-#include "StoredSettings.h"
+#include "settings/StoredSettings.h"
 
-#include "AppInfo.h"
-#include "NumberText.h"
+#include "appinfo/AppInfo.h"
+#include "calc/NumberText.h"
 
 namespace StoredSettings {
 

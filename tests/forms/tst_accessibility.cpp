@@ -1,8 +1,8 @@
-#include "SettingsStore.h"
-#include "frmAbout.h"
-#include "frmInfo.h"
-#include "frmMain.h"
-#include "frmSplash.h"
+#include "forms/frmAbout.h"
+#include "forms/frmInfo.h"
+#include "forms/frmMain.h"
+#include "forms/frmSplash.h"
+#include "settings/SettingsStore.h"
 
 #include <QAccessible>
 #include <QTemporaryDir>

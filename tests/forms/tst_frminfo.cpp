@@ -1,8 +1,8 @@
-#include "CalcDose.h"
-#include "DosingState.h"
-#include "OperatorMessage.h"
-#include "Twips.h"
-#include "frmInfo.h"
+#include "calc/CalcDose.h"
+#include "calc/DosingState.h"
+#include "forms/OperatorMessage.h"
+#include "forms/Twips.h"
+#include "forms/frmInfo.h"
 
 #include <QAccessible>
 #include <QGroupBox>

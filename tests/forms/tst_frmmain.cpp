@@ -1,8 +1,8 @@
-#include "DosingState.h"
-#include "OperatorMessage.h"
-#include "SettingsStore.h"
-#include "frmInfo.h"
-#include "frmMain.h"
+#include "calc/DosingState.h"
+#include "forms/OperatorMessage.h"
+#include "forms/frmInfo.h"
+#include "forms/frmMain.h"
+#include "settings/SettingsStore.h"
 
 #include <QApplication>
 #include <QDir>

@@ -3,9 +3,9 @@
 // Each value reads "NAME-round:" followed by SIZE x's and ":end", so a reader can tell a whole
 // value from a cut one. Exits 0 when every save reached the store.
 
-#include "AppInfo.h"
-#include "SettingsStore.h"
-#include "StoredSettings.h"
+#include "appinfo/AppInfo.h"
+#include "settings/SettingsStore.h"
+#include "settings/StoredSettings.h"
 
 #include <QCoreApplication>
 #include <QStringList>

@@ -1,6 +1,6 @@
-#include "AppInfo.h"
-#include "SettingsStore.h"
-#include "StoredSettings.h"
+#include "appinfo/AppInfo.h"
+#include "settings/SettingsStore.h"
+#include "settings/StoredSettings.h"
 
 #include <QDir>
 #include <QDirIterator>

@@ -1,10 +1,10 @@
 // The command-line tool and the input and output window must show the same text for the same
 // participant: the same volumes, or the same refusal.
 
-#include "DoseProcess.h"
-#include "DosingState.h"
-#include "OperatorMessage.h"
-#include "frmInfo.h"
+#include "calc/DosingState.h"
+#include "forms/OperatorMessage.h"
+#include "forms/frmInfo.h"
+#include "tests/tools/DoseProcess.h"
 
 #include <QLineEdit>
 #include <QLocale>

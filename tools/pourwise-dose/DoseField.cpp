@@ -1,4 +1,4 @@
-#include "DoseField.h"
+#include "tools/pourwise-dose/DoseField.h"
 
 std::string_view doseFieldName(DoseField field)
 {

@@ -1,6 +1,6 @@
-#include "ParticipantReader.h"
+#include "tools/pourwise-dose/ParticipantReader.h"
 
-#include "NumberText.h"
+#include "calc/NumberText.h"
 
 #include <algorithm>
 #include <optional>
