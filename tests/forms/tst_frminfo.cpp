@@ -1,5 +1,6 @@
 #include "calc/CalcDose.h"
 #include "calc/DosingState.h"
+#include "forms/Module1.h"
 #include "forms/OperatorMessage.h"
 #include "forms/Twips.h"
 #include "forms/frmInfo.h"
@@ -36,7 +37,7 @@ private:
     void click(const char *name) { QTest::mouseClick(control(name), Qt::LeftButton); }
     void openForm()
     {
-        form = std::make_unique<frmInfo>();
+        form = std::make_unique<frmInfo>(Module1::dosingState);
         form->Form_Load();
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));

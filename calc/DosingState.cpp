@@ -1,5 +1,0 @@
-#include "calc/DosingState.h"
-
-namespace Module1 {
-DosingState dosingState;
-} // namespace Module1
