@@ -1,14 +1,18 @@
 #pragma once
 
 #include "calc/DosingState.h"
+#include "calc/SessionPlan.h"
 #include "forms/frmMain.h"
 #include "forms/frmSplash.h"
 
 #include <QPointer>
+#include <optional>
 
 namespace Module1 {
 // The one record of participant, parameters and results, shared by the windows for the whole run.
 inline DosingState dosingState;
+// The last dose calculated successfully in this run, which a session plan is made from.
+inline std::optional<CalculatedDose> lastDose;
 // The one main window, created by the splash window's Begin and held until the program ends.
 inline QPointer<frmMain> MainWindow;
 // The splash window while it is loaded; it is destroyed when it goes.

@@ -3,6 +3,7 @@
 #include "calc/CalcDose.h"
 #include "calc/NumberText.h"
 #include "forms/DialogKeys.h"
+#include "forms/FieldMessage.h"
 #include "forms/FixedDialog.h"
 #include "forms/Fonts.h"
 #include "forms/OperatorMessage.h"
@@ -71,24 +72,10 @@ QString fieldName(const QLineEdit *field)
     return name;
 }
 
-QString conversionMessage(const QLineEdit *field, NumberTextError error)
-{
-    const QString name = fieldName(field);
-    if (field->text().trimmed().isEmpty())
-        return QStringLiteral("ERROR: %1 is empty. Please enter a number.").arg(name);
-    if (error == NumberTextError::OutOfRange)
-        return QStringLiteral("ERROR: %1 \"%2\" is too large: it is beyond the largest number "
-                              "this program can hold.")
-            .arg(name, field->text().trimmed());
-    return QStringLiteral("ERROR: %1 \"%2\" is not a number. Type digits with \"%3\" as the "
-                          "decimal separator and no thousands separators.")
-        .arg(name, field->text().trimmed(), QLocale().decimalPoint());
-}
-
 } // namespace
 
-frmInfo::frmInfo(DosingState &state, QWidget *owner)
-    : QDialog(owner, FixedDialogFlags), m_state(state)
+frmInfo::frmInfo(DosingState &state, std::optional<CalculatedDose> &lastDose, QWidget *owner)
+    : QDialog(owner, FixedDialogFlags), m_state(state), m_lastDose(lastDose)
 {
     setUpFixedDialog(this, "frmInfo", QStringLiteral("User Input & Output"), ClientWidth,
                      ClientHeight);
@@ -184,7 +171,8 @@ bool frmInfo::readField(QLineEdit *field, float &target)
 {
     const SingleFromText number = TextToSingle(field->text());
     if (!number.ok()) {
-        OperatorMessage::show(this, conversionMessage(field, number.error));
+        OperatorMessage::show(this,
+                              conversionMessage(fieldName(field), field->text(), number.error));
         field->setFocus();
         field->selectAll();
         return false;
@@ -213,6 +201,7 @@ void frmInfo::cmdCalcNow_Click()
         OperatorMessage::show(this, DoseErrorMessage(outcome));
         return;
     }
+    m_lastDose = CalculatedDose{s, outcome.intermediates};
     showResults();
 }
 

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "calc/DosingState.h"
+#include "calc/SessionPlan.h"
 
 #include <QDialog>
+#include <optional>
 
 class QLabel;
 class QLineEdit;
@@ -10,12 +12,13 @@ class QPushButton;
 class QRadioButton;
 
 // "User Input & Output": the participant, the dosing parameters and the computed volumes.
-// Holds no data of its own; it copies its fields to and from the dosing state.
+// Holds no data of its own; it copies its fields to and from the dosing state, and keeps each
+// successful calculation as the run's last dose.
 class frmInfo : public QDialog {
     Q_OBJECT
 
 public:
-    explicit frmInfo(DosingState &state, QWidget *owner = nullptr);
+    frmInfo(DosingState &state, std::optional<CalculatedDose> &lastDose, QWidget *owner = nullptr);
 
     // Fills the fields from the dosing state; run once before the window is shown.
     void Form_Load();
@@ -34,6 +37,7 @@ private:
     void showResults();
 
     DosingState &m_state;
+    std::optional<CalculatedDose> &m_lastDose;
     QRadioButton *optMale = nullptr;
     QRadioButton *optFemale = nullptr;
     QRadioButton *optNG = nullptr;

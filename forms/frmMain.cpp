@@ -3,12 +3,14 @@
 #include "appinfo/AppInfo.h"
 #include "calc/DosingParameters.h"
 #include "calc/NumberText.h"
+#include "forms/ClockText.h"
 #include "forms/Fonts.h"
 #include "forms/OperatorMessage.h"
 #include "forms/Twips.h"
 #include "forms/WorkspaceColour.h"
 #include "forms/frmAbout.h"
 #include "forms/frmInfo.h"
+#include "forms/frmPlan.h"
 #include "settings/StoredSettings.h"
 
 #include <QApplication>
@@ -17,7 +19,6 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenuBar>
-#include <QRegularExpression>
 #include <QSizeGrip>
 #include <QStatusBar>
 #include <QWindow>
@@ -43,13 +44,6 @@ QLabel *addPanel(QStatusBar *bar, const char *name, int stretch, bool permanent)
     return panel;
 }
 
-// The clock shows hours and minutes; some locales' short time format adds the seconds.
-QString hoursAndMinutesFormat(const QLocale &locale)
-{
-    static const QRegularExpression seconds(QStringLiteral("[:.]?ss?(?:[.,]z+)?"));
-    return locale.timeFormat(QLocale::ShortFormat).remove(seconds);
-}
-
 QString applicationTitle()
 {
     return QString::fromUtf8(AppInfo::Title);
@@ -57,8 +51,10 @@ QString applicationTitle()
 
 } // namespace
 
-frmMain::frmMain(DosingState &state, SettingsStore store, QWidget *parent)
-    : QMainWindow(parent), m_state(state), m_store(std::move(store)), m_outer(this)
+frmMain::frmMain(DosingState &state, std::optional<CalculatedDose> &lastDose, SettingsStore store,
+                 QWidget *parent)
+    : QMainWindow(parent), m_state(state), m_lastDose(lastDose), m_store(std::move(store)),
+      m_outer(this)
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(applicationTitle());
@@ -93,10 +89,14 @@ void frmMain::createMenu()
 
     mnuInput = bar->addAction(QStringLiteral("Input Parameters"));
     mnuInput->setObjectName(QStringLiteral("mnuInput"));
-    // The two dialogs open from the event loop, not inside the trigger: a menu item pressed
-    // through the accessibility interface then returns at once instead of waiting, unanswered,
-    // until the modal window closes.
+    // The dialogs open from the event loop, not inside the trigger: a menu item pressed through
+    // the accessibility interface then returns at once instead of waiting, unanswered, until the
+    // modal window closes.
     connect(mnuInput, &QAction::triggered, this, &frmMain::mnuInput_Click, Qt::QueuedConnection);
+
+    mnuPlan = bar->addAction(QStringLiteral("Session Plan"));
+    mnuPlan->setObjectName(QStringLiteral("mnuPlan"));
+    connect(mnuPlan, &QAction::triggered, this, &frmMain::mnuPlan_Click, Qt::QueuedConnection);
 
     mnuHelp = bar->addMenu(QStringLiteral("&Help"));
     mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
@@ -154,9 +154,12 @@ void frmMain::MDIForm_Load()
     const StoredSettings::Loaded loaded = StoredSettings::load(m_store, MainWindowKeys);
     const std::span<const float> values(loaded.values);
     m_outer.place(OuterGeometry::fromTwips(values.first<StoredSettings::GeometryKeys.size()>()));
-    const std::span<const float> parameters = values.subspan(StoredSettings::GeometryKeys.size());
+    const std::span<const float> parameters = values.subspan(StoredSettings::FirstDosingKey);
     for (std::size_t i = 0; i < DosingParameters.size(); ++i)
         m_state.*DosingParameters[i].field = parameters[i];
+    // Both are checked by the load: a whole number of portions in range, a level above zero.
+    m_planSettings.portions = int(values[StoredSettings::FirstSessionPlanKey]);
+    m_planSettings.releaseLevel = values[StoredSettings::FirstSessionPlanKey + 1];
     const QString problem = loaded.problemMessage();
     if (!problem.isEmpty())
         OperatorMessage::show(this, problem);
@@ -183,6 +186,8 @@ void frmMain::MDIForm_Unload()
     std::ranges::copy(OuterGeometry::toTwips(m_outer.outer()), std::back_inserter(values));
     for (const DosingParameter &parameter : DosingParameters)
         values.push_back(m_state.*parameter.field);
+    values.push_back(float(m_planSettings.portions));
+    values.push_back(m_planSettings.releaseLevel);
     if (StoredSettings::save(m_store,
                              StoredSettings::entries(StoredSettings::MainWindowKeys, values)))
         return;
@@ -198,9 +203,21 @@ void frmMain::MDIForm_Unload()
 void frmMain::mnuInput_Click()
 {
     // A new window each time, so every opening starts from its definition.
-    frmInfo info(m_state, this);
+    frmInfo info(m_state, m_lastDose, this);
     info.Form_Load();
     info.exec();
+}
+
+void frmMain::mnuPlan_Click()
+{
+    if (!m_lastDose) {
+        OperatorMessage::show(this,
+                              QStringLiteral("ERROR: Calculate a dose in Input Parameters first."));
+        return;
+    }
+    // Created only when asked for, so the program starts as quickly as before.
+    frmPlan plan(*m_lastDose, m_planSettings, this);
+    plan.exec();
 }
 
 void frmMain::mnuHelpAbout_Click()

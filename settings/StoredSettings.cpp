@@ -39,9 +39,10 @@ Loaded load(const SettingsStore &store, std::span<const NumberKey> keys)
     for (std::size_t i = 0; i < keys.size(); ++i) {
         // A default goes through the same number rules as a stored text would.
         const float defaultValue = *numberFromText(SingleToText(float(keys[i].defaultValue)));
-        const std::optional<float> number = texts[qsizetype(i)]
-                                                ? numberFromText(*texts[qsizetype(i)])
-                                                : std::optional(defaultValue);
+        std::optional<float> number = texts[qsizetype(i)] ? numberFromText(*texts[qsizetype(i)])
+                                                          : std::optional(defaultValue);
+        if (number && keys[i].accepts && !keys[i].accepts(*number))
+            number.reset();
         if (!number)
             loaded.unreadable.append({names[qsizetype(i)], *texts[qsizetype(i)], defaultValue});
         loaded.values << number.value_or(defaultValue);
@@ -71,7 +72,7 @@ QString Loaded::problemMessage() const
             keys << QStringLiteral("%1 \"%2\" (now %3)")
                         .arg(each.key, shown, SingleToText(each.defaultValue));
         }
-        parts << QStringLiteral("These stored settings are not numbers and take their defaults: "
+        parts << QStringLiteral("These stored settings cannot be used and take their defaults: "
                                 "%1.")
                      .arg(keys.join(QStringLiteral(", ")));
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "calc/DosingParameters.h"
+#include "calc/SessionPlan.h"
 #include "settings/SettingsStore.h"
 
 #include <QList>
@@ -9,8 +10,9 @@
 #include <optional>
 #include <span>
 
-// The numbers the main window keeps between runs: its outer geometry and the four dosing
-// parameters, all in section "Settings" of the application named by the application title.
+// The numbers the main window keeps between runs: its outer geometry, the four dosing parameters
+// and the session plan's choices, all in section "Settings" of the application named by the
+// application title.
 namespace StoredSettings {
 
 inline constexpr const char *Section = "Settings";
@@ -20,6 +22,9 @@ struct NumberKey {
     const char *readName;
     const char *writtenName;
     double defaultValue;
+    // Whether a stored number can be used; null when every number can. One that cannot takes
+    // the default, as text that is not a number does.
+    bool (*accepts)(float value) = nullptr;
 };
 
 // The main window's outer left, top, width and height, frame included, in twips.
@@ -30,19 +35,30 @@ inline constexpr std::array<NumberKey, 4> GeometryKeys{{
     {"MainHeight", "MainHeight", 6500},
 }};
 
+// The session plan's number of portions and release level (g/100 ml).
+inline constexpr std::array<NumberKey, 2> SessionPlanKeys{{
+    {"Portions", "Portions", SessionPlanLimits::DefaultPortions, &acceptsPortions},
+    {"Release", "Release", SessionPlanLimits::DefaultReleaseLevel, &acceptsReleaseLevel},
+}};
+
 // Every number the main window keeps, in the order they are read and written: the geometry,
-// then the dosing parameters.
-inline constexpr std::array<NumberKey, 8> MainWindowKeys = [] {
-    std::array<NumberKey, 8> keys{};
+// the dosing parameters, then the session plan's choices.
+inline constexpr std::array<NumberKey, 10> MainWindowKeys = [] {
+    std::array<NumberKey, 10> keys{};
     std::size_t next = 0;
     for (const NumberKey &key : GeometryKeys)
         keys[next++] = key;
     for (const DosingParameter &parameter : DosingParameters)
         keys[next++] = {parameter.key, parameter.writtenKey, parameter.defaultValue};
+    for (const NumberKey &key : SessionPlanKeys)
+        keys[next++] = key;
     return keys;
 }();
+inline constexpr std::size_t FirstDosingKey = GeometryKeys.size();
+inline constexpr std::size_t FirstSessionPlanKey = FirstDosingKey + DosingParameters.size();
 
-// A stored text that is not a number; its key's default is used instead.
+// A stored text that is not a number, or a number its key does not accept; its key's default is
+// used instead.
 struct Unreadable {
     QString key;
     QString text;
@@ -66,7 +82,8 @@ struct Loaded {
 std::optional<float> numberFromText(const QString &text);
 
 // Reads every key from one reading of the store. A missing key takes its default, and so does a
-// key whose text is not a number; every other key keeps its stored value.
+// key whose text is not a number or a number it does not accept; every other key keeps its
+// stored value.
 Loaded load(const SettingsStore &store, std::span<const NumberKey> keys);
 
 // The keys' written names with the values as text, in the user's number format.

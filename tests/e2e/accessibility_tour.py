@@ -1,6 +1,7 @@
 """Drives the real program through the accessibility tree, as a screen reader user would:
-Begin on the splash, "Input Parameters", the gender message, a calculation, "Finished",
-the About window and "Exit". Every step waits for what it needs, up to a time limit."""
+Begin on the splash, "Session Plan" before any dose, "Input Parameters", the gender message, a
+calculation, "Finished", the session plan of that dose, the About window and "Exit". Every step
+waits for what it needs, up to a time limit."""
 import sys
 import time
 
@@ -16,7 +17,7 @@ def fail(message):
 
 def search(node, role, name):
     try:
-        if node.getRoleName() == role and (name is None or node.name == name):
+        if (role is None or node.getRoleName() == role) and (name is None or node.name == name):
             return node
         for index in range(node.childCount):
             found = search(node.getChildAtIndex(index), role, name)
@@ -25,6 +26,16 @@ def search(node, role, name):
     except Exception:  # a node that went away while we looked
         pass
     return None
+
+
+def collect_labels(node, lines):
+    try:
+        if node.getRoleName() == "label":
+            lines.append(node.name)
+        for index in range(node.childCount):
+            collect_labels(node.getChildAtIndex(index), lines)
+    except Exception:  # a node that went away while we looked
+        pass
 
 
 def application():
@@ -62,6 +73,11 @@ def text_of(node):
 def main():
     press(wait_for("push button", "Begin"))
     wait_for("frame", "Pourwise")
+    press(wait_for("menu item", "Session Plan"))
+    message = wait_for("label", "ERROR: Calculate a dose in Input Parameters first.")
+    press(wait_for("push button", "OK", message.parent))
+    wait_for("label", "ERROR: Calculate a dose in Input Parameters first.", present=False)
+
     press(wait_for("menu item", "Input Parameters"))
     dialog = wait_for("dialog", "User Input & Output")
     for caption in ("Height (inches):", "Weight (lbs):", "Age (years):", "Target BAL (g/100 ml):",
@@ -91,6 +107,19 @@ def main():
         fail("the results read %s" % shown)
     press(wait_for("push button", "Finished", dialog))
     wait_for("dialog", "User Input & Output", present=False)
+
+    press(wait_for("menu item", "Session Plan"))
+    plan = wait_for("dialog", "Session Plan")
+    lines = []
+    collect_labels(plan, lines)
+    if not any(line.startswith("Expected peak BAL: 0.0807 g/100 ml at ") for line in lines):
+        fail("the session plan does not show the expected peak: %s" % lines)
+    for caption in ("Start of drinking:", "Number of portions:", "Release level (g/100 ml):"):
+        if search(plan, None, caption) is None:
+            fail("the session plan has no control named %r" % caption)
+    wait_for("push button", "Print...", plan)
+    press(wait_for("push button", "Close", plan))
+    wait_for("dialog", "Session Plan", present=False)
 
     press(wait_for("menu item", "About Pourwise..."))
     about = wait_for("dialog", "About Pourwise")

@@ -2,8 +2,10 @@
 #include "forms/frmAbout.h"
 #include "forms/frmInfo.h"
 #include "forms/frmMain.h"
+#include "forms/frmPlan.h"
 #include "forms/frmSplash.h"
 #include "settings/SettingsStore.h"
+#include "tests/support/WorkedExample.h"
 
 #include <QAccessible>
 #include <QTemporaryDir>
@@ -17,6 +19,7 @@ class TestAccessibility : public QObject {
 
 private:
     QTemporaryDir settingsFolder;
+    SessionPlanSettings planSettings;
 
     static void collectUnnamed(QAccessibleInterface *node, const QString &path,
                                QStringList &unnamed)
@@ -41,7 +44,7 @@ private slots:
 
 void TestAccessibility::framesAreNamedByTheirCaptions()
 {
-    frmInfo form(Module1::dosingState);
+    frmInfo form(Module1::dosingState, Module1::lastDose);
     form.show();
     const QStringList expected = {"Participant Characteristics", "Gender", "Other Information",
                                   "Dosing Results"};
@@ -59,6 +62,7 @@ void TestAccessibility::everyShownControlHasAName_data()
     QTest::newRow("about") << "frmAbout";
     QTest::newRow("splash") << "frmSplash";
     QTest::newRow("main") << "frmMain";
+    QTest::newRow("session plan") << "frmPlan";
 }
 
 void TestAccessibility::everyShownControlHasAName()
@@ -66,7 +70,7 @@ void TestAccessibility::everyShownControlHasAName()
     QFETCH(QString, window);
     std::unique_ptr<QWidget> form;
     if (window == QLatin1String("frmInfo")) {
-        auto *info = new frmInfo(Module1::dosingState);
+        auto *info = new frmInfo(Module1::dosingState, Module1::lastDose);
         info->Form_Load();
         form.reset(info);
     } else if (window == QLatin1String("frmAbout")) {
@@ -78,9 +82,11 @@ void TestAccessibility::everyShownControlHasAName()
         splash->setAttribute(Qt::WA_DeleteOnClose, false);
         splash->Form_Load();
         form.reset(splash);
+    } else if (window == QLatin1String("frmPlan")) {
+        form = std::make_unique<frmPlan>(workedExampleDose(), planSettings);
     } else {
-        form =
-            std::make_unique<frmMain>(Module1::dosingState, SettingsStore(settingsFolder.path()));
+        form = std::make_unique<frmMain>(Module1::dosingState, Module1::lastDose,
+                                         SettingsStore(settingsFolder.path()));
     }
     form->show();
     QVERIFY(QTest::qWaitForWindowExposed(form.get()));

@@ -37,7 +37,7 @@ private:
     void click(const char *name) { QTest::mouseClick(control(name), Qt::LeftButton); }
     void openForm()
     {
-        form = std::make_unique<frmInfo>(Module1::dosingState);
+        form = std::make_unique<frmInfo>(Module1::dosingState, Module1::lastDose);
         form->Form_Load();
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
@@ -88,6 +88,7 @@ void TestFrmInfo::init()
     Module1::dosingState.DD = 40;
     Module1::dosingState.Proof = 200;
     Module1::dosingState.Ratio = 6;
+    Module1::lastDose.reset();
     messages.clear();
     OperatorMessage::setCapture([this](const QString &text) { messages << text; });
     openForm();
@@ -336,6 +337,12 @@ void TestFrmInfo::calculateShowsVolumes()
     // The inputs are stored as read.
     QCOMPARE(s.Height, QLocale().toFloat(typed[0]));
     QCOMPARE(s.BAL, QLocale().toFloat(typed[3]));
+    // The run keeps the calculation for the session plan.
+    QVERIFY(Module1::lastDose);
+    QCOMPARE(Module1::lastDose->state.AlcDose, s.AlcDose);
+    QCOMPARE(Module1::lastDose->state.Height, s.Height);
+    DosingState again = s;
+    QCOMPARE(Module1::lastDose->intermediates.bodyWater, CalcDose(again).intermediates.bodyWater);
 }
 
 void TestFrmInfo::noGenderStopsAfterAge()
@@ -354,6 +361,7 @@ void TestFrmInfo::noGenderStopsAfterAge()
     QCOMPARE(s.Ratio, 6.0f);
     QCOMPARE(results(), QStringList({"", "", ""}));
     QVERIFY(form->isVisible());
+    QVERIFY(!Module1::lastDose);
 
     // Reopened, the window shows the new participant beside the older parameters.
     click("Command1");
@@ -469,6 +477,11 @@ void TestFrmInfo::faultKeepsShownResults()
     QCOMPARE(Module1::dosingState.MixDose, 408.0f);
     QCOMPARE(Module1::dosingState.TotDose, 476.0f);
     QVERIFY(form->isVisible());
+    // The session plan stays with the last dose that was calculated, inputs and all.
+    QVERIFY(Module1::lastDose);
+    QCOMPARE(Module1::lastDose->state.AlcDose, 68.0f);
+    QCOMPARE(Module1::lastDose->state.Proof, 200.0f);
+    QCOMPARE(Module1::lastDose->state.Weight, 160.0f);
 }
 
 void TestFrmInfo::reopeningShowsLastInputs()

@@ -3,7 +3,9 @@
 #include "forms/OperatorMessage.h"
 #include "forms/frmInfo.h"
 #include "forms/frmMain.h"
+#include "forms/frmPlan.h"
 #include "settings/SettingsStore.h"
+#include "tests/support/WorkedExample.h"
 
 #include <QApplication>
 #include <QDir>
@@ -13,6 +15,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
+#include <QSpinBox>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -20,12 +23,13 @@
 #include <algorithm>
 #include <bit>
 #include <charconv>
+#include <functional>
 #include <memory>
 
 namespace {
 
-const QStringList WrittenKeys = {"MainLeft", "MainTop", "MainWidth", "MainHeight",
-                                 "BAL",      "dd",      "Proof",     "Ratio"};
+const QStringList WrittenKeys = {"MainLeft", "MainTop", "MainWidth", "MainHeight", "BAL",
+                                 "dd",       "Proof",   "Ratio",     "Portions",   "Release"};
 
 float parseC(const QString &text)
 {
@@ -103,7 +107,8 @@ private:
     QString iniPath() const { return folder() + QStringLiteral("/Pourwise/Pourwise.ini"); }
     std::unique_ptr<frmMain> newWindow() const
     {
-        return std::make_unique<frmMain>(Module1::dosingState, SettingsStore(folder()));
+        return std::make_unique<frmMain>(Module1::dosingState, Module1::lastDose,
+                                         SettingsStore(folder()));
     }
     void writeIni(const QByteArray &content)
     {
@@ -131,6 +136,30 @@ private:
         }
         return nullptr;
     }
+    // Chooses the menu command and, once the modal window it opens is up, runs `inspect` on it
+    // and closes it. False when no modal window opened within five seconds.
+    static bool inModalWindow(frmMain *window, const QString &command,
+                              const std::function<void(QWidget *)> &inspect)
+    {
+        bool opened = false;
+        QTimer probe;
+        int waited = 0;
+        connect(&probe, &QTimer::timeout, [&] {
+            if (QWidget *active = QApplication::activeModalWidget()) {
+                probe.stop();
+                opened = true;
+                inspect(active);
+                active->close();
+            } else if (++waited > 500) { // never hang the run on a missing window
+                probe.stop();
+            }
+        });
+        probe.start(10);
+        menuCommand(window, command)->trigger();
+        if (opened) // the command must return before its modal window opens
+            return false;
+        return QTest::qWaitFor([&] { return !probe.isActive(); }, 10000) && opened;
+    }
 
 private slots:
     void init()
@@ -147,6 +176,7 @@ private slots:
         state.Age = 27;
         state.Gender = Gender::Male;
         setParameters(Untouched[0], Untouched[1], Untouched[2], Untouched[3]);
+        Module1::lastDose.reset();
     }
     void cleanup()
     {
@@ -300,7 +330,8 @@ private slots:
         QTest::addColumn<QString>("closeBy");
         QTest::addColumn<QByteArray>("earlier");
         const QByteArray earlier("[Settings]\nMainLeft=15\nMainTop=30\nMainWidth=6000\n"
-                                 "MainHeight=4500\nBAL=0.1\ndd=60\nProof=100\nRatio=4\n");
+                                 "MainHeight=4500\nBAL=0.1\ndd=60\nProof=100\nRatio=4\n"
+                                 "Portions=7\nRelease=0.03\n");
         QTest::newRow("normal, Exit") << Qt::WindowNoState << "Exit" << QByteArray();
         QTest::newRow("normal, close box") << Qt::WindowNoState << "close box" << earlier;
         QTest::newRow("maximised, Exit") << Qt::WindowMaximized << "Exit" << earlier;
@@ -342,15 +373,13 @@ private slots:
         }
         const QMap<QString, QString> stored = settingsInFile(iniPath());
         QCOMPARE(stored.keys(), sortedKeys());
-        const QStringList expected = {QString::number(outer.left() * 15),
-                                      QString::number(outer.top() * 15),
-                                      QString::number(outer.width() * 15),
-                                      QString::number(outer.height() * 15),
-                                      "0.12",
-                                      "45",
-                                      "150",
-                                      "5"};
-        for (int i = 0; i < 8; ++i)
+        const QStringList expected = {
+            QString::number(outer.left() * 15), QString::number(outer.top() * 15),
+            QString::number(outer.width() * 15), QString::number(outer.height() * 15), "0.12", "45",
+            "150", "5",
+            // the session plan's choices as loaded
+            earlier.isEmpty() ? "3" : "7", earlier.isEmpty() ? "0.02" : "0.03"};
+        for (int i = 0; i < WrittenKeys.size(); ++i)
             QCOMPARE(stored.value(WrittenKeys[i]), expected[i]);
         if (state == Qt::WindowNoState) { // the frame lies around the client area set above
             QCOMPARE(stored.value("MainLeft"), QString::number((120 - frame.left()) * 15));
@@ -394,7 +423,7 @@ private slots:
             menuCommand(first.get(), QStringLiteral("Exit"))->trigger();
         }
         QCOMPARE(left.size().shrunkBy(frame), geometry.size());
-        // Only the eight keys are stored: no participant data and no results.
+        // Only the main window's keys are stored: no participant data and no results.
         QCOMPARE(settingsInFile(iniPath()).keys(), sortedKeys());
 
         setParameters(Untouched[0], Untouched[1], Untouched[2], Untouched[3]);
@@ -417,12 +446,13 @@ private slots:
             captions << action->text();
             names << action->objectName();
         }
-        QCOMPARE(captions, (QStringList{"Input Parameters", "&Help", "Exit"}));
-        QCOMPARE(names, (QStringList{"mnuInput", "mnuHelp", "mnuExit"}));
+        QCOMPARE(captions, (QStringList{"Input Parameters", "Session Plan", "&Help", "Exit"}));
+        QCOMPARE(names, (QStringList{"mnuInput", "mnuPlan", "mnuHelp", "mnuExit"}));
         QVERIFY(!bar[0]->menu()); // commands on the bar itself
-        QVERIFY(!bar[2]->menu());
-        QVERIFY(bar[1]->menu());
-        const QList<QAction *> help = bar[1]->menu()->actions();
+        QVERIFY(!bar[1]->menu());
+        QVERIFY(!bar[3]->menu());
+        QVERIFY(bar[2]->menu());
+        const QList<QAction *> help = bar[2]->menu()->actions();
         QCOMPARE(help.size(), 1);
         QCOMPARE(help[0]->text(), QStringLiteral("&About Pourwise..."));
         QCOMPARE(help[0]->objectName(), QStringLiteral("mnuHelpAbout"));
@@ -552,6 +582,73 @@ private slots:
         QVERIFY(opened.isNull()); // destroyed on closing, so the next opening starts afresh
         QVERIFY(window->findChildren<frmInfo *>().isEmpty());
         QVERIFY(window->isVisible());
+    }
+
+    void sessionPlanWithoutADose()
+    {
+        const auto window = newWindow();
+        window->MDIForm_Load();
+        showAndWait(window.get());
+        menuCommand(window.get(), QStringLiteral("Session Plan"))->trigger();
+        QTRY_COMPARE(messages, QStringList{"ERROR: Calculate a dose in Input Parameters first."});
+        QVERIFY(window->findChildren<frmPlan *>().isEmpty());
+    }
+
+    void sessionPlanOpensForTheLastDose()
+    {
+        const auto window = newWindow();
+        window->MDIForm_Load();
+        showAndWait(window.get());
+        Module1::lastDose = workedExampleDose();
+        QString peak;
+        bool isPlan = false;
+        QWidget *owner = nullptr;
+        QVERIFY(inModalWindow(window.get(), QStringLiteral("Session Plan"), [&](QWidget *active) {
+            isPlan = qobject_cast<frmPlan *>(active) != nullptr;
+            owner = active->parentWidget();
+            if (auto *line = active->findChild<QLabel *>(QStringLiteral("lblPeak")))
+                peak = line->text();
+        }));
+        QVERIFY(isPlan);
+        QCOMPARE(owner, window.get());
+        QVERIFY2(peak.startsWith(QLatin1String("Expected peak BAL: 0.0807 g/100 ml at ")),
+                 qPrintable(peak));
+        QVERIFY(window->findChildren<frmPlan *>().isEmpty());
+        QVERIFY(messages.isEmpty());
+    }
+
+    // The plan's choices are the run's: changed in the window, saved with the other keys at
+    // Exit, and offered again by the next run.
+    void sessionPlanChoicesSurviveARestart()
+    {
+        Module1::lastDose = workedExampleDose();
+        {
+            const auto first = newWindow();
+            first->MDIForm_Load();
+            showAndWait(first.get());
+            QVERIFY(inModalWindow(first.get(), QStringLiteral("Session Plan"), [](QWidget *plan) {
+                plan->findChild<QSpinBox *>(QStringLiteral("spnPortions"))->setValue(5);
+                plan->findChild<QLineEdit *>(QStringLiteral("txtRelease"))
+                    ->setText(QStringLiteral("0.05"));
+            }));
+            menuCommand(first.get(), QStringLiteral("Exit"))->trigger();
+        }
+        const QMap<QString, QString> stored = settingsInFile(iniPath());
+        QCOMPARE(stored.value(QStringLiteral("Portions")), QStringLiteral("5"));
+        QCOMPARE(stored.value(QStringLiteral("Release")), QStringLiteral("0.05"));
+
+        const auto second = newWindow();
+        second->MDIForm_Load();
+        showAndWait(second.get());
+        int portions = 0;
+        QString release;
+        QVERIFY(inModalWindow(second.get(), QStringLiteral("Session Plan"), [&](QWidget *plan) {
+            portions = plan->findChild<QSpinBox *>(QStringLiteral("spnPortions"))->value();
+            release = plan->findChild<QLineEdit *>(QStringLiteral("txtRelease"))->text();
+        }));
+        QCOMPARE(portions, 5);
+        QCOMPARE(release, QStringLiteral("0.05"));
+        QVERIFY(messages.isEmpty());
     }
 };
 

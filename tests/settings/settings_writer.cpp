@@ -1,6 +1,6 @@
 // Usage: settings_writer FOLDER NAME ROUNDS SIZE
-// Saves the eight main-window keys ROUNDS times (0: until killed) in the store rooted at FOLDER,
-// all eight in each save. Each value reads "NAME-round:" followed by SIZE x's and ":end", so a
+// Saves every main-window key ROUNDS times (0: until killed) in the store rooted at FOLDER,
+// all of them in each save. Each value reads "NAME-round:" followed by SIZE x's and ":end", so a
 // reader can tell a whole value from a cut one and the saves apart. Exits 0 when every save
 // reached the store.
 

@@ -109,7 +109,8 @@ private slots:
 
         const StoredSettings::Loaded loaded =
             StoredSettings::load(store(), StoredSettings::MainWindowKeys);
-        const QStringList defaults = {"1000", "1000", "6500", "6500", "0.08", "40", "200", "6"};
+        const QStringList defaults = {"1000", "1000", "6500", "6500", "0.08",
+                                      "40",   "200",  "6",    "3",    "0.02"};
         QCOMPARE(loaded.values.size(), defaults.size());
         for (int i = 0; i < defaults.size(); ++i)
             QCOMPARE(std::bit_cast<quint32>(loaded.values[i]),
@@ -182,19 +183,20 @@ private slots:
         QCOMPARE(sections, 1);
     }
 
-    void roundTripOfAllEightKeys_data()
+    void roundTripOfAllKeys_data()
     {
         QTest::addColumn<QString>("locale");
         QTest::addColumn<QStringList>("values"); // written in C notation
-        const QStringList defaults = {"1000", "1000", "6500", "6500", "0.08", "40", "200", "6"};
-        const QStringList fractions = {"0.3333333", "12.5", "-3",   "1E-05",
-                                       "3.4E+38",   "1005", "6495", "0.1"};
+        const QStringList defaults = {"1000", "1000", "6500", "6500", "0.08",
+                                      "40",   "200",  "6",    "3",    "0.02"};
+        const QStringList fractions = {"0.3333333", "12.5", "-3",  "1E-05", "3.4E+38",
+                                       "1005",      "6495", "0.1", "12",    "0.0125"};
         QTest::newRow("defaults") << QStringLiteral("C") << defaults;
         QTest::newRow("fractions and extremes") << QStringLiteral("C") << fractions;
         QTest::newRow("fractions, German") << QStringLiteral("de_DE") << fractions;
         QTest::newRow("defaults, French") << QStringLiteral("fr_FR") << defaults;
     }
-    void roundTripOfAllEightKeys()
+    void roundTripOfAllKeys()
     {
         QFETCH(QString, locale);
         QFETCH(QStringList, values);
@@ -208,9 +210,9 @@ private slots:
         const StoredSettings::Loaded loaded =
             StoredSettings::load(store(), StoredSettings::MainWindowKeys);
         QVERIFY2(loaded.unreadable.isEmpty(), qPrintable(loaded.problemMessage()));
-        for (int i = 0; i < 8; ++i)
+        for (qsizetype i = 0; i < numbers.size(); ++i)
             QCOMPARE(std::bit_cast<quint32>(loaded.values[i]), std::bit_cast<quint32>(numbers[i]));
-        QCOMPARE(keysInFile(iniPath()).size(), 8);
+        QCOMPARE(keysInFile(iniPath()).size(), qsizetype(StoredSettings::MainWindowKeys.size()));
         QVERIFY(keysInFile(iniPath()).contains(QStringLiteral("dd")));
     }
 
@@ -260,6 +262,45 @@ private slots:
             QCOMPARE(std::bit_cast<quint32>(bal), std::bit_cast<quint32>(parseC(valueInC)));
             QVERIFY(loaded.problemMessage().isEmpty());
         }
+    }
+
+    // The session plan's choices must be usable as they are: a number of portions the window
+    // cannot show, or a release level never reached, takes its default.
+    void sessionPlanChoicesOutsideTheirRange_data()
+    {
+        QTest::addColumn<QByteArray>("lines");
+        QTest::addColumn<QString>("portions"); // as loaded, in C notation
+        QTest::addColumn<QString>("release");
+        QTest::addColumn<QStringList>("message"); // parts; none: no message
+        QTest::newRow("in range") << QByteArray("Portions=12\nRelease=0.05") << "12"
+                                  << "0.05" << QStringList{};
+        QTest::newRow("too many portions, release level 0")
+            << QByteArray("Portions=20\nRelease=0") << "3"
+            << "0.02" << QStringList{"Portions \"20\" (now 3)", "Release \"0\" (now 0.02)"};
+        QTest::newRow("half a portion") << QByteArray("Portions=2.5\nRelease=0.05") << "3"
+                                        << "0.05" << QStringList{"Portions \"2.5\" (now 3)"};
+        QTest::newRow("negative release level")
+            << QByteArray("Portions=1\nRelease=-0.02") << "1"
+            << "0.02" << QStringList{"Release \"-0.02\" (now 0.02)"};
+    }
+    void sessionPlanChoicesOutsideTheirRange()
+    {
+        QFETCH(QByteArray, lines);
+        QFETCH(QString, portions);
+        QFETCH(QString, release);
+        QFETCH(QStringList, message);
+        writeFile(iniPath(), "[Settings]\nProof=80\n" + lines + "\n");
+
+        const StoredSettings::Loaded loaded =
+            StoredSettings::load(store(), StoredSettings::MainWindowKeys);
+        const std::size_t first = StoredSettings::FirstSessionPlanKey;
+        QCOMPARE(loaded.values[first], parseC(portions));
+        QCOMPARE(loaded.values[first + 1], parseC(release));
+        QCOMPARE(loaded.values[6], 80.0f); // the other keys keep their values
+        const QString text = loaded.problemMessage();
+        QCOMPARE(text.isEmpty(), message.isEmpty());
+        for (const QString &part : message)
+            QVERIFY2(text.contains(part), qPrintable(text));
     }
 
     void damagedStore_data()
@@ -356,7 +397,7 @@ private slots:
             writer.kill();
             QVERIFY(writer.waitForFinished());
 
-            // All eight keys come from one save, the last one that finished: all old or all new.
+            // All keys come from one save, the last one that finished: all old or all new.
             const SettingsStore after = store();
             const QList<std::optional<QString>> texts = after.GetSettings(App, Section, keys);
             QCOMPARE(after.status(), SettingsStatus::Ok);
@@ -393,7 +434,7 @@ private slots:
                 store().GetSetting(App, Section, QLatin1String(key.writtenName), QString());
             QVERIFY2(whole.match(text).hasMatch(), key.writtenName);
         }
-        QCOMPARE(keysInFile(iniPath()).size(), 8);
+        QCOMPARE(keysInFile(iniPath()).size(), qsizetype(StoredSettings::MainWindowKeys.size()));
 
         // The copy that saves last decides what the next run finds.
         QProcess last;

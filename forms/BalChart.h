@@ -1,0 +1,41 @@
+#pragma once
+
+#include "calc/SessionPlan.h"
+
+#include <QTime>
+#include <QWidget>
+
+class QPainter;
+
+// What the chart shows: the expected BAL of a plan against clock time, with the target and
+// release levels.
+struct BalChartData {
+    SessionPlan plan; // without a plan (not ok) the chart is empty
+    double targetBal = 0;
+    double releaseLevel = 0;
+    QTime start;
+};
+
+// The expected BAL against clock time. One paint routine draws it on the screen and on the
+// printed page; every size in it follows the painter's font, so it reads the same at any scale
+// and on any device.
+class BalChart : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit BalChart(QWidget *parent = nullptr);
+
+    void setData(const BalChartData &data);
+
+    // Draws the chart into `area` with the painter's font; text in the user's regional format.
+    static void paint(QPainter &painter, const QRectF &area, const BalChartData &data);
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    BalChartData m_data;
+};

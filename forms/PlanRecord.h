@@ -1,0 +1,20 @@
+#pragma once
+
+#include "calc/SessionPlan.h"
+
+#include <QDateTime>
+#include <QTime>
+
+class QPagedPaintDevice;
+
+// The printed record of a session plan: one page with the date, the dose and its inputs, the
+// plan's choices, the portions, the expected times, the chart, the caveat and the program's
+// version. There is no field for the participant's name.
+namespace PlanRecord {
+
+// Paints the record on one page of `device` (a printer, or a PDF writer); false when the device
+// cannot be painted on. Margins narrower than 15 mm are widened to 15 mm.
+bool paint(QPagedPaintDevice &device, const CalculatedDose &dose, const SessionPlan &plan,
+           const QTime &start, const SessionPlanSettings &settings, const QDateTime &printedAt);
+
+} // namespace PlanRecord

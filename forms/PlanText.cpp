@@ -1,0 +1,92 @@
+#include "forms/PlanText.h"
+
+#include "calc/NumberText.h"
+#include "forms/ClockText.h"
+
+namespace {
+
+constexpr qint64 MinutesPerDay = 24 * 60;
+
+QString number(float value, const QLocale &locale)
+{
+    return SingleToText(value, locale);
+}
+
+QString millilitres(int value, const QLocale &locale)
+{
+    return SingleToText(float(value), locale);
+}
+
+} // namespace
+
+QStringList PlanText::portionColumns()
+{
+    return {QStringLiteral("Portion"), QStringLiteral("Serve at"), QStringLiteral("Alcohol (ml)"),
+            QStringLiteral("Mixer (ml)"), QStringLiteral("Total (ml)")};
+}
+
+QString PlanText::caveat()
+{
+    return QStringLiteral("This is the dosing model's expectation, not a measurement: individual "
+                          "curves differ. Measure breath alcohol before releasing the "
+                          "participant.");
+}
+
+QString clockText(const QTime &start, qint64 minutesAfter, const QLocale &locale)
+{
+    const qint64 total = start.msecsSinceStartOfDay() / 60000 + minutesAfter;
+    qint64 days = total / MinutesPerDay;
+    if (total < 0 && total % MinutesPerDay != 0)
+        --days;
+    const QTime time = QTime(0, 0).addSecs(int(total - days * MinutesPerDay) * 60);
+    QString text = locale.toString(time, hoursAndMinutesFormat(locale));
+    if (days == 1)
+        text += QStringLiteral(" (next day)");
+    else if (days > 1)
+        text += QStringLiteral(" (+%1 days)").arg(locale.toString(days));
+    return text;
+}
+
+PlanText describePlan(const CalculatedDose &dose, const SessionPlan &plan, const QTime &start,
+                      const SessionPlanSettings &settings, const QLocale &locale)
+{
+    const float releaseLevel = settings.releaseLevel;
+    const DosingState &s = dose.state;
+    PlanText text;
+    text.doseInputs =
+        QStringLiteral("%1, height %2 in, weight %3 lb, age %4 years. Target BAL %5 g/100 ml, "
+                       "drinking period %6 minutes, proof %7, %8 parts mixer for every 1 part "
+                       "alcohol.")
+            .arg(s.Gender == Gender::Male ? QStringLiteral("Male") : QStringLiteral("Female"),
+                 number(s.Height, locale), number(s.Weight, locale), number(s.Age, locale),
+                 number(s.BAL, locale), number(s.DD, locale), number(s.Proof, locale),
+                 number(s.Ratio, locale));
+    text.doseVolumes =
+        QStringLiteral("Dose: alcohol %1 ml, mixer %2 ml, total %3 ml.")
+            .arg(number(s.AlcDose, locale), number(s.MixDose, locale), number(s.TotDose, locale));
+    text.choices =
+        QStringLiteral("Start of drinking %1, %2 %3, release level %4 g/100 ml.")
+            .arg(locale.toString(start, hoursAndMinutesFormat(locale)),
+                 locale.toString(settings.portions),
+                 settings.portions == 1 ? QStringLiteral("portion") : QStringLiteral("portions"),
+                 number(releaseLevel, locale));
+    if (!plan.ok())
+        return text;
+
+    text.peakLine = QStringLiteral("Expected peak BAL: %1 g/100 ml at %2")
+                        .arg(locale.toString(plan.peakBal, 'f', 4),
+                             clockText(start, plan.peakAfterMinutes, locale));
+    text.releaseLine =
+        QStringLiteral("Expected below %1 g/100 ml at %2")
+            .arg(number(releaseLevel, locale), clockText(start, plan.releaseAfterMinutes, locale));
+    if (plan.releaseHours == 0)
+        text.releaseLine += QStringLiteral(" (never above it)");
+    text.zeroLine =
+        QStringLiteral("Expected zero at %1").arg(clockText(start, plan.zeroAfterMinutes, locale));
+    for (const ServedPortion &portion : plan.portions)
+        text.portionRows.append(
+            {locale.toString(portion.number), clockText(start, portion.atMinute, locale),
+             millilitres(portion.alcoholMl, locale), millilitres(portion.mixerMl, locale),
+             millilitres(portion.totalMl, locale)});
+    return text;
+}

@@ -1,0 +1,267 @@
+#include "forms/frmPlan.h"
+
+#include "calc/NumberText.h"
+#include "forms/BalChart.h"
+#include "forms/ClockText.h"
+#include "forms/FieldMessage.h"
+#include "forms/FixedDialog.h"
+#include "forms/OperatorMessage.h"
+#include "forms/PlanRecord.h"
+#include "forms/PlanText.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTimeEdit>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int ClientWidth = 12600;
+constexpr int ClientHeight = 8400;
+constexpr int MinutesPerStep = 5;
+
+template <typename Control> Control *named(Control *control, const char *name)
+{
+    control->setObjectName(QLatin1String(name));
+    return control;
+}
+
+QLabel *label(const char *name, const QString &text)
+{
+    return named(new QLabel(text), name);
+}
+
+// A field is announced by screen readers with the caption of the label beside it.
+template <typename Field> Field *captioned(Field *field, QLabel *caption)
+{
+    caption->setBuddy(field);
+    field->setAccessibleName(caption->text());
+    return field;
+}
+
+QGroupBox *frame(const char *name, const QString &caption, QLayout *contents)
+{
+    auto *box = named(new QGroupBox(caption), name);
+    box->setAccessibleName(caption);
+    box->setLayout(contents);
+    return box;
+}
+
+QPushButton *commandButton(const char *name, const QString &caption)
+{
+    auto *button = named(new QPushButton(caption), name);
+    button->setAutoDefault(false);
+    return button;
+}
+
+// Sized once for the widest values and twelve portions, some served on the next day, so that
+// nothing moves as the choices change.
+void sizePortionTable(QTreeWidget *table)
+{
+    const QStringList widest = {QStringLiteral("12"), clockText(QTime(23, 55), 10),
+                                QStringLiteral("-32768"), QStringLiteral("-32768"),
+                                QStringLiteral("-65536")};
+    auto *sample = new QTreeWidgetItem(table, widest);
+    table->header()->setStretchLastSection(false);
+    int width = 2 * table->frameWidth();
+    for (int column = 0; column < table->columnCount(); ++column) {
+        table->resizeColumnToContents(column);
+        width += table->columnWidth(column);
+    }
+    table->header()->setSectionResizeMode(QHeaderView::Fixed);
+    const int rowHeight = table->visualItemRect(sample).height();
+    delete sample;
+    table->setFixedSize(width, table->header()->sizeHint().height() +
+                                   SessionPlanLimits::MaximumPortions * rowHeight +
+                                   2 * table->frameWidth());
+}
+
+} // namespace
+
+frmPlan::frmPlan(const CalculatedDose &dose, SessionPlanSettings &settings, QWidget *owner)
+    : QDialog(owner, FixedDialogFlags), m_dose(dose), m_settings(settings)
+{
+    setUpFixedDialog(this, "frmPlan", QStringLiteral("Session Plan"), ClientWidth, ClientHeight);
+    createControls();
+    // The designed size, or more where the user's fonts need it.
+    setFixedSize(size().expandedTo(layout()->totalMinimumSize()));
+    refresh();
+}
+
+QTime frmPlan::defaultStart(const QTime &now)
+{
+    constexpr int StepMsecs = MinutesPerStep * 60 * 1000;
+    const int msecs = now.msecsSinceStartOfDay();
+    const int rounded = (msecs + StepMsecs - 1) / StepMsecs * StepMsecs;
+    return QTime::fromMSecsSinceStartOfDay(rounded % (24 * 60 * 60 * 1000));
+}
+
+void frmPlan::createControls()
+{
+    lblDoseInputs = label("lblDoseInputs", QString());
+    lblDoseInputs->setWordWrap(true);
+    lblDoseVolumes = label("lblDoseVolumes", QString());
+    auto *doseLayout = new QVBoxLayout;
+    doseLayout->addWidget(lblDoseInputs);
+    doseLayout->addWidget(lblDoseVolumes);
+
+    auto *lblStart = label("lblStart", QStringLiteral("Start of drinking:"));
+    tmeStart =
+        captioned(named(new QTimeEdit(defaultStart(QTime::currentTime())), "tmeStart"), lblStart);
+    tmeStart->setDisplayFormat(hoursAndMinutesFormat(QLocale()));
+    auto *lblPortions = label("lblPortions", QStringLiteral("Number of portions:"));
+    spnPortions = captioned(named(new QSpinBox, "spnPortions"), lblPortions);
+    spnPortions->setRange(SessionPlanLimits::MinimumPortions, SessionPlanLimits::MaximumPortions);
+    spnPortions->setValue(m_settings.portions);
+    auto *lblReleaseLevel = label("lblReleaseLevel", QStringLiteral("Release level (g/100 ml):"));
+    txtRelease = captioned(
+        named(new QLineEdit(SingleToText(m_settings.releaseLevel)), "txtRelease"), lblReleaseLevel);
+    txtRelease->setMaximumWidth(fontMetrics().horizontalAdvance(QStringLiteral("0.0000000")) * 2);
+    auto *choicesLayout = new QHBoxLayout;
+    for (QWidget *control : std::initializer_list<QWidget *>{
+             lblStart, tmeStart, lblPortions, spnPortions, lblReleaseLevel, txtRelease}) {
+        choicesLayout->addWidget(control);
+        if (qobject_cast<QLabel *>(control) == nullptr && control != txtRelease)
+            choicesLayout->addSpacing(fontMetrics().height());
+    }
+    choicesLayout->addStretch();
+
+    lblProblem = label("lblProblem", QString());
+    lblProblem->setWordWrap(true);
+    QPalette alarm = lblProblem->palette();
+    alarm.setColor(QPalette::WindowText, QColor(0xb0, 0x00, 0x20));
+    lblProblem->setPalette(alarm);
+
+    // A list with columns rather than a table: a screen reader meets no unnamed corner cell.
+    grdPortions = named(new QTreeWidget, "grdPortions");
+    grdPortions->setAccessibleName(QStringLiteral("Portions"));
+    grdPortions->setHeaderLabels(PlanText::portionColumns());
+    grdPortions->setRootIsDecorated(false);
+    grdPortions->setUniformRowHeights(true);
+    grdPortions->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grdPortions->setSelectionMode(QAbstractItemView::SingleSelection);
+    grdPortions->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    grdPortions->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    sizePortionTable(grdPortions);
+
+    QFont bold = font();
+    bold.setBold(true);
+    lblPeak = label("lblPeak", QString());
+    lblRelease = label("lblRelease", QString());
+    lblZero = label("lblZero", QString());
+    auto *timesLayout = new QVBoxLayout;
+    for (QLabel *line : {lblPeak, lblRelease, lblZero}) {
+        line->setFont(bold);
+        timesLayout->addWidget(line);
+    }
+    picChart = new BalChart;
+    auto *resultsLayout = new QHBoxLayout;
+    resultsLayout->addWidget(grdPortions, 0, Qt::AlignTop);
+    resultsLayout->addWidget(picChart, 1);
+
+    auto *lblCaveat = label("lblCaveat", PlanText::caveat());
+    lblCaveat->setWordWrap(true);
+    lblCaveat->setFont(bold);
+
+    cmdPrint = commandButton("cmdPrint", QStringLiteral("Print..."));
+    cmdClose = commandButton("cmdClose", QStringLiteral("Close"));
+    connect(cmdPrint, &QPushButton::clicked, this, &frmPlan::cmdPrint_Click);
+    connect(cmdClose, &QPushButton::clicked, this, &frmPlan::cmdClose_Click);
+    auto *buttonsLayout = new QHBoxLayout;
+    buttonsLayout->addStretch();
+    buttonsLayout->addWidget(cmdPrint);
+    buttonsLayout->addWidget(cmdClose);
+
+    auto *window = new QVBoxLayout(this);
+    window->addWidget(frame("fraDose", QStringLiteral("Calculated dose"), doseLayout));
+    window->addWidget(frame("fraChoices", QStringLiteral("Plan"), choicesLayout));
+    window->addWidget(lblProblem);
+    window->addLayout(timesLayout);
+    window->addLayout(resultsLayout, 1);
+    window->addWidget(lblCaveat);
+    window->addLayout(buttonsLayout);
+
+    connect(tmeStart, &QTimeEdit::timeChanged, this, &frmPlan::refresh);
+    connect(spnPortions, &QSpinBox::valueChanged, this, &frmPlan::refresh);
+    connect(txtRelease, &QLineEdit::textChanged, this, &frmPlan::refresh);
+}
+
+void frmPlan::refresh()
+{
+    m_settings.portions = spnPortions->value();
+    const SingleFromText release = TextToSingle(txtRelease->text());
+    QString problem;
+    if (!release.ok())
+        problem =
+            conversionMessage(QStringLiteral("Release level"), txtRelease->text(), release.error);
+    else if (!acceptsReleaseLevel(release.value))
+        problem = PlanErrorMessage(PlanProblem::ReleaseLevelNotAboveZero);
+    else
+        m_settings.releaseLevel = release.value; // only a usable level is remembered
+
+    m_plan = SessionPlan{};
+    if (problem.isEmpty()) {
+        m_plan = PlanSession(m_dose, m_settings.portions, m_settings.releaseLevel);
+        problem = PlanErrorMessage(m_plan.problem);
+    } else {
+        m_plan.problem = PlanProblem::ReleaseLevelNotAboveZero;
+    }
+    lblProblem->setText(problem);
+    lblProblem->setVisible(!problem.isEmpty());
+    txtRelease->setAccessibleDescription(problem);
+    showPlan();
+}
+
+void frmPlan::showPlan()
+{
+    const SessionPlanSettings shown{spnPortions->value(), m_settings.releaseLevel};
+    const PlanText text = describePlan(m_dose, m_plan, tmeStart->time(), shown);
+    lblDoseInputs->setText(text.doseInputs);
+    lblDoseVolumes->setText(text.doseVolumes);
+    lblPeak->setText(text.peakLine);
+    lblRelease->setText(text.releaseLine);
+    lblZero->setText(text.zeroLine);
+    for (QLabel *line : {lblPeak, lblRelease, lblZero})
+        line->setVisible(m_plan.ok());
+
+    grdPortions->clear();
+    for (const QStringList &cells : text.portionRows) {
+        auto *item = new QTreeWidgetItem(grdPortions, cells);
+        for (int column = 0; column < int(cells.size()); ++column)
+            item->setTextAlignment(column, Qt::AlignVCenter |
+                                               (column == 1 ? Qt::AlignLeft : Qt::AlignRight));
+    }
+    picChart->setData({m_plan, m_dose.state.BAL, m_settings.releaseLevel, tmeStart->time()});
+    picChart->setAccessibleDescription(
+        m_plan.ok()
+            ? QStringList{text.peakLine, text.releaseLine, text.zeroLine}.join(QStringLiteral(". "))
+            : QStringLiteral("No plan"));
+    cmdPrint->setEnabled(m_plan.ok());
+}
+
+void frmPlan::cmdPrint_Click()
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(QStringLiteral("Session Plan"));
+    QPrintDialog dialog(&printer, this);
+    dialog.setObjectName(QStringLiteral("printDialog"));
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    if (!PlanRecord::paint(printer, m_dose, m_plan, tmeStart->time(), m_settings,
+                           QDateTime::currentDateTime()))
+        OperatorMessage::show(this, QStringLiteral("ERROR: The session plan could not be printed. "
+                                                   "Check the printer, or print to a PDF file."));
+}
+
+void frmPlan::cmdClose_Click()
+{
+    close();
+}

@@ -1,0 +1,242 @@
+#include "forms/PlanRecord.h"
+#include "forms/frmPlan.h"
+#include "tests/support/WorkedExample.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPdfWriter>
+#include <QProcess>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QSpinBox>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimeEdit>
+#include <QTreeWidget>
+#include <memory>
+
+class TestFrmPlan : public QObject {
+    Q_OBJECT
+
+private:
+    SessionPlanSettings settings;
+    std::unique_ptr<frmPlan> form;
+
+    template <typename T = QWidget> T *control(const char *name)
+    {
+        T *found = form->findChild<T *>(QLatin1String(name));
+        if (!found)
+            qFatal("no control %s", name);
+        return found;
+    }
+    QString text(const char *label) { return control<QLabel>(label)->text(); }
+    void openForm(const CalculatedDose &dose = workedExampleDose())
+    {
+        form = std::make_unique<frmPlan>(dose, settings);
+        control<QTimeEdit>("tmeStart")->setTime(QTime(13, 0));
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    }
+    // The table as "cell|cell|..." lines.
+    QStringList portionRows()
+    {
+        auto *table = control<QTreeWidget>("grdPortions");
+        QStringList rows;
+        for (int row = 0; row < table->topLevelItemCount(); ++row) {
+            QStringList cells;
+            for (int column = 0; column < table->columnCount(); ++column)
+                cells << table->topLevelItem(row)->text(column);
+            rows << cells.join(QLatin1Char('|'));
+        }
+        return rows;
+    }
+
+private slots:
+    void init()
+    {
+        QLocale::setDefault(QLocale::c());
+        settings = SessionPlanSettings{};
+    }
+    void cleanup()
+    {
+        form.reset();
+        QLocale::setDefault(QLocale::c());
+    }
+
+    void showsTheWorkedExample_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<QStringList>("rows");
+        QTest::newRow("C") << "C"
+                           << QStringList{"Expected peak BAL: 0.0807 g/100 ml at 14:10",
+                                          "Expected below 0.02 g/100 ml at 18:13",
+                                          "Expected zero at 19:33"}
+                           << QStringList{"1|13:00|23|136|159", "2|13:13|23|136|159",
+                                          "3|13:27|22|136|158"};
+        QTest::newRow("German") << "de_DE"
+                                << QStringList{"Expected peak BAL: 0,0807 g/100 ml at 14:10",
+                                               "Expected below 0,02 g/100 ml at 18:13",
+                                               "Expected zero at 19:33"}
+                                << QStringList{"1|13:00|23|136|159", "2|13:13|23|136|159",
+                                               "3|13:27|22|136|158"};
+        QTest::newRow("US English")
+            << "en_US"
+            << QStringList{"Expected peak BAL: 0.0807 g/100 ml at 2:10 PM",
+                           "Expected below 0.02 g/100 ml at 6:13 PM", "Expected zero at 7:33 PM"}
+            << QStringList{"1|1:00 PM|23|136|159", "2|1:13 PM|23|136|159", "3|1:27 PM|22|136|158"};
+    }
+    void showsTheWorkedExample()
+    {
+        QFETCH(QString, locale);
+        QFETCH(QStringList, lines);
+        QFETCH(QStringList, rows);
+        QLocale::setDefault(QLocale(locale));
+        openForm();
+        QCOMPARE(form->windowTitle(), QStringLiteral("Session Plan"));
+        QVERIFY(form->isModal());
+        QCOMPARE(form->minimumSize(), form->maximumSize());
+        QCOMPARE((QStringList{text("lblPeak"), text("lblRelease"), text("lblZero")}), lines);
+        QCOMPARE(portionRows(), rows);
+        // The dose it was made from, to check against the input window.
+        QVERIFY2(text("lblDoseVolumes").contains(QLatin1String("alcohol 68 ml, mixer 408 ml")),
+                 qPrintable(text("lblDoseVolumes")));
+        QVERIFY2(text("lblDoseInputs").startsWith(QLatin1String("Male, height 70 in")),
+                 qPrintable(text("lblDoseInputs")));
+        QVERIFY(!control<QLabel>("lblProblem")->isVisible());
+        QVERIFY(control<QPushButton>("cmdPrint")->isEnabled());
+    }
+
+    void updatesAsTheChoicesChange()
+    {
+        openForm();
+        control<QSpinBox>("spnPortions")->setValue(4);
+        QCOMPARE(portionRows(), (QStringList{"1|13:00|17|102|119", "2|13:10|17|102|119",
+                                             "3|13:20|17|102|119", "4|13:30|17|102|119"}));
+        control<QTimeEdit>("tmeStart")->setTime(QTime(23, 30));
+        QCOMPARE(text("lblPeak"), QStringLiteral("Expected peak BAL: 0.0807 g/100 ml at 00:40 "
+                                                 "(next day)"));
+        control<QLineEdit>("txtRelease")->setText(QStringLiteral("0.05"));
+        QCOMPARE(text("lblRelease"),
+                 QStringLiteral("Expected below 0.05 g/100 ml at 02:43 (next day)"));
+        // What the window shows is what the run remembers.
+        QCOMPARE(settings.portions, 4);
+        QCOMPARE(settings.releaseLevel, 0.05f);
+    }
+
+    void unusableReleaseLevel_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("not a number")
+            << "abc"
+            << "ERROR: Release level \"abc\" is not a number. Type digits with \".\" as "
+               "the decimal separator and no thousands separators.";
+        QTest::newRow("empty") << ""
+                               << "ERROR: Release level is empty. Please enter a number.";
+        QTest::newRow("zero") << "0"
+                              << "ERROR: The release level must be a number above 0 g/100 ml.";
+    }
+    void unusableReleaseLevel()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, message);
+        openForm();
+        control<QLineEdit>("txtRelease")->setText(typed);
+        QVERIFY(control<QLabel>("lblProblem")->isVisible());
+        QCOMPARE(text("lblProblem"), message);
+        QVERIFY(!control<QLabel>("lblPeak")->isVisible());
+        QCOMPARE(portionRows(), QStringList());
+        QVERIFY(!control<QPushButton>("cmdPrint")->isEnabled());
+        QCOMPARE(settings.releaseLevel, 0.02f); // the last usable level stays remembered
+
+        control<QLineEdit>("txtRelease")->setText(QStringLiteral("0.03"));
+        QVERIFY(!control<QLabel>("lblProblem")->isVisible());
+        QVERIFY(control<QPushButton>("cmdPrint")->isEnabled());
+    }
+
+    void doseWithoutAPlan()
+    {
+        // A target level of 0 only covers the elimination: the BAL is never expected to rise.
+        CalculatedDose dose = workedExampleDose();
+        dose.state.BAL = 0;
+        dose.intermediates = CalcDose(dose.state).intermediates;
+        openForm(dose);
+        QCOMPARE(text("lblProblem"), QStringLiteral("ERROR: No session plan for this dose: the "
+                                                    "expected peak BAL is not above 0 g/100 ml."));
+        QVERIFY(!control<QPushButton>("cmdPrint")->isEnabled());
+        QVERIFY(text("lblDoseInputs").contains(QLatin1String("Target BAL 0 g/100 ml")));
+    }
+
+    void startsAtTheNextFiveMinutes_data()
+    {
+        QTest::addColumn<QTime>("now");
+        QTest::addColumn<QTime>("start");
+        QTest::newRow("between") << QTime(12, 57, 40) << QTime(13, 0);
+        QTest::newRow("on the minute") << QTime(13, 0) << QTime(13, 0);
+        QTest::newRow("just past") << QTime(13, 0, 0, 1) << QTime(13, 5);
+        QTest::newRow("before midnight") << QTime(23, 58) << QTime(0, 0);
+    }
+    void startsAtTheNextFiveMinutes()
+    {
+        QFETCH(QTime, now);
+        QFETCH(QTime, start);
+        QCOMPARE(frmPlan::defaultStart(now), start);
+    }
+
+    void printsOnePage_data()
+    {
+        QTest::addColumn<int>("portions");
+        QTest::addColumn<QString>("pageSize");
+        QTest::addColumn<QStringList>("mentions");
+        const QStringList always = {"Session Plan", "Version 2.1.0", "Measure breath alcohol"};
+        QTest::newRow("A4, three portions")
+            << 3 << "A4"
+            << always + QStringList{"Expected peak BAL: 0.0807 g/100 ml at 14:10",
+                                    "Expected below 0.02 g/100 ml at 18:13",
+                                    "Expected zero at 19:33", "13:27", "Clock time"};
+        QTest::newRow("US Letter, twelve portions")
+            << 12 << "Letter" << always + QStringList{"13:37", "Total (ml)"};
+    }
+    void printsOnePage()
+    {
+        QFETCH(int, portions);
+        QFETCH(QString, pageSize);
+        QFETCH(QStringList, mentions);
+        QTemporaryDir folder;
+        QVERIFY(folder.isValid());
+        const QString path = folder.filePath(QStringLiteral("plan.pdf"));
+        const CalculatedDose dose = workedExampleDose();
+        settings.portions = portions;
+        {
+            QPdfWriter pdf(path);
+            pdf.setPageSize(
+                QPageSize(pageSize == QLatin1String("A4") ? QPageSize::A4 : QPageSize::Letter));
+            QVERIFY(PlanRecord::paint(pdf, dose,
+                                      PlanSession(dose, settings.portions, settings.releaseLevel),
+                                      QTime(13, 0), settings, QDateTime::currentDateTime()));
+        }
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        // Page objects, not the page tree ("/Type /Pages").
+        static const QRegularExpression page(QStringLiteral("/Type\\s*/Page(?!s)"));
+        QCOMPARE(QString::fromLatin1(bytes).count(page), 1);
+
+        if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+            QSKIP("pdftotext (poppler-utils) is not installed; scripts/install-deps test has it");
+        QProcess extract;
+        extract.start(QStringLiteral("pdftotext"), {path, QStringLiteral("-")});
+        QVERIFY(extract.waitForFinished());
+        // Lines may wrap anywhere on the page.
+        const QString words = QString::fromUtf8(extract.readAllStandardOutput()).simplified();
+        for (const QString &mention : mentions)
+            QVERIFY2(words.contains(mention),
+                     qPrintable(mention + QLatin1String(" in:\n") + words));
+        QVERIFY(!words.contains(QLatin1String("Name"), Qt::CaseInsensitive));
+    }
+};
+
+QTEST_MAIN(TestFrmPlan)
+#include "tst_frmplan.moc"
