@@ -42,6 +42,7 @@ private slots:
     void usageErrors();
     void roster_data();
     void roster();
+    void rosterWithPlan();
     void rosterFromFile();
     void numbersIgnoreTheLocale();
     void helpAndVersion();
@@ -77,6 +78,22 @@ void TestDoseCli::workedExamples_data()
     QTest::newRow("ratio 0 leaves only the alcohol")
         << "--gender F --height 65 --weight 130 --age 25 --ratio 0"
         << QByteArray("alcohol_ml 47\nmixer_ml 0\ntotal_ml 47\n");
+    // The session plan of the worked example: peak 0.0807 after 70 minutes, below 0.02 after
+    // 313, zero after 393; 68 ml in three portions takes 23, 23 and 22.
+    QTest::newRow("session plan")
+        << "--gender male --height 70 --weight 160 --age 25 --plan"
+        << QByteArray("alcohol_ml 68\nmixer_ml 408\ntotal_ml 476\n"
+                      "peak_bal 0.0807\npeak_after_min 70\nrelease_after_min 313\n"
+                      "zero_after_min 393\n"
+                      "portion 1 at_min 0 alcohol_ml 23 mixer_ml 136 total_ml 159\n"
+                      "portion 2 at_min 13 alcohol_ml 23 mixer_ml 136 total_ml 159\n"
+                      "portion 3 at_min 27 alcohol_ml 22 mixer_ml 136 total_ml 158\n");
+    QTest::newRow("session plan, one portion, release level above the peak")
+        << "--gender male --height 70 --weight 160 --age 25 --plan --portions=1 --release 0.09"
+        << QByteArray("alcohol_ml 68\nmixer_ml 408\ntotal_ml 476\n"
+                      "peak_bal 0.0807\npeak_after_min 70\nrelease_after_min 0\n"
+                      "zero_after_min 393\n"
+                      "portion 1 at_min 0 alcohol_ml 68 mixer_ml 408 total_ml 476\n");
 }
 
 void TestDoseCli::workedExamples()
@@ -124,22 +141,30 @@ void TestDoseCli::computationErrors_data()
 {
     QTest::addColumn<QString>("participant");
     QTest::addColumn<QByteArray>("errorMentions");
+    QTest::addColumn<QByteArray>("printed"); // what was computed before the error
 
     QTest::newRow("proof 0") << "--gender m --height 70 --weight 160 --age 25 --proof 0"
-                             << QByteArray("proof is 0");
-    QTest::newRow("dose beyond 32767 ml")
-        << "--gender f --height 70 --weight 1e30 --age 25" << QByteArray("-32768 to 32767");
+                             << QByteArray("proof is 0") << QByteArray();
+    QTest::newRow("dose beyond 32767 ml") << "--gender f --height 70 --weight 1e30 --age 25"
+                                          << QByteArray("-32768 to 32767") << QByteArray();
     QTest::newRow("mixer beyond 32767 ml")
-        << "--gender f --height 65 --weight 130 --age 25 --ratio 1000" << QByteArray("mixer");
+        << "--gender f --height 65 --weight 130 --age 25 --ratio 1000" << QByteArray("mixer")
+        << QByteArray();
+    // A target of 0 only covers the elimination: there is a dose, but no rise and no plan.
+    QTest::newRow("no session plan")
+        << "--gender m --height 70 --weight 160 --age 25 --bal 0 --plan"
+        << QByteArray("expected peak BAL is not above 0")
+        << QByteArray("alcohol_ml 12\nmixer_ml 72\ntotal_ml 84\n");
 }
 
 void TestDoseCli::computationErrors()
 {
     QFETCH(QString, participant);
     QFETCH(QByteArray, errorMentions);
+    QFETCH(QByteArray, printed);
     const DoseRun run = runDose(participant.split(QLatin1Char(' ')));
     QCOMPARE(run.exitCode, 1);
-    QCOMPARE(run.output, QByteArray());
+    QCOMPARE(run.output, printed);
     QVERIFY2(run.errors.startsWith("ERROR: "), run.errors.constData());
     QVERIFY2(run.errors.contains(errorMentions), run.errors.constData());
 }
@@ -182,6 +207,22 @@ void TestDoseCli::usageErrors_data()
                                   << QByteArray("height twice");
     QTest::newRow("result column already there")
         << "--csv -" << QByteArray(ResultHeader + "\n") << QByteArray("alcohol_ml");
+    QTest::newRow("plan column already there")
+        << "--csv - --plan" << QByteArray(Header + ",Peak_BAL\n") << QByteArray("peak_bal");
+    QTest::newRow("no portions") << participant + " --plan --portions 0" << QByteArray()
+                                 << QByteArray("--portions \"0\"");
+    QTest::newRow("thirteen portions")
+        << participant + " --plan --portions 13" << QByteArray() << QByteArray("from 1 to 12");
+    QTest::newRow("half a portion") << participant + " --plan --portions 2.5" << QByteArray()
+                                    << QByteArray("--portions \"2.5\"");
+    QTest::newRow("release level 0") << participant + " --plan --release 0" << QByteArray()
+                                     << QByteArray("--release \"0\" is not a number above 0");
+    QTest::newRow("release level with a comma")
+        << participant + " --plan --release 0,02" << QByteArray() << QByteArray("\"0,02\"");
+    QTest::newRow("portions without a plan")
+        << participant + " --portions 4" << QByteArray() << QByteArray("add --plan");
+    QTest::newRow("roster with portions")
+        << "--csv - --plan --portions 4" << QByteArray(Header + "\n") << QByteArray("roster");
 }
 
 void TestDoseCli::usageErrors()
@@ -316,6 +357,28 @@ void TestDoseCli::roster()
     QCOMPARE(run.errors.isEmpty(), exitCode == 0);
 }
 
+void TestDoseCli::rosterWithPlan()
+{
+    const DoseRun run =
+        runDose(arguments("--csv - --plan --release 0.05"), "id," + Header +
+                                                                "\n"
+                                                                "1,m,70,160,25,0.08,40,200,6\n"
+                                                                "2,m,70,160,25,0,40,200,6\n"
+                                                                "3,f,65,130,25,0.08,40,0,6\n"
+                                                                "4,f,65,130,25,0.08,40,200,6\n");
+    // One release level for the whole roster; a row without a plan keeps its volumes.
+    QCOMPARE(run.output, "id," + Header +
+                             ",alcohol_ml,mixer_ml,total_ml,peak_bal,peak_after_min,"
+                             "release_after_min,zero_after_min,error\n"
+                             "1,m,70,160,25,0.08,40,200,6,68,408,476,0.0807,70,193,393,\n"
+                             "2,m,70,160,25,0,40,200,6,12,72,84,,,,,"
+                             "no plan: expected peak BAL not above 0\n"
+                             "3,f,65,130,25,0.08,40,0,6,,,,,,,,proof is 0 (division by zero)\n"
+                             "4,f,65,130,25,0.08,40,200,6,47,282,329,0.0807,70,193,393,\n");
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.errors.contains("2 of 4 rows"), run.errors.constData());
+}
+
 void TestDoseCli::rosterFromFile()
 {
     QTemporaryDir folder;
@@ -364,8 +427,11 @@ void TestDoseCli::helpAndVersion()
     for (const char *option : {"--help", "-h"}) {
         const DoseRun help = runDose({QString::fromLatin1(option)});
         QCOMPARE(help.exitCode, 0);
-        for (const char *mentioned : {"--gender", "--height", "--weight", "--age", "--bal", "--dd",
-                                      "--proof", "--ratio", "--explain", "--csv", "Exit status"})
+        for (const char *mentioned :
+             {"--gender", "--height", "--weight", "--age", "--bal", "--dd", "--proof", "--ratio",
+              "--explain", "--csv", "Exit status", "--plan", "--portions", "--release",
+              "peak_bal 0.0807", "release_after_min 313",
+              "portion 1 at_min 0 alcohol_ml 23 mixer_ml 136 total_ml 159"})
             QVERIFY2(help.output.contains(mentioned), mentioned);
     }
 }

@@ -1,6 +1,7 @@
 #include "tools/pourwise-dose/DoseCommandLine.h"
 
 #include "appinfo/AppInfo.h"
+#include "tools/pourwise-dose/PlanOptions.h"
 
 #include <QCommandLineParser>
 
@@ -39,6 +40,7 @@ bool DoseCommandLine::parse(const QStringList &arguments)
     parser.addOption({CsvOption, {}, QStringLiteral("FILE")});
     for (DoseField field : AllDoseFields)
         parser.addOption({optionName(field), {}, QStringLiteral("VALUE")});
+    PlanOptions::add(parser);
 
     if (!parser.parse(arguments))
         return fail(parser.errorText());
@@ -75,7 +77,7 @@ bool DoseCommandLine::parse(const QStringList &arguments)
         m_request.rosterPath = parser.value(CsvOption);
         if (m_request.rosterPath.isEmpty())
             return fail(QStringLiteral("--csv needs a file name, or \"-\" for standard input"));
-        return true;
+        return PlanOptions::read(parser, true, m_request.plan, m_errorText);
     }
 
     if (participantOptions.isEmpty())
@@ -97,7 +99,7 @@ bool DoseCommandLine::parse(const QStringList &arguments)
                              missing.join(QStringLiteral(", "))));
     m_request.mode = DoseRequest::Mode::OneParticipant;
     m_request.explain = parser.isSet(ExplainOption);
-    return true;
+    return PlanOptions::read(parser, false, m_request.plan, m_errorText);
 }
 
 QString DoseCommandLine::helpText()
@@ -109,7 +111,8 @@ QString DoseCommandLine::helpText()
                "Usage: pourwise-dose --gender G --height IN --weight LB --age Y\n"
                "                     [--bal G100ML] [--dd MIN] [--proof P] [--ratio R] "
                "[--explain]\n"
-               "       pourwise-dose --csv FILE\n"
+               "                     [--plan [--portions N] [--release L]]\n"
+               "       pourwise-dose --csv FILE [--plan [--release L]]\n"
                "       pourwise-dose --help | --version\n"
                "\n"
                "%1\n"
@@ -136,14 +139,17 @@ QString DoseCommandLine::helpText()
                "error appended; a row that cannot be computed has empty volumes and the reason\n"
                "in error.\n"
                "\n"
+               "%7"
+               "\n"
                "Numbers use \".\" as the decimal separator whatever the locale, and no thousands\n"
                "separators.\n"
                "\n"
-               "Exit status: 0 every participant was computed, 1 some were not (see the message\n"
-               "or the error column), 2 usage or file error.\n")
+               "Exit status: 0 every participant was computed, 1 some were not or have no\n"
+               "session plan (see the message or the error column), 2 usage or file error.\n")
         .arg(QString::fromUtf8(AppInfo::Description), QString::fromUtf8(AppInfo::Title),
              defaults[indexOf(DoseField::BAL)], defaults[indexOf(DoseField::DD)],
-             defaults[indexOf(DoseField::Proof)], defaults[indexOf(DoseField::Ratio)]);
+             defaults[indexOf(DoseField::Proof)], defaults[indexOf(DoseField::Ratio)],
+             PlanOptions::helpText());
 }
 
 QString DoseCommandLine::versionText()

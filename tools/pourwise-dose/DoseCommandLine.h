@@ -1,5 +1,6 @@
 #pragma once
 
+#include "calc/SessionPlan.h"
 #include "tools/pourwise-dose/DoseField.h"
 
 #include <QByteArray>
@@ -7,6 +8,7 @@
 #include <QStringList>
 
 #include <array>
+#include <optional>
 
 // What the command line asks for, after the usage rules have been checked.
 struct DoseRequest {
@@ -15,7 +17,8 @@ struct DoseRequest {
     // One participant: the text of every field as given (UTF-8), or the parameter's default.
     std::array<QByteArray, DoseFieldCount> values;
     bool explain = false;
-    QString rosterPath; // "-" for standard input
+    QString rosterPath;                      // "-" for standard input
+    std::optional<SessionPlanSettings> plan; // --plan, for one participant or every row
 };
 
 // Parses the arguments of pourwise-dose. Options are "--name value" or "--name=value"; a single

@@ -4,6 +4,7 @@
 #include "calc/NumberText.h"
 #include "tools/pourwise-dose/ExitStatus.h"
 #include "tools/pourwise-dose/ParticipantReader.h"
+#include "tools/pourwise-dose/PlanOutput.h"
 
 namespace {
 
@@ -75,5 +76,14 @@ int OneParticipant::run(const DoseRequest &request, std::FILE *output, std::FILE
     printValue(output, "alcohol_ml", state.AlcDose);
     printValue(output, "mixer_ml", state.MixDose);
     printValue(output, "total_ml", state.TotDose);
+    if (request.plan) {
+        const SessionPlan plan = PlanSession({state, outcome.intermediates}, request.plan->portions,
+                                             request.plan->releaseLevel);
+        if (!plan.ok()) {
+            printError(errors, PlanErrorMessage(plan.problem));
+            return ExitStatus::SomeNotComputed;
+        }
+        PlanOutput::print(output, plan);
+    }
     return ExitStatus::AllComputed;
 }

@@ -4,6 +4,7 @@
 #include "calc/NumberText.h"
 #include "tools/pourwise-dose/ExitStatus.h"
 #include "tools/pourwise-dose/ParticipantReader.h"
+#include "tools/pourwise-dose/PlanOutput.h"
 #include "tools/pourwise-dose/RowErrorText.h"
 
 #include <algorithm>
@@ -40,7 +41,10 @@ std::string joined(const std::vector<std::string_view> &names)
 
 } // namespace
 
-RosterRun::RosterRun(std::FILE *input, std::FILE *output) : m_reader(input), m_writer(output) {}
+RosterRun::RosterRun(std::FILE *input, std::FILE *output, std::optional<SessionPlanSettings> plan)
+    : m_plan(plan), m_reader(input), m_writer(output)
+{
+}
 
 bool RosterRun::fail(std::string text)
 {
@@ -62,7 +66,8 @@ bool RosterRun::readHeader()
     m_column.fill(NotFound);
     for (std::size_t position = 0; position < m_fields.size(); ++position) {
         const std::string name = normalisedName(m_fields[position]);
-        if (std::ranges::find(ResultColumns, name) != ResultColumns.end())
+        if (std::ranges::find(ResultColumns, name) != ResultColumns.end() ||
+            (m_plan && std::ranges::find(PlanOutput::Columns, name) != PlanOutput::Columns.end()))
             return fail("the header already has a column " + name +
                         ", which pourwise-dose would add; remove it first");
         for (DoseField field : AllDoseFields) {
@@ -87,8 +92,10 @@ bool RosterRun::readHeader()
     m_writer.setLineEnd(m_reader.recordEndedWithCrLf() ? "\r\n" : "\n");
     for (std::string_view name : m_fields)
         m_writer.field(name);
-    for (std::string_view name : ResultColumns)
-        m_writer.field(name);
+    std::array<std::string, 4> planColumns;
+    std::ranges::copy(PlanOutput::Columns, planColumns.begin());
+    writeResults({ResultColumns[0], ResultColumns[1], ResultColumns[2]}, planColumns);
+    m_writer.field(ResultColumns[3]);
     m_writer.endRecord();
     return true;
 }
@@ -98,6 +105,7 @@ void RosterRun::processRow()
     m_error.clear();
     char volumes[3][32];
     std::array<std::string_view, 3> volumeText;
+    std::array<std::string, 4> planFields;
 
     // Copying a plain row as read gives the same bytes as writing it field by field, faster.
     const bool copyAsRead = m_reader.recordIsPlain() && m_fields.size() == m_headerWidth;
@@ -120,6 +128,14 @@ void RosterRun::processRow()
                 volumeText = {SingleToText(reading.state.AlcDose, volumes[0]),
                               SingleToText(reading.state.MixDose, volumes[1]),
                               SingleToText(reading.state.TotDose, volumes[2])};
+                if (m_plan) {
+                    const SessionPlan plan = PlanSession({reading.state, outcome.intermediates},
+                                                         m_plan->portions, m_plan->releaseLevel);
+                    if (plan.ok())
+                        planFields = PlanOutput::fields(plan);
+                    else
+                        PlanOutput::appendProblem(plan.problem, m_error);
+                }
             } else {
                 RowErrorText::appendDoseFault(outcome, m_error);
             }
@@ -132,12 +148,23 @@ void RosterRun::processRow()
         for (std::string_view field : m_fields)
             m_writer.field(field);
     }
-    for (std::string_view volume : volumeText)
-        m_writer.field(volume);
+    writeResults(volumeText, planFields);
     m_writer.field(m_error);
     m_writer.endRecord();
     if (!m_error.empty())
         ++m_failedRows;
+}
+
+// The volumes, then the plan's columns when a plan is asked for; the error column follows.
+void RosterRun::writeResults(const std::array<std::string_view, 3> &volumes,
+                             const std::array<std::string, 4> &planFields)
+{
+    for (std::string_view volume : volumes)
+        m_writer.field(volume);
+    if (!m_plan)
+        return;
+    for (const std::string &field : planFields)
+        m_writer.field(field);
 }
 
 int RosterRun::run()

@@ -1,21 +1,25 @@
 #pragma once
 
+#include "calc/SessionPlan.h"
 #include "tools/pourwise-dose/CsvReader.h"
 #include "tools/pourwise-dose/CsvWriter.h"
 #include "tools/pourwise-dose/DoseField.h"
 
 #include <array>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 // Streams a roster through the dose calculation. Every row comes out in its place, with its own
 // columns unchanged and alcohol_ml, mixer_ml, total_ml and error appended: either the three
-// volumes or, with the volumes left empty, the reason why there are none.
+// volumes or, with the volumes left empty, the reason why there are none. With a plan, its four
+// columns come before error.
 class RosterRun {
 public:
-    RosterRun(std::FILE *input, std::FILE *output);
+    RosterRun(std::FILE *input, std::FILE *output,
+              std::optional<SessionPlanSettings> plan = std::nullopt);
 
     // Returns the exit status; for a usage or file error, errorText() says what went wrong.
     int run();
@@ -27,8 +31,11 @@ public:
 private:
     bool readHeader();
     void processRow();
+    void writeResults(const std::array<std::string_view, 3> &volumes,
+                      const std::array<std::string, 4> &planFields);
     bool fail(std::string text);
 
+    std::optional<SessionPlanSettings> m_plan;
     CsvReader m_reader;
     CsvWriter m_writer;
     std::vector<std::string_view> m_fields; // reused for every row

@@ -17,7 +17,7 @@ void printError(const QString &text)
     std::fprintf(stderr, "ERROR: %s\n", text.toLocal8Bit().constData());
 }
 
-int runRoster(const QString &path)
+int runRoster(const QString &path, const std::optional<SessionPlanSettings> &plan)
 {
     const bool standardInput = path == QLatin1String("-");
     const QString shownName = standardInput ? QStringLiteral("standard input") : path;
@@ -28,7 +28,7 @@ int runRoster(const QString &path)
                        .arg(shownName, QString::fromLocal8Bit(std::strerror(errno))));
         return ExitStatus::UsageOrFileError;
     }
-    RosterRun roster(input, stdout);
+    RosterRun roster(input, stdout, plan);
     const int status = roster.run();
     if (!standardInput)
         std::fclose(input);
@@ -36,9 +36,10 @@ int runRoster(const QString &path)
         printError(
             QStringLiteral("%1: %2").arg(shownName, QString::fromStdString(roster.errorText())));
     else if (status == ExitStatus::SomeNotComputed)
-        printError(QStringLiteral("%1 of %2 rows could not be computed; see their error column")
+        printError(QStringLiteral("%1 of %2 rows could not be computed%3; see their error column")
                        .arg(roster.failedRowCount())
-                       .arg(roster.rowCount()));
+                       .arg(roster.rowCount())
+                       .arg(plan ? QStringLiteral(" or have no session plan") : QString()));
     return status;
 }
 
@@ -62,7 +63,7 @@ int main(int argc, char *argv[])
         std::fputs(DoseCommandLine::versionText().toLocal8Bit().constData(), stdout);
         return ExitStatus::AllComputed;
     case DoseRequest::Mode::Roster:
-        return runRoster(request.rosterPath);
+        return runRoster(request.rosterPath, request.plan);
     case DoseRequest::Mode::OneParticipant:
         break;
     }

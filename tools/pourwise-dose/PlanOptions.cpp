@@ -1,0 +1,109 @@
+#include "tools/pourwise-dose/PlanOptions.h"
+
+#include "calc/NumberText.h"
+
+#include <QCommandLineParser>
+
+namespace {
+
+const QString PlanOption = QStringLiteral("plan");
+const QString PortionsOption = QStringLiteral("portions");
+const QString ReleaseOption = QStringLiteral("release");
+
+QString defaultReleaseText()
+{
+    char buffer[32];
+    const std::string_view text =
+        SingleToText(float(SessionPlanLimits::DefaultReleaseLevel), buffer);
+    return QString::fromLatin1(text.data(), qsizetype(text.size()));
+}
+
+} // namespace
+
+void PlanOptions::add(QCommandLineParser &parser)
+{
+    parser.addOption({PlanOption, {}});
+    parser.addOption({PortionsOption, {}, QStringLiteral("N")});
+    parser.addOption({ReleaseOption, {}, QStringLiteral("L")});
+}
+
+bool PlanOptions::read(const QCommandLineParser &parser, bool roster,
+                       std::optional<SessionPlanSettings> &plan, QString &errorText)
+{
+    if (!parser.isSet(PlanOption)) {
+        for (const QString &option : {PortionsOption, ReleaseOption}) {
+            if (parser.isSet(option)) {
+                errorText =
+                    QStringLiteral("--%1 belongs to a session plan: add --plan").arg(option);
+                return false;
+            }
+        }
+        return true;
+    }
+    SessionPlanSettings settings;
+    if (parser.isSet(PortionsOption)) {
+        if (roster) {
+            errorText = QStringLiteral("--portions applies to one participant: a roster's plan "
+                                       "columns hold no portions");
+            return false;
+        }
+        const QString text = parser.value(PortionsOption).trimmed();
+        bool isNumber = false;
+        const int portions = text.toInt(&isNumber);
+        if (!isNumber || !acceptsPortions(float(portions))) {
+            errorText = QStringLiteral("--portions \"%1\" is not a whole number from %2 to %3")
+                            .arg(parser.value(PortionsOption))
+                            .arg(SessionPlanLimits::MinimumPortions)
+                            .arg(SessionPlanLimits::MaximumPortions);
+            return false;
+        }
+        settings.portions = portions;
+    }
+    if (parser.isSet(ReleaseOption)) {
+        const QByteArray text = parser.value(ReleaseOption).toUtf8();
+        const SingleFromText level =
+            TextToSingle(std::string_view(text.constData(), std::size_t(text.size())));
+        if (!level.ok() || !acceptsReleaseLevel(level.value)) {
+            errorText = QStringLiteral("--release \"%1\" is not a number above 0 (g/100 ml); use "
+                                       "\".\" as the decimal separator")
+                            .arg(parser.value(ReleaseOption));
+            return false;
+        }
+        settings.releaseLevel = level.value;
+    }
+    plan = settings;
+    return true;
+}
+
+QString PlanOptions::helpText()
+{
+    return QStringLiteral(
+               "Session plan, by the dosing model's own assumptions (absorption until 30 minutes\n"
+               "after drinking ends, elimination of 0.015 g/100 ml per hour); it is an\n"
+               "expectation, not a measurement: measure breath alcohol before release.\n"
+               "  --plan         also print the expected peak BAL (g/100 ml, 4 decimals), the\n"
+               "                 minutes after the start of drinking to the peak, to below the\n"
+               "                 release level (0 if never above it) and to zero, and one line\n"
+               "                 per portion: the volumes split into whole millilitres (the\n"
+               "                 first portions take the extra ml), served evenly over the\n"
+               "                 drinking period. Minutes are rounded half away from zero.\n"
+               "  --portions N   number of portions, a whole number from %1 to %2 (default %3);\n"
+               "                 one participant only\n"
+               "  --release L    release level in g/100 ml, above 0 (default %4)\n"
+               "With --csv, --plan appends the columns peak_bal,peak_after_min,\n"
+               "release_after_min,zero_after_min before error; a row without a plan has them\n"
+               "empty and the reason in error.\n"
+               "Example: pourwise-dose --gender male --height 70 --weight 160 --age 25 --plan\n"
+               "prints after the three volumes\n"
+               "  peak_bal 0.0807\n"
+               "  peak_after_min 70\n"
+               "  release_after_min 313\n"
+               "  zero_after_min 393\n"
+               "  portion 1 at_min 0 alcohol_ml 23 mixer_ml 136 total_ml 159\n"
+               "  portion 2 at_min 13 alcohol_ml 23 mixer_ml 136 total_ml 159\n"
+               "  portion 3 at_min 27 alcohol_ml 22 mixer_ml 136 total_ml 158\n")
+        .arg(SessionPlanLimits::MinimumPortions)
+        .arg(SessionPlanLimits::MaximumPortions)
+        .arg(SessionPlanLimits::DefaultPortions)
+        .arg(defaultReleaseText());
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "calc/SessionPlan.h"
+
+#include <QString>
+#include <optional>
+
+class QCommandLineParser;
+
+// The command line's session plan: --plan, with --portions N and --release L.
+namespace PlanOptions {
+
+void add(QCommandLineParser &parser);
+
+// The plan asked for, if any, into `plan`. False for a usage error, described in `errorText`.
+// A roster's plan has no portions, so --portions is refused with --csv.
+bool read(const QCommandLineParser &parser, bool roster, std::optional<SessionPlanSettings> &plan,
+          QString &errorText);
+
+// The options' part of --help, with the worked example.
+QString helpText();
+
+} // namespace PlanOptions

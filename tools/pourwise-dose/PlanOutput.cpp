@@ -1,0 +1,47 @@
+#include "tools/pourwise-dose/PlanOutput.h"
+
+std::array<std::string, 4> PlanOutput::fields(const SessionPlan &plan)
+{
+    char peak[32];
+    std::snprintf(peak, sizeof peak, "%.4f", plan.peakBal);
+    return {peak, std::to_string(plan.peakAfterMinutes), std::to_string(plan.releaseAfterMinutes),
+            std::to_string(plan.zeroAfterMinutes)};
+}
+
+void PlanOutput::print(std::FILE *output, const SessionPlan &plan)
+{
+    const std::array<std::string, 4> values = fields(plan);
+    for (std::size_t i = 0; i < Columns.size(); ++i)
+        std::fprintf(output, "%.*s %s\n", int(Columns[i].size()), Columns[i].data(),
+                     values[i].c_str());
+    for (const ServedPortion &portion : plan.portions)
+        std::fprintf(output, "portion %d at_min %d alcohol_ml %d mixer_ml %d total_ml %d\n",
+                     portion.number, portion.atMinute, portion.alcoholMl, portion.mixerMl,
+                     portion.totalMl);
+}
+
+void PlanOutput::appendProblem(PlanProblem problem, std::string &text)
+{
+    if (!text.empty())
+        text += "; ";
+    text += "no plan: ";
+    switch (problem) {
+    case PlanProblem::NegativeDrinkingPeriod:
+        text += "negative drinking period";
+        return;
+    case PlanProblem::NoBodyWater:
+        text += "body water not above 0";
+        return;
+    case PlanProblem::PeakNotAboveZero:
+        text += "expected peak BAL not above 0";
+        return;
+    case PlanProblem::TimesOutOfRange:
+        text += "expected times too far in the future";
+        return;
+    case PlanProblem::PortionsOutOfRange:
+    case PlanProblem::ReleaseLevelNotAboveZero:
+    case PlanProblem::None:
+        break;
+    }
+    text += "invalid plan options"; // checked with the command line, so never met here
+}
