@@ -8,10 +8,10 @@
 #include <X11/Xlib.h>
 
 #include <chrono>
-#include <dirent.h>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <dirent.h>
 #include <fstream>
 #include <string>
 #include <sys/wait.h>
