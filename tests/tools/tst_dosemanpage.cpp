@@ -36,38 +36,22 @@ Options helpOptions(const QString &help)
     return options;
 }
 
-// The OPTIONS section of the manual page: every entry is ".TP", the option, then its paragraph.
-Options manualPageOptions(const QString &page)
+// The OPTIONS section of the manual page: every entry is ".TP", the option, then its paragraph,
+// which ends at the next paragraph or subsection.
+Options manualPageOptions(QString page)
 {
     static const QRegularExpression fontsAndQuotes(QStringLiteral("\\\\f[BIRP]|\""));
+    static const QRegularExpression paragraphEnd(QStringLiteral("\n\\.(PP|SS)"));
+    page.replace(QLatin1String("\\-"), QLatin1String("-")).remove(fontsAndQuotes);
+    const QString section =
+        page.section(QLatin1String("\n.SH OPTIONS\n"), 1).section(QLatin1String("\n.SH "), 0, 0);
     Options options;
-    QString option, argument, defaultValue;
-    const auto endEntry = [&] {
-        if (!option.isEmpty())
-            options[option] = summary(argument, defaultValue);
-        option.clear();
-    };
-    bool inOptions = false;
-    bool atTag = false;
-    for (QString line : page.split(QLatin1Char('\n'))) {
-        line = line.replace(QLatin1String("\\-"), QLatin1String("-")).remove(fontsAndQuotes);
-        line = line.simplified();
-        if (line.startsWith(QLatin1String(".SH")))
-            inOptions = line == QLatin1String(".SH OPTIONS");
-        if (line == QLatin1String(".TP") || line.startsWith(QLatin1String(".PP")) ||
-            line.startsWith(QLatin1String(".S"))) {
-            endEntry();
-        } else if (inOptions && atTag) {
-            const QRegularExpressionMatch match = OptionPattern.match(line);
-            option = match.captured(1);
-            argument = match.captured(2);
-            defaultValue.clear();
-        } else if (!option.isEmpty() && defaultValue.isEmpty()) {
-            defaultValue = DefaultPattern.match(line).captured(1);
-        }
-        atTag = line == QLatin1String(".TP");
+    for (const QString &entry : section.split(QLatin1String(".TP\n")).mid(1)) {
+        const QString text = entry.section(paragraphEnd, 0, 0);
+        const QRegularExpressionMatch tag =
+            OptionPattern.match(text.section(QLatin1Char('\n'), 0, 0).simplified());
+        options[tag.captured(1)] = summary(tag.captured(2), DefaultPattern.match(text).captured(1));
     }
-    endEntry();
     return options;
 }
 
