@@ -1,6 +1,6 @@
-#include "OperatorMessage.h"
+#include "forms/OperatorMessage.h"
 
-#include "AppInfo.h"
+#include "appinfo/AppInfo.h"
 
 #include <QMessageBox>
 

@@ -1,15 +1,15 @@
-#include "frmSplash.h"
+#include "forms/frmSplash.h"
 
-#include "AppInfo.h"
-#include "DialogKeys.h"
-#include "Fonts.h"
-#include "Module1.h"
-#include "PictureBox.h"
-#include "Resources.h"
-#include "TextColour.h"
-#include "Twips.h"
-#include "VersionText.h"
-#include "frmMain.h"
+#include "appinfo/AppInfo.h"
+#include "forms/DialogKeys.h"
+#include "forms/Fonts.h"
+#include "forms/Module1.h"
+#include "forms/PictureBox.h"
+#include "forms/Resources.h"
+#include "forms/TextColour.h"
+#include "forms/Twips.h"
+#include "forms/VersionText.h"
+#include "forms/frmMain.h"
 
 #include <QApplication>
 #include <QGroupBox>
@@ -98,7 +98,7 @@ void frmSplash::cmdBegin_Click()
     const bool quitOnLastWindow = QApplication::quitOnLastWindowClosed();
     QApplication::setQuitOnLastWindowClosed(false);
 
-    Module1::MainWindow = new frmMain();
+    Module1::MainWindow = new frmMain(Module1::dosingState);
     Module1::MainWindow->MDIForm_Load();
     close();
     Module1::MainWindow->show();

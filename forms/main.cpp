@@ -1,6 +1,6 @@
-#include "AppInfo.h"
-#include "Module1.h"
-#include "Resources.h"
+#include "appinfo/AppInfo.h"
+#include "forms/Module1.h"
+#include "forms/Resources.h"
 
 #include <QApplication>
 

@@ -1,8 +1,9 @@
-#include "SettingsStore.h"
-#include "frmAbout.h"
-#include "frmInfo.h"
-#include "frmMain.h"
-#include "frmSplash.h"
+#include "forms/Module1.h"
+#include "forms/frmAbout.h"
+#include "forms/frmInfo.h"
+#include "forms/frmMain.h"
+#include "forms/frmSplash.h"
+#include "settings/SettingsStore.h"
 
 #include <QAccessible>
 #include <QTemporaryDir>
@@ -40,7 +41,7 @@ private slots:
 
 void TestAccessibility::framesAreNamedByTheirCaptions()
 {
-    frmInfo form;
+    frmInfo form(Module1::dosingState);
     form.show();
     const QStringList expected = {"Participant Characteristics", "Gender", "Other Information",
                                   "Dosing Results"};
@@ -65,7 +66,7 @@ void TestAccessibility::everyShownControlHasAName()
     QFETCH(QString, window);
     std::unique_ptr<QWidget> form;
     if (window == QLatin1String("frmInfo")) {
-        auto *info = new frmInfo;
+        auto *info = new frmInfo(Module1::dosingState);
         info->Form_Load();
         form.reset(info);
     } else if (window == QLatin1String("frmAbout")) {
@@ -78,7 +79,8 @@ void TestAccessibility::everyShownControlHasAName()
         splash->Form_Load();
         form.reset(splash);
     } else {
-        form = std::make_unique<frmMain>(SettingsStore(settingsFolder.path()));
+        form =
+            std::make_unique<frmMain>(Module1::dosingState, SettingsStore(settingsFolder.path()));
     }
     form->show();
     QVERIFY(QTest::qWaitForWindowExposed(form.get()));

@@ -1,8 +1,9 @@
-#include "CalcDose.h"
-#include "DosingState.h"
-#include "OperatorMessage.h"
-#include "Twips.h"
-#include "frmInfo.h"
+#include "calc/CalcDose.h"
+#include "calc/DosingState.h"
+#include "forms/Module1.h"
+#include "forms/OperatorMessage.h"
+#include "forms/Twips.h"
+#include "forms/frmInfo.h"
 
 #include <QAccessible>
 #include <QGroupBox>
@@ -36,7 +37,7 @@ private:
     void click(const char *name) { QTest::mouseClick(control(name), Qt::LeftButton); }
     void openForm()
     {
-        form = std::make_unique<frmInfo>();
+        form = std::make_unique<frmInfo>(Module1::dosingState);
         form->Form_Load();
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));

@@ -1,4 +1,4 @@
-#include "OperatorMessage.h"
+#include "forms/OperatorMessage.h"
 
 #include <QApplication>
 #include <QMessageBox>

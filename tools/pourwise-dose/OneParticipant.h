@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DoseCommandLine.h"
+#include "tools/pourwise-dose/DoseCommandLine.h"
 
 #include <cstdio>
 

@@ -1,7 +1,7 @@
-#include "DoseCommandLine.h"
-#include "ExitStatus.h"
-#include "OneParticipant.h"
-#include "RosterRun.h"
+#include "tools/pourwise-dose/DoseCommandLine.h"
+#include "tools/pourwise-dose/ExitStatus.h"
+#include "tools/pourwise-dose/OneParticipant.h"
+#include "tools/pourwise-dose/RosterRun.h"
 
 #include <QCoreApplication>
 #include <QFile>
