@@ -33,16 +33,16 @@ int decimalsOf(double step)
     return std::max(0, int(-std::floor(std::log10(step) + 1e-9)));
 }
 
-// Minutes between clock ticks: the first that leaves room for every label.
-int clockStep(double spanMinutes, int labelsThatFit)
+// Minutes between clock ticks: the first that leaves room for every label; whole days beyond.
+qint64 clockStep(double spanMinutes, int labelsThatFit)
 {
-    static constexpr std::array<int, 12> steps = {5,   10,  15,  30,  60,   120,
-                                                  180, 240, 360, 720, 1440, 2880};
-    for (int step : steps) {
-        if (spanMinutes / step <= labelsThatFit)
+    static constexpr std::array<qint64, 12> steps = {5,   10,  15,  30,  60,   120,
+                                                     180, 240, 360, 720, 1440, 2880};
+    for (qint64 step : steps) {
+        if (spanMinutes / double(step) <= labelsThatFit)
             return step;
     }
-    return int(niceStep(spanMinutes / std::max(1, labelsThatFit) / 1440)) * 1440;
+    return qint64(niceStep(spanMinutes / labelsThatFit / 1440)) * 1440;
 }
 
 // Maps hours after the start and BAL onto the plot rectangle.
@@ -155,7 +155,7 @@ void BalChart::paint(QPainter &painter, const QRectF &area, const BalChartData &
     }
     const Scale scale{plot, plan.zeroHours * 1.04, balTop};
     const double spanMinutes = scale.hours * 60;
-    const int step = clockStep(spanMinutes, std::max(1, int(plot.width() / (clockWidth * 1.5))));
+    const qint64 step = clockStep(spanMinutes, std::max(1, int(plot.width() / (clockWidth * 1.5))));
 
     // Grid and the BAL axis.
     painter.setPen(QPen(GridColour, thin));
@@ -173,11 +173,12 @@ void BalChart::paint(QPainter &painter, const QRectF &area, const BalChartData &
                      Qt::AlignLeft | Qt::AlignTop, QStringLiteral("BAL (g/100 ml)"));
 
     // The clock axis: ticks on whole steps of the clock, not of the minutes since the start.
-    const int startMinute = data.start.msecsSinceStartOfDay() / 60000;
-    for (int minute = (step - startMinute % step) % step; minute <= spanMinutes; minute += step) {
+    const qint64 startMinute = data.start.msecsSinceStartOfDay() / 60000;
+    for (qint64 minute = (step - startMinute % step) % step; minute <= spanMinutes;
+         minute += step) {
         const QPointF tick = scale.at(minute / 60.0, 0);
         painter.drawLine(tick, tick + QPointF(0, u * 0.3));
-        const QTime clock = QTime(0, 0).addSecs(((startMinute + minute) % 1440) * 60);
+        const QTime clock = QTime(0, 0).addSecs(int((startMinute + minute) % 1440) * 60);
         painter.drawText(QRectF(tick.x() - clockWidth, tick.y() + u * 0.35, clockWidth * 2, u),
                          Qt::AlignHCenter | Qt::AlignTop, locale.toString(clock, clockFormat));
     }

@@ -1,9 +1,12 @@
+#include "forms/BalChart.h"
 #include "forms/PlanRecord.h"
 #include "forms/frmPlan.h"
 #include "tests/support/WorkedExample.h"
 
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPdfWriter>
 #include <QProcess>
 #include <QPushButton>
@@ -183,6 +186,53 @@ private slots:
         QFETCH(QTime, now);
         QFETCH(QTime, start);
         QCOMPARE(frmPlan::defaultStart(now), start);
+    }
+
+    // Whatever plan the model gives, the chart is drawn, and in finite time.
+    void chartDrawsAnyPlan_data()
+    {
+        QTest::addColumn<float>("bodyWater");
+        QTest::addColumn<float>("drinkingPeriod");
+        QTest::addColumn<float>("release");
+        QTest::addColumn<int>("scale");
+        QTest::newRow("worked example") << 0.0f << 40.0f << 0.02f << 1;
+        QTest::newRow("worked example at 200 %") << 0.0f << 40.0f << 0.02f << 2;
+        QTest::newRow("release level above the peak") << 0.0f << 40.0f << 0.5f << 1;
+        QTest::newRow("release level at the target") << 0.0f << 40.0f << 0.08f << 1;
+        QTest::newRow("no drinking period") << 0.0f << 0.0f << 0.02f << 1;
+        // Hardly any body water: a peak of thousands of g/100 ml, clearing over millennia.
+        QTest::newRow("times at the limit") << 1e-5f << 40.0f << 0.02f << 1;
+    }
+    void chartDrawsAnyPlan()
+    {
+        QFETCH(float, bodyWater);
+        QFETCH(float, drinkingPeriod);
+        QFETCH(float, release);
+        QFETCH(int, scale);
+        CalculatedDose dose = workedExampleDose();
+        dose.state.DD = drinkingPeriod;
+        dose.intermediates.hours = drinkingPeriod / 60;
+        if (bodyWater > 0)
+            dose.intermediates.bodyWater = bodyWater;
+        const SessionPlan plan = PlanSession(dose, 3, release);
+        QVERIFY2(plan.ok(), qPrintable(PlanErrorMessage(plan.problem)));
+
+        QImage image(QSize(420, 260) * scale, QImage::Format_RGB32);
+        image.setDevicePixelRatio(scale);
+        image.fill(Qt::black);
+        {
+            QPainter painter(&image);
+            BalChart::paint(painter, QRectF(0, 0, 420, 260),
+                            {plan, dose.state.BAL, release, QTime(13, 0)});
+        }
+        // The background, and the curve in its own colour, are on the image.
+        QCOMPARE(image.pixelColor(image.width() - 2, image.height() - 2), QColor(Qt::white));
+        int curve = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x)
+                curve += image.pixelColor(x, y) == QColor(0x17, 0x5e, 0x6e) ? 1 : 0;
+        }
+        QVERIFY2(curve > 50 * scale, qPrintable(QString::number(curve)));
     }
 
     void printsOnePage_data()
