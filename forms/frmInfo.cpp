@@ -2,6 +2,7 @@
 
 #include "calc/CalcDose.h"
 #include "calc/NumberText.h"
+#include "calc/Plausibility.h"
 #include "forms/DialogKeys.h"
 #include "forms/FixedDialog.h"
 #include "forms/Fonts.h"
@@ -87,8 +88,8 @@ QString conversionMessage(const QLineEdit *field, NumberTextError error)
 
 } // namespace
 
-frmInfo::frmInfo(DosingState &state, QWidget *owner)
-    : QDialog(owner, FixedDialogFlags), m_state(state)
+frmInfo::frmInfo(DosingState &state, BodyInCm &bodyInCm, BodyUnits units, QWidget *owner)
+    : QDialog(owner, FixedDialogFlags), m_state(state), m_bodyInCm(bodyInCm), m_units(units)
 {
     setUpFixedDialog(this, "frmInfo", QStringLiteral("User Input & Output"), ClientWidth,
                      ClientHeight);
@@ -114,9 +115,11 @@ void frmInfo::createControls()
     for (QRadioButton *choice : {optMale, optFemale, optNG})
         gender->addButton(choice);
 
-    auto *lblHeight = label(Frame1, "lblHeight", "Height (inches):", 1800, 480, 1215);
+    auto *lblHeight =
+        label(Frame1, "lblHeight", metric() ? "Height (cm):" : "Height (inches):", 1800, 480, 1215);
     txtHeight = textBox(Frame1, "txtHeight", lblHeight, 3120, 480);
-    auto *lblweight = label(Frame1, "lblweight", "Weight (lbs):", 1800, 840, 1215);
+    auto *lblweight =
+        label(Frame1, "lblweight", metric() ? "Weight (kg):" : "Weight (lbs):", 1800, 840, 1215);
     auto *lblAge = label(Frame1, "lblAge", "Age (years):", 1800, 1200, 1215);
 
     auto *Frame3 = frame(this, "Frame3", "Other Information", 120, 2160, 4455, 1935);
@@ -168,8 +171,8 @@ void frmInfo::setTabOrder()
 void frmInfo::Form_Load()
 {
     const DosingState &s = m_state;
-    txtWeight->setText(SingleToText(s.Weight));
-    txtHeight->setText(SingleToText(s.Height));
+    txtWeight->setText(SingleToText(metric() ? m_bodyInCm.weightKg : s.Weight));
+    txtHeight->setText(SingleToText(metric() ? m_bodyInCm.heightCm : s.Height));
     txtAge->setText(SingleToText(s.Age));
     optNG->setChecked(true);
     txtBAL->setText(SingleToText(s.BAL));
@@ -193,11 +196,34 @@ bool frmInfo::readField(QLineEdit *field, float &target)
     return true;
 }
 
+// Each is kept in both kinds of units as soon as it is read: the typed value, and the other
+// converted with the model's factor, so that the fields show it in whichever units come next.
+bool frmInfo::readHeightAndWeight()
+{
+    DosingState &s = m_state;
+    BodyInCm &body = m_bodyInCm;
+    if (metric()) {
+        if (!readField(txtHeight, body.heightCm))
+            return false;
+        s.Height = float(inchesFromCm(body.heightCm));
+        if (!readField(txtWeight, body.weightKg))
+            return false;
+        s.Weight = float(poundsFromKg(body.weightKg));
+        return true;
+    }
+    if (!readField(txtHeight, s.Height))
+        return false;
+    body.heightCm = float(cmFromInches(s.Height));
+    if (!readField(txtWeight, s.Weight))
+        return false;
+    body.weightKg = float(kgFromPounds(s.Weight));
+    return true;
+}
+
 void frmInfo::cmdCalcNow_Click()
 {
     DosingState &s = m_state;
-    if (!readField(txtHeight, s.Height) || !readField(txtWeight, s.Weight) ||
-        !readField(txtAge, s.Age))
+    if (!readHeightAndWeight() || !readField(txtAge, s.Age))
         return;
     if (optNG->isChecked()) {
         OperatorMessage::show(this, QStringLiteral("ERROR: Must Specify Participant Gender"));
@@ -208,12 +234,17 @@ void frmInfo::cmdCalcNow_Click()
         !readField(txtRatio, s.Ratio))
         return;
 
-    const DoseOutcome outcome = CalcDose(s);
+    const std::optional<BodyInCm> typedInCm = metric() ? std::optional(m_bodyInCm) : std::nullopt;
+    const DoseOutcome outcome = CalcDose(s, typedInCm);
     if (!outcome.ok()) {
         OperatorMessage::show(this, DoseErrorMessage(outcome));
         return;
     }
     showResults();
+    QStringList notices;
+    for (const PlausibilityNotice &notice : PlausibilityNotices(s, typedInCm))
+        notices << PlausibilityNoticeText(notice);
+    emit doseCalculated(notices);
 }
 
 void frmInfo::showResults()

@@ -11,6 +11,8 @@
 #include "forms/frmInfo.h"
 #include "settings/StoredSettings.h"
 
+#include <QAccessible>
+#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDateTime>
@@ -57,8 +59,9 @@ QString applicationTitle()
 
 } // namespace
 
-frmMain::frmMain(DosingState &state, SettingsStore store, QWidget *parent)
-    : QMainWindow(parent), m_state(state), m_store(std::move(store)), m_outer(this)
+frmMain::frmMain(DosingState &state, BodyInCm &bodyInCm, SettingsStore store, QWidget *parent)
+    : QMainWindow(parent), m_state(state), m_bodyInCm(bodyInCm), m_store(std::move(store)),
+      m_outer(this)
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(applicationTitle());
@@ -98,6 +101,8 @@ void frmMain::createMenu()
     // until the modal window closes.
     connect(mnuInput, &QAction::triggered, this, &frmMain::mnuInput_Click, Qt::QueuedConnection);
 
+    createUnitsMenu(bar);
+
     mnuHelp = bar->addMenu(QStringLiteral("&Help"));
     mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
     mnuHelp->menuAction()->setObjectName(QStringLiteral("mnuHelp"));
@@ -109,6 +114,34 @@ void frmMain::createMenu()
     mnuExit = bar->addAction(QStringLiteral("Exit"));
     mnuExit->setObjectName(QStringLiteral("mnuExit"));
     connect(mnuExit, &QAction::triggered, this, &frmMain::mnuExit_Click);
+}
+
+void frmMain::createUnitsMenu(QMenuBar *bar)
+{
+    mnuUnits = bar->addMenu(QStringLiteral("&Units"));
+    mnuUnits->setObjectName(QStringLiteral("mnuUnits"));
+    mnuUnits->menuAction()->setObjectName(QStringLiteral("mnuUnits"));
+    auto *choice = new QActionGroup(mnuUnits);
+    choice->setExclusive(true);
+    const auto addChoice = [&](const QString &caption, const char *name, BodyUnits units) {
+        QAction *item = mnuUnits->addAction(caption);
+        item->setObjectName(QLatin1String(name));
+        item->setCheckable(true);
+        choice->addAction(item);
+        connect(item, &QAction::triggered, this, [this, units] { setUnits(units); });
+        return item;
+    };
+    mnuUnitsUS =
+        addChoice(QStringLiteral("&Inches and Pounds"), "mnuUnitsUS", BodyUnits::InchesPounds);
+    mnuUnitsMetric = addChoice(QStringLiteral("&Centimetres and Kilograms"), "mnuUnitsMetric",
+                               BodyUnits::CentimetresKilograms);
+    setUnits(BodyUnits::InchesPounds);
+}
+
+void frmMain::setUnits(BodyUnits units)
+{
+    m_units = units;
+    (units == BodyUnits::CentimetresKilograms ? mnuUnitsMetric : mnuUnitsUS)->setChecked(true);
 }
 
 void frmMain::createStatusBar()
@@ -123,7 +156,7 @@ void frmMain::createStatusBar()
     sbStatusBar->setFont(Fonts::msSansSerif(8.25));
 
     statusPanel = addPanel(sbStatusBar, "statusPanel", 1, false);
-    statusPanel->setText(QStringLiteral("Status"));
+    showNotices({});
     datePanel = addPanel(sbStatusBar, "datePanel", 0, true);
     timePanel = addPanel(sbStatusBar, "timePanel", 0, true);
 
@@ -151,12 +184,14 @@ void frmMain::updateClock()
 void frmMain::MDIForm_Load()
 {
     using StoredSettings::MainWindowKeys;
-    const StoredSettings::Loaded loaded = StoredSettings::load(m_store, MainWindowKeys);
+    const StoredSettings::Loaded loaded =
+        StoredSettings::load(m_store, MainWindowKeys, StoredSettings::MainWindowChoices);
     const std::span<const float> values(loaded.values);
     m_outer.place(OuterGeometry::fromTwips(values.first<StoredSettings::GeometryKeys.size()>()));
     const std::span<const float> parameters = values.subspan(StoredSettings::GeometryKeys.size());
     for (std::size_t i = 0; i < DosingParameters.size(); ++i)
         m_state.*DosingParameters[i].field = parameters[i];
+    setUnits(BodyUnits(loaded.choices[0]));
     const QString problem = loaded.problemMessage();
     if (!problem.isEmpty())
         OperatorMessage::show(this, problem);
@@ -183,8 +218,10 @@ void frmMain::MDIForm_Unload()
     std::ranges::copy(OuterGeometry::toTwips(m_outer.outer()), std::back_inserter(values));
     for (const DosingParameter &parameter : DosingParameters)
         values.push_back(m_state.*parameter.field);
-    if (StoredSettings::save(m_store,
-                             StoredSettings::entries(StoredSettings::MainWindowKeys, values)))
+    const std::array choices = {int(m_units)};
+    if (StoredSettings::save(
+            m_store, StoredSettings::entries(StoredSettings::MainWindowKeys, values) +
+                         StoredSettings::entries(StoredSettings::MainWindowChoices, choices)))
         return;
     OperatorMessage::show(
         this, QStringLiteral("ERROR: The settings could not be saved in \"%1\". Note the dosing "
@@ -198,9 +235,32 @@ void frmMain::MDIForm_Unload()
 void frmMain::mnuInput_Click()
 {
     // A new window each time, so every opening starts from its definition.
-    frmInfo info(m_state, this);
+    frmInfo info(m_state, m_bodyInCm, m_units, this);
+    connect(&info, &frmInfo::doseCalculated, this, &frmMain::showNotices);
     info.Form_Load();
     info.exec();
+}
+
+void frmMain::showNotices(const QStringList &notices)
+{
+    if (notices.isEmpty()) {
+        statusPanel->setText(QStringLiteral("Status"));
+        statusPanel->setToolTip({});
+        statusPanel->setAccessibleName(statusPanel->text());
+        return;
+    }
+    QStringList checks;
+    for (const QString &notice : notices)
+        checks << QStringLiteral("Check: ") + notice;
+    QString shown = checks.first();
+    if (checks.size() > 1)
+        shown += QStringLiteral(" (+ %1 more)").arg(checks.size() - 1);
+    statusPanel->setText(shown);
+    statusPanel->setToolTip(checks.join(QLatin1Char('\n')));
+    // A screen reader hears every notice, not the shortened text of the panel.
+    statusPanel->setAccessibleName(checks.join(QStringLiteral("; ")));
+    QAccessibleEvent alert(statusPanel, QAccessible::Alert);
+    QAccessible::updateAccessibility(&alert);
 }
 
 void frmMain::mnuHelpAbout_Click()

@@ -41,7 +41,7 @@ private slots:
 
 void TestAccessibility::framesAreNamedByTheirCaptions()
 {
-    frmInfo form(Module1::dosingState);
+    frmInfo form(Module1::dosingState, Module1::bodyInCm);
     form.show();
     const QStringList expected = {"Participant Characteristics", "Gender", "Other Information",
                                   "Dosing Results"};
@@ -56,6 +56,7 @@ void TestAccessibility::everyShownControlHasAName_data()
 {
     QTest::addColumn<QString>("window");
     QTest::newRow("input and output") << "frmInfo";
+    QTest::newRow("input and output, metric") << "frmInfoMetric";
     QTest::newRow("about") << "frmAbout";
     QTest::newRow("splash") << "frmSplash";
     QTest::newRow("main") << "frmMain";
@@ -65,8 +66,11 @@ void TestAccessibility::everyShownControlHasAName()
 {
     QFETCH(QString, window);
     std::unique_ptr<QWidget> form;
-    if (window == QLatin1String("frmInfo")) {
-        auto *info = new frmInfo(Module1::dosingState);
+    if (window.startsWith(QLatin1String("frmInfo"))) {
+        const BodyUnits units = window.endsWith(QLatin1String("Metric"))
+                                    ? BodyUnits::CentimetresKilograms
+                                    : BodyUnits::InchesPounds;
+        auto *info = new frmInfo(Module1::dosingState, Module1::bodyInCm, units);
         info->Form_Load();
         form.reset(info);
     } else if (window == QLatin1String("frmAbout")) {
@@ -79,8 +83,8 @@ void TestAccessibility::everyShownControlHasAName()
         splash->Form_Load();
         form.reset(splash);
     } else {
-        form =
-            std::make_unique<frmMain>(Module1::dosingState, SettingsStore(settingsFolder.path()));
+        form = std::make_unique<frmMain>(Module1::dosingState, Module1::bodyInCm,
+                                         SettingsStore(settingsFolder.path()));
     }
     form->show();
     QVERIFY(QTest::qWaitForWindowExposed(form.get()));

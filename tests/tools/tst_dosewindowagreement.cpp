@@ -36,7 +36,7 @@ Shown typeIntoWindow(const Participant &participant)
     // The window starts from whatever the state holds; the typed text must win over it.
     Module1::dosingState = DosingState{};
     Module1::dosingState.Gender = Gender::NotSpecified;
-    frmInfo window(Module1::dosingState);
+    frmInfo window(Module1::dosingState, Module1::bodyInCm);
     window.Form_Load();
     window.show();
 
