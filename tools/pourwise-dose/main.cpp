@@ -17,7 +17,7 @@ void printError(const QString &text)
     std::fprintf(stderr, "ERROR: %s\n", text.toLocal8Bit().constData());
 }
 
-int runRoster(const QString &path)
+int runRoster(const QString &path, bool check)
 {
     const bool standardInput = path == QLatin1String("-");
     const QString shownName = standardInput ? QStringLiteral("standard input") : path;
@@ -28,7 +28,7 @@ int runRoster(const QString &path)
                        .arg(shownName, QString::fromLocal8Bit(std::strerror(errno))));
         return ExitStatus::UsageOrFileError;
     }
-    RosterRun roster(input, stdout);
+    RosterRun roster(input, stdout, check);
     const int status = roster.run();
     if (!standardInput)
         std::fclose(input);
@@ -62,7 +62,7 @@ int main(int argc, char *argv[])
         std::fputs(DoseCommandLine::versionText().toLocal8Bit().constData(), stdout);
         return ExitStatus::AllComputed;
     case DoseRequest::Mode::Roster:
-        return runRoster(request.rosterPath);
+        return runRoster(request.rosterPath, request.check);
     case DoseRequest::Mode::OneParticipant:
         break;
     }
