@@ -72,6 +72,14 @@ QString fieldName(const QLineEdit *field)
     return name;
 }
 
+// A number longer than its box, such as a height converted to centimetres ("177.8004"), shows
+// its first digits: cut at the end it is nearly right, cut at the start it would be far off.
+void showNumber(QLineEdit *field, float value)
+{
+    field->setText(SingleToText(value));
+    field->setCursorPosition(0);
+}
+
 QString conversionMessage(const QLineEdit *field, NumberTextError error)
 {
     const QString name = fieldName(field);
@@ -171,14 +179,14 @@ void frmInfo::setTabOrder()
 void frmInfo::Form_Load()
 {
     const DosingState &s = m_state;
-    txtWeight->setText(SingleToText(metric() ? m_bodyInCm.weightKg : s.Weight));
-    txtHeight->setText(SingleToText(metric() ? m_bodyInCm.heightCm : s.Height));
-    txtAge->setText(SingleToText(s.Age));
+    showNumber(txtWeight, metric() ? m_bodyInCm.weightKg : s.Weight);
+    showNumber(txtHeight, metric() ? m_bodyInCm.heightCm : s.Height);
+    showNumber(txtAge, s.Age);
     optNG->setChecked(true);
-    txtBAL->setText(SingleToText(s.BAL));
-    txtDD->setText(SingleToText(s.DD));
-    txtProof->setText(SingleToText(s.Proof));
-    txtRatio->setText(SingleToText(s.Ratio));
+    showNumber(txtBAL, s.BAL);
+    showNumber(txtDD, s.DD);
+    showNumber(txtProof, s.Proof);
+    showNumber(txtRatio, s.Ratio);
 }
 
 // Each field is stored as soon as it is read: a field that cannot be read stops the press with

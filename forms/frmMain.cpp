@@ -3,6 +3,7 @@
 #include "appinfo/AppInfo.h"
 #include "calc/DosingParameters.h"
 #include "calc/NumberText.h"
+#include "forms/ElidingLabel.h"
 #include "forms/Fonts.h"
 #include "forms/OperatorMessage.h"
 #include "forms/Twips.h"
@@ -31,9 +32,10 @@ namespace {
 constexpr int StatusBarHeightTwips = 270;
 constexpr int PanelMinimumTwips = 1440;
 
-QLabel *addPanel(QStatusBar *bar, const char *name, int stretch, bool permanent)
+template <typename Label = QLabel>
+Label *addPanel(QStatusBar *bar, const char *name, int stretch, bool permanent)
 {
-    auto *panel = new QLabel(bar);
+    auto *panel = new Label(bar);
     panel->setObjectName(QLatin1String(name));
     panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     panel->setMinimumWidth(Twips::toPixels(PanelMinimumTwips));
@@ -155,7 +157,7 @@ void frmMain::createStatusBar()
     // The panels' text is set in the small dialog face so that it fits the bar's height.
     sbStatusBar->setFont(Fonts::msSansSerif(8.25));
 
-    statusPanel = addPanel(sbStatusBar, "statusPanel", 1, false);
+    statusPanel = addPanel<ElidingLabel>(sbStatusBar, "statusPanel", 1, false);
     showNotices({});
     datePanel = addPanel(sbStatusBar, "datePanel", 0, true);
     timePanel = addPanel(sbStatusBar, "timePanel", 0, true);
@@ -244,21 +246,17 @@ void frmMain::mnuInput_Click()
 void frmMain::showNotices(const QStringList &notices)
 {
     if (notices.isEmpty()) {
-        statusPanel->setText(QStringLiteral("Status"));
-        statusPanel->setToolTip({});
-        statusPanel->setAccessibleName(statusPanel->text());
+        statusPanel->setFullText(QStringLiteral("Status"));
         return;
     }
-    QStringList checks;
-    for (const QString &notice : notices)
-        checks << QStringLiteral("Check: ") + notice;
-    QString shown = checks.first();
-    if (checks.size() > 1)
-        shown += QStringLiteral(" (+ %1 more)").arg(checks.size() - 1);
-    statusPanel->setText(shown);
-    statusPanel->setToolTip(checks.join(QLatin1Char('\n')));
-    // A screen reader hears every notice, not the shortened text of the panel.
-    statusPanel->setAccessibleName(checks.join(QStringLiteral("; ")));
+    // The count comes first, so that it shows however narrow the window; the panel cuts what
+    // does not fit, and its tool tip lists every notice on a line of its own.
+    const QString check = notices.size() == 1
+                              ? QStringLiteral("Check: ")
+                              : QStringLiteral("Check %1 values: ").arg(notices.size());
+    statusPanel->setFullText(check + notices.join(QStringLiteral("; ")),
+                             QStringLiteral("Check:\n") + notices.join(QLatin1Char('\n')));
+    // Heard through the new accessible name on Linux; Windows plays the alert sound.
     QAccessibleEvent alert(statusPanel, QAccessible::Alert);
     QAccessible::updateAccessibility(&alert);
 }

@@ -8,6 +8,7 @@
 #include <QMainWindow>
 #include <QTimer>
 
+class ElidingLabel;
 class QAction;
 class QLabel;
 class QMdiArea;
@@ -42,8 +43,8 @@ public slots:
     void mnuHelpAbout_Click();
     void mnuExit_Click();
     void setUnits(BodyUnits units);
-    // "Status" when `notices` is empty, else the first of them with the count of the others;
-    // announced to screen readers.
+    // "Status" when `notices` is empty, else "Check: " and the notices, with their count when
+    // there are several; announced to screen readers.
     void showNotices(const QStringList &notices);
 
 protected:
@@ -72,7 +73,7 @@ private:
     QAction *mnuHelpAbout = nullptr;
     QAction *mnuExit = nullptr;
     QStatusBar *sbStatusBar = nullptr;
-    QLabel *statusPanel = nullptr;
+    ElidingLabel *statusPanel = nullptr;
     QLabel *datePanel = nullptr;
     QLabel *timePanel = nullptr;
     QTimer clockTimer;
