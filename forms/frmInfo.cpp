@@ -38,7 +38,11 @@ QGroupBox *frame(QWidget *container, const char *name, const char *caption, int 
 QLabel *label(QWidget *container, const char *name, const char *caption, int left, int top,
               int width)
 {
-    return place(new QLabel(QString::fromLatin1(caption), container), name, left, top, width, 255);
+    auto *label =
+        place(new QLabel(QString::fromLatin1(caption), container), name, left, top, width, 255);
+    // A caption wider than its box in the fonts at hand grows to the right rather than being cut.
+    label->resize(std::max(label->width(), label->sizeHint().width()), label->height());
+    return label;
 }
 
 // A text box is announced by screen readers with the caption of the label beside it.

@@ -153,14 +153,16 @@ void frmMain::createStatusBar()
     sbStatusBar->setAccessibleName(QStringLiteral("Status bar"));
     for (QSizeGrip *grip : sbStatusBar->findChildren<QSizeGrip *>())
         grip->setAccessibleName(QStringLiteral("Size grip"));
-    sbStatusBar->setFixedHeight(Twips::toPixels(StatusBarHeightTwips));
-    // The panels' text is set in the small dialog face so that it fits the bar's height.
     sbStatusBar->setFont(Fonts::msSansSerif(8.25));
 
     statusPanel = addPanel<ElidingLabel>(sbStatusBar, "statusPanel", 1, false);
     showNotices({});
     datePanel = addPanel(sbStatusBar, "datePanel", 0, true);
     timePanel = addPanel(sbStatusBar, "timePanel", 0, true);
+    // 270 twips, or more where the panels' text needs it: Qt keeps a few pixels of the bar's
+    // height above and below its panels.
+    sbStatusBar->setFixedHeight(
+        std::max(Twips::toPixels(StatusBarHeightTwips), sbStatusBar->sizeHint().height()));
 
     clockTimer.setSingleShot(true);
     clockTimer.setTimerType(Qt::PreciseTimer);

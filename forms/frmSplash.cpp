@@ -12,6 +12,8 @@
 #include "forms/frmMain.h"
 
 #include <QApplication>
+#include <QCursor>
+#include <QScreen>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
@@ -82,7 +84,21 @@ frmSplash::frmSplash(QWidget *parent)
           Fonts::arial(12, true));
 
     QWidget::setTabOrder(picLogo, cmdBegin);
-    // Not moved by hand: a dialog without an owner is centred on the screen when first shown.
+    centreOnScreen();
+}
+
+// Placed here rather than by Qt's dialog placement, which allows for a title bar this window
+// does not have and so puts it too high.
+void frmSplash::centreOnScreen()
+{
+    const QScreen *screen = QGuiApplication::screenAt(QCursor::pos());
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    QRect placed(QPoint(), size());
+    placed.moveCenter(screen->availableGeometry().center());
+    move(placed.topLeft());
 }
 
 void frmSplash::Form_Load()

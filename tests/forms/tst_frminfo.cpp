@@ -164,7 +164,13 @@ void TestFrmInfo::layoutMatchesDesign()
     }
     QVERIFY(widget);
     QCOMPARE(widget->parentWidget()->objectName(), container);
-    QCOMPARE(widget->geometry(), Twips::rect(twips.x(), twips.y(), twips.width(), twips.height()));
+    const QRect design = Twips::rect(twips.x(), twips.y(), twips.width(), twips.height());
+    if (qobject_cast<QLabel *>(widget)) { // a caption may grow to the right to be read whole
+        QCOMPARE(widget->geometry().adjusted(0, 0, design.width() - widget->width(), 0), design);
+        QVERIFY(widget->width() >= design.width());
+    } else {
+        QCOMPARE(widget->geometry(), design);
+    }
     QString shown;
     if (auto *label = qobject_cast<QLabel *>(widget))
         shown = label->text();

@@ -646,7 +646,7 @@ private slots:
 
         QStatusBar *bar = window->statusBar();
         QCOMPARE(bar->objectName(), QStringLiteral("sbStatusBar"));
-        QCOMPARE(bar->height(), 18); // 270 twips
+        QVERIFY(bar->height() >= 18); // 270 twips, or what the panels' text needs
         for (QLabel *panel : found) {
             QVERIFY(panel->width() >= 96); // 1440 twips
             QVERIFY(panel->geometry().bottom() < bar->height());
