@@ -231,8 +231,6 @@ void TestDoseCli::usageErrors_data()
     QTest::newRow("inches with kilograms")
         << "--gender m --height 70 --weight-kg 80 --age 25" << QByteArray()
         << QByteArray("--height and --weight-kg cannot be combined");
-    QTest::newRow("both heights") << "--gender m --height 70 --height-cm 178 --weight 160 --age 25"
-                                  << QByteArray() << QByteArray("cannot be combined");
     QTest::newRow("metric without weight") << "--gender m --height-cm 178 --age 25" << QByteArray()
                                            << QByteArray("missing: --weight-kg");
     QTest::newRow("metric number with a comma")
@@ -242,9 +240,6 @@ void TestDoseCli::usageErrors_data()
         << "--csv - --weight-kg 80" << QByteArray() << QByteArray("--weight-kg");
     QTest::newRow("check without a roster")
         << participant + " --check" << QByteArray() << QByteArray("--check");
-    QTest::newRow("header with both kinds of height")
-        << "--csv -" << QByteArray("gender,height,height_cm,weight,age,bal,dd,proof,ratio\n")
-        << QByteArray("both");
     QTest::newRow("header mixing inches and kilograms")
         << "--csv -" << QByteArray("gender,height,weight_kg,age,bal,dd,proof,ratio\n")
         << QByteArray("both");
