@@ -1,16 +1,18 @@
 #pragma once
 
+#include "calc/BodyUnits.h"
 #include "calc/CalcDose.h"
 #include "calc/DosingState.h"
 
 #include <QList>
 #include <QString>
 
-// A dose as one successful calculation left it: the state with its three volumes, and the
-// intermediates it stored on the way.
+// A dose as one successful calculation left it: the state with its three volumes, the
+// intermediates it stored on the way, and the units the height and weight were given in.
 struct CalculatedDose {
     DosingState state;
     DoseIntermediates intermediates;
+    BodyUnits units = BodyUnits::InchesPounds;
 };
 
 // What the operator chooses for a plan. Both are remembered between runs.

@@ -53,14 +53,22 @@ PlanText describePlan(const CalculatedDose &dose, const SessionPlan &plan, const
     const float releaseLevel = settings.releaseLevel;
     const DosingState &s = dose.state;
     PlanText text;
+    // Height and weight as the operator gave them: in metric units the calculation's own
+    // centimetres and kilograms, which are the typed values.
+    const bool metric = dose.units == BodyUnits::CentimetresKilograms;
+    const QString height = metric
+                               ? number(dose.intermediates.heightCm, locale) + QStringLiteral(" cm")
+                               : number(s.Height, locale) + QStringLiteral(" in");
+    const QString weight = metric
+                               ? number(dose.intermediates.weightKg, locale) + QStringLiteral(" kg")
+                               : number(s.Weight, locale) + QStringLiteral(" lb");
     text.doseInputs =
-        QStringLiteral("%1, height %2 in, weight %3 lb, age %4 years. Target BAL %5 g/100 ml, "
+        QStringLiteral("%1, height %2, weight %3, age %4 years. Target BAL %5 g/100 ml, "
                        "drinking period %6 minutes, proof %7, %8 parts mixer for every 1 part "
                        "alcohol.")
             .arg(s.Gender == Gender::Male ? QStringLiteral("Male") : QStringLiteral("Female"),
-                 number(s.Height, locale), number(s.Weight, locale), number(s.Age, locale),
-                 number(s.BAL, locale), number(s.DD, locale), number(s.Proof, locale),
-                 number(s.Ratio, locale));
+                 height, weight, number(s.Age, locale), number(s.BAL, locale), number(s.DD, locale),
+                 number(s.Proof, locale), number(s.Ratio, locale));
     text.doseVolumes =
         QStringLiteral("Dose: alcohol %1 ml, mixer %2 ml, total %3 ml.")
             .arg(number(s.AlcDose, locale), number(s.MixDose, locale), number(s.TotDose, locale));

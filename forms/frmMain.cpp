@@ -4,6 +4,7 @@
 #include "calc/DosingParameters.h"
 #include "calc/NumberText.h"
 #include "forms/ClockText.h"
+#include "forms/ElidingLabel.h"
 #include "forms/Fonts.h"
 #include "forms/OperatorMessage.h"
 #include "forms/Twips.h"
@@ -13,6 +14,8 @@
 #include "forms/frmPlan.h"
 #include "settings/StoredSettings.h"
 
+#include <QAccessible>
+#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDateTime>
@@ -30,9 +33,10 @@ namespace {
 constexpr int StatusBarHeightTwips = 270;
 constexpr int PanelMinimumTwips = 1440;
 
-QLabel *addPanel(QStatusBar *bar, const char *name, int stretch, bool permanent)
+template <typename Label = QLabel>
+Label *addPanel(QStatusBar *bar, const char *name, int stretch, bool permanent)
 {
-    auto *panel = new QLabel(bar);
+    auto *panel = new Label(bar);
     panel->setObjectName(QLatin1String(name));
     panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     panel->setMinimumWidth(Twips::toPixels(PanelMinimumTwips));
@@ -51,10 +55,10 @@ QString applicationTitle()
 
 } // namespace
 
-frmMain::frmMain(DosingState &state, std::optional<CalculatedDose> &lastDose, SettingsStore store,
-                 QWidget *parent)
-    : QMainWindow(parent), m_state(state), m_lastDose(lastDose), m_store(std::move(store)),
-      m_outer(this)
+frmMain::frmMain(DosingState &state, BodyInCm &bodyInCm, std::optional<CalculatedDose> &lastDose,
+                 SettingsStore store, QWidget *parent)
+    : QMainWindow(parent), m_state(state), m_bodyInCm(bodyInCm), m_lastDose(lastDose),
+      m_store(std::move(store)), m_outer(this)
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(applicationTitle());
@@ -98,6 +102,8 @@ void frmMain::createMenu()
     mnuPlan->setObjectName(QStringLiteral("mnuPlan"));
     connect(mnuPlan, &QAction::triggered, this, &frmMain::mnuPlan_Click, Qt::QueuedConnection);
 
+    createUnitsMenu(bar);
+
     mnuHelp = bar->addMenu(QStringLiteral("&Help"));
     mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
     mnuHelp->menuAction()->setObjectName(QStringLiteral("mnuHelp"));
@@ -111,6 +117,34 @@ void frmMain::createMenu()
     connect(mnuExit, &QAction::triggered, this, &frmMain::mnuExit_Click);
 }
 
+void frmMain::createUnitsMenu(QMenuBar *bar)
+{
+    mnuUnits = bar->addMenu(QStringLiteral("&Units"));
+    mnuUnits->setObjectName(QStringLiteral("mnuUnits"));
+    mnuUnits->menuAction()->setObjectName(QStringLiteral("mnuUnits"));
+    auto *choice = new QActionGroup(mnuUnits);
+    choice->setExclusive(true);
+    const auto addChoice = [&](const QString &caption, const char *name, BodyUnits units) {
+        QAction *item = mnuUnits->addAction(caption);
+        item->setObjectName(QLatin1String(name));
+        item->setCheckable(true);
+        choice->addAction(item);
+        connect(item, &QAction::triggered, this, [this, units] { setUnits(units); });
+        return item;
+    };
+    mnuUnitsUS =
+        addChoice(QStringLiteral("&Inches and Pounds"), "mnuUnitsUS", BodyUnits::InchesPounds);
+    mnuUnitsMetric = addChoice(QStringLiteral("&Centimetres and Kilograms"), "mnuUnitsMetric",
+                               BodyUnits::CentimetresKilograms);
+    setUnits(BodyUnits::InchesPounds);
+}
+
+void frmMain::setUnits(BodyUnits units)
+{
+    m_units = units;
+    (units == BodyUnits::CentimetresKilograms ? mnuUnitsMetric : mnuUnitsUS)->setChecked(true);
+}
+
 void frmMain::createStatusBar()
 {
     sbStatusBar = statusBar();
@@ -120,8 +154,8 @@ void frmMain::createStatusBar()
         grip->setAccessibleName(QStringLiteral("Size grip"));
     sbStatusBar->setFont(Fonts::msSansSerif(8.25));
 
-    statusPanel = addPanel(sbStatusBar, "statusPanel", 1, false);
-    statusPanel->setText(QStringLiteral("Status"));
+    statusPanel = addPanel<ElidingLabel>(sbStatusBar, "statusPanel", 1, false);
+    showNotices({});
     datePanel = addPanel(sbStatusBar, "datePanel", 0, true);
     timePanel = addPanel(sbStatusBar, "timePanel", 0, true);
     // 270 twips, or more where the panels' text needs it: Qt keeps a few pixels of the bar's
@@ -153,7 +187,8 @@ void frmMain::updateClock()
 void frmMain::MDIForm_Load()
 {
     using StoredSettings::MainWindowKeys;
-    const StoredSettings::Loaded loaded = StoredSettings::load(m_store, MainWindowKeys);
+    const StoredSettings::Loaded loaded =
+        StoredSettings::load(m_store, MainWindowKeys, StoredSettings::MainWindowChoices);
     const std::span<const float> values(loaded.values);
     m_outer.place(OuterGeometry::fromTwips(values.first<StoredSettings::GeometryKeys.size()>()));
     const std::span<const float> parameters = values.subspan(StoredSettings::FirstDosingKey);
@@ -162,6 +197,7 @@ void frmMain::MDIForm_Load()
     // Both are checked by the load: a whole number of portions in range, a level above zero.
     m_planSettings.portions = int(values[StoredSettings::FirstSessionPlanKey]);
     m_planSettings.releaseLevel = values[StoredSettings::FirstSessionPlanKey + 1];
+    setUnits(BodyUnits(loaded.choices[0]));
     const QString problem = loaded.problemMessage();
     if (!problem.isEmpty())
         OperatorMessage::show(this, problem);
@@ -190,8 +226,10 @@ void frmMain::MDIForm_Unload()
         values.push_back(m_state.*parameter.field);
     values.push_back(float(m_planSettings.portions));
     values.push_back(m_planSettings.releaseLevel);
-    if (StoredSettings::save(m_store,
-                             StoredSettings::entries(StoredSettings::MainWindowKeys, values)))
+    const std::array choices = {int(m_units)};
+    if (StoredSettings::save(
+            m_store, StoredSettings::entries(StoredSettings::MainWindowKeys, values) +
+                         StoredSettings::entries(StoredSettings::MainWindowChoices, choices)))
         return;
     OperatorMessage::show(
         this, QStringLiteral("ERROR: The settings could not be saved in \"%1\". Note the dosing "
@@ -205,7 +243,8 @@ void frmMain::MDIForm_Unload()
 void frmMain::mnuInput_Click()
 {
     // A new window each time, so every opening starts from its definition.
-    frmInfo info(m_state, m_lastDose, this);
+    frmInfo info(m_state, m_bodyInCm, m_lastDose, m_units, this);
+    connect(&info, &frmInfo::doseCalculated, this, &frmMain::showNotices);
     info.Form_Load();
     info.exec();
 }
@@ -220,6 +259,24 @@ void frmMain::mnuPlan_Click()
     // Created only when asked for, so the program starts as quickly as before.
     frmPlan plan(*m_lastDose, m_planSettings, this);
     plan.exec();
+}
+
+void frmMain::showNotices(const QStringList &notices)
+{
+    if (notices.isEmpty()) {
+        statusPanel->setFullText(QStringLiteral("Status"));
+        return;
+    }
+    // The count comes first, so that it shows however narrow the window; the panel cuts what
+    // does not fit, and its tool tip lists every notice on a line of its own.
+    const QString check = notices.size() == 1
+                              ? QStringLiteral("Check: ")
+                              : QStringLiteral("Check %1 values: ").arg(notices.size());
+    statusPanel->setFullText(check + notices.join(QStringLiteral("; ")),
+                             QStringLiteral("Check:\n") + notices.join(QLatin1Char('\n')));
+    // Heard through the new accessible name on Linux; Windows plays the alert sound.
+    QAccessibleEvent alert(statusPanel, QAccessible::Alert);
+    QAccessible::updateAccessibility(&alert);
 }
 
 void frmMain::mnuHelpAbout_Click()

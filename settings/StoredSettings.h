@@ -1,5 +1,6 @@
 #pragma once
 
+#include "calc/BodyUnits.h"
 #include "calc/DosingParameters.h"
 #include "calc/SessionPlan.h"
 #include "settings/SettingsStore.h"
@@ -10,9 +11,9 @@
 #include <optional>
 #include <span>
 
-// The numbers the main window keeps between runs: its outer geometry, the four dosing parameters
-// and the session plan's choices, all in section "Settings" of the application named by the
-// application title.
+// What the main window keeps between runs: its outer geometry, the four dosing parameters, the
+// session plan's choices and the units of height and weight, all in section "Settings" of the
+// application named by the application title.
 namespace StoredSettings {
 
 inline constexpr const char *Section = "Settings";
@@ -57,6 +58,22 @@ inline constexpr std::array<NumberKey, 10> MainWindowKeys = [] {
 inline constexpr std::size_t FirstDosingKey = GeometryKeys.size();
 inline constexpr std::size_t FirstSessionPlanKey = FirstDosingKey + DosingParameters.size();
 
+// A key holding one of a few words, matched without regard to letter case. A missing key and
+// any other text read as the first word, without a message: it is a preference, not a dosing
+// value.
+struct ChoiceKey {
+    const char *name;
+    std::span<const char *const> words;
+};
+
+// The units of height and weight, in the order of BodyUnits: "US" (inches and pounds, the
+// default) or "Metric" (centimetres and kilograms).
+inline constexpr std::array<const char *, 2> UnitsWords{"US", "Metric"};
+static_assert(int(BodyUnits::InchesPounds) == 0 && int(BodyUnits::CentimetresKilograms) == 1);
+
+// Every choice the main window keeps, read and written after its numbers.
+inline constexpr std::array<ChoiceKey, 1> MainWindowChoices{{{"Units", UnitsWords}}};
+
 // A stored text that is not a number, or a number its key does not accept; its key's default is
 // used instead.
 struct Unreadable {
@@ -67,6 +84,7 @@ struct Unreadable {
 
 struct Loaded {
     QList<float> values; // one per key asked for, in their order
+    QList<int> choices;  // the index of the word of each choice key asked for, in their order
     QList<Unreadable> unreadable;
     SettingsStatus status = SettingsStatus::Ok;
     QString location;
@@ -84,10 +102,13 @@ std::optional<float> numberFromText(const QString &text);
 // Reads every key from one reading of the store. A missing key takes its default, and so does a
 // key whose text is not a number or a number it does not accept; every other key keeps its
 // stored value.
-Loaded load(const SettingsStore &store, std::span<const NumberKey> keys);
+Loaded load(const SettingsStore &store, std::span<const NumberKey> keys,
+            std::span<const ChoiceKey> choiceKeys = {});
 
 // The keys' written names with the values as text, in the user's number format.
 QList<SettingsEntry> entries(std::span<const NumberKey> keys, std::span<const float> values);
+// The keys' names with the word each choice picks.
+QList<SettingsEntry> entries(std::span<const ChoiceKey> keys, std::span<const int> choices);
 
 // Saves the entries in one replacement of the store.
 bool save(const SettingsStore &store, const QList<SettingsEntry> &entries);

@@ -86,7 +86,7 @@ start_program() {
 }
 
 # Leaves through the menu bar with the keyboard: Alt selects "Input Parameters", the first item,
-# and one step to the left wraps round to "Exit", the last, however many items lie between.
+# and one step to the left wraps round to "Exit", the last, however many menus lie between.
 exit_through_menu() {
     xdotool windowactivate --sync "$window" >/dev/null 2>&1 || true
     wait_until 5 sh -c "[ \"\$(xdotool getactivewindow 2>/dev/null)\" = $window ]" ||

@@ -51,7 +51,7 @@ private slots:
 
 void TestAccessibility::framesAreNamedByTheirCaptions()
 {
-    frmInfo form(Module1::dosingState, Module1::lastDose);
+    frmInfo form(Module1::dosingState, Module1::bodyInCm, Module1::lastDose);
     form.show();
     const QStringList expected = {"Participant Characteristics", "Gender", "Other Information",
                                   "Dosing Results"};
@@ -66,6 +66,7 @@ void TestAccessibility::addWindowRows()
 {
     QTest::addColumn<QString>("window");
     QTest::newRow("input and output") << "frmInfo";
+    QTest::newRow("input and output, metric") << "frmInfoMetric";
     QTest::newRow("about") << "frmAbout";
     QTest::newRow("splash") << "frmSplash";
     QTest::newRow("main") << "frmMain";
@@ -81,8 +82,11 @@ void TestAccessibility::everyShownControlHasAName_data()
 std::unique_ptr<QWidget> TestAccessibility::openWindow(const QString &window)
 {
     std::unique_ptr<QWidget> form;
-    if (window == QLatin1String("frmInfo")) {
-        auto *info = new frmInfo(Module1::dosingState, Module1::lastDose);
+    if (window.startsWith(QLatin1String("frmInfo"))) {
+        const BodyUnits units = window.endsWith(QLatin1String("Metric"))
+                                    ? BodyUnits::CentimetresKilograms
+                                    : BodyUnits::InchesPounds;
+        auto *info = new frmInfo(Module1::dosingState, Module1::bodyInCm, Module1::lastDose, units);
         info->Form_Load();
         form.reset(info);
     } else if (window == QLatin1String("frmAbout")) {
@@ -97,7 +101,7 @@ std::unique_ptr<QWidget> TestAccessibility::openWindow(const QString &window)
     } else if (window == QLatin1String("frmPlan")) {
         form = std::make_unique<frmPlan>(workedExampleDose(), planSettings);
     } else {
-        form = std::make_unique<frmMain>(Module1::dosingState, Module1::lastDose,
+        form = std::make_unique<frmMain>(Module1::dosingState, Module1::bodyInCm, Module1::lastDose,
                                          SettingsStore(settingsFolder.path()));
     }
     form->show();

@@ -172,6 +172,19 @@ private slots:
         QVERIFY(text("lblDoseInputs").contains(QLatin1String("Target BAL 0 g/100 ml")));
     }
 
+    // The dose is shown in the units its height and weight were given in.
+    void metricDoseInCentimetresAndKilograms()
+    {
+        CalculatedDose dose = workedExampleDose();
+        dose.units = BodyUnits::CentimetresKilograms;
+        dose.intermediates.heightCm = 178;
+        dose.intermediates.weightKg = 80;
+        openForm(dose);
+        QVERIFY2(
+            text("lblDoseInputs").startsWith(QLatin1String("Male, height 178 cm, weight 80 kg")),
+            qPrintable(text("lblDoseInputs")));
+    }
+
     void startsAtTheNextFiveMinutes_data()
     {
         QTest::addColumn<QTime>("now");

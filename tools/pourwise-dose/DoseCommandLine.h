@@ -16,8 +16,11 @@ struct DoseRequest {
     Mode mode = Mode::OneParticipant;
     // One participant: the text of every field as given (UTF-8), or the parameter's default.
     std::array<QByteArray, DoseFieldCount> values;
+    // One participant: the units of the height and weight given.
+    BodyUnits units = BodyUnits::InchesPounds;
     bool explain = false;
     QString rosterPath;                      // "-" for standard input
+    bool check = false;                      // roster: add the warning column
     std::optional<SessionPlanSettings> plan; // --plan, for one participant or every row
 };
 
@@ -33,6 +36,9 @@ public:
 
     static QString helpText();
     static QString versionText();
+
+    // "--height-cm" for the height in centimetres.
+    static QString optionName(DoseField field, BodyUnits units = BodyUnits::InchesPounds);
 
 private:
     bool fail(const QString &text);

@@ -4,6 +4,7 @@
 #include "tools/pourwise-dose/CsvReader.h"
 #include "tools/pourwise-dose/CsvWriter.h"
 #include "tools/pourwise-dose/DoseField.h"
+#include "tools/pourwise-dose/ParticipantReader.h"
 
 #include <array>
 #include <cstdio>
@@ -15,10 +16,14 @@
 // Streams a roster through the dose calculation. Every row comes out in its place, with its own
 // columns unchanged and alcohol_ml, mixer_ml, total_ml and error appended: either the three
 // volumes or, with the volumes left empty, the reason why there are none. With a plan, its four
-// columns come before error.
+// columns come next. With `check`, a warning column before error names the implausible values of
+// every row that has volumes.
+//
+// The header decides the units of the whole file: height and weight in inches and pounds, or
+// height_cm and weight_kg in centimetres and kilograms; a header with both is refused.
 class RosterRun {
 public:
-    RosterRun(std::FILE *input, std::FILE *output,
+    RosterRun(std::FILE *input, std::FILE *output, bool check = false,
               std::optional<SessionPlanSettings> plan = std::nullopt);
 
     // Returns the exit status; for a usage or file error, errorText() says what went wrong.
@@ -31,17 +36,20 @@ public:
 private:
     bool readHeader();
     void processRow();
-    void writeResults(const std::array<std::string_view, 3> &volumes,
-                      const std::array<std::string, 4> &planFields);
+    void appendWarnings(const ParticipantReading &reading);
     bool fail(std::string text);
 
-    std::optional<SessionPlanSettings> m_plan;
     CsvReader m_reader;
     CsvWriter m_writer;
     std::vector<std::string_view> m_fields; // reused for every row
     std::size_t m_headerWidth = 0;
     std::array<std::size_t, DoseFieldCount> m_column{}; // header position of each input
-    std::string m_error;                                // the current row's error column
+    BodyUnits m_units = BodyUnits::InchesPounds;
+    bool m_check = false;
+    std::optional<SessionPlanSettings> m_plan;
+    std::vector<std::string_view> m_resultColumns;
+    std::string m_warning; // the current row's warning column
+    std::string m_error;   // the current row's error column
     long long m_rows = 0;
     long long m_failedRows = 0;
     std::string m_errorText;

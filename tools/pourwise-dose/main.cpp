@@ -17,7 +17,7 @@ void printError(const QString &text)
     std::fprintf(stderr, "ERROR: %s\n", text.toLocal8Bit().constData());
 }
 
-int runRoster(const QString &path, const std::optional<SessionPlanSettings> &plan)
+int runRoster(const QString &path, bool check, const std::optional<SessionPlanSettings> &plan)
 {
     const bool standardInput = path == QLatin1String("-");
     const QString shownName = standardInput ? QStringLiteral("standard input") : path;
@@ -28,7 +28,7 @@ int runRoster(const QString &path, const std::optional<SessionPlanSettings> &pla
                        .arg(shownName, QString::fromLocal8Bit(std::strerror(errno))));
         return ExitStatus::UsageOrFileError;
     }
-    RosterRun roster(input, stdout, plan);
+    RosterRun roster(input, stdout, check, plan);
     const int status = roster.run();
     if (!standardInput)
         std::fclose(input);
@@ -63,7 +63,7 @@ int main(int argc, char *argv[])
         std::fputs(DoseCommandLine::versionText().toLocal8Bit().constData(), stdout);
         return ExitStatus::AllComputed;
     case DoseRequest::Mode::Roster:
-        return runRoster(request.rosterPath, request.plan);
+        return runRoster(request.rosterPath, request.check, request.plan);
     case DoseRequest::Mode::OneParticipant:
         break;
     }
