@@ -57,8 +57,6 @@ private slots:
     void noPlan_data();
     void noPlan();
     void curveRisesToThePeakThenFalls();
-    void storedSettingsAreChecked_data();
-    void storedSettingsAreChecked();
 };
 
 void TestSessionPlan::plans_data()
@@ -185,30 +183,6 @@ void TestSessionPlan::curveRisesToThePeakThenFalls()
     QVERIFY(std::abs(plan.expectedBal(plan.releaseHours) - 0.02) < 1e-9);
     QCOMPARE(plan.expectedBal(plan.zeroHours), 0.0);
     QCOMPARE(plan.expectedBal(plan.zeroHours + 1), 0.0);
-}
-
-void TestSessionPlan::storedSettingsAreChecked_data()
-{
-    QTest::addColumn<float>("portions");
-    QTest::addColumn<float>("release");
-    QTest::addColumn<bool>("portionsAccepted");
-    QTest::addColumn<bool>("releaseAccepted");
-    QTest::newRow("defaults") << 3.0f << 0.02f << true << true;
-    QTest::newRow("limits") << 12.0f << 1e-9f << true << true;
-    QTest::newRow("fraction, zero") << 2.5f << 0.0f << false << false;
-    QTest::newRow("beyond, negative") << 13.0f << -0.02f << false << false;
-    QTest::newRow("below, infinite")
-        << 0.0f << std::numeric_limits<float>::infinity() << false << false;
-}
-
-void TestSessionPlan::storedSettingsAreChecked()
-{
-    QFETCH(float, portions);
-    QFETCH(float, release);
-    QFETCH(bool, portionsAccepted);
-    QFETCH(bool, releaseAccepted);
-    QCOMPARE(acceptsPortions(portions), portionsAccepted);
-    QCOMPARE(acceptsReleaseLevel(release), releaseAccepted);
 }
 
 QTEST_GUILESS_MAIN(TestSessionPlan)
