@@ -5,6 +5,8 @@
 
 #include <cmath>
 
+Q_DECLARE_METATYPE(DoseOutput)
+
 namespace {
 
 QStringList arguments(const char *text)
@@ -149,39 +151,66 @@ void TestDoseCli::usageErrors_data()
     QTest::addColumn<QString>("commandLine");
     QTest::addColumn<QByteArray>("input");
     QTest::addColumn<QByteArray>("errorMentions");
+    QTest::addColumn<DoseOutput>("outputTo");
 
     const QString participant = QStringLiteral("--gender m --height 70 --weight 160 --age 25");
-    QTest::newRow("nothing asked") << QString() << QByteArray() << QByteArray("nothing to compute");
+    QTest::newRow("nothing asked")
+        << QString() << QByteArray() << QByteArray("nothing to compute") << DoseOutput::Read;
     QTest::newRow("unknown option")
-        << participant + " --sex m" << QByteArray() << QByteArray("sex");
+        << participant + " --sex m" << QByteArray() << QByteArray("sex") << DoseOutput::Read;
     QTest::newRow("missing age") << "--gender m --height 70 --weight 160" << QByteArray()
-                                 << QByteArray("missing: --age");
-    QTest::newRow("option given twice")
-        << participant + " --height 71" << QByteArray() << QByteArray("--height");
-    QTest::newRow("stray argument") << participant + " 80" << QByteArray() << QByteArray("\"80\"");
-    QTest::newRow("decimal comma") << "--gender m --height 70,5 --weight 160 --age 25"
-                                   << QByteArray() << QByteArray("--height \"70,5\"");
+                                 << QByteArray("missing: --age") << DoseOutput::Read;
+    QTest::newRow("option given twice") << participant + " --height 71" << QByteArray()
+                                        << QByteArray("--height") << DoseOutput::Read;
+    QTest::newRow("stray argument")
+        << participant + " 80" << QByteArray() << QByteArray("\"80\"") << DoseOutput::Read;
+    QTest::newRow("decimal comma")
+        << "--gender m --height 70,5 --weight 160 --age 25" << QByteArray()
+        << QByteArray("--height \"70,5\"") << DoseOutput::Read;
     QTest::newRow("number too large")
-        << participant + " --bal 1e39" << QByteArray() << QByteArray("--bal");
-    QTest::newRow("unknown gender") << "--gender x --height 70 --weight 160 --age 25"
-                                    << QByteArray() << QByteArray("--gender \"x\"");
+        << participant + " --bal 1e39" << QByteArray() << QByteArray("--bal") << DoseOutput::Read;
+    QTest::newRow("unknown gender")
+        << "--gender x --height 70 --weight 160 --age 25" << QByteArray()
+        << QByteArray("--gender \"x\"") << DoseOutput::Read;
     QTest::newRow("empty gender") << "--gender= --height 70 --weight 160 --age 25" << QByteArray()
-                                  << QByteArray("--gender is empty");
+                                  << QByteArray("--gender is empty") << DoseOutput::Read;
     QTest::newRow("roster with participant options")
-        << "--csv - --proof 80" << QByteArray() << QByteArray("--proof");
+        << "--csv - --proof 80" << QByteArray() << QByteArray("--proof") << DoseOutput::Read;
     QTest::newRow("roster file missing")
-        << "--csv /nonexistent/roster.csv" << QByteArray() << QByteArray("/nonexistent/roster.csv");
-    QTest::newRow("empty roster") << "--csv -" << QByteArray() << QByteArray("header");
+        << "--csv /nonexistent/roster.csv" << QByteArray() << QByteArray("/nonexistent/roster.csv")
+        << DoseOutput::Read;
+    QTest::newRow("empty roster") << "--csv -" << QByteArray() << QByteArray("header")
+                                  << DoseOutput::Read;
     QTest::newRow("header without proof")
         << "--csv -" << QByteArray("gender,height,weight,age,bal,dd,ratio\nm,70,160,25,0.08,40,6\n")
-        << QByteArray("no column proof");
+        << QByteArray("no column proof") << DoseOutput::Read;
     QTest::newRow("header without two columns")
         << "--csv -" << QByteArray("id,gender,weight,age,dd,proof,ratio\n")
-        << QByteArray("no column height, bal");
+        << QByteArray("no column height, bal") << DoseOutput::Read;
     QTest::newRow("column twice") << "--csv -" << QByteArray(Header + ",Height\n")
-                                  << QByteArray("height twice");
-    QTest::newRow("result column already there")
-        << "--csv -" << QByteArray(ResultHeader + "\n") << QByteArray("alcohol_ml");
+                                  << QByteArray("height twice") << DoseOutput::Read;
+    QTest::newRow("result column already there") << "--csv -" << QByteArray(ResultHeader + "\n")
+                                                 << QByteArray("alcohol_ml") << DoseOutput::Read;
+
+    // A write that fails is an error, whatever was asked; rosters and the rest share the check.
+    const QByteArray roster = Header + "\nm,70,160,25,0.08,40,200,6\n";
+    const QByteArray cannotWrite = "cannot write the output";
+    QTest::newRow("one participant, disk full")
+        << participant << QByteArray() << cannotWrite << DoseOutput::FullDisk;
+    QTest::newRow("intermediates, disk full")
+        << participant + " --explain" << QByteArray() << cannotWrite << DoseOutput::FullDisk;
+    QTest::newRow("help, disk full")
+        << "--help" << QByteArray() << cannotWrite << DoseOutput::FullDisk;
+    QTest::newRow("version, disk full")
+        << "--version" << QByteArray() << cannotWrite << DoseOutput::FullDisk;
+    QTest::newRow("roster, disk full")
+        << "--csv -" << roster << cannotWrite << DoseOutput::FullDisk;
+    QTest::newRow("one participant, output closed")
+        << participant << QByteArray() << cannotWrite << DoseOutput::Closed;
+    QTest::newRow("version, output closed")
+        << "--version" << QByteArray() << cannotWrite << DoseOutput::Closed;
+    QTest::newRow("roster, output closed")
+        << "--csv -" << roster << cannotWrite << DoseOutput::Closed;
 }
 
 void TestDoseCli::usageErrors()
@@ -189,8 +218,10 @@ void TestDoseCli::usageErrors()
     QFETCH(QString, commandLine);
     QFETCH(QByteArray, input);
     QFETCH(QByteArray, errorMentions);
+    QFETCH(DoseOutput, outputTo);
     const DoseRun run =
-        runDose(commandLine.isEmpty() ? QStringList() : commandLine.split(QLatin1Char(' ')), input);
+        runDose(commandLine.isEmpty() ? QStringList() : commandLine.split(QLatin1Char(' ')), input,
+                {}, outputTo);
     QCOMPARE(run.exitCode, 2);
     QCOMPARE(run.output, QByteArray());
     QVERIFY2(run.errors.startsWith("ERROR: "), run.errors.constData());

@@ -153,7 +153,7 @@ int RosterRun::run()
             ok = fail(m_reader.errorText());
     }
     if (!m_writer.flush() && ok)
-        ok = fail("cannot write the output: " + m_writer.errorText());
+        ok = fail(m_writer.errorText());
     if (!ok)
         return ExitStatus::UsageOrFileError;
     return m_failedRows > 0 ? ExitStatus::SomeNotComputed : ExitStatus::AllComputed;
