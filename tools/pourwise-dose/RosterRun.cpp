@@ -40,7 +40,11 @@ std::string joined(const std::vector<std::string_view> &names)
 
 } // namespace
 
-RosterRun::RosterRun(std::FILE *input, std::FILE *output) : m_reader(input), m_writer(output) {}
+RosterRun::RosterRun(std::FILE *input, std::FILE *output, std::size_t readChunkBytes,
+                     std::size_t writeBufferBytes)
+    : m_reader(input, readChunkBytes), m_writer(output, writeBufferBytes)
+{
+}
 
 bool RosterRun::fail(std::string text)
 {

@@ -15,7 +15,10 @@
 // volumes or, with the volumes left empty, the reason why there are none.
 class RosterRun {
 public:
-    RosterRun(std::FILE *input, std::FILE *output);
+    // The reader's chunks and the writer's buffer are large for speed; tests make them tiny, so
+    // that records and fields cross every boundary.
+    RosterRun(std::FILE *input, std::FILE *output, std::size_t readChunkBytes = 1 << 20,
+              std::size_t writeBufferBytes = 1 << 18);
 
     // Returns the exit status; for a usage or file error, errorText() says what went wrong.
     int run();

@@ -1,0 +1,138 @@
+// The roster reader and a whole roster run on arbitrary bytes. Checked, with abort() on any
+// breach:
+// - Records do not depend on where the reader's chunks of input end: read a few bytes at a time
+//   and all at once, the bytes give the same records, line numbers, line ends and errors. The
+//   run reads and writes a few bytes at a time too.
+// - A run ends with status 2 exactly when it says why. Otherwise its output reads back as one
+//   record per input record, in order: the record's own fields (cut or padded to the header's
+//   width), then either three whole-number volumes in -32768..32767 and an empty error column,
+//   or no volumes and the reason; status 1 exactly when some row has a reason.
+
+#include "CsvReader.h"
+#include "NumberText.h"
+#include "RosterRun.h"
+
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+void require(bool condition)
+{
+    if (!condition)
+        std::abort();
+}
+
+using Record = std::vector<std::string>;
+
+struct Reading {
+    std::vector<Record> records;
+    std::vector<long long> lines;
+    std::vector<bool> crlf;
+    std::vector<std::string> texts; // a plain record's text as it stood, else empty
+    bool failed = false;
+    std::string errorText;
+    long long errorLine = 0;
+    bool operator==(const Reading &) const = default;
+};
+
+Reading readAll(const std::uint8_t *data, std::size_t size, std::size_t chunkBytes)
+{
+    std::FILE *input = fmemopen(const_cast<std::uint8_t *>(data), size, "rb");
+    require(input != nullptr);
+    Reading reading;
+    {
+        CsvReader reader(input, chunkBytes);
+        std::vector<std::string_view> fields;
+        CsvReader::Result result;
+        while ((result = reader.next(fields)) == CsvReader::Result::Record) {
+            reading.records.emplace_back(fields.begin(), fields.end());
+            reading.lines.push_back(reader.recordLine());
+            reading.crlf.push_back(reader.recordEndedWithCrLf());
+            reading.texts.emplace_back(reader.recordIsPlain() ? reader.recordText() : "");
+        }
+        reading.failed = result == CsvReader::Result::Error;
+        reading.errorText = reader.errorText();
+        reading.errorLine = reader.recordLine();
+    }
+    std::fclose(input);
+    return reading;
+}
+
+Reading readAll(const std::string &text)
+{
+    return readAll(reinterpret_cast<const std::uint8_t *>(text.data()), text.size(), text.size());
+}
+
+bool isWholeMl(const std::string &text)
+{
+    const SingleFromText read = TextToSingle(std::string_view(text));
+    return read.ok() && std::nearbyint(read.value) == read.value && read.value >= -32768 &&
+           read.value <= 32767;
+}
+
+void checkRosterRun(const std::uint8_t *data, std::size_t size, std::size_t bufferBytes)
+{
+    std::FILE *input = fmemopen(const_cast<std::uint8_t *>(data), size, "rb");
+    char *outputBytes = nullptr;
+    std::size_t outputSize = 0;
+    std::FILE *output = open_memstream(&outputBytes, &outputSize);
+    require(input != nullptr && output != nullptr);
+    int status;
+    long long rows;
+    long long failedRows;
+    {
+        RosterRun roster(input, output, bufferBytes, bufferBytes);
+        status = roster.run();
+        require(status >= 0 && status <= 2);
+        require((status == 2) == !roster.errorText().empty());
+        rows = roster.rowCount();
+        failedRows = roster.failedRowCount();
+    }
+    std::fclose(input);
+    std::fclose(output);
+    const std::string written(outputBytes, outputSize);
+    std::free(outputBytes);
+    if (status == 2)
+        return;
+
+    const Reading in = readAll(data, size, size);
+    const Reading out = readAll(written);
+    require(!in.failed && !out.failed);
+    require(out.records.size() == in.records.size());
+    require(rows == static_cast<long long>(in.records.size()) - 1);
+    const std::size_t width = in.records[0].size();
+    Record header = in.records[0];
+    header.insert(header.end(), {"alcohol_ml", "mixer_ml", "total_ml", "error"});
+    require(out.records[0] == header);
+    long long withReason = 0;
+    for (std::size_t row = 1; row < in.records.size(); ++row) {
+        Record expected = in.records[row];
+        expected.resize(width);
+        const Record &got = out.records[row];
+        require(got.size() == width + 4);
+        require(Record(got.begin(), got.begin() + long(width)) == expected);
+        const bool hasReason = !got[width + 3].empty();
+        for (std::size_t volume = width; volume < width + 3; ++volume)
+            require(hasReason ? got[volume].empty() : isWholeMl(got[volume]));
+        withReason += hasReason ? 1 : 0;
+    }
+    require(withReason == failedRows);
+    require(status == (failedRows > 0 ? 1 : 0));
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    if (size == 0)
+        return 0; // fmemopen refuses an empty buffer; the empty roster has its own test
+    const std::size_t smallChunk = 1 + data[size - 1] % 8;
+    require(readAll(data, size, smallChunk) == readAll(data, size, size));
+    checkRosterRun(data, size, smallChunk);
+    return 0;
+}
