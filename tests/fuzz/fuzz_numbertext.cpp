@@ -14,6 +14,7 @@
 // - The locale forms read what the locale-free form reads once the locale's decimal separator
 //   and signs are put back to ".", "-" and "+".
 
+#include "FuzzRequire.h"
 #include "NumberText.h"
 
 #include <QLocale>
@@ -30,12 +31,6 @@
 #include <string_view>
 
 namespace {
-
-void require(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
 
 bool sameBits(float a, float b)
 {
@@ -55,13 +50,13 @@ float readBackWritten(float value, const QString &text, const QLocale &l)
 {
     const SingleFromText read = TextToSingle(text, l);
     if (!std::isfinite(value)) {
-        require(read.error == NumberTextError::NotANumber);
+        FUZZ_REQUIRE(read.error == NumberTextError::NotANumber);
         return value;
     }
-    require(read.ok());
-    require(SingleToText(read.value, l) == text);
+    FUZZ_REQUIRE(read.ok());
+    FUZZ_REQUIRE(SingleToText(read.value, l) == text);
     const double tolerance = std::abs(double(value)) * 5.7e-7 + 1e-45;
-    require(std::abs(double(read.value) - double(value)) <= tolerance);
+    FUZZ_REQUIRE(std::abs(double(read.value) - double(value)) <= tolerance);
     return read.value;
 }
 
@@ -72,14 +67,15 @@ void checkWriting(float value)
     const QString plainText = QString::fromLatin1(plain.data(), qsizetype(plain.size()));
     const float readPlain = readBackWritten(value, plainText, QLocale::c());
     const SingleFromText again = TextToSingle(plain);
-    require(std::isfinite(value) ? again.ok() && sameBits(again.value, readPlain)
-                                 : again.error == NumberTextError::NotANumber);
+    FUZZ_REQUIRE(std::isfinite(value) ? again.ok() && sameBits(again.value, readPlain)
+                                      : again.error == NumberTextError::NotANumber);
     for (int i = 0; i < LocaleCount; ++i) {
         const QString text = SingleToText(value, locale(i));
         // The locale changes the separator only, never the digits.
-        require(QString(text).replace(locale(i).decimalPoint(), QStringLiteral(".")) == plainText);
+        FUZZ_REQUIRE(QString(text).replace(locale(i).decimalPoint(), QStringLiteral(".")) ==
+                     plainText);
         const float read = readBackWritten(value, text, locale(i));
-        require(!std::isfinite(value) || sameBits(read, readPlain));
+        FUZZ_REQUIRE(!std::isfinite(value) || sameBits(read, readPlain));
     }
 }
 
@@ -99,11 +95,11 @@ void checkAgainstStrtof(std::string_view bytes, const SingleFromText &read)
     const float expected = std::strtof(text.c_str(), &end);
     const bool whole = end == text.c_str() + text.size();
     if (read.ok()) {
-        require(whole && sameBits(read.value, expected));
+        FUZZ_REQUIRE(whole && sameBits(read.value, expected));
     } else if (read.error == NumberTextError::OutOfRange) {
-        require(whole && std::isinf(expected));
+        FUZZ_REQUIRE(whole && std::isinf(expected));
     } else {
-        require(!whole);
+        FUZZ_REQUIRE(!whole);
     }
 }
 
@@ -126,7 +122,7 @@ bool toLocaleFree(QString text, const QLocale &l, std::string &plain)
 void checkReading(std::string_view bytes)
 {
     const SingleFromText plain = TextToSingle(bytes);
-    require(!plain.ok() || std::isfinite(plain.value));
+    FUZZ_REQUIRE(!plain.ok() || std::isfinite(plain.value));
     checkAgainstStrtof(bytes, plain);
     if (plain.ok())
         checkWriting(plain.value);
@@ -136,12 +132,12 @@ void checkReading(std::string_view bytes)
         const SingleFromText read = TextToSingle(text, locale(i));
         std::string translated;
         if (!toLocaleFree(text, locale(i), translated)) {
-            require(read.error == NumberTextError::NotANumber);
+            FUZZ_REQUIRE(read.error == NumberTextError::NotANumber);
             continue;
         }
         const SingleFromText expected = TextToSingle(std::string_view(translated));
-        require(read.error == expected.error);
-        require(!read.ok() || sameBits(read.value, expected.value));
+        FUZZ_REQUIRE(read.error == expected.error);
+        FUZZ_REQUIRE(!read.ok() || sameBits(read.value, expected.value));
     }
 }
 
