@@ -1,4 +1,4 @@
-#include "CalcDose.h"
+#include "calc/CalcDose.h"
 
 #include <cmath>
 #include <limits>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DosingState.h"
+#include "calc/DosingState.h"
 
 #include <QString>
 

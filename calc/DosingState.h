@@ -23,8 +23,3 @@ inline constexpr std::int16_t NotSpecified = -1;
 inline constexpr std::int16_t Male = 1;
 inline constexpr std::int16_t Female = 0;
 } // namespace Gender
-
-namespace Module1 {
-// The one record shared by all windows for the whole run.
-extern DosingState dosingState;
-} // namespace Module1

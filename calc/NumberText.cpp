@@ -1,4 +1,4 @@
-#include "NumberText.h"
+#include "calc/NumberText.h"
 
 #include <charconv>
 #include <cmath>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Fonts.h"
-#include "Twips.h"
+#include "forms/Fonts.h"
+#include "forms/Twips.h"
 
 #include <QDialog>
 

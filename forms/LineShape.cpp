@@ -1,6 +1,6 @@
-#include "LineShape.h"
+#include "forms/LineShape.h"
 
-#include "Twips.h"
+#include "forms/Twips.h"
 
 #include <QPainter>
 

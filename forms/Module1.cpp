@@ -1,4 +1,4 @@
-#include "Module1.h"
+#include "forms/Module1.h"
 
 void Module1::Main()
 {

@@ -1,12 +1,14 @@
 #pragma once
 
-#include "DosingState.h"
-#include "frmMain.h"
-#include "frmSplash.h"
+#include "calc/DosingState.h"
+#include "forms/frmMain.h"
+#include "forms/frmSplash.h"
 
 #include <QPointer>
 
 namespace Module1 {
+// The one record of participant, parameters and results, shared by the windows for the whole run.
+inline DosingState dosingState;
 // The one main window, created by the splash window's Begin and held until the program ends.
 inline QPointer<frmMain> MainWindow;
 // The splash window while it is loaded; it is destroyed when it goes.

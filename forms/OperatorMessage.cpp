@@ -1,6 +1,6 @@
-#include "OperatorMessage.h"
+#include "forms/OperatorMessage.h"
 
-#include "AppInfo.h"
+#include "appinfo/AppInfo.h"
 
 #include <QMessageBox>
 
@@ -21,6 +21,8 @@ void OperatorMessage::show(QWidget *parent, const QString &text)
     QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(AppInfo::Title), text, QMessageBox::Ok,
                     parent);
     box.setObjectName(QStringLiteral("operatorMessage"));
+    // Typed or stored text such as "<b>7O</b>" is shown as typed, never as markup.
+    box.setTextFormat(Qt::PlainText);
     box.exec();
 }
 

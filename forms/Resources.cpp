@@ -1,4 +1,4 @@
-#include "Resources.h"
+#include "forms/Resources.h"
 
 // The pictures live in a static library, whose resources must be registered by hand once.
 static void registerPictures()

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "AppInfo.h"
+#include "appinfo/AppInfo.h"
 
 #include <QString>
 

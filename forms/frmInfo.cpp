@@ -1,12 +1,12 @@
-#include "frmInfo.h"
+#include "forms/frmInfo.h"
 
-#include "CalcDose.h"
-#include "DialogKeys.h"
-#include "FixedDialog.h"
-#include "Fonts.h"
-#include "NumberText.h"
-#include "OperatorMessage.h"
-#include "Twips.h"
+#include "calc/CalcDose.h"
+#include "calc/NumberText.h"
+#include "forms/DialogKeys.h"
+#include "forms/FixedDialog.h"
+#include "forms/Fonts.h"
+#include "forms/OperatorMessage.h"
+#include "forms/Twips.h"
 
 #include <QButtonGroup>
 #include <QGroupBox>
@@ -37,7 +37,11 @@ QGroupBox *frame(QWidget *container, const char *name, const char *caption, int 
 QLabel *label(QWidget *container, const char *name, const char *caption, int left, int top,
               int width)
 {
-    return place(new QLabel(QString::fromLatin1(caption), container), name, left, top, width, 255);
+    auto *label =
+        place(new QLabel(QString::fromLatin1(caption), container), name, left, top, width, 255);
+    // A caption wider than its box in the fonts at hand grows to the right rather than being cut.
+    label->resize(std::max(label->width(), label->sizeHint().width()), label->height());
+    return label;
 }
 
 // A text box is announced by screen readers with the caption of the label beside it.
@@ -87,7 +91,8 @@ QString conversionMessage(const QLineEdit *field, NumberTextError error)
 
 } // namespace
 
-frmInfo::frmInfo(QWidget *owner) : QDialog(owner, FixedDialogFlags)
+frmInfo::frmInfo(DosingState &state, QWidget *owner)
+    : QDialog(owner, FixedDialogFlags), m_state(state)
 {
     setUpFixedDialog(this, "frmInfo", QStringLiteral("User Input & Output"), ClientWidth,
                      ClientHeight);
@@ -166,7 +171,7 @@ void frmInfo::setTabOrder()
 
 void frmInfo::Form_Load()
 {
-    const DosingState &s = Module1::dosingState;
+    const DosingState &s = m_state;
     txtWeight->setText(SingleToText(s.Weight));
     txtHeight->setText(SingleToText(s.Height));
     txtAge->setText(SingleToText(s.Age));
@@ -194,7 +199,7 @@ bool frmInfo::readField(QLineEdit *field, float &target)
 
 void frmInfo::cmdCalcNow_Click()
 {
-    DosingState &s = Module1::dosingState;
+    DosingState &s = m_state;
     if (!readField(txtHeight, s.Height) || !readField(txtWeight, s.Weight) ||
         !readField(txtAge, s.Age))
         return;
@@ -217,7 +222,7 @@ void frmInfo::cmdCalcNow_Click()
 
 void frmInfo::showResults()
 {
-    const DosingState &s = Module1::dosingState;
+    const DosingState &s = m_state;
     txtAlcDose->setText(SingleToText(s.AlcDose));
     txtMixDose->setText(SingleToText(s.MixDose));
     txtTotDose->setText(SingleToText(s.TotDose));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "calc/DosingState.h"
+
 #include <QDialog>
 
 class QLabel;
@@ -13,7 +15,7 @@ class frmInfo : public QDialog {
     Q_OBJECT
 
 public:
-    explicit frmInfo(QWidget *owner = nullptr);
+    explicit frmInfo(DosingState &state, QWidget *owner = nullptr);
 
     // Fills the fields from the dosing state; run once before the window is shown.
     void Form_Load();
@@ -31,6 +33,7 @@ private:
     bool readField(QLineEdit *field, float &target);
     void showResults();
 
+    DosingState &m_state;
     QRadioButton *optMale = nullptr;
     QRadioButton *optFemale = nullptr;
     QRadioButton *optNG = nullptr;

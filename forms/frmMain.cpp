@@ -1,13 +1,15 @@
-#include "frmMain.h"
+#include "forms/frmMain.h"
 
-#include "AppInfo.h"
-#include "DosingState.h"
-#include "Fonts.h"
-#include "NumberText.h"
-#include "OperatorMessage.h"
-#include "Twips.h"
-#include "frmAbout.h"
-#include "frmInfo.h"
+#include "appinfo/AppInfo.h"
+#include "calc/DosingParameters.h"
+#include "calc/NumberText.h"
+#include "forms/Fonts.h"
+#include "forms/OperatorMessage.h"
+#include "forms/Twips.h"
+#include "forms/WorkspaceColour.h"
+#include "forms/frmAbout.h"
+#include "forms/frmInfo.h"
+#include "settings/StoredSettings.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -22,36 +24,10 @@
 #include <algorithm>
 #include <cmath>
 
-#ifdef Q_OS_WIN
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
-#endif
-
 namespace {
 
 constexpr int StatusBarHeightTwips = 270;
 constexpr int PanelMinimumTwips = 1440;
-
-QColor workspaceColour()
-{
-#ifdef Q_OS_WIN
-    const DWORD colour = GetSysColor(COLOR_APPWORKSPACE);
-    return QColor(GetRValue(colour), GetGValue(colour), GetBValue(colour));
-#else
-    // Other systems name no workspace colour; this grey sets the dialogs off from the frame.
-    return QColor(0x80, 0x86, 0x8f);
-#endif
-}
-
-// Window systems keep screen coordinates in 16 bits, so stored values far outside that range
-// are brought to its edge rather than wrapped around.
-int pixelsFromTwips(float twips)
-{
-    const double pixels = std::clamp(double(twips) / Twips::PerPixel, -32000.0, 32000.0);
-    return int(std::lround(pixels));
-}
 
 QLabel *addPanel(QStatusBar *bar, const char *name, int stretch, bool permanent)
 {
@@ -81,8 +57,8 @@ QString applicationTitle()
 
 } // namespace
 
-frmMain::frmMain(SettingsStore store, QWidget *parent)
-    : QMainWindow(parent), m_store(std::move(store))
+frmMain::frmMain(DosingState &state, SettingsStore store, QWidget *parent)
+    : QMainWindow(parent), m_state(state), m_store(std::move(store)), m_outer(this)
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(applicationTitle());
@@ -142,14 +118,16 @@ void frmMain::createStatusBar()
     sbStatusBar->setAccessibleName(QStringLiteral("Status bar"));
     for (QSizeGrip *grip : sbStatusBar->findChildren<QSizeGrip *>())
         grip->setAccessibleName(QStringLiteral("Size grip"));
-    sbStatusBar->setFixedHeight(Twips::toPixels(StatusBarHeightTwips));
-    // The panels' text is set in the small dialog face so that it fits the bar's height.
     sbStatusBar->setFont(Fonts::msSansSerif(8.25));
 
     statusPanel = addPanel(sbStatusBar, "statusPanel", 1, false);
     statusPanel->setText(QStringLiteral("Status"));
     datePanel = addPanel(sbStatusBar, "datePanel", 0, true);
     timePanel = addPanel(sbStatusBar, "timePanel", 0, true);
+    // 270 twips, or more where the panels' text needs it: Qt keeps a few pixels of the bar's
+    // height above and below its panels.
+    sbStatusBar->setFixedHeight(
+        std::max(Twips::toPixels(StatusBarHeightTwips), sbStatusBar->sizeHint().height()));
 
     clockTimer.setSingleShot(true);
     clockTimer.setTimerType(Qt::PreciseTimer);
@@ -174,144 +152,22 @@ void frmMain::updateClock()
 
 void frmMain::MDIForm_Load()
 {
-    bool storeProblemReported = false;
-    for (const StoredSettings::Key &key : StoredSettings::InOrder) {
-        const StoredSettings::Reading reading = StoredSettings::read(m_store, key);
-        if (m_store.status() != SettingsStatus::Ok && !storeProblemReported) {
-            reportStoreProblem();
-            storeProblemReported = true;
-        }
-        if (!reading.ok) {
-            OperatorMessage::show(
-                this, QStringLiteral("ERROR: The stored setting \"%1\" holds \"%2\", which is %3. "
-                                     "It and the settings after it were not loaded; check the "
-                                     "dosing parameters before calculating.")
-                          .arg(QLatin1String(key.readName), reading.text,
-                               reading.outOfRange ? QStringLiteral("out of range")
-                                                  : QStringLiteral("not a number")));
-            return;
-        }
-        apply(key.value, reading.value);
-    }
-}
-
-void frmMain::reportStoreProblem()
-{
-    const QString where = m_store.location(applicationTitle());
-    if (m_store.status() == SettingsStatus::Damaged) {
-        OperatorMessage::show(
-            this, QStringLiteral("ERROR: The settings file \"%1\" is damaged. Settings that could "
-                                 "not be read use their defaults; check the dosing parameters "
-                                 "before calculating.")
-                      .arg(where));
-    } else {
-        OperatorMessage::show(
-            this, QStringLiteral("ERROR: The settings in \"%1\" cannot be read. The defaults are "
-                                 "used; check the dosing parameters before calculating.")
-                      .arg(where));
-    }
-}
-
-void frmMain::apply(StoredSettings::Value value, float number)
-{
-    using StoredSettings::Value;
-    DosingState &state = Module1::dosingState;
-    QRect outer = frameGeometry();
-    switch (value) {
-    case Value::MainLeft:
-        outer.moveLeft(pixelsFromTwips(number));
-        break;
-    case Value::MainTop:
-        outer.moveTop(pixelsFromTwips(number));
-        break;
-    case Value::MainWidth:
-        outer.setWidth(std::max(pixelsFromTwips(number), 0));
-        break;
-    case Value::MainHeight:
-        outer.setHeight(std::max(pixelsFromTwips(number), 0));
-        break;
-    case Value::BAL:
-        state.BAL = number;
-        return;
-    case Value::DD:
-        state.DD = number;
-        return;
-    case Value::Proof:
-        state.Proof = number;
-        return;
-    case Value::Ratio:
-        state.Ratio = number;
-        return;
-    }
-    setOuterGeometry(outer);
-}
-
-float frmMain::currentValue(StoredSettings::Value value, const QRect &outer) const
-{
-    using StoredSettings::Value;
-    const DosingState &state = Module1::dosingState;
-    switch (value) {
-    case Value::MainLeft:
-        return float(Twips::fromPixels(outer.left()));
-    case Value::MainTop:
-        return float(Twips::fromPixels(outer.top()));
-    case Value::MainWidth:
-        return float(Twips::fromPixels(outer.width()));
-    case Value::MainHeight:
-        return float(Twips::fromPixels(outer.height()));
-    case Value::BAL:
-        return state.BAL;
-    case Value::DD:
-        return state.DD;
-    case Value::Proof:
-        return state.Proof;
-    case Value::Ratio:
-        return state.Ratio;
-    }
-    return 0;
-}
-
-QMargins frmMain::frameMargins() const
-{
-    return windowHandle() ? windowHandle()->frameMargins() : QMargins();
-}
-
-void frmMain::setOuterGeometry(const QRect &outer)
-{
-    const QMargins frame = frameMargins();
-    move(outer.topLeft()); // a window's position is that of its frame
-    resize(outer.size().shrunkBy(frame));
-    pendingOuter.reset();
-    if (frame.isNull())
-        pendingOuter = outer;
-}
-
-bool frmMain::stillAsLoaded(const QMargins &frame) const
-{
-    if (size() != pendingOuter->size())
-        return false;
-    if (frame.isNull()) // the window manager may have moved it already; nobody else did
-        return true;
-    const QPoint client = geometry().topLeft();
-    return client == pendingOuter->topLeft() ||
-           client == pendingOuter->topLeft() + QPoint(frame.left(), frame.top());
+    using StoredSettings::MainWindowKeys;
+    const StoredSettings::Loaded loaded = StoredSettings::load(m_store, MainWindowKeys);
+    const std::span<const float> values(loaded.values);
+    m_outer.place(OuterGeometry::fromTwips(values.first<StoredSettings::GeometryKeys.size()>()));
+    const std::span<const float> parameters = values.subspan(StoredSettings::GeometryKeys.size());
+    for (std::size_t i = 0; i < DosingParameters.size(); ++i)
+        m_state.*DosingParameters[i].field = parameters[i];
+    const QString problem = loaded.problemMessage();
+    if (!problem.isEmpty())
+        OperatorMessage::show(this, problem);
 }
 
 bool frmMain::event(QEvent *event)
 {
     const bool handled = QMainWindow::event(event);
-    const QEvent::Type type = event->type();
-    if (pendingOuter && (type == QEvent::Show || type == QEvent::Move || type == QEvent::Resize ||
-                         type == QEvent::WindowStateChange)) {
-        const QMargins frame = frameMargins();
-        if (windowState() != Qt::WindowNoState || !stillAsLoaded(frame)) {
-            pendingOuter.reset(); // the operator or the program has placed it since
-        } else if (isVisible() && !frame.isNull()) {
-            const QRect client = pendingOuter->marginsRemoved(frame);
-            pendingOuter.reset();
-            setGeometry(client);
-        }
-    }
+    m_outer.windowEvent(event);
     return handled;
 }
 
@@ -325,26 +181,26 @@ void frmMain::MDIForm_Unload()
 {
     if (isMinimized())
         return;
-    const QRect outer = frameGeometry();
-    bool saved = true;
-    for (const StoredSettings::Key &key : StoredSettings::InOrder)
-        saved = StoredSettings::save(m_store, key, currentValue(key.value, outer)) && saved;
-    if (saved)
+    std::vector<float> values;
+    std::ranges::copy(OuterGeometry::toTwips(m_outer.outer()), std::back_inserter(values));
+    for (const DosingParameter &parameter : DosingParameters)
+        values.push_back(m_state.*parameter.field);
+    if (StoredSettings::save(m_store,
+                             StoredSettings::entries(StoredSettings::MainWindowKeys, values)))
         return;
-    const DosingState &state = Module1::dosingState;
     OperatorMessage::show(
-        this,
-        QStringLiteral("ERROR: The settings could not be saved in \"%1\". Note the dosing "
-                       "parameters to enter them next time: target BAL %2, drinking period "
-                       "%3 minutes, proof %4, %5 parts mixer for every 1 part alcohol.")
-            .arg(m_store.location(applicationTitle()), SingleToText(state.BAL),
-                 SingleToText(state.DD), SingleToText(state.Proof), SingleToText(state.Ratio)));
+        this, QStringLiteral("ERROR: The settings could not be saved in \"%1\". Note the dosing "
+                             "parameters to enter them next time: target BAL %2, drinking period "
+                             "%3 minutes, proof %4, %5 parts mixer for every 1 part alcohol.")
+                  .arg(m_store.location(applicationTitle()), SingleToText(m_state.BAL),
+                       SingleToText(m_state.DD), SingleToText(m_state.Proof),
+                       SingleToText(m_state.Ratio)));
 }
 
 void frmMain::mnuInput_Click()
 {
     // A new window each time, so every opening starts from its definition.
-    frmInfo info(this);
+    frmInfo info(m_state, this);
     info.Form_Load();
     info.exec();
 }

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "SettingsStore.h"
-#include "StoredSettings.h"
+#include "calc/DosingState.h"
+#include "forms/OuterGeometry.h"
+#include "settings/SettingsStore.h"
 
 #include <QMainWindow>
 #include <QTimer>
-#include <optional>
 
 class QAction;
 class QLabel;
@@ -21,11 +21,12 @@ class frmMain : public QMainWindow {
     Q_OBJECT
 
 public:
-    explicit frmMain(SettingsStore store = SettingsStore(), QWidget *parent = nullptr);
+    explicit frmMain(DosingState &state, SettingsStore store = SettingsStore(),
+                     QWidget *parent = nullptr);
 
-    // Takes the outer geometry and the dosing parameters from the store, one key at a time, each
-    // applied before the next is read. A stored text that is not a number stops the load at its
-    // key, with a message to the operator. Run once, before the window is first shown.
+    // Takes the outer geometry and the dosing parameters from the store. A key whose stored text
+    // is not a number takes its default and every other key its stored value; one message tells
+    // the operator what was not read. Run once, before the window is first shown.
     void MDIForm_Load();
 
     // Milliseconds from `now` to the next minute boundary, when the clock panels change.
@@ -46,14 +47,10 @@ private:
     void updateClock();
     // Writes the geometry and the dosing parameters to the store unless the window is minimised.
     void MDIForm_Unload();
-    void apply(StoredSettings::Value value, float number);
-    float currentValue(StoredSettings::Value value, const QRect &outer) const;
-    QMargins frameMargins() const;
-    void setOuterGeometry(const QRect &outer);
-    bool stillAsLoaded(const QMargins &frame) const;
-    void reportStoreProblem();
 
+    DosingState &m_state;
     SettingsStore m_store;
+    OuterGeometry m_outer;
     QMdiArea *workspace = nullptr;
     QAction *mnuInput = nullptr;
     QMenu *mnuHelp = nullptr;
@@ -64,7 +61,4 @@ private:
     QLabel *datePanel = nullptr;
     QLabel *timePanel = nullptr;
     QTimer clockTimer;
-    // The outer geometry loaded before the window manager had framed the window. Until the frame
-    // is known the client has the outer size; it is brought to the right size once it is known.
-    std::optional<QRect> pendingOuter;
 };

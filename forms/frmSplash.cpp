@@ -1,17 +1,19 @@
-#include "frmSplash.h"
+#include "forms/frmSplash.h"
 
-#include "AppInfo.h"
-#include "DialogKeys.h"
-#include "Fonts.h"
-#include "Module1.h"
-#include "PictureBox.h"
-#include "Resources.h"
-#include "TextColour.h"
-#include "Twips.h"
-#include "VersionText.h"
-#include "frmMain.h"
+#include "appinfo/AppInfo.h"
+#include "forms/DialogKeys.h"
+#include "forms/Fonts.h"
+#include "forms/Module1.h"
+#include "forms/PictureBox.h"
+#include "forms/Resources.h"
+#include "forms/TextColour.h"
+#include "forms/Twips.h"
+#include "forms/VersionText.h"
+#include "forms/frmMain.h"
 
 #include <QApplication>
+#include <QCursor>
+#include <QScreen>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
@@ -82,7 +84,21 @@ frmSplash::frmSplash(QWidget *parent)
           Fonts::arial(12, true));
 
     QWidget::setTabOrder(picLogo, cmdBegin);
-    // Not moved by hand: a dialog without an owner is centred on the screen when first shown.
+    centreOnScreen();
+}
+
+// Placed here rather than by Qt's dialog placement, which allows for a title bar this window
+// does not have and so puts it too high.
+void frmSplash::centreOnScreen()
+{
+    const QScreen *screen = QGuiApplication::screenAt(QCursor::pos());
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    QRect placed(QPoint(), size());
+    placed.moveCenter(screen->availableGeometry().center());
+    move(placed.topLeft());
 }
 
 void frmSplash::Form_Load()
@@ -98,7 +114,7 @@ void frmSplash::cmdBegin_Click()
     const bool quitOnLastWindow = QApplication::quitOnLastWindowClosed();
     QApplication::setQuitOnLastWindowClosed(false);
 
-    Module1::MainWindow = new frmMain();
+    Module1::MainWindow = new frmMain(Module1::dosingState);
     Module1::MainWindow->MDIForm_Load();
     close();
     Module1::MainWindow->show();

@@ -23,6 +23,8 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
+    void centreOnScreen();
+
     QLabel *lblVersion = nullptr;
     QPushButton *cmdBegin = nullptr;
 };

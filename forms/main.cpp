@@ -1,5 +1,5 @@
-#include "Module1.h"
-#include "Resources.h"
+#include "forms/Module1.h"
+#include "forms/Resources.h"
 
 #include <QApplication>
 

@@ -1,7 +1,9 @@
-#include "StoredSettings.h"
+#include "settings/StoredSettings.h"
 
-#include "AppInfo.h"
-#include "NumberText.h"
+#include "appinfo/AppInfo.h"
+#include "calc/NumberText.h"
+
+#include <QStringList>
 
 namespace StoredSettings {
 
@@ -11,23 +13,85 @@ static QString applicationName()
     return QString::fromUtf8(AppInfo::Title);
 }
 
-Reading read(const SettingsStore &store, const Key &key)
+std::optional<float> numberFromText(const QString &text)
 {
-    Reading reading;
-    reading.text =
-        store.GetSetting(applicationName(), QString::fromLatin1(Section),
-                         QString::fromLatin1(key.readName), SingleToText(float(key.defaultValue)));
-    const SingleFromText number = TextToSingle(reading.text);
-    reading.ok = number.ok();
-    reading.outOfRange = number.error == NumberTextError::OutOfRange;
-    reading.value = number.value;
-    return reading;
+    SingleFromText number = TextToSingle(text);
+    if (!number.ok()) {
+        const QByteArray utf8 = text.toUtf8();
+        number = TextToSingle(std::string_view(utf8.constData(), std::size_t(utf8.size())));
+    }
+    if (!number.ok())
+        return std::nullopt;
+    return number.value;
 }
 
-bool save(const SettingsStore &store, const Key &key, float value)
+Loaded load(const SettingsStore &store, std::span<const NumberKey> keys)
 {
-    return store.SaveSetting(applicationName(), QString::fromLatin1(Section),
-                             QString::fromLatin1(key.writtenName), SingleToText(value));
+    QStringList names;
+    for (const NumberKey &key : keys)
+        names << QLatin1String(key.readName);
+    const QList<std::optional<QString>> texts =
+        store.GetSettings(applicationName(), QLatin1String(Section), names);
+
+    Loaded loaded;
+    loaded.status = store.status();
+    loaded.location = store.location(applicationName());
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        // A default goes through the same number rules as a stored text would.
+        const float defaultValue = *numberFromText(SingleToText(float(keys[i].defaultValue)));
+        const std::optional<float> number = texts[qsizetype(i)]
+                                                ? numberFromText(*texts[qsizetype(i)])
+                                                : std::optional(defaultValue);
+        if (!number)
+            loaded.unreadable.append({names[qsizetype(i)], *texts[qsizetype(i)], defaultValue});
+        loaded.values << number.value_or(defaultValue);
+    }
+    return loaded;
+}
+
+QString Loaded::problemMessage() const
+{
+    QStringList parts;
+    if (status == SettingsStatus::Damaged)
+        parts << QStringLiteral("The settings file \"%1\" is damaged; the values that could be "
+                                "read are used, and the next save keeps a copy of the damaged "
+                                "file beside it.")
+                     .arg(location);
+    else if (status == SettingsStatus::Unreadable)
+        parts << QStringLiteral("The settings in \"%1\" cannot be read; the defaults are used.")
+                     .arg(location);
+    if (!unreadable.isEmpty()) {
+        // A damaged file may hold pages of text in one value; the start is enough to find it.
+        constexpr qsizetype ShownLength = 40;
+        QStringList keys;
+        for (const Unreadable &each : unreadable) {
+            const QString shown = each.text.size() > ShownLength
+                                      ? each.text.left(ShownLength) + QChar(0x2026)
+                                      : each.text;
+            keys << QStringLiteral("%1 \"%2\" (now %3)")
+                        .arg(each.key, shown, SingleToText(each.defaultValue));
+        }
+        parts << QStringLiteral("These stored settings are not numbers and take their defaults: "
+                                "%1.")
+                     .arg(keys.join(QStringLiteral(", ")));
+    }
+    if (parts.isEmpty())
+        return {};
+    return QStringLiteral("ERROR: ") + parts.join(QLatin1Char(' ')) +
+           QStringLiteral(" Check the dosing parameters before calculating.");
+}
+
+QList<SettingsEntry> entries(std::span<const NumberKey> keys, std::span<const float> values)
+{
+    QList<SettingsEntry> result;
+    for (std::size_t i = 0; i < keys.size(); ++i)
+        result.append({QLatin1String(keys[i].writtenName), SingleToText(values[i])});
+    return result;
+}
+
+bool save(const SettingsStore &store, const QList<SettingsEntry> &entries)
+{
+    return store.SaveSettings(applicationName(), QLatin1String(Section), entries);
 }
 
 } // namespace StoredSettings

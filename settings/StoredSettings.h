@@ -1,50 +1,78 @@
 #pragma once
 
-#include "SettingsStore.h"
+#include "calc/DosingParameters.h"
+#include "settings/SettingsStore.h"
 
+#include <QList>
 #include <QString>
 #include <array>
+#include <optional>
+#include <span>
 
-// The values the main window keeps between runs: its outer geometry and the four dosing
+// The numbers the main window keeps between runs: its outer geometry and the four dosing
 // parameters, all in section "Settings" of the application named by the application title.
 namespace StoredSettings {
 
 inline constexpr const char *Section = "Settings";
 
-enum class Value { MainLeft, MainTop, MainWidth, MainHeight, BAL, DD, Proof, Ratio };
-
-struct Key {
-    Value value;
+// A number kept in the store.
+struct NumberKey {
     const char *readName;
-    const char *writtenName; // the drinking period is read as "DD" and written as "dd"
-    double defaultValue;     // geometry in twips
+    const char *writtenName;
+    double defaultValue;
 };
 
-// In the order in which they are read and written.
-inline constexpr std::array<Key, 8> InOrder{{
-    {Value::MainLeft, "MainLeft", "MainLeft", 1000},
-    {Value::MainTop, "MainTop", "MainTop", 1000},
-    {Value::MainWidth, "MainWidth", "MainWidth", 6500},
-    {Value::MainHeight, "MainHeight", "MainHeight", 6500},
-    {Value::BAL, "BAL", "BAL", 0.08},
-    {Value::DD, "DD", "dd", 40},
-    {Value::Proof, "Proof", "Proof", 200},
-    {Value::Ratio, "Ratio", "Ratio", 6},
+// The main window's outer left, top, width and height, frame included, in twips.
+inline constexpr std::array<NumberKey, 4> GeometryKeys{{
+    {"MainLeft", "MainLeft", 1000},
+    {"MainTop", "MainTop", 1000},
+    {"MainWidth", "MainWidth", 6500},
+    {"MainHeight", "MainHeight", 6500},
 }};
 
-// A stored number as read: the text found (or the default's text) and its value when readable.
-struct Reading {
+// Every number the main window keeps, in the order they are read and written: the geometry,
+// then the dosing parameters.
+inline constexpr std::array<NumberKey, 8> MainWindowKeys = [] {
+    std::array<NumberKey, 8> keys{};
+    std::size_t next = 0;
+    for (const NumberKey &key : GeometryKeys)
+        keys[next++] = key;
+    for (const DosingParameter &parameter : DosingParameters)
+        keys[next++] = {parameter.key, parameter.writtenKey, parameter.defaultValue};
+    return keys;
+}();
+
+// A stored text that is not a number; its key's default is used instead.
+struct Unreadable {
+    QString key;
     QString text;
-    float value = 0;
-    bool ok = false;
-    bool outOfRange = false; // a number, but beyond the 32-bit float range
+    float defaultValue = 0;
 };
 
-// Reads one key and turns its text into a number with the user's number rules. The default goes
-// through the same rules, so it reads back exactly as a stored default would.
-Reading read(const SettingsStore &store, const Key &key);
+struct Loaded {
+    QList<float> values; // one per key asked for, in their order
+    QList<Unreadable> unreadable;
+    SettingsStatus status = SettingsStatus::Ok;
+    QString location;
 
-// Saves a number as text with the user's number rules under the key's written name.
-bool save(const SettingsStore &store, const Key &key, float value);
+    // The one message to the operator about what went wrong, starting "ERROR: "; empty when
+    // every key was read.
+    QString problemMessage() const;
+};
+
+// The number a stored text holds: read with the user's number rules, else with "." as the
+// decimal separator (a file written under another regional format); no value when it is
+// neither.
+std::optional<float> numberFromText(const QString &text);
+
+// Reads every key from one reading of the store. A missing key takes its default, and so does a
+// key whose text is not a number; every other key keeps its stored value.
+Loaded load(const SettingsStore &store, std::span<const NumberKey> keys);
+
+// The keys' written names with the values as text, in the user's number format.
+QList<SettingsEntry> entries(std::span<const NumberKey> keys, std::span<const float> values);
+
+// Saves the entries in one replacement of the store.
+bool save(const SettingsStore &store, const QList<SettingsEntry> &entries);
 
 } // namespace StoredSettings

@@ -1,8 +1,8 @@
-#include "PortableSysInfoPlatform.h"
+#include "sysinfo/PortableSysInfoPlatform.h"
 
-#include "AppInfo.h"
-#include "SysInfoLauncher.h"
-#include "SystemPlatform.h"
+#include "appinfo/AppInfo.h"
+#include "sysinfo/SysInfoLauncher.h"
+#include "sysinfo/SystemPlatform.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "SysInfoLauncher.h"
+#include "sysinfo/SysInfoLauncher.h"
 
 #include <array>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SysInfoPlatform.h"
+#include "sysinfo/SysInfoPlatform.h"
 
 #include <functional>
 #include <memory>

@@ -1,6 +1,6 @@
-#include "Win32SysInfoPlatform.h"
+#include "sysinfo/Win32SysInfoPlatform.h"
 
-#include "SystemPlatform.h"
+#include "sysinfo/SystemPlatform.h"
 
 #include <stdexcept>
 #include <windows.h>

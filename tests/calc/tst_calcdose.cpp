@@ -1,5 +1,5 @@
-#include "CalcDose.h"
-#include "NumberText.h"
+#include "calc/CalcDose.h"
+#include "calc/NumberText.h"
 
 #include <QTest>
 #include <cmath>

@@ -67,6 +67,17 @@ start_program() {
     local first
     first=$(any_window "$pid")
     if [ "$(xdotool getwindowname "$first")" != Pourwise ]; then
+        # The splash stands in the middle of the 1280x1024 screen, give or take a pixel.
+        local splash x y w h
+        wait_until 5 sh -c "xwininfo -id $first | grep -q 'Map State: IsViewable'" || true
+        splash=$(xwininfo -id "$first")
+        x=$(sed -n 's/.*Absolute upper-left X: *//p' <<<"$splash")
+        y=$(sed -n 's/.*Absolute upper-left Y: *//p' <<<"$splash")
+        w=$(sed -n 's/.*Width: *//p' <<<"$splash")
+        h=$(sed -n 's/.*Height: *//p' <<<"$splash")
+        [ $((x + w / 2 - 640)) -ge -2 ] && [ $((x + w / 2 - 640)) -le 2 ] &&
+            [ $((y + h / 2 - 512)) -ge -2 ] && [ $((y + h / 2 - 512)) -le 2 ] ||
+            fail "$1: the splash is not centred: ${w}x${h} at $x,$y"
         xdotool mousemove --window "$first" 443 279 click 1
     fi
     wait_until 15 sh -c "xdotool search --onlyvisible --pid $pid --name '^Pourwise\$' >/dev/null" ||

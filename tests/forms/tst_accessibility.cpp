@@ -1,21 +1,27 @@
-#include "SettingsStore.h"
-#include "frmAbout.h"
-#include "frmInfo.h"
-#include "frmMain.h"
-#include "frmSplash.h"
+#include "forms/Module1.h"
+#include "forms/frmAbout.h"
+#include "forms/frmInfo.h"
+#include "forms/frmMain.h"
+#include "forms/frmSplash.h"
+#include "settings/SettingsStore.h"
 
 #include <QAccessible>
+#include <QLabel>
 #include <QTemporaryDir>
 #include <QTest>
 #include <functional>
 #include <memory>
 
-// What a screen reader meets: every control that is shown must be announced by a name.
+// What an operator and a screen reader meet on each window: every control that is shown is
+// announced by a name, and every caption can be read whole with the fonts actually used.
 class TestAccessibility : public QObject {
     Q_OBJECT
 
 private:
     QTemporaryDir settingsFolder;
+
+    std::unique_ptr<QWidget> openWindow(const QString &window);
+    static void addWindowRows();
 
     static void collectUnnamed(QAccessibleInterface *node, const QString &path,
                                QStringList &unnamed)
@@ -35,12 +41,14 @@ private:
 private slots:
     void everyShownControlHasAName_data();
     void everyShownControlHasAName();
+    void everyCaptionFits_data() { addWindowRows(); }
+    void everyCaptionFits();
     void framesAreNamedByTheirCaptions();
 };
 
 void TestAccessibility::framesAreNamedByTheirCaptions()
 {
-    frmInfo form;
+    frmInfo form(Module1::dosingState);
     form.show();
     const QStringList expected = {"Participant Characteristics", "Gender", "Other Information",
                                   "Dosing Results"};
@@ -51,7 +59,7 @@ void TestAccessibility::framesAreNamedByTheirCaptions()
     QCOMPARE(names, expected);
 }
 
-void TestAccessibility::everyShownControlHasAName_data()
+void TestAccessibility::addWindowRows()
 {
     QTest::addColumn<QString>("window");
     QTest::newRow("input and output") << "frmInfo";
@@ -60,12 +68,17 @@ void TestAccessibility::everyShownControlHasAName_data()
     QTest::newRow("main") << "frmMain";
 }
 
-void TestAccessibility::everyShownControlHasAName()
+void TestAccessibility::everyShownControlHasAName_data()
 {
-    QFETCH(QString, window);
+    addWindowRows();
+}
+
+// The window loaded and shown as the program shows it.
+std::unique_ptr<QWidget> TestAccessibility::openWindow(const QString &window)
+{
     std::unique_ptr<QWidget> form;
     if (window == QLatin1String("frmInfo")) {
-        auto *info = new frmInfo;
+        auto *info = new frmInfo(Module1::dosingState);
         info->Form_Load();
         form.reset(info);
     } else if (window == QLatin1String("frmAbout")) {
@@ -78,10 +91,46 @@ void TestAccessibility::everyShownControlHasAName()
         splash->Form_Load();
         form.reset(splash);
     } else {
-        form = std::make_unique<frmMain>(SettingsStore(settingsFolder.path()));
+        form = std::make_unique<frmMain>(Module1::dosingState,
+                                         SettingsStore(settingsFolder.path()));
     }
     form->show();
-    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    if (!QTest::qWaitForWindowExposed(form.get()))
+        return nullptr;
+    return form;
+}
+
+void TestAccessibility::everyCaptionFits()
+{
+    QFETCH(QString, window);
+    const std::unique_ptr<QWidget> form = openWindow(window);
+    QVERIFY(form);
+
+    QStringList clipped;
+    for (const QLabel *label : form->findChildren<QLabel *>()) {
+        if (!label->isVisibleTo(form.get()) || label->text().isEmpty())
+            continue;
+        const QRect room = label->contentsRect();
+        const QFontMetrics metrics(label->font());
+        const QSize needed = label->wordWrap()
+                                 ? QSize(room.width(), label->heightForWidth(room.width()))
+                                 : metrics.size(Qt::TextShowMnemonic, label->text());
+        if (needed.width() > room.width() || needed.height() > room.height())
+            clipped << QStringLiteral("%1 \"%2\": needs %3x%4, has %5x%6")
+                           .arg(label->objectName(), label->text())
+                           .arg(needed.width())
+                           .arg(needed.height())
+                           .arg(room.width())
+                           .arg(room.height());
+    }
+    QVERIFY2(clipped.isEmpty(), qPrintable(clipped.join(QLatin1Char('\n'))));
+}
+
+void TestAccessibility::everyShownControlHasAName()
+{
+    QFETCH(QString, window);
+    const std::unique_ptr<QWidget> form = openWindow(window);
+    QVERIFY(form);
 
     QStringList unnamed;
     collectUnnamed(QAccessible::queryAccessibleInterface(form.get()), QString(), unnamed);

@@ -1,9 +1,9 @@
-#include "OperatorMessage.h"
-#include "SysInfoLauncher.h"
-#include "Twips.h"
-#include "frmAbout.h"
+#include "forms/OperatorMessage.h"
+#include "forms/Twips.h"
+#include "forms/frmAbout.h"
+#include "sysinfo/SysInfoLauncher.h"
 
-#include "LineShape.h"
+#include "forms/LineShape.h"
 
 #include <QLabel>
 #include <QPushButton>

@@ -1,8 +1,9 @@
-#include "CalcDose.h"
-#include "DosingState.h"
-#include "OperatorMessage.h"
-#include "Twips.h"
-#include "frmInfo.h"
+#include "calc/CalcDose.h"
+#include "calc/DosingState.h"
+#include "forms/Module1.h"
+#include "forms/OperatorMessage.h"
+#include "forms/Twips.h"
+#include "forms/frmInfo.h"
 
 #include <QAccessible>
 #include <QGroupBox>
@@ -36,7 +37,7 @@ private:
     void click(const char *name) { QTest::mouseClick(control(name), Qt::LeftButton); }
     void openForm()
     {
-        form = std::make_unique<frmInfo>();
+        form = std::make_unique<frmInfo>(Module1::dosingState);
         form->Form_Load();
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
@@ -158,7 +159,13 @@ void TestFrmInfo::layoutMatchesDesign()
     }
     QVERIFY(widget);
     QCOMPARE(widget->parentWidget()->objectName(), container);
-    QCOMPARE(widget->geometry(), Twips::rect(twips.x(), twips.y(), twips.width(), twips.height()));
+    const QRect design = Twips::rect(twips.x(), twips.y(), twips.width(), twips.height());
+    if (qobject_cast<QLabel *>(widget)) { // a caption may grow to the right to be read whole
+        QCOMPARE(widget->geometry().adjusted(0, 0, design.width() - widget->width(), 0), design);
+        QVERIFY(widget->width() >= design.width());
+    } else {
+        QCOMPARE(widget->geometry(), design);
+    }
     QString shown;
     if (auto *label = qobject_cast<QLabel *>(widget))
         shown = label->text();

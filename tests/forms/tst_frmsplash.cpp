@@ -1,8 +1,8 @@
-#include "AppInfo.h"
-#include "DosingState.h"
-#include "Module1.h"
-#include "Twips.h"
-#include "frmSplash.h"
+#include "appinfo/AppInfo.h"
+#include "calc/DosingState.h"
+#include "forms/Module1.h"
+#include "forms/Twips.h"
+#include "forms/frmSplash.h"
 
 #include <QApplication>
 #include <QDir>

@@ -14,8 +14,8 @@
 // - The locale forms read what the locale-free form reads once the locale's decimal separator
 //   and signs are put back to ".", "-" and "+".
 
-#include "FuzzRequire.h"
-#include "NumberText.h"
+#include "calc/NumberText.h"
+#include "tests/fuzz/FuzzRequire.h"
 
 #include <QLocale>
 #include <QString>

@@ -8,10 +8,10 @@
 //   width), then either three whole-number volumes in -32768..32767 and an empty error column,
 //   or no volumes and the reason; status 1 exactly when some row has a reason.
 
-#include "CsvReader.h"
-#include "FuzzRequire.h"
-#include "NumberText.h"
-#include "RosterRun.h"
+#include "calc/NumberText.h"
+#include "tests/fuzz/FuzzRequire.h"
+#include "tools/pourwise-dose/CsvReader.h"
+#include "tools/pourwise-dose/RosterRun.h"
 
 #include <cmath>
 #include <cstdint>

@@ -1,11 +1,12 @@
 // Usage: settings_writer FOLDER NAME ROUNDS SIZE
-// Saves the eight main-window keys ROUNDS times (0: until killed) in the store rooted at FOLDER.
-// Each value reads "NAME-round:" followed by SIZE x's and ":end", so a reader can tell a whole
-// value from a cut one. Exits 0 when every save reached the store.
+// Saves the eight main-window keys ROUNDS times (0: until killed) in the store rooted at FOLDER,
+// all eight in each save. Each value reads "NAME-round:" followed by SIZE x's and ":end", so a
+// reader can tell a whole value from a cut one and the saves apart. Exits 0 when every save
+// reached the store.
 
-#include "AppInfo.h"
-#include "SettingsStore.h"
-#include "StoredSettings.h"
+#include "appinfo/AppInfo.h"
+#include "settings/SettingsStore.h"
+#include "settings/StoredSettings.h"
 
 #include <QCoreApplication>
 #include <QStringList>
@@ -22,13 +23,11 @@ int main(int argc, char *argv[])
     const QString filler(args[4].toInt(), QLatin1Char('x'));
     bool allSaved = true;
     for (int round = 1; rounds == 0 || round <= rounds; ++round) {
-        for (const StoredSettings::Key &key : StoredSettings::InOrder) {
-            const QString text = QStringLiteral("%1-%2:%3:end").arg(name).arg(round).arg(filler);
-            allSaved = store.SaveSetting(QString::fromUtf8(AppInfo::Title),
-                                         QString::fromLatin1(StoredSettings::Section),
-                                         QString::fromLatin1(key.writtenName), text) &&
-                       allSaved;
-        }
+        const QString text = QStringLiteral("%1-%2:%3:end").arg(name).arg(round).arg(filler);
+        QList<SettingsEntry> entries;
+        for (const StoredSettings::NumberKey &key : StoredSettings::MainWindowKeys)
+            entries.append({QLatin1String(key.writtenName), text});
+        allSaved = StoredSettings::save(store, entries) && allSaved;
     }
     return allSaved ? 0 : 1;
 }

@@ -1,6 +1,6 @@
-#include "AppInfo.h"
-#include "SettingsStore.h"
-#include "StoredSettings.h"
+#include "appinfo/AppInfo.h"
+#include "settings/SettingsStore.h"
+#include "settings/StoredSettings.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -99,35 +99,22 @@ private slots:
     void emptyStoreReadsDefaults_data()
     {
         QTest::addColumn<QString>("locale");
-        QTest::addColumn<int>("key");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("valueInC");
-        const QStringList defaults = {QStringLiteral("1000"), QStringLiteral("1000"),
-                                      QStringLiteral("6500"), QStringLiteral("6500"),
-                                      QStringLiteral("0.08"), QStringLiteral("40"),
-                                      QStringLiteral("200"),  QStringLiteral("6")};
-        for (int i = 0; i < 8; ++i) {
-            QTest::addRow("%s", StoredSettings::InOrder[i].readName)
-                << QStringLiteral("C") << i << defaults[i] << defaults[i];
-        }
-        QTest::newRow("BAL, German")
-            << QStringLiteral("de_DE") << 4 << QStringLiteral("0,08") << QStringLiteral("0.08");
-        QTest::newRow("DD, German")
-            << QStringLiteral("de_DE") << 5 << QStringLiteral("40") << QStringLiteral("40");
+        QTest::newRow("C") << QStringLiteral("C");
+        QTest::newRow("German") << QStringLiteral("de_DE");
     }
     void emptyStoreReadsDefaults()
     {
         QFETCH(QString, locale);
-        QFETCH(int, key);
-        QFETCH(QString, text);
-        QFETCH(QString, valueInC);
         QLocale::setDefault(QLocale(locale));
 
-        const StoredSettings::Reading reading =
-            StoredSettings::read(store(), StoredSettings::InOrder[key]);
-        QCOMPARE(reading.text, text);
-        QVERIFY(reading.ok);
-        QCOMPARE(std::bit_cast<quint32>(reading.value), std::bit_cast<quint32>(parseC(valueInC)));
+        const StoredSettings::Loaded loaded =
+            StoredSettings::load(store(), StoredSettings::MainWindowKeys);
+        const QStringList defaults = {"1000", "1000", "6500", "6500", "0.08", "40", "200", "6"};
+        QCOMPARE(loaded.values.size(), defaults.size());
+        for (int i = 0; i < defaults.size(); ++i)
+            QCOMPARE(std::bit_cast<quint32>(loaded.values[i]),
+                     std::bit_cast<quint32>(parseC(defaults[i])));
+        QVERIFY(loaded.problemMessage().isEmpty());
         QVERIFY2(!QFileInfo::exists(folder()), "reading created the store's folder");
     }
 
@@ -213,15 +200,16 @@ private slots:
         QFETCH(QStringList, values);
         QLocale::setDefault(QLocale(locale));
 
+        QList<float> numbers;
+        for (const QString &value : values)
+            numbers << parseC(value);
+        QVERIFY(StoredSettings::save(
+            store(), StoredSettings::entries(StoredSettings::MainWindowKeys, numbers)));
+        const StoredSettings::Loaded loaded =
+            StoredSettings::load(store(), StoredSettings::MainWindowKeys);
+        QVERIFY2(loaded.unreadable.isEmpty(), qPrintable(loaded.problemMessage()));
         for (int i = 0; i < 8; ++i)
-            QVERIFY(StoredSettings::save(store(), StoredSettings::InOrder[i], parseC(values[i])));
-        for (int i = 0; i < 8; ++i) {
-            const StoredSettings::Reading reading =
-                StoredSettings::read(store(), StoredSettings::InOrder[i]);
-            QVERIFY2(reading.ok, qPrintable(reading.text));
-            QCOMPARE(std::bit_cast<quint32>(reading.value),
-                     std::bit_cast<quint32>(parseC(values[i])));
-        }
+            QCOMPARE(std::bit_cast<quint32>(loaded.values[i]), std::bit_cast<quint32>(numbers[i]));
         QCOMPARE(keysInFile(iniPath()).size(), 8);
         QVERIFY(keysInFile(iniPath()).contains(QStringLiteral("dd")));
     }
@@ -230,50 +218,48 @@ private slots:
     {
         QTest::addColumn<QString>("locale");
         QTest::addColumn<QByteArray>("line");
-        QTest::addColumn<bool>("ok");
-        QTest::addColumn<bool>("outOfRange");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("valueInC");
-        QTest::newRow("plain") << "C" << QByteArray("BAL=0.1") << true << false << "0.1"
-                               << "0.1";
-        QTest::newRow("blanks around")
-            << "C" << QByteArray("BAL=\" 0.1 \"") << true << false << " 0.1 "
-            << "0.1";
-        QTest::newRow("words") << "C" << QByteArray("BAL=abc") << false << false << "abc"
-                               << "0";
-        QTest::newRow("empty") << "C" << QByteArray("BAL=") << false << false << ""
-                               << "0";
-        QTest::newRow("beyond float") << "C" << QByteArray("BAL=1e39") << false << true << "1e39"
-                                      << "0";
-        QTest::newRow("comma where a point belongs")
-            << "C" << QByteArray("BAL=\"0,08\"") << false << false << "0,08"
-            << "0";
+        QTest::addColumn<QString>("valueInC"); // empty: unreadable, the default is used
+        QTest::newRow("plain") << "C" << QByteArray("BAL=0.1") << "0.1";
+        QTest::newRow("blanks around") << "C" << QByteArray("BAL=\" 0.1 \"") << "0.1";
+        QTest::newRow("words") << "C" << QByteArray("BAL=abc") << "";
+        QTest::newRow("empty") << "C" << QByteArray("BAL=") << "";
+        QTest::newRow("beyond float") << "C" << QByteArray("BAL=1e39") << "";
+        QTest::newRow("comma where a point belongs") << "C" << QByteArray("BAL=\"0,08\"") << "";
         QTest::newRow("German comma, hand-written unquoted")
-            << "de_DE" << QByteArray("BAL=0,08") << true << false << "0,08"
-            << "0.08";
-        QTest::newRow("point where a German comma belongs")
-            << "de_DE" << QByteArray("BAL=0.08") << false << false << "0.08"
-            << "0";
+            << "de_DE" << QByteArray("BAL=0,08") << "0.08";
+        QTest::newRow("point, written under another regional format")
+            << "de_DE" << QByteArray("BAL=0.08") << "0.08";
+        QTest::newRow("point and exponent, German")
+            << "de_DE" << QByteArray("BAL=1.5E-01") << "0.15";
+        QTest::newRow("thousands separator, German")
+            << "de_DE" << QByteArray("BAL=\"1.000,5\"") << "";
+        QTest::newRow("thousands separator") << "C" << QByteArray("BAL=\"1,000.5\"") << "";
     }
     void storedNumbers()
     {
         QFETCH(QString, locale);
         QFETCH(QByteArray, line);
-        QFETCH(bool, ok);
-        QFETCH(bool, outOfRange);
-        QFETCH(QString, text);
         QFETCH(QString, valueInC);
         QLocale::setDefault(QLocale(locale));
-        writeFile(iniPath(), "[Settings]\n" + line + "\n");
+        writeFile(iniPath(), "[Settings]\nProof=80\n" + line + "\n");
 
-        const StoredSettings::Reading reading =
-            StoredSettings::read(store(), StoredSettings::InOrder[4]);
-        QCOMPARE(reading.text, text);
-        QCOMPARE(reading.ok, ok);
-        QCOMPARE(reading.outOfRange, outOfRange);
-        if (ok)
-            QCOMPARE(std::bit_cast<quint32>(reading.value),
-                     std::bit_cast<quint32>(parseC(valueInC)));
+        const StoredSettings::Loaded loaded =
+            StoredSettings::load(store(), StoredSettings::MainWindowKeys);
+        const float bal = loaded.values[4];
+        QCOMPARE(loaded.values[6], 80.0f); // the other keys keep their values
+        if (valueInC.isEmpty()) {
+            QCOMPARE(bal, 0.08f);
+            QCOMPARE(loaded.unreadable.size(), 1);
+            const QString message = loaded.problemMessage();
+            const QString text = QString::fromUtf8(line.mid(4)).remove(QLatin1Char('"')).trimmed();
+            for (const QString &part : {QStringLiteral("ERROR: "), QStringLiteral("BAL"),
+                                        QStringLiteral("\"%1\"").arg(text),
+                                        QStringLiteral("now ") + QLocale().toString(0.08)})
+                QVERIFY2(message.contains(part), qPrintable(message));
+        } else {
+            QCOMPARE(std::bit_cast<quint32>(bal), std::bit_cast<quint32>(parseC(valueInC)));
+            QVERIFY(loaded.problemMessage().isEmpty());
+        }
     }
 
     void damagedStore_data()
@@ -285,6 +271,10 @@ private slots:
                                         << "0.08" << true;
         QTest::newRow("cut in a section name") << "cut"
                                                << "0.1" << true;
+        QTest::newRow("malformed line in a later section") << "late"
+                                                           << "0.1" << true;
+        QTest::newRow("NUL byte") << "nul"
+                                  << "0.1" << true;
         QTest::newRow("folder in the file's place") << "folder"
                                                     << "0.08" << false;
         QTest::newRow("file in the folder's place") << "blocked"
@@ -295,7 +285,7 @@ private slots:
         QFETCH(QString, damage);
         QFETCH(QString, readText);
         QFETCH(bool, canSave);
-        SettingsStatus readStatus = SettingsStatus::Ok;
+        SettingsStatus readStatus = SettingsStatus::Damaged;
         if (damage == QLatin1String("garbage")) {
             QByteArray bytes;
             for (int i = 0; i < 4096; ++i)
@@ -303,32 +293,39 @@ private slots:
             writeFile(iniPath(), bytes);
         } else if (damage == QLatin1String("cut")) {
             writeFile(iniPath(), "[Settings]\nBAL=0.1\nProof=80\n[Sett");
-            readStatus = SettingsStatus::Damaged;
+        } else if (damage == QLatin1String("late")) {
+            writeFile(iniPath(), "[Settings]\nBAL=0.1\nProof=80\n[Other]\nno equals sign here\n");
+        } else if (damage == QLatin1String("nul")) {
+            writeFile(iniPath(), QByteArray("[Settings]\nBAL=0.1\nProof=80\n[Other]\nx=\0\n", 40));
         } else if (damage == QLatin1String("folder")) {
             QVERIFY(QDir().mkpath(iniPath()));
             readStatus = SettingsStatus::Unreadable;
         } else {
             writeFile(QFileInfo(iniPath()).absolutePath(), "not a folder");
+            readStatus = SettingsStatus::Ok; // nothing there to read
         }
+        const QByteArray original = readFile(iniPath());
         const SettingsStore damaged = store();
 
         QCOMPARE(damaged.GetSetting(App, Section, QStringLiteral("BAL"), QStringLiteral("0.08")),
                  readText);
-        if (damage != QLatin1String("garbage")) // garbage may or may not parse as an empty file
-            QCOMPARE(damaged.status(), readStatus);
+        QCOMPARE(damaged.status(), readStatus);
 
         QCOMPARE(damaged.SaveSetting(App, Section, QStringLiteral("BAL"), QStringLiteral("0.2")),
                  canSave);
         QCOMPARE(damaged.status(), canSave ? SettingsStatus::Ok : SettingsStatus::NotSaved);
         if (!canSave)
             return;
-        // The save leaves a clean file that keeps what could be read before.
+        // The save leaves a clean file of what it saved, and the damaged one beside it.
         QCOMPARE(damaged.GetSetting(App, Section, QStringLiteral("BAL"), QString()),
                  QStringLiteral("0.2"));
         QCOMPARE(damaged.status(), SettingsStatus::Ok);
-        if (damage == QLatin1String("cut"))
-            QCOMPARE(damaged.GetSetting(App, Section, QStringLiteral("Proof"), QString()),
-                     QStringLiteral("80"));
+        QStringList kept = keysInFile(iniPath());
+        kept.sort();
+        const QStringList readable =
+            damage == QLatin1String("garbage") ? QStringList{"BAL"} : QStringList{"BAL", "Proof"};
+        QCOMPARE(kept, readable);
+        QCOMPARE(readFile(iniPath() + QStringLiteral(".damaged")), original);
     }
 
     void interruptedSaveLeavesOldOrNewFile()
@@ -339,10 +336,14 @@ private slots:
             return text == QLatin1String("seed") ||
                    written.match(text).captured(1).size() == 100000;
         };
+        QStringList keys;
+        QList<SettingsEntry> seeds;
+        for (const StoredSettings::NumberKey &key : StoredSettings::MainWindowKeys) {
+            keys << QLatin1String(key.writtenName);
+            seeds.append({keys.last(), QStringLiteral("seed")});
+        }
         for (int attempt = 0; attempt < 12; ++attempt) {
-            for (const StoredSettings::Key &key : StoredSettings::InOrder)
-                QVERIFY(store().SaveSetting(App, Section, QLatin1String(key.writtenName),
-                                            QStringLiteral("seed")));
+            QVERIFY(StoredSettings::save(store(), seeds));
             const QByteArray seeded = readFile(iniPath());
 
             QProcess writer;
@@ -355,12 +356,13 @@ private slots:
             writer.kill();
             QVERIFY(writer.waitForFinished());
 
+            // All eight keys come from one save, the last one that finished: all old or all new.
             const SettingsStore after = store();
-            for (const StoredSettings::Key &key : StoredSettings::InOrder) {
-                const QString text =
-                    after.GetSetting(App, Section, QLatin1String(key.writtenName), QString());
-                QCOMPARE(after.status(), SettingsStatus::Ok);
-                QVERIFY2(whole(text), key.writtenName);
+            const QList<std::optional<QString>> texts = after.GetSettings(App, Section, keys);
+            QCOMPARE(after.status(), SettingsStatus::Ok);
+            for (const std::optional<QString> &text : texts) {
+                QVERIFY(text && whole(*text));
+                QCOMPARE(*text, *texts.first());
             }
             // The killed writer's lock does not hold up the next save.
             QElapsedTimer timer;
@@ -386,7 +388,7 @@ private slots:
         QCOMPARE(second.exitCode(), 0);
 
         const QRegularExpression whole(QStringLiteral("^[AB]-\\d+:x{1000}:end$"));
-        for (const StoredSettings::Key &key : StoredSettings::InOrder) {
+        for (const StoredSettings::NumberKey &key : StoredSettings::MainWindowKeys) {
             const QString text =
                 store().GetSetting(App, Section, QLatin1String(key.writtenName), QString());
             QVERIFY2(whole.match(text).hasMatch(), key.writtenName);
@@ -397,7 +399,7 @@ private slots:
         QProcess last;
         startWriter(last, QStringLiteral("B"), 1);
         QVERIFY(last.waitForFinished(60000));
-        for (const StoredSettings::Key &key : StoredSettings::InOrder) {
+        for (const StoredSettings::NumberKey &key : StoredSettings::MainWindowKeys) {
             QCOMPARE(store().GetSetting(App, Section, QLatin1String(key.writtenName), QString()),
                      QStringLiteral("B-1:%1:end").arg(QString(1000, QLatin1Char('x'))));
         }

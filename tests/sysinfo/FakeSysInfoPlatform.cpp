@@ -1,4 +1,4 @@
-#include "FakeSysInfoPlatform.h"
+#include "tests/sysinfo/FakeSysInfoPlatform.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,5 +1,5 @@
-#include "PortableSysInfoPlatform.h"
-#include "SysInfoLauncher.h"
+#include "sysinfo/PortableSysInfoPlatform.h"
+#include "sysinfo/SysInfoLauncher.h"
 
 #include <QDir>
 #include <QFile>

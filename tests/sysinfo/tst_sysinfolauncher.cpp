@@ -1,5 +1,5 @@
-#include "FakeSysInfoPlatform.h"
-#include "SysInfoLauncher.h"
+#include "sysinfo/SysInfoLauncher.h"
+#include "tests/sysinfo/FakeSysInfoPlatform.h"
 
 #include <QTest>
 

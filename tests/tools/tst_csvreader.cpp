@@ -1,5 +1,5 @@
-#include "CsvReader.h"
-#include "CsvWriter.h"
+#include "tools/pourwise-dose/CsvReader.h"
+#include "tools/pourwise-dose/CsvWriter.h"
 
 #include <QTest>
 

@@ -1,4 +1,4 @@
-#include "DoseProcess.h"
+#include "tests/tools/DoseProcess.h"
 
 #include <QTemporaryDir>
 #include <QTest>

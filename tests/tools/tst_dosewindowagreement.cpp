@@ -1,10 +1,11 @@
 // The command-line tool and the input and output window must show the same text for the same
 // participant: the same volumes, or the same refusal.
 
-#include "DoseProcess.h"
-#include "DosingState.h"
-#include "OperatorMessage.h"
-#include "frmInfo.h"
+#include "calc/DosingState.h"
+#include "forms/Module1.h"
+#include "forms/OperatorMessage.h"
+#include "forms/frmInfo.h"
+#include "tests/tools/DoseProcess.h"
 
 #include <QLineEdit>
 #include <QLocale>
@@ -35,7 +36,7 @@ Shown typeIntoWindow(const Participant &participant)
     // The window starts from whatever the state holds; the typed text must win over it.
     Module1::dosingState = DosingState{};
     Module1::dosingState.Gender = Gender::NotSpecified;
-    frmInfo window;
+    frmInfo window(Module1::dosingState);
     window.Form_Load();
     window.show();
 

@@ -1,4 +1,4 @@
-#include "CsvReader.h"
+#include "tools/pourwise-dose/CsvReader.h"
 
 #include <algorithm>
 #include <cerrno>

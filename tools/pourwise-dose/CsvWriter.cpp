@@ -1,4 +1,4 @@
-#include "CsvWriter.h"
+#include "tools/pourwise-dose/CsvWriter.h"
 
 #include <algorithm>
 

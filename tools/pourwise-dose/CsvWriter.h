@@ -1,6 +1,6 @@
 #pragma once
 
-#include "OutputBuffer.h"
+#include "tools/pourwise-dose/OutputBuffer.h"
 
 #include <cstdio>
 #include <string>

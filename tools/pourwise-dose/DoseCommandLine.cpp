@@ -1,6 +1,6 @@
-#include "DoseCommandLine.h"
+#include "tools/pourwise-dose/DoseCommandLine.h"
 
-#include "AppInfo.h"
+#include "appinfo/AppInfo.h"
 
 #include <QCommandLineParser>
 

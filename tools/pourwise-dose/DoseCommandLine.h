@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DoseField.h"
+#include "tools/pourwise-dose/DoseField.h"
 
 #include <QByteArray>
 #include <QString>

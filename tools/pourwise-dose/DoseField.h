@@ -1,5 +1,7 @@
 #pragma once
 
+#include "calc/DosingParameters.h"
+
 #include <array>
 #include <cstddef>
 #include <string_view>
@@ -14,6 +16,18 @@ inline constexpr std::array<DoseField, DoseFieldCount> AllDoseFields = {
     DoseField::Gender, DoseField::Height, DoseField::Weight, DoseField::Age,
     DoseField::BAL,    DoseField::DD,     DoseField::Proof,  DoseField::Ratio};
 
+constexpr std::size_t indexOf(DoseField field)
+{
+    return static_cast<std::size_t>(field);
+}
+
+// The participant's own fields come first, then the dosing parameters in their table's order.
+inline constexpr std::size_t FirstParameterField = indexOf(DoseField::BAL);
+static_assert(DoseFieldCount - FirstParameterField == DosingParameters.size());
+
+// The dosing parameter a field holds, or null for the participant's own fields.
+const DosingParameter *dosingParameterOf(DoseField field);
+
 std::string_view doseFieldName(DoseField field);
 
 // The value used when a dosing parameter is not given on the command line; empty for the
@@ -22,8 +36,3 @@ std::string_view doseFieldDefault(DoseField field);
 
 // One text per field, indexed by DoseField.
 using ParticipantText = std::array<std::string_view, DoseFieldCount>;
-
-constexpr std::size_t indexOf(DoseField field)
-{
-    return static_cast<std::size_t>(field);
-}

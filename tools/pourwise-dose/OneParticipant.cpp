@@ -1,9 +1,9 @@
-#include "OneParticipant.h"
+#include "tools/pourwise-dose/OneParticipant.h"
 
-#include "CalcDose.h"
-#include "ExitStatus.h"
-#include "NumberText.h"
-#include "ParticipantReader.h"
+#include "calc/CalcDose.h"
+#include "calc/NumberText.h"
+#include "tools/pourwise-dose/ExitStatus.h"
+#include "tools/pourwise-dose/ParticipantReader.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "DoseCommandLine.h"
-#include "OutputBuffer.h"
+#include "tools/pourwise-dose/DoseCommandLine.h"
+#include "tools/pourwise-dose/OutputBuffer.h"
 
 #include <cstdio>
 

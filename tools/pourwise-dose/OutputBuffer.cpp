@@ -1,4 +1,4 @@
-#include "OutputBuffer.h"
+#include "tools/pourwise-dose/OutputBuffer.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,6 +1,6 @@
-#include "ParticipantReader.h"
+#include "tools/pourwise-dose/ParticipantReader.h"
 
-#include "NumberText.h"
+#include "calc/NumberText.h"
 
 #include <algorithm>
 #include <optional>
@@ -29,24 +29,16 @@ std::optional<std::int16_t> genderFromText(std::string_view text)
 
 float &stateField(DosingState &state, DoseField field)
 {
+    if (const DosingParameter *parameter = dosingParameterOf(field))
+        return state.*parameter->field;
     switch (field) {
     case DoseField::Height:
         return state.Height;
     case DoseField::Weight:
         return state.Weight;
-    case DoseField::Age:
+    default: // the age; gender is not a number and never asked for
         return state.Age;
-    case DoseField::BAL:
-        return state.BAL;
-    case DoseField::DD:
-        return state.DD;
-    case DoseField::Proof:
-        return state.Proof;
-    case DoseField::Ratio:
-    case DoseField::Gender: // not a number; never asked for
-        break;
     }
-    return state.Ratio;
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "DoseField.h"
-#include "DosingState.h"
+#include "calc/DosingState.h"
+#include "tools/pourwise-dose/DoseField.h"
 
 #include <array>
 

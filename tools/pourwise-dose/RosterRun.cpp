@@ -1,10 +1,10 @@
-#include "RosterRun.h"
+#include "tools/pourwise-dose/RosterRun.h"
 
-#include "CalcDose.h"
-#include "ExitStatus.h"
-#include "NumberText.h"
-#include "ParticipantReader.h"
-#include "RowErrorText.h"
+#include "calc/CalcDose.h"
+#include "calc/NumberText.h"
+#include "tools/pourwise-dose/ExitStatus.h"
+#include "tools/pourwise-dose/ParticipantReader.h"
+#include "tools/pourwise-dose/RowErrorText.h"
 
 #include <algorithm>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "CsvReader.h"
-#include "CsvWriter.h"
-#include "DoseField.h"
+#include "tools/pourwise-dose/CsvReader.h"
+#include "tools/pourwise-dose/CsvWriter.h"
+#include "tools/pourwise-dose/DoseField.h"
 
 #include <array>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "RowErrorText.h"
+#include "tools/pourwise-dose/RowErrorText.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "CalcDose.h"
-#include "ParticipantReader.h"
+#include "calc/CalcDose.h"
+#include "tools/pourwise-dose/ParticipantReader.h"
 
 #include <string>
 

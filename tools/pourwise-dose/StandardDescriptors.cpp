@@ -1,4 +1,4 @@
-#include "StandardDescriptors.h"
+#include "tools/pourwise-dose/StandardDescriptors.h"
 
 #ifdef _WIN32
 

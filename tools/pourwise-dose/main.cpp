@@ -1,8 +1,8 @@
-#include "DoseCommandLine.h"
-#include "ExitStatus.h"
-#include "OneParticipant.h"
-#include "RosterRun.h"
-#include "StandardDescriptors.h"
+#include "tools/pourwise-dose/DoseCommandLine.h"
+#include "tools/pourwise-dose/ExitStatus.h"
+#include "tools/pourwise-dose/OneParticipant.h"
+#include "tools/pourwise-dose/RosterRun.h"
+#include "tools/pourwise-dose/StandardDescriptors.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Win32SysInfoPlatform.h"
+#include "sysinfo/Win32SysInfoPlatform.h"
 
 #include <string>
 #include <vector>

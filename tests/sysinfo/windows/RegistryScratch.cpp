@@ -1,4 +1,4 @@
-#include "RegistryScratch.h"
+#include "tests/sysinfo/windows/RegistryScratch.h"
 
 #include <algorithm>
 #include <stdexcept>

@@ -1,8 +1,8 @@
 // The launcher over the real Win32 implementation, against Wine's registry, file system and
 // process start. The rows follow the launcher's native table tests.
-#include "RecordingPlatform.h"
-#include "RegistryScratch.h"
-#include "SysInfoLauncher.h"
+#include "sysinfo/SysInfoLauncher.h"
+#include "tests/sysinfo/windows/RecordingPlatform.h"
+#include "tests/sysinfo/windows/RegistryScratch.h"
 
 #include <filesystem>
 #include <fstream>

@@ -1,5 +1,0 @@
-#include "DosingState.h"
-
-namespace Module1 {
-DosingState dosingState;
-} // namespace Module1
