@@ -5,8 +5,9 @@
 //   run reads and writes a few bytes at a time too.
 // - A run ends with status 2 exactly when it says why. Otherwise its output reads back as one
 //   record per input record, in order: the record's own fields (cut or padded to the header's
-//   width), then either three whole-number volumes in -32768..32767 and an empty error column,
-//   or no volumes and the reason; status 1 exactly when some row has a reason.
+//   width), then either the volumes and an empty error column, or no volumes and the reason;
+//   status 1 exactly when some row has a reason. Alcohol and mixer are whole millilitres in
+//   -32768..32767 and the total is exactly their sum (so it may reach 65534).
 
 #include "calc/NumberText.h"
 #include "tests/fuzz/FuzzRequire.h"
@@ -65,11 +66,16 @@ Reading readAll(const std::string &text)
     return readAll(reinterpret_cast<const std::uint8_t *>(text.data()), text.size(), text.size());
 }
 
-bool isWholeMl(const std::string &text)
+float volume(const std::string &text)
 {
     const SingleFromText read = TextToSingle(std::string_view(text));
-    return read.ok() && std::nearbyint(read.value) == read.value && read.value >= -32768 &&
-           read.value <= 32767;
+    FUZZ_REQUIRE(read.ok());
+    return read.value;
+}
+
+bool isWholeMl(float value)
+{
+    return std::nearbyint(value) == value && value >= -32768 && value <= 32767;
 }
 
 void checkRosterRun(const std::uint8_t *data, std::size_t size, std::size_t bufferBytes)
@@ -116,10 +122,15 @@ void checkRosterRun(const std::uint8_t *data, std::size_t size, std::size_t buff
         const Record &got = out.records[row];
         FUZZ_REQUIRE(got.size() == width + 4);
         FUZZ_REQUIRE(Record(got.begin(), got.begin() + long(width)) == expected);
-        const bool hasReason = !got[width + 3].empty();
-        for (std::size_t volume = width; volume < width + 3; ++volume)
-            FUZZ_REQUIRE(hasReason ? got[volume].empty() : isWholeMl(got[volume]));
-        withReason += hasReason ? 1 : 0;
+        if (!got[width + 3].empty()) {
+            ++withReason;
+            FUZZ_REQUIRE(got[width].empty() && got[width + 1].empty() && got[width + 2].empty());
+            continue;
+        }
+        const float alcohol = volume(got[width]);
+        const float mixer = volume(got[width + 1]);
+        FUZZ_REQUIRE(isWholeMl(alcohol) && isWholeMl(mixer));
+        FUZZ_REQUIRE(volume(got[width + 2]) == alcohol + mixer);
     }
     FUZZ_REQUIRE(withReason == failedRows);
     FUZZ_REQUIRE(status == (failedRows > 0 ? 1 : 0));
