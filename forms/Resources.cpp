@@ -1,5 +1,8 @@
 #include "forms/Resources.h"
 
+#include <QDir>
+#include <QImageReader>
+
 // The pictures live in a static library, whose resources must be registered by hand once.
 static void registerPictures()
 {
@@ -19,5 +22,15 @@ QPixmap Resources::logo()
 QIcon Resources::icon()
 {
     registerPictures();
-    return QIcon(QStringLiteral(":/pourwise.ico"));
+    // The sixteen-colour picture stays the 32 px icon, the one the About window shows; the
+    // desktop theme's full-colour pictures give every other size.
+    QIcon icon(QStringLiteral(":/pourwise.ico"));
+    const QDir themeIcons(QStringLiteral(":/icons"));
+    for (const QString &name : themeIcons.entryList(QDir::Files)) {
+        const QString path = themeIcons.filePath(name);
+        const QSize size = QImageReader(path).size();
+        if (!icon.availableSizes().contains(size))
+            icon.addFile(path, size);
+    }
+    return icon;
 }

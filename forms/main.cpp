@@ -1,3 +1,4 @@
+#include "appinfo/AppInfo.h"
 #include "forms/Module1.h"
 #include "forms/Resources.h"
 
@@ -7,6 +8,7 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setWindowIcon(Resources::icon());
+    QApplication::setDesktopFileName(QString::fromLatin1(AppInfo::DesktopId));
 
     Module1::Main();
     const int status = app.exec();

@@ -1,8 +1,9 @@
 #!/usr/bin/python3
-# Redraws the splash logo and the window icon: run `/usr/bin/python3 tools/artwork/draw_artwork.py`
+# Redraws the splash logo and the icons: run `/usr/bin/python3 tools/artwork/draw_artwork.py`
 # (from any folder; needs Debian's python3-pil: `apt-get install -y python3-pil`). Writes
-# resources/logo.jpg, resources/pourwise.ico and resources/pourwise.png, byte for byte the same
-# on every run with the same Pillow and libjpeg.
+# resources/logo.jpg, resources/pourwise.ico, resources/pourwise.png and the desktop theme's
+# icons resources/icons/<n>x<n>.png, byte for byte the same on every run with the same Pillow
+# and libjpeg.
 """Pourwise artwork: a measuring beaker with an amber liquid and a falling drop.
 
 Shapes are drawn at several times the final size and scaled down, which gives
@@ -31,6 +32,8 @@ ICON_GROUND = (16, 82, 100)
 
 LOGO_SIZE = (150, 178)
 ICON_SIZE = 32
+# The sizes a desktop's icon theme asks for most; the menu and the window list pick from these.
+THEME_ICON_SIZES = (16, 32, 48, 64, 128, 256)
 
 
 def lerp(a, b, t):
@@ -183,19 +186,41 @@ def make_logo():
     return big.resize(LOGO_SIZE, Image.LANCZOS)
 
 
+# The icon's layout in pixels of the 32 px icon; other sizes scale it.
+ICON_GEOMETRY = dict(
+    left=8, right=24, top=14, bottom=27, radius=3, wall=2, spout=1.6,
+    level=19.5, surface=0.9, ticks=(),
+    drop_tip=2, drop_bottom=11.5, drop_half_width=3.8,
+)
+
+
+def draw_icon(size, scale, ground):
+    """Returns (RGB picture, tile coverage) drawn `scale` times larger than `size` pixels."""
+    factor = size / ICON_SIZE
+    geometry = {k: (v * factor if isinstance(v, (int, float)) else v) for k, v in ICON_GEOMETRY.items()}
+    big = draw_scene((size, size), scale, geometry, detail=False, ground=ground)
+    # The picture sits on a rounded tile; outside the tile is transparent.
+    tile = Image.new("L", big.size, 0)
+    ImageDraw.Draw(tile).rounded_rectangle(
+        [0, 0, big.width - 1, big.height - 1], radius=6 * factor * scale, fill=255
+    )
+    return big, tile
+
+
+def make_theme_icon(size):
+    """The icon in full colour with soft edges, `size` pixels square, for the desktop's theme."""
+    scale = 8
+    big, tile = draw_icon(size, scale, ground=(TEAL_TOP, TEAL_BOTTOM))
+    icon = big.resize((size, size), Image.BOX).convert("RGBA")
+    icon.putalpha(tile.resize((size, size), Image.BOX))
+    return icon
+
+
 def make_icon():
     """Returns (palette image, transparency mask) for the 32 px icon."""
     scale = 8
-    geometry = dict(
-        left=8, right=24, top=14, bottom=27, radius=3, wall=2, spout=1.6,
-        level=19.5, surface=0.9, ticks=(),
-        drop_tip=2, drop_bottom=11.5, drop_half_width=3.8,
-    )
     # A flat ground keeps the sixteen colours for the shapes, not for gradient steps.
-    big = draw_scene((ICON_SIZE, ICON_SIZE), scale, geometry, detail=False, ground=(ICON_GROUND, ICON_GROUND))
-    # The picture sits on a rounded tile; outside the tile is transparent.
-    tile = Image.new("L", big.size, 0)
-    ImageDraw.Draw(tile).rounded_rectangle([0, 0, big.width - 1, big.height - 1], radius=6 * scale, fill=255)
+    big, tile = draw_icon(ICON_SIZE, scale, ground=(ICON_GROUND, ICON_GROUND))
     small = big.resize((ICON_SIZE, ICON_SIZE), Image.BOX)
     opaque = tile.resize((ICON_SIZE, ICON_SIZE), Image.BOX).point(lambda a: 255 if a >= 128 else 0)
 
@@ -263,6 +288,10 @@ def main():
     rgba = icon.convert("RGBA")
     rgba.putalpha(opaque)
     rgba.save(RESOURCES / "pourwise.png", "PNG", optimize=True)
+
+    (RESOURCES / "icons").mkdir(exist_ok=True)
+    for size in THEME_ICON_SIZES:
+        make_theme_icon(size).save(RESOURCES / "icons" / f"{size}x{size}.png", "PNG", optimize=True)
     return 0
 
 

@@ -1,0 +1,105 @@
+#include "tests/tools/DoseProcess.h"
+
+#include <QFile>
+#include <QRegularExpression>
+#include <QTest>
+
+namespace {
+
+// Option name to what is said of it: its argument's name and its default, as "G100ML 0.08".
+using Options = QMap<QString, QString>;
+
+// "--name" and, when it takes one, the argument's upper-case name: "--bal G100ML".
+const QRegularExpression
+    OptionPattern(QStringLiteral("(--[a-z][a-z0-9-]*)(?:[ =]([A-Z][A-Z0-9]*)\\b)?"));
+const QRegularExpression DefaultPattern(QStringLiteral("\\(default ([^)]+)\\)"));
+
+QString summary(const QString &argument, const QString &defaultValue)
+{
+    return (argument + QLatin1Char(' ') + defaultValue).trimmed();
+}
+
+// Every option --help names anywhere; argument and default come from its own line, which is
+// indented by two blanks ("  --bal G100ML   target ... (default 0.08)"), or else from the usage.
+Options helpOptions(const QString &help)
+{
+    Options options;
+    for (const QString &line : help.split(QLatin1Char('\n'))) {
+        for (const QRegularExpressionMatch &match : OptionPattern.globalMatch(line)) {
+            if (match.capturedStart() == 2)
+                options[match.captured(1)] =
+                    summary(match.captured(2), DefaultPattern.match(line).captured(1));
+            else if (!options.contains(match.captured(1)))
+                options[match.captured(1)] = match.captured(2);
+        }
+    }
+    return options;
+}
+
+// The OPTIONS section of the manual page: every entry is ".TP", the option, then its paragraph,
+// which ends at the next paragraph or subsection.
+Options manualPageOptions(QString page)
+{
+    static const QRegularExpression fontsAndQuotes(QStringLiteral("\\\\f[BIRP]|\""));
+    static const QRegularExpression paragraphEnd(QStringLiteral("\n\\.(PP|SS)"));
+    page.replace(QLatin1String("\\-"), QLatin1String("-")).remove(fontsAndQuotes);
+    const QString section =
+        page.section(QLatin1String("\n.SH OPTIONS\n"), 1).section(QLatin1String("\n.SH "), 0, 0);
+    Options options;
+    for (const QString &entry : section.split(QLatin1String(".TP\n")).mid(1)) {
+        const QString text = entry.section(paragraphEnd, 0, 0);
+        const QRegularExpressionMatch tag =
+            OptionPattern.match(text.section(QLatin1Char('\n'), 0, 0).simplified());
+        options[tag.captured(1)] = summary(tag.captured(2), DefaultPattern.match(text).captured(1));
+    }
+    return options;
+}
+
+} // namespace
+
+// pourwise-dose --help and its manual page name the same options, with the same arguments and
+// defaults. One row per option named on either side, so a forgotten one fails under its name.
+class TestDoseManPage : public QObject {
+    Q_OBJECT
+
+private slots:
+    void optionAgrees_data();
+    void optionAgrees();
+};
+
+void TestDoseManPage::optionAgrees_data()
+{
+    QTest::addColumn<bool>("inHelp");
+    QTest::addColumn<bool>("inManualPage");
+    QTest::addColumn<QString>("help");
+    QTest::addColumn<QString>("manualPage");
+
+    const DoseRun run = runDose({QStringLiteral("--help")});
+    QCOMPARE(run.exitCode, 0);
+    QFile page(QStringLiteral(POURWISE_DOSE_MANUAL_PAGE));
+    QVERIFY2(page.open(QIODevice::ReadOnly), qPrintable(page.fileName()));
+    const Options help = helpOptions(QString::fromUtf8(run.output));
+    const Options manual = manualPageOptions(QString::fromUtf8(page.readAll()));
+    QVERIFY(!help.isEmpty() && !manual.isEmpty());
+
+    QStringList names = help.keys() + manual.keys();
+    names.removeDuplicates();
+    for (const QString &name : names)
+        QTest::newRow(qPrintable(name)) << help.contains(name) << manual.contains(name)
+                                        << help.value(name) << manual.value(name);
+}
+
+void TestDoseManPage::optionAgrees()
+{
+    QFETCH(bool, inHelp);
+    QFETCH(bool, inManualPage);
+    QFETCH(QString, help);
+    QFETCH(QString, manualPage);
+
+    QVERIFY2(inHelp, "the manual page describes an option that --help does not name");
+    QVERIFY2(inManualPage, "--help names an option that the manual page's OPTIONS lack");
+    QCOMPARE(manualPage, help);
+}
+
+QTEST_GUILESS_MAIN(TestDoseManPage)
+#include "tst_dosemanpage.moc"
