@@ -5,10 +5,8 @@
 
 namespace {
 
-// Constants exactly as the dosing model states them. 0.3937 (inches per centimetre) and
-// 2.2046 (pounds per kilogram) are divisors; 0.7861 g/ml is the density of ethanol used.
-constexpr double InchesPerCm = 0.3937;
-constexpr double PoundsPerKg = 2.2046;
+// Constants exactly as the dosing model states them (the unit factors are in BodyUnits.h);
+// 0.7861 g/ml is the density of ethanol used.
 constexpr float MinutesPerHour = 60;
 constexpr float GramsPerLitreFactor = 10;
 constexpr float PureProof = 200;
@@ -71,14 +69,18 @@ private:
 
 } // namespace
 
-DoseOutcome CalcDose(DosingState &s)
+DoseOutcome CalcDose(DosingState &s, std::optional<BodyInCm> bodyInCm)
 {
     DoseOutcome outcome;
     DoseIntermediates &i = outcome.intermediates;
     Calculation calc(outcome);
 
-    if (!calc.store(i.heightCm, s.Height / InchesPerCm, DoseStep::HeightCm) ||
-        !calc.store(i.weightKg, s.Weight / PoundsPerKg, DoseStep::WeightKg) ||
+    // Centimetres and kilograms given by the caller are the stored intermediates themselves;
+    // from here on both kinds of input take the very same path.
+    const double heightCm = bodyInCm ? double(bodyInCm->heightCm) : cmFromInches(s.Height);
+    const double weightKg = bodyInCm ? double(bodyInCm->weightKg) : kgFromPounds(s.Weight);
+    if (!calc.store(i.heightCm, heightCm, DoseStep::HeightCm) ||
+        !calc.store(i.weightKg, weightKg, DoseStep::WeightKg) ||
         !calc.store(i.hours, double(s.DD) / double(MinutesPerHour), DoseStep::Hours))
         return outcome;
 

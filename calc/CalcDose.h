@@ -1,8 +1,10 @@
 #pragma once
 
+#include "calc/BodyUnits.h"
 #include "calc/DosingState.h"
 
 #include <QString>
+#include <optional>
 
 // Why a calculation stopped. The values the calculation stored before the stop stay in the state.
 enum class DoseStatus {
@@ -49,7 +51,11 @@ struct DoseOutcome {
 
 // Computes the alcohol, mixer and total volumes from the inputs in `state` and stores them there.
 // Touches no window: the caller shows the results or the error it reports.
-DoseOutcome CalcDose(DosingState &state);
+//
+// With `bodyInCm`, those centimetres and kilograms are the height and weight of the calculation,
+// stored as they are, and state.Height and state.Weight are not read; without it the inches and
+// pounds of the state are converted. Everything after that first step is the same.
+DoseOutcome CalcDose(DosingState &state, std::optional<BodyInCm> bodyInCm = std::nullopt);
 
 // The operator's message for an outcome that is not Done, starting "ERROR: ".
 QString DoseErrorMessage(const DoseOutcome &outcome);

@@ -2,6 +2,7 @@
 
 #include "calc/CalcDose.h"
 #include "calc/NumberText.h"
+#include "calc/Plausibility.h"
 #include "forms/DialogKeys.h"
 #include "forms/FixedDialog.h"
 #include "forms/Fonts.h"
@@ -75,6 +76,14 @@ QString fieldName(const QLineEdit *field)
     return name;
 }
 
+// A number longer than its box, such as a height converted to centimetres ("177.8004"), shows
+// its first digits: cut at the end it is nearly right, cut at the start it would be far off.
+void showNumber(QLineEdit *field, float value)
+{
+    field->setText(SingleToText(value));
+    field->setCursorPosition(0);
+}
+
 QString conversionMessage(const QLineEdit *field, NumberTextError error)
 {
     const QString name = fieldName(field);
@@ -91,8 +100,8 @@ QString conversionMessage(const QLineEdit *field, NumberTextError error)
 
 } // namespace
 
-frmInfo::frmInfo(DosingState &state, QWidget *owner)
-    : QDialog(owner, FixedDialogFlags), m_state(state)
+frmInfo::frmInfo(DosingState &state, BodyInCm &bodyInCm, BodyUnits units, QWidget *owner)
+    : QDialog(owner, FixedDialogFlags), m_state(state), m_bodyInCm(bodyInCm), m_units(units)
 {
     setUpFixedDialog(this, "frmInfo", QStringLiteral("User Input & Output"), ClientWidth,
                      ClientHeight);
@@ -118,9 +127,11 @@ void frmInfo::createControls()
     for (QRadioButton *choice : {optMale, optFemale, optNG})
         gender->addButton(choice);
 
-    auto *lblHeight = label(Frame1, "lblHeight", "Height (inches):", 1800, 480, 1215);
+    auto *lblHeight =
+        label(Frame1, "lblHeight", metric() ? "Height (cm):" : "Height (inches):", 1800, 480, 1215);
     txtHeight = textBox(Frame1, "txtHeight", lblHeight, 3120, 480);
-    auto *lblweight = label(Frame1, "lblweight", "Weight (lbs):", 1800, 840, 1215);
+    auto *lblweight =
+        label(Frame1, "lblweight", metric() ? "Weight (kg):" : "Weight (lbs):", 1800, 840, 1215);
     auto *lblAge = label(Frame1, "lblAge", "Age (years):", 1800, 1200, 1215);
 
     auto *Frame3 = frame(this, "Frame3", "Other Information", 120, 2160, 4455, 1935);
@@ -172,14 +183,14 @@ void frmInfo::setTabOrder()
 void frmInfo::Form_Load()
 {
     const DosingState &s = m_state;
-    txtWeight->setText(SingleToText(s.Weight));
-    txtHeight->setText(SingleToText(s.Height));
-    txtAge->setText(SingleToText(s.Age));
+    showNumber(txtWeight, metric() ? m_bodyInCm.weightKg : s.Weight);
+    showNumber(txtHeight, metric() ? m_bodyInCm.heightCm : s.Height);
+    showNumber(txtAge, s.Age);
     optNG->setChecked(true);
-    txtBAL->setText(SingleToText(s.BAL));
-    txtDD->setText(SingleToText(s.DD));
-    txtProof->setText(SingleToText(s.Proof));
-    txtRatio->setText(SingleToText(s.Ratio));
+    showNumber(txtBAL, s.BAL);
+    showNumber(txtDD, s.DD);
+    showNumber(txtProof, s.Proof);
+    showNumber(txtRatio, s.Ratio);
 }
 
 // Each field is stored as soon as it is read: a field that cannot be read stops the press with
@@ -197,11 +208,34 @@ bool frmInfo::readField(QLineEdit *field, float &target)
     return true;
 }
 
+// Each is kept in both kinds of units as soon as it is read: the typed value, and the other
+// converted with the model's factor, so that the fields show it in whichever units come next.
+bool frmInfo::readHeightAndWeight()
+{
+    DosingState &s = m_state;
+    BodyInCm &body = m_bodyInCm;
+    if (metric()) {
+        if (!readField(txtHeight, body.heightCm))
+            return false;
+        s.Height = float(inchesFromCm(body.heightCm));
+        if (!readField(txtWeight, body.weightKg))
+            return false;
+        s.Weight = float(poundsFromKg(body.weightKg));
+        return true;
+    }
+    if (!readField(txtHeight, s.Height))
+        return false;
+    body.heightCm = float(cmFromInches(s.Height));
+    if (!readField(txtWeight, s.Weight))
+        return false;
+    body.weightKg = float(kgFromPounds(s.Weight));
+    return true;
+}
+
 void frmInfo::cmdCalcNow_Click()
 {
     DosingState &s = m_state;
-    if (!readField(txtHeight, s.Height) || !readField(txtWeight, s.Weight) ||
-        !readField(txtAge, s.Age))
+    if (!readHeightAndWeight() || !readField(txtAge, s.Age))
         return;
     if (optNG->isChecked()) {
         OperatorMessage::show(this, QStringLiteral("ERROR: Must Specify Participant Gender"));
@@ -212,12 +246,17 @@ void frmInfo::cmdCalcNow_Click()
         !readField(txtRatio, s.Ratio))
         return;
 
-    const DoseOutcome outcome = CalcDose(s);
+    const std::optional<BodyInCm> typedInCm = metric() ? std::optional(m_bodyInCm) : std::nullopt;
+    const DoseOutcome outcome = CalcDose(s, typedInCm);
     if (!outcome.ok()) {
         OperatorMessage::show(this, DoseErrorMessage(outcome));
         return;
     }
     showResults();
+    QStringList notices;
+    for (const PlausibilityNotice &notice : PlausibilityNotices(s, typedInCm))
+        notices << PlausibilityNoticeText(notice);
+    emit doseCalculated(notices);
 }
 
 void frmInfo::showResults()

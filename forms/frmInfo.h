@@ -1,8 +1,10 @@
 #pragma once
 
+#include "calc/BodyUnits.h"
 #include "calc/DosingState.h"
 
 #include <QDialog>
+#include <QStringList>
 
 class QLabel;
 class QLineEdit;
@@ -10,15 +12,24 @@ class QPushButton;
 class QRadioButton;
 
 // "User Input & Output": the participant, the dosing parameters and the computed volumes.
-// Holds no data of its own; it copies its fields to and from the dosing state.
+// Holds no data of its own; it copies its fields to and from the dosing state and, for height
+// and weight, the run's centimetres and kilograms beside it. In metric units the height and
+// weight fields are in centimetres and kilograms and go to the calculation as typed.
 class frmInfo : public QDialog {
     Q_OBJECT
 
 public:
-    explicit frmInfo(DosingState &state, QWidget *owner = nullptr);
+    frmInfo(DosingState &state, BodyInCm &bodyInCm, BodyUnits units = BodyUnits::InchesPounds,
+            QWidget *owner = nullptr);
 
-    // Fills the fields from the dosing state; run once before the window is shown.
+    // Fills the fields from the dosing state, height and weight in the window's units; run once
+    // before the window is shown.
     void Form_Load();
+
+signals:
+    // After every calculation that gave a dose: the values outside their plausible range, in
+    // words (empty when there are none).
+    void doseCalculated(const QStringList &notices);
 
 public slots:
     void cmdCalcNow_Click();
@@ -31,9 +42,13 @@ private:
     void createControls();
     void setTabOrder();
     bool readField(QLineEdit *field, float &target);
+    bool readHeightAndWeight();
+    bool metric() const { return m_units == BodyUnits::CentimetresKilograms; }
     void showResults();
 
     DosingState &m_state;
+    BodyInCm &m_bodyInCm;
+    const BodyUnits m_units;
     QRadioButton *optMale = nullptr;
     QRadioButton *optFemale = nullptr;
     QRadioButton *optNG = nullptr;

@@ -3,6 +3,7 @@
 #include "appinfo/AppInfo.h"
 #include "calc/DosingParameters.h"
 #include "calc/NumberText.h"
+#include "forms/ElidingLabel.h"
 #include "forms/Fonts.h"
 #include "forms/OperatorMessage.h"
 #include "forms/Twips.h"
@@ -11,6 +12,8 @@
 #include "forms/frmInfo.h"
 #include "settings/StoredSettings.h"
 
+#include <QAccessible>
+#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDateTime>
@@ -29,9 +32,10 @@ namespace {
 constexpr int StatusBarHeightTwips = 270;
 constexpr int PanelMinimumTwips = 1440;
 
-QLabel *addPanel(QStatusBar *bar, const char *name, int stretch, bool permanent)
+template <typename Label = QLabel>
+Label *addPanel(QStatusBar *bar, const char *name, int stretch, bool permanent)
 {
-    auto *panel = new QLabel(bar);
+    auto *panel = new Label(bar);
     panel->setObjectName(QLatin1String(name));
     panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     panel->setMinimumWidth(Twips::toPixels(PanelMinimumTwips));
@@ -57,8 +61,9 @@ QString applicationTitle()
 
 } // namespace
 
-frmMain::frmMain(DosingState &state, SettingsStore store, QWidget *parent)
-    : QMainWindow(parent), m_state(state), m_store(std::move(store)), m_outer(this)
+frmMain::frmMain(DosingState &state, BodyInCm &bodyInCm, SettingsStore store, QWidget *parent)
+    : QMainWindow(parent), m_state(state), m_bodyInCm(bodyInCm), m_store(std::move(store)),
+      m_outer(this)
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(applicationTitle());
@@ -98,6 +103,8 @@ void frmMain::createMenu()
     // until the modal window closes.
     connect(mnuInput, &QAction::triggered, this, &frmMain::mnuInput_Click, Qt::QueuedConnection);
 
+    createUnitsMenu(bar);
+
     mnuHelp = bar->addMenu(QStringLiteral("&Help"));
     mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
     mnuHelp->menuAction()->setObjectName(QStringLiteral("mnuHelp"));
@@ -111,6 +118,34 @@ void frmMain::createMenu()
     connect(mnuExit, &QAction::triggered, this, &frmMain::mnuExit_Click);
 }
 
+void frmMain::createUnitsMenu(QMenuBar *bar)
+{
+    mnuUnits = bar->addMenu(QStringLiteral("&Units"));
+    mnuUnits->setObjectName(QStringLiteral("mnuUnits"));
+    mnuUnits->menuAction()->setObjectName(QStringLiteral("mnuUnits"));
+    auto *choice = new QActionGroup(mnuUnits);
+    choice->setExclusive(true);
+    const auto addChoice = [&](const QString &caption, const char *name, BodyUnits units) {
+        QAction *item = mnuUnits->addAction(caption);
+        item->setObjectName(QLatin1String(name));
+        item->setCheckable(true);
+        choice->addAction(item);
+        connect(item, &QAction::triggered, this, [this, units] { setUnits(units); });
+        return item;
+    };
+    mnuUnitsUS =
+        addChoice(QStringLiteral("&Inches and Pounds"), "mnuUnitsUS", BodyUnits::InchesPounds);
+    mnuUnitsMetric = addChoice(QStringLiteral("&Centimetres and Kilograms"), "mnuUnitsMetric",
+                               BodyUnits::CentimetresKilograms);
+    setUnits(BodyUnits::InchesPounds);
+}
+
+void frmMain::setUnits(BodyUnits units)
+{
+    m_units = units;
+    (units == BodyUnits::CentimetresKilograms ? mnuUnitsMetric : mnuUnitsUS)->setChecked(true);
+}
+
 void frmMain::createStatusBar()
 {
     sbStatusBar = statusBar();
@@ -120,8 +155,8 @@ void frmMain::createStatusBar()
         grip->setAccessibleName(QStringLiteral("Size grip"));
     sbStatusBar->setFont(Fonts::msSansSerif(8.25));
 
-    statusPanel = addPanel(sbStatusBar, "statusPanel", 1, false);
-    statusPanel->setText(QStringLiteral("Status"));
+    statusPanel = addPanel<ElidingLabel>(sbStatusBar, "statusPanel", 1, false);
+    showNotices({});
     datePanel = addPanel(sbStatusBar, "datePanel", 0, true);
     timePanel = addPanel(sbStatusBar, "timePanel", 0, true);
     // 270 twips, or more where the panels' text needs it: Qt keeps a few pixels of the bar's
@@ -153,12 +188,14 @@ void frmMain::updateClock()
 void frmMain::MDIForm_Load()
 {
     using StoredSettings::MainWindowKeys;
-    const StoredSettings::Loaded loaded = StoredSettings::load(m_store, MainWindowKeys);
+    const StoredSettings::Loaded loaded =
+        StoredSettings::load(m_store, MainWindowKeys, StoredSettings::MainWindowChoices);
     const std::span<const float> values(loaded.values);
     m_outer.place(OuterGeometry::fromTwips(values.first<StoredSettings::GeometryKeys.size()>()));
     const std::span<const float> parameters = values.subspan(StoredSettings::GeometryKeys.size());
     for (std::size_t i = 0; i < DosingParameters.size(); ++i)
         m_state.*DosingParameters[i].field = parameters[i];
+    setUnits(BodyUnits(loaded.choices[0]));
     const QString problem = loaded.problemMessage();
     if (!problem.isEmpty())
         OperatorMessage::show(this, problem);
@@ -185,8 +222,10 @@ void frmMain::MDIForm_Unload()
     std::ranges::copy(OuterGeometry::toTwips(m_outer.outer()), std::back_inserter(values));
     for (const DosingParameter &parameter : DosingParameters)
         values.push_back(m_state.*parameter.field);
-    if (StoredSettings::save(m_store,
-                             StoredSettings::entries(StoredSettings::MainWindowKeys, values)))
+    const std::array choices = {int(m_units)};
+    if (StoredSettings::save(
+            m_store, StoredSettings::entries(StoredSettings::MainWindowKeys, values) +
+                         StoredSettings::entries(StoredSettings::MainWindowChoices, choices)))
         return;
     OperatorMessage::show(
         this, QStringLiteral("ERROR: The settings could not be saved in \"%1\". Note the dosing "
@@ -200,9 +239,28 @@ void frmMain::MDIForm_Unload()
 void frmMain::mnuInput_Click()
 {
     // A new window each time, so every opening starts from its definition.
-    frmInfo info(m_state, this);
+    frmInfo info(m_state, m_bodyInCm, m_units, this);
+    connect(&info, &frmInfo::doseCalculated, this, &frmMain::showNotices);
     info.Form_Load();
     info.exec();
+}
+
+void frmMain::showNotices(const QStringList &notices)
+{
+    if (notices.isEmpty()) {
+        statusPanel->setFullText(QStringLiteral("Status"));
+        return;
+    }
+    // The count comes first, so that it shows however narrow the window; the panel cuts what
+    // does not fit, and its tool tip lists every notice on a line of its own.
+    const QString check = notices.size() == 1
+                              ? QStringLiteral("Check: ")
+                              : QStringLiteral("Check %1 values: ").arg(notices.size());
+    statusPanel->setFullText(check + notices.join(QStringLiteral("; ")),
+                             QStringLiteral("Check:\n") + notices.join(QLatin1Char('\n')));
+    // Heard through the new accessible name on Linux; Windows plays the alert sound.
+    QAccessibleEvent alert(statusPanel, QAccessible::Alert);
+    QAccessible::updateAccessibility(&alert);
 }
 
 void frmMain::mnuHelpAbout_Click()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "calc/BodyUnits.h"
 #include "calc/DosingState.h"
 #include "forms/OuterGeometry.h"
 #include "settings/SettingsStore.h"
@@ -7,26 +8,31 @@
 #include <QMainWindow>
 #include <QTimer>
 
+class ElidingLabel;
 class QAction;
 class QLabel;
 class QMdiArea;
+class QMenuBar;
 class QMenu;
 class QStatusBar;
 class QTime;
 
 // The program's main window: an empty workspace under a menu bar, with a status bar showing
-// the date and time. It remembers its outer geometry and the four dosing parameters in the
-// settings store between runs, and opens the input and output window from its menu.
+// the date and time. It remembers its outer geometry, the four dosing parameters and the units
+// of height and weight in the settings store between runs, and opens the input and output
+// window from its menu. After a calculation whose values lie outside their plausible range,
+// the first status panel names them until the next calculation.
 class frmMain : public QMainWindow {
     Q_OBJECT
 
 public:
-    explicit frmMain(DosingState &state, SettingsStore store = SettingsStore(),
-                     QWidget *parent = nullptr);
+    // `bodyInCm` is the run's height and weight in metric units, kept beside `state`.
+    frmMain(DosingState &state, BodyInCm &bodyInCm, SettingsStore store = SettingsStore(),
+            QWidget *parent = nullptr);
 
-    // Takes the outer geometry and the dosing parameters from the store. A key whose stored text
-    // is not a number takes its default and every other key its stored value; one message tells
-    // the operator what was not read. Run once, before the window is first shown.
+    // Takes the outer geometry, the dosing parameters and the units from the store. A key whose
+    // stored text is not a number takes its default and every other key its stored value; one
+    // message tells the operator what was not read. Run once, before the window is first shown.
     void MDIForm_Load();
 
     // Milliseconds from `now` to the next minute boundary, when the clock panels change.
@@ -36,6 +42,10 @@ public slots:
     void mnuInput_Click();
     void mnuHelpAbout_Click();
     void mnuExit_Click();
+    void setUnits(BodyUnits units);
+    // "Status" when `notices` is empty, else "Check: " and the notices, with their count when
+    // there are several; announced to screen readers.
+    void showNotices(const QStringList &notices);
 
 protected:
     bool event(QEvent *event) override;
@@ -44,20 +54,26 @@ protected:
 private:
     void createMenu();
     void createStatusBar();
+    void createUnitsMenu(QMenuBar *bar);
     void updateClock();
     // Writes the geometry and the dosing parameters to the store unless the window is minimised.
     void MDIForm_Unload();
 
     DosingState &m_state;
+    BodyInCm &m_bodyInCm;
+    BodyUnits m_units = BodyUnits::InchesPounds;
     SettingsStore m_store;
     OuterGeometry m_outer;
     QMdiArea *workspace = nullptr;
     QAction *mnuInput = nullptr;
+    QMenu *mnuUnits = nullptr;
+    QAction *mnuUnitsUS = nullptr;
+    QAction *mnuUnitsMetric = nullptr;
     QMenu *mnuHelp = nullptr;
     QAction *mnuHelpAbout = nullptr;
     QAction *mnuExit = nullptr;
     QStatusBar *sbStatusBar = nullptr;
-    QLabel *statusPanel = nullptr;
+    ElidingLabel *statusPanel = nullptr;
     QLabel *datePanel = nullptr;
     QLabel *timePanel = nullptr;
     QTimer clockTimer;

@@ -25,11 +25,23 @@ std::optional<float> numberFromText(const QString &text)
     return number.value;
 }
 
-Loaded load(const SettingsStore &store, std::span<const NumberKey> keys)
+static int choiceFromText(const ChoiceKey &key, const std::optional<QString> &text)
+{
+    for (std::size_t i = 0; text && i < key.words.size(); ++i) {
+        if (text->compare(QLatin1String(key.words[i]), Qt::CaseInsensitive) == 0)
+            return int(i);
+    }
+    return 0;
+}
+
+Loaded load(const SettingsStore &store, std::span<const NumberKey> keys,
+            std::span<const ChoiceKey> choiceKeys)
 {
     QStringList names;
     for (const NumberKey &key : keys)
         names << QLatin1String(key.readName);
+    for (const ChoiceKey &key : choiceKeys)
+        names << QLatin1String(key.name);
     const QList<std::optional<QString>> texts =
         store.GetSettings(applicationName(), QLatin1String(Section), names);
 
@@ -46,6 +58,8 @@ Loaded load(const SettingsStore &store, std::span<const NumberKey> keys)
             loaded.unreadable.append({names[qsizetype(i)], *texts[qsizetype(i)], defaultValue});
         loaded.values << number.value_or(defaultValue);
     }
+    for (std::size_t i = 0; i < choiceKeys.size(); ++i)
+        loaded.choices << choiceFromText(choiceKeys[i], texts[qsizetype(keys.size() + i)]);
     return loaded;
 }
 
@@ -86,6 +100,15 @@ QList<SettingsEntry> entries(std::span<const NumberKey> keys, std::span<const fl
     QList<SettingsEntry> result;
     for (std::size_t i = 0; i < keys.size(); ++i)
         result.append({QLatin1String(keys[i].writtenName), SingleToText(values[i])});
+    return result;
+}
+
+QList<SettingsEntry> entries(std::span<const ChoiceKey> keys, std::span<const int> choices)
+{
+    QList<SettingsEntry> result;
+    for (std::size_t i = 0; i < keys.size(); ++i)
+        result.append(
+            {QLatin1String(keys[i].name), QLatin1String(keys[i].words[std::size_t(choices[i])])});
     return result;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "calc/BodyUnits.h"
 #include "calc/DosingParameters.h"
 #include "settings/SettingsStore.h"
 
@@ -9,8 +10,9 @@
 #include <optional>
 #include <span>
 
-// The numbers the main window keeps between runs: its outer geometry and the four dosing
-// parameters, all in section "Settings" of the application named by the application title.
+// What the main window keeps between runs: its outer geometry, the four dosing parameters and
+// the units of height and weight, all in section "Settings" of the application named by the
+// application title.
 namespace StoredSettings {
 
 inline constexpr const char *Section = "Settings";
@@ -42,6 +44,22 @@ inline constexpr std::array<NumberKey, 8> MainWindowKeys = [] {
     return keys;
 }();
 
+// A key holding one of a few words, matched without regard to letter case. A missing key and
+// any other text read as the first word, without a message: it is a preference, not a dosing
+// value.
+struct ChoiceKey {
+    const char *name;
+    std::span<const char *const> words;
+};
+
+// The units of height and weight, in the order of BodyUnits: "US" (inches and pounds, the
+// default) or "Metric" (centimetres and kilograms).
+inline constexpr std::array<const char *, 2> UnitsWords{"US", "Metric"};
+static_assert(int(BodyUnits::InchesPounds) == 0 && int(BodyUnits::CentimetresKilograms) == 1);
+
+// Every choice the main window keeps, read and written after its numbers.
+inline constexpr std::array<ChoiceKey, 1> MainWindowChoices{{{"Units", UnitsWords}}};
+
 // A stored text that is not a number; its key's default is used instead.
 struct Unreadable {
     QString key;
@@ -51,6 +69,7 @@ struct Unreadable {
 
 struct Loaded {
     QList<float> values; // one per key asked for, in their order
+    QList<int> choices;  // the index of the word of each choice key asked for, in their order
     QList<Unreadable> unreadable;
     SettingsStatus status = SettingsStatus::Ok;
     QString location;
@@ -67,10 +86,13 @@ std::optional<float> numberFromText(const QString &text);
 
 // Reads every key from one reading of the store. A missing key takes its default, and so does a
 // key whose text is not a number; every other key keeps its stored value.
-Loaded load(const SettingsStore &store, std::span<const NumberKey> keys);
+Loaded load(const SettingsStore &store, std::span<const NumberKey> keys,
+            std::span<const ChoiceKey> choiceKeys = {});
 
 // The keys' written names with the values as text, in the user's number format.
 QList<SettingsEntry> entries(std::span<const NumberKey> keys, std::span<const float> values);
+// The keys' names with the word each choice picks.
+QList<SettingsEntry> entries(std::span<const ChoiceKey> keys, std::span<const int> choices);
 
 // Saves the entries in one replacement of the store.
 bool save(const SettingsStore &store, const QList<SettingsEntry> &entries);

@@ -2,9 +2,11 @@
 #include "calc/NumberText.h"
 
 #include <QTest>
+#include <bit>
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <optional>
 
 Q_DECLARE_METATYPE(DosingState)
 
@@ -43,6 +45,8 @@ private slots:
     void faultsStopTheCalculation();
     void messagesSayWhy_data();
     void messagesSayWhy();
+    void metricInputTakesTheInchPath_data();
+    void metricInputTakesTheInchPath();
 };
 
 void TestCalcDose::workedExamples_data()
@@ -307,6 +311,80 @@ void TestCalcDose::messagesSayWhy()
     QVERIFY2(message.startsWith(QStringLiteral("ERROR: The dose cannot be computed")),
              qPrintable(message));
     QVERIFY2(message.contains(reason), qPrintable(message));
+}
+
+// The float next to `target` x `factor` whose division by `factor` stores exactly `target`: the
+// inches (or pounds) from which the model itself arrives at `target` centimetres (kilograms).
+static std::optional<float> sourceOf(float target, double factor)
+{
+    constexpr float Infinity = std::numeric_limits<float>::infinity();
+    float below = float(double(target) * factor);
+    float above = below;
+    for (int i = 0; i <= 8; ++i) {
+        for (const float candidate : {below, above}) {
+            if (std::bit_cast<quint32>(float(double(candidate) / factor)) ==
+                std::bit_cast<quint32>(target))
+                return candidate;
+        }
+        below = std::nextafter(below, -Infinity);
+        above = std::nextafter(above, Infinity);
+    }
+    return std::nullopt;
+}
+
+void TestCalcDose::metricInputTakesTheInchPath_data()
+{
+    QTest::addColumn<DosingState>("input"); // Height and Weight hold the typed cm and kg
+    QTest::addColumn<bool>("inchesExist");  // whether some inches and pounds give them exactly
+    QTest::newRow("male 178 cm 80 kg") << participant(1, 178, 80, 25) << true;
+    QTest::newRow("female 165 cm 58.5 kg") << participant(0, 165, 58.5f, 25) << true;
+    QTest::newRow("male 180 cm 72.6 kg, other parameters")
+        << participant(1, 180, 72.6f, 41, 0.1f, 60, 100, 4) << true;
+    QTest::newRow("female 150.5 cm 80 kg, fractional ratio")
+        << participant(0, 150.5f, 80, 30, 0.06f, 90, 80, 1.5f) << true;
+    QTest::newRow("all zero, female") << participant(0, 0, 0, 0) << true;
+    QTest::newRow("negative height") << participant(1, -178, 80, 25) << true;
+    QTest::newRow("proof 0") << participant(1, 178, 80, 25, 0.08f, 40, 0, 6) << true;
+    QTest::newRow("dose beyond 32767 ml") << participant(0, 178, 90000, 25) << true;
+    // A round trip through inches and pounds would turn these into 163.00002 cm and 59.299995 kg.
+    QTest::newRow("male 163 cm 59.3 kg") << participant(1, 163, 59.3f, 25) << false;
+    QTest::newRow("female 123 cm 61 kg") << participant(0, 123, 61, 25) << false;
+}
+
+// Typed centimetres and kilograms are the stored intermediates themselves, and from there the
+// calculation is the one of inches and pounds: bit for bit the same outcome as the inches and
+// pounds that the model turns into exactly those centimetres and kilograms, where there are any.
+void TestCalcDose::metricInputTakesTheInchPath()
+{
+    QFETCH(DosingState, input);
+    QFETCH(bool, inchesExist);
+    const float cm = input.Height;
+    const float kg = input.Weight;
+    DosingState inCm = input;
+    inCm.Height = 1e30f; // never read with metric input
+    inCm.Weight = -1e30f;
+    const DoseOutcome viaCm = CalcDose(inCm, BodyInCm{cm, kg});
+    QCOMPARE(std::bit_cast<quint32>(viaCm.intermediates.heightCm), std::bit_cast<quint32>(cm));
+    QCOMPARE(std::bit_cast<quint32>(viaCm.intermediates.weightKg), std::bit_cast<quint32>(kg));
+    QCOMPARE(inCm.Height, 1e30f);
+
+    const std::optional<float> inches = sourceOf(cm, 0.3937);
+    const std::optional<float> pounds = sourceOf(kg, 2.2046);
+    QCOMPARE(inches && pounds, inchesExist);
+    if (!inchesExist)
+        return;
+    DosingState inInches = input;
+    inInches.Height = *inches;
+    inInches.Weight = *pounds;
+    const DoseOutcome viaInches = CalcDose(inInches);
+    QCOMPARE(viaCm.status, viaInches.status);
+    QCOMPARE(viaCm.step, viaInches.step);
+    QCOMPARE(viaCm.fault, viaInches.fault);
+    QVERIFY(std::memcmp(&viaCm.intermediates, &viaInches.intermediates,
+                        sizeof(DoseIntermediates)) == 0);
+    for (float DosingState::*result :
+         {&DosingState::AlcDose, &DosingState::MixDose, &DosingState::TotDose})
+        QCOMPARE(std::bit_cast<quint32>(inCm.*result), std::bit_cast<quint32>(inInches.*result));
 }
 
 QTEST_APPLESS_MAIN(TestCalcDose)

@@ -1,10 +1,12 @@
 """Drives the real program through the accessibility tree, as a screen reader user would:
-Begin on the splash, "Input Parameters", the gender message, a calculation, "Finished",
-the About window and "Exit". Every step waits for what it needs, up to a time limit."""
+Begin on the splash, "Input Parameters", the gender message, a calculation, the notice of an
+implausible height in the status bar, "Finished", metric units, the About window and "Exit".
+Every step waits for what it needs, up to a time limit."""
 import sys
 import time
 
 import pyatspi
+from gi.repository import GLib
 
 LIMIT = 15.0
 
@@ -59,6 +61,24 @@ def text_of(node):
     return node.queryText().getText(0, -1)
 
 
+def wait_for_text(node, expected):
+    deadline = time.time() + LIMIT
+    while text_of(node) != expected and time.time() < deadline:
+        time.sleep(0.1)
+    return text_of(node)
+
+
+def calculate(dialog, values, expected):
+    for caption, value in values:
+        wait_for("text", caption, dialog).queryEditableText().setTextContents(value)
+    press(wait_for("push button", "Calculate NOW", dialog))
+    captions = ("Volume alcohol Dose (mls):", "Volume mixer (mls):", "Total beverage volume (mls):")
+    wait_for_text(wait_for("text", captions[0], dialog), expected[0])
+    shown = [text_of(wait_for("text", caption, dialog)) for caption in captions]
+    if shown != expected:
+        fail("the results read %s, expected %s" % (shown, expected))
+
+
 def main():
     press(wait_for("push button", "Begin"))
     wait_for("frame", "Pourwise")
@@ -80,15 +100,42 @@ def main():
     wait_for("label", "ERROR: Must Specify Participant Gender", present=False)
 
     press(wait_for("radio button", "Male", dialog))
-    press(wait_for("push button", "Calculate NOW", dialog))
-    alcohol = wait_for("text", "Volume alcohol Dose (mls):", dialog)
+    calculate(dialog, (), ["68", "408", "476"])
+    wait_for("label", "Status")
+
+    # A height in centimetres typed as inches: the dose as always, and a notice to check it,
+    # announced by a change of the status panel's name.
+    announced = []
+
+    def on_name_change(event):
+        if event.source is not None and event.source.name.startswith("Check: "):
+            announced.append(event.source.name)
+
+    pyatspi.Registry.registerEventListener(on_name_change, "object:property-change:accessible-name")
+    calculate(dialog, (("Height (inches):", "178"),), ["113", "678", "791"])
+    notice = "Check: height 178 in is outside 48\u201390 in"
+    wait_for("label", notice)
     deadline = time.time() + LIMIT
-    while text_of(alcohol) != "68" and time.time() < deadline:
-        time.sleep(0.1)
-    shown = [text_of(wait_for("text", caption, dialog)) for caption in
-             ("Volume alcohol Dose (mls):", "Volume mixer (mls):", "Total beverage volume (mls):")]
-    if shown != ["68", "408", "476"]:
-        fail("the results read %s" % shown)
+    while notice not in announced and time.time() < deadline:
+        GLib.MainContext.default().iteration(False)
+        time.sleep(0.01)
+    pyatspi.Registry.deregisterEventListener(on_name_change,
+                                             "object:property-change:accessible-name")
+    if notice not in announced:
+        fail("the notice was not announced: %s" % announced)
+    press(wait_for("push button", "Finished", dialog))
+    wait_for("dialog", "User Input & Output", present=False)
+
+    press(wait_for("menu item", "Centimetres and Kilograms"))
+    press(wait_for("menu item", "Input Parameters"))
+    dialog = wait_for("dialog", "User Input & Output")
+    height = wait_for("text", "Height (cm):", dialog)
+    if text_of(height) != "452.1209" or text_of(wait_for("text", "Weight (kg):", dialog)) != \
+            "72.57552":
+        fail("the stored height and weight are not shown in centimetres and kilograms")
+    press(wait_for("radio button", "Male", dialog))
+    calculate(dialog, (("Height (cm):", "178"), ("Weight (kg):", "80")), ["71", "426", "497"])
+    wait_for("label", "Status")
     press(wait_for("push button", "Finished", dialog))
     wait_for("dialog", "User Input & Output", present=False)
 

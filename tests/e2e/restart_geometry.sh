@@ -85,15 +85,15 @@ start_program() {
     window=$(find_window "$pid")
 }
 
-# Leaves through the menu bar with the keyboard: Alt selects "Input Parameters", then two steps
-# to the right reach "Exit".
+# Leaves through the menu bar with the keyboard: Alt selects "Input Parameters", the first item,
+# and one step to the left wraps round to "Exit", the last, however many menus lie between.
 exit_through_menu() {
     xdotool windowactivate --sync "$window" >/dev/null 2>&1 || true
     wait_until 5 sh -c "[ \"\$(xdotool getactivewindow 2>/dev/null)\" = $window ]" ||
         fail "$1: the main window did not get the focus"
     xdotool key --clearmodifiers alt
     sleep 0.2
-    xdotool key Right Right Return
+    xdotool key Left Return
     wait_until 15 sh -c "! kill -0 $pid 2>/dev/null" || fail "$1: Exit did not end the program"
     wait "$pid" || fail "$1: the program ended with status $?"
 }

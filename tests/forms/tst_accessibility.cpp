@@ -48,7 +48,7 @@ private slots:
 
 void TestAccessibility::framesAreNamedByTheirCaptions()
 {
-    frmInfo form(Module1::dosingState);
+    frmInfo form(Module1::dosingState, Module1::bodyInCm);
     form.show();
     const QStringList expected = {"Participant Characteristics", "Gender", "Other Information",
                                   "Dosing Results"};
@@ -63,6 +63,7 @@ void TestAccessibility::addWindowRows()
 {
     QTest::addColumn<QString>("window");
     QTest::newRow("input and output") << "frmInfo";
+    QTest::newRow("input and output, metric") << "frmInfoMetric";
     QTest::newRow("about") << "frmAbout";
     QTest::newRow("splash") << "frmSplash";
     QTest::newRow("main") << "frmMain";
@@ -77,8 +78,11 @@ void TestAccessibility::everyShownControlHasAName_data()
 std::unique_ptr<QWidget> TestAccessibility::openWindow(const QString &window)
 {
     std::unique_ptr<QWidget> form;
-    if (window == QLatin1String("frmInfo")) {
-        auto *info = new frmInfo(Module1::dosingState);
+    if (window.startsWith(QLatin1String("frmInfo"))) {
+        const BodyUnits units = window.endsWith(QLatin1String("Metric"))
+                                    ? BodyUnits::CentimetresKilograms
+                                    : BodyUnits::InchesPounds;
+        auto *info = new frmInfo(Module1::dosingState, Module1::bodyInCm, units);
         info->Form_Load();
         form.reset(info);
     } else if (window == QLatin1String("frmAbout")) {
@@ -91,7 +95,7 @@ std::unique_ptr<QWidget> TestAccessibility::openWindow(const QString &window)
         splash->Form_Load();
         form.reset(splash);
     } else {
-        form = std::make_unique<frmMain>(Module1::dosingState,
+        form = std::make_unique<frmMain>(Module1::dosingState, Module1::bodyInCm,
                                          SettingsStore(settingsFolder.path()));
     }
     form->show();

@@ -11,7 +11,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QTest>
+#include <algorithm>
 #include <memory>
 
 class TestFrmInfo : public QObject {
@@ -35,9 +37,9 @@ private:
         QTest::keyClicks(field(name), text);
     }
     void click(const char *name) { QTest::mouseClick(control(name), Qt::LeftButton); }
-    void openForm()
+    void openForm(BodyUnits units = BodyUnits::InchesPounds)
     {
-        form = std::make_unique<frmInfo>(Module1::dosingState);
+        form = std::make_unique<frmInfo>(Module1::dosingState, Module1::bodyInCm, units);
         form->Form_Load();
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
@@ -69,6 +71,8 @@ private slots:
     void loadShowsState();
     void calculateShowsVolumes_data();
     void calculateShowsVolumes();
+    void switchingUnitsConvertsTheFields_data();
+    void switchingUnitsConvertsTheFields();
     void noGenderStopsAfterAge();
     void unreadableFieldStopsThePress_data();
     void unreadableFieldStopsThePress();
@@ -88,6 +92,7 @@ void TestFrmInfo::init()
     Module1::dosingState.DD = 40;
     Module1::dosingState.Proof = 200;
     Module1::dosingState.Ratio = 6;
+    Module1::bodyInCm = BodyInCm{};
     messages.clear();
     OperatorMessage::setCapture([this](const QString &text) { messages << text; });
     openForm();
@@ -237,36 +242,46 @@ void TestFrmInfo::textBoxesAreNamedByTheirLabels_data()
 {
     QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("metric");
     QTest::newRow("height") << "txtHeight"
-                            << "Height (inches):";
+                            << "Height (inches):" << false;
     QTest::newRow("weight") << "txtWeight"
-                            << "Weight (lbs):";
+                            << "Weight (lbs):" << false;
     QTest::newRow("age") << "txtAge"
-                         << "Age (years):";
+                         << "Age (years):" << false;
     QTest::newRow("bal") << "txtBAL"
-                         << "Target BAL (g/100 ml):";
+                         << "Target BAL (g/100 ml):" << false;
     QTest::newRow("dd") << "txtDD"
-                        << "Duration of Drinking Period (minutes):";
+                        << "Duration of Drinking Period (minutes):" << false;
     QTest::newRow("proof") << "txtProof"
-                           << "Alcohol Proof:";
+                           << "Alcohol Proof:" << false;
     QTest::newRow("ratio") << "txtRatio"
-                           << "Parts mixer for every 1 part alcohol:";
+                           << "Parts mixer for every 1 part alcohol:" << false;
     QTest::newRow("alcohol") << "txtAlcDose"
-                             << "Volume alcohol Dose (mls):";
+                             << "Volume alcohol Dose (mls):" << false;
     QTest::newRow("mixer") << "txtMixDose"
-                           << "Volume mixer (mls):";
+                           << "Volume mixer (mls):" << false;
     QTest::newRow("total") << "txtTotDose"
-                           << "Total beverage volume (mls):";
+                           << "Total beverage volume (mls):" << false;
 }
 
 void TestFrmInfo::textBoxesAreNamedByTheirLabels()
 {
     QFETCH(QString, field);
     QFETCH(QString, name);
-    QAccessibleInterface *accessible =
-        QAccessible::queryAccessibleInterface(this->field(field.toLatin1().constData()));
+    QFETCH(bool, metric);
+    if (metric)
+        openForm(BodyUnits::CentimetresKilograms);
+    QLineEdit *box = this->field(field.toLatin1().constData());
+    QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(box);
     QVERIFY(accessible);
     QCOMPARE(accessible->text(QAccessible::Name), name);
+    // The caption on the screen says the same.
+    const QList<QLabel *> labels = form->findChildren<QLabel *>();
+    const auto caption = std::find_if(labels.begin(), labels.end(),
+                                      [box](QLabel *label) { return label->buddy() == box; });
+    QVERIFY(caption != labels.end());
+    QCOMPARE((*caption)->text().trimmed(), name);
 }
 
 void TestFrmInfo::loadShowsState_data()
@@ -301,47 +316,122 @@ void TestFrmInfo::loadShowsState()
 void TestFrmInfo::calculateShowsVolumes_data()
 {
     QTest::addColumn<QString>("locale");
+    QTest::addColumn<bool>("metric");
     QTest::addColumn<QString>("gender");
     QTest::addColumn<QStringList>("typed"); // height, weight, age, bal, dd, proof, ratio
     QTest::addColumn<QStringList>("shown");
-    QTest::newRow("male") << "C"
-                          << "optMale" << QStringList{"70", "160", "25", "0.08", "40", "200", "6"}
-                          << QStringList{"68", "408", "476"};
-    QTest::newRow("female") << "C"
-                            << "optFemale"
+    QTest::addColumn<QStringList>("notices");
+    QTest::newRow("male") << "C" << false << "optMale"
+                          << QStringList{"70", "160", "25", "0.08", "40", "200", "6"}
+                          << QStringList{"68", "408", "476"} << QStringList{};
+    QTest::newRow("female") << "C" << false << "optFemale"
                             << QStringList{"65", "130", "25", "0.08", "40", "200", "6"}
-                            << QStringList{"47", "282", "329"};
+                            << QStringList{"47", "282", "329"} << QStringList{};
     QTest::newRow("male comma locale")
-        << "de_DE"
-        << "optMale" << QStringList{"70", "160", "25", "0,1", "60", "100", "4"}
-        << QStringList{"170", "680", "850"};
+        << "de_DE" << false << "optMale" << QStringList{"70", "160", "25", "0,1", "60", "100", "4"}
+        << QStringList{"170", "680", "850"} << QStringList{};
     QTest::newRow("all zero female")
-        << "C"
-        << "optFemale" << QStringList{"0", "0", "0", "0.08", "40", "200", "6"}
-        << QStringList{"-3", "-18", "-21"};
+        << "C" << false << "optFemale" << QStringList{"0", "0", "0", "0.08", "40", "200", "6"}
+        << QStringList{"-3", "-18", "-21"}
+        << QStringList{"height 0 in is outside 48–90 in", "weight 0 lb is outside 70–500 lb",
+                       "age 0 years is outside 18–100 years"};
+    // The worked examples, their inches and pounds converted to centimetres and kilograms.
+    QTest::newRow("male in metric")
+        << "C" << true << "optMale"
+        << QStringList{"177.8004", "72.57552", "25", "0.08", "40", "200", "6"}
+        << QStringList{"68", "408", "476"} << QStringList{};
+    QTest::newRow("female in metric, comma locale")
+        << "de_DE" << true << "optFemale"
+        << QStringList{"165,1003", "58,96761", "25", "0,08", "40", "200", "6"}
+        << QStringList{"47", "282", "329"} << QStringList{};
+    // By hand: body water 46.0812 l, 56.16146 g of ethanol, 71.44315 ml unrounded.
+    QTest::newRow("178 in metric is plausible")
+        << "C" << true << "optMale" << QStringList{"178", "80", "25", "0.08", "40", "200", "6"}
+        << QStringList{"71", "426", "497"} << QStringList{};
 }
 
 void TestFrmInfo::calculateShowsVolumes()
 {
     QFETCH(QString, locale);
+    QFETCH(bool, metric);
     QFETCH(QString, gender);
     QFETCH(QStringList, typed);
     QFETCH(QStringList, shown);
+    QFETCH(QStringList, notices);
     QLocale::setDefault(QLocale(locale));
-    openForm();
+    openForm(metric ? BodyUnits::CentimetresKilograms : BodyUnits::InchesPounds);
+    QSignalSpy calculated(form.get(), &frmInfo::doseCalculated);
     typeParticipant(typed);
     type("txtAlcDose", QStringLiteral("typed into a result field"));
     click(gender.toLatin1().constData());
     click("cmdCalcNow");
     QCOMPARE(messages, QStringList());
     QCOMPARE(results(), shown);
+    QCOMPARE(calculated.size(), 1);
+    QCOMPARE(calculated[0][0].toStringList(), notices);
     const DosingState &s = Module1::dosingState;
     QCOMPARE(s.Gender, gender == QLatin1String("optMale") ? Gender::Male : Gender::Female);
     QCOMPARE(QLocale().toString(double(s.AlcDose)), shown[0]);
     QCOMPARE(s.TotDose, s.AlcDose + s.MixDose);
-    // The inputs are stored as read.
-    QCOMPARE(s.Height, QLocale().toFloat(typed[0]));
+    // The inputs are stored as read; metric ones beside the state, which holds them converted.
+    const float height = QLocale().toFloat(typed[0]);
+    QCOMPARE(metric ? Module1::bodyInCm.heightCm : s.Height, height);
+    QCOMPARE(metric ? s.Height : Module1::bodyInCm.heightCm,
+             float(metric ? height * 0.3937 : height / 0.3937));
     QCOMPARE(s.BAL, QLocale().toFloat(typed[3]));
+}
+
+// The window is modal, so the units change between openings: the next opening shows the stored
+// height and weight in the new units, converted with the model's factors and shown to seven
+// significant digits. What was typed is kept as typed, so switching back shows it unchanged.
+void TestFrmInfo::switchingUnitsConvertsTheFields_data()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<bool>("typedInCm");
+    QTest::addColumn<QString>("gender");        // empty: none, the press stops after the age
+    QTest::addColumn<QStringList>("typed");     // height, weight
+    QTest::addColumn<QStringList>("converted"); // as the other units show them
+    QTest::newRow("inches to centimetres") << "C" << false << "optMale" << QStringList{"70", "160"}
+                                           << QStringList{"177.8004", "72.57552"};
+    QTest::newRow("centimetres to inches") << "C" << true << "optFemale" << QStringList{"178", "80"}
+                                           << QStringList{"70.0786", "176.368"};
+    QTest::newRow("no round trip for 163 cm")
+        << "C" << true << "optMale" << QStringList{"163", "59.3"}
+        << QStringList{"64.1731", "130.7328"};
+    QTest::newRow("comma locale") << "de_DE" << false << "optMale" << QStringList{"70,5", "160"}
+                                  << QStringList{"179,0704", "72,57552"};
+    QTest::newRow("a press stopped for the gender still keeps both")
+        << "C" << true << "" << QStringList{"178", "80"} << QStringList{"70.0786", "176.368"};
+}
+
+void TestFrmInfo::switchingUnitsConvertsTheFields()
+{
+    QFETCH(QString, locale);
+    QFETCH(bool, typedInCm);
+    QFETCH(QString, gender);
+    QFETCH(QStringList, typed);
+    QFETCH(QStringList, converted);
+    QLocale::setDefault(QLocale(locale));
+    const BodyUnits typedUnits =
+        typedInCm ? BodyUnits::CentimetresKilograms : BodyUnits::InchesPounds;
+    const BodyUnits otherUnits =
+        typedInCm ? BodyUnits::InchesPounds : BodyUnits::CentimetresKilograms;
+    openForm(typedUnits);
+    typeParticipant({typed[0], typed[1], "25"});
+    if (!gender.isEmpty())
+        click(gender.toLatin1().constData());
+    click("cmdCalcNow");
+    QCOMPARE(messages.size(), gender.isEmpty() ? 1 : 0);
+    click("Command1");
+
+    openForm(otherUnits);
+    QCOMPARE(QStringList({field("txtHeight")->text(), field("txtWeight")->text()}), converted);
+    // Longer than the box holds, they show their first digits.
+    QCOMPARE(field("txtHeight")->cursorPosition(), 0);
+    QCOMPARE(field("txtAge")->text(), QStringLiteral("25"));
+    click("Command1");
+    openForm(typedUnits);
+    QCOMPARE(QStringList({field("txtHeight")->text(), field("txtWeight")->text()}), typed);
 }
 
 void TestFrmInfo::noGenderStopsAfterAge()

@@ -5,6 +5,7 @@
 #include "forms/frmMain.h"
 #include "settings/SettingsStore.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -12,6 +13,8 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTemporaryDir>
@@ -20,12 +23,13 @@
 #include <algorithm>
 #include <bit>
 #include <charconv>
+#include <functional>
 #include <memory>
 
 namespace {
 
-const QStringList WrittenKeys = {"MainLeft", "MainTop", "MainWidth", "MainHeight",
-                                 "BAL",      "dd",      "Proof",     "Ratio"};
+const QStringList WrittenKeys = {"MainLeft", "MainTop", "MainWidth", "MainHeight", "BAL",
+                                 "dd",       "Proof",   "Ratio",     "Units"};
 
 float parseC(const QString &text)
 {
@@ -103,7 +107,8 @@ private:
     QString iniPath() const { return folder() + QStringLiteral("/Pourwise/Pourwise.ini"); }
     std::unique_ptr<frmMain> newWindow() const
     {
-        return std::make_unique<frmMain>(Module1::dosingState, SettingsStore(folder()));
+        return std::make_unique<frmMain>(Module1::dosingState, Module1::bodyInCm,
+                                         SettingsStore(folder()));
     }
     void writeIni(const QByteArray &content)
     {
@@ -122,6 +127,26 @@ private:
         QList<QLabel *> found = window->statusBar()->findChildren<QLabel *>();
         std::sort(found.begin(), found.end(), [](QLabel *a, QLabel *b) { return a->x() < b->x(); });
         return found;
+    }
+    // Runs `work` on the input and output window that "Input Parameters" opens, then closes it.
+    static bool inInputWindow(frmMain *window, const std::function<void(QWidget *)> &work)
+    {
+        bool opened = false;
+        QTimer probe;
+        int waited = 0;
+        QObject::connect(&probe, &QTimer::timeout, window, [&] {
+            if (QWidget *active = QApplication::activeModalWidget()) {
+                probe.stop();
+                opened = true;
+                work(active);
+                active->close();
+            } else if (++waited > 500) { // never hang the run on a missing window
+                probe.stop();
+            }
+        });
+        probe.start(10);
+        menuCommand(window, QStringLiteral("Input Parameters"))->trigger();
+        return QTest::qWaitFor([&] { return !probe.isActive(); }) && opened;
     }
     static QAction *menuCommand(frmMain *window, const QString &text)
     {
@@ -349,8 +374,9 @@ private slots:
                                       "0.12",
                                       "45",
                                       "150",
-                                      "5"};
-        for (int i = 0; i < 8; ++i)
+                                      "5",
+                                      "US"};
+        for (int i = 0; i < WrittenKeys.size(); ++i)
             QCOMPARE(stored.value(WrittenKeys[i]), expected[i]);
         if (state == Qt::WindowNoState) { // the frame lies around the client area set above
             QCOMPARE(stored.value("MainLeft"), QString::number((120 - frame.left()) * 15));
@@ -394,7 +420,7 @@ private slots:
             menuCommand(first.get(), QStringLiteral("Exit"))->trigger();
         }
         QCOMPARE(left.size().shrunkBy(frame), geometry.size());
-        // Only the eight keys are stored: no participant data and no results.
+        // Only the window's keys are stored: no participant data and no results.
         QCOMPARE(settingsInFile(iniPath()).keys(), sortedKeys());
 
         setParameters(Untouched[0], Untouched[1], Untouched[2], Untouched[3]);
@@ -417,17 +443,166 @@ private slots:
             captions << action->text();
             names << action->objectName();
         }
-        QCOMPARE(captions, (QStringList{"Input Parameters", "&Help", "Exit"}));
-        QCOMPARE(names, (QStringList{"mnuInput", "mnuHelp", "mnuExit"}));
+        QCOMPARE(captions, (QStringList{"Input Parameters", "&Units", "&Help", "Exit"}));
+        QCOMPARE(names, (QStringList{"mnuInput", "mnuUnits", "mnuHelp", "mnuExit"}));
         QVERIFY(!bar[0]->menu()); // commands on the bar itself
-        QVERIFY(!bar[2]->menu());
+        QVERIFY(!bar[3]->menu());
         QVERIFY(bar[1]->menu());
-        const QList<QAction *> help = bar[1]->menu()->actions();
+        QVERIFY(bar[2]->menu());
+        const QList<QAction *> units = bar[1]->menu()->actions();
+        QCOMPARE(units.size(), 2);
+        QCOMPARE(units[0]->text(), QStringLiteral("&Inches and Pounds"));
+        QCOMPARE(units[0]->objectName(), QStringLiteral("mnuUnitsUS"));
+        QCOMPARE(units[1]->text(), QStringLiteral("&Centimetres and Kilograms"));
+        QCOMPARE(units[1]->objectName(), QStringLiteral("mnuUnitsMetric"));
+        const QList<QAction *> help = bar[2]->menu()->actions();
         QCOMPARE(help.size(), 1);
         QCOMPARE(help[0]->text(), QStringLiteral("&About Pourwise..."));
         QCOMPARE(help[0]->objectName(), QStringLiteral("mnuHelpAbout"));
-        for (QAction *action : bar + help)
+        for (QAction *action : bar + units + help)
             QVERIFY2(action->shortcuts().isEmpty(), qPrintable(action->text()));
+    }
+
+    // One of the two is checked at any time; the choice is saved with the other keys at exit.
+    void unitsAreRemembered_data()
+    {
+        QTest::addColumn<QByteArray>("ini");
+        QTest::addColumn<QString>("loaded"); // the checked item after the load
+        QTest::addColumn<QString>("choose"); // the item chosen before Exit; empty: none
+        QTest::addColumn<QString>("saved");
+        QTest::newRow("first run, switched to metric") << QByteArray() << "mnuUnitsUS"
+                                                       << "mnuUnitsMetric"
+                                                       << "Metric";
+        QTest::newRow("metric kept") << QByteArray("[Settings]\nUnits=Metric\n") << "mnuUnitsMetric"
+                                     << ""
+                                     << "Metric";
+        QTest::newRow("metric back to US")
+            << QByteArray("[Settings]\nUnits=Metric\n") << "mnuUnitsMetric"
+            << "mnuUnitsUS"
+            << "US";
+        QTest::newRow("another letter case and key spelling")
+            << QByteArray("[Settings]\nunits=METRIC\n") << "mnuUnitsMetric"
+            << ""
+            << "Metric";
+        QTest::newRow("an unknown word reads as US")
+            << QByteArray("[Settings]\nUnits=Imperial\nBAL=0.1\n") << "mnuUnitsUS"
+            << ""
+            << "US";
+        QTest::newRow("empty reads as US") << QByteArray("[Settings]\nUnits=\n") << "mnuUnitsUS"
+                                           << "mnuUnitsUS"
+                                           << "US";
+    }
+    void unitsAreRemembered()
+    {
+        QFETCH(QByteArray, ini);
+        QFETCH(QString, loaded);
+        QFETCH(QString, choose);
+        QFETCH(QString, saved);
+        if (!ini.isEmpty())
+            writeIni(ini);
+        const auto window = newWindow();
+        window->MDIForm_Load();
+        QVERIFY(messages.isEmpty()); // a preference that cannot be read is no dosing problem
+        auto *us = window->findChild<QAction *>(QStringLiteral("mnuUnitsUS"));
+        auto *metric = window->findChild<QAction *>(QStringLiteral("mnuUnitsMetric"));
+        QVERIFY(us && metric);
+        QVERIFY(us->isCheckable() && metric->isCheckable());
+        QCOMPARE(us->isChecked(), loaded == us->objectName());
+        QCOMPARE(metric->isChecked(), loaded == metric->objectName());
+        if (!choose.isEmpty())
+            window->findChild<QAction *>(choose)->trigger();
+        QVERIFY(us->isChecked() != metric->isChecked());
+        showAndWait(window.get());
+        menuCommand(window.get(), QStringLiteral("Exit"))->trigger();
+        const QMap<QString, QString> stored = settingsInFile(iniPath());
+        QCOMPARE(stored.keys(), sortedKeys()); // saved with the others, in one spelling
+        QCOMPARE(stored.value(QStringLiteral("Units")), saved);
+    }
+
+    // After each calculation the first panel names the implausible values, or says "Status".
+    void noticeInStatusBar_data()
+    {
+        QTest::addColumn<QString>("units");
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QList<QStringList>>("presses"); // height, weight, age[, proof]
+        QTest::addColumn<QString>("notice");
+
+        const QString height178 = QStringLiteral("Check: height 178 in is outside 48–90 in");
+        QTest::newRow("plausible participant")
+            << "mnuUnitsUS"
+            << "C" << QList<QStringList>{{"70", "160", "25"}} << "Status";
+        QTest::newRow("178 typed as inches")
+            << "mnuUnitsUS"
+            << "C" << QList<QStringList>{{"178", "160", "25"}} << height178;
+        QTest::newRow("three values")
+            << "mnuUnitsUS"
+            << "C" << QList<QStringList>{{"178", "20", "15"}}
+            << "Check 3 values: height 178 in is outside 48–90 in; weight 20 lb is outside "
+               "70–500 lb; age 15 years is outside 18–100 years";
+        QTest::newRow("178 cm in metric")
+            << "mnuUnitsMetric"
+            << "C" << QList<QStringList>{{"178", "80", "25"}} << "Status";
+        QTest::newRow("70 typed as centimetres") << "mnuUnitsMetric"
+                                                 << "C" << QList<QStringList>{{"70", "160", "25"}}
+                                                 << "Check: height 70 cm is outside 122–229 cm";
+        QTest::newRow("a later calculation without notices restores Status")
+            << "mnuUnitsUS"
+            << "C" << QList<QStringList>{{"178", "160", "25"}, {"70", "160", "25"}} << "Status";
+        QTest::newRow("a failed calculation leaves the notice")
+            << "mnuUnitsUS"
+            << "C" << QList<QStringList>{{"178", "160", "25"}, {"70", "160", "25", "0"}}
+            << height178;
+        QTest::newRow("regional decimal comma")
+            << "mnuUnitsUS"
+            << "de_DE" << QList<QStringList>{{"178,5", "160", "25"}}
+            << "Check: height 178,5 in is outside 48–90 in";
+    }
+    void noticeInStatusBar()
+    {
+        QFETCH(QString, units);
+        QFETCH(QString, locale);
+        QFETCH(QList<QStringList>, presses);
+        QFETCH(QString, notice);
+        QLocale::setDefault(QLocale(locale));
+        const auto window = newWindow();
+        window->MDIForm_Load();
+        window->findChild<QAction *>(units)->trigger();
+        window->resize(1200, 300); // room for the longest notice
+        showAndWait(window.get());
+        QLabel *panel = panels(window.get()).first();
+
+        QString shownWhileOpen;
+        const bool opened = inInputWindow(window.get(), [&](QWidget *info) {
+            const char *fields[] = {"txtHeight", "txtWeight", "txtAge", "txtProof"};
+            for (const QStringList &press : presses) {
+                for (int i = 0; i < press.size(); ++i) {
+                    auto *field = info->findChild<QLineEdit *>(QLatin1String(fields[i]));
+                    field->clear();
+                    QTest::keyClicks(field, press[i]);
+                }
+                QTest::mouseClick(info->findChild<QRadioButton *>(QStringLiteral("optMale")),
+                                  Qt::LeftButton);
+                QTest::mouseClick(info->findChild<QPushButton *>(QStringLiteral("cmdCalcNow")),
+                                  Qt::LeftButton);
+            }
+            shownWhileOpen = panel->text();
+        });
+        QVERIFY(opened);
+        QCOMPARE(shownWhileOpen, notice); // at once, not only when the window closes
+        QCOMPARE(panel->text(), notice);
+        QCOMPARE(QAccessible::queryAccessibleInterface(panel)->text(QAccessible::Name), notice);
+        QCOMPARE(messages.size(), presses.constLast().size() > 3 ? 1 : 0);
+
+        // In a narrow window the panel shows the start of the notice, cut to fit; a screen
+        // reader still hears all of it.
+        window->resize(300, 300);
+        QTRY_VERIFY(panel->width() < 200);
+        const QString cut = panel->text();
+        QVERIFY2(cut == notice ||
+                     (cut.endsWith(QChar(0x2026)) && notice.startsWith(cut.chopped(1))),
+                 qPrintable(cut));
+        QVERIFY(panel->fontMetrics().horizontalAdvance(cut) <= panel->contentsRect().width());
+        QCOMPARE(QAccessible::queryAccessibleInterface(panel)->text(QAccessible::Name), notice);
     }
 
     void statusBarPanels_data()

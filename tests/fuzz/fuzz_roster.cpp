@@ -6,8 +6,9 @@
 // - A run ends with status 2 exactly when it says why. Otherwise its output reads back as one
 //   record per input record, in order: the record's own fields (cut or padded to the header's
 //   width), then either the volumes and an empty error column, or no volumes and the reason;
-//   status 1 exactly when some row has a reason. Alcohol and mixer are whole millilitres in
-//   -32768..32767 and the total is exactly their sum (so it may reach 65534).
+//   status 1 exactly when some row has a reason. Checked runs (--check) put a warning column
+//   before the error column, empty in a row without volumes. Alcohol and mixer are whole
+//   millilitres in -32768..32767 and the total is exactly their sum (so it may reach 65534).
 
 #include "calc/NumberText.h"
 #include "tests/fuzz/FuzzRequire.h"
@@ -78,7 +79,7 @@ bool isWholeMl(float value)
     return std::nearbyint(value) == value && value >= -32768 && value <= 32767;
 }
 
-void checkRosterRun(const std::uint8_t *data, std::size_t size, std::size_t bufferBytes)
+void checkRosterRun(const std::uint8_t *data, std::size_t size, bool check, std::size_t bufferBytes)
 {
     std::FILE *input = fmemopen(const_cast<std::uint8_t *>(data), size, "rb");
     char *outputBytes = nullptr;
@@ -89,7 +90,7 @@ void checkRosterRun(const std::uint8_t *data, std::size_t size, std::size_t buff
     long long rows;
     long long failedRows;
     {
-        RosterRun roster(input, output, bufferBytes, bufferBytes);
+        RosterRun roster(input, output, check, bufferBytes, bufferBytes);
         status = roster.run();
         FUZZ_REQUIRE(status >= 0 && status <= 2);
         FUZZ_REQUIRE((status == 2) == !roster.errorText().empty());
@@ -113,18 +114,23 @@ void checkRosterRun(const std::uint8_t *data, std::size_t size, std::size_t buff
     FUZZ_REQUIRE(rows == static_cast<long long>(in.records.size()) - 1);
     const std::size_t width = in.records[0].size();
     Record header = in.records[0];
-    header.insert(header.end(), {"alcohol_ml", "mixer_ml", "total_ml", "error"});
+    header.insert(header.end(), {"alcohol_ml", "mixer_ml", "total_ml"});
+    if (check)
+        header.push_back("warning");
+    header.push_back("error");
+    const std::size_t error = header.size() - 1;
     FUZZ_REQUIRE(out.records[0] == header);
     long long withReason = 0;
     for (std::size_t row = 1; row < in.records.size(); ++row) {
         Record expected = in.records[row];
         expected.resize(width);
         const Record &got = out.records[row];
-        FUZZ_REQUIRE(got.size() == width + 4);
+        FUZZ_REQUIRE(got.size() == header.size());
         FUZZ_REQUIRE(Record(got.begin(), got.begin() + long(width)) == expected);
-        if (!got[width + 3].empty()) {
+        if (!got[error].empty()) {
             ++withReason;
-            FUZZ_REQUIRE(got[width].empty() && got[width + 1].empty() && got[width + 2].empty());
+            for (std::size_t column = width; column < error; ++column)
+                FUZZ_REQUIRE(got[column].empty());
             continue;
         }
         const float alcohol = volume(got[width]);
@@ -142,8 +148,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 {
     if (size == 0)
         return 0; // fmemopen refuses an empty buffer; the empty roster has its own test
+    // The last byte, part of the roster too, also picks the chunk size and the checked run.
     const std::size_t smallChunk = 1 + data[size - 1] % 8;
+    const bool check = (data[size - 1] & 8) != 0;
     FUZZ_REQUIRE(readAll(data, size, smallChunk) == readAll(data, size, size));
-    checkRosterRun(data, size, smallChunk);
+    checkRosterRun(data, size, check, smallChunk);
     return 0;
 }

@@ -37,6 +37,7 @@ class TestDoseCli : public QObject {
 private slots:
     void workedExamples_data();
     void workedExamples();
+    void explainedIntermediates_data();
     void explainedIntermediates();
     void computationErrors_data();
     void computationErrors();
@@ -44,6 +45,8 @@ private slots:
     void usageErrors();
     void roster_data();
     void roster();
+    void rosterCheck_data();
+    void rosterCheck();
     void rosterFromFile();
     void numbersIgnoreTheLocale();
     void helpAndVersion();
@@ -53,63 +56,106 @@ void TestDoseCli::workedExamples_data()
 {
     QTest::addColumn<QString>("participant");
     QTest::addColumn<QByteArray>("expected");
+    QTest::addColumn<QByteArray>("warnings"); // standard error
 
     // The dosing model's published worked examples, in ml.
     QTest::newRow("male at the defaults")
         << "--gender male --height 70 --weight 160 --age 25"
-        << QByteArray("alcohol_ml 68\nmixer_ml 408\ntotal_ml 476\n");
+        << QByteArray("alcohol_ml 68\nmixer_ml 408\ntotal_ml 476\n") << QByteArray();
     QTest::newRow("female at the defaults")
         << "--gender female --height 65 --weight 130 --age 25"
-        << QByteArray("alcohol_ml 47\nmixer_ml 282\ntotal_ml 329\n");
+        << QByteArray("alcohol_ml 47\nmixer_ml 282\ntotal_ml 329\n") << QByteArray();
     QTest::newRow("male, 80 proof, ratio 3")
         << "--gender male --height 70 --weight 160 --age 25 --proof 80 --ratio 3"
-        << QByteArray("alcohol_ml 169\nmixer_ml 507\ntotal_ml 676\n");
+        << QByteArray("alcohol_ml 169\nmixer_ml 507\ntotal_ml 676\n") << QByteArray();
     QTest::newRow("male, every parameter given")
         << "--gender m --height 70 --weight 160 --age 25 --bal 0.1 --dd 60 --proof 100 --ratio 4"
-        << QByteArray("alcohol_ml 170\nmixer_ml 680\ntotal_ml 850\n");
-    QTest::newRow("all zero, female") << "--gender 0 --height 0 --weight 0 --age 0"
-                                      << QByteArray("alcohol_ml -3\nmixer_ml -18\ntotal_ml -21\n");
+        << QByteArray("alcohol_ml 170\nmixer_ml 680\ntotal_ml 850\n") << QByteArray();
+    QTest::newRow("all zero, female")
+        << "--gender 0 --height 0 --weight 0 --age 0"
+        << QByteArray("alcohol_ml -3\nmixer_ml -18\ntotal_ml -21\n")
+        << QByteArray("WARNING: height 0 in is outside 48\u201390 in\n"
+                      "WARNING: weight 0 lb is outside 70\u2013500 lb\n"
+                      "WARNING: age 0 years is outside 18\u2013100 years\n");
     QTest::newRow("the defaults given explicitly")
         << "--gender MALE --height 70 --weight 160 --age 25 --bal 0.08 --dd 40 --proof 200 --ratio "
            "6"
-        << QByteArray("alcohol_ml 68\nmixer_ml 408\ntotal_ml 476\n");
+        << QByteArray("alcohol_ml 68\nmixer_ml 408\ntotal_ml 476\n") << QByteArray();
     QTest::newRow("name=value, single dash, other number forms")
         << "-gender=1 --height=7e1 --weight=160.000 --age=+25"
-        << QByteArray("alcohol_ml 68\nmixer_ml 408\ntotal_ml 476\n");
+        << QByteArray("alcohol_ml 68\nmixer_ml 408\ntotal_ml 476\n") << QByteArray();
     QTest::newRow("ratio 0 leaves only the alcohol")
         << "--gender F --height 65 --weight 130 --age 25 --ratio 0"
-        << QByteArray("alcohol_ml 47\nmixer_ml 0\ntotal_ml 47\n");
+        << QByteArray("alcohol_ml 47\nmixer_ml 0\ntotal_ml 47\n") << QByteArray();
+    QTest::newRow("male in centimetres and kilograms")
+        << "--gender male --height-cm 177.8004 --weight-kg 72.57552 --age 25"
+        << QByteArray("alcohol_ml 68\nmixer_ml 408\ntotal_ml 476\n") << QByteArray();
+    QTest::newRow("female in centimetres and kilograms, parameters given")
+        << "--gender f --weight-kg=58.96761 --age 25 --height-cm 165.1003 --proof 200"
+        << QByteArray("alcohol_ml 47\nmixer_ml 282\ntotal_ml 329\n") << QByteArray();
+    // By hand: 178 in is 452.12 cm, body water 87.5 l; 178 cm gives 46.08 l.
+    QTest::newRow("178 typed as inches")
+        << "--gender male --height 178 --weight 160 --age 25"
+        << QByteArray("alcohol_ml 113\nmixer_ml 678\ntotal_ml 791\n")
+        << QByteArray("WARNING: height 178 in is outside 48\u201390 in\n");
+    QTest::newRow("178 as centimetres")
+        << "--gender male --height-cm 178 --weight-kg 80 --age 25"
+        << QByteArray("alcohol_ml 71\nmixer_ml 426\ntotal_ml 497\n") << QByteArray();
+    QTest::newRow("several warnings, metric")
+        << "--gender f --height-cm 70 --weight-kg 250 --age 25 --bal 0.3 --ratio 25"
+        << QByteArray("alcohol_ml 338\nmixer_ml 8450\ntotal_ml 8788\n")
+        << QByteArray("WARNING: height 70 cm is outside 122\u2013229 cm\n"
+                      "WARNING: weight 250 kg is outside 32\u2013227 kg\n"
+                      "WARNING: target BAL 0.3 g/100 ml is outside 0\u20130.2 g/100 ml\n"
+                      "WARNING: mixer ratio 25 is outside 0\u201320\n");
 }
 
 void TestDoseCli::workedExamples()
 {
     QFETCH(QString, participant);
     QFETCH(QByteArray, expected);
+    QFETCH(QByteArray, warnings);
     const DoseRun run = runDose(participant.split(QLatin1Char(' ')));
-    QCOMPARE(run.errors, QByteArray());
-    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(QString::fromUtf8(run.errors), QString::fromUtf8(warnings));
+    QCOMPARE(run.exitCode, 0); // warnings never change it
     QCOMPARE(run.output, expected);
+}
+
+void TestDoseCli::explainedIntermediates_data()
+{
+    QTest::addColumn<QString>("body");
+    QTest::addColumn<double>("heightCm");
+    QTest::addColumn<double>("weightKg");
+    QTest::addColumn<QList<int>>("volumes");
+    QTest::newRow("inches and pounds")
+        << "--height 70 --weight 160" << 70 / 0.3937 << 160 / 2.2046 << QList<int>{68, 408, 476};
+    // Centimetres and kilograms are the intermediates as given, not converted there and back.
+    QTest::newRow("centimetres and kilograms")
+        << "--height-cm 178 --weight-kg 80" << 178.0 << 80.0 << QList<int>{71, 426, 497};
 }
 
 void TestDoseCli::explainedIntermediates()
 {
-    const DoseRun run =
-        runDose(arguments("--gender male --height 70 --weight 160 --age 25 --explain"));
+    QFETCH(QString, body);
+    QFETCH(double, heightCm);
+    QFETCH(double, weightKg);
+    QFETCH(QList<int>, volumes);
+    const DoseRun run = runDose(arguments("--gender male --age 25 --explain") + body.split(u' '));
     QCOMPARE(run.exitCode, 0);
     const QMap<QByteArray, QByteArray> values = namedValues(run.output);
 
-    // Worked by hand from the model: unit conversions, Watson's male body water, then the
-    // elimination allowance plus the ethanol needed to reach 0.08 g/100 ml in the body water.
-    const double heightCm = 70 / 0.3937;
-    const double weightKg = 160 / 2.2046;
+    // Worked by hand from the model: Watson's male body water, then the elimination allowance
+    // plus the ethanol needed to reach 0.08 g/100 ml in the body water.
     const double hours = 40 / 60.0;
     const double bodyWater = 2.447 - 25 * 0.09516 + heightCm * 0.1074 + weightKg * 0.3362;
     const double grams = (hours + 0.5) * 0.15 * bodyWater / 0.8 + 0.08 * 10 * bodyWater / 0.8;
     const double unroundedMl = grams / 0.7861;
     const QList<QPair<QByteArray, double>> expected = {
-        {"height_cm", heightCm},     {"weight_kg", weightKg}, {"hours", hours},
-        {"body_water_l", bodyWater}, {"alcohol_g", grams},    {"alcohol_ml_unrounded", unroundedMl},
-        {"alcohol_ml", 68},          {"mixer_ml", 408},       {"total_ml", 476}};
+        {"height_cm", heightCm},    {"weight_kg", weightKg},
+        {"hours", hours},           {"body_water_l", bodyWater},
+        {"alcohol_g", grams},       {"alcohol_ml_unrounded", unroundedMl},
+        {"alcohol_ml", volumes[0]}, {"mixer_ml", volumes[1]},
+        {"total_ml", volumes[2]}};
     QCOMPARE(values.size(), expected.size());
     for (const auto &[name, value] : expected) {
         QVERIFY2(values.contains(name), name.constData());
@@ -191,6 +237,28 @@ void TestDoseCli::usageErrors_data()
                                   << QByteArray("height twice") << DoseOutput::Read;
     QTest::newRow("result column already there") << "--csv -" << QByteArray(ResultHeader + "\n")
                                                  << QByteArray("alcohol_ml") << DoseOutput::Read;
+    QTest::newRow("inches with kilograms")
+        << "--gender m --height 70 --weight-kg 80 --age 25" << QByteArray()
+        << QByteArray("--height and --weight-kg cannot be combined") << DoseOutput::Read;
+    QTest::newRow("metric without weight")
+        << "--gender m --height-cm 178 --age 25" << QByteArray()
+        << QByteArray("missing: --weight-kg") << DoseOutput::Read;
+    QTest::newRow("metric number with a comma")
+        << "--gender m --height-cm 178,5 --weight-kg 80 --age 25" << QByteArray()
+        << QByteArray("--height-cm \"178,5\"") << DoseOutput::Read;
+    QTest::newRow("roster with a metric option") << "--csv - --weight-kg 80" << QByteArray()
+                                                 << QByteArray("--weight-kg") << DoseOutput::Read;
+    QTest::newRow("check without a roster")
+        << participant + " --check" << QByteArray() << QByteArray("--check") << DoseOutput::Read;
+    QTest::newRow("header mixing inches and kilograms")
+        << "--csv -" << QByteArray("gender,height,weight_kg,age,bal,dd,proof,ratio\n")
+        << QByteArray("both") << DoseOutput::Read;
+    QTest::newRow("metric header without weight")
+        << "--csv -" << QByteArray("gender,height_cm,age,bal,dd,proof,ratio\n")
+        << QByteArray("no column weight_kg") << DoseOutput::Read;
+    QTest::newRow("warning column already there, with --check")
+        << "--csv - --check" << QByteArray(Header + ",warning\n") << QByteArray("warning")
+        << DoseOutput::Read;
 
     // A write that fails is an error, whatever was asked; rosters and the rest share the check.
     const QByteArray roster = Header + "\nm,70,160,25,0.08,40,200,6\n";
@@ -289,6 +357,22 @@ void TestDoseCli::roster_data()
                "\nm,70,160,25,0.08,40,200,6,J\xC3\xBCrgen,68,408,476,\n"
         << 0;
     QTest::newRow("header only") << Header + "\n" << ResultHeader + "\n" << 0;
+    QTest::newRow("centimetres and kilograms")
+        << QByteArray("id,gender,Height_cm,weight_kg,age,bal,dd,proof,ratio\n"
+                      "1,m,177.8004,72.57552,25,0.08,40,200,6\n"
+                      "2,m,178,80,25,0.08,40,200,6\n"
+                      "3,f,,80,25,0.08,40,200,6\n")
+        << QByteArray("id,gender,Height_cm,weight_kg,age,bal,dd,proof,ratio,alcohol_ml,mixer_ml,"
+                      "total_ml,error\n"
+                      "1,m,177.8004,72.57552,25,0.08,40,200,6,68,408,476,\n"
+                      "2,m,178,80,25,0.08,40,200,6,71,426,497,\n"
+                      "3,f,,80,25,0.08,40,200,6,,,,height_cm is empty\n")
+        << 1;
+    QTest::newRow("a warning column of the roster's own is carried through")
+        << Header + ",warning\nm,178,160,25,0.08,40,200,6,typed as cm?\n"
+        << Header + ",warning,alcohol_ml,mixer_ml,total_ml,error\n"
+                    "m,178,160,25,0.08,40,200,6,typed as cm?,113,678,791,\n"
+        << 0;
     QTest::newRow("gender spellings and blanks")
         << Header + "\nMale,70,160,25,0.08,40,200,6\n 1 ,70,160,25,0.08,40,200,6\n"
                     "FEMALE,65,130,25,0.08,40,200,6\nf,65, 130 ,25,0.08,40,200,6\n"
@@ -347,6 +431,49 @@ void TestDoseCli::roster()
     QCOMPARE(run.errors.isEmpty(), exitCode == 0);
 }
 
+// With --check a warning column comes just before error; rows without volumes have none.
+void TestDoseCli::rosterCheck_data()
+{
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<QByteArray>("expected");
+    QTest::addColumn<int>("exitCode");
+    const QByteArray checked = Header + ",alcohol_ml,mixer_ml,total_ml,warning,error\n";
+    QTest::newRow("inches and pounds")
+        << Header + "\n"
+                    "m,70,160,25,0.08,40,200,6\n"
+                    "m,178,160,25,0.08,40,200,6\n"
+                    "f,65,130,15,0.08,300,200,6\n"
+                    "f,178,130,25,0.08,40,0,6\n"
+        << checked + "m,70,160,25,0.08,40,200,6,68,408,476,,\n"
+                     "m,178,160,25,0.08,40,200,6,113,678,791,height 178 in is outside "
+                     "48\u201390 in,\n"
+                     "f,65,130,15,0.08,300,200,6,78,468,546,age 15 years is outside "
+                     "18\u2013100 years; drinking period 300 minutes is outside 5\u2013240 "
+                     "minutes,\n"
+                     "f,178,130,25,0.08,40,0,6,,,,,proof is 0 (division by zero)\n"
+        << 1;
+    QTest::newRow("centimetres and kilograms, CRLF")
+        << QByteArray("weight_kg,height_cm,gender,age,bal,dd,proof,ratio\r\n"
+                      "80,178,m,25,0.08,40,200,6\r\n"
+                      "80,70,m,25,0,40,200,6\r\n")
+        << QByteArray("weight_kg,height_cm,gender,age,bal,dd,proof,ratio,alcohol_ml,mixer_ml,"
+                      "total_ml,warning,error\r\n"
+                      "80,178,m,25,0.08,40,200,6,71,426,497,,\r\n"
+                      "80,70,m,25,0,40,200,6,10,60,70,height 70 cm is outside 122\u2013229 cm; "
+                      "target BAL 0 g/100 ml is not above 0 g/100 ml,\r\n")
+        << 0;
+}
+
+void TestDoseCli::rosterCheck()
+{
+    QFETCH(QByteArray, input);
+    QFETCH(QByteArray, expected);
+    QFETCH(int, exitCode);
+    const DoseRun run = runDose(arguments("--csv - --check"), input);
+    QCOMPARE(QString::fromUtf8(run.output), QString::fromUtf8(expected));
+    QCOMPARE(run.exitCode, exitCode);
+}
+
 void TestDoseCli::rosterFromFile()
 {
     QTemporaryDir folder;
@@ -395,9 +522,14 @@ void TestDoseCli::helpAndVersion()
     for (const char *option : {"--help", "-h"}) {
         const DoseRun help = runDose({QString::fromLatin1(option)});
         QCOMPARE(help.exitCode, 0);
-        for (const char *mentioned : {"--gender", "--height", "--weight", "--age", "--bal", "--dd",
-                                      "--proof", "--ratio", "--explain", "--csv", "Exit status"})
+        for (const char *mentioned :
+             {"--gender", "--height", "--weight", "--height-cm", "--weight-kg", "--age", "--bal",
+              "--dd", "--proof", "--ratio", "--explain", "--csv", "--check", "height_cm,weight_kg",
+              "WARNING: ", "Exit status"})
             QVERIFY2(help.output.contains(mentioned), mentioned);
+        // The ranges of the warnings, as the warnings write them.
+        QVERIFY(help.output.contains("height 48\u201390 in"));
+        QVERIFY(help.output.contains("target BAL above 0, at most 0.2 g/100 ml"));
     }
 }
 

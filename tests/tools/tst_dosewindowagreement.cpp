@@ -1,5 +1,5 @@
 // The command-line tool and the input and output window must show the same text for the same
-// participant: the same volumes, or the same refusal.
+// participant: the same volumes and notices, or the same refusal.
 
 #include "calc/DosingState.h"
 #include "forms/Module1.h"
@@ -16,19 +16,23 @@
 namespace {
 
 struct Participant {
-    QString gender;     // "male" or "female"
-    QStringList values; // height, weight, age, bal, dd, proof, ratio as typed
+    QString gender;      // "male" or "female"
+    QStringList values;  // height, weight, age, bal, dd, proof, ratio as typed
+    bool metric = false; // height and weight in centimetres and kilograms
 };
 
 const char *const NumberFields[] = {"txtHeight", "txtWeight", "txtAge",  "txtBAL",
                                     "txtDD",     "txtProof",  "txtRatio"};
 const char *const NumberOptions[] = {"--height", "--weight", "--age",  "--bal",
                                      "--dd",     "--proof",  "--ratio"};
+const char *const MetricOptions[] = {"--height-cm", "--weight-kg"};
 
-// What the operator is shown: the three result fields, or the message of a refused press.
+// What the operator is shown: the three result fields and the notices of implausible values,
+// or the message of a refused press.
 struct Shown {
     QStringList volumes;
     QString message;
+    QStringList notices;
 };
 
 Shown typeIntoWindow(const Participant &participant)
@@ -36,11 +40,15 @@ Shown typeIntoWindow(const Participant &participant)
     // The window starts from whatever the state holds; the typed text must win over it.
     Module1::dosingState = DosingState{};
     Module1::dosingState.Gender = Gender::NotSpecified;
-    frmInfo window(Module1::dosingState);
+    Module1::bodyInCm = BodyInCm{};
+    frmInfo window(Module1::dosingState, Module1::bodyInCm,
+                   participant.metric ? BodyUnits::CentimetresKilograms : BodyUnits::InchesPounds);
     window.Form_Load();
     window.show();
 
     Shown shown;
+    QObject::connect(&window, &frmInfo::doseCalculated,
+                     [&shown](const QStringList &notices) { shown.notices = notices; });
     OperatorMessage::setCapture([&shown](const QString &text) { shown.message = text; });
     for (int i = 0; i < participant.values.size(); ++i) {
         auto *field = window.findChild<QLineEdit *>(QLatin1String(NumberFields[i]));
@@ -69,11 +77,22 @@ Shown typeIntoWindow(const Participant &participant)
 Shown runOnCommandLine(const Participant &participant)
 {
     QStringList arguments = {QStringLiteral("--gender"), participant.gender};
-    for (int i = 0; i < participant.values.size(); ++i)
-        arguments << QLatin1String(NumberOptions[i]) << participant.values[i];
+    for (int i = 0; i < participant.values.size(); ++i) {
+        const bool metric = participant.metric && i < 2;
+        arguments << QLatin1String(metric ? MetricOptions[i] : NumberOptions[i])
+                  << participant.values[i];
+    }
     const DoseRun run = runDose(arguments);
     Shown shown;
-    shown.message = QString::fromUtf8(run.errors).trimmed();
+    const QString warning = QStringLiteral("WARNING: ");
+    QStringList messages;
+    for (const QString &line : QString::fromUtf8(run.errors).split(u'\n', Qt::SkipEmptyParts)) {
+        if (line.startsWith(warning))
+            shown.notices << line.mid(warning.size());
+        else
+            messages << line;
+    }
+    shown.message = messages.join(u'\n');
     const QList<QByteArray> lines = run.output.split('\n');
     for (const char *name : {"alcohol_ml ", "mixer_ml ", "total_ml "}) {
         QString volume; // stays empty, like an untouched result field, when nothing is printed
@@ -123,6 +142,15 @@ void TestDoseWindowAgreement::initTestCase()
         {"proof 0", {"male", {"70", "160", "25", "0.08", "40", "0", "6"}}},
         {"alcohol beyond 32767 ml", {"female", {"70", "1e30", "25", "0.08", "40", "200", "6"}}},
         {"mixer beyond 32767 ml", {"female", {"65", "130", "25", "0.08", "40", "200", "1000"}}},
+        {"178 typed as inches", {"male", {"178", "160", "25", "0.08", "40", "200", "6"}}},
+        {"worked example in metric, male",
+         {"male", {"177.8004", "72.57552", "25", "0.08", "40", "200", "6"}, true}},
+        {"worked example in metric, female",
+         {"female", {"165.1003", "58.96761", "25", "0.08", "40", "200", "6"}, true}},
+        {"163 cm and 59.3 kg, which no inches and pounds give",
+         {"male", {"163", "59.3", "25", "0.08", "40", "200", "6"}, true}},
+        {"implausible in metric", {"female", {"70", "250", "15", "0.3", "300", "250", "25"}, true}},
+        {"proof 0 in metric", {"male", {"178", "80", "25", "0.08", "40", "0", "6"}, true}},
     };
 }
 
@@ -142,28 +170,45 @@ void TestDoseWindowAgreement::sameTextShown()
     QCOMPARE(window.volumes.size(), 3);
     QCOMPARE(commandLine.volumes, window.volumes);
     QCOMPARE(commandLine.message, window.message);
+    QCOMPARE(commandLine.notices, window.notices);
     // Either three volumes or a message, never both and never neither.
     QCOMPARE(window.message.isEmpty(), !window.volumes.contains(QString()));
 }
 
+// One roster for each kind of units, checked, so that the warning column can be compared too.
 void TestDoseWindowAgreement::rosterShowsTheSameVolumes()
 {
-    QByteArray roster = "gender,height,weight,age,bal,dd,proof,ratio\n";
-    for (const auto &[name, participant] : m_cases)
-        roster += (QStringList{participant.gender} + participant.values).join(u',').toUtf8() + '\n';
-    const DoseRun run = runDose({QStringLiteral("--csv"), QStringLiteral("-")}, roster);
-    QList<QByteArray> rows = run.output.split('\n');
-    QCOMPARE(rows.takeLast(), QByteArray()); // the last row ends with a line end
-    QCOMPARE(rows.size(), m_cases.size() + 1);
-    for (int i = 0; i < m_cases.size(); ++i) {
-        const QList<QByteArray> fields = rows[i + 1].split(',');
-        QCOMPARE(fields.size(), 12);
-        const Shown window = typeIntoWindow(m_cases[i].second);
-        const QStringList volumes = {QString::fromUtf8(fields[8]), QString::fromUtf8(fields[9]),
-                                     QString::fromUtf8(fields[10])};
-        QVERIFY2(volumes == window.volumes, m_cases[i].first.constData());
-        // A refused row carries its reason in the error column, as the window shows a message.
-        QCOMPARE(fields[11].isEmpty(), window.message.isEmpty());
+    for (const bool metric : {false, true}) {
+        QByteArray roster = metric ? "gender,height_cm,weight_kg,age,bal,dd,proof,ratio\n"
+                                   : "gender,height,weight,age,bal,dd,proof,ratio\n";
+        QList<int> cases;
+        for (int i = 0; i < m_cases.size(); ++i) {
+            const Participant &participant = m_cases[i].second;
+            if (participant.metric != metric)
+                continue;
+            cases << i;
+            roster +=
+                (QStringList{participant.gender} + participant.values).join(u',').toUtf8() + '\n';
+        }
+        const DoseRun run = runDose(
+            {QStringLiteral("--csv"), QStringLiteral("-"), QStringLiteral("--check")}, roster);
+        QList<QByteArray> rows = run.output.split('\n');
+        QCOMPARE(rows.takeLast(), QByteArray()); // the last row ends with a line end
+        QCOMPARE(rows.size(), cases.size() + 1);
+        for (int row = 0; row < cases.size(); ++row) {
+            const QList<QByteArray> fields = rows[row + 1].split(',');
+            QCOMPARE(fields.size(), 13);
+            const Shown window = typeIntoWindow(m_cases[cases[row]].second);
+            const QStringList volumes = {QString::fromUtf8(fields[8]), QString::fromUtf8(fields[9]),
+                                         QString::fromUtf8(fields[10])};
+            const char *name = m_cases[cases[row]].first.constData();
+            QVERIFY2(volumes == window.volumes, name);
+            QVERIFY2(QString::fromUtf8(fields[11]) == window.notices.join(QStringLiteral("; ")),
+                     name);
+            // A refused row carries its reason in the error column, as the window shows a
+            // message.
+            QCOMPARE(fields[12].isEmpty(), window.message.isEmpty());
+        }
     }
 }
 

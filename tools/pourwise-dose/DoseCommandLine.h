@@ -14,8 +14,11 @@ struct DoseRequest {
     Mode mode = Mode::OneParticipant;
     // One participant: the text of every field as given (UTF-8), or the parameter's default.
     std::array<QByteArray, DoseFieldCount> values;
+    // One participant: the units of the height and weight given.
+    BodyUnits units = BodyUnits::InchesPounds;
     bool explain = false;
     QString rosterPath; // "-" for standard input
+    bool check = false; // roster: add the warning column
 };
 
 // Parses the arguments of pourwise-dose. Options are "--name value" or "--name=value"; a single
@@ -30,6 +33,9 @@ public:
 
     static QString helpText();
     static QString versionText();
+
+    // "--height-cm" for the height in centimetres.
+    static QString optionName(DoseField field, BodyUnits units = BodyUnits::InchesPounds);
 
 private:
     bool fail(const QString &text);

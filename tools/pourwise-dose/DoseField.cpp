@@ -10,12 +10,16 @@ const DosingParameter *dosingParameterOf(DoseField field)
     return index >= FirstParameterField ? &DosingParameters[index - FirstParameterField] : nullptr;
 }
 
-std::string_view doseFieldName(DoseField field)
+std::string_view doseFieldName(DoseField field, BodyUnits units)
 {
     static constexpr std::array<std::string_view, FirstParameterField> participantNames = {
         "gender", "height", "weight", "age"};
     if (const DosingParameter *parameter = dosingParameterOf(field))
         return parameter->option;
+    if (units == BodyUnits::CentimetresKilograms && field == DoseField::Height)
+        return "height_cm";
+    if (units == BodyUnits::CentimetresKilograms && field == DoseField::Weight)
+        return "weight_kg";
     return participantNames[indexOf(field)];
 }
 

@@ -2,6 +2,7 @@
 
 #include "calc/CalcDose.h"
 #include "calc/NumberText.h"
+#include "calc/Plausibility.h"
 #include "tools/pourwise-dose/ExitStatus.h"
 #include "tools/pourwise-dose/ParticipantReader.h"
 
@@ -16,9 +17,9 @@ void printValue(OutputBuffer &output, std::string_view name, float value)
     output.put("\n");
 }
 
-QString problemText(DoseField field, InputProblem problem, const QByteArray &value)
+QString problemText(DoseField field, BodyUnits units, InputProblem problem, const QByteArray &value)
 {
-    const QString option = QStringLiteral("--") + QString::fromLatin1(doseFieldName(field));
+    const QString option = DoseCommandLine::optionName(field, units);
     const QString shown = QString::fromUtf8(value);
     switch (problem) {
     case InputProblem::Empty:
@@ -48,23 +49,28 @@ int OneParticipant::run(const DoseRequest &request, OutputBuffer &output, std::F
         const QByteArray &value = request.values[indexOf(field)];
         text[indexOf(field)] = std::string_view(value.constData(), std::size_t(value.size()));
     }
-    ParticipantReading reading = readParticipant(text);
+    ParticipantReading reading = readParticipant(text, request.units);
     if (!reading.ok()) {
         for (DoseField field : AllDoseFields) {
             const InputProblem problem = reading.problems[indexOf(field)];
             if (problem != InputProblem::None)
-                printError(errors, QStringLiteral("ERROR: ") +
-                                       problemText(field, problem, request.values[indexOf(field)]));
+                printError(errors,
+                           QStringLiteral("ERROR: ") + problemText(field, request.units, problem,
+                                                                   request.values[indexOf(field)]));
         }
         return ExitStatus::UsageOrFileError;
     }
 
     DosingState &state = reading.state;
-    const DoseOutcome outcome = CalcDose(state);
+    const DoseOutcome outcome = CalcDose(state, reading.typedInCm());
     if (!outcome.ok()) {
         printError(errors, DoseErrorMessage(outcome));
         return ExitStatus::SomeNotComputed;
     }
+    // A warning never stops the dose or changes the exit status.
+    for (const PlausibilityNotice &notice : PlausibilityNotices(state, reading.typedInCm()))
+        printError(errors,
+                   QStringLiteral("WARNING: ") + PlausibilityNoticeText(notice, QLocale::c()));
     if (request.explain) {
         const DoseIntermediates &i = outcome.intermediates;
         printValue(output, "height_cm", i.heightCm);

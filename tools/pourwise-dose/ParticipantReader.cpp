@@ -27,15 +27,17 @@ std::optional<std::int16_t> genderFromText(std::string_view text)
     return std::nullopt;
 }
 
-float &stateField(DosingState &state, DoseField field)
+float &numberField(ParticipantReading &reading, DoseField field)
 {
+    DosingState &state = reading.state;
+    const bool metric = reading.units == BodyUnits::CentimetresKilograms;
     if (const DosingParameter *parameter = dosingParameterOf(field))
         return state.*parameter->field;
     switch (field) {
     case DoseField::Height:
-        return state.Height;
+        return metric ? reading.bodyInCm.heightCm : state.Height;
     case DoseField::Weight:
-        return state.Weight;
+        return metric ? reading.bodyInCm.weightKg : state.Weight;
     default: // the age; gender is not a number and never asked for
         return state.Age;
     }
@@ -48,9 +50,17 @@ bool ParticipantReading::ok() const
     return std::ranges::all_of(problems, [](InputProblem p) { return p == InputProblem::None; });
 }
 
-ParticipantReading readParticipant(const ParticipantText &text)
+std::optional<BodyInCm> ParticipantReading::typedInCm() const
+{
+    if (units == BodyUnits::CentimetresKilograms)
+        return bodyInCm;
+    return std::nullopt;
+}
+
+ParticipantReading readParticipant(const ParticipantText &text, BodyUnits units)
 {
     ParticipantReading reading;
+    reading.units = units;
     for (DoseField field : AllDoseFields) {
         const std::string_view value = TrimBlanks(text[indexOf(field)]);
         InputProblem &problem = reading.problems[indexOf(field)];
@@ -65,7 +75,7 @@ ParticipantReading readParticipant(const ParticipantText &text)
         } else {
             const SingleFromText number = TextToSingle(value);
             if (number.ok())
-                stateField(reading.state, field) = number.value;
+                numberField(reading, field) = number.value;
             else
                 problem = number.error == NumberTextError::OutOfRange ? InputProblem::OutOfRange
                                                                       : InputProblem::NotANumber;

@@ -2,6 +2,7 @@
 
 #include "calc/CalcDose.h"
 #include "calc/NumberText.h"
+#include "calc/Plausibility.h"
 #include "tools/pourwise-dose/ExitStatus.h"
 #include "tools/pourwise-dose/ParticipantReader.h"
 #include "tools/pourwise-dose/RowErrorText.h"
@@ -10,8 +11,10 @@
 
 namespace {
 
-constexpr std::array<std::string_view, 4> ResultColumns = {"alcohol_ml", "mixer_ml", "total_ml",
-                                                           "error"};
+constexpr std::array<std::string_view, 3> VolumeColumns = {"alcohol_ml", "mixer_ml", "total_ml"};
+constexpr std::string_view WarningColumn = "warning";
+constexpr std::string_view ErrorColumn = "error";
+constexpr BodyUnits BothUnits[] = {BodyUnits::InchesPounds, BodyUnits::CentimetresKilograms};
 
 // Header names are matched without regard to letter case or surrounding blanks, as people type
 // them into spreadsheets; they are written out as they were.
@@ -27,23 +30,35 @@ std::string normalisedName(std::string_view name)
     return lower;
 }
 
-std::string joined(const std::vector<std::string_view> &names)
+std::string joined(const std::vector<std::string_view> &names, std::string_view separator = ", ")
 {
     std::string text;
     for (std::string_view name : names) {
         if (!text.empty())
-            text += ", ";
+            text += separator;
         text += name;
     }
     return text;
 }
 
+std::vector<std::string_view> inputColumns(BodyUnits units)
+{
+    std::vector<std::string_view> names;
+    for (DoseField field : AllDoseFields)
+        names.push_back(doseFieldName(field, units));
+    return names;
+}
+
 } // namespace
 
-RosterRun::RosterRun(std::FILE *input, std::FILE *output, std::size_t readChunkBytes,
+RosterRun::RosterRun(std::FILE *input, std::FILE *output, bool check, std::size_t readChunkBytes,
                      std::size_t writeBufferBytes)
-    : m_reader(input, readChunkBytes), m_writer(output, writeBufferBytes)
+    : m_reader(input, readChunkBytes), m_writer(output, writeBufferBytes), m_check(check)
 {
+    m_resultColumns.assign(VolumeColumns.begin(), VolumeColumns.end());
+    if (m_check)
+        m_resultColumns.push_back(WarningColumn);
+    m_resultColumns.push_back(ErrorColumn);
 }
 
 bool RosterRun::fail(std::string text)
@@ -63,35 +78,58 @@ bool RosterRun::readHeader()
         break;
     }
     constexpr std::size_t NotFound = std::size_t(-1);
-    m_column.fill(NotFound);
+    // The position of every input column under each kind of units; the columns that do not
+    // depend on the units are kept under inches and pounds only.
+    std::array<std::array<std::size_t, DoseFieldCount>, 2> found;
+    for (auto &columns : found)
+        columns.fill(NotFound);
     for (std::size_t position = 0; position < m_fields.size(); ++position) {
         const std::string name = normalisedName(m_fields[position]);
-        if (std::ranges::find(ResultColumns, name) != ResultColumns.end())
+        if (std::ranges::find(m_resultColumns, name) != m_resultColumns.end())
             return fail("the header already has a column " + name +
                         ", which pourwise-dose would add; remove it first");
-        for (DoseField field : AllDoseFields) {
-            if (name != doseFieldName(field))
-                continue;
-            if (m_column[indexOf(field)] != NotFound)
-                return fail("the header has the column " + name + " twice");
-            m_column[indexOf(field)] = position;
+        for (BodyUnits units : BothUnits) {
+            for (DoseField field : AllDoseFields) {
+                std::size_t &column = found[std::size_t(units)][indexOf(field)];
+                if (name != doseFieldName(field, units) ||
+                    (units != BodyUnits::InchesPounds && !dependsOnUnits(field)))
+                    continue;
+                if (column != NotFound)
+                    return fail("the header has the column " + name + " twice");
+                column = position;
+            }
         }
+    }
+    const auto hasBodyColumn = [&](BodyUnits units) {
+        return std::ranges::any_of(AllDoseFields, [&](DoseField field) {
+            return dependsOnUnits(field) && found[std::size_t(units)][indexOf(field)] != NotFound;
+        });
+    };
+    if (hasBodyColumn(BodyUnits::InchesPounds) && hasBodyColumn(BodyUnits::CentimetresKilograms))
+        return fail("the header has both height,weight (inches and pounds) and height_cm,weight_kg "
+                    "(centimetres and kilograms); keep one kind");
+    m_units = hasBodyColumn(BodyUnits::CentimetresKilograms) ? BodyUnits::CentimetresKilograms
+                                                             : BodyUnits::InchesPounds;
+    for (DoseField field : AllDoseFields) {
+        const BodyUnits keptUnder = dependsOnUnits(field) ? m_units : BodyUnits::InchesPounds;
+        m_column[indexOf(field)] = found[std::size_t(keptUnder)][indexOf(field)];
     }
     std::vector<std::string_view> missing;
     for (DoseField field : AllDoseFields) {
         if (m_column[indexOf(field)] == NotFound)
-            missing.push_back(doseFieldName(field));
+            missing.push_back(doseFieldName(field, m_units));
     }
     if (!missing.empty())
         return fail("the header has no column " + joined(missing) +
-                    " (needed: " + "gender,height,weight,age,bal,dd,proof,ratio in any order)");
+                    " (needed: " + joined(inputColumns(m_units), ",") +
+                    " in any order; height_cm,weight_kg may stand for height,weight)");
 
     m_headerWidth = m_fields.size();
     // A roster written with CR LF line ends is answered in the same style.
     m_writer.setLineEnd(m_reader.recordEndedWithCrLf() ? "\r\n" : "\n");
     for (std::string_view name : m_fields)
         m_writer.field(name);
-    for (std::string_view name : ResultColumns)
+    for (std::string_view name : m_resultColumns)
         m_writer.field(name);
     m_writer.endRecord();
     return true;
@@ -99,6 +137,7 @@ bool RosterRun::readHeader()
 
 void RosterRun::processRow()
 {
+    m_warning.clear();
     m_error.clear();
     char volumes[3][32];
     std::array<std::string_view, 3> volumeText;
@@ -115,15 +154,17 @@ void RosterRun::processRow()
         ParticipantText text;
         for (DoseField field : AllDoseFields)
             text[indexOf(field)] = m_fields[m_column[indexOf(field)]];
-        ParticipantReading reading = readParticipant(text);
+        ParticipantReading reading = readParticipant(text, m_units);
         if (!reading.ok()) {
             RowErrorText::appendInputProblems(reading, m_error);
         } else {
-            const DoseOutcome outcome = CalcDose(reading.state);
+            const DoseOutcome outcome = CalcDose(reading.state, reading.typedInCm());
             if (outcome.ok()) {
                 volumeText = {SingleToText(reading.state.AlcDose, volumes[0]),
                               SingleToText(reading.state.MixDose, volumes[1]),
                               SingleToText(reading.state.TotDose, volumes[2])};
+                if (m_check)
+                    appendWarnings(reading);
             } else {
                 RowErrorText::appendDoseFault(outcome, m_error);
             }
@@ -138,10 +179,23 @@ void RosterRun::processRow()
     }
     for (std::string_view volume : volumeText)
         m_writer.field(volume);
+    if (m_check)
+        m_writer.field(m_warning);
     m_writer.field(m_error);
     m_writer.endRecord();
     if (!m_error.empty())
         ++m_failedRows;
+}
+
+// In the style of the error column: several are separated by "; ".
+void RosterRun::appendWarnings(const ParticipantReading &reading)
+{
+    for (const PlausibilityNotice &notice :
+         PlausibilityNotices(reading.state, reading.typedInCm())) {
+        if (!m_warning.empty())
+            m_warning += "; ";
+        m_warning += PlausibilityNoticeText(notice, QLocale::c()).toStdString();
+    }
 }
 
 int RosterRun::run()

@@ -3,6 +3,7 @@
 #include "tools/pourwise-dose/CsvReader.h"
 #include "tools/pourwise-dose/CsvWriter.h"
 #include "tools/pourwise-dose/DoseField.h"
+#include "tools/pourwise-dose/ParticipantReader.h"
 
 #include <array>
 #include <cstdio>
@@ -12,13 +13,17 @@
 
 // Streams a roster through the dose calculation. Every row comes out in its place, with its own
 // columns unchanged and alcohol_ml, mixer_ml, total_ml and error appended: either the three
-// volumes or, with the volumes left empty, the reason why there are none.
+// volumes or, with the volumes left empty, the reason why there are none. With `check`, a
+// warning column before error names the implausible values of every row that has volumes.
+//
+// The header decides the units of the whole file: height and weight in inches and pounds, or
+// height_cm and weight_kg in centimetres and kilograms; a header with both is refused.
 class RosterRun {
 public:
     // The reader's chunks and the writer's buffer are large for speed; tests make them tiny, so
     // that records and fields cross every boundary.
-    RosterRun(std::FILE *input, std::FILE *output, std::size_t readChunkBytes = 1 << 20,
-              std::size_t writeBufferBytes = 1 << 18);
+    RosterRun(std::FILE *input, std::FILE *output, bool check = false,
+              std::size_t readChunkBytes = 1 << 20, std::size_t writeBufferBytes = 1 << 18);
 
     // Returns the exit status; for a usage or file error, errorText() says what went wrong.
     int run();
@@ -30,6 +35,7 @@ public:
 private:
     bool readHeader();
     void processRow();
+    void appendWarnings(const ParticipantReading &reading);
     bool fail(std::string text);
 
     CsvReader m_reader;
@@ -37,7 +43,11 @@ private:
     std::vector<std::string_view> m_fields; // reused for every row
     std::size_t m_headerWidth = 0;
     std::array<std::size_t, DoseFieldCount> m_column{}; // header position of each input
-    std::string m_error;                                // the current row's error column
+    BodyUnits m_units = BodyUnits::InchesPounds;
+    bool m_check = false;
+    std::vector<std::string_view> m_resultColumns;
+    std::string m_warning; // the current row's warning column
+    std::string m_error;   // the current row's error column
     long long m_rows = 0;
     long long m_failedRows = 0;
     std::string m_errorText;

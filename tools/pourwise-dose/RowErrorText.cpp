@@ -64,7 +64,7 @@ void RowErrorText::appendInputProblems(const ParticipantReading &reading, std::s
             text += problem == InputProblem::Empty ? "no gender" : "unknown gender";
             continue;
         }
-        text += doseFieldName(field);
+        text += doseFieldName(field, reading.units);
         switch (problem) {
         case InputProblem::Empty:
             text += " is empty";

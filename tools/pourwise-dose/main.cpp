@@ -27,7 +27,7 @@ int finishedOutput(OutputBuffer &output, int status)
     return ExitStatus::UsageOrFileError;
 }
 
-int runRoster(const QString &path)
+int runRoster(const QString &path, bool check)
 {
     const bool standardInput = path == QLatin1String("-");
     const QString shownName = standardInput ? QStringLiteral("standard input") : path;
@@ -38,7 +38,7 @@ int runRoster(const QString &path)
                        .arg(shownName, QString::fromLocal8Bit(std::strerror(errno))));
         return ExitStatus::UsageOrFileError;
     }
-    RosterRun roster(input, stdout);
+    RosterRun roster(input, stdout, check);
     const int status = roster.run();
     if (!standardInput)
         std::fclose(input);
@@ -66,7 +66,7 @@ int main(int argc, char *argv[])
     }
     const DoseRequest &request = commandLine.request();
     if (request.mode == DoseRequest::Mode::Roster)
-        return runRoster(request.rosterPath);
+        return runRoster(request.rosterPath, request.check);
     OutputBuffer output(stdout);
     int status = ExitStatus::AllComputed;
     if (request.mode == DoseRequest::Mode::Help)
