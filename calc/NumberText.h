@@ -10,7 +10,8 @@
 // SingleToText writes at most 7 significant digits with trailing zeros removed and the locale's
 // decimal separator. Magnitudes from 0.0001 up to below 1E+07 are written in plain form; others
 // in exponent form: mantissa, "E", a sign and at least two exponent digits ("1.5E+07", "2E-05").
-// A zero is always "0", never "-0".
+// A zero is always "0", never "-0". An infinity or NaN, which no reading ever gives, is written
+// "inf", "nan" or either with "-", which TextToSingle refuses.
 //
 // TextToSingle reads an optional sign, digits with at most one decimal separator (the locale's,
 // and only that one), and an optional exponent ("e" or "E", optional sign, digits). Blanks before

@@ -40,3 +40,5 @@ pids+=("$program_pid")
 timeout 120 "$python" "$here/accessibility_tour.py" || fail "the tour did not complete"
 # "Exit" ends the program by itself.
 wait_until 10 sh -c "! kill -0 $program_pid 2>/dev/null" || fail "the program did not end after Exit"
+# A sanitizer report at exit (a leak, say) shows only in the status.
+wait "$program_pid" || fail "the program ended with status $?"

@@ -168,6 +168,7 @@ wait_until 15 eval 'closed=$(settled_geometry "$window")' || fail "third run: th
 xdotool windowactivate --sync "$window" >/dev/null 2>&1 || true
 xdotool key --clearmodifiers alt+F4
 wait_until 15 sh -c "! kill -0 $pid 2>/dev/null" || fail "third run: Alt+F4 did not end the program"
+wait "$pid" || fail "third run: the program ended with status $?"
 read -r left top width height <<<"$closed"
 expect_stored MainLeft $((left * 15)) "third run"
 expect_stored MainTop $((top * 15)) "third run"

@@ -5,6 +5,8 @@
 
 #include <cmath>
 
+Q_DECLARE_METATYPE(DoseOutput)
+
 namespace {
 
 QStringList arguments(const char *text)
@@ -222,75 +224,110 @@ void TestDoseCli::usageErrors_data()
     QTest::addColumn<QString>("commandLine");
     QTest::addColumn<QByteArray>("input");
     QTest::addColumn<QByteArray>("errorMentions");
+    QTest::addColumn<DoseOutput>("outputTo");
 
     const QString participant = QStringLiteral("--gender m --height 70 --weight 160 --age 25");
-    QTest::newRow("nothing asked") << QString() << QByteArray() << QByteArray("nothing to compute");
+    QTest::newRow("nothing asked")
+        << QString() << QByteArray() << QByteArray("nothing to compute") << DoseOutput::Read;
     QTest::newRow("unknown option")
-        << participant + " --sex m" << QByteArray() << QByteArray("sex");
+        << participant + " --sex m" << QByteArray() << QByteArray("sex") << DoseOutput::Read;
     QTest::newRow("missing age") << "--gender m --height 70 --weight 160" << QByteArray()
-                                 << QByteArray("missing: --age");
-    QTest::newRow("option given twice")
-        << participant + " --height 71" << QByteArray() << QByteArray("--height");
-    QTest::newRow("stray argument") << participant + " 80" << QByteArray() << QByteArray("\"80\"");
-    QTest::newRow("decimal comma") << "--gender m --height 70,5 --weight 160 --age 25"
-                                   << QByteArray() << QByteArray("--height \"70,5\"");
+                                 << QByteArray("missing: --age") << DoseOutput::Read;
+    QTest::newRow("option given twice") << participant + " --height 71" << QByteArray()
+                                        << QByteArray("--height") << DoseOutput::Read;
+    QTest::newRow("stray argument")
+        << participant + " 80" << QByteArray() << QByteArray("\"80\"") << DoseOutput::Read;
+    QTest::newRow("decimal comma")
+        << "--gender m --height 70,5 --weight 160 --age 25" << QByteArray()
+        << QByteArray("--height \"70,5\"") << DoseOutput::Read;
     QTest::newRow("number too large")
-        << participant + " --bal 1e39" << QByteArray() << QByteArray("--bal");
-    QTest::newRow("unknown gender") << "--gender x --height 70 --weight 160 --age 25"
-                                    << QByteArray() << QByteArray("--gender \"x\"");
+        << participant + " --bal 1e39" << QByteArray() << QByteArray("--bal") << DoseOutput::Read;
+    QTest::newRow("unknown gender")
+        << "--gender x --height 70 --weight 160 --age 25" << QByteArray()
+        << QByteArray("--gender \"x\"") << DoseOutput::Read;
     QTest::newRow("empty gender") << "--gender= --height 70 --weight 160 --age 25" << QByteArray()
-                                  << QByteArray("--gender is empty");
+                                  << QByteArray("--gender is empty") << DoseOutput::Read;
     QTest::newRow("roster with participant options")
-        << "--csv - --proof 80" << QByteArray() << QByteArray("--proof");
+        << "--csv - --proof 80" << QByteArray() << QByteArray("--proof") << DoseOutput::Read;
     QTest::newRow("roster file missing")
-        << "--csv /nonexistent/roster.csv" << QByteArray() << QByteArray("/nonexistent/roster.csv");
-    QTest::newRow("empty roster") << "--csv -" << QByteArray() << QByteArray("header");
+        << "--csv /nonexistent/roster.csv" << QByteArray() << QByteArray("/nonexistent/roster.csv")
+        << DoseOutput::Read;
+    QTest::newRow("empty roster") << "--csv -" << QByteArray() << QByteArray("header")
+                                  << DoseOutput::Read;
     QTest::newRow("header without proof")
         << "--csv -" << QByteArray("gender,height,weight,age,bal,dd,ratio\nm,70,160,25,0.08,40,6\n")
-        << QByteArray("no column proof");
+        << QByteArray("no column proof") << DoseOutput::Read;
     QTest::newRow("header without two columns")
         << "--csv -" << QByteArray("id,gender,weight,age,dd,proof,ratio\n")
-        << QByteArray("no column height, bal");
+        << QByteArray("no column height, bal") << DoseOutput::Read;
     QTest::newRow("column twice") << "--csv -" << QByteArray(Header + ",Height\n")
-                                  << QByteArray("height twice");
-    QTest::newRow("result column already there")
-        << "--csv -" << QByteArray(ResultHeader + "\n") << QByteArray("alcohol_ml");
+                                  << QByteArray("height twice") << DoseOutput::Read;
+    QTest::newRow("result column already there") << "--csv -" << QByteArray(ResultHeader + "\n")
+                                                 << QByteArray("alcohol_ml") << DoseOutput::Read;
     QTest::newRow("inches with kilograms")
         << "--gender m --height 70 --weight-kg 80 --age 25" << QByteArray()
-        << QByteArray("--height and --weight-kg cannot be combined");
-    QTest::newRow("metric without weight") << "--gender m --height-cm 178 --age 25" << QByteArray()
-                                           << QByteArray("missing: --weight-kg");
+        << QByteArray("--height and --weight-kg cannot be combined") << DoseOutput::Read;
+    QTest::newRow("metric without weight")
+        << "--gender m --height-cm 178 --age 25" << QByteArray()
+        << QByteArray("missing: --weight-kg") << DoseOutput::Read;
     QTest::newRow("metric number with a comma")
         << "--gender m --height-cm 178,5 --weight-kg 80 --age 25" << QByteArray()
-        << QByteArray("--height-cm \"178,5\"");
-    QTest::newRow("roster with a metric option")
-        << "--csv - --weight-kg 80" << QByteArray() << QByteArray("--weight-kg");
+        << QByteArray("--height-cm \"178,5\"") << DoseOutput::Read;
+    QTest::newRow("roster with a metric option") << "--csv - --weight-kg 80" << QByteArray()
+                                                 << QByteArray("--weight-kg") << DoseOutput::Read;
     QTest::newRow("check without a roster")
-        << participant + " --check" << QByteArray() << QByteArray("--check");
+        << participant + " --check" << QByteArray() << QByteArray("--check") << DoseOutput::Read;
     QTest::newRow("header mixing inches and kilograms")
         << "--csv -" << QByteArray("gender,height,weight_kg,age,bal,dd,proof,ratio\n")
-        << QByteArray("both");
+        << QByteArray("both") << DoseOutput::Read;
     QTest::newRow("metric header without weight")
         << "--csv -" << QByteArray("gender,height_cm,age,bal,dd,proof,ratio\n")
-        << QByteArray("no column weight_kg");
+        << QByteArray("no column weight_kg") << DoseOutput::Read;
     QTest::newRow("warning column already there, with --check")
-        << "--csv - --check" << QByteArray(Header + ",warning\n") << QByteArray("warning");
+        << "--csv - --check" << QByteArray(Header + ",warning\n") << QByteArray("warning")
+        << DoseOutput::Read;
     QTest::newRow("plan column already there")
-        << "--csv - --plan" << QByteArray(Header + ",Peak_BAL\n") << QByteArray("peak_bal");
+        << "--csv - --plan" << QByteArray(Header + ",Peak_BAL\n") << QByteArray("peak_bal")
+        << DoseOutput::Read;
     QTest::newRow("no portions") << participant + " --plan --portions 0" << QByteArray()
-                                 << QByteArray("--portions \"0\"");
-    QTest::newRow("thirteen portions")
-        << participant + " --plan --portions 13" << QByteArray() << QByteArray("from 1 to 12");
+                                 << QByteArray("--portions \"0\"") << DoseOutput::Read;
+    QTest::newRow("thirteen portions") << participant + " --plan --portions 13" << QByteArray()
+                                       << QByteArray("from 1 to 12") << DoseOutput::Read;
     QTest::newRow("half a portion") << participant + " --plan --portions 2.5" << QByteArray()
-                                    << QByteArray("--portions \"2.5\"");
-    QTest::newRow("release level 0") << participant + " --plan --release 0" << QByteArray()
-                                     << QByteArray("--release \"0\" is not a number above 0");
+                                    << QByteArray("--portions \"2.5\"") << DoseOutput::Read;
+    QTest::newRow("release level 0")
+        << participant + " --plan --release 0" << QByteArray()
+        << QByteArray("--release \"0\" is not a number above 0") << DoseOutput::Read;
     QTest::newRow("release level with a comma")
-        << participant + " --plan --release 0,02" << QByteArray() << QByteArray("\"0,02\"");
-    QTest::newRow("portions without a plan")
-        << participant + " --portions 4" << QByteArray() << QByteArray("add --plan");
+        << participant + " --plan --release 0,02" << QByteArray() << QByteArray("\"0,02\"")
+        << DoseOutput::Read;
+    QTest::newRow("portions without a plan") << participant + " --portions 4" << QByteArray()
+                                             << QByteArray("add --plan") << DoseOutput::Read;
     QTest::newRow("roster with portions")
-        << "--csv - --plan --portions 4" << QByteArray(Header + "\n") << QByteArray("roster");
+        << "--csv - --plan --portions 4" << QByteArray(Header + "\n") << QByteArray("roster")
+        << DoseOutput::Read;
+
+    // A write that fails is an error, whatever was asked; rosters and the rest share the check.
+    const QByteArray roster = Header + "\nm,70,160,25,0.08,40,200,6\n";
+    const QByteArray cannotWrite = "cannot write the output";
+    QTest::newRow("one participant, disk full")
+        << participant << QByteArray() << cannotWrite << DoseOutput::FullDisk;
+    QTest::newRow("session plan, disk full")
+        << participant + " --plan" << QByteArray() << cannotWrite << DoseOutput::FullDisk;
+    QTest::newRow("intermediates, disk full")
+        << participant + " --explain" << QByteArray() << cannotWrite << DoseOutput::FullDisk;
+    QTest::newRow("help, disk full")
+        << "--help" << QByteArray() << cannotWrite << DoseOutput::FullDisk;
+    QTest::newRow("version, disk full")
+        << "--version" << QByteArray() << cannotWrite << DoseOutput::FullDisk;
+    QTest::newRow("roster, disk full")
+        << "--csv -" << roster << cannotWrite << DoseOutput::FullDisk;
+    QTest::newRow("one participant, output closed")
+        << participant << QByteArray() << cannotWrite << DoseOutput::Closed;
+    QTest::newRow("version, output closed")
+        << "--version" << QByteArray() << cannotWrite << DoseOutput::Closed;
+    QTest::newRow("roster, output closed")
+        << "--csv -" << roster << cannotWrite << DoseOutput::Closed;
 }
 
 void TestDoseCli::usageErrors()
@@ -298,8 +335,10 @@ void TestDoseCli::usageErrors()
     QFETCH(QString, commandLine);
     QFETCH(QByteArray, input);
     QFETCH(QByteArray, errorMentions);
+    QFETCH(DoseOutput, outputTo);
     const DoseRun run =
-        runDose(commandLine.isEmpty() ? QStringList() : commandLine.split(QLatin1Char(' ')), input);
+        runDose(commandLine.isEmpty() ? QStringList() : commandLine.split(QLatin1Char(' ')), input,
+                {}, outputTo);
     QCOMPARE(run.exitCode, 2);
     QCOMPARE(run.output, QByteArray());
     QVERIFY2(run.errors.startsWith("ERROR: "), run.errors.constData());

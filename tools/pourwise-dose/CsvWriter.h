@@ -1,19 +1,16 @@
 #pragma once
 
+#include "tools/pourwise-dose/OutputBuffer.h"
+
 #include <cstdio>
 #include <string>
 #include <string_view>
-#include <vector>
 
 // Writes comma-separated records (RFC 4180) through a large buffer. A field is quoted only when
 // it holds a comma, a quote or a line break; quotes inside are doubled.
 class CsvWriter {
 public:
     explicit CsvWriter(std::FILE *output, std::size_t bufferBytes = 1 << 18);
-    ~CsvWriter();
-
-    CsvWriter(const CsvWriter &) = delete;
-    CsvWriter &operator=(const CsvWriter &) = delete;
 
     void setLineEnd(std::string_view lineEnd) { m_lineEnd = lineEnd; }
 
@@ -23,17 +20,11 @@ public:
     void endRecord();
 
     // Writes out what is buffered; false (with errorText set) once any write has failed.
-    bool flush();
-    const std::string &errorText() const { return m_errorText; }
+    bool flush() { return m_output.flush(); }
+    const std::string &errorText() const { return m_output.errorText(); }
 
 private:
-    void put(std::string_view bytes);
-
-    std::FILE *m_output;
-    std::vector<char> m_buffer;
-    std::size_t m_used = 0;
+    OutputBuffer m_output;
     bool m_recordStarted = false;
-    bool m_failed = false;
     std::string m_lineEnd = "\n";
-    std::string m_errorText;
 };

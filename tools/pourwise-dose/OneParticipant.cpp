@@ -9,11 +9,13 @@
 
 namespace {
 
-void printValue(std::FILE *output, const char *name, float value)
+void printValue(OutputBuffer &output, std::string_view name, float value)
 {
     char buffer[32];
-    const std::string_view text = SingleToText(value, buffer);
-    std::fprintf(output, "%s %.*s\n", name, int(text.size()), text.data());
+    output.put(name);
+    output.put(" ");
+    output.put(SingleToText(value, buffer));
+    output.put("\n");
 }
 
 QString problemText(DoseField field, BodyUnits units, InputProblem problem, const QByteArray &value)
@@ -41,7 +43,7 @@ void printError(std::FILE *errors, const QString &text)
 
 } // namespace
 
-int OneParticipant::run(const DoseRequest &request, std::FILE *output, std::FILE *errors)
+int OneParticipant::run(const DoseRequest &request, OutputBuffer &output, std::FILE *errors)
 {
     ParticipantText text;
     for (DoseField field : AllDoseFields) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "calc/SessionPlan.h"
+#include "tools/pourwise-dose/OutputBuffer.h"
 
 #include <array>
 #include <cstdio>
@@ -18,7 +19,7 @@ inline constexpr std::array<std::string_view, 4> Columns = {"peak_bal", "peak_af
 std::array<std::string, 4> fields(const SessionPlan &plan);
 
 // The four values as lines, then one line per portion.
-void print(std::FILE *output, const SessionPlan &plan);
+void print(OutputBuffer &output, const SessionPlan &plan);
 
 // The roster's error column for a plan that is not ok: a few words without commas.
 void appendProblem(PlanProblem problem, std::string &text);

@@ -53,8 +53,10 @@ std::vector<std::string_view> inputColumns(BodyUnits units)
 } // namespace
 
 RosterRun::RosterRun(std::FILE *input, std::FILE *output, bool check,
-                     std::optional<SessionPlanSettings> plan)
-    : m_reader(input), m_writer(output), m_check(check), m_plan(plan)
+                     std::optional<SessionPlanSettings> plan, std::size_t readChunkBytes,
+                     std::size_t writeBufferBytes)
+    : m_reader(input, readChunkBytes), m_writer(output, writeBufferBytes), m_check(check),
+      m_plan(plan)
 {
     m_resultColumns.assign(VolumeColumns.begin(), VolumeColumns.end());
     if (m_plan)
@@ -228,7 +230,7 @@ int RosterRun::run()
             ok = fail(m_reader.errorText());
     }
     if (!m_writer.flush() && ok)
-        ok = fail("cannot write the output: " + m_writer.errorText());
+        ok = fail(m_writer.errorText());
     if (!ok)
         return ExitStatus::UsageOrFileError;
     return m_failedRows > 0 ? ExitStatus::SomeNotComputed : ExitStatus::AllComputed;

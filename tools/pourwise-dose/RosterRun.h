@@ -23,8 +23,11 @@
 // height_cm and weight_kg in centimetres and kilograms; a header with both is refused.
 class RosterRun {
 public:
+    // The reader's chunks and the writer's buffer are large for speed; tests make them tiny, so
+    // that records and fields cross every boundary.
     RosterRun(std::FILE *input, std::FILE *output, bool check = false,
-              std::optional<SessionPlanSettings> plan = std::nullopt);
+              std::optional<SessionPlanSettings> plan = std::nullopt,
+              std::size_t readChunkBytes = 1 << 20, std::size_t writeBufferBytes = 1 << 18);
 
     // Returns the exit status; for a usage or file error, errorText() says what went wrong.
     int run();

@@ -2,6 +2,7 @@
 #include "tools/pourwise-dose/ExitStatus.h"
 #include "tools/pourwise-dose/OneParticipant.h"
 #include "tools/pourwise-dose/RosterRun.h"
+#include "tools/pourwise-dose/StandardDescriptors.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -15,6 +16,15 @@ namespace {
 void printError(const QString &text)
 {
     std::fprintf(stderr, "ERROR: %s\n", text.toLocal8Bit().constData());
+}
+
+// A run that wrote to standard output ends with an error if any of it could not be written.
+int finishedOutput(OutputBuffer &output, int status)
+{
+    if (output.flush())
+        return status;
+    printError(QString::fromLocal8Bit(output.errorText().c_str()));
+    return ExitStatus::UsageOrFileError;
 }
 
 int runRoster(const QString &path, bool check, const std::optional<SessionPlanSettings> &plan)
@@ -47,6 +57,7 @@ int runRoster(const QString &path, bool check, const std::optional<SessionPlanSe
 
 int main(int argc, char *argv[])
 {
+    reserveClosedStandardDescriptors();
     QCoreApplication application(argc, argv);
     DoseCommandLine commandLine;
     if (!commandLine.parse(QCoreApplication::arguments())) {
@@ -55,17 +66,15 @@ int main(int argc, char *argv[])
         return ExitStatus::UsageOrFileError;
     }
     const DoseRequest &request = commandLine.request();
-    switch (request.mode) {
-    case DoseRequest::Mode::Help:
-        std::fputs(DoseCommandLine::helpText().toLocal8Bit().constData(), stdout);
-        return ExitStatus::AllComputed;
-    case DoseRequest::Mode::Version:
-        std::fputs(DoseCommandLine::versionText().toLocal8Bit().constData(), stdout);
-        return ExitStatus::AllComputed;
-    case DoseRequest::Mode::Roster:
+    if (request.mode == DoseRequest::Mode::Roster)
         return runRoster(request.rosterPath, request.check, request.plan);
-    case DoseRequest::Mode::OneParticipant:
-        break;
-    }
-    return OneParticipant::run(request, stdout, stderr);
+    OutputBuffer output(stdout);
+    int status = ExitStatus::AllComputed;
+    if (request.mode == DoseRequest::Mode::Help)
+        output.put(DoseCommandLine::helpText().toLocal8Bit().toStdString());
+    else if (request.mode == DoseRequest::Mode::Version)
+        output.put(DoseCommandLine::versionText().toLocal8Bit().toStdString());
+    else
+        status = OneParticipant::run(request, output, stderr);
+    return finishedOutput(output, status);
 }
