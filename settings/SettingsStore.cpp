@@ -137,8 +137,10 @@ bool SettingsStore::SaveSettings(const QString &appName, const QString &section,
             QFile::remove(copy);
             QFile::copy(location(appName), copy);
             QList<SettingsEntry> readable;
-            for (const QString &key : settings->childKeys())
-                readable.append({key, textOf(settings->value(key))});
+            for (const QString &key : settings->childKeys()) {
+                if (!key.isEmpty()) // a line "=text" names no key
+                    readable.append({key, textOf(settings->value(key))});
+            }
             settings->endGroup();
             settings->clear();
             settings->beginGroup(section);
