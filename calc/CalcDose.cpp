@@ -1,19 +1,14 @@
 #include "calc/CalcDose.h"
 
+#include "calc/DosingModel.h"
+
 #include <cmath>
 #include <limits>
 
 namespace {
 
-// Constants exactly as the dosing model states them (the unit factors are in BodyUnits.h);
-// 0.7861 g/ml is the density of ethanol used.
-constexpr float MinutesPerHour = 60;
-constexpr float GramsPerLitreFactor = 10;
-constexpr float PureProof = 200;
-constexpr double EthanolDensity = 0.7861;
-constexpr double BloodWaterFraction = 0.8;
-constexpr double EliminationPerHour = 0.15;
-constexpr double AbsorptionAllowanceHours = 0.5;
+// The model's constants are in DosingModel.h, its unit factors in BodyUnits.h.
+using namespace DosingModel;
 
 // Each stored intermediate is checked explicitly rather than through the floating-point status
 // flags: without compiler support for FENV_ACCESS, the optimiser may move or fold the arithmetic
@@ -101,7 +96,7 @@ DoseOutcome CalcDose(DosingState &s, std::optional<BodyInCm> bodyInCm)
     // Grams of ethanol: elimination over the drinking period plus half an hour, and the amount
     // that brings the body water to the target level (BAL x 10 turns g/100 ml into g/l).
     const double targetGramsInWater =
-        double(s.BAL) * double(GramsPerLitreFactor) * double(i.bodyWater);
+        double(s.BAL) * double(GramsPerLitrePerBal) * double(i.bodyWater);
     if (!calc.check(targetGramsInWater, DoseStep::AlcoholGrams))
         return outcome;
     const double alcoholGrams = ((double(i.hours) + AbsorptionAllowanceHours) * EliminationPerHour *

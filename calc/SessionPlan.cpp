@@ -1,21 +1,14 @@
 #include "calc/SessionPlan.h"
 
+#include "calc/DosingModel.h"
+
 #include <cmath>
 #include <limits>
 
 namespace {
 
-// The dosing model's own constants: ethanol at 0.7861 g/ml, blood about 80 % water, absorption
-// running until half an hour after drinking ends, elimination of 0.15 g per litre of blood
-// water per hour, which is 0.015 g/100 ml per hour.
-constexpr double EthanolDensity = 0.7861;
-constexpr double BloodWaterFraction = 0.8;
-constexpr double AbsorptionAllowanceHours = 0.5;
-constexpr double EliminationGramsPerLitreHour = 0.15;
-constexpr double EliminationBalPerHour = 0.015;
-constexpr double PureProof = 200;
-constexpr double GramsPerLitrePerBal = 10; // g/100 ml times 10 is g/l
-constexpr double MinutesPerHour = 60;
+// The dosing model's own constants, the same the dose was calculated with.
+using namespace DosingModel;
 
 // Half away from zero: an exact half goes to the later minute.
 int wholeMinutes(double minutes)
@@ -87,7 +80,7 @@ SessionPlan PlanSession(const CalculatedDose &dose, int portions, float releaseL
 
     const double servedGrams = double(s.AlcDose) * (double(s.Proof) / PureProof) * EthanolDensity;
     plan.peakHours = double(dose.intermediates.hours) + AbsorptionAllowanceHours;
-    plan.peakBal = (servedGrams - EliminationGramsPerLitreHour * bloodWater * plan.peakHours) /
+    plan.peakBal = (servedGrams - EliminationPerHour * bloodWater * plan.peakHours) /
                    (GramsPerLitrePerBal * bloodWater);
     if (!(plan.peakBal > 0)) {
         plan.problem = PlanProblem::PeakNotAboveZero;
