@@ -38,7 +38,7 @@ QString problemText(DoseField field, BodyUnits units, InputProblem problem, cons
 
 void printError(std::FILE *errors, const QString &text)
 {
-    std::fprintf(errors, "%s\n", text.toLocal8Bit().constData());
+    std::fprintf(errors, "%s\n", text.toUtf8().constData());
 }
 
 } // namespace

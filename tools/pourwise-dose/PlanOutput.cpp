@@ -19,11 +19,9 @@ void PlanOutput::print(OutputBuffer &output, const SessionPlan &plan)
     }
     for (const ServedPortion &portion : plan.portions) {
         char line[160];
-        const int length =
-            std::snprintf(line, sizeof line,
-                          "portion %d at_min %d alcohol_ml %d mixer_ml %d total_ml %d\n",
-                          portion.number, portion.atMinute, portion.alcoholMl, portion.mixerMl,
-                          portion.totalMl);
+        const int length = std::snprintf(
+            line, sizeof line, "portion %d at_min %d alcohol_ml %d mixer_ml %d total_ml %d\n",
+            portion.number, portion.atMinute, portion.alcoholMl, portion.mixerMl, portion.totalMl);
         output.put(std::string_view(line, std::size_t(length)));
     }
 }

@@ -2,7 +2,7 @@
 #include "tools/pourwise-dose/ExitStatus.h"
 #include "tools/pourwise-dose/OneParticipant.h"
 #include "tools/pourwise-dose/RosterRun.h"
-#include "tools/pourwise-dose/StandardDescriptors.h"
+#include "tools/pourwise-dose/StandardStreams.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -15,7 +15,7 @@ namespace {
 
 void printError(const QString &text)
 {
-    std::fprintf(stderr, "ERROR: %s\n", text.toLocal8Bit().constData());
+    std::fprintf(stderr, "ERROR: %s\n", text.toUtf8().constData());
 }
 
 // A run that wrote to standard output ends with an error if any of it could not be written.
@@ -57,7 +57,7 @@ int runRoster(const QString &path, bool check, const std::optional<SessionPlanSe
 
 int main(int argc, char *argv[])
 {
-    reserveClosedStandardDescriptors();
+    prepareStandardStreams();
     QCoreApplication application(argc, argv);
     DoseCommandLine commandLine;
     if (!commandLine.parse(QCoreApplication::arguments())) {
@@ -71,9 +71,9 @@ int main(int argc, char *argv[])
     OutputBuffer output(stdout);
     int status = ExitStatus::AllComputed;
     if (request.mode == DoseRequest::Mode::Help)
-        output.put(DoseCommandLine::helpText().toLocal8Bit().toStdString());
+        output.put(DoseCommandLine::helpText().toStdString());
     else if (request.mode == DoseRequest::Mode::Version)
-        output.put(DoseCommandLine::versionText().toLocal8Bit().toStdString());
+        output.put(DoseCommandLine::versionText().toStdString());
     else
         status = OneParticipant::run(request, output, stderr);
     return finishedOutput(output, status);

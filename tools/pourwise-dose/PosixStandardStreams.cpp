@@ -1,17 +1,11 @@
-#include "tools/pourwise-dose/StandardDescriptors.h"
-
-#ifdef _WIN32
-
-void reserveClosedStandardDescriptors() {}
-
-#else
+#include "tools/pourwise-dose/StandardStreams.h"
 
 #include <cerrno>
 #include <fcntl.h>
 #include <initializer_list>
 #include <unistd.h>
 
-void reserveClosedStandardDescriptors()
+void prepareStandardStreams()
 {
     for (const int descriptor : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) {
         if (fcntl(descriptor, F_GETFD) != -1 || errno != EBADF)
@@ -20,5 +14,3 @@ void reserveClosedStandardDescriptors()
         open("/dev/null", descriptor == STDIN_FILENO ? O_WRONLY : O_RDONLY);
     }
 }
-
-#endif
