@@ -1,5 +1,6 @@
 # Packages of the install tree, made by CPack in a Release build folder: `cpack -G DEB` gives
-# pourwise_<version>_<arch>.deb (scripts/package-deb does all of it).
+# pourwise_<version>_<arch>.deb (scripts/package-deb does all of it), and in the Windows build
+# `cpack -G NSIS` gives Pourwise-<version>-win64-setup.exe (scripts/package-windows).
 
 set(CPACK_PACKAGE_NAME pourwise)
 set(CPACK_PACKAGE_VENDOR "Pourwise project")
@@ -31,5 +32,31 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # among them), and a face with Arial's metrics that keeps the captions inside their boxes.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-liberation")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+
+# The Windows installer: the programs in "Program Files\Pourwise", a Start-menu entry for the
+# desktop program, and an uninstaller registered with Windows. An installation over an earlier
+# one removes the earlier one first.
+set(CPACK_NSIS_DISPLAY_NAME Pourwise)
+# The installer's title and the Start-menu folder: without the version, so that an upgrade
+# keeps the entry where the user found it.
+set(CPACK_NSIS_PACKAGE_NAME Pourwise)
+set(CPACK_PACKAGE_INSTALL_DIRECTORY Pourwise)
+set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY Pourwise)
+set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
+# A 64-bit installer for 64-bit programs: it sees the 64-bit registry and program folder, and runs
+# where 32-bit programs cannot (Wine without its 32-bit part, Windows on ARM without emulation).
+set(CPACK_NSIS_DEFINES "Target amd64-unicode")
+set(CPACK_PACKAGE_EXECUTABLES pourwise Pourwise)
+set(CPACK_NSIS_INSTALLED_ICON_NAME "bin\\\\pourwise.exe")
+set(CPACK_NSIS_MUI_ICON ${PROJECT_SOURCE_DIR}/resources/pourwise.ico)
+set(CPACK_NSIS_MUI_UNIICON ${PROJECT_SOURCE_DIR}/resources/pourwise.ico)
+set(CPACK_NSIS_URL_INFO_ABOUT ${CPACK_PACKAGE_HOMEPAGE_URL})
+set(CPACK_NSIS_CONTACT ${CPACK_PACKAGE_CONTACT})
+set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
+set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/packaging/windows/license.txt)
+if(WIN32)
+    set(CPACK_PACKAGE_FILE_NAME Pourwise-${PROJECT_VERSION}-win64-setup)
+    set(CPACK_GENERATOR NSIS)
+endif()
 
 include(CPack)
