@@ -117,10 +117,11 @@ void frmInfo::createControls()
         gender->addButton(choice);
 
     auto *lblHeight =
-        label(Frame1, "lblHeight", metric() ? "Height (cm):" : "Height (inches):", 1800, 480, 1215);
+        label(Frame1, "lblHeight", usesMetricUnits() ? "Height (cm):" : "Height (inches):", 1800,
+              480, 1215);
     txtHeight = textBox(Frame1, "txtHeight", lblHeight, 3120, 480);
-    auto *lblweight =
-        label(Frame1, "lblweight", metric() ? "Weight (kg):" : "Weight (lbs):", 1800, 840, 1215);
+    auto *lblweight = label(Frame1, "lblweight",
+                            usesMetricUnits() ? "Weight (kg):" : "Weight (lbs):", 1800, 840, 1215);
     auto *lblAge = label(Frame1, "lblAge", "Age (years):", 1800, 1200, 1215);
 
     auto *Frame3 = frame(this, "Frame3", "Other Information", 120, 2160, 4455, 1935);
@@ -172,8 +173,8 @@ void frmInfo::setTabOrder()
 void frmInfo::Form_Load()
 {
     const DosingState &s = m_state;
-    showNumber(txtWeight, metric() ? m_bodyInCm.weightKg : s.Weight);
-    showNumber(txtHeight, metric() ? m_bodyInCm.heightCm : s.Height);
+    showNumber(txtWeight, usesMetricUnits() ? m_bodyInCm.weightKg : s.Weight);
+    showNumber(txtHeight, usesMetricUnits() ? m_bodyInCm.heightCm : s.Height);
     showNumber(txtAge, s.Age);
     optNG->setChecked(true);
     showNumber(txtBAL, s.BAL);
@@ -204,7 +205,7 @@ bool frmInfo::readHeightAndWeight()
 {
     DosingState &s = m_state;
     BodyInCm &body = m_bodyInCm;
-    if (metric()) {
+    if (usesMetricUnits()) {
         if (!readField(txtHeight, body.heightCm))
             return false;
         s.Height = float(inchesFromCm(body.heightCm));
@@ -236,7 +237,8 @@ void frmInfo::cmdCalcNow_Click()
         !readField(txtRatio, s.Ratio))
         return;
 
-    const std::optional<BodyInCm> typedInCm = metric() ? std::optional(m_bodyInCm) : std::nullopt;
+    const std::optional<BodyInCm> typedInCm =
+        usesMetricUnits() ? std::optional(m_bodyInCm) : std::nullopt;
     const DoseOutcome outcome = CalcDose(s, typedInCm);
     if (!outcome.ok()) {
         OperatorMessage::show(this, DoseErrorMessage(outcome));

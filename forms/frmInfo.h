@@ -46,7 +46,7 @@ private:
     void setTabOrder();
     bool readField(QLineEdit *field, float &target);
     bool readHeightAndWeight();
-    bool metric() const { return m_units == BodyUnits::CentimetresKilograms; }
+    bool usesMetricUnits() const { return m_units == BodyUnits::CentimetresKilograms; }
     void showResults();
 
     DosingState &m_state;
