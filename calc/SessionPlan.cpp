@@ -114,30 +114,3 @@ SessionPlan PlanSession(const CalculatedDose &dose, int portions, float releaseL
     }
     return plan;
 }
-
-QString PlanErrorMessage(PlanProblem problem)
-{
-    switch (problem) {
-    case PlanProblem::None:
-        return {};
-    case PlanProblem::PortionsOutOfRange:
-        return QStringLiteral("ERROR: The number of portions must be a whole number from %1 to %2.")
-            .arg(SessionPlanLimits::MinimumPortions)
-            .arg(SessionPlanLimits::MaximumPortions);
-    case PlanProblem::ReleaseLevelNotAboveZero:
-        return QStringLiteral("ERROR: The release level must be a number above 0 g/100 ml.");
-    case PlanProblem::NegativeDrinkingPeriod:
-        return QStringLiteral("ERROR: No session plan for this dose: its drinking period is "
-                              "negative.");
-    case PlanProblem::NoBodyWater:
-        return QStringLiteral("ERROR: No session plan for this dose: its body water is not above "
-                              "0 litres.");
-    case PlanProblem::PeakNotAboveZero:
-        return QStringLiteral("ERROR: No session plan for this dose: the expected peak BAL is not "
-                              "above 0 g/100 ml.");
-    case PlanProblem::TimesOutOfRange:
-        return QStringLiteral("ERROR: No session plan for this dose: the expected times are too "
-                              "far in the future to show.");
-    }
-    return {};
-}

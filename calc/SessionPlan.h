@@ -5,7 +5,6 @@
 #include "calc/DosingState.h"
 
 #include <QList>
-#include <QString>
 
 // A dose as one successful calculation left it: the state with its three volumes, the
 // intermediates it stored on the way, and the units the height and weight were given in.
@@ -77,6 +76,3 @@ struct SessionPlan {
 // The alcohol and mixer volumes are split into `portions` whole-millilitre shares that add up
 // exactly to the doses, the first portions taking the extra millilitres.
 SessionPlan PlanSession(const CalculatedDose &dose, int portions, float releaseLevel);
-
-// The operator's message for a plan that is not ok, starting "ERROR: ".
-QString PlanErrorMessage(PlanProblem problem);

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "calc/BodyUnits.h"
+#include "calc/DoseEvaluation.h"
 #include "calc/DosingState.h"
-#include "calc/SessionPlan.h"
 #include "forms/frmMain.h"
 #include "forms/frmSplash.h"
 
@@ -18,8 +18,9 @@ inline DosingState dosingState;
 // cm = in / 0.3937 and kg = lb / 2.2046, typed centimetres and kilograms are kept as typed and
 // give the state in = cm x 0.3937 and lb = kg x 2.2046.
 inline BodyInCm bodyInCm;
-// The last dose calculated successfully in this run, which a session plan is made from.
-inline std::optional<CalculatedDose> lastDose;
+// The values of the last dose calculated successfully in this run, which a session plan is made
+// from.
+inline std::optional<DoseInput> lastDose;
 // The one main window, created by the splash window's Begin and held until the program ends.
 inline QPointer<frmMain> MainWindow;
 // The splash window while it is loaded; it is destroyed when it goes.

@@ -1,5 +1,6 @@
 #include "forms/PlanRecord.h"
 
+#include "calc/FaultTexts.h"
 #include "forms/BalChart.h"
 #include "forms/ClockText.h"
 #include "forms/Fonts.h"
@@ -122,7 +123,7 @@ bool PlanRecord::paint(QPagedPaintDevice &device, const CalculatedDose &dose,
         writer.gap(body, 0.6);
         portionTable(writer, text, body, bold);
     } else {
-        writer.text(PlanErrorMessage(plan.problem), bold);
+        writer.text(planFaultText(plan.problem).message, bold);
     }
     writer.gap(body, 0.8);
 

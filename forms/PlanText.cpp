@@ -1,5 +1,6 @@
 #include "forms/PlanText.h"
 
+#include "calc/DoseValues.h"
 #include "calc/NumberText.h"
 #include "forms/ClockText.h"
 
@@ -53,22 +54,28 @@ PlanText describePlan(const CalculatedDose &dose, const SessionPlan &plan, const
     const float releaseLevel = settings.releaseLevel;
     const DosingState &s = dose.state;
     PlanText text;
-    // Height and weight as the operator gave them: in metric units the calculation's own
-    // centimetres and kilograms, which are the typed values.
+    // The participant, then the dosing parameters: "Male, height 70 in, weight 160 lb, age 25
+    // years. Target BAL 0.08 g/100 ml, drinking period 40 minutes, ...". Height and weight as
+    // the operator gave them: in metric units the calculation's own centimetres and kilograms,
+    // which are the typed values.
     const bool metric = dose.units == BodyUnits::CentimetresKilograms;
-    const QString height = metric
-                               ? number(dose.intermediates.heightCm, locale) + QStringLiteral(" cm")
-                               : number(s.Height, locale) + QStringLiteral(" in");
-    const QString weight = metric
-                               ? number(dose.intermediates.weightKg, locale) + QStringLiteral(" kg")
-                               : number(s.Weight, locale) + QStringLiteral(" lb");
-    text.doseInputs =
-        QStringLiteral("%1, height %2, weight %3, age %4 years. Target BAL %5 g/100 ml, "
-                       "drinking period %6 minutes, proof %7, %8 parts mixer for every 1 part "
-                       "alcohol.")
-            .arg(s.Gender == Gender::Male ? QStringLiteral("Male") : QStringLiteral("Female"),
-                 height, weight, number(s.Age, locale), number(s.BAL, locale), number(s.DD, locale),
-                 number(s.Proof, locale), number(s.Ratio, locale));
+    QStringList participant{s.Gender == Gender::Male ? QStringLiteral("Male")
+                                                     : QStringLiteral("Female")};
+    QStringList parameters;
+    for (const DoseValueInfo &info : DoseValues) {
+        if (!info.field)
+            continue;
+        float value = s.*info.field;
+        if (metric && info.value == DoseValue::Height)
+            value = dose.intermediates.heightCm;
+        else if (metric && info.value == DoseValue::Weight)
+            value = dose.intermediates.weightKg;
+        (indexOf(info.value) < FirstDosingParameter ? participant : parameters)
+            << valuePhrase(info.value, value, dose.units, locale);
+    }
+    parameters.first()[0] = parameters.first()[0].toUpper();
+    text.doseInputs = participant.join(QStringLiteral(", ")) + QStringLiteral(". ") +
+                      parameters.join(QStringLiteral(", ")) + QLatin1Char('.');
     text.doseVolumes =
         QStringLiteral("Dose: alcohol %1 ml, mixer %2 ml, total %3 ml.")
             .arg(number(s.AlcDose, locale), number(s.MixDose, locale), number(s.TotDose, locale));

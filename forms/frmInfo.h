@@ -1,8 +1,9 @@
 #pragma once
 
 #include "calc/BodyUnits.h"
+#include "calc/DoseEvaluation.h"
+#include "calc/DoseValues.h"
 #include "calc/DosingState.h"
-#include "calc/SessionPlan.h"
 
 #include <QDialog>
 #include <QStringList>
@@ -16,13 +17,13 @@ class QRadioButton;
 // "User Input & Output": the participant, the dosing parameters and the computed volumes.
 // Holds no data of its own; it copies its fields to and from the dosing state and, for height
 // and weight, the run's centimetres and kilograms beside it. In metric units the height and
-// weight fields are in centimetres and kilograms and go to the calculation as typed. Each
-// successful calculation is kept as the run's last dose.
+// weight fields are in centimetres and kilograms and go to the calculation as typed. The values
+// of each successful calculation are kept as the run's last dose.
 class frmInfo : public QDialog {
     Q_OBJECT
 
 public:
-    frmInfo(DosingState &state, BodyInCm &bodyInCm, std::optional<CalculatedDose> &lastDose,
+    frmInfo(DosingState &state, BodyInCm &bodyInCm, std::optional<DoseInput> &lastDose,
             BodyUnits units = BodyUnits::InchesPounds, QWidget *owner = nullptr);
 
     // Fills the fields from the dosing state, height and weight in the window's units; run once
@@ -42,6 +43,8 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
+    // The caption of a value's field in the window's units.
+    QString caption(DoseValue value) const;
     void createControls();
     void setTabOrder();
     bool readField(QLineEdit *field, float &target);
@@ -51,7 +54,7 @@ private:
 
     DosingState &m_state;
     BodyInCm &m_bodyInCm;
-    std::optional<CalculatedDose> &m_lastDose;
+    std::optional<DoseInput> &m_lastDose;
     const BodyUnits m_units;
     QRadioButton *optMale = nullptr;
     QRadioButton *optFemale = nullptr;

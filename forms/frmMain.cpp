@@ -1,7 +1,7 @@
 #include "forms/frmMain.h"
 
 #include "appinfo/AppInfo.h"
-#include "calc/DosingParameters.h"
+#include "calc/DoseValues.h"
 #include "calc/NumberText.h"
 #include "forms/ClockText.h"
 #include "forms/ElidingLabel.h"
@@ -55,7 +55,7 @@ QString applicationTitle()
 
 } // namespace
 
-frmMain::frmMain(DosingState &state, BodyInCm &bodyInCm, std::optional<CalculatedDose> &lastDose,
+frmMain::frmMain(DosingState &state, BodyInCm &bodyInCm, std::optional<DoseInput> &lastDose,
                  SettingsStore store, QWidget *parent)
     : QMainWindow(parent), m_state(state), m_bodyInCm(bodyInCm), m_lastDose(lastDose),
       m_store(std::move(store)), m_outer(this)
@@ -186,18 +186,19 @@ void frmMain::updateClock()
 
 void frmMain::MDIForm_Load()
 {
-    using StoredSettings::MainWindowKeys;
-    const StoredSettings::Loaded loaded =
-        StoredSettings::load(m_store, MainWindowKeys, StoredSettings::MainWindowChoices);
-    const std::span<const float> values(loaded.values);
-    m_outer.place(OuterGeometry::fromTwips(values.first<StoredSettings::GeometryKeys.size()>()));
-    const std::span<const float> parameters = values.subspan(StoredSettings::FirstDosingKey);
-    for (std::size_t i = 0; i < DosingParameters.size(); ++i)
-        m_state.*DosingParameters[i].field = parameters[i];
+    using namespace StoredSettings;
+    const Loaded loaded = StoredSettings::load(m_store);
+    const Values &values = loaded.values;
+    std::array<float, 4> geometry;
+    for (std::size_t i = 0; i < GeometryKeys.size(); ++i)
+        geometry[i] = values.number(GeometryKeys[i].readName);
+    m_outer.place(OuterGeometry::fromTwips(geometry));
+    for (const DoseValueInfo &parameter : DosingParameters)
+        m_state.*parameter.field = values.number(parameter.settingsKey);
     // Both are checked by the load: a whole number of portions in range, a level above zero.
-    m_planSettings.portions = int(values[StoredSettings::FirstSessionPlanKey]);
-    m_planSettings.releaseLevel = values[StoredSettings::FirstSessionPlanKey + 1];
-    setUnits(BodyUnits(loaded.choices[0]));
+    m_planSettings.portions = int(values.number(Portions));
+    m_planSettings.releaseLevel = values.number(Release);
+    setUnits(BodyUnits(values.choice(Units)));
     const QString problem = loaded.problemMessage();
     if (!problem.isEmpty())
         OperatorMessage::show(this, problem);
@@ -220,16 +221,17 @@ void frmMain::MDIForm_Unload()
 {
     if (isMinimized())
         return;
-    std::vector<float> values;
-    std::ranges::copy(OuterGeometry::toTwips(m_outer.outer()), std::back_inserter(values));
-    for (const DosingParameter &parameter : DosingParameters)
-        values.push_back(m_state.*parameter.field);
-    values.push_back(float(m_planSettings.portions));
-    values.push_back(m_planSettings.releaseLevel);
-    const std::array choices = {int(m_units)};
-    if (StoredSettings::save(
-            m_store, StoredSettings::entries(StoredSettings::MainWindowKeys, values) +
-                         StoredSettings::entries(StoredSettings::MainWindowChoices, choices)))
+    using namespace StoredSettings;
+    Values values;
+    const std::array<float, 4> geometry = OuterGeometry::toTwips(m_outer.outer());
+    for (std::size_t i = 0; i < GeometryKeys.size(); ++i)
+        values.setNumber(GeometryKeys[i].readName, geometry[i]);
+    for (const DoseValueInfo &parameter : DosingParameters)
+        values.setNumber(parameter.settingsKey, m_state.*parameter.field);
+    values.setNumber(Portions, float(m_planSettings.portions));
+    values.setNumber(Release, m_planSettings.releaseLevel);
+    values.setChoice(Units, int(m_units));
+    if (StoredSettings::save(m_store, values))
         return;
     OperatorMessage::show(
         this, QStringLiteral("ERROR: The settings could not be saved in \"%1\". Note the dosing "

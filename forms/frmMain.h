@@ -1,6 +1,7 @@
 #pragma once
 
 #include "calc/BodyUnits.h"
+#include "calc/DoseEvaluation.h"
 #include "calc/DosingState.h"
 #include "calc/SessionPlan.h"
 #include "forms/OuterGeometry.h"
@@ -30,8 +31,9 @@ class frmMain : public QMainWindow {
 
 public:
     // `bodyInCm` is the run's height and weight in metric units, kept beside `state`;
-    // `lastDose` is the run's last successful calculation, which the session plan is made from.
-    frmMain(DosingState &state, BodyInCm &bodyInCm, std::optional<CalculatedDose> &lastDose,
+    // `lastDose` holds the values of the run's last successful calculation, which the session
+    // plan is made from.
+    frmMain(DosingState &state, BodyInCm &bodyInCm, std::optional<DoseInput> &lastDose,
             SettingsStore store = SettingsStore(), QWidget *parent = nullptr);
 
     // Takes the outer geometry, the dosing parameters, the session plan's choices and the units
@@ -68,7 +70,7 @@ private:
 
     DosingState &m_state;
     BodyInCm &m_bodyInCm;
-    std::optional<CalculatedDose> &m_lastDose;
+    std::optional<DoseInput> &m_lastDose;
     SessionPlanSettings m_planSettings;
     BodyUnits m_units = BodyUnits::InchesPounds;
     SettingsStore m_store;

@@ -34,13 +34,75 @@ static int choiceFromText(const ChoiceKey &key, const std::optional<QString> &te
     return 0;
 }
 
-Loaded load(const SettingsStore &store, std::span<const NumberKey> keys,
-            std::span<const ChoiceKey> choiceKeys)
+// A default goes through the same number rules as a stored text would.
+static float defaultOf(const NumberKey &key)
+{
+    return *numberFromText(SingleToText(float(key.defaultValue)));
+}
+
+// Where a key's value is kept; the names come from the tables, so an unknown one is a
+// programming error.
+static std::size_t numberIndex(std::string_view name)
+{
+    for (std::size_t i = 0; i < MainWindowKeys.size(); ++i) {
+        if (name == MainWindowKeys[i].readName)
+            return i;
+    }
+    qFatal("no stored number is called %.*s", int(name.size()), name.data());
+}
+
+static std::size_t choiceIndex(std::string_view name)
+{
+    for (std::size_t i = 0; i < MainWindowChoices.size(); ++i) {
+        if (name == MainWindowChoices[i].name)
+            return i;
+    }
+    qFatal("no stored choice is called %.*s", int(name.size()), name.data());
+}
+
+Values::Values()
+{
+    for (std::size_t i = 0; i < MainWindowKeys.size(); ++i)
+        m_numbers[i] = defaultOf(MainWindowKeys[i]);
+}
+
+float Values::number(std::string_view key) const
+{
+    return m_numbers[numberIndex(key)];
+}
+
+void Values::setNumber(std::string_view key, float value)
+{
+    m_numbers[numberIndex(key)] = value;
+}
+
+int Values::choice(std::string_view key) const
+{
+    return m_choices[choiceIndex(key)];
+}
+
+void Values::setChoice(std::string_view key, int choice)
+{
+    m_choices[choiceIndex(key)] = choice;
+}
+
+QList<SettingsEntry> Values::entries() const
+{
+    QList<SettingsEntry> result;
+    for (std::size_t i = 0; i < MainWindowKeys.size(); ++i)
+        result.append({QLatin1String(MainWindowKeys[i].writtenName), SingleToText(m_numbers[i])});
+    for (std::size_t i = 0; i < MainWindowChoices.size(); ++i)
+        result.append({QLatin1String(MainWindowChoices[i].name),
+                       QLatin1String(MainWindowChoices[i].words[std::size_t(m_choices[i])])});
+    return result;
+}
+
+Loaded load(const SettingsStore &store)
 {
     QStringList names;
-    for (const NumberKey &key : keys)
+    for (const NumberKey &key : MainWindowKeys)
         names << QLatin1String(key.readName);
-    for (const ChoiceKey &key : choiceKeys)
+    for (const ChoiceKey &key : MainWindowChoices)
         names << QLatin1String(key.name);
     const QList<std::optional<QString>> texts =
         store.GetSettings(applicationName(), QLatin1String(Section), names);
@@ -48,19 +110,21 @@ Loaded load(const SettingsStore &store, std::span<const NumberKey> keys,
     Loaded loaded;
     loaded.status = store.status();
     loaded.location = store.location(applicationName());
-    for (std::size_t i = 0; i < keys.size(); ++i) {
-        // A default goes through the same number rules as a stored text would.
-        const float defaultValue = *numberFromText(SingleToText(float(keys[i].defaultValue)));
-        std::optional<float> number = texts[qsizetype(i)] ? numberFromText(*texts[qsizetype(i)])
-                                                          : std::optional(defaultValue);
-        if (number && keys[i].accepts && !keys[i].accepts(*number))
+    for (std::size_t i = 0; i < MainWindowKeys.size(); ++i) {
+        const NumberKey &key = MainWindowKeys[i];
+        const std::optional<QString> &text = texts[qsizetype(i)];
+        std::optional<float> number = text ? numberFromText(*text) : std::optional(defaultOf(key));
+        if (number && key.accepts && !key.accepts(*number))
             number.reset();
-        if (!number)
-            loaded.unreadable.append({names[qsizetype(i)], *texts[qsizetype(i)], defaultValue});
-        loaded.values << number.value_or(defaultValue);
+        if (number)
+            loaded.values.setNumber(key.readName, *number);
+        else
+            loaded.unreadable.append({names[qsizetype(i)], *text, defaultOf(key)});
     }
-    for (std::size_t i = 0; i < choiceKeys.size(); ++i)
-        loaded.choices << choiceFromText(choiceKeys[i], texts[qsizetype(keys.size() + i)]);
+    for (std::size_t i = 0; i < MainWindowChoices.size(); ++i)
+        loaded.values.setChoice(
+            MainWindowChoices[i].name,
+            choiceFromText(MainWindowChoices[i], texts[qsizetype(MainWindowKeys.size() + i)]));
     return loaded;
 }
 
@@ -96,21 +160,9 @@ QString Loaded::problemMessage() const
            QStringLiteral(" Check the dosing parameters before calculating.");
 }
 
-QList<SettingsEntry> entries(std::span<const NumberKey> keys, std::span<const float> values)
+bool save(const SettingsStore &store, const Values &values)
 {
-    QList<SettingsEntry> result;
-    for (std::size_t i = 0; i < keys.size(); ++i)
-        result.append({QLatin1String(keys[i].writtenName), SingleToText(values[i])});
-    return result;
-}
-
-QList<SettingsEntry> entries(std::span<const ChoiceKey> keys, std::span<const int> choices)
-{
-    QList<SettingsEntry> result;
-    for (std::size_t i = 0; i < keys.size(); ++i)
-        result.append(
-            {QLatin1String(keys[i].name), QLatin1String(keys[i].words[std::size_t(choices[i])])});
-    return result;
+    return save(store, values.entries());
 }
 
 bool save(const SettingsStore &store, const QList<SettingsEntry> &entries)

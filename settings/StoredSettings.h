@@ -1,7 +1,7 @@
 #pragma once
 
 #include "calc/BodyUnits.h"
-#include "calc/DosingParameters.h"
+#include "calc/DoseValues.h"
 #include "calc/SessionPlan.h"
 #include "settings/SettingsStore.h"
 
@@ -10,6 +10,7 @@
 #include <array>
 #include <optional>
 #include <span>
+#include <string_view>
 
 // What the main window keeps between runs: its outer geometry, the four dosing parameters, the
 // session plan's choices and the units of height and weight, all in section "Settings" of the
@@ -28,18 +29,28 @@ struct NumberKey {
     bool (*accepts)(float value) = nullptr;
 };
 
+// The keys the main window reads and writes by name; the dosing parameters' keys are those of
+// the table of values (DoseValues).
+inline constexpr const char *MainLeft = "MainLeft";
+inline constexpr const char *MainTop = "MainTop";
+inline constexpr const char *MainWidth = "MainWidth";
+inline constexpr const char *MainHeight = "MainHeight";
+inline constexpr const char *Portions = "Portions";
+inline constexpr const char *Release = "Release";
+inline constexpr const char *Units = "Units";
+
 // The main window's outer left, top, width and height, frame included, in twips.
 inline constexpr std::array<NumberKey, 4> GeometryKeys{{
-    {"MainLeft", "MainLeft", 1000},
-    {"MainTop", "MainTop", 1000},
-    {"MainWidth", "MainWidth", 6500},
-    {"MainHeight", "MainHeight", 6500},
+    {MainLeft, MainLeft, 1000},
+    {MainTop, MainTop, 1000},
+    {MainWidth, MainWidth, 6500},
+    {MainHeight, MainHeight, 6500},
 }};
 
 // The session plan's number of portions and release level (g/100 ml).
 inline constexpr std::array<NumberKey, 2> SessionPlanKeys{{
-    {"Portions", "Portions", SessionPlanLimits::DefaultPortions, &acceptsPortions},
-    {"Release", "Release", SessionPlanLimits::DefaultReleaseLevel, &acceptsReleaseLevel},
+    {Portions, Portions, SessionPlanLimits::DefaultPortions, &acceptsPortions},
+    {Release, Release, SessionPlanLimits::DefaultReleaseLevel, &acceptsReleaseLevel},
 }};
 
 // Every number the main window keeps, in the order they are read and written: the geometry,
@@ -49,14 +60,12 @@ inline constexpr std::array<NumberKey, 10> MainWindowKeys = [] {
     std::size_t next = 0;
     for (const NumberKey &key : GeometryKeys)
         keys[next++] = key;
-    for (const DosingParameter &parameter : DosingParameters)
-        keys[next++] = {parameter.key, parameter.writtenKey, parameter.defaultValue};
+    for (const DoseValueInfo &parameter : DosingParameters)
+        keys[next++] = {parameter.settingsKey, parameter.writtenKey, *parameter.defaultValue};
     for (const NumberKey &key : SessionPlanKeys)
         keys[next++] = key;
     return keys;
 }();
-inline constexpr std::size_t FirstDosingKey = GeometryKeys.size();
-inline constexpr std::size_t FirstSessionPlanKey = FirstDosingKey + DosingParameters.size();
 
 // A key holding one of a few words, matched without regard to letter case. A missing key and
 // any other text read as the first word, without a message: it is a preference, not a dosing
@@ -72,7 +81,27 @@ inline constexpr std::array<const char *, 2> UnitsWords{"US", "Metric"};
 static_assert(int(BodyUnits::InchesPounds) == 0 && int(BodyUnits::CentimetresKilograms) == 1);
 
 // Every choice the main window keeps, read and written after its numbers.
-inline constexpr std::array<ChoiceKey, 1> MainWindowChoices{{{"Units", UnitsWords}}};
+inline constexpr std::array<ChoiceKey, 1> MainWindowChoices{{{Units, UnitsWords}}};
+
+// A value for every key the main window keeps, addressed by the key's name as read.
+class Values {
+public:
+    // Every key at its default.
+    Values();
+
+    float number(std::string_view key) const;
+    void setNumber(std::string_view key, float value);
+    int choice(std::string_view key) const;
+    void setChoice(std::string_view key, int choice);
+
+    // The keys' written names with the values as text, in the user's number format, as a save
+    // writes them.
+    QList<SettingsEntry> entries() const;
+
+private:
+    std::array<float, MainWindowKeys.size()> m_numbers;
+    std::array<int, MainWindowChoices.size()> m_choices{};
+};
 
 // A stored text that is not a number, or a number its key does not accept; its key's default is
 // used instead.
@@ -83,8 +112,7 @@ struct Unreadable {
 };
 
 struct Loaded {
-    QList<float> values; // one per key asked for, in their order
-    QList<int> choices;  // the index of the word of each choice key asked for, in their order
+    Values values;
     QList<Unreadable> unreadable;
     SettingsStatus status = SettingsStatus::Ok;
     QString location;
@@ -99,18 +127,14 @@ struct Loaded {
 // neither.
 std::optional<float> numberFromText(const QString &text);
 
-// Reads every key from one reading of the store. A missing key takes its default, and so does a
-// key whose text is not a number or a number it does not accept; every other key keeps its
-// stored value.
-Loaded load(const SettingsStore &store, std::span<const NumberKey> keys,
-            std::span<const ChoiceKey> choiceKeys = {});
+// Reads every key the main window keeps from one reading of the store. A missing key takes its
+// default, and so does a key whose text is not a number or a number it does not accept; every
+// other key keeps its stored value.
+Loaded load(const SettingsStore &store);
 
-// The keys' written names with the values as text, in the user's number format.
-QList<SettingsEntry> entries(std::span<const NumberKey> keys, std::span<const float> values);
-// The keys' names with the word each choice picks.
-QList<SettingsEntry> entries(std::span<const ChoiceKey> keys, std::span<const int> choices);
-
-// Saves the entries in one replacement of the store.
+// Saves every value in one replacement of the store.
+bool save(const SettingsStore &store, const Values &values);
+// Saves the entries as they are, in one replacement of the store.
 bool save(const SettingsStore &store, const QList<SettingsEntry> &entries);
 
 } // namespace StoredSettings

@@ -1,4 +1,5 @@
 #include "calc/CalcDose.h"
+#include "calc/FaultTexts.h"
 #include "calc/SessionPlan.h"
 
 #include <QStringList>
@@ -107,7 +108,7 @@ void TestSessionPlan::plans()
     QFETCH(QString, served);
 
     const SessionPlan plan = PlanSession(dose, portions, release);
-    QVERIFY2(plan.ok(), qPrintable(PlanErrorMessage(plan.problem)));
+    QVERIFY2(plan.ok(), qPrintable(planFaultText(plan.problem).message));
     QCOMPARE(QString::number(plan.peakBal, 'f', 4), peak);
     QCOMPARE((QList<int>{plan.peakAfterMinutes, plan.releaseAfterMinutes, plan.zeroAfterMinutes}),
              minutes);
@@ -161,7 +162,7 @@ void TestSessionPlan::noPlan()
     const SessionPlan plan = PlanSession(dose, portions, release);
     QCOMPARE(int(plan.problem), problem);
     QVERIFY(plan.portions.isEmpty());
-    const QString message = PlanErrorMessage(plan.problem);
+    const QString message = planFaultText(plan.problem).message;
     QVERIFY2(message.startsWith(QLatin1String("ERROR: ")), qPrintable(message));
     QVERIFY2(message.contains(mentions), qPrintable(message));
 }

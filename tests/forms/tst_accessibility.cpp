@@ -99,7 +99,7 @@ std::unique_ptr<QWidget> TestAccessibility::openWindow(const QString &window)
         splash->Form_Load();
         form.reset(splash);
     } else if (window == QLatin1String("frmPlan")) {
-        form = std::make_unique<frmPlan>(workedExampleDose(), planSettings);
+        form = std::make_unique<frmPlan>(workedExampleInput(), planSettings);
     } else {
         form = std::make_unique<frmMain>(Module1::dosingState, Module1::bodyInCm, Module1::lastDose,
                                          SettingsStore(settingsFolder.path()));

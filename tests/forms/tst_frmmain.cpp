@@ -772,7 +772,7 @@ private slots:
         const auto window = newWindow();
         window->MDIForm_Load();
         showAndWait(window.get());
-        Module1::lastDose = workedExampleDose();
+        Module1::lastDose = workedExampleInput();
         QString peak;
         bool isPlan = false;
         QWidget *owner = nullptr;
@@ -794,7 +794,7 @@ private slots:
     // Exit, and offered again by the next run.
     void sessionPlanChoicesSurviveARestart()
     {
-        Module1::lastDose = workedExampleDose();
+        Module1::lastDose = workedExampleInput();
         {
             const auto first = newWindow();
             first->MDIForm_Load();

@@ -1,3 +1,4 @@
+#include "calc/FaultTexts.h"
 #include "forms/BalChart.h"
 #include "forms/PlanRecord.h"
 #include "forms/frmPlan.h"
@@ -34,7 +35,7 @@ private:
         return found;
     }
     QString text(const char *label) { return control<QLabel>(label)->text(); }
-    void openForm(const CalculatedDose &dose = workedExampleDose())
+    void openForm(const DoseInput &dose = workedExampleInput())
     {
         form = std::make_unique<frmPlan>(dose, settings);
         control<QTimeEdit>("tmeStart")->setTime(QTime(13, 0));
@@ -162,9 +163,8 @@ private slots:
     void doseWithoutAPlan()
     {
         // A target level of 0 only covers the elimination: the BAL is never expected to rise.
-        CalculatedDose dose = workedExampleDose();
+        DoseInput dose = workedExampleInput();
         dose.state.BAL = 0;
-        dose.intermediates = CalcDose(dose.state).intermediates;
         openForm(dose);
         QCOMPARE(text("lblProblem"), QStringLiteral("ERROR: No session plan for this dose: the "
                                                     "expected peak BAL is not above 0 g/100 ml."));
@@ -175,10 +175,9 @@ private slots:
     // The dose is shown in the units its height and weight were given in.
     void metricDoseInCentimetresAndKilograms()
     {
-        CalculatedDose dose = workedExampleDose();
+        DoseInput dose = workedExampleInput();
         dose.units = BodyUnits::CentimetresKilograms;
-        dose.intermediates.heightCm = 178;
-        dose.intermediates.weightKg = 80;
+        dose.bodyInCm = {178, 80};
         openForm(dose);
         QVERIFY2(
             text("lblDoseInputs").startsWith(QLatin1String("Male, height 178 cm, weight 80 kg")),
@@ -226,7 +225,7 @@ private slots:
         if (bodyWater > 0)
             dose.intermediates.bodyWater = bodyWater;
         const SessionPlan plan = PlanSession(dose, 3, release);
-        QVERIFY2(plan.ok(), qPrintable(PlanErrorMessage(plan.problem)));
+        QVERIFY2(plan.ok(), qPrintable(planFaultText(plan.problem).message));
 
         QImage image(QSize(420, 260) * scale, QImage::Format_RGB32);
         image.setDevicePixelRatio(scale);

@@ -2,7 +2,9 @@
 
 #include "appinfo/AppInfo.h"
 #include "calc/Plausibility.h"
+#include "tools/pourwise-dose/ParticipantReader.h"
 #include "tools/pourwise-dose/PlanOptions.h"
+#include "tools/pourwise-dose/RosterRun.h"
 
 #include <QCommandLineParser>
 
@@ -15,9 +17,9 @@ const QString CsvOption = QStringLiteral("csv");
 const QString CheckOption = QStringLiteral("check");
 
 // The option's name as the parser knows it, without the dashes.
-QString bareName(DoseField field, BodyUnits units = BodyUnits::InchesPounds)
+QString bareName(DoseValue value, BodyUnits units = BodyUnits::InchesPounds)
 {
-    return QString::fromLatin1(doseFieldName(field, units))
+    return QString::fromLatin1(columnName(value, units))
         .replace(QLatin1Char('_'), QLatin1Char('-'));
 }
 
@@ -30,18 +32,18 @@ QString dashed(const QString &name)
 QStringList bodyOptionsGiven(const QCommandLineParser &parser, BodyUnits units)
 {
     QStringList given;
-    for (DoseField field : AllDoseFields) {
-        if (dependsOnUnits(field) && parser.isSet(bareName(field, units)))
-            given << dashed(bareName(field, units));
+    for (const DoseValueInfo &info : DoseValues) {
+        if (dependsOnUnits(info.value) && parser.isSet(bareName(info.value, units)))
+            given << dashed(bareName(info.value, units));
     }
     return given;
 }
 
 } // namespace
 
-QString DoseCommandLine::optionName(DoseField field, BodyUnits units)
+QString DoseCommandLine::optionName(DoseValue value, BodyUnits units)
 {
-    return dashed(bareName(field, units));
+    return dashed(bareName(value, units));
 }
 
 bool DoseCommandLine::fail(const QString &text)
@@ -59,12 +61,13 @@ bool DoseCommandLine::parse(const QStringList &arguments)
     parser.addOption({ExplainOption, {}});
     parser.addOption({CsvOption, {}, QStringLiteral("FILE")});
     parser.addOption({CheckOption, {}});
-    for (DoseField field : AllDoseFields)
-        parser.addOption({bareName(field), {}, QStringLiteral("VALUE")});
-    for (DoseField field : AllDoseFields) {
-        if (dependsOnUnits(field))
-            parser.addOption(
-                {bareName(field, BodyUnits::CentimetresKilograms), {}, QStringLiteral("VALUE")});
+    for (const DoseValueInfo &info : DoseValues)
+        parser.addOption({bareName(info.value), {}, QStringLiteral("VALUE")});
+    for (const DoseValueInfo &info : DoseValues) {
+        if (dependsOnUnits(info.value))
+            parser.addOption({bareName(info.value, BodyUnits::CentimetresKilograms),
+                              {},
+                              QStringLiteral("VALUE")});
     }
     PlanOptions::add(parser);
 
@@ -99,9 +102,9 @@ bool DoseCommandLine::parse(const QStringList &arguments)
                                                                 : BodyUnits::CentimetresKilograms;
 
     QStringList participantOptions;
-    for (DoseField field : AllDoseFields) {
-        if (parser.isSet(bareName(field, units)))
-            participantOptions << dashed(bareName(field, units));
+    for (const DoseValueInfo &info : DoseValues) {
+        if (parser.isSet(bareName(info.value, units)))
+            participantOptions << dashed(bareName(info.value, units));
     }
     if (parser.isSet(ExplainOption))
         participantOptions << dashed(ExplainOption);
@@ -126,15 +129,16 @@ bool DoseCommandLine::parse(const QStringList &arguments)
         return fail(QStringLiteral("nothing to compute: give one participant or a roster"));
     QStringList missing;
     QStringList needed;
-    for (DoseField field : AllDoseFields) {
-        const QString name = bareName(field, units);
-        if (doseFieldDefault(field).empty())
+    for (const DoseValueInfo &info : DoseValues) {
+        const QString name = bareName(info.value, units);
+        const std::string_view fallback = defaultText(info.value);
+        if (fallback.empty())
             needed << dashed(name);
         if (parser.isSet(name))
-            m_request.values[indexOf(field)] = parser.value(name).toUtf8();
-        else if (!doseFieldDefault(field).empty())
-            m_request.values[indexOf(field)] = QByteArray(
-                doseFieldDefault(field).data(), qsizetype(doseFieldDefault(field).size()));
+            m_request.values[indexOf(info.value)] = parser.value(name).toUtf8();
+        else if (!fallback.empty())
+            m_request.values[indexOf(info.value)] =
+                QByteArray(fallback.data(), qsizetype(fallback.size()));
         else
             missing << dashed(name);
     }
@@ -148,72 +152,167 @@ bool DoseCommandLine::parse(const QStringList &arguments)
     return PlanOptions::read(parser, false, m_request.plan, m_errorText);
 }
 
+namespace {
+
+QString text(std::string_view view)
+{
+    return QString::fromLatin1(view.data(), qsizetype(view.size()));
+}
+
+// "a, b and c"
+QString listed(const QStringList &items)
+{
+    if (items.size() < 2)
+        return items.join(QString());
+    return items.mid(0, items.size() - 1).join(QStringLiteral(", ")) + QStringLiteral(" and ") +
+           items.constLast();
+}
+
+// "--height IN" as the usage and the option list write it.
+QString optionWithArgument(const DoseValueInfo &info, BodyUnits units)
+{
+    return DoseCommandLine::optionName(info.value, units) + QLatin1Char(' ') +
+           QLatin1String(info.argument[units]);
+}
+
+// An option's entry: the option in the first 17 columns, then what it is.
+QString optionEntry(const QString &option, const QString &description)
+{
+    constexpr qsizetype DescriptionColumn = 17;
+    return QStringLiteral("  ") + option.leftJustified(DescriptionColumn - 3) + QLatin1Char(' ') +
+           description + QLatin1Char('\n');
+}
+
+// The synopsis of one participant: the values without a default, then those with one.
+QString usageOfOneParticipant(BodyUnits units, bool withParameters)
+{
+    QStringList needed;
+    QStringList optional;
+    for (const DoseValueInfo &info : DoseValues) {
+        if (info.defaultValue)
+            optional << QLatin1Char('[') + optionWithArgument(info, units) + QLatin1Char(']');
+        else
+            needed << optionWithArgument(info, units);
+    }
+    QString usage = QStringLiteral("pourwise-dose ") + needed.join(QLatin1Char(' '));
+    if (withParameters)
+        usage += QStringLiteral("\n                     ") + optional.join(QLatin1Char(' ')) +
+                 QStringLiteral(" [--explain]");
+    else
+        usage += QStringLiteral(" [...]");
+    return usage;
+}
+
+// Every value's option; the metric height and weight after the last value that depends on the
+// units, since they stand for those.
+QString participantOptions()
+{
+    DoseValue lastInUnits = DoseValue::Gender;
+    for (const DoseValueInfo &info : DoseValues) {
+        if (dependsOnUnits(info.value))
+            lastInUnits = info.value;
+    }
+    QString entries;
+    QStringList metricOptions;
+    QStringList metricHelp;
+    QStringList usOptions;
+    for (const DoseValueInfo &info : DoseValues) {
+        QString description = QLatin1String(info.help.inchesPounds);
+        if (info.defaultValue)
+            description += QStringLiteral(" (default %1)").arg(text(defaultText(info.value)));
+        entries += optionEntry(optionWithArgument(info, BodyUnits::InchesPounds), description);
+        if (!dependsOnUnits(info.value))
+            continue;
+        metricOptions << optionWithArgument(info, BodyUnits::CentimetresKilograms);
+        metricHelp << QLatin1String(info.help.metric);
+        usOptions << DoseCommandLine::optionName(info.value);
+        if (info.value != lastInUnits)
+            continue;
+        entries += QStringLiteral("  %1\n"
+                                  "                 %2, instead of\n"
+                                  "                 %3; they enter the calculation as given\n")
+                       .arg(metricOptions.join(QStringLiteral(", ")), listed(metricHelp),
+                            listed(usOptions));
+    }
+    return entries;
+}
+
+QStringList columns(BodyUnits units, bool unitsDependentOnly)
+{
+    QStringList names;
+    for (const DoseValueInfo &info : DoseValues) {
+        if (!unitsDependentOnly || dependsOnUnits(info.value))
+            names << text(columnName(info.value, units));
+    }
+    return names;
+}
+
 // The ranges come from the table the warnings use, so the two never disagree.
-static QString plausibleRangesText()
+QString plausibleRangesText()
 {
     QString text = QStringLiteral(
         "Plausible values: a value outside these ranges is still used, with a warning:\n");
-    for (const PlausibleRange &range : PlausibleRanges)
-        text += QStringLiteral("  ") + PlausibleRangeText(range, QLocale::c()) + QLatin1Char('\n');
+    for (const QString &line : PlausibleRangeLines(QLocale::c()))
+        text += QStringLiteral("  ") + line + QLatin1Char('\n');
     return text;
 }
 
+} // namespace
+
 QString DoseCommandLine::helpText()
 {
-    QString defaults[DoseFieldCount];
-    for (DoseField field : AllDoseFields)
-        defaults[indexOf(field)] = QString::fromLatin1(doseFieldDefault(field));
-    return QStringLiteral(
-               "Usage: pourwise-dose --gender G --height IN --weight LB --age Y\n"
-               "                     [--bal G100ML] [--dd MIN] [--proof P] [--ratio R] "
-               "[--explain]\n"
-               "                     [--plan [--portions N] [--release L]]\n"
-               "       pourwise-dose --gender G --height-cm CM --weight-kg KG --age Y [...]\n"
-               "       pourwise-dose --csv FILE [--check] [--plan [--release L]]\n"
-               "       pourwise-dose --help | --version\n"
-               "\n"
-               "%1\n"
-               "The same calculation as the %2 window, for scripts and whole rosters.\n"
-               "\n"
-               "One participant:\n"
-               "  --gender G     male, female, m, f, 1 (male) or 0 (female), any letter case\n"
-               "  --height IN    height in inches\n"
-               "  --weight LB    weight in pounds\n"
-               "  --height-cm CM, --weight-kg KG\n"
-               "                 height in centimetres and weight in kilograms, instead of\n"
-               "                 --height and --weight; they enter the calculation as given\n"
-               "  --age Y        age in years\n"
-               "  --bal G100ML   target blood alcohol level in g/100 ml (default %3)\n"
-               "  --dd MIN       length of the drinking period in minutes (default %4)\n"
-               "  --proof P      proof of the alcohol, 200 is pure alcohol (default %5)\n"
-               "  --ratio R      parts of mixer for every part of alcohol (default %6)\n"
+    using namespace RosterColumns;
+    QStringList volumes;
+    for (std::string_view column : VolumeColumns)
+        volumes << text(column);
+    QStringList added = volumes;
+    added << text(ErrorColumn);
+    return QStringLiteral("Usage: %1\n"
+                          "                     [--plan [--portions N] [--release L]]\n"
+                          "       %2\n"
+                          "       pourwise-dose --csv FILE [--check] [--plan [--release L]]\n"
+                          "       pourwise-dose --help | --version\n"
+                          "\n")
+               .arg(usageOfOneParticipant(BodyUnits::InchesPounds, true),
+                    usageOfOneParticipant(BodyUnits::CentimetresKilograms, false)) +
+           QStringLiteral("%1\n"
+                          "The same calculation as the %2 window, for scripts and whole rosters.\n"
+                          "\n"
+                          "One participant:\n")
+               .arg(QString::fromUtf8(AppInfo::Description), QString::fromUtf8(AppInfo::Title)) +
+           participantOptions() +
+           QStringLiteral(
                "  --explain      also print the intermediate values of the calculation\n"
-               "Prints alcohol_ml, mixer_ml and total_ml with their values, one per line, and\n"
+               "Prints %1 with their values, one per line, and\n"
                "for every implausible value a line starting \"WARNING: \" on standard error.\n"
                "\n"
                "Roster:\n"
                "  --csv FILE     read participants from a CSV file, or from standard input\n"
                "                 if FILE is \"-\"\n"
-               "  --check        add a warning column, just before error, naming the\n"
+               "  --check        add a %2 column, just before %3, naming the\n"
                "                 implausible values of each computed row\n"
-               "The header row must name the columns gender,height,weight,age,bal,dd,proof,ratio\n"
-               "in any order, or height_cm,weight_kg instead of height,weight; other columns\n"
+               "The header row must name the columns %4\n"
+               "in any order, or %5 instead of %6; other columns\n"
                "are carried through unchanged. Every row is written to standard output in its\n"
-               "place with the columns alcohol_ml,mixer_ml,total_ml,error appended; a row that\n"
-               "cannot be computed has empty volumes and the reason in error.\n"
-               "\n"
-               "%7"
-               "\n"
-               "Numbers use \".\" as the decimal separator whatever the locale, and no thousands\n"
-               "separators.\n"
-               "\n"
-               "Exit status: 0 every participant was computed, 1 some were not or have no\n"
-               "session plan (see the message or the error column), 2 usage or file error.\n"
-               "Warnings do not change it.\n")
-               .arg(QString::fromUtf8(AppInfo::Description), QString::fromUtf8(AppInfo::Title),
-                    defaults[indexOf(DoseField::BAL)], defaults[indexOf(DoseField::DD)],
-                    defaults[indexOf(DoseField::Proof)], defaults[indexOf(DoseField::Ratio)],
-                    PlanOptions::helpText()) +
+               "place with the columns %7 appended; a row that\n"
+               "cannot be computed has empty volumes and the reason in %3.\n"
+               "\n")
+               .arg(listed(volumes), text(WarningColumn), text(ErrorColumn),
+                    columns(BodyUnits::InchesPounds, false).join(QLatin1Char(',')),
+                    columns(BodyUnits::CentimetresKilograms, true).join(QLatin1Char(',')),
+                    columns(BodyUnits::InchesPounds, true).join(QLatin1Char(',')),
+                    added.join(QLatin1Char(','))) +
+           PlanOptions::helpText() +
+           QStringLiteral("\n"
+                          "Numbers use \".\" as the decimal separator whatever the locale, and no "
+                          "thousands\n"
+                          "separators.\n"
+                          "\n"
+                          "Exit status: 0 every participant was computed, 1 some were not or have "
+                          "no\n"
+                          "session plan (see the message or the error column), 2 usage or file "
+                          "error.\n"
+                          "Warnings do not change it.\n") +
            QLatin1Char('\n') + plausibleRangesText();
 }
 

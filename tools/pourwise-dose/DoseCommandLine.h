@@ -1,7 +1,8 @@
 #pragma once
 
+#include "calc/BodyUnits.h"
+#include "calc/DoseValues.h"
 #include "calc/SessionPlan.h"
-#include "tools/pourwise-dose/DoseField.h"
 
 #include <QByteArray>
 #include <QString>
@@ -14,8 +15,8 @@
 struct DoseRequest {
     enum class Mode { Help, Version, OneParticipant, Roster };
     Mode mode = Mode::OneParticipant;
-    // One participant: the text of every field as given (UTF-8), or the parameter's default.
-    std::array<QByteArray, DoseFieldCount> values;
+    // One participant: the text of every value as given (UTF-8), or the parameter's default.
+    std::array<QByteArray, DoseValues.size()> values; // indexed by DoseValue
     // One participant: the units of the height and weight given.
     BodyUnits units = BodyUnits::InchesPounds;
     bool explain = false;
@@ -38,7 +39,7 @@ public:
     static QString versionText();
 
     // "--height-cm" for the height in centimetres.
-    static QString optionName(DoseField field, BodyUnits units = BodyUnits::InchesPounds);
+    static QString optionName(DoseValue value, BodyUnits units = BodyUnits::InchesPounds);
 
 private:
     bool fail(const QString &text);

@@ -1,6 +1,7 @@
 #include "tools/pourwise-dose/PlanOptions.h"
 
 #include "calc/NumberText.h"
+#include "tools/pourwise-dose/PlanOutput.h"
 
 #include <QCommandLineParser>
 
@@ -16,6 +17,33 @@ QString defaultReleaseText()
     const std::string_view text =
         SingleToText(float(SessionPlanLimits::DefaultReleaseLevel), buffer);
     return QString::fromLatin1(text.data(), qsizetype(text.size()));
+}
+
+// `text` in lines of at most 79 characters, broken at blanks or after a comma, so that a long
+// list of columns wraps too.
+QString wrapped(const QString &text)
+{
+    constexpr qsizetype Width = 79;
+    QString result;
+    qsizetype lineStart = 0;
+    qsizetype lastBreak = -1; // where the line may end: after a comma, or at a blank
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == QLatin1Char(' ') || (i > 0 && text[i - 1] == QLatin1Char(',')))
+            lastBreak = i;
+        if (i - lineStart >= Width && lastBreak > lineStart) {
+            result += text.mid(lineStart, lastBreak - lineStart) + QLatin1Char('\n');
+            lineStart = text[lastBreak] == QLatin1Char(' ') ? lastBreak + 1 : lastBreak;
+        }
+    }
+    return result + text.mid(lineStart) + QLatin1Char('\n');
+}
+
+QString planColumns()
+{
+    QStringList names;
+    for (std::string_view column : PlanOutput::Columns)
+        names << QString::fromLatin1(column.data(), qsizetype(column.size()));
+    return names.join(QLatin1Char(','));
 }
 
 } // namespace
@@ -90,9 +118,7 @@ QString PlanOptions::helpText()
                "  --portions N   number of portions, a whole number from %1 to %2 (default %3);\n"
                "                 one participant only\n"
                "  --release L    release level in g/100 ml, above 0 (default %4)\n"
-               "With --csv, --plan adds the columns peak_bal,peak_after_min,release_after_min,\n"
-               "zero_after_min after the volumes, before warning and error; a row without a\n"
-               "plan has them empty and the reason in error.\n"
+               "%5"
                "Example: pourwise-dose --gender male --height 70 --weight 160 --age 25 --plan\n"
                "prints after the three volumes\n"
                "  peak_bal 0.0807\n"
@@ -105,5 +131,9 @@ QString PlanOptions::helpText()
         .arg(SessionPlanLimits::MinimumPortions)
         .arg(SessionPlanLimits::MaximumPortions)
         .arg(SessionPlanLimits::DefaultPortions)
-        .arg(defaultReleaseText());
+        .arg(defaultReleaseText(),
+             wrapped(QStringLiteral("With --csv, --plan adds the columns %1 after the volumes, "
+                                    "before warning and error; a row without a plan has them "
+                                    "empty and the reason in error.")
+                         .arg(planColumns())));
 }

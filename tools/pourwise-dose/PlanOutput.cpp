@@ -25,29 +25,3 @@ void PlanOutput::print(OutputBuffer &output, const SessionPlan &plan)
         output.put(std::string_view(line, std::size_t(length)));
     }
 }
-
-void PlanOutput::appendProblem(PlanProblem problem, std::string &text)
-{
-    if (!text.empty())
-        text += "; ";
-    text += "no plan: ";
-    switch (problem) {
-    case PlanProblem::NegativeDrinkingPeriod:
-        text += "negative drinking period";
-        return;
-    case PlanProblem::NoBodyWater:
-        text += "body water not above 0";
-        return;
-    case PlanProblem::PeakNotAboveZero:
-        text += "expected peak BAL not above 0";
-        return;
-    case PlanProblem::TimesOutOfRange:
-        text += "expected times too far in the future";
-        return;
-    case PlanProblem::PortionsOutOfRange:
-    case PlanProblem::ReleaseLevelNotAboveZero:
-    case PlanProblem::None:
-        break;
-    }
-    text += "invalid plan options"; // checked with the command line, so never met here
-}

@@ -21,7 +21,4 @@ std::array<std::string, 4> fields(const SessionPlan &plan);
 // The four values as lines, then one line per portion.
 void print(OutputBuffer &output, const SessionPlan &plan);
 
-// The roster's error column for a plan that is not ok: a few words without commas.
-void appendProblem(PlanProblem problem, std::string &text);
-
 } // namespace PlanOutput

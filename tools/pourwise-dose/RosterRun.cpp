@@ -1,8 +1,8 @@
 #include "tools/pourwise-dose/RosterRun.h"
 
-#include "calc/CalcDose.h"
+#include "calc/DoseEvaluation.h"
+#include "calc/FaultTexts.h"
 #include "calc/NumberText.h"
-#include "calc/Plausibility.h"
 #include "tools/pourwise-dose/ExitStatus.h"
 #include "tools/pourwise-dose/ParticipantReader.h"
 #include "tools/pourwise-dose/PlanOutput.h"
@@ -12,9 +12,7 @@
 
 namespace {
 
-constexpr std::array<std::string_view, 3> VolumeColumns = {"alcohol_ml", "mixer_ml", "total_ml"};
-constexpr std::string_view WarningColumn = "warning";
-constexpr std::string_view ErrorColumn = "error";
+using namespace RosterColumns;
 constexpr BodyUnits BothUnits[] = {BodyUnits::InchesPounds, BodyUnits::CentimetresKilograms};
 
 // Header names are matched without regard to letter case or surrounding blanks, as people type
@@ -45,8 +43,19 @@ std::string joined(const std::vector<std::string_view> &names, std::string_view 
 std::vector<std::string_view> inputColumns(BodyUnits units)
 {
     std::vector<std::string_view> names;
-    for (DoseField field : AllDoseFields)
-        names.push_back(doseFieldName(field, units));
+    for (const DoseValueInfo &info : DoseValues)
+        names.push_back(columnName(info.value, units));
+    return names;
+}
+
+// The columns whose names follow the units: height and weight.
+std::vector<std::string_view> bodyColumns(BodyUnits units)
+{
+    std::vector<std::string_view> names;
+    for (const DoseValueInfo &info : DoseValues) {
+        if (dependsOnUnits(info.value))
+            names.push_back(columnName(info.value, units));
+    }
     return names;
 }
 
@@ -86,7 +95,7 @@ bool RosterRun::readHeader()
     constexpr std::size_t NotFound = std::size_t(-1);
     // The position of every input column under each kind of units; the columns that do not
     // depend on the units are kept under inches and pounds only.
-    std::array<std::array<std::size_t, DoseFieldCount>, 2> found;
+    std::array<std::array<std::size_t, DoseValues.size()>, 2> found;
     for (auto &columns : found)
         columns.fill(NotFound);
     for (std::size_t position = 0; position < m_fields.size(); ++position) {
@@ -95,10 +104,10 @@ bool RosterRun::readHeader()
             return fail("the header already has a column " + name +
                         ", which pourwise-dose would add; remove it first");
         for (BodyUnits units : BothUnits) {
-            for (DoseField field : AllDoseFields) {
-                std::size_t &column = found[std::size_t(units)][indexOf(field)];
-                if (name != doseFieldName(field, units) ||
-                    (units != BodyUnits::InchesPounds && !dependsOnUnits(field)))
+            for (const DoseValueInfo &info : DoseValues) {
+                std::size_t &column = found[std::size_t(units)][indexOf(info.value)];
+                if (name != columnName(info.value, units) ||
+                    (units != BodyUnits::InchesPounds && !dependsOnUnits(info.value)))
                     continue;
                 if (column != NotFound)
                     return fail("the header has the column " + name + " twice");
@@ -107,28 +116,31 @@ bool RosterRun::readHeader()
         }
     }
     const auto hasBodyColumn = [&](BodyUnits units) {
-        return std::ranges::any_of(AllDoseFields, [&](DoseField field) {
-            return dependsOnUnits(field) && found[std::size_t(units)][indexOf(field)] != NotFound;
+        return std::ranges::any_of(DoseValues, [&](const DoseValueInfo &info) {
+            return dependsOnUnits(info.value) &&
+                   found[std::size_t(units)][indexOf(info.value)] != NotFound;
         });
     };
     if (hasBodyColumn(BodyUnits::InchesPounds) && hasBodyColumn(BodyUnits::CentimetresKilograms))
-        return fail("the header has both height,weight (inches and pounds) and height_cm,weight_kg "
-                    "(centimetres and kilograms); keep one kind");
+        return fail("the header has both " + joined(bodyColumns(BodyUnits::InchesPounds), ",") +
+                    " (inches and pounds) and " +
+                    joined(bodyColumns(BodyUnits::CentimetresKilograms), ",") +
+                    " (centimetres and kilograms); keep one kind");
     m_units = hasBodyColumn(BodyUnits::CentimetresKilograms) ? BodyUnits::CentimetresKilograms
                                                              : BodyUnits::InchesPounds;
-    for (DoseField field : AllDoseFields) {
-        const BodyUnits keptUnder = dependsOnUnits(field) ? m_units : BodyUnits::InchesPounds;
-        m_column[indexOf(field)] = found[std::size_t(keptUnder)][indexOf(field)];
-    }
     std::vector<std::string_view> missing;
-    for (DoseField field : AllDoseFields) {
-        if (m_column[indexOf(field)] == NotFound)
-            missing.push_back(doseFieldName(field, m_units));
+    for (const DoseValueInfo &info : DoseValues) {
+        const std::size_t index = indexOf(info.value);
+        const BodyUnits keptUnder = dependsOnUnits(info.value) ? m_units : BodyUnits::InchesPounds;
+        m_column[index] = found[std::size_t(keptUnder)][index];
+        if (m_column[index] == NotFound)
+            missing.push_back(columnName(info.value, m_units));
     }
     if (!missing.empty())
         return fail("the header has no column " + joined(missing) +
-                    " (needed: " + joined(inputColumns(m_units), ",") +
-                    " in any order; height_cm,weight_kg may stand for height,weight)");
+                    " (needed: " + joined(inputColumns(m_units), ",") + " in any order; " +
+                    joined(bodyColumns(BodyUnits::CentimetresKilograms), ",") + " may stand for " +
+                    joined(bodyColumns(BodyUnits::InchesPounds), ",") + ")");
 
     m_headerWidth = m_fields.size();
     // A roster written with CR LF line ends is answered in the same style.
@@ -159,29 +171,26 @@ void RosterRun::processRow()
         m_fields.resize(m_headerWidth);
     } else {
         ParticipantText text;
-        for (DoseField field : AllDoseFields)
-            text[indexOf(field)] = m_fields[m_column[indexOf(field)]];
-        ParticipantReading reading = readParticipant(text, m_units);
+        for (const DoseValueInfo &info : DoseValues)
+            text[indexOf(info.value)] = m_fields[m_column[indexOf(info.value)]];
+        const ParticipantReading reading = readParticipant(text, m_units);
         if (!reading.ok()) {
             RowErrorText::appendInputProblems(reading, m_error);
         } else {
-            const DoseOutcome outcome = CalcDose(reading.state, reading.typedInCm());
-            if (outcome.ok()) {
-                volumeText = {SingleToText(reading.state.AlcDose, volumes[0]),
-                              SingleToText(reading.state.MixDose, volumes[1]),
-                              SingleToText(reading.state.TotDose, volumes[2])};
-                if (m_plan) {
-                    const SessionPlan plan = PlanSession({reading.state, outcome.intermediates},
-                                                         m_plan->portions, m_plan->releaseLevel);
-                    if (plan.ok())
-                        planFields = PlanOutput::fields(plan);
-                    else
-                        PlanOutput::appendProblem(plan.problem, m_error);
-                }
+            const DoseReport report = evaluateDose(reading.input, {m_plan});
+            if (report.ok()) {
+                const DosingState &state = report.dose.state;
+                volumeText = {SingleToText(state.AlcDose, volumes[0]),
+                              SingleToText(state.MixDose, volumes[1]),
+                              SingleToText(state.TotDose, volumes[2])};
+                if (report.plan && report.plan->ok())
+                    planFields = PlanOutput::fields(*report.plan);
+                else if (report.plan)
+                    RowErrorText::append(planFaultText(report.plan->problem).brief, m_error);
                 if (m_check)
-                    appendWarnings(reading);
+                    appendWarnings(report.notices);
             } else {
-                RowErrorText::appendDoseFault(outcome, m_error);
+                RowErrorText::append(doseFaultText(report.outcome).brief, m_error);
             }
         }
     }
@@ -207,14 +216,10 @@ void RosterRun::processRow()
 }
 
 // In the style of the error column: several are separated by "; ".
-void RosterRun::appendWarnings(const ParticipantReading &reading)
+void RosterRun::appendWarnings(const QList<PlausibilityNotice> &notices)
 {
-    for (const PlausibilityNotice &notice :
-         PlausibilityNotices(reading.state, reading.typedInCm())) {
-        if (!m_warning.empty())
-            m_warning += "; ";
-        m_warning += PlausibilityNoticeText(notice, QLocale::c()).toStdString();
-    }
+    for (const PlausibilityNotice &notice : notices)
+        RowErrorText::append(PlausibilityNoticeText(notice, QLocale::c()).toStdString(), m_warning);
 }
 
 int RosterRun::run()

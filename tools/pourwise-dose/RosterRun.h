@@ -3,7 +3,6 @@
 #include "calc/SessionPlan.h"
 #include "tools/pourwise-dose/CsvReader.h"
 #include "tools/pourwise-dose/CsvWriter.h"
-#include "tools/pourwise-dose/DoseField.h"
 #include "tools/pourwise-dose/ParticipantReader.h"
 
 #include <array>
@@ -12,6 +11,15 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+// The columns a roster run adds, in their order: the volumes, the plan's (PlanOutput::Columns)
+// with --plan, the warning with --check, and the error.
+namespace RosterColumns {
+inline constexpr std::array<std::string_view, 3> VolumeColumns = {"alcohol_ml", "mixer_ml",
+                                                                  "total_ml"};
+inline constexpr std::string_view WarningColumn = "warning";
+inline constexpr std::string_view ErrorColumn = "error";
+} // namespace RosterColumns
 
 // Streams a roster through the dose calculation. Every row comes out in its place, with its own
 // columns unchanged and alcohol_ml, mixer_ml, total_ml and error appended: either the three
@@ -39,14 +47,14 @@ public:
 private:
     bool readHeader();
     void processRow();
-    void appendWarnings(const ParticipantReading &reading);
+    void appendWarnings(const QList<PlausibilityNotice> &notices);
     bool fail(std::string text);
 
     CsvReader m_reader;
     CsvWriter m_writer;
     std::vector<std::string_view> m_fields; // reused for every row
     std::size_t m_headerWidth = 0;
-    std::array<std::size_t, DoseFieldCount> m_column{}; // header position of each input
+    std::array<std::size_t, DoseValues.size()> m_column{}; // header position of each input
     BodyUnits m_units = BodyUnits::InchesPounds;
     bool m_check = false;
     std::optional<SessionPlanSettings> m_plan;
