@@ -28,13 +28,24 @@ QString dashed(const QString &name)
     return QStringLiteral("--") + name;
 }
 
+// The options of the values that follow the units: height and weight.
+QStringList bodyOptions(BodyUnits units)
+{
+    QStringList options;
+    for (const DoseValueInfo &info : DoseValues) {
+        if (dependsOnUnits(info.value))
+            options << dashed(bareName(info.value, units));
+    }
+    return options;
+}
+
 // The height and weight options given in `units`.
 QStringList bodyOptionsGiven(const QCommandLineParser &parser, BodyUnits units)
 {
     QStringList given;
-    for (const DoseValueInfo &info : DoseValues) {
-        if (dependsOnUnits(info.value) && parser.isSet(bareName(info.value, units)))
-            given << dashed(bareName(info.value, units));
+    for (const QString &option : bodyOptions(units)) {
+        if (parser.isSet(option.mid(2)))
+            given << option;
     }
     return given;
 }
@@ -95,9 +106,10 @@ bool DoseCommandLine::parse(const QStringList &arguments)
     if (!inInchesAndPounds.isEmpty() && !inCentimetresAndKilograms.isEmpty())
         return fail(
             QStringLiteral("%1 and %2 cannot be combined: give height and weight either "
-                           "in inches and pounds (--height, --weight) or in centimetres "
-                           "and kilograms (--height-cm, --weight-kg)")
-                .arg(inInchesAndPounds.constFirst(), inCentimetresAndKilograms.constFirst()));
+                           "in inches and pounds (%3) or in centimetres and kilograms (%4)")
+                .arg(inInchesAndPounds.constFirst(), inCentimetresAndKilograms.constFirst(),
+                     bodyOptions(BodyUnits::InchesPounds).join(QStringLiteral(", ")),
+                     bodyOptions(BodyUnits::CentimetresKilograms).join(QStringLiteral(", "))));
     const BodyUnits units = inCentimetresAndKilograms.isEmpty() ? BodyUnits::InchesPounds
                                                                 : BodyUnits::CentimetresKilograms;
 
