@@ -231,15 +231,8 @@ void frmMain::MDIForm_Unload()
     values.setNumber(Portions, float(m_planSettings.portions));
     values.setNumber(Release, m_planSettings.releaseLevel);
     values.setChoice(Units, int(m_units));
-    if (StoredSettings::save(m_store, values))
-        return;
-    OperatorMessage::show(
-        this, QStringLiteral("ERROR: The settings could not be saved in \"%1\". Note the dosing "
-                             "parameters to enter them next time: target BAL %2, drinking period "
-                             "%3 minutes, proof %4, %5 parts mixer for every 1 part alcohol.")
-                  .arg(m_store.location(applicationTitle()), SingleToText(m_state.BAL),
-                       SingleToText(m_state.DD), SingleToText(m_state.Proof),
-                       SingleToText(m_state.Ratio)));
+    if (!StoredSettings::save(m_store, values))
+        OperatorMessage::show(this, StoredSettings::notSavedMessage(m_store, values));
 }
 
 void frmMain::mnuInput_Click()

@@ -4,6 +4,7 @@
 #include "calc/NumberText.h"
 
 #include <QStringList>
+#include <algorithm>
 
 namespace StoredSettings {
 
@@ -158,6 +159,30 @@ QString Loaded::problemMessage() const
         return {};
     return QStringLiteral("ERROR: ") + parts.join(QLatin1Char(' ')) +
            QStringLiteral(" Check the dosing parameters before calculating.");
+}
+
+QString notSavedMessage(const SettingsStore &store, const Values &values)
+{
+    const auto phrased = [&](const NumberKey &key) {
+        const float number = values.number(key.readName);
+        return key.parameter ? valuePhrase(key.parameter->value, number)
+                             : QString::fromLatin1(key.phrase).arg(SingleToText(number));
+    };
+    QStringList toNote;
+    QStringList place;
+    for (const NumberKey &key : MainWindowKeys) {
+        const bool geometry = std::ranges::any_of(
+            GeometryKeys, [&](const NumberKey &each) { return each.readName == key.readName; });
+        (geometry ? place : toNote) << phrased(key);
+    }
+    for (const ChoiceKey &key : MainWindowChoices)
+        toNote << QString::fromLatin1(key.phrase)
+                      .arg(QLatin1String(key.captions[std::size_t(values.choice(key.name))]));
+    return QStringLiteral("ERROR: The settings could not be saved in \"%1\". Note these values to "
+                          "enter them next time: %2. The main window's place (%3 twips) is not "
+                          "kept either.")
+        .arg(store.location(applicationName()), toNote.join(QStringLiteral(", ")),
+             place.join(QStringLiteral(", ")));
 }
 
 bool save(const SettingsStore &store, const Values &values)

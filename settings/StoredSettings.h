@@ -24,6 +24,10 @@ struct NumberKey {
     const char *readName;
     const char *writtenName;
     double defaultValue;
+    // How a message that lists values names it, "%1" standing for the number; a dosing parameter
+    // is named by the table of values instead.
+    const char *phrase = nullptr;
+    const DoseValueInfo *parameter = nullptr;
     // Whether a stored number can be used; null when every number can. One that cannot takes
     // the default, as text that is not a number does.
     bool (*accepts)(float value) = nullptr;
@@ -41,16 +45,18 @@ inline constexpr const char *Units = "Units";
 
 // The main window's outer left, top, width and height, frame included, in twips.
 inline constexpr std::array<NumberKey, 4> GeometryKeys{{
-    {MainLeft, MainLeft, 1000},
-    {MainTop, MainTop, 1000},
-    {MainWidth, MainWidth, 6500},
-    {MainHeight, MainHeight, 6500},
+    {MainLeft, MainLeft, 1000, "left %1"},
+    {MainTop, MainTop, 1000, "top %1"},
+    {MainWidth, MainWidth, 6500, "width %1"},
+    {MainHeight, MainHeight, 6500, "height %1"},
 }};
 
 // The session plan's number of portions and release level (g/100 ml).
 inline constexpr std::array<NumberKey, 2> SessionPlanKeys{{
-    {Portions, Portions, SessionPlanLimits::DefaultPortions, &acceptsPortions},
-    {Release, Release, SessionPlanLimits::DefaultReleaseLevel, &acceptsReleaseLevel},
+    {Portions, Portions, SessionPlanLimits::DefaultPortions, "%1 portions", nullptr,
+     &acceptsPortions},
+    {Release, Release, SessionPlanLimits::DefaultReleaseLevel, "release level %1 g/100 ml", nullptr,
+     &acceptsReleaseLevel},
 }};
 
 // Every number the main window keeps, in the order they are read and written: the geometry,
@@ -61,7 +67,8 @@ inline constexpr std::array<NumberKey, 10> MainWindowKeys = [] {
     for (const NumberKey &key : GeometryKeys)
         keys[next++] = key;
     for (const DoseValueInfo &parameter : DosingParameters)
-        keys[next++] = {parameter.settingsKey, parameter.writtenKey, *parameter.defaultValue};
+        keys[next++] = {parameter.settingsKey, parameter.writtenKey, *parameter.defaultValue,
+                        nullptr, &parameter};
     for (const NumberKey &key : SessionPlanKeys)
         keys[next++] = key;
     return keys;
@@ -73,6 +80,9 @@ inline constexpr std::array<NumberKey, 10> MainWindowKeys = [] {
 struct ChoiceKey {
     const char *name;
     std::span<const char *const> words;
+    // How a message that lists values names it, "%1" standing for the caption of the choice.
+    const char *phrase;
+    std::span<const char *const> captions;
 };
 
 // The units of height and weight, in the order of BodyUnits: "US" (inches and pounds, the
@@ -80,8 +90,20 @@ struct ChoiceKey {
 inline constexpr std::array<const char *, 2> UnitsWords{"US", "Metric"};
 static_assert(int(BodyUnits::InchesPounds) == 0 && int(BodyUnits::CentimetresKilograms) == 1);
 
+inline constexpr std::array<const char *, 2> UnitsCaptions{"inches and pounds",
+                                                           "centimetres and kilograms"};
+
 // Every choice the main window keeps, read and written after its numbers.
-inline constexpr std::array<ChoiceKey, 1> MainWindowChoices{{{Units, UnitsWords}}};
+inline constexpr std::array<ChoiceKey, 1> MainWindowChoices{
+    {{Units, UnitsWords, "height and weight in %1", UnitsCaptions}}};
+
+static_assert([] {
+    for (const NumberKey &key : MainWindowKeys) {
+        if (!key.phrase && !key.parameter)
+            return false; // every value must be named when a save fails
+    }
+    return true;
+}());
 
 // A value for every key the main window keeps, addressed by the key's name as read.
 class Values {
@@ -134,6 +156,9 @@ Loaded load(const SettingsStore &store);
 
 // Saves every value in one replacement of the store.
 bool save(const SettingsStore &store, const Values &values);
+// The operator's message when `values` could not be saved in `store`, naming every one of them
+// so that they can be noted down.
+QString notSavedMessage(const SettingsStore &store, const Values &values);
 // Saves the entries as they are, in one replacement of the store.
 bool save(const SettingsStore &store, const QList<SettingsEntry> &entries);
 

@@ -339,9 +339,12 @@ private slots:
             QCOMPARE(settingsInFile(iniPath()).value(QStringLiteral("BAL")),
                      QStringLiteral("0.07"));
         } else {
-            // The operator can still note the parameters that were not saved.
+            // The operator can still note every value that was not saved.
             QCOMPARE(messages.size(), 1);
-            for (const char *part : {"ERROR: ", "could not be saved", "0.07", "45", "150", "5"})
+            for (const char *part :
+                 {"ERROR: ", "could not be saved", "target BAL 0.07 g/100 ml",
+                  "drinking period 45 minutes", "proof 150", "5 parts mixer", "3 portions",
+                  "release level 0.02 g/100 ml", "height and weight in inches and pounds", "twips"})
                 QVERIFY2(messages.first().contains(QLatin1String(part)),
                          qPrintable(messages.first()));
         }
