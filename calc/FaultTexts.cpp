@@ -63,7 +63,7 @@ struct PlanProblemWords {
     const char *message;
 };
 
-constexpr std::array<PlanProblemWords, 6> PlanProblemTable{{
+constexpr std::array<PlanProblemWords, 8> PlanProblemTable{{
     {PlanProblem::PortionsOutOfRange, "no plan: invalid plan options",
      "ERROR: The number of portions must be a whole number from %1 to %2."},
     {PlanProblem::ReleaseLevelNotAboveZero, "no plan: invalid plan options",
@@ -74,6 +74,10 @@ constexpr std::array<PlanProblemWords, 6> PlanProblemTable{{
      "ERROR: No session plan for this dose: its body water is not above 0 litres."},
     {PlanProblem::PeakNotAboveZero, "no plan: expected peak BAL not above 0",
      "ERROR: No session plan for this dose: the expected peak BAL is not above 0 g/100 ml."},
+    {PlanProblem::NoAlcoholToServe, "no plan: alcohol volume not above 0 ml",
+     "ERROR: No session plan for this dose: its alcohol volume is not above 0 ml."},
+    {PlanProblem::NegativeMixer, "no plan: mixer volume below 0 ml",
+     "ERROR: No session plan for this dose: its mixer volume is below 0 ml."},
     {PlanProblem::TimesOutOfRange, "no plan: expected times too far in the future",
      "ERROR: No session plan for this dose: the expected times are too far in the future to "
      "show."},

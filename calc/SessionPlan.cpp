@@ -86,6 +86,15 @@ SessionPlan PlanSession(const CalculatedDose &dose, int portions, float releaseL
         plan.problem = PlanProblem::PeakNotAboveZero;
         return plan;
     }
+    // A negative proof or ratio gives volumes that cannot be poured, whatever the BAL reckons.
+    if (!(s.AlcDose > 0)) {
+        plan.problem = PlanProblem::NoAlcoholToServe;
+        return plan;
+    }
+    if (!(s.MixDose >= 0)) {
+        plan.problem = PlanProblem::NegativeMixer;
+        return plan;
+    }
     const double release = releaseLevel;
     plan.releaseHours = plan.peakBal > release
                             ? plan.peakHours + (plan.peakBal - release) / EliminationBalPerHour

@@ -48,6 +48,8 @@ enum class PlanProblem {
     NegativeDrinkingPeriod,   // the portions would be served before the start
     NoBodyWater,              // body water not above 0 litres: the model has nothing to fill
     PeakNotAboveZero,         // the dose never raises the BAL
+    NoAlcoholToServe,         // the alcohol volume is not above 0 ml
+    NegativeMixer,            // the mixer volume is below 0 ml
     TimesOutOfRange,          // the expected times are beyond what a clock can show
 };
 

@@ -144,6 +144,22 @@ void TestSessionPlan::noPlan_data()
         << example << 3 << std::numeric_limits<float>::quiet_NaN()
         << int(PlanProblem::ReleaseLevelNotAboveZero) << "above 0";
 
+    // Nothing to serve: a negative proof gives a negative spirit volume (whose ethanol still
+    // reckons positive), a negative ratio a negative mixer volume.
+    const auto withSpirit = [](float proof, float ratio) {
+        CalculatedDose dose = calculated();
+        dose.state.Proof = proof;
+        dose.state.Ratio = ratio;
+        dose.intermediates = CalcDose(dose.state).intermediates;
+        return dose;
+    };
+    QTest::newRow("negative proof: alcohol -68 ml")
+        << withSpirit(-200, 6) << 3 << 0.02f << int(PlanProblem::NoAlcoholToServe)
+        << "alcohol volume is not above 0 ml";
+    QTest::newRow("negative ratio: mixer -408 ml")
+        << withSpirit(200, -6) << 3 << 0.02f << int(PlanProblem::NegativeMixer)
+        << "mixer volume is below 0 ml";
+
     // A body of almost no water fills to an absurd level that would take millennia to clear.
     CalculatedDose tiny = example;
     tiny.intermediates.bodyWater = 1e-30f;
