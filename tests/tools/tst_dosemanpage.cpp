@@ -118,8 +118,9 @@ void TestDoseManPage::readmeListsTheRanges()
     QFile readme(QStringLiteral(POURWISE_README));
     QVERIFY2(readme.open(QIODevice::ReadOnly), qPrintable(readme.fileName()));
     const QString text = QString::fromUtf8(readme.readAll());
-    QVERIFY2(text.contains(QLatin1Char('\n') + block.join(QLatin1Char('\n')) + QStringLiteral("\n\n")),
-             qPrintable(QStringLiteral("README.md lacks the block\n") + block.join(QLatin1Char('\n'))));
+    QVERIFY2(
+        text.contains(QLatin1Char('\n') + block.join(QLatin1Char('\n')) + QStringLiteral("\n\n")),
+        qPrintable(QStringLiteral("README.md lacks the block\n") + block.join(QLatin1Char('\n'))));
 }
 
 QTEST_GUILESS_MAIN(TestDoseManPage)

@@ -15,6 +15,7 @@ const QString VersionOption = QStringLiteral("version");
 const QString ExplainOption = QStringLiteral("explain");
 const QString CsvOption = QStringLiteral("csv");
 const QString CheckOption = QStringLiteral("check");
+const QString SpreadsheetSafeOption = QStringLiteral("spreadsheet-safe");
 
 // The option's name as the parser knows it, without the dashes.
 QString bareName(DoseValue value, BodyUnits units = BodyUnits::InchesPounds)
@@ -72,6 +73,7 @@ bool DoseCommandLine::parse(const QStringList &arguments)
     parser.addOption({ExplainOption, {}});
     parser.addOption({CsvOption, {}, QStringLiteral("FILE")});
     parser.addOption({CheckOption, {}});
+    parser.addOption({SpreadsheetSafeOption, {}});
     for (const DoseValueInfo &info : DoseValues)
         parser.addOption({bareName(info.value), {}, QStringLiteral("VALUE")});
     for (const DoseValueInfo &info : DoseValues) {
@@ -129,11 +131,14 @@ bool DoseCommandLine::parse(const QStringList &arguments)
         m_request.mode = DoseRequest::Mode::Roster;
         m_request.rosterPath = parser.value(CsvOption);
         m_request.check = parser.isSet(CheckOption);
+        m_request.spreadsheetSafe = parser.isSet(SpreadsheetSafeOption);
         if (m_request.rosterPath.isEmpty())
             return fail(QStringLiteral("--csv needs a file name, or \"-\" for standard input"));
         return PlanOptions::read(parser, true, m_request.plan, m_errorText);
     }
 
+    if (parser.isSet(SpreadsheetSafeOption))
+        return fail(QStringLiteral("--spreadsheet-safe applies to a roster's cells (--csv)"));
     if (parser.isSet(CheckOption))
         return fail(QStringLiteral("--check adds a warning column to a roster (--csv); for one "
                                    "participant the warnings always go to standard error"));
@@ -282,7 +287,8 @@ QString DoseCommandLine::helpText()
     return QStringLiteral("Usage: %1\n"
                           "                     [--plan [--portions N] [--release L]]\n"
                           "       %2\n"
-                          "       pourwise-dose --csv FILE [--check] [--plan [--release L]]\n"
+                          "       pourwise-dose --csv FILE [--check] [--spreadsheet-safe]\n"
+                          "                     [--plan [--release L]]\n"
                           "       pourwise-dose --help | --version\n"
                           "\n")
                .arg(usageOfOneParticipant(BodyUnits::InchesPounds, true),
@@ -303,6 +309,12 @@ QString DoseCommandLine::helpText()
                "                 if FILE is \"-\"\n"
                "  --check        add a %2 column, just before %3, naming the\n"
                "                 implausible values of each computed row\n"
+               "  --spreadsheet-safe\n"
+               "                 put ' before every cell, carried or computed, that a\n"
+               "                 spreadsheet would take for a formula: one starting with =, +,\n"
+               "                 -, @, a tab or a carriage return; a negative number is left as\n"
+               "                 it is. Without it the carried columns are written exactly as\n"
+               "                 read.\n"
                "The header row must name the columns %4\n"
                "in any order, or %5 instead of %6; other columns\n"
                "are carried through unchanged. Every row is written to standard output in its\n"

@@ -22,6 +22,7 @@ struct DoseRequest {
     bool explain = false;
     QString rosterPath;                      // "-" for standard input
     bool check = false;                      // roster: add the warning column
+    bool spreadsheetSafe = false;            // roster: guard cells a spreadsheet takes for formulas
     std::optional<SessionPlanSettings> plan; // --plan, for one participant or every row
 };
 

@@ -61,17 +61,16 @@ std::vector<std::string_view> bodyColumns(BodyUnits units)
 
 } // namespace
 
-RosterRun::RosterRun(std::FILE *input, std::FILE *output, bool check,
-                     std::optional<SessionPlanSettings> plan, std::size_t readChunkBytes,
-                     std::size_t writeBufferBytes)
-    : m_reader(input, readChunkBytes), m_writer(output, writeBufferBytes), m_check(check),
-      m_plan(plan)
+RosterRun::RosterRun(std::FILE *input, std::FILE *output, RosterOptions options,
+                     std::size_t readChunkBytes, std::size_t writeBufferBytes)
+    : m_reader(input, readChunkBytes), m_writer(output, writeBufferBytes), m_options(options)
 {
+    m_writer.setSpreadsheetSafe(m_options.spreadsheetSafe);
     m_resultColumns.assign(VolumeColumns.begin(), VolumeColumns.end());
-    if (m_plan)
+    if (m_options.plan)
         m_resultColumns.insert(m_resultColumns.end(), PlanOutput::Columns.begin(),
                                PlanOutput::Columns.end());
-    if (m_check)
+    if (m_options.check)
         m_resultColumns.push_back(WarningColumn);
     m_resultColumns.push_back(ErrorColumn);
 }
@@ -162,7 +161,8 @@ void RosterRun::processRow()
     std::array<std::string, 4> planFields;
 
     // Copying a plain row as read gives the same bytes as writing it field by field, faster.
-    const bool copyAsRead = m_reader.recordIsPlain() && m_fields.size() == m_headerWidth;
+    const bool copyAsRead =
+        m_reader.recordIsPlain() && m_fields.size() == m_headerWidth && !m_options.spreadsheetSafe;
     if (m_fields.size() != m_headerWidth) {
         // Never computed: a missing or extra comma shifts the values into the wrong columns.
         RowErrorText::appendFieldCount(m_fields.size(), m_headerWidth, m_error);
@@ -177,7 +177,7 @@ void RosterRun::processRow()
         if (!reading.ok()) {
             RowErrorText::appendInputProblems(reading, m_error);
         } else {
-            const DoseReport report = evaluateDose(reading.input, {m_plan});
+            const DoseReport report = evaluateDose(reading.input, {m_options.plan});
             if (report.ok()) {
                 const DosingState &state = report.dose.state;
                 volumeText = {SingleToText(state.AlcDose, volumes[0]),
@@ -187,7 +187,7 @@ void RosterRun::processRow()
                     planFields = PlanOutput::fields(*report.plan);
                 else if (report.plan)
                     RowErrorText::append(planFaultText(report.plan->problem).brief, m_error);
-                if (m_check)
+                if (m_options.check)
                     appendWarnings(report.notices);
             } else {
                 RowErrorText::append(doseFaultText(report.outcome).brief, m_error);
@@ -203,11 +203,11 @@ void RosterRun::processRow()
     }
     for (std::string_view volume : volumeText)
         m_writer.field(volume);
-    if (m_plan) {
+    if (m_options.plan) {
         for (const std::string &field : planFields)
             m_writer.field(field);
     }
-    if (m_check)
+    if (m_options.check)
         m_writer.field(m_warning);
     m_writer.field(m_error);
     m_writer.endRecord();

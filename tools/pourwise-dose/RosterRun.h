@@ -21,6 +21,15 @@ inline constexpr std::string_view WarningColumn = "warning";
 inline constexpr std::string_view ErrorColumn = "error";
 } // namespace RosterColumns
 
+// What a roster run adds to every row beyond the volumes, and how it writes the cells.
+struct RosterOptions {
+    bool check = false;                      // a warning column before error
+    std::optional<SessionPlanSettings> plan; // the plan's columns after the volumes
+    // Cells a spreadsheet would take for a formula ("=", "+", "-", "@", a tab or a carriage
+    // return first) are written with "'" before them; a negative number is left as it is.
+    bool spreadsheetSafe = false;
+};
+
 // Streams a roster through the dose calculation. Every row comes out in its place, with its own
 // columns unchanged and alcohol_ml, mixer_ml, total_ml and error appended: either the three
 // volumes or, with the volumes left empty, the reason why there are none. With a plan, its four
@@ -33,8 +42,7 @@ class RosterRun {
 public:
     // The reader's chunks and the writer's buffer are large for speed; tests make them tiny, so
     // that records and fields cross every boundary.
-    RosterRun(std::FILE *input, std::FILE *output, bool check = false,
-              std::optional<SessionPlanSettings> plan = std::nullopt,
+    RosterRun(std::FILE *input, std::FILE *output, RosterOptions options = {},
               std::size_t readChunkBytes = 1 << 20, std::size_t writeBufferBytes = 1 << 18);
 
     // Returns the exit status; for a usage or file error, errorText() says what went wrong.
@@ -56,8 +64,7 @@ private:
     std::size_t m_headerWidth = 0;
     std::array<std::size_t, DoseValues.size()> m_column{}; // header position of each input
     BodyUnits m_units = BodyUnits::InchesPounds;
-    bool m_check = false;
-    std::optional<SessionPlanSettings> m_plan;
+    const RosterOptions m_options;
     std::vector<std::string_view> m_resultColumns;
     std::string m_warning; // the current row's warning column
     std::string m_error;   // the current row's error column
