@@ -2,19 +2,27 @@
 
 #include "calc/NumberText.h"
 
-QString valueText(DoseValue value, float number, BodyUnits units, const QLocale &locale)
+QString tableText(const char *text, const LevelScale &level)
+{
+    return QString::fromUtf8(text)
+        .replace(QLatin1String("%L"), level.levelName())
+        .replace(QLatin1String("%U"), level.unitText());
+}
+
+QString valueText(DoseValue value, float number, const ValueUnits &units, const QLocale &locale)
 {
     const DoseValueInfo &info = infoOf(value);
-    QString text = QLatin1String(info.name) + QLatin1Char(' ') + SingleToText(number, locale);
-    if (*info.unit[units])
-        text += QLatin1Char(' ') + QLatin1String(info.unit[units]);
+    QString text =
+        tableText(info.name, units.level) + QLatin1Char(' ') + SingleToText(number, locale);
+    if (*info.unit[units.body])
+        text += QLatin1Char(' ') + tableText(info.unit[units.body], units.level);
     return text;
 }
 
-QString valuePhrase(DoseValue value, float number, BodyUnits units, const QLocale &locale)
+QString valuePhrase(DoseValue value, float number, const ValueUnits &units, const QLocale &locale)
 {
     const DoseValueInfo &info = infoOf(value);
     if (info.phrase)
-        return QString::fromLatin1(info.phrase).arg(SingleToText(number, locale));
+        return tableText(info.phrase, units.level).arg(SingleToText(number, locale));
     return valueText(value, number, units, locale);
 }

@@ -2,6 +2,7 @@
 
 #include "calc/BodyUnits.h"
 #include "calc/DosingState.h"
+#include "calc/LevelUnits.h"
 
 #include <QLocale>
 #include <QString>
@@ -37,6 +38,8 @@ struct PlausibleRange {
     bool lowIncluded = true; // false: the value must be above `low`
 };
 
+// In the texts below, "%L" stands for the level's name ("BAL", or "BrAC" for breath) and "%U" for
+// the lab's unit of levels ("g/100 ml" by default); see LevelUnits.h.
 struct DoseValueInfo {
     DoseValue value;
     float DosingState::*field; // null for the gender, a 16-bit whole number
@@ -57,6 +60,11 @@ struct DoseValueInfo {
     const char *settingsKey;
     const char *writtenKey;
     std::optional<double> defaultValue; // 0.08 is the double 0.08
+    // A level may also be given in the lab's unit, under this column and option; null for the
+    // other values.
+    const char *levelColumn = nullptr;
+    const char *levelArgument = nullptr;
+    const char *levelHelp = nullptr;
 };
 
 inline constexpr std::array<DoseValueInfo, 8> DoseValues{{
@@ -117,14 +125,17 @@ inline constexpr std::array<DoseValueInfo, 8> DoseValues{{
      .column = "bal",
      .argument = "G100ML",
      .help = "target blood alcohol level in g/100 ml",
-     .caption = "Target BAL (g/100 ml):",
-     .unit = "g/100 ml",
-     .name = "target BAL",
+     .caption = "Target %L (%U):",
+     .unit = "%U",
+     .name = "target %L",
      .phrase = nullptr,
-     .range = PerUnits<PlausibleRange>{{0, 0.2f, false}},
+     .range = PerUnits<PlausibleRange>{{0, 0.2f, false}}, // in g/100 ml
      .settingsKey = "BAL",
      .writtenKey = "BAL",
-     .defaultValue = 0.08},
+     .defaultValue = 0.08,
+     .levelColumn = "target",
+     .levelArgument = "V",
+     .levelHelp = "the target in the unit of --level-unit, instead of --bal"},
     {.value = DoseValue::DD,
      .field = &DosingState::DD,
      .column = "dd",
@@ -188,6 +199,12 @@ constexpr bool dependsOnUnits(DoseValue value)
     return std::string_view(info.column.inchesPounds) != info.column.metric;
 }
 
+// A level is given, shown and checked in the lab's unit; the calculation takes it in g/100 ml.
+constexpr bool isLevel(DoseValue value)
+{
+    return infoOf(value).levelColumn != nullptr;
+}
+
 static_assert([] {
     for (std::size_t i = 0; i < DoseValues.size(); ++i) {
         const DoseValueInfo &info = DoseValues[i];
@@ -199,10 +216,20 @@ static_assert([] {
     return true;
 }());
 
-// "height 70 in", "proof 200": the name, the number as SingleToText writes it and the unit.
-QString valueText(DoseValue value, float number, BodyUnits units = BodyUnits::InchesPounds,
+// The units a value is given and shown in.
+struct ValueUnits {
+    BodyUnits body = BodyUnits::InchesPounds;
+    LevelScale level;
+};
+
+// A text of the table with the level's name and unit filled in.
+QString tableText(const char *text, const LevelScale &level = {});
+
+// "height 70 in", "proof 200": the name, the number as SingleToText writes it and the unit; a
+// level is in the lab's unit.
+QString valueText(DoseValue value, float number, const ValueUnits &units = {},
                   const QLocale &locale = QLocale());
 // The value in a sentence: its phrase where it has one ("6 parts mixer for every 1 part
 // alcohol"), else as valueText writes it.
-QString valuePhrase(DoseValue value, float number, BodyUnits units = BodyUnits::InchesPounds,
+QString valuePhrase(DoseValue value, float number, const ValueUnits &units = {},
                     const QLocale &locale = QLocale());

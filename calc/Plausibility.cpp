@@ -5,11 +5,6 @@
 
 namespace {
 
-const PlausibleRange &rangeOf(DoseValue value, BodyUnits units)
-{
-    return (*infoOf(value).range)[units];
-}
-
 // Written so that a value that is not a number is never inside.
 bool isInside(const PlausibleRange &range, float value)
 {
@@ -18,39 +13,50 @@ bool isInside(const PlausibleRange &range, float value)
 }
 
 // "178 in", or "250" for a value without a unit.
-QString withUnit(float number, DoseValue value, BodyUnits units, const QLocale &locale)
+QString withUnit(float number, DoseValue value, const ValueUnits &units, const QLocale &locale)
 {
     QString text = SingleToText(number, locale);
-    if (const char *unit = infoOf(value).unit[units]; *unit)
-        text += QLatin1Char(' ') + QLatin1String(unit);
+    if (const char *unit = infoOf(value).unit[units.body]; *unit)
+        text += QLatin1Char(' ') + tableText(unit, units.level);
     return text;
 }
 
-QString span(DoseValue value, BodyUnits units, const QLocale &locale)
+QString span(DoseValue value, const ValueUnits &units, const QLocale &locale)
 {
-    const PlausibleRange &range = rangeOf(value, units);
+    const PlausibleRange range = plausibleRange(value, units);
     return SingleToText(range.low, locale) + QChar(0x2013) +
            withUnit(range.high, value, units, locale);
 }
 
 } // namespace
 
+PlausibleRange plausibleRange(DoseValue value, const ValueUnits &units)
+{
+    PlausibleRange range = (*infoOf(value).range)[units.body];
+    if (isLevel(value)) {
+        range.low = units.level.fromBal(range.low);
+        range.high = units.level.fromBal(range.high);
+    }
+    return range;
+}
+
 QList<PlausibilityNotice> PlausibilityNotices(const DoseInput &input)
 {
+    const ValueUnits units{input.units, input.level};
     QList<PlausibilityNotice> notices;
     for (const DoseValueInfo &info : DoseValues) {
         if (!info.range)
             continue;
-        const float number = input.number(info.value);
-        if (!isInside((*info.range)[input.units], number))
-            notices.append({info.value, input.units, number});
+        const float number = input.given(info.value);
+        if (!isInside(plausibleRange(info.value, units), number))
+            notices.append({info.value, units, number});
     }
     return notices;
 }
 
 QString PlausibilityNoticeText(const PlausibilityNotice &notice, const QLocale &locale)
 {
-    const PlausibleRange &range = rangeOf(notice.value, notice.units);
+    const PlausibleRange range = plausibleRange(notice.value, notice.units);
     const QString value = valueText(notice.value, notice.number, notice.units, locale);
     // "is outside 0–0.2" would wrongly suggest that 0 itself is fine.
     if (!range.lowIncluded && !(notice.number > range.high))
@@ -59,10 +65,10 @@ QString PlausibilityNoticeText(const PlausibilityNotice &notice, const QLocale &
     return value + QStringLiteral(" is outside ") + span(notice.value, notice.units, locale);
 }
 
-QString PlausibleRangeText(DoseValue value, BodyUnits units, const QLocale &locale)
+QString PlausibleRangeText(DoseValue value, const ValueUnits &units, const QLocale &locale)
 {
-    const PlausibleRange &range = rangeOf(value, units);
-    const QString name = QLatin1String(infoOf(value).name) + QLatin1Char(' ');
+    const PlausibleRange range = plausibleRange(value, units);
+    const QString name = tableText(infoOf(value).name, units.level) + QLatin1Char(' ');
     if (range.lowIncluded)
         return name + span(value, units, locale);
     return name + QStringLiteral("above ") + SingleToText(range.low, locale) +
@@ -75,9 +81,9 @@ QStringList PlausibleRangeLines(const QLocale &locale)
     for (const DoseValueInfo &info : DoseValues) {
         if (!info.range)
             continue;
-        lines << PlausibleRangeText(info.value, BodyUnits::InchesPounds, locale);
+        lines << PlausibleRangeText(info.value, {BodyUnits::InchesPounds}, locale);
         if (dependsOnUnits(info.value))
-            lines << PlausibleRangeText(info.value, BodyUnits::CentimetresKilograms, locale);
+            lines << PlausibleRangeText(info.value, {BodyUnits::CentimetresKilograms}, locale);
     }
     return lines;
 }

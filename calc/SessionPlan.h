@@ -3,15 +3,19 @@
 #include "calc/BodyUnits.h"
 #include "calc/CalcDose.h"
 #include "calc/DosingState.h"
+#include "calc/LevelUnits.h"
 
 #include <QList>
 
 // A dose as one successful calculation left it: the state with its three volumes, the
-// intermediates it stored on the way, and the units the height and weight were given in.
+// intermediates it stored on the way, the units the height and weight were given in, and the
+// target in the lab's unit of levels.
 struct CalculatedDose {
     DosingState state;
     DoseIntermediates intermediates;
     BodyUnits units = BodyUnits::InchesPounds;
+    LevelScale level;
+    float targetLevel = 0; // the target as given, or state.BAL in the lab's unit
 };
 
 // What the operator chooses for a plan. Both are remembered between runs.

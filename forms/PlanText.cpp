@@ -20,6 +20,26 @@ QString millilitres(int value, const QLocale &locale)
 
 } // namespace
 
+QString peakText(double peakBal, const LevelScale &level, const QLocale &locale)
+{
+    const QString bal = locale.toString(peakBal, 'f', 4) + QStringLiteral(" g/100 ml");
+    if (level.isDefault())
+        return bal;
+    const QString inUnit = locale.toString(double(float(level.fromBal(peakBal))), 'g', 4) +
+                           QLatin1Char(' ') + level.unitText();
+    if (!level.breath())
+        return inUnit;
+    return inUnit + QStringLiteral(" (BAL %1 at %2)").arg(bal, level.ratioText(locale));
+}
+
+QString levelsSentence(const LevelScale &level, const QLocale &locale)
+{
+    QString text = QStringLiteral("Levels in %1").arg(QString::fromUtf8(level.info().caption));
+    if (level.breath())
+        text += QStringLiteral(", read at a blood/breath ratio of %1").arg(level.ratioText(locale));
+    return text + QLatin1Char('.');
+}
+
 QStringList PlanText::portionColumns()
 {
     return {QStringLiteral("Portion"), QStringLiteral("Serve at"), QStringLiteral("Alcohol (ml)"),
@@ -70,8 +90,10 @@ PlanText describePlan(const CalculatedDose &dose, const SessionPlan &plan, const
             value = dose.intermediates.heightCm;
         else if (metric && info.value == DoseValue::Weight)
             value = dose.intermediates.weightKg;
+        else if (isLevel(info.value))
+            value = dose.targetLevel;
         (indexOf(info.value) < FirstDosingParameter ? participant : parameters)
-            << valuePhrase(info.value, value, dose.units, locale);
+            << valuePhrase(info.value, value, {dose.units, dose.level}, locale);
     }
     parameters.first()[0] = parameters.first()[0].toUpper();
     text.doseInputs = participant.join(QStringLiteral(", ")) + QStringLiteral(". ") +
@@ -79,21 +101,25 @@ PlanText describePlan(const CalculatedDose &dose, const SessionPlan &plan, const
     text.doseVolumes =
         QStringLiteral("Dose: alcohol %1 ml, mixer %2 ml, total %3 ml.")
             .arg(number(s.AlcDose, locale), number(s.MixDose, locale), number(s.TotDose, locale));
+    const LevelScale &level = dose.level;
+    const QString release =
+        number(level.shownLevel(releaseLevel), locale) + QLatin1Char(' ') + level.unitText();
     text.choices =
-        QStringLiteral("Start of drinking %1, %2 %3, release level %4 g/100 ml.")
+        QStringLiteral("Start of drinking %1, %2 %3, release level %4.")
             .arg(locale.toString(start, hoursAndMinutesFormat(locale)),
                  locale.toString(settings.portions),
                  settings.portions == 1 ? QStringLiteral("portion") : QStringLiteral("portions"),
-                 number(releaseLevel, locale));
+                 release);
+    if (!level.isDefault())
+        text.levels = levelsSentence(level, locale);
     if (!plan.ok())
         return text;
 
-    text.peakLine = QStringLiteral("Expected peak BAL: %1 g/100 ml at %2")
-                        .arg(locale.toString(plan.peakBal, 'f', 4),
+    text.peakLine = QStringLiteral("Expected peak %1: %2 at %3")
+                        .arg(level.levelName(), peakText(plan.peakBal, level, locale),
                              clockText(start, plan.peakAfterMinutes, locale));
-    text.releaseLine =
-        QStringLiteral("Expected below %1 g/100 ml at %2")
-            .arg(number(releaseLevel, locale), clockText(start, plan.releaseAfterMinutes, locale));
+    text.releaseLine = QStringLiteral("Expected below %1 at %2")
+                           .arg(release, clockText(start, plan.releaseAfterMinutes, locale));
     if (plan.releaseHours == 0)
         text.releaseLine += QStringLiteral(" (never above it)");
     text.zeroLine =

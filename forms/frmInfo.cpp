@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <bit>
 
 namespace {
 
@@ -84,10 +85,8 @@ void showNumber(QLineEdit *field, float value)
 
 } // namespace
 
-frmInfo::frmInfo(DosingState &state, BodyInCm &bodyInCm, std::optional<DoseInput> &lastDose,
-                 BodyUnits units, QWidget *owner)
-    : QDialog(owner, FixedDialogFlags), m_state(state), m_bodyInCm(bodyInCm), m_lastDose(lastDose),
-      m_units(units)
+frmInfo::frmInfo(DosingState &state, RunValues &run, ValueUnits units, QWidget *owner)
+    : QDialog(owner, FixedDialogFlags), m_state(state), m_run(run), m_units(units)
 {
     setUpFixedDialog(this, "frmInfo", QStringLiteral("User Input & Output"), ClientWidth,
                      ClientHeight);
@@ -97,7 +96,7 @@ frmInfo::frmInfo(DosingState &state, BodyInCm &bodyInCm, std::optional<DoseInput
 
 QString frmInfo::caption(DoseValue value) const
 {
-    return QString::fromLatin1(infoOf(value).caption[m_units]);
+    return tableText(infoOf(value).caption[m_units.body], m_units.level);
 }
 
 void frmInfo::createControls()
@@ -172,11 +171,19 @@ void frmInfo::setTabOrder()
 void frmInfo::Form_Load()
 {
     const DosingState &s = m_state;
-    showNumber(txtWeight, usesMetricUnits() ? m_bodyInCm.weightKg : s.Weight);
-    showNumber(txtHeight, usesMetricUnits() ? m_bodyInCm.heightCm : s.Height);
+    showNumber(txtWeight, usesMetricUnits() ? m_run.bodyInCm.weightKg : s.Weight);
+    showNumber(txtHeight, usesMetricUnits() ? m_run.bodyInCm.heightCm : s.Height);
     showNumber(txtAge, s.Age);
     optNG->setChecked(true);
-    showNumber(txtBAL, s.BAL);
+    // The target as typed in this unit while it still stands for the BAL, else the BAL shown in
+    // this unit. In g/100 ml it is the BAL.
+    const LevelScale &level = m_units.level;
+    const std::optional<TypedLevel> &typed = m_run.typedTarget;
+    const bool asTyped =
+        typed && typed->scale == level &&
+        std::bit_cast<quint32>(level.toBal(typed->value)) == std::bit_cast<quint32>(s.BAL);
+    showNumber(txtBAL, asTyped ? typed->value : level.shownLevel(s.BAL));
+    m_shownTarget = asTyped || level.isDefault() ? QString() : txtBAL->text();
     showNumber(txtDD, s.DD);
     showNumber(txtProof, s.Proof);
     showNumber(txtRatio, s.Ratio);
@@ -203,7 +210,7 @@ bool frmInfo::readField(QLineEdit *field, float &target)
 bool frmInfo::readHeightAndWeight()
 {
     DosingState &s = m_state;
-    BodyInCm &body = m_bodyInCm;
+    BodyInCm &body = m_run.bodyInCm;
     if (usesMetricUnits()) {
         if (!readField(txtHeight, body.heightCm))
             return false;
@@ -222,6 +229,19 @@ bool frmInfo::readHeightAndWeight()
     return true;
 }
 
+bool frmInfo::readTarget(std::optional<float> &typed)
+{
+    if (!m_shownTarget.isEmpty() && txtBAL->text() == m_shownTarget)
+        return true;
+    float level = 0;
+    if (!readField(txtBAL, level))
+        return false;
+    typed = level;
+    m_run.typedTarget = TypedLevel{level, m_units.level};
+    m_state.BAL = m_units.level.toBal(level); // stored as soon as it is read, as every field
+    return true;
+}
+
 void frmInfo::cmdCalcNow_Click()
 {
     DosingState &s = m_state;
@@ -232,18 +252,20 @@ void frmInfo::cmdCalcNow_Click()
         return;
     }
     s.Gender = optMale->isChecked() ? Gender::Male : Gender::Female;
-    if (!readField(txtBAL, s.BAL) || !readField(txtDD, s.DD) || !readField(txtProof, s.Proof) ||
+    std::optional<float> typedTarget;
+    if (!readTarget(typedTarget) || !readField(txtDD, s.DD) || !readField(txtProof, s.Proof) ||
         !readField(txtRatio, s.Ratio))
         return;
 
-    const DoseInput input{s, m_units, m_bodyInCm};
+    const DoseInput input{s, m_units.body, m_run.bodyInCm, m_units.level, typedTarget};
     const DoseReport report = evaluateDose(input);
     s = report.dose.state; // on a fault, with what the calculation stored before it
     if (!report.ok()) {
         OperatorMessage::show(this, doseFaultText(report.outcome).message);
         return;
     }
-    m_lastDose = DoseInput{s, m_units, m_bodyInCm}; // with its results
+    m_run.lastDose = input;
+    m_run.lastDose->state = s; // with its results
     showResults();
     QStringList notices;
     for (const PlausibilityNotice &notice : report.notices)

@@ -2,6 +2,7 @@
 
 #include "appinfo/AppInfo.h"
 #include "calc/DoseValues.h"
+#include "calc/FaultTexts.h"
 #include "calc/NumberText.h"
 #include "forms/ClockText.h"
 #include "forms/ElidingLabel.h"
@@ -19,9 +20,11 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDateTime>
+#include <QInputDialog>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenuBar>
+#include <QRegularExpression>
 #include <QSizeGrip>
 #include <QStatusBar>
 #include <QWindow>
@@ -55,10 +58,8 @@ QString applicationTitle()
 
 } // namespace
 
-frmMain::frmMain(DosingState &state, BodyInCm &bodyInCm, std::optional<DoseInput> &lastDose,
-                 SettingsStore store, QWidget *parent)
-    : QMainWindow(parent), m_state(state), m_bodyInCm(bodyInCm), m_lastDose(lastDose),
-      m_store(std::move(store)), m_outer(this)
+frmMain::frmMain(DosingState &state, RunValues &run, SettingsStore store, QWidget *parent)
+    : QMainWindow(parent), m_state(state), m_run(run), m_store(std::move(store)), m_outer(this)
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(applicationTitle());
@@ -137,12 +138,99 @@ void frmMain::createUnitsMenu(QMenuBar *bar)
     mnuUnitsMetric = addChoice(QStringLiteral("&Centimetres and Kilograms"), "mnuUnitsMetric",
                                BodyUnits::CentimetresKilograms);
     setUnits(BodyUnits::InchesPounds);
+    addLevelChoices();
+}
+
+// The unit of levels by kind, then the blood/breath ratio breath units are read at.
+void frmMain::addLevelChoices()
+{
+    mnuUnits->addSection(QStringLiteral("Alcohol level"));
+    auto *units = new QActionGroup(mnuUnits);
+    for (const LevelUnitInfo &info : LevelUnits) {
+        QAction *item = mnuUnits->addAction(QString::fromUtf8(info.menuText));
+        QString name = QString::fromLatin1(info.option);
+        name.remove(QRegularExpression(QStringLiteral("[^A-Za-z0-9]")));
+        item->setObjectName(QStringLiteral("mnuLevel") + name);
+        item->setCheckable(true);
+        units->addAction(item);
+        connect(item, &QAction::triggered, this, [this, unit = info.unit] { setLevelUnit(unit); });
+        mnuLevel << item;
+    }
+    mnuUnits->addSection(QStringLiteral("Blood/breath ratio"));
+    auto *ratios = new QActionGroup(mnuUnits);
+    for (float ratio : BreathRatio::Usual) {
+        QAction *item = mnuUnits->addAction(QStringLiteral("%1:1").arg(SingleToText(ratio)));
+        item->setObjectName(QStringLiteral("mnuRatio%1").arg(SingleToText(ratio, QLocale::c())));
+        item->setCheckable(true);
+        ratios->addAction(item);
+        connect(item, &QAction::triggered, this, [this, ratio] { setBreathRatio(ratio); });
+        mnuRatio << item;
+    }
+    QAction *other = mnuUnits->addAction(QStringLiteral("Other..."));
+    other->setObjectName(QStringLiteral("mnuRatioOther"));
+    other->setCheckable(true);
+    ratios->addAction(other);
+    // Queued, as every item that opens a window: see createMenu.
+    connect(other, &QAction::triggered, this, &frmMain::mnuRatioOther_Click, Qt::QueuedConnection);
+    mnuRatio << other;
+    setLevelUnit(LevelUnit::GramsPer100Ml);
+    setBreathRatio(BreathRatio::Default);
 }
 
 void frmMain::setUnits(BodyUnits units)
 {
-    m_units = units;
+    m_units.body = units;
     (units == BodyUnits::CentimetresKilograms ? mnuUnitsMetric : mnuUnitsUS)->setChecked(true);
+}
+
+void frmMain::setLevelUnit(LevelUnit unit)
+{
+    m_units.level.unit = unit;
+    mnuLevel[qsizetype(unit)]->setChecked(true);
+}
+
+void frmMain::setBreathRatio(float ratio)
+{
+    if (!acceptsBreathRatio(ratio)) {
+        OperatorMessage::show(
+            this, QStringLiteral("ERROR: The blood/breath ratio must be a number from %1 to %2.")
+                      .arg(SingleToText(BreathRatio::Lowest), SingleToText(BreathRatio::Highest)));
+    } else {
+        m_units.level.breathRatio = ratio;
+    }
+    const float current = m_units.level.breathRatio;
+    const auto usual = std::ranges::find(BreathRatio::Usual, current);
+    mnuRatio[qsizetype(usual - BreathRatio::Usual.begin())]->setChecked(true);
+    mnuRatio.last()->setText(usual == BreathRatio::Usual.end()
+                                 ? QStringLiteral("Other (%1:1)...").arg(SingleToText(current))
+                                 : QStringLiteral("Other..."));
+}
+
+void frmMain::mnuRatioOther_Click()
+{
+    bool given = false;
+    const QString text = QInputDialog::getText(
+        this, applicationTitle(),
+        QStringLiteral("Blood/breath ratio, from %1 to %2:")
+            .arg(SingleToText(BreathRatio::Lowest), SingleToText(BreathRatio::Highest)),
+        QLineEdit::Normal, SingleToText(m_units.level.breathRatio), &given);
+    if (given)
+        setBreathRatioText(text);
+    else
+        setBreathRatio(m_units.level.breathRatio); // the check mark goes back where it was
+}
+
+void frmMain::setBreathRatioText(const QString &text)
+{
+    const SingleFromText ratio = TextToSingle(text);
+    if (!ratio.ok()) {
+        OperatorMessage::show(this,
+                              fieldProblemMessage(inputProblemOf(ratio, text),
+                                                  QStringLiteral("Blood/breath ratio"), text));
+        setBreathRatio(m_units.level.breathRatio);
+        return;
+    }
+    setBreathRatio(ratio.value);
 }
 
 void frmMain::createStatusBar()
@@ -199,6 +287,8 @@ void frmMain::MDIForm_Load()
     m_planSettings.portions = int(values.number(Portions));
     m_planSettings.releaseLevel = values.number(Release);
     setUnits(BodyUnits(values.choice(Units)));
+    setLevelUnit(::LevelUnit(values.choice(StoredSettings::LevelUnit)));
+    setBreathRatio(values.number(StoredSettings::BreathRatio)); // checked by the load
     const QString problem = loaded.problemMessage();
     if (!problem.isEmpty())
         OperatorMessage::show(this, problem);
@@ -230,7 +320,9 @@ void frmMain::MDIForm_Unload()
         values.setNumber(parameter.settingsKey, m_state.*parameter.field);
     values.setNumber(Portions, float(m_planSettings.portions));
     values.setNumber(Release, m_planSettings.releaseLevel);
-    values.setChoice(Units, int(m_units));
+    values.setChoice(Units, int(m_units.body));
+    values.setChoice(StoredSettings::LevelUnit, int(m_units.level.unit));
+    values.setNumber(StoredSettings::BreathRatio, m_units.level.breathRatio);
     if (!StoredSettings::save(m_store, values))
         OperatorMessage::show(this, StoredSettings::notSavedMessage(m_store, values));
 }
@@ -238,7 +330,7 @@ void frmMain::MDIForm_Unload()
 void frmMain::mnuInput_Click()
 {
     // A new window each time, so every opening starts from its definition.
-    frmInfo info(m_state, m_bodyInCm, m_lastDose, m_units, this);
+    frmInfo info(m_state, m_run, m_units, this);
     connect(&info, &frmInfo::doseCalculated, this, &frmMain::showNotices);
     info.Form_Load();
     info.exec();
@@ -246,13 +338,13 @@ void frmMain::mnuInput_Click()
 
 void frmMain::mnuPlan_Click()
 {
-    if (!m_lastDose) {
+    if (!m_run.lastDose) {
         OperatorMessage::show(this,
                               QStringLiteral("ERROR: Calculate a dose in Input Parameters first."));
         return;
     }
     // Created only when asked for, so the program starts as quickly as before.
-    frmPlan plan(*m_lastDose, m_planSettings, this);
+    frmPlan plan(inLevelScale(*m_run.lastDose, m_units.level), m_planSettings, this);
     plan.exec();
 }
 

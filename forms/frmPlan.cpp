@@ -121,9 +121,12 @@ void frmPlan::createControls()
     spnPortions = captioned(named(new QSpinBox, "spnPortions"), lblPortions);
     spnPortions->setRange(SessionPlanLimits::MinimumPortions, SessionPlanLimits::MaximumPortions);
     spnPortions->setValue(m_settings.portions);
-    auto *lblReleaseLevel = label("lblReleaseLevel", QStringLiteral("Release level (g/100 ml):"));
+    const LevelScale &level = m_input.level;
+    auto *lblReleaseLevel =
+        label("lblReleaseLevel", QStringLiteral("Release level (%1):").arg(level.unitText()));
     txtRelease = captioned(
-        named(new QLineEdit(SingleToText(m_settings.releaseLevel)), "txtRelease"), lblReleaseLevel);
+        named(new QLineEdit(SingleToText(level.shownLevel(m_settings.releaseLevel))), "txtRelease"),
+        lblReleaseLevel);
     txtRelease->setMaximumWidth(fontMetrics().horizontalAdvance(QStringLiteral("0.0000000")) * 2);
     auto *choicesLayout = new QHBoxLayout;
     for (QWidget *control : std::initializer_list<QWidget *>{
@@ -202,10 +205,10 @@ void frmPlan::refresh()
     if (!release.ok())
         problem = fieldProblemMessage(inputProblemOf(release, txtRelease->text()),
                                       QStringLiteral("Release level"), txtRelease->text());
-    else if (!acceptsReleaseLevel(release.value))
+    else if (!acceptsReleaseLevel(m_input.level.toBal(release.value)))
         problem = planFaultText(PlanProblem::ReleaseLevelNotAboveZero).message;
-    else
-        m_settings.releaseLevel = release.value; // only a usable level is remembered
+    else // only a usable level is remembered, in g/100 ml
+        m_settings.releaseLevel = m_input.level.toBal(release.value);
 
     // Without a usable release level the dose is shown without a plan.
     DoseOptions options;

@@ -26,13 +26,13 @@ std::optional<float> numberFromText(const QString &text)
     return number.value;
 }
 
-static int choiceFromText(const ChoiceKey &key, const std::optional<QString> &text)
+static std::optional<int> choiceFromText(const ChoiceKey &key, const QString &text)
 {
-    for (std::size_t i = 0; text && i < key.words.size(); ++i) {
-        if (text->compare(QLatin1String(key.words[i]), Qt::CaseInsensitive) == 0)
+    for (std::size_t i = 0; i < key.words.size(); ++i) {
+        if (text.compare(QString::fromUtf8(key.words[i]), Qt::CaseInsensitive) == 0)
             return int(i);
     }
-    return 0;
+    return std::nullopt;
 }
 
 // A default goes through the same number rules as a stored text would.
@@ -94,7 +94,7 @@ QList<SettingsEntry> Values::entries() const
         result.append({QLatin1String(MainWindowKeys[i].writtenName), SingleToText(m_numbers[i])});
     for (std::size_t i = 0; i < MainWindowChoices.size(); ++i)
         result.append({QLatin1String(MainWindowChoices[i].name),
-                       QLatin1String(MainWindowChoices[i].words[std::size_t(m_choices[i])])});
+                       QString::fromUtf8(MainWindowChoices[i].words[std::size_t(m_choices[i])])});
     return result;
 }
 
@@ -120,12 +120,18 @@ Loaded load(const SettingsStore &store)
         if (number)
             loaded.values.setNumber(key.readName, *number);
         else
-            loaded.unreadable.append({names[qsizetype(i)], *text, defaultOf(key)});
+            loaded.unreadable.append(
+                {names[qsizetype(i)], *text, defaultOf(key), SingleToText(defaultOf(key))});
     }
-    for (std::size_t i = 0; i < MainWindowChoices.size(); ++i)
-        loaded.values.setChoice(
-            MainWindowChoices[i].name,
-            choiceFromText(MainWindowChoices[i], texts[qsizetype(MainWindowKeys.size() + i)]));
+    for (std::size_t i = 0; i < MainWindowChoices.size(); ++i) {
+        const ChoiceKey &key = MainWindowChoices[i];
+        const std::optional<QString> &text = texts[qsizetype(MainWindowKeys.size() + i)];
+        const std::optional<int> choice = text ? choiceFromText(key, *text) : 0;
+        if (!choice && key.reported)
+            loaded.unreadable.append(
+                {QLatin1String(key.name), *text, 0, QString::fromUtf8(key.words[0])});
+        loaded.values.setChoice(key.name, choice.value_or(0));
+    }
     return loaded;
 }
 
@@ -148,8 +154,7 @@ QString Loaded::problemMessage() const
             const QString shown = each.text.size() > ShownLength
                                       ? each.text.left(ShownLength) + QChar(0x2026)
                                       : each.text;
-            keys << QStringLiteral("%1 \"%2\" (now %3)")
-                        .arg(each.key, shown, SingleToText(each.defaultValue));
+            keys << QStringLiteral("%1 \"%2\" (now %3)").arg(each.key, shown, each.defaultText);
         }
         parts << QStringLiteral("These stored settings cannot be used and take their defaults: "
                                 "%1.")
@@ -177,7 +182,7 @@ QString notSavedMessage(const SettingsStore &store, const Values &values)
     }
     for (const ChoiceKey &key : MainWindowChoices)
         toNote << QString::fromLatin1(key.phrase)
-                      .arg(QLatin1String(key.captions[std::size_t(values.choice(key.name))]));
+                      .arg(QString::fromUtf8(key.captions[std::size_t(values.choice(key.name))]));
     return QStringLiteral("ERROR: The settings could not be saved in \"%1\". Note these values to "
                           "enter them next time: %2. The main window's place (%3 twips) is not "
                           "kept either.")

@@ -42,6 +42,8 @@ inline constexpr const char *MainHeight = "MainHeight";
 inline constexpr const char *Portions = "Portions";
 inline constexpr const char *Release = "Release";
 inline constexpr const char *Units = "Units";
+inline constexpr const char *LevelUnit = "LevelUnit";
+inline constexpr const char *BreathRatio = "BreathRatio";
 
 // The main window's outer left, top, width and height, frame included, in twips.
 inline constexpr std::array<NumberKey, 4> GeometryKeys{{
@@ -51,18 +53,21 @@ inline constexpr std::array<NumberKey, 4> GeometryKeys{{
     {MainHeight, MainHeight, 6500, "height %1"},
 }};
 
-// The session plan's number of portions and release level (g/100 ml).
-inline constexpr std::array<NumberKey, 2> SessionPlanKeys{{
+// The session plan's number of portions and release level (g/100 ml), and the blood/breath ratio
+// of the lab's unit of levels.
+inline constexpr std::array<NumberKey, 3> SessionPlanKeys{{
     {Portions, Portions, SessionPlanLimits::DefaultPortions, "%1 portions", nullptr,
      &acceptsPortions},
     {Release, Release, SessionPlanLimits::DefaultReleaseLevel, "release level %1 g/100 ml", nullptr,
      &acceptsReleaseLevel},
+    {BreathRatio, BreathRatio, BreathRatio::Default, "blood/breath ratio %1:1", nullptr,
+     &acceptsBreathRatio},
 }};
 
 // Every number the main window keeps, in the order they are read and written: the geometry,
-// the dosing parameters, then the session plan's choices.
-inline constexpr std::array<NumberKey, 10> MainWindowKeys = [] {
-    std::array<NumberKey, 10> keys{};
+// the dosing parameters, then the session plan's choices and the ratio.
+inline constexpr std::array<NumberKey, 11> MainWindowKeys = [] {
+    std::array<NumberKey, 11> keys{};
     std::size_t next = 0;
     for (const NumberKey &key : GeometryKeys)
         keys[next++] = key;
@@ -74,15 +79,15 @@ inline constexpr std::array<NumberKey, 10> MainWindowKeys = [] {
     return keys;
 }();
 
-// A key holding one of a few words, matched without regard to letter case. A missing key and
-// any other text read as the first word, without a message: it is a preference, not a dosing
-// value.
+// A key holding one of a few words, matched without regard to letter case. A missing key reads
+// as the first word; so does any other text, named in the load's message where `reported`.
 struct ChoiceKey {
     const char *name;
     std::span<const char *const> words;
     // How a message that lists values names it, "%1" standing for the caption of the choice.
     const char *phrase;
     std::span<const char *const> captions;
+    bool reported = false;
 };
 
 // The units of height and weight, in the order of BodyUnits: "US" (inches and pounds, the
@@ -93,9 +98,18 @@ static_assert(int(BodyUnits::InchesPounds) == 0 && int(BodyUnits::CentimetresKil
 inline constexpr std::array<const char *, 2> UnitsCaptions{"inches and pounds",
                                                            "centimetres and kilograms"};
 
-// Every choice the main window keeps, read and written after its numbers.
-inline constexpr std::array<ChoiceKey, 1> MainWindowChoices{
-    {{Units, UnitsWords, "height and weight in %1", UnitsCaptions}}};
+// The unit of levels, in the order of LevelUnit: "g/100ml" (the default), "g/L", "mg/100ml",
+// "g/210L", "mg/L" or "ug/100ml".
+inline constexpr auto LevelUnitWords = levelUnitTexts<&LevelUnitInfo::option>();
+inline constexpr auto LevelUnitCaptions = levelUnitTexts<&LevelUnitInfo::caption>();
+
+// Every choice the main window keeps, read and written after its numbers. Other text for the
+// units of height and weight reads as inches and pounds without a message, as it always has;
+// other text for the unit of levels is named, as it changes every level shown.
+inline constexpr std::array<ChoiceKey, 2> MainWindowChoices{{
+    {Units, UnitsWords, "height and weight in %1", UnitsCaptions},
+    {LevelUnit, LevelUnitWords, "levels in %1", LevelUnitCaptions, true},
+}};
 
 static_assert([] {
     for (const NumberKey &key : MainWindowKeys) {
@@ -130,7 +144,8 @@ private:
 struct Unreadable {
     QString key;
     QString text;
-    float defaultValue = 0;
+    float defaultValue = 0; // of a number
+    QString defaultText;    // as the message shows the default
 };
 
 struct Loaded {

@@ -38,10 +38,10 @@ private:
         QTest::keyClicks(field(name), text);
     }
     void click(const char *name) { QTest::mouseClick(control(name), Qt::LeftButton); }
-    void openForm(BodyUnits units = BodyUnits::InchesPounds)
+    void openForm(BodyUnits units = BodyUnits::InchesPounds, LevelScale level = {})
     {
-        form = std::make_unique<frmInfo>(Module1::dosingState, Module1::bodyInCm, Module1::lastDose,
-                                         units);
+        form =
+            std::make_unique<frmInfo>(Module1::dosingState, Module1::run, ValueUnits{units, level});
         form->Form_Load();
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
@@ -94,8 +94,8 @@ void TestFrmInfo::init()
     Module1::dosingState.DD = 40;
     Module1::dosingState.Proof = 200;
     Module1::dosingState.Ratio = 6;
-    Module1::bodyInCm = BodyInCm{};
-    Module1::lastDose.reset();
+    Module1::run.bodyInCm = BodyInCm{};
+    Module1::run.lastDose.reset();
     messages.clear();
     OperatorMessage::setCapture([this](const QString &text) { messages << text; });
     openForm();
@@ -378,16 +378,16 @@ void TestFrmInfo::calculateShowsVolumes()
     QCOMPARE(s.TotDose, s.AlcDose + s.MixDose);
     // The inputs are stored as read; metric ones beside the state, which holds them converted.
     const float height = QLocale().toFloat(typed[0]);
-    QCOMPARE(metric ? Module1::bodyInCm.heightCm : s.Height, height);
-    QCOMPARE(metric ? s.Height : Module1::bodyInCm.heightCm,
+    QCOMPARE(metric ? Module1::run.bodyInCm.heightCm : s.Height, height);
+    QCOMPARE(metric ? s.Height : Module1::run.bodyInCm.heightCm,
              float(metric ? height * 0.3937 : height / 0.3937));
     QCOMPARE(s.BAL, QLocale().toFloat(typed[3]));
     // The run keeps the values of the calculation for the session plan: they give the same dose.
-    QVERIFY(Module1::lastDose);
-    const DoseReport again = evaluateDose(*Module1::lastDose);
+    QVERIFY(Module1::run.lastDose);
+    const DoseReport again = evaluateDose(*Module1::run.lastDose);
     QCOMPARE(again.dose.state.AlcDose, s.AlcDose);
     QCOMPARE(again.dose.state.Height, s.Height);
-    QCOMPARE(Module1::lastDose->units,
+    QCOMPARE(Module1::run.lastDose->units,
              metric ? BodyUnits::CentimetresKilograms : BodyUnits::InchesPounds);
 }
 
@@ -460,7 +460,7 @@ void TestFrmInfo::noGenderStopsAfterAge()
     QCOMPARE(s.Ratio, 6.0f);
     QCOMPARE(results(), QStringList({"", "", ""}));
     QVERIFY(form->isVisible());
-    QVERIFY(!Module1::lastDose);
+    QVERIFY(!Module1::run.lastDose);
 
     // Reopened, the window shows the new participant beside the older parameters.
     click("Command1");
@@ -577,10 +577,10 @@ void TestFrmInfo::faultKeepsShownResults()
     QCOMPARE(Module1::dosingState.TotDose, 476.0f);
     QVERIFY(form->isVisible());
     // The session plan stays with the last dose that was calculated, inputs and all.
-    QVERIFY(Module1::lastDose);
-    QCOMPARE(Module1::lastDose->state.AlcDose, 68.0f);
-    QCOMPARE(Module1::lastDose->state.Proof, 200.0f);
-    QCOMPARE(Module1::lastDose->state.Weight, 160.0f);
+    QVERIFY(Module1::run.lastDose);
+    QCOMPARE(Module1::run.lastDose->state.AlcDose, 68.0f);
+    QCOMPARE(Module1::run.lastDose->state.Proof, 200.0f);
+    QCOMPARE(Module1::run.lastDose->state.Weight, 160.0f);
 }
 
 void TestFrmInfo::reopeningShowsLastInputs()

@@ -114,8 +114,8 @@ private slots:
         QLocale::setDefault(QLocale(locale));
 
         const StoredSettings::Loaded loaded = StoredSettings::load(store());
-        const QStringList defaults = {"1000", "1000", "6500", "6500", "0.08",
-                                      "40",   "200",  "6",    "3",    "0.02"};
+        const QStringList defaults = {"1000", "1000", "6500", "6500", "0.08", "40",
+                                      "200",  "6",    "3",    "0.02", "2100"};
         QCOMPARE(qsizetype(StoredSettings::MainWindowKeys.size()), defaults.size());
         for (int i = 0; i < defaults.size(); ++i)
             QCOMPARE(std::bit_cast<quint32>(numberAt(loaded, std::size_t(i))),
@@ -192,10 +192,10 @@ private slots:
     {
         QTest::addColumn<QString>("locale");
         QTest::addColumn<QStringList>("values"); // written in C notation
-        const QStringList defaults = {"1000", "1000", "6500", "6500", "0.08",
-                                      "40",   "200",  "6",    "3",    "0.02"};
-        const QStringList fractions = {"0.3333333", "12.5", "-3",  "1E-05", "3.4E+38",
-                                       "1005",      "6495", "0.1", "12",    "0.0125"};
+        const QStringList defaults = {"1000", "1000", "6500", "6500", "0.08", "40",
+                                      "200",  "6",    "3",    "0.02", "2100"};
+        const QStringList fractions = {"0.3333333", "12.5", "-3", "1E-05",  "3.4E+38", "1005",
+                                       "6495",      "0.1",  "12", "0.0125", "2300"};
         QTest::newRow("defaults") << QStringLiteral("C") << defaults;
         QTest::newRow("fractions and extremes") << QStringLiteral("C") << fractions;
         QTest::newRow("fractions, German") << QStringLiteral("de_DE") << fractions;

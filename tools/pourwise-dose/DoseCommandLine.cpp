@@ -58,6 +58,13 @@ QString DoseCommandLine::optionName(DoseValue value, BodyUnits units)
     return dashed(bareName(value, units));
 }
 
+QString DoseCommandLine::optionName(DoseValue value, const ReadingUnits &units)
+{
+    const std::string_view column = columnName(value, units);
+    return dashed(QString::fromLatin1(column.data(), qsizetype(column.size()))
+                      .replace(QLatin1Char('_'), QLatin1Char('-')));
+}
+
 bool DoseCommandLine::fail(const QString &text)
 {
     m_errorText = text;
@@ -83,6 +90,10 @@ bool DoseCommandLine::parse(const QStringList &arguments)
                               QStringLiteral("VALUE")});
     }
     PlanOptions::add(parser);
+    LevelOptions::add(parser);
+    const DoseValueInfo &target = infoOf(DoseValue::BAL);
+    const QString targetOption = QLatin1String(target.levelColumn);
+    parser.addOption({targetOption, {}, QStringLiteral("VALUE")});
 
     if (!parser.parse(arguments))
         return fail(parser.errorText());
@@ -120,8 +131,12 @@ bool DoseCommandLine::parse(const QStringList &arguments)
         if (parser.isSet(bareName(info.value, units)))
             participantOptions << dashed(bareName(info.value, units));
     }
+    if (parser.isSet(targetOption))
+        participantOptions << dashed(targetOption);
     if (parser.isSet(ExplainOption))
         participantOptions << dashed(ExplainOption);
+    if (!LevelOptions::read(parser, m_request.level, m_errorText))
+        return false;
 
     if (parser.isSet(CsvOption)) {
         if (!participantOptions.isEmpty())
@@ -134,7 +149,7 @@ bool DoseCommandLine::parse(const QStringList &arguments)
         m_request.spreadsheetSafe = parser.isSet(SpreadsheetSafeOption);
         if (m_request.rosterPath.isEmpty())
             return fail(QStringLiteral("--csv needs a file name, or \"-\" for standard input"));
-        return PlanOptions::read(parser, true, m_request.plan, m_errorText);
+        return PlanOptions::read(parser, true, m_request.level.scale, m_request.plan, m_errorText);
     }
 
     if (parser.isSet(SpreadsheetSafeOption))
@@ -144,10 +159,19 @@ bool DoseCommandLine::parse(const QStringList &arguments)
                                    "participant the warnings always go to standard error"));
     if (participantOptions.isEmpty())
         return fail(QStringLiteral("nothing to compute: give one participant or a roster"));
+    const QString balOption = bareName(DoseValue::BAL);
+    if (parser.isSet(targetOption) && parser.isSet(balOption))
+        return fail(QStringLiteral("%1 and %2 cannot be combined: give the target either in "
+                                   "g/100 ml (%2) or in the unit of --level-unit (%1)")
+                        .arg(dashed(targetOption), dashed(balOption)));
+    m_request.targetInLevelUnit = parser.isSet(targetOption);
+    m_request.level.given = m_request.level.given || m_request.targetInLevelUnit;
     QStringList missing;
     QStringList needed;
     for (const DoseValueInfo &info : DoseValues) {
-        const QString name = bareName(info.value, units);
+        const QString name = info.levelColumn && m_request.targetInLevelUnit
+                                 ? QString::fromLatin1(info.levelColumn)
+                                 : bareName(info.value, units);
         const std::string_view fallback = defaultText(info.value);
         if (fallback.empty())
             needed << dashed(name);
@@ -166,7 +190,7 @@ bool DoseCommandLine::parse(const QStringList &arguments)
     m_request.mode = DoseRequest::Mode::OneParticipant;
     m_request.units = units;
     m_request.explain = parser.isSet(ExplainOption);
-    return PlanOptions::read(parser, false, m_request.plan, m_errorText);
+    return PlanOptions::read(parser, false, m_request.level.scale, m_request.plan, m_errorText);
 }
 
 namespace {
@@ -284,13 +308,16 @@ QString DoseCommandLine::helpText()
         volumes << text(column);
     QStringList added = volumes;
     added << text(ErrorColumn);
-    return QStringLiteral("Usage: %1\n"
-                          "                     [--plan [--portions N] [--release L]]\n"
-                          "       %2\n"
-                          "       pourwise-dose --csv FILE [--check] [--spreadsheet-safe]\n"
-                          "                     [--plan [--release L]]\n"
-                          "       pourwise-dose --help | --version\n"
-                          "\n")
+    return QStringLiteral(
+               "Usage: %1\n"
+               "                     [--plan [--portions N] [--release L]]\n"
+               "                     [--level-unit UNIT] [--breath-ratio R] [--target V]\n"
+               "       %2\n"
+               "       pourwise-dose --csv FILE [--check] [--spreadsheet-safe]\n"
+               "                     [--plan [--release L]] [--level-unit UNIT]\n"
+               "                     [--breath-ratio R]\n"
+               "       pourwise-dose --help | --version\n"
+               "\n")
                .arg(usageOfOneParticipant(BodyUnits::InchesPounds, true),
                     usageOfOneParticipant(BodyUnits::CentimetresKilograms, false)) +
            QStringLiteral("%1\n"
@@ -326,7 +353,7 @@ QString DoseCommandLine::helpText()
                     columns(BodyUnits::CentimetresKilograms, true).join(QLatin1Char(',')),
                     columns(BodyUnits::InchesPounds, true).join(QLatin1Char(',')),
                     added.join(QLatin1Char(','))) +
-           PlanOptions::helpText() +
+           PlanOptions::helpText() + QLatin1Char('\n') + LevelOptions::helpText() +
            QStringLiteral("\n"
                           "Numbers use \".\" as the decimal separator whatever the locale, and no "
                           "thousands\n"

@@ -3,6 +3,8 @@
 #include "calc/BodyUnits.h"
 #include "calc/DoseValues.h"
 #include "calc/SessionPlan.h"
+#include "tools/pourwise-dose/LevelOptions.h"
+#include "tools/pourwise-dose/ParticipantReader.h"
 
 #include <QByteArray>
 #include <QString>
@@ -19,6 +21,10 @@ struct DoseRequest {
     std::array<QByteArray, DoseValues.size()> values; // indexed by DoseValue
     // One participant: the units of the height and weight given.
     BodyUnits units = BodyUnits::InchesPounds;
+    // One participant: the target is given with --target in the unit of levels, not with --bal.
+    bool targetInLevelUnit = false;
+    // --level-unit and --breath-ratio, for one participant or every row.
+    LevelOptions::Choice level;
     bool explain = false;
     QString rosterPath;                      // "-" for standard input
     bool check = false;                      // roster: add the warning column
@@ -41,6 +47,8 @@ public:
 
     // "--height-cm" for the height in centimetres.
     static QString optionName(DoseValue value, BodyUnits units = BodyUnits::InchesPounds);
+    // "--target" for a target in the unit of levels.
+    static QString optionName(DoseValue value, const ReadingUnits &units);
 
 private:
     bool fail(const QString &text);

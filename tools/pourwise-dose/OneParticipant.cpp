@@ -32,15 +32,15 @@ int OneParticipant::run(const DoseRequest &request, OutputBuffer &output, std::F
         const QByteArray &value = request.values[indexOf(info.value)];
         text[indexOf(info.value)] = std::string_view(value.constData(), std::size_t(value.size()));
     }
-    const ParticipantReading reading = readParticipant(text, request.units);
+    const ReadingUnits units{request.units, request.level.scale, request.targetInLevelUnit};
+    const ParticipantReading reading = readParticipant(text, units);
     if (!reading.ok()) {
         for (const DoseValueInfo &info : DoseValues) {
             const InputProblem problem = reading.problems[indexOf(info.value)];
             if (problem != InputProblem::None)
-                printError(errors,
-                           inputProblemMessage(
-                               problem, DoseCommandLine::optionName(info.value, request.units),
-                               QString::fromUtf8(request.values[indexOf(info.value)])));
+                printError(errors, inputProblemMessage(
+                                       problem, DoseCommandLine::optionName(info.value, units),
+                                       QString::fromUtf8(request.values[indexOf(info.value)])));
         }
         return ExitStatus::UsageOrFileError;
     }
@@ -56,6 +56,8 @@ int OneParticipant::run(const DoseRequest &request, OutputBuffer &output, std::F
                    QStringLiteral("WARNING: ") + PlausibilityNoticeText(notice, QLocale::c()));
     if (request.explain) {
         const DoseIntermediates &i = report.dose.intermediates;
+        if (request.level.given)
+            printValue(output, "bal", report.dose.state.BAL); // the g/100 ml of the level given
         printValue(output, "height_cm", i.heightCm);
         printValue(output, "weight_kg", i.weightKg);
         printValue(output, "hours", i.hours);
@@ -72,7 +74,9 @@ int OneParticipant::run(const DoseRequest &request, OutputBuffer &output, std::F
             printError(errors, planFaultText(report.plan->problem).message);
             return ExitStatus::SomeNotComputed;
         }
-        PlanOutput::print(output, *report.plan);
+        PlanOutput::print(output, *report.plan,
+                          request.level.unitGiven ? std::optional(request.level.scale)
+                                                  : std::nullopt);
     }
     return ExitStatus::AllComputed;
 }

@@ -35,10 +35,11 @@ bool ParticipantReading::ok() const
     return std::ranges::all_of(problems, [](InputProblem p) { return p == InputProblem::None; });
 }
 
-ParticipantReading readParticipant(const ParticipantText &text, BodyUnits units)
+ParticipantReading readParticipant(const ParticipantText &text, const ReadingUnits &units)
 {
     ParticipantReading reading;
-    reading.input.units = units;
+    reading.input.units = units.body;
+    reading.input.level = units.level;
     reading.input.state.Gender = Gender::NotSpecified;
     for (const DoseValueInfo &info : DoseValues) {
         const std::string_view value = TrimBlanks(text[indexOf(info.value)]);
@@ -53,7 +54,9 @@ ParticipantReading readParticipant(const ParticipantText &text, BodyUnits units)
             problem = InputProblem::Empty;
         } else {
             const SingleFromText number = TextToSingle(value);
-            if (number.ok())
+            if (number.ok() && isLevel(info.value) && units.targetInLevelUnit)
+                reading.input.typedTarget = number.value;
+            else if (number.ok())
                 reading.input.number(info.value) = number.value;
             else
                 problem = number.error == NumberTextError::OutOfRange ? InputProblem::OutOfRange
@@ -66,6 +69,13 @@ ParticipantReading readParticipant(const ParticipantText &text, BodyUnits units)
 std::string_view columnName(DoseValue value, BodyUnits units)
 {
     return infoOf(value).column[units];
+}
+
+std::string_view columnName(DoseValue value, const ReadingUnits &units)
+{
+    if (isLevel(value) && units.targetInLevelUnit)
+        return infoOf(value).levelColumn;
+    return columnName(value, units.body);
 }
 
 std::string_view defaultText(DoseValue value)

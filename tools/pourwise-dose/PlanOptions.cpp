@@ -55,7 +55,7 @@ void PlanOptions::add(QCommandLineParser &parser)
     parser.addOption({ReleaseOption, {}, QStringLiteral("L")});
 }
 
-bool PlanOptions::read(const QCommandLineParser &parser, bool roster,
+bool PlanOptions::read(const QCommandLineParser &parser, bool roster, const LevelScale &level,
                        std::optional<SessionPlanSettings> &plan, QString &errorText)
 {
     if (!parser.isSet(PlanOption)) {
@@ -89,15 +89,15 @@ bool PlanOptions::read(const QCommandLineParser &parser, bool roster,
     }
     if (parser.isSet(ReleaseOption)) {
         const QByteArray text = parser.value(ReleaseOption).toUtf8();
-        const SingleFromText level =
+        const SingleFromText release =
             TextToSingle(std::string_view(text.constData(), std::size_t(text.size())));
-        if (!level.ok() || !acceptsReleaseLevel(level.value)) {
-            errorText = QStringLiteral("--release \"%1\" is not a number above 0 (g/100 ml); use "
+        if (!release.ok() || !acceptsReleaseLevel(level.toBal(release.value))) {
+            errorText = QStringLiteral("--release \"%1\" is not a number above 0 (%2); use "
                                        "\".\" as the decimal separator")
-                            .arg(parser.value(ReleaseOption));
+                            .arg(parser.value(ReleaseOption), level.unitText());
             return false;
         }
-        settings.releaseLevel = level.value;
+        settings.releaseLevel = level.toBal(release.value);
     }
     plan = settings;
     return true;
@@ -117,7 +117,8 @@ QString PlanOptions::helpText()
                "                 drinking period. Minutes are rounded half away from zero.\n"
                "  --portions N   number of portions, a whole number from %1 to %2 (default %3);\n"
                "                 one participant only\n"
-               "  --release L    release level in g/100 ml, above 0 (default %4)\n"
+               "  --release L    release level above 0 (default %4), in g/100 ml or in the\n"
+               "                 unit of --level-unit\n"
                "%5"
                "Example: pourwise-dose --gender male --height 70 --weight 160 --age 25 --plan\n"
                "prints after the three volumes\n"

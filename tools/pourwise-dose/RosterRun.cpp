@@ -67,9 +67,9 @@ RosterRun::RosterRun(std::FILE *input, std::FILE *output, RosterOptions options,
 {
     m_writer.setSpreadsheetSafe(m_options.spreadsheetSafe);
     m_resultColumns.assign(VolumeColumns.begin(), VolumeColumns.end());
+    m_units.level = m_options.level;
     if (m_options.plan)
-        m_resultColumns.insert(m_resultColumns.end(), PlanOutput::Columns.begin(),
-                               PlanOutput::Columns.end());
+        std::ranges::copy(PlanOutput::columns(planLevel()), std::back_inserter(m_resultColumns));
     if (m_options.check)
         m_resultColumns.push_back(WarningColumn);
     m_resultColumns.push_back(ErrorColumn);
@@ -97,6 +97,7 @@ bool RosterRun::readHeader()
     std::array<std::array<std::size_t, DoseValues.size()>, 2> found;
     for (auto &columns : found)
         columns.fill(NotFound);
+    std::size_t targetColumn = NotFound;
     for (std::size_t position = 0; position < m_fields.size(); ++position) {
         const std::string name = normalisedName(m_fields[position]);
         if (std::ranges::find(m_resultColumns, name) != m_resultColumns.end())
@@ -113,6 +114,19 @@ bool RosterRun::readHeader()
                 column = position;
             }
         }
+        if (m_options.levelUnitGiven && name == infoOf(DoseValue::BAL).levelColumn) {
+            if (targetColumn != NotFound)
+                return fail("the header has the column " + name + " twice");
+            targetColumn = position;
+        }
+    }
+    if (targetColumn != NotFound) {
+        std::size_t &bal = found[std::size_t(BodyUnits::InchesPounds)][indexOf(DoseValue::BAL)];
+        if (bal != NotFound)
+            return fail("the header has both bal (g/100 ml) and target (in the unit of "
+                        "--level-unit); keep one");
+        bal = targetColumn;
+        m_units.targetInLevelUnit = true;
     }
     const auto hasBodyColumn = [&](BodyUnits units) {
         return std::ranges::any_of(DoseValues, [&](const DoseValueInfo &info) {
@@ -125,21 +139,23 @@ bool RosterRun::readHeader()
                     " (inches and pounds) and " +
                     joined(bodyColumns(BodyUnits::CentimetresKilograms), ",") +
                     " (centimetres and kilograms); keep one kind");
-    m_units = hasBodyColumn(BodyUnits::CentimetresKilograms) ? BodyUnits::CentimetresKilograms
-                                                             : BodyUnits::InchesPounds;
+    m_units.body = hasBodyColumn(BodyUnits::CentimetresKilograms) ? BodyUnits::CentimetresKilograms
+                                                                  : BodyUnits::InchesPounds;
     std::vector<std::string_view> missing;
     for (const DoseValueInfo &info : DoseValues) {
         const std::size_t index = indexOf(info.value);
-        const BodyUnits keptUnder = dependsOnUnits(info.value) ? m_units : BodyUnits::InchesPounds;
+        const BodyUnits keptUnder =
+            dependsOnUnits(info.value) ? m_units.body : BodyUnits::InchesPounds;
         m_column[index] = found[std::size_t(keptUnder)][index];
         if (m_column[index] == NotFound)
-            missing.push_back(columnName(info.value, m_units));
+            missing.push_back(columnName(info.value, m_units.body));
     }
     if (!missing.empty())
         return fail("the header has no column " + joined(missing) +
-                    " (needed: " + joined(inputColumns(m_units), ",") + " in any order; " +
+                    " (needed: " + joined(inputColumns(m_units.body), ",") + " in any order; " +
                     joined(bodyColumns(BodyUnits::CentimetresKilograms), ",") + " may stand for " +
-                    joined(bodyColumns(BodyUnits::InchesPounds), ",") + ")");
+                    joined(bodyColumns(BodyUnits::InchesPounds), ",") +
+                    (m_options.levelUnitGiven ? "; target may stand for bal)" : ")"));
 
     m_headerWidth = m_fields.size();
     // A roster written with CR LF line ends is answered in the same style.
@@ -158,7 +174,7 @@ void RosterRun::processRow()
     m_error.clear();
     char volumes[3][32];
     std::array<std::string_view, 3> volumeText;
-    std::array<std::string, 4> planFields;
+    std::vector<std::string> planFields;
 
     // Copying a plain row as read gives the same bytes as writing it field by field, faster.
     const bool copyAsRead =
@@ -175,7 +191,7 @@ void RosterRun::processRow()
             text[indexOf(info.value)] = m_fields[m_column[indexOf(info.value)]];
         const ParticipantReading reading = readParticipant(text, m_units);
         if (!reading.ok()) {
-            RowErrorText::appendInputProblems(reading, m_error);
+            RowErrorText::appendInputProblems(reading, m_units, m_error);
         } else {
             const DoseReport report = evaluateDose(reading.input, {m_options.plan});
             if (report.ok()) {
@@ -184,7 +200,7 @@ void RosterRun::processRow()
                               SingleToText(state.MixDose, volumes[1]),
                               SingleToText(state.TotDose, volumes[2])};
                 if (report.plan && report.plan->ok())
-                    planFields = PlanOutput::fields(*report.plan);
+                    planFields = PlanOutput::fields(*report.plan, planLevel());
                 else if (report.plan)
                     RowErrorText::append(planFaultText(report.plan->problem).brief, m_error);
                 if (m_options.check)
@@ -204,6 +220,7 @@ void RosterRun::processRow()
     for (std::string_view volume : volumeText)
         m_writer.field(volume);
     if (m_options.plan) {
+        planFields.resize(PlanOutput::columns(planLevel()).size()); // empty without a plan
         for (const std::string &field : planFields)
             m_writer.field(field);
     }
@@ -220,6 +237,11 @@ void RosterRun::appendWarnings(const QList<PlausibilityNotice> &notices)
 {
     for (const PlausibilityNotice &notice : notices)
         RowErrorText::append(PlausibilityNoticeText(notice, QLocale::c()).toStdString(), m_warning);
+}
+
+std::optional<LevelScale> RosterRun::planLevel() const
+{
+    return m_options.levelUnitGiven ? std::optional(m_options.level) : std::nullopt;
 }
 
 int RosterRun::run()

@@ -28,6 +28,10 @@ struct RosterOptions {
     // Cells a spreadsheet would take for a formula ("=", "+", "-", "@", a tab or a carriage
     // return first) are written with "'" before them; a negative number is left as it is.
     bool spreadsheetSafe = false;
+    // The unit of levels: with `levelUnitGiven` a target column in it may stand for bal, and the
+    // plan's columns gain the peak in it.
+    LevelScale level;
+    bool levelUnitGiven = false;
 };
 
 // Streams a roster through the dose calculation. Every row comes out in its place, with its own
@@ -57,13 +61,15 @@ private:
     void processRow();
     void appendWarnings(const QList<PlausibilityNotice> &notices);
     bool fail(std::string text);
+    // The unit of the plan's peak_level column, if it has one.
+    std::optional<LevelScale> planLevel() const;
 
     CsvReader m_reader;
     CsvWriter m_writer;
     std::vector<std::string_view> m_fields; // reused for every row
     std::size_t m_headerWidth = 0;
     std::array<std::size_t, DoseValues.size()> m_column{}; // header position of each input
-    BodyUnits m_units = BodyUnits::InchesPounds;
+    ReadingUnits m_units;
     const RosterOptions m_options;
     std::vector<std::string_view> m_resultColumns;
     std::string m_warning; // the current row's warning column

@@ -9,13 +9,17 @@ void RowErrorText::append(std::string_view problem, std::string &text)
     text += problem;
 }
 
-void RowErrorText::appendInputProblems(const ParticipantReading &reading, std::string &text)
+void RowErrorText::appendInputProblems(const ParticipantReading &reading, const ReadingUnits &units,
+                                       std::string &text)
 {
     for (const DoseValueInfo &info : DoseValues) {
         const InputProblem problem = reading.problems[indexOf(info.value)];
-        if (problem != InputProblem::None)
-            append(inputProblemBrief(problem, QLatin1String(info.column[reading.input.units])),
+        if (problem != InputProblem::None) {
+            const std::string_view column = columnName(info.value, units);
+            append(inputProblemBrief(problem,
+                                     QString::fromLatin1(column.data(), qsizetype(column.size()))),
                    text);
+        }
     }
 }
 

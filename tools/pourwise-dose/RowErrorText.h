@@ -13,7 +13,8 @@ namespace RowErrorText {
 void append(std::string_view problem, std::string &text);
 
 // "height is not a number; no gender" for every problem of the reading, in column order.
-void appendInputProblems(const ParticipantReading &reading, std::string &text);
+void appendInputProblems(const ParticipantReading &reading, const ReadingUnits &units,
+                         std::string &text);
 
 // "row has 7 fields but the header has 9"
 void appendFieldCount(std::size_t rowFields, std::size_t headerFields, std::string &text);

@@ -69,7 +69,9 @@ int main(int argc, char *argv[])
     if (request.mode == DoseRequest::Mode::Roster)
         return runRoster(request.rosterPath, {.check = request.check,
                                               .plan = request.plan,
-                                              .spreadsheetSafe = request.spreadsheetSafe});
+                                              .spreadsheetSafe = request.spreadsheetSafe,
+                                              .level = request.level.scale,
+                                              .levelUnitGiven = request.level.unitGiven});
     OutputBuffer output(stdout);
     int status = ExitStatus::AllComputed;
     if (request.mode == DoseRequest::Mode::Help)
