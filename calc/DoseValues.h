@@ -219,7 +219,7 @@ static_assert([] {
 // The units a value is given and shown in.
 struct ValueUnits {
     BodyUnits body = BodyUnits::InchesPounds;
-    LevelScale level;
+    LevelScale level = {};
 };
 
 // A text of the table with the level's name and unit filled in.

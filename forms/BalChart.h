@@ -15,7 +15,7 @@ struct BalChartData {
     double targetBal = 0;    // g/100 ml
     double releaseLevel = 0; // g/100 ml
     QTime start;
-    LevelScale level;
+    LevelScale level = {};
 };
 
 // The expected BAL against clock time. One paint routine draws it on the screen and on the
