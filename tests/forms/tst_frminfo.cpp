@@ -15,6 +15,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <algorithm>
+#include <bit>
 #include <memory>
 
 class TestFrmInfo : public QObject {
@@ -81,6 +82,8 @@ private slots:
     void faultKeepsShownResults_data();
     void faultKeepsShownResults();
     void reopeningShowsLastInputs();
+    void targetInTheLabsUnit_data();
+    void targetInTheLabsUnit();
     void enterPressesTheFocusedButton();
     void enterAndEscapeDoNothing();
 };
@@ -96,6 +99,7 @@ void TestFrmInfo::init()
     Module1::dosingState.Ratio = 6;
     Module1::run.bodyInCm = BodyInCm{};
     Module1::run.lastDose.reset();
+    Module1::run.typedTarget.reset();
     messages.clear();
     OperatorMessage::setCapture([this](const QString &text) { messages << text; });
     openForm();
@@ -600,6 +604,68 @@ void TestFrmInfo::reopeningShowsLastInputs()
     QCOMPARE(results(), QStringList({"", "", ""}));
     QCOMPARE(Module1::dosingState.AlcDose, alcohol);
     QCOMPARE(Module1::dosingState.Gender, Gender::Female);
+}
+
+// The target is typed and shown in the lab's unit; the state keeps its g/100 ml. Calculating again
+// without editing never moves it by a bit, whether the level shown was typed or converted.
+void TestFrmInfo::targetInTheLabsUnit_data()
+{
+    QTest::addColumn<LevelScale>("level");
+    QTest::addColumn<float>("stored"); // the BAL the window opens with
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QString>("typed"); // empty: left as shown
+    QTest::addColumn<float>("bal");     // the BAL calculated with
+    const LevelScale mgPerLitre{LevelUnit::MilligramsPerLitre, 2000};
+    QTest::newRow("typed in mg/L at 2000:1") << mgPerLitre << 0.1f << "Target BrAC (mg/L):"
+                                             << "0.5"
+                                             << "0.40" << 0.08f;
+    QTest::newRow("shown from the BAL, left as shown")
+        << mgPerLitre << 0.08f << "Target BrAC (mg/L):"
+        << "0.4"
+        << "" << 0.08f;
+    QTest::newRow("a BAL no short level gives, left as shown")
+        << LevelScale{LevelUnit::MicrogramsPer100Ml, 2317} << 0.0812345f
+        << QString::fromUtf8("Target BrAC (\u00b5g/100 ml):") << "35.06"
+        << "" << 0.0812345f;
+    QTest::newRow("blood in g/L") << LevelScale{LevelUnit::GramsPerLitre} << 0.08f
+                                  << "Target BAL (g/L):"
+                                  << "0.8"
+                                  << "1.5" << 0.15f;
+    QTest::newRow("g/100 ml as ever") << LevelScale{} << 0.08f << "Target BAL (g/100 ml):"
+                                      << "0.08"
+                                      << "" << 0.08f;
+}
+
+void TestFrmInfo::targetInTheLabsUnit()
+{
+    QFETCH(LevelScale, level);
+    QFETCH(float, stored);
+    QFETCH(QString, caption);
+    QFETCH(QString, shown);
+    QFETCH(QString, typed);
+    QFETCH(float, bal);
+    Module1::dosingState.BAL = stored;
+    openForm(BodyUnits::InchesPounds, level);
+    QCOMPARE(control<QLabel>("Label5")->text(), caption);
+    QVERIFY2(field("txtBAL")->text().startsWith(shown), qPrintable(field("txtBAL")->text()));
+    typeParticipant({"70", "160", "25"});
+    if (!typed.isEmpty())
+        type("txtBAL", typed);
+    click("optMale");
+    click("cmdCalcNow");
+    QVERIFY2(messages.isEmpty(), qPrintable(messages.join(u'\n')));
+    QCOMPARE(std::bit_cast<quint32>(Module1::dosingState.BAL), std::bit_cast<quint32>(bal));
+
+    // Opened again and calculated without editing: the very same BAL and dose.
+    const DosingState first = Module1::dosingState;
+    openForm(BodyUnits::InchesPounds, level);
+    const QString again = field("txtBAL")->text();
+    click("optMale");
+    click("cmdCalcNow");
+    QCOMPARE(std::bit_cast<quint32>(Module1::dosingState.BAL), std::bit_cast<quint32>(first.BAL));
+    QCOMPARE(Module1::dosingState.AlcDose, first.AlcDose);
+    QCOMPARE(field("txtBAL")->text(), again);
 }
 
 // Enter presses the button that has the focus, as on the classic platform; it is no default.

@@ -71,38 +71,65 @@ private slots:
     void showsTheWorkedExample_data()
     {
         QTest::addColumn<QString>("locale");
+        QTest::addColumn<LevelScale>("level");
+        QTest::addColumn<QString>("releaseCaption");
+        QTest::addColumn<QString>("release"); // the default release level, shown in the unit
         QTest::addColumn<QStringList>("lines");
         QTest::addColumn<QStringList>("rows");
-        QTest::newRow("C") << "C"
+        const QStringList rows = {"1|13:00|23|136|159", "2|13:13|23|136|159", "3|13:27|22|136|158"};
+        QTest::newRow("C") << "C" << LevelScale{} << "Release level (g/100 ml):"
+                           << "0.02"
                            << QStringList{"Expected peak BAL: 0.0807 g/100 ml at 14:10",
                                           "Expected below 0.02 g/100 ml at 18:13",
                                           "Expected zero at 19:33"}
-                           << QStringList{"1|13:00|23|136|159", "2|13:13|23|136|159",
-                                          "3|13:27|22|136|158"};
-        QTest::newRow("German") << "de_DE"
+                           << rows;
+        QTest::newRow("German") << "de_DE" << LevelScale{} << "Release level (g/100 ml):"
+                                << "0,02"
                                 << QStringList{"Expected peak BAL: 0,0807 g/100 ml at 14:10",
                                                "Expected below 0,02 g/100 ml at 18:13",
                                                "Expected zero at 19:33"}
-                                << QStringList{"1|13:00|23|136|159", "2|13:13|23|136|159",
-                                               "3|13:27|22|136|158"};
+                                << rows;
         QTest::newRow("US English")
-            << "en_US"
+            << "en_US" << LevelScale{} << "Release level (g/100 ml):"
+            << "0.02"
             << QStringList{"Expected peak BAL: 0.0807 g/100 ml at 2:10 PM",
                            "Expected below 0.02 g/100 ml at 6:13 PM", "Expected zero at 7:33 PM"}
             << QStringList{"1|1:00 PM|23|136|159", "2|1:13 PM|23|136|159", "3|1:27 PM|22|136|158"};
+        // The peak of 0.08066 g/100 ml in the lab's unit, and the BAL with the ratio for breath.
+        QTest::newRow("breath, mg/L at 2000:1")
+            << "C" << LevelScale{LevelUnit::MilligramsPerLitre, 2000} << "Release level (mg/L):"
+            << "0.1"
+            << QStringList{"Expected peak BrAC: 0.4033 mg/L (BAL 0.0807 g/100 ml at 2000:1) at "
+                           "14:10",
+                           "Expected below 0.1 mg/L at 18:13", "Expected zero at 19:33"}
+            << rows;
+        QTest::newRow("blood, g/L")
+            << "C" << LevelScale{LevelUnit::GramsPerLitre} << "Release level (g/L):"
+            << "0.2"
+            << QStringList{"Expected peak BAL: 0.8066 g/L at 14:10",
+                           "Expected below 0.2 g/L at 18:13", "Expected zero at 19:33"}
+            << rows;
     }
     void showsTheWorkedExample()
     {
         QFETCH(QString, locale);
+        QFETCH(LevelScale, level);
+        QFETCH(QString, releaseCaption);
+        QFETCH(QString, release);
         QFETCH(QStringList, lines);
         QFETCH(QStringList, rows);
         QLocale::setDefault(QLocale(locale));
-        openForm();
+        DoseInput dose = workedExampleInput();
+        dose.level = level;
+        openForm(dose);
         QCOMPARE(form->windowTitle(), QStringLiteral("Session Plan"));
         QVERIFY(form->isModal());
         QCOMPARE(form->minimumSize(), form->maximumSize());
+        QCOMPARE(text("lblReleaseLevel"), releaseCaption);
+        QCOMPARE(control<QLineEdit>("txtRelease")->text(), release);
         QCOMPARE((QStringList{text("lblPeak"), text("lblRelease"), text("lblZero")}), lines);
         QCOMPARE(portionRows(), rows);
+        QCOMPARE(settings.releaseLevel, 0.02f); // shown in the unit, kept in g/100 ml
         // The dose it was made from, to check against the input window.
         QVERIFY2(text("lblDoseVolumes").contains(QLatin1String("alcohol 68 ml, mixer 408 ml")),
                  qPrintable(text("lblDoseVolumes")));
