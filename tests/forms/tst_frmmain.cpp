@@ -503,60 +503,113 @@ private slots:
             QVERIFY2(action->shortcuts().isEmpty(), qPrintable(action->text()));
     }
 
-    // One of the two is checked at any time; the choice is saved with the other keys at exit.
+    // One choice of each group is checked at any time; the choices are saved with the other keys
+    // at exit. An unusable unit of levels or ratio is named, as it changes every level shown.
     void unitsAreRemembered_data()
     {
         QTest::addColumn<QByteArray>("ini");
         QTest::addColumn<QString>("loaded"); // the checked item after the load
-        QTest::addColumn<QString>("choose"); // the item chosen before Exit; empty: none
+        QTest::addColumn<QString>("choose"); // the item chosen before Exit, or "ratio TEXT"
+        QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("saved");
+        QTest::addColumn<bool>("message"); // at the load or the choice
         QTest::newRow("first run, switched to metric") << QByteArray() << "mnuUnitsUS"
                                                        << "mnuUnitsMetric"
-                                                       << "Metric";
+                                                       << "Units"
+                                                       << "Metric" << false;
         QTest::newRow("metric kept") << QByteArray("[Settings]\nUnits=Metric\n") << "mnuUnitsMetric"
                                      << ""
-                                     << "Metric";
+                                     << "Units"
+                                     << "Metric" << false;
         QTest::newRow("metric back to US")
             << QByteArray("[Settings]\nUnits=Metric\n") << "mnuUnitsMetric"
             << "mnuUnitsUS"
-            << "US";
+            << "Units"
+            << "US" << false;
         QTest::newRow("another letter case and key spelling")
             << QByteArray("[Settings]\nunits=METRIC\n") << "mnuUnitsMetric"
             << ""
-            << "Metric";
+            << "Units"
+            << "Metric" << false;
         QTest::newRow("an unknown word reads as US")
             << QByteArray("[Settings]\nUnits=Imperial\nBAL=0.1\n") << "mnuUnitsUS"
             << ""
-            << "US";
+            << "Units"
+            << "US" << false;
         QTest::newRow("empty reads as US") << QByteArray("[Settings]\nUnits=\n") << "mnuUnitsUS"
                                            << "mnuUnitsUS"
-                                           << "US";
+                                           << "Units"
+                                           << "US" << false;
+        QTest::newRow("first run, switched to breath in mg/L") << QByteArray() << "mnuLevelg100ml"
+                                                               << "mnuLevelmgL"
+                                                               << "LevelUnit"
+                                                               << "mg/L" << false;
+        QTest::newRow("micrograms kept, any letter case")
+            << QByteArray("[Settings]\nlevelunit=UG/100ML\n") << "mnuLevelug100ml"
+            << ""
+            << "LevelUnit"
+            << "ug/100ml" << false;
+        QTest::newRow("an unknown unit of levels is named")
+            << QByteArray("[Settings]\nLevelUnit=promille\n") << "mnuLevelg100ml"
+            << ""
+            << "LevelUnit"
+            << "g/100ml" << true;
+        QTest::newRow("ratio 2300 kept")
+            << QByteArray("[Settings]\nBreathRatio=2300\n") << "mnuRatio2300"
+            << ""
+            << "BreathRatio"
+            << "2300" << false;
+        QTest::newRow("another ratio") << QByteArray() << "mnuRatio2100"
+                                       << "ratio 2150.5"
+                                       << "BreathRatio"
+                                       << "2150.5" << false;
+        QTest::newRow("a ratio out of range is refused")
+            << QByteArray("[Settings]\nBreathRatio=2000\n") << "mnuRatio2000"
+            << "ratio 999"
+            << "BreathRatio"
+            << "2000" << true;
+        QTest::newRow("a stored ratio out of range is named")
+            << QByteArray("[Settings]\nBreathRatio=50\n") << "mnuRatio2100"
+            << ""
+            << "BreathRatio"
+            << "2100" << true;
     }
     void unitsAreRemembered()
     {
         QFETCH(QByteArray, ini);
         QFETCH(QString, loaded);
         QFETCH(QString, choose);
+        QFETCH(QString, key);
         QFETCH(QString, saved);
+        QFETCH(bool, message);
         if (!ini.isEmpty())
             writeIni(ini);
         const auto window = newWindow();
         window->MDIForm_Load();
-        QVERIFY(messages.isEmpty()); // a preference that cannot be read is no dosing problem
-        auto *us = window->findChild<QAction *>(QStringLiteral("mnuUnitsUS"));
-        auto *metric = window->findChild<QAction *>(QStringLiteral("mnuUnitsMetric"));
-        QVERIFY(us && metric);
-        QVERIFY(us->isCheckable() && metric->isCheckable());
-        QCOMPARE(us->isChecked(), loaded == us->objectName());
-        QCOMPARE(metric->isChecked(), loaded == metric->objectName());
-        if (!choose.isEmpty())
+        auto *checked = window->findChild<QAction *>(loaded);
+        QVERIFY(checked && checked->isCheckable());
+        QVERIFY(checked->isChecked());
+        if (choose.startsWith(QLatin1String("ratio ")))
+            window->setBreathRatioText(choose.mid(6));
+        else if (!choose.isEmpty())
             window->findChild<QAction *>(choose)->trigger();
-        QVERIFY(us->isChecked() != metric->isChecked());
+        QCOMPARE(messages.size(), message ? 1 : 0);
+        if (message)
+            QVERIFY2(messages.first().startsWith(QLatin1String("ERROR: ")),
+                     qPrintable(messages[0]));
+        // One item of each exclusive group is checked.
+        for (const char *group : {"mnuUnits", "mnuLevel", "mnuRatio"}) {
+            int count = 0;
+            for (QAction *item : window->findChildren<QAction *>()) {
+                count += item->objectName().startsWith(QLatin1String(group)) && item->isChecked();
+            }
+            QCOMPARE(count, 1);
+        }
         showAndWait(window.get());
         menuCommand(window.get(), QStringLiteral("Exit"))->trigger();
         const QMap<QString, QString> stored = settingsInFile(iniPath());
         QCOMPARE(stored.keys(), sortedKeys()); // saved with the others, in one spelling
-        QCOMPARE(stored.value(QStringLiteral("Units")), saved);
+        QCOMPARE(stored.value(key), saved);
     }
 
     // After each calculation the first panel names the implausible values, or says "Status".
