@@ -48,7 +48,9 @@ DoseReport evaluateDose(const DoseInput &input, const DoseOptions &options)
         report.plan = PlanSession(report.dose, options.plan->portions, options.plan->releaseLevel);
     if (options.protocol) {
         report.breaches = limitBreaches(report.dose, *options.protocol);
-        report.differences = protocolDifferences(report.dose, options.plan, *options.protocol);
+        // A protocol without a name holds only limits set for the run, not values to keep to.
+        if (!options.protocol->name.isEmpty())
+            report.differences = protocolDifferences(report.dose, options.plan, *options.protocol);
     }
     return report;
 }

@@ -83,7 +83,8 @@ void portionTable(PageWriter &writer, const PlanText &text, const QFont &font, c
 
 bool PlanRecord::paint(QPagedPaintDevice &device, const CalculatedDose &dose,
                        const SessionPlan &plan, const QTime &start,
-                       const SessionPlanSettings &settings, const QDateTime &printedAt)
+                       const SessionPlanSettings &settings, const QDateTime &printedAt,
+                       const QStringList &protocolLines)
 {
     const QMarginsF margins = device.pageLayout().margins(QPageLayout::Millimeter);
     device.setPageMargins(QMarginsF(std::max(margins.left(), MinimumMarginMm),
@@ -113,6 +114,8 @@ bool PlanRecord::paint(QPagedPaintDevice &device, const CalculatedDose &dose,
     writer.text(QStringLiteral("Dose"), heading);
     writer.text(text.doseInputs, body);
     writer.text(text.doseVolumes, body);
+    for (const QString &line : protocolLines)
+        writer.text(line, bold);
     writer.gap(body, 0.8);
     writer.text(QStringLiteral("Plan"), heading);
     writer.text(text.choices, body);

@@ -3,6 +3,7 @@
 #include "calc/SessionPlan.h"
 
 #include <QDateTime>
+#include <QStringList>
 #include <QTime>
 
 class QPagedPaintDevice;
@@ -14,7 +15,9 @@ namespace PlanRecord {
 
 // Paints the record on one page of `device` (a printer, or a PDF writer); false when the device
 // cannot be painted on. Margins narrower than 15 mm are widened to 15 mm.
+// `protocolLines` says where the dose differs from its protocol and which limits it passes.
 bool paint(QPagedPaintDevice &device, const CalculatedDose &dose, const SessionPlan &plan,
-           const QTime &start, const SessionPlanSettings &settings, const QDateTime &printedAt);
+           const QTime &start, const SessionPlanSettings &settings, const QDateTime &printedAt,
+           const QStringList &protocolLines = {});
 
 } // namespace PlanRecord

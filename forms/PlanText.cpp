@@ -131,3 +131,17 @@ PlanText describePlan(const CalculatedDose &dose, const SessionPlan &plan, const
              millilitres(portion.totalMl, locale)});
     return text;
 }
+
+QStringList protocolLines(const DoseReport &report, const std::optional<Protocol> &protocol,
+                          const QLocale &locale)
+{
+    QStringList lines;
+    if (!protocol)
+        return lines;
+    const QString differences = protocolDifferencesText(report.differences, *protocol, locale);
+    if (!differences.isEmpty())
+        lines << differences;
+    for (const LimitBreach &breach : report.breaches)
+        lines << limitBreachText(breach, *protocol, locale);
+    return lines;
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "calc/DoseEvaluation.h"
 #include "calc/SessionPlan.h"
 
 #include <QList>
@@ -29,6 +30,11 @@ struct PlanText {
 
 PlanText describePlan(const CalculatedDose &dose, const SessionPlan &plan, const QTime &start,
                       const SessionPlanSettings &settings, const QLocale &locale = QLocale());
+
+// What the protocol says of the dose: where the calculation differs from it, then each limit the
+// dose passes; empty without a protocol.
+QStringList protocolLines(const DoseReport &report, const std::optional<Protocol> &protocol,
+                          const QLocale &locale = QLocale());
 
 // An expected peak in the lab's unit, 4 significant digits, with the BAL (4 decimals) and the
 // ratio for breath; "0.0807 g/100 ml" in the default unit.

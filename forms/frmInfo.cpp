@@ -15,7 +15,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <bit>
 
 namespace {
 
@@ -178,12 +177,9 @@ void frmInfo::Form_Load()
     // The target as typed in this unit while it still stands for the BAL, else the BAL shown in
     // this unit. In g/100 ml it is the BAL.
     const LevelScale &level = m_units.level;
-    const std::optional<TypedLevel> &typed = m_run.typedTarget;
-    const bool asTyped =
-        typed && typed->scale == level &&
-        std::bit_cast<quint32>(level.toBal(typed->value)) == std::bit_cast<quint32>(s.BAL);
-    showNumber(txtBAL, asTyped ? typed->value : level.shownLevel(s.BAL));
-    m_shownTarget = asTyped || level.isDefault() ? QString() : txtBAL->text();
+    const std::optional<float> typed = typedTargetFor(m_run, s.BAL, level);
+    showNumber(txtBAL, typed.value_or(level.shownLevel(s.BAL)));
+    m_shownTarget = typed || level.isDefault() ? QString() : txtBAL->text();
     showNumber(txtDD, s.DD);
     showNumber(txtProof, s.Proof);
     showNumber(txtRatio, s.Ratio);

@@ -8,6 +8,7 @@
 #include "forms/ElidingLabel.h"
 #include "forms/Fonts.h"
 #include "forms/OperatorMessage.h"
+#include "forms/ProtocolMenu.h"
 #include "forms/Twips.h"
 #include "forms/WorkspaceColour.h"
 #include "forms/frmAbout.h"
@@ -104,6 +105,13 @@ void frmMain::createMenu()
     connect(mnuPlan, &QAction::triggered, this, &frmMain::mnuPlan_Click, Qt::QueuedConnection);
 
     createUnitsMenu(bar);
+    m_protocolMenu = new ProtocolMenu(bar, m_state, m_run, m_planSettings, m_units.level, this);
+    connect(m_protocolMenu, &ProtocolMenu::levelChosen, this, [this](const LevelScale &level) {
+        setLevelUnit(level.unit);
+        setBreathRatio(level.breathRatio);
+    });
+    connect(m_protocolMenu, &ProtocolMenu::protocolChanged, this,
+            [this] { showNotices(m_notices); });
 
     mnuHelp = bar->addMenu(QStringLiteral("&Help"));
     mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
@@ -292,6 +300,8 @@ void frmMain::MDIForm_Load()
     const QString problem = loaded.problemMessage();
     if (!problem.isEmpty())
         OperatorMessage::show(this, problem);
+    // Last, so that the protocol's values are the ones the session starts from.
+    m_protocolMenu->restore(values.text(StoredSettings::Protocol));
 }
 
 bool frmMain::event(QEvent *event)
@@ -323,6 +333,7 @@ void frmMain::MDIForm_Unload()
     values.setChoice(Units, int(m_units.body));
     values.setChoice(StoredSettings::LevelUnit, int(m_units.level.unit));
     values.setNumber(StoredSettings::BreathRatio, m_units.level.breathRatio);
+    values.setText(StoredSettings::Protocol, m_run.protocol ? m_run.protocolPath : QString());
     if (!StoredSettings::save(m_store, values))
         OperatorMessage::show(this, StoredSettings::notSavedMessage(m_store, values));
 }
@@ -344,14 +355,18 @@ void frmMain::mnuPlan_Click()
         return;
     }
     // Created only when asked for, so the program starts as quickly as before.
-    frmPlan plan(inLevelScale(*m_run.lastDose, m_units.level), m_planSettings, this);
+    frmPlan plan(inLevelScale(*m_run.lastDose, m_units.level), m_planSettings, m_run.protocol,
+                 this);
     plan.exec();
 }
 
 void frmMain::showNotices(const QStringList &notices)
 {
+    m_notices = notices;
     if (notices.isEmpty()) {
-        statusPanel->setFullText(QStringLiteral("Status"));
+        const bool named = m_run.protocol && !m_run.protocol->name.isEmpty();
+        statusPanel->setFullText(named ? QStringLiteral("Protocol: ") + m_run.protocol->name
+                                       : QStringLiteral("Status"));
         return;
     }
     // The count comes first, so that it shows however narrow the window; the panel cuts what

@@ -14,6 +14,7 @@
 #include <optional>
 
 class ElidingLabel;
+class ProtocolMenu;
 class QAction;
 class QLabel;
 class QMdiArea;
@@ -58,8 +59,8 @@ public slots:
     // Other...: asks for the ratio as text and sets it if it is a number in range.
     void mnuRatioOther_Click();
     void setBreathRatioText(const QString &text);
-    // "Status" when `notices` is empty, else "Check: " and the notices, with their count when
-    // there are several; announced to screen readers.
+    // "Status" (or "Protocol: " and the protocol's name) when `notices` is empty, else "Check: "
+    // and the notices, with their count when there are several; announced to screen readers.
     void showNotices(const QStringList &notices);
 
 protected:
@@ -90,6 +91,8 @@ private:
     QAction *mnuUnitsMetric = nullptr;
     QList<QAction *> mnuLevel; // one per unit of levels, in the order of LevelUnits
     QList<QAction *> mnuRatio; // one per usual ratio, then Other...
+    ProtocolMenu *m_protocolMenu = nullptr;
+    QStringList m_notices; // shown in the first status panel
     QMenu *mnuHelp = nullptr;
     QAction *mnuHelpAbout = nullptr;
     QAction *mnuExit = nullptr;

@@ -4,6 +4,7 @@
 #include "calc/NumberText.h"
 #include "forms/BalChart.h"
 #include "forms/ClockText.h"
+#include "forms/Controls.h"
 #include "forms/FixedDialog.h"
 #include "forms/OperatorMessage.h"
 #include "forms/PlanRecord.h"
@@ -24,43 +25,11 @@
 
 namespace {
 
+using namespace Controls;
+
 constexpr int ClientWidth = 12600;
 constexpr int ClientHeight = 8400;
 constexpr int MinutesPerStep = 5;
-
-template <typename Control> Control *named(Control *control, const char *name)
-{
-    control->setObjectName(QLatin1String(name));
-    return control;
-}
-
-QLabel *label(const char *name, const QString &text)
-{
-    return named(new QLabel(text), name);
-}
-
-// A field is announced by screen readers with the caption of the label beside it.
-template <typename Field> Field *captioned(Field *field, QLabel *caption)
-{
-    caption->setBuddy(field);
-    field->setAccessibleName(caption->text());
-    return field;
-}
-
-QGroupBox *frame(const char *name, const QString &caption, QLayout *contents)
-{
-    auto *box = named(new QGroupBox(caption), name);
-    box->setAccessibleName(caption);
-    box->setLayout(contents);
-    return box;
-}
-
-QPushButton *commandButton(const char *name, const QString &caption)
-{
-    auto *button = named(new QPushButton(caption), name);
-    button->setAutoDefault(false);
-    return button;
-}
 
 // Sized once for the widest values and twelve portions, some served on the next day, so that
 // nothing moves as the choices change.
@@ -86,8 +55,9 @@ void sizePortionTable(QTreeWidget *table)
 
 } // namespace
 
-frmPlan::frmPlan(const DoseInput &dose, SessionPlanSettings &settings, QWidget *owner)
-    : QDialog(owner, FixedDialogFlags), m_input(dose), m_settings(settings)
+frmPlan::frmPlan(const DoseInput &dose, SessionPlanSettings &settings,
+                 const std::optional<Protocol> &protocol, QWidget *owner)
+    : QDialog(owner, FixedDialogFlags), m_input(dose), m_settings(settings), m_protocol(protocol)
 {
     setUpFixedDialog(this, "frmPlan", QStringLiteral("Session Plan"), ClientWidth, ClientHeight);
     createControls();
@@ -142,6 +112,9 @@ void frmPlan::createControls()
     QPalette alarm = lblProblem->palette();
     alarm.setColor(QPalette::WindowText, QColor(0xb0, 0x00, 0x20));
     lblProblem->setPalette(alarm);
+    lblProtocol = label("lblProtocol", QString());
+    lblProtocol->setWordWrap(true);
+    lblProtocol->setPalette(alarm);
 
     // A list with columns rather than a table: a screen reader meets no unnamed corner cell.
     grdPortions = named(new QTreeWidget, "grdPortions");
@@ -187,6 +160,7 @@ void frmPlan::createControls()
     window->addWidget(frame("fraDose", QStringLiteral("Calculated dose"), doseLayout));
     window->addWidget(frame("fraChoices", QStringLiteral("Plan"), choicesLayout));
     window->addWidget(lblProblem);
+    window->addWidget(lblProtocol);
     window->addLayout(timesLayout);
     window->addLayout(resultsLayout, 1);
     window->addWidget(lblCaveat);
@@ -212,6 +186,7 @@ void frmPlan::refresh()
 
     // Without a usable release level the dose is shown without a plan.
     DoseOptions options;
+    options.protocol = m_protocol;
     if (problem.isEmpty())
         options.plan = m_settings;
     m_report = evaluateDose(m_input, options);
@@ -236,6 +211,9 @@ void frmPlan::showPlan()
     lblPeak->setText(text.peakLine);
     lblRelease->setText(text.releaseLine);
     lblZero->setText(text.zeroLine);
+    const QStringList protocol = protocolLines(m_report, m_protocol);
+    lblProtocol->setText(protocol.join(QLatin1Char('\n')));
+    lblProtocol->setVisible(!protocol.isEmpty());
     for (QLabel *line : {lblPeak, lblRelease, lblZero})
         line->setVisible(m_plan.ok());
 
@@ -264,7 +242,7 @@ void frmPlan::cmdPrint_Click()
     if (dialog.exec() != QDialog::Accepted)
         return;
     if (!PlanRecord::paint(printer, m_report.dose, m_plan, tmeStart->time(), m_settings,
-                           QDateTime::currentDateTime()))
+                           QDateTime::currentDateTime(), protocolLines(m_report, m_protocol)))
         OperatorMessage::show(this, QStringLiteral("ERROR: The session plan could not be printed. "
                                                    "Check the printer, or print to a PDF file."));
 }

@@ -21,8 +21,10 @@ class frmPlan : public QDialog {
     Q_OBJECT
 
 public:
-    // `dose` holds the values of the dose as the operator gave them.
-    frmPlan(const DoseInput &dose, SessionPlanSettings &settings, QWidget *owner = nullptr);
+    // `dose` holds the values of the dose as the operator gave them; `protocol`, when there is
+    // one, judges it.
+    frmPlan(const DoseInput &dose, SessionPlanSettings &settings,
+            const std::optional<Protocol> &protocol = std::nullopt, QWidget *owner = nullptr);
 
     // The start of drinking offered first: `now` rounded up to the next 5 minutes.
     static QTime defaultStart(const QTime &now);
@@ -39,6 +41,7 @@ private:
 
     const DoseInput m_input;
     SessionPlanSettings &m_settings;
+    const std::optional<Protocol> m_protocol;
     DoseReport m_report; // the dose and the plan of the current choices
     SessionPlan m_plan;  // the report's plan, or why there is none
     QLabel *lblDoseInputs = nullptr;
@@ -47,6 +50,7 @@ private:
     QSpinBox *spnPortions = nullptr;
     QLineEdit *txtRelease = nullptr;
     QLabel *lblProblem = nullptr;
+    QLabel *lblProtocol = nullptr; // differences from the protocol and limits passed
     QTreeWidget *grdPortions = nullptr;
     QLabel *lblPeak = nullptr;
     QLabel *lblRelease = nullptr;

@@ -373,9 +373,10 @@ void TestFrmInfo::calculateShowsVolumes()
     click(gender.toLatin1().constData());
     click("cmdCalcNow");
     // After the results, one message lists what to check before serving.
-    QCOMPARE(messages, notices.isEmpty() ? QStringList()
-                                         : QStringList("WARNING: Check these values before serving: " +
-                                                       notices.join("; ") + "."));
+    QCOMPARE(messages, notices.isEmpty()
+                           ? QStringList()
+                           : QStringList("WARNING: Check these values before serving: " +
+                                         notices.join("; ") + "."));
     QCOMPARE(results(), shown);
     QCOMPARE(calculated.size(), 1);
     QCOMPARE(calculated[0][0].toStringList(), notices);

@@ -1,6 +1,7 @@
 #include "calc/DosingState.h"
 #include "forms/Module1.h"
 #include "forms/OperatorMessage.h"
+#include "forms/ProtocolMenu.h"
 #include "forms/frmInfo.h"
 #include "forms/frmMain.h"
 #include "forms/frmPlan.h"
@@ -31,8 +32,8 @@
 
 namespace {
 
-const QStringList WrittenKeys = {"MainLeft", "MainTop",   "MainWidth",  "MainHeight", "BAL",
-                                 "dd",       "Proof",     "Ratio",      "Portions",   "Release",
+const QStringList WrittenKeys = {"MainLeft", "MainTop",   "MainWidth",   "MainHeight", "BAL",
+                                 "dd",       "Proof",     "Ratio",       "Portions",   "Release",
                                  "Units",    "LevelUnit", "BreathRatio", "Protocol"};
 
 float parseC(const QString &text)
@@ -200,7 +201,7 @@ private slots:
         state.Age = 27;
         state.Gender = Gender::Male;
         setParameters(Untouched[0], Untouched[1], Untouched[2], Untouched[3]);
-        Module1::run.lastDose.reset();
+        Module1::run = RunValues{};
     }
     void cleanup()
     {
@@ -474,14 +475,14 @@ private slots:
             captions << action->text();
             names << action->objectName();
         }
-        QCOMPARE(captions,
-                 (QStringList{"Input Parameters", "Session Plan", "&Units", "&Help", "Exit"}));
-        QCOMPARE(names, (QStringList{"mnuInput", "mnuPlan", "mnuUnits", "mnuHelp", "mnuExit"}));
-        QVERIFY(!bar[0]->menu()); // commands on the bar itself
-        QVERIFY(!bar[1]->menu());
-        QVERIFY(!bar[4]->menu());
-        QVERIFY(bar[2]->menu());
-        QVERIFY(bar[3]->menu());
+        QCOMPARE(captions, (QStringList{"Input Parameters", "Session Plan", "&Units", "&Protocol",
+                                        "&Help", "Exit"}));
+        QCOMPARE(names, (QStringList{"mnuInput", "mnuPlan", "mnuUnits", "mnuProtocol", "mnuHelp",
+                                     "mnuExit"}));
+        for (int i : {0, 1, 5}) // commands on the bar itself
+            QVERIFY(!bar[i]->menu());
+        for (int i : {2, 3, 4})
+            QVERIFY(bar[i]->menu());
         const QList<QAction *> units = bar[2]->menu()->actions();
         QStringList choices;
         for (QAction *item : units)
@@ -495,7 +496,15 @@ private slots:
         QCOMPARE(units[0]->objectName(), QStringLiteral("mnuUnitsUS"));
         QCOMPARE(units[1]->text(), QStringLiteral("&Centimetres and Kilograms"));
         QCOMPARE(units[1]->objectName(), QStringLiteral("mnuUnitsMetric"));
-        const QList<QAction *> help = bar[3]->menu()->actions();
+        QStringList protocol;
+        for (QAction *item : bar[3]->menu()->actions())
+            protocol << (item->isSeparator() ? QStringLiteral("--")
+                                             : item->objectName() + u' ' + item->text());
+        QCOMPARE(protocol, (QStringList{"mnuProtocolOpen &Open Protocol...",
+                                        "mnuProtocolSave &Save Protocol As...",
+                                        "mnuProtocolLimits &Limits...", "--",
+                                        "mnuProtocolNone &No Protocol"}));
+        const QList<QAction *> help = bar[4]->menu()->actions();
         QCOMPARE(help.size(), 1);
         QCOMPARE(help[0]->text(), QStringLiteral("&About Pourwise..."));
         QCOMPARE(help[0]->objectName(), QStringLiteral("mnuHelpAbout"));
@@ -621,8 +630,8 @@ private slots:
         QTest::addColumn<QString>("notice");
 
         // 178 in at 160 lb is caught twice: by its height and by its dose.
-        const QString height178 = QStringLiteral(
-            "Check 2 values: height 178 in is outside 48–90 in; ethanol 1.22 g/kg is above 1.2 g/kg");
+        const QString height178 = QStringLiteral("Check 2 values: height 178 in is outside 48–90 "
+                                                 "in; ethanol 1.22 g/kg is above 1.2 g/kg");
         QTest::newRow("plausible participant")
             << "mnuUnitsUS"
             << "C" << QList<QStringList>{{"70", "160", "25"}} << "Status";
@@ -894,6 +903,80 @@ private slots:
         QCOMPARE(portions, 5);
         QCOMPARE(release, QStringLiteral("0.05"));
         QVERIFY(messages.isEmpty());
+    }
+
+    // A protocol sets the parameters, the unit of levels and the plan's choices; one that cannot
+    // be used changes nothing. At the next start it is opened again, or named once and given up.
+    void protocolAcrossRuns_data()
+    {
+        QTest::addColumn<QString>("before"); // what happens to its file before the next start
+        QTest::addColumn<QString>("status"); // the first panel after the next start
+        QTest::addColumn<float>("dd");       // the drinking period after the next start
+        QTest::addColumn<int>("messages");   // at the next start
+        QTest::newRow("kept: its values again") << "kept"
+                                                << "Protocol: Arm A" << 15.0f << 0;
+        QTest::newRow("damaged: the last values") << "damaged"
+                                                  << "Status" << 20.0f << 1;
+        QTest::newRow("removed: the last values") << "removed"
+                                                  << "Status" << 20.0f << 1;
+        QTest::newRow("given up before Exit") << "no protocol"
+                                              << "Status" << 20.0f << 0;
+    }
+    void protocolAcrossRuns()
+    {
+        QFETCH(QString, before);
+        QFETCH(QString, status);
+        QFETCH(float, dd);
+        QFETCH(int, messages);
+        const QString path = temp->filePath(QStringLiteral("arm A.json"));
+        const auto writeFile = [&](const QByteArray &bytes) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(bytes);
+        };
+        writeFile(R"({"name": "Arm A", "target": {"value": "0.4", "unit": "mg/L",
+            "breathRatio": "2000"}, "drinkingPeriodMinutes": "15", "proof": "80",
+            "mixerRatio": "3", "portions": "4", "releaseLevel": "0.1"})");
+        const DosingState &s = Module1::dosingState;
+        {
+            const auto first = newWindow();
+            first->MDIForm_Load();
+            auto *menu = first->findChild<ProtocolMenu *>();
+            const DosingState loaded = s;
+            QVERIFY(!menu->openProtocol(folder() + QStringLiteral("/missing.json")));
+            QCOMPARE(this->messages.size(), 1);
+            QVERIFY2(this->messages[0].startsWith("ERROR: The protocol \""),
+                     qPrintable(this->messages[0]));
+            QCOMPARE(s.DD, loaded.DD);
+
+            QVERIFY(menu->openProtocol(path));
+            QCOMPARE(std::bit_cast<quint32>(s.BAL), std::bit_cast<quint32>(0.08f));
+            QCOMPARE(QList<float>({s.DD, s.Proof, s.Ratio}), QList<float>({15, 80, 3}));
+            QVERIFY(first->findChild<QAction *>(QStringLiteral("mnuLevelmgL"))->isChecked());
+            QVERIFY(first->findChild<QAction *>(QStringLiteral("mnuRatio2000"))->isChecked());
+            QCOMPARE(panels(first.get()).first()->text(), QStringLiteral("Protocol: Arm A"));
+            Module1::dosingState.DD = 20; // the operator may still change a value
+            if (before == QLatin1String("no protocol")) {
+                menu->mnuProtocolNone_Click();
+                QCOMPARE(panels(first.get()).first()->text(), QStringLiteral("Status"));
+            }
+            menuCommand(first.get(), QStringLiteral("Exit"))->trigger();
+        }
+        if (before == QLatin1String("damaged"))
+            writeFile("{\"name\": \"Arm A\", ");
+        else if (before == QLatin1String("removed"))
+            QVERIFY(QFile::remove(path));
+
+        this->messages.clear();
+        for (int start = 0; start < 2; ++start) { // said once only
+            Module1::run = RunValues{};           // a new run of the program
+            const auto next = newWindow();
+            next->MDIForm_Load();
+            QCOMPARE(this->messages.size(), messages);
+            QCOMPARE(panels(next.get()).first()->text(), status);
+            QCOMPARE(s.DD, dd);
+            menuCommand(next.get(), QStringLiteral("Exit"))->trigger();
+        }
     }
 };
 

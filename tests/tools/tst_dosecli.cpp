@@ -49,6 +49,8 @@ private slots:
     void rosterOptions();
     void rosterWithPlan();
     void rosterFromFile();
+    void protocolOverrides_data();
+    void protocolOverrides();
     void numbersIgnoreTheLocale();
     void helpAndVersion();
 };
@@ -332,6 +334,9 @@ void TestDoseCli::usageErrors_data()
         << "--version" << QByteArray() << cannotWrite << DoseOutput::Closed;
     QTest::newRow("roster, output closed")
         << "--csv -" << roster << cannotWrite << DoseOutput::Closed;
+    QTest::newRow("protocol that cannot be read")
+        << participant + " --protocol /no/such/arm.json" << QByteArray()
+        << QByteArray("--protocol \"/no/such/arm.json\" cannot be used") << DoseOutput::Read;
 }
 
 void TestDoseCli::usageErrors()
@@ -594,6 +599,76 @@ void TestDoseCli::rosterFromFile()
     const DoseRun run = runDose({QStringLiteral("--csv"), path});
     QCOMPARE(run.exitCode, 0);
     QCOMPARE(run.output, ResultHeader + "\nf,65,130,25,0.08,40,200,6,47,282,329,\n");
+}
+
+// A protocol gives what its options would give; an option given beside it wins; a dose over one
+// of its limits is computed all the same, with a warning and its own exit status.
+void TestDoseCli::protocolOverrides_data()
+{
+    QTest::addColumn<QString>("withProtocol"); // and --protocol FILE
+    QTest::addColumn<QString>("sameAs");       // the same without it
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QByteArray>("warning"); // on standard error, with the protocol only
+
+    const QString armA = QStringLiteral("--level-unit g/210L --target 0.08 --dd 15 --proof 80 "
+                                        "--ratio 3");
+    const QString participant = QStringLiteral("--gender m --height 70 --weight 160 --age 25");
+    QTest::newRow("its parameters and plan")
+        << participant + " --plan"
+        << participant + " " + armA + " --plan --portions 3 --release 0.02" << 0 << QByteArray();
+    QTest::newRow("an option overrides it")
+        << participant + " --dd 20 --plan --portions 2"
+        << "--gender m --height 70 --weight 160 --age 25 --level-unit g/210L --target 0.08 --dd 20 "
+           "--proof 80 --ratio 3 --plan --portions 2 --release 0.02"
+        << 0 << QByteArray();
+    QTest::newRow("--bal overrides its target")
+        << participant + " --bal 0.06"
+        << participant + " --bal 0.06 --dd 15 --proof 80 --ratio 3 --level-unit g/210L" << 0
+        << QByteArray();
+    QTest::newRow("another unit of levels overrides its own")
+        << participant + " --level-unit mg/L --breath-ratio 2000 --target 0.4"
+        << participant + " --level-unit mg/L --breath-ratio 2000 --target 0.4 --dd 15 --proof 80 "
+                         "--ratio 3"
+        << 0 << QByteArray();
+    QTest::newRow("over its limit of ethanol per kg")
+        << "--gender m --height 70 --weight 100 --age 25 --target 0.15"
+        << "--gender m --height 70 --weight 100 --age 25 --level-unit g/210L --target 0.15 --dd 15 "
+           "--proof 80 --ratio 3"
+        << 3 << QByteArray("WARNING: over the protocol's limit: ");
+}
+
+void TestDoseCli::protocolOverrides()
+{
+    QFETCH(QString, withProtocol);
+    QFETCH(QString, sameAs);
+    QFETCH(int, exitCode);
+    QFETCH(QByteArray, warning);
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("arm A.json"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(R"({"name": "Arm A", "target": {"value": "0.08", "unit": "g/210L"},
+        "drinkingPeriodMinutes": "15", "proof": "80", "mixerRatio": "3", "portions": "3",
+        "releaseLevel": "0.02", "limits": {"ethanolGramsPerKg": "1.0"}})");
+    file.close();
+
+    const DoseRun run = runDose(withProtocol.split(u' ') + QStringList{"--protocol", path});
+    const DoseRun plain = runDose(sameAs.split(u' '));
+    QCOMPARE(plain.exitCode, 0);
+    QCOMPARE(run.exitCode, exitCode);
+    QCOMPARE(run.output, plain.output);
+    QCOMPARE(run.errors.startsWith(plain.errors + warning), true);
+    QCOMPARE(run.errors == plain.errors, warning.isEmpty());
+
+    // A roster may leave the dosing columns to the protocol, and names a limit passed.
+    const DoseRun roster = runDose({"--csv", "-", "--protocol", path},
+                                   "id,gender,height,weight,age\n1,m,70,160,25\n2,m,178,160,25\n");
+    QCOMPARE(roster.exitCode, 3);
+    const QList<QByteArray> rows = roster.output.split('\n');
+    QCOMPARE(rows[0], "id,gender,height,weight,age,alcohol_ml,mixer_ml,total_ml,warning,error");
+    QCOMPARE(rows[1], "1,m,70,160,25,158,474,632,,");
+    QVERIFY2(rows[2].endsWith("in; over the protocol's limit: 1.15 g ethanol per kg (limit 1.00),"),
+             rows[2].constData());
 }
 
 void TestDoseCli::numbersIgnoreTheLocale()

@@ -6,13 +6,16 @@
 #include "calc/NumberText.h"
 #include "forms/Module1.h"
 #include "forms/OperatorMessage.h"
+#include "forms/ProtocolMenu.h"
 #include "forms/frmInfo.h"
+#include "forms/frmMain.h"
 #include "tests/tools/DoseProcess.h"
 
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -40,15 +43,16 @@ struct Shown {
     QStringList notices;
 };
 
-Shown typeIntoWindow(const Participant &participant)
+// The fields not typed keep what `start` and `run` hold, as after opening a protocol.
+Shown typeIntoWindow(const Participant &participant, const DosingState &start = {},
+                     const RunValues &run = {})
 {
     // The window starts from whatever the state holds; the typed text must win over it.
-    Module1::dosingState = DosingState{};
+    Module1::dosingState = start;
     Module1::dosingState.Gender = Gender::NotSpecified;
-    Module1::run.bodyInCm = BodyInCm{};
+    Module1::run = run;
     const BodyUnits units =
         participant.metric ? BodyUnits::CentimetresKilograms : BodyUnits::InchesPounds;
-    Module1::run.typedTarget.reset();
     frmInfo window(Module1::dosingState, Module1::run,
                    {units, participant.level.value_or(LevelScale{})});
     window.Form_Load();
@@ -86,7 +90,7 @@ Shown typeIntoWindow(const Participant &participant)
     return shown;
 }
 
-Shown runOnCommandLine(const Participant &participant)
+Shown runOnCommandLine(const Participant &participant, const QStringList &more = {})
 {
     QStringList arguments = {QStringLiteral("--gender"), participant.gender};
     for (int i = 0; i < participant.values.size(); ++i) {
@@ -101,7 +105,7 @@ Shown runOnCommandLine(const Participant &participant)
                   << QString::fromUtf8(participant.level->info().option)
                   << QStringLiteral("--breath-ratio")
                   << SingleToText(participant.level->breathRatio, QLocale::c());
-    const DoseRun run = runDose(arguments);
+    const DoseRun run = runDose(arguments + more);
     Shown shown;
     const QString warning = QStringLiteral("WARNING: ");
     QStringList messages;
@@ -139,6 +143,8 @@ private slots:
     void sameTextShown_data();
     void sameTextShown();
     void rosterShowsTheSameVolumes();
+    void protocolSavedInTheWindow_data();
+    void protocolSavedInTheWindow();
 
 private:
     QList<QPair<QByteArray, Participant>> m_cases;
@@ -258,6 +264,52 @@ void TestDoseWindowAgreement::rosterShowsTheSameVolumes()
             QCOMPARE(fields[12].isEmpty(), window.message.isEmpty());
         }
     }
+}
+
+void TestDoseWindowAgreement::protocolSavedInTheWindow_data()
+{
+    QTest::addColumn<QString>("gender");
+    QTest::addColumn<QStringList>("typed"); // height, weight, age; the rest from the protocol
+    QTest::addColumn<bool>("overLimit");
+    QTest::newRow("within its limits") << "male" << QStringList{"70", "160", "25"} << false;
+    QTest::newRow("over its limits") << "male" << QStringList{"90", "500", "18"} << true;
+    QTest::newRow("a slip of units") << "female" << QStringList{"170", "130", "30"} << true;
+}
+
+// A protocol saved from the window's values and limits gives pourwise-dose the same doses,
+// notices and limits passed.
+void TestDoseWindowAgreement::protocolSavedInTheWindow()
+{
+    QFETCH(QString, gender);
+    QFETCH(QStringList, typed);
+    QFETCH(bool, overLimit);
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("arm B.json"));
+    const LevelScale level = mgPerLitre(2000);
+    Module1::dosingState = DosingState{};
+    Module1::run = RunValues{};
+    frmMain main(Module1::dosingState, Module1::run, SettingsStore(folder.path()));
+    main.MDIForm_Load();
+    main.setLevelUnit(level.unit);
+    main.setBreathRatio(level.breathRatio);
+    DosingState &s = Module1::dosingState;
+    Module1::run.typedTarget = TypedLevel{0.35f, level};
+    s.BAL = level.toBal(0.35f);
+    s.DD = 30;
+    s.Proof = 80;
+    s.Ratio = 3;
+    auto *menu = main.findChild<ProtocolMenu *>();
+    QVERIFY(menu->setLimits({1.0f, 700.0f, 0.4f}));
+    QVERIFY(menu->saveProtocolAs(path, QStringLiteral("Arm B")));
+
+    const Participant participant{gender, typed, false, level};
+    const Shown window = typeIntoWindow(participant, s, Module1::run);
+    const Shown commandLine = runOnCommandLine(participant, {QStringLiteral("--protocol"), path});
+    QCOMPARE(window.message, QString());
+    QCOMPARE(commandLine.volumes, window.volumes);
+    QCOMPARE(commandLine.notices, window.notices);
+    const bool over = !window.notices.filter(QStringLiteral("over the protocol's limit")).isEmpty();
+    QCOMPARE(over, overLimit);
 }
 
 QTEST_MAIN(TestDoseWindowAgreement)

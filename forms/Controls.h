@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QLayout>
+#include <QPushButton>
+
+// Small helpers for the windows laid out by Qt's layouts: every control is named, for the tests
+// and the accessibility tree, and every field is announced with its caption.
+namespace Controls {
+
+template <typename Control> Control *named(Control *control, const char *name)
+{
+    control->setObjectName(QLatin1String(name));
+    return control;
+}
+
+inline QLabel *label(const char *name, const QString &text)
+{
+    return named(new QLabel(text), name);
+}
+
+// A field is announced by screen readers with the caption of the label beside it.
+template <typename Field> Field *captioned(Field *field, QLabel *caption)
+{
+    caption->setBuddy(field);
+    field->setAccessibleName(caption->text());
+    return field;
+}
+
+inline QGroupBox *frame(const char *name, const QString &caption, QLayout *contents)
+{
+    auto *box = named(new QGroupBox(caption), name);
+    box->setAccessibleName(caption);
+    box->setLayout(contents);
+    return box;
+}
+
+// A button that Enter presses only when it has the focus.
+inline QPushButton *commandButton(const char *name, const QString &caption)
+{
+    auto *button = named(new QPushButton(caption), name);
+    button->setAutoDefault(false);
+    return button;
+}
+
+} // namespace Controls

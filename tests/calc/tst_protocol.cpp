@@ -1,0 +1,176 @@
+#include "calc/DoseEvaluation.h"
+#include "calc/Plausibility.h"
+#include "calc/Protocol.h"
+#include "calc/ProtocolCheck.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+// A protocol file is taken whole or not at all, reads back as it was written, and its limits
+// judge every dose beside the cap on ethanol per kg that is always on.
+class TestProtocol : public QObject {
+    Q_OBJECT
+
+private slots:
+    void reading_data();
+    void reading();
+    void roundTrip_data();
+    void roundTrip();
+    void limitRules_data();
+    void limitRules();
+};
+
+namespace {
+
+const QByteArray ArmA = R"({"name": "Arm A",
+ "target": {"value": "0.08", "unit": "g/210L", "breathRatio": "2100"},
+ "drinkingPeriodMinutes": "15", "proof": "80", "mixerRatio": "3", "portions": "3",
+ "releaseLevel": "0.02", "limits": {"ethanolGramsPerKg": "1.0"}})";
+
+// Arm A with the text `from` replaced by `to`.
+QByteArray armA(const char *from, const char *to)
+{
+    QByteArray bytes = ArmA;
+    return bytes.replace(from, to);
+}
+
+} // namespace
+
+void TestProtocol::reading_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("error"); // the start of the reason; empty when read
+
+    QTest::newRow("arm A") << ArmA << "";
+    QTest::newRow("plain JSON numbers, no limits")
+        << QByteArray(R"({"name": "B", "target": {"value": 0.4, "unit": "mg/L"},
+              "drinkingPeriodMinutes": 15, "proof": 80, "mixerRatio": 3, "portions": 3,
+              "releaseLevel": 0.1})")
+        << "";
+    QTest::newRow("a limit left null") << armA(R"("1.0")", "null") << "";
+    QTest::newRow("not JSON") << QByteArray("[Protocol]\nname=A\n") << "it is not a JSON file";
+    QTest::newRow("a list, not an object") << QByteArray("[1, 2]") << "it holds no JSON object";
+    QTest::newRow("no target") << armA(R"("target")", R"("aim")")
+                               << R"(the key "aim" is not a key of a protocol)";
+    QTest::newRow("misspelt limit") << armA("ethanolGramsPerKg", "ethanolGramsPerKG")
+                                    << R"(the key "limits.ethanolGramsPerKG" is not a key)";
+    QTest::newRow("proof above 200")
+        << armA(R"("proof": "80")", R"("proof": "400")")
+        << R"(the key "proof" is 400, not a number above 0 and at most 200)";
+    QTest::newRow("decimal comma")
+        << armA(R"("0.02")", R"("0,02")") << R"(the key "releaseLevel" is not a number)";
+    QTest::newRow("unknown unit") << armA("g/210L", "promille")
+                                  << R"(the key "target.unit" is "promille", not a unit of levels)";
+    QTest::newRow("ratio out of range")
+        << armA(R"("2100")", R"("5000")") << R"(the key "target.breathRatio" is 5000)";
+    QTest::newRow("portions not whole") << armA(R"("portions": "3")", R"("portions": "2.5")")
+                                        << R"(the key "portions" is 2.5, not a whole number)";
+    QTest::newRow("limit of zero")
+        << armA(R"("1.0")", R"("0")") << R"(the key "limits.ethanolGramsPerKg" is 0)";
+    QTest::newRow("empty name") << armA(R"("Arm A")", R"("  ")") << R"(the key "name" must hold)";
+    QTest::newRow("target not above zero")
+        << armA(R"("0.08")", R"("-0.08")") << R"(the key "target.value" is -0.08)";
+}
+
+void TestProtocol::reading()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QString, error);
+    const ProtocolReading reading = readProtocol(file);
+    QVERIFY2(error.isEmpty() ? reading.error.isEmpty() : reading.error.startsWith(error),
+             qPrintable(reading.error));
+    QCOMPARE(reading.protocol.has_value(), error.isEmpty());
+}
+
+void TestProtocol::roundTrip_data()
+{
+    QTest::addColumn<Protocol>("protocol");
+    Protocol armA = *readProtocol(ArmA).protocol;
+    QTest::newRow("arm A") << armA;
+    Protocol odd;
+    odd.name = QStringLiteral("Bras \u00e9tranger \"B\"");
+    odd.level = {LevelUnit::MicrogramsPer100Ml, 2317.5f};
+    odd.target = 35.000004f;
+    odd.drinkingPeriod = 0;
+    odd.proof = 200;
+    odd.mixerRatio = 0.1f;
+    odd.portions = 12;
+    odd.releaseLevel = 1e-5f;
+    odd.limits = {std::nullopt, 1234.5f, 40.0f};
+    QTest::newRow("floats that need every digit, a breath unit") << odd;
+}
+
+void TestProtocol::roundTrip()
+{
+    QFETCH(Protocol, protocol);
+    const ProtocolReading again = readProtocol(writeProtocol(protocol));
+    QVERIFY2(again.protocol, qPrintable(again.error));
+    QCOMPARE(again.protocol, std::optional(protocol));
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("arm.json"));
+    QCOMPARE(writeProtocolFile(path, protocol), QString());
+    QCOMPARE(readProtocolFile(path).protocol, std::optional(protocol));
+    QVERIFY(!writeProtocolFile(dir.filePath(QStringLiteral("no/such/folder.json")), protocol)
+                 .isEmpty());
+    QVERIFY(!readProtocolFile(dir.path()).error.isEmpty()); // a folder is no protocol
+}
+
+void TestProtocol::limitRules_data()
+{
+    QTest::addColumn<QList<float>>("values"); // height, weight, BAL, DD, proof, ratio; male, 18
+    QTest::addColumn<ProtocolLimits>("limits");
+    QTest::addColumn<QStringList>("said"); // the notice on ethanol, then the limits passed
+
+    const QList<float> heavy = {90, 500, 0.2f, 240, 80, 3};  // 1080 ml of spirit, 4320 ml in all
+    const QList<float> tall = {178, 160, 0.08f, 40, 200, 6}; // 178 cm typed as inches
+    const QList<float> usual = {70, 160, 0.08f, 40, 200, 6};
+    const QString heavyCap = QStringLiteral("ethanol 1.50 g/kg is above 1.2 g/kg");
+    QTest::newRow("the cap without a protocol")
+        << heavy << ProtocolLimits{} << QStringList{heavyCap};
+    QTest::newRow("a slip of units is caught twice")
+        << tall << ProtocolLimits{}
+        << QStringList{"height 178 in is outside 48\u201390 in",
+                       "ethanol 1.23 g/kg is above 1.2 g/kg"};
+    QTest::newRow("a usual dose passes")
+        << usual << ProtocolLimits{1.0f, 500.0f, 0.08f} << QStringList{};
+    QTest::newRow("every limit passed")
+        << heavy << ProtocolLimits{1.0f, 4000.0f, 0.1f}
+        << QStringList{heavyCap, "over the protocol's limit: 1.50 g ethanol per kg (limit 1.00)",
+                       "over the protocol's limit: 4320 ml total beverage (limit 4000)",
+                       "over the protocol's limit: target BAL 0.2 g/100 ml (limit 0.1)"};
+    QTest::newRow("at most means the limit itself is allowed")
+        << heavy << ProtocolLimits{1.5f, 4320.0f, 0.2f} << QStringList{heavyCap};
+    QTest::newRow("just over")
+        << usual << ProtocolLimits{std::nullopt, 482.0f, 0.0799f}
+        << QStringList{"over the protocol's limit: 483 ml total beverage (limit 482)",
+                       "over the protocol's limit: target BAL 0.08 g/100 ml (limit "
+                       "0.0799)"};
+}
+
+void TestProtocol::limitRules()
+{
+    QFETCH(QList<float>, values);
+    QFETCH(ProtocolLimits, limits);
+    QFETCH(QStringList, said);
+    DosingState s;
+    s.Gender = Gender::Male;
+    s.Age = 18;
+    float *fields[] = {&s.Height, &s.Weight, &s.BAL, &s.DD, &s.Proof, &s.Ratio};
+    for (qsizetype i = 0; i < values.size(); ++i)
+        *fields[i] = values[i];
+    Protocol protocol;
+    protocol.limits = limits;
+    const DoseReport report = evaluateDose({s}, {std::nullopt, protocol});
+    QVERIFY(report.ok());
+    QStringList shown;
+    for (const PlausibilityNotice &notice : report.notices)
+        shown << PlausibilityNoticeText(notice, QLocale::c());
+    for (const LimitBreach &breach : report.breaches)
+        shown << limitBreachText(breach, protocol, QLocale::c());
+    QCOMPARE(shown, said);
+    QVERIFY(report.differences.isEmpty()); // an unnamed protocol holds limits only
+}
+
+QTEST_GUILESS_MAIN(TestProtocol)
+#include "tst_protocol.moc"
