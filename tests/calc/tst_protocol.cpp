@@ -161,7 +161,9 @@ void TestProtocol::limitRules()
         *fields[i] = values[i];
     Protocol protocol;
     protocol.limits = limits;
-    const DoseReport report = evaluateDose({s}, {std::nullopt, protocol});
+    DoseInput input;
+    input.state = s;
+    const DoseReport report = evaluateDose(input, {std::nullopt, protocol});
     QVERIFY(report.ok());
     QStringList shown;
     for (const PlausibilityNotice &notice : report.notices)
