@@ -89,7 +89,7 @@ public:
             const QByteArray text = value.toString().toUtf8();
             const SingleFromText read =
                 TextToSingle(std::string_view(text.constData(), std::size_t(text.size())));
-            if (read.ok())
+            if (read.ok() && std::isfinite(read.value))
                 number = read.value;
         } else if (value.isDouble() && std::isfinite(float(value.toDouble()))) {
             number = float(value.toDouble());
@@ -232,7 +232,9 @@ ProtocolReading readProtocol(const QByteArray &bytes)
     protocol.drinkingPeriod = top.number(Key::DrinkingPeriod, Range::NotNegative);
     protocol.proof = top.number(Key::Proof, Range::Proof);
     protocol.mixerRatio = top.number(Key::MixerRatio, Range::NotNegative);
-    protocol.portions = int(top.number(Key::Portions, Range::Portions));
+    // Converted only when in range: a float beyond int's range has no int.
+    const float portions = top.number(Key::Portions, Range::Portions);
+    protocol.portions = acceptsPortions(portions) ? int(portions) : 0;
     protocol.releaseLevel = top.number(Key::ReleaseLevel, Range::AboveZero);
 
     Reader limits(top.object(Key::Limits, true), top.path(Key::Limits));

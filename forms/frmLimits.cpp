@@ -3,6 +3,7 @@
 #include "calc/FaultTexts.h"
 #include "calc/NumberText.h"
 #include "forms/Controls.h"
+#include "forms/FixedDialog.h"
 #include "forms/Fonts.h"
 #include "forms/OperatorMessage.h"
 
@@ -15,7 +16,7 @@ using namespace Controls;
 
 frmLimits::frmLimits(const ProtocolLimits &limits, const LevelScale &targetLevel,
                      const QString &note, QWidget *owner)
-    : QDialog(owner), m_limits(limits)
+    : QDialog(owner, FixedDialogFlags), m_limits(limits)
 {
     setObjectName(QStringLiteral("frmLimits"));
     setWindowTitle(QStringLiteral("Protocol Limits"));

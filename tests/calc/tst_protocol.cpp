@@ -65,6 +65,8 @@ void TestProtocol::reading_data()
         << armA(R"("2100")", R"("5000")") << R"(the key "target.breathRatio" is 5000)";
     QTest::newRow("portions not whole") << armA(R"("portions": "3")", R"("portions": "2.5")")
                                         << R"(the key "portions" is 2.5, not a whole number)";
+    QTest::newRow("portions beyond any whole number")
+        << armA(R"("portions": "3")", R"("portions": 1e22)") << R"(the key "portions" is 1)";
     QTest::newRow("limit of zero")
         << armA(R"("1.0")", R"("0")") << R"(the key "limits.ethanolGramsPerKg" is 0)";
     QTest::newRow("empty name") << armA(R"("Arm A")", R"("  ")") << R"(the key "name" must hold)";
