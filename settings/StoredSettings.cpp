@@ -48,6 +48,7 @@ Loaded load(const SettingsStore &store, std::span<const NumberKey> keys,
     Loaded loaded;
     loaded.status = store.status();
     loaded.location = store.location(applicationName());
+    loaded.problem = store.problem();
     for (std::size_t i = 0; i < keys.size(); ++i) {
         // A default goes through the same number rules as a stored text would.
         const float defaultValue = *numberFromText(SingleToText(float(keys[i].defaultValue)));
@@ -67,14 +68,17 @@ Loaded load(const SettingsStore &store, std::span<const NumberKey> keys,
 QString Loaded::problemMessage() const
 {
     QStringList parts;
+    // The store's problem names the damaged line or what stands in the file's place.
+    const QString what = problem.isEmpty() ? QString() : QStringLiteral(": ") + problem;
     if (status == SettingsStatus::Damaged)
-        parts << QStringLiteral("The settings file \"%1\" is damaged; the values that could be "
+        parts << QStringLiteral("The settings file \"%1\" is damaged%2. The values that could be "
                                 "read are used, and the next save keeps a copy of the damaged "
                                 "file beside it.")
-                     .arg(location);
+                     .arg(location, what);
     else if (status == SettingsStatus::Unreadable)
-        parts << QStringLiteral("The settings in \"%1\" cannot be read; the defaults are used.")
-                     .arg(location);
+        parts << QStringLiteral("The settings in \"%1\" cannot be read%2. The defaults are used, "
+                                "and nothing is saved there.")
+                     .arg(location, what);
     if (!unreadable.isEmpty()) {
         // A damaged file may hold pages of text in one value; the start is enough to find it.
         constexpr qsizetype ShownLength = 40;

@@ -88,6 +88,7 @@ struct Loaded {
     QList<Unreadable> unreadable;
     SettingsStatus status = SettingsStatus::Ok;
     QString location;
+    QString problem; // what the store found wrong, naming the line: SettingsStore::problem()
 
     // The one message to the operator about what went wrong, starting "ERROR: "; empty when
     // every key was read.

@@ -13,6 +13,12 @@
 #include <bit>
 #include <charconv>
 
+#ifdef Q_OS_UNIX
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#endif
+
 namespace {
 
 const QString App = QStringLiteral("Pourwise");
@@ -75,6 +81,40 @@ QStringList keysInFile(const QString &path, int *sectionCount = nullptr)
         *sectionCount = sections;
     return keys;
 }
+
+// While it lives, no file this process writes can grow beyond `bytes` (0: no limit), as on a
+// disk that fills up: a write beyond it is cut short.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(qint64 bytes)
+    {
+#ifdef Q_OS_UNIX
+        if (bytes == 0 || getrlimit(RLIMIT_FSIZE, &m_old) != 0)
+            return;
+        signal(SIGXFSZ, SIG_IGN); // a short write instead of the end of the process
+        rlimit limit = m_old;
+        limit.rlim_cur = rlim_t(bytes);
+        m_set = setrlimit(RLIMIT_FSIZE, &limit) == 0;
+#else
+        Q_UNUSED(bytes);
+#endif
+    }
+    ~FileSizeLimit()
+    {
+#ifdef Q_OS_UNIX
+        if (m_set)
+            setrlimit(RLIMIT_FSIZE, &m_old);
+#endif
+    }
+    FileSizeLimit(const FileSizeLimit &) = delete;
+    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
+
+private:
+#ifdef Q_OS_UNIX
+    rlimit m_old{};
+    bool m_set = false;
+#endif
+};
 
 } // namespace
 
@@ -308,25 +348,91 @@ private slots:
         QTest::addColumn<QString>("damage");
         QTest::addColumn<QString>("readText");
         QTest::addColumn<bool>("canSave");
-        QTest::newRow("binary garbage") << "garbage"
-                                        << "0.08" << true;
-        QTest::newRow("cut in a section name") << "cut"
-                                               << "0.1" << true;
-        QTest::newRow("malformed line in a later section") << "late"
-                                                           << "0.1" << true;
+        QTest::addColumn<QStringList>("others");   // "key=text" read beside BAL, and kept
+        QTest::addColumn<QString>("readProblem");  // part of problem() after reading
+        QTest::addColumn<QString>("savedProblem"); // part of problem() after a failed save
+        const QStringList proof{"Proof=80"};
+        const QStringList intact{"DD=60",      "Proof=100",    "Ratio=4",
+                                 "Portions=5", "Release=0.03", "Units=Metric"};
+        QTest::newRow("binary garbage")
+            << "garbage"
+            << "0.08" << true << QStringList{} << "bytes that are not text"
+            << "";
+        QTest::newRow("cut in a section name")
+            << "cut"
+            << "0.1" << true << proof << "line 4 (\"[Sett\") opens a section name"
+            << "";
+        QTest::newRow("malformed line in a later section")
+            << "late"
+            << "0.1" << true << proof
+            << "line 5 (\"no equals sign here\") is neither a [section] nor key=value"
+            << "";
         QTest::newRow("NUL byte") << "nul"
-                                  << "0.1" << true;
-        QTest::newRow("folder in the file's place") << "folder"
-                                                    << "0.08" << false;
+                                  << "0.1" << true << proof
+                                  << "line 5 holds bytes that are not text"
+                                  << "";
+        QTest::newRow("folder in the file's place")
+            << "folder"
+            << "0.08" << false << QStringList{} << "it is a folder, not a regular file"
+            << "is a folder, not a regular file, so nothing was written";
         QTest::newRow("file in the folder's place") << "blocked"
-                                                    << "0.08" << false;
+                                                    << "0.08" << false << QStringList{} << ""
+                                                    << "could not be written";
+        // Qt's reader runs a value on across lines from an open quote or a backslash at a line's
+        // end, swallowing the lines after it; the lines read one by one keep their values.
+        QTest::newRow("stray quote in a value")
+            << "[Settings]\nNote=a\"b\nBAL=0.1\nUnits=Metric\n"
+            << "0.1" << true << intact
+            << "line 2 (\"Note=a\"b\") has a quote (\") that is not "
+               "closed on that line"
+            << "";
+        QTest::newRow("quote left open in another section")
+            << "[Notes]\nwho=\"Dr X\n[Settings]\nBAL=0.1\nUnits=Metric\n"
+            << "0.1" << true << intact << "line 2 (\"who=\"Dr X\") has a quote"
+            << "";
+        QTest::newRow("quoted key in another section")
+            << "[Notes]\n\"x=1\n[Settings]\nBAL=0.1\nUnits=Metric\n"
+            << "0.1" << true << intact << "line 2 (\"\"x=1\") has a quote"
+            << "";
+        QTest::newRow("backslash at a line's end")
+            << "[Settings]\nUnits=Metric\\\nBAL=0.1\n"
+            << "0.1" << true << intact.mid(0, 5)
+            << "line 2 (\"Units=Metric\\\") ends in a backslash (\\), which joins the next line "
+               "to it"
+            << "";
+        QTest::newRow("quote left open in the value read") // the line's own text, to be named
+            << "[Settings]\nBAL=\"0.1\nUnits=Metric\n"
+            << "\"0.1" << true << intact << "line 2 (\"BAL=\"0.1\") has a quote"
+            << "";
+        QTest::newRow("byte-order mark") << "bom"
+                                         << "0.1" << true << intact << ""
+                                         << "";
+        QTest::newRow("folder in the damaged copy's place")
+            << "copy blocked"
+            << "0.1" << false << proof << "line 4"
+            << "Pourwise.ini.damaged\" (a folder of that name is in the way), so it was left as "
+               "it is";
+#ifdef Q_OS_UNIX
+        QTest::newRow("disk full for the damaged copy")
+            << "copy cut short"
+            << "0.1" << false << proof << "line 4"
+            << "Pourwise.ini.damaged\" (only 4096 of its ";
+        QTest::newRow("named pipe in the file's place")
+            << "pipe"
+            << "0.08" << false << QStringList{} << "it is a named pipe, not a regular file"
+            << "is a named pipe, not a regular file, so nothing was written";
+#endif
     }
     void damagedStore()
     {
         QFETCH(QString, damage);
         QFETCH(QString, readText);
         QFETCH(bool, canSave);
+        QFETCH(QStringList, others);
+        QFETCH(QString, readProblem);
+        QFETCH(QString, savedProblem);
         SettingsStatus readStatus = SettingsStatus::Damaged;
+        qint64 fileSizeLimit = 0; // none
         if (damage == QLatin1String("garbage")) {
             QByteArray bytes;
             for (int i = 0; i < 4096; ++i)
@@ -341,32 +447,81 @@ private slots:
         } else if (damage == QLatin1String("folder")) {
             QVERIFY(QDir().mkpath(iniPath()));
             readStatus = SettingsStatus::Unreadable;
-        } else {
+        } else if (damage == QLatin1String("blocked")) {
             writeFile(QFileInfo(iniPath()).absolutePath(), "not a folder");
             readStatus = SettingsStatus::Ok; // nothing there to read
+        } else if (damage.startsWith(QLatin1String("copy"))) {
+            QByteArray bytes = "[Settings]\nBAL=0.1\nProof=80\n[Sett\n";
+            if (damage == QLatin1String("copy blocked"))
+                QVERIFY(QDir().mkpath(iniPath() + QStringLiteral(".damaged")));
+            else
+                fileSizeLimit = 4096;
+            bytes += QByteArray(2 * 4096, ';');
+            writeFile(iniPath(), bytes);
+        } else if (damage == QLatin1String("bom")) {
+            writeFile(iniPath(), "\xEF\xBB\xBF[Settings]\nBAL=0.1\nDD=60\nProof=100\nRatio=4\n"
+                                 "Portions=5\nRelease=0.03\nUnits=Metric\n");
+            readStatus = SettingsStatus::Ok;
+        } else if (damage == QLatin1String("pipe")) {
+#ifdef Q_OS_UNIX
+            QVERIFY(QDir().mkpath(QFileInfo(iniPath()).absolutePath()));
+            QCOMPARE(mkfifo(QFile::encodeName(iniPath()).constData(), 0600), 0);
+#endif
+            readStatus = SettingsStatus::Unreadable;
+        } else {
+            // Lines of [Settings] beside those of the row, from one file of the program's own.
+            const QByteArray intact = "DD=60\nProof=100\nRatio=4\nPortions=5\nRelease=0.03\n";
+            writeFile(iniPath(), damage.toUtf8() + intact);
         }
-        const QByteArray original = readFile(iniPath());
+        // Opening a named pipe would wait for a writer.
+        const bool wasFile = QFileInfo(iniPath()).isFile();
+        const QByteArray original = wasFile ? readFile(iniPath()) : QByteArray();
         const SettingsStore damaged = store();
 
         QCOMPARE(damaged.GetSetting(App, Section, QStringLiteral("BAL"), QStringLiteral("0.08")),
                  readText);
         QCOMPARE(damaged.status(), readStatus);
+        QVERIFY2(damaged.problem().contains(readProblem), qPrintable(damaged.problem()));
+        QCOMPARE(damaged.problem().isEmpty(), readProblem.isEmpty());
+        for (const QString &other : others) {
+            const QString key = other.section(QLatin1Char('='), 0, 0);
+            QCOMPARE(damaged.GetSetting(App, Section, key, QString()),
+                     other.section(QLatin1Char('='), 1));
+        }
 
-        QCOMPARE(damaged.SaveSetting(App, Section, QStringLiteral("BAL"), QStringLiteral("0.2")),
-                 canSave);
+        bool saved = false;
+        {
+            const FileSizeLimit limit(fileSizeLimit);
+            saved = damaged.SaveSetting(App, Section, QStringLiteral("BAL"), QStringLiteral("0.2"));
+        }
+        QCOMPARE(saved, canSave);
         QCOMPARE(damaged.status(), canSave ? SettingsStatus::Ok : SettingsStatus::NotSaved);
-        if (!canSave)
+        if (!canSave) {
+            // Nothing is lost: what could not be saved over stays as it was.
+            QVERIFY2(damaged.problem().contains(savedProblem), qPrintable(damaged.problem()));
+            QCOMPARE(QFileInfo(iniPath()).isFile(), wasFile);
+            QCOMPARE(wasFile ? readFile(iniPath()) : QByteArray(), original);
+            QVERIFY(!QFileInfo(iniPath() + QStringLiteral(".damaged")).isFile());
             return;
+        }
         // The save leaves a clean file of what it saved, and the damaged one beside it.
         QCOMPARE(damaged.GetSetting(App, Section, QStringLiteral("BAL"), QString()),
                  QStringLiteral("0.2"));
         QCOMPARE(damaged.status(), SettingsStatus::Ok);
         QStringList kept = keysInFile(iniPath());
         kept.sort();
-        const QStringList readable =
-            damage == QLatin1String("garbage") ? QStringList{"BAL"} : QStringList{"BAL", "Proof"};
+        QStringList readable{"BAL"};
+        for (const QString &other : others)
+            readable << other.section(QLatin1Char('='), 0, 0);
+        readable.sort();
         QCOMPARE(kept, readable);
-        QCOMPARE(readFile(iniPath() + QStringLiteral(".damaged")), original);
+        for (const QString &other : others) {
+            const QString key = other.section(QLatin1Char('='), 0, 0);
+            QCOMPARE(damaged.GetSetting(App, Section, key, QString()),
+                     other.section(QLatin1Char('='), 1));
+        }
+        QCOMPARE(readFile(iniPath() + QStringLiteral(".damaged")),
+                 readStatus == SettingsStatus::Damaged ? original : QByteArray());
     }
 
     void interruptedSaveLeavesOldOrNewFile()
