@@ -121,37 +121,3 @@ DoseOutcome CalcDose(DosingState &s, std::optional<BodyInCm> bodyInCm)
         return outcome;
     return outcome;
 }
-
-QString DoseErrorMessage(const DoseOutcome &outcome)
-{
-    switch (outcome.status) {
-    case DoseStatus::Done:
-        return {};
-    case DoseStatus::GenderNotSpecified:
-        return QStringLiteral("ERROR: Gender Not Specified!");
-    case DoseStatus::RoundingOverflow:
-        return outcome.step == DoseStep::RoundMixer
-                   ? QStringLiteral("ERROR: The dose cannot be computed from these values: the "
-                                    "mixer volume is outside the range -32768 to 32767 ml.")
-                   : QStringLiteral("ERROR: The dose cannot be computed from these values: the "
-                                    "alcohol volume is beyond the range -32768 to 32767 ml.");
-    case DoseStatus::ArithmeticFault:
-        break;
-    }
-    // The spirit volume divides by proof/200: with proof 0 that is x/0, or 0/0 when no alcohol is
-    // needed at all; either way the operator's cause is the proof.
-    if (outcome.step == DoseStep::SpiritMl && outcome.fault != ArithmeticFault::Overflow)
-        return QStringLiteral("ERROR: The dose cannot be computed from these values: the alcohol "
-                              "proof is 0 (division by zero).");
-    switch (outcome.fault) {
-    case ArithmeticFault::InvalidOperation:
-        return QStringLiteral("ERROR: The dose cannot be computed from these values: an invalid "
-                              "arithmetic operation occurred.");
-    case ArithmeticFault::DivisionByZero:
-        return QStringLiteral("ERROR: The dose cannot be computed from these values: division by "
-                              "zero.");
-    default:
-        return QStringLiteral("ERROR: The dose cannot be computed from these values: a number grew "
-                              "too large (arithmetic overflow).");
-    }
-}

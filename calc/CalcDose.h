@@ -3,7 +3,6 @@
 #include "calc/BodyUnits.h"
 #include "calc/DosingState.h"
 
-#include <QString>
 #include <optional>
 
 // Why a calculation stopped. The values the calculation stored before the stop stay in the state.
@@ -56,6 +55,3 @@ struct DoseOutcome {
 // stored as they are, and state.Height and state.Weight are not read; without it the inches and
 // pounds of the state are converted. Everything after that first step is the same.
 DoseOutcome CalcDose(DosingState &state, std::optional<BodyInCm> bodyInCm = std::nullopt);
-
-// The operator's message for an outcome that is not Done, starting "ERROR: ".
-QString DoseErrorMessage(const DoseOutcome &outcome);

@@ -1,29 +1,9 @@
 #include "calc/Plausibility.h"
 
+#include "calc/DoseEvaluation.h"
 #include "calc/NumberText.h"
 
 namespace {
-
-float checkedValue(CheckedValue value, const DosingState &s, const std::optional<BodyInCm> &body)
-{
-    switch (value) {
-    case CheckedValue::Height:
-        return body ? body->heightCm : s.Height;
-    case CheckedValue::Weight:
-        return body ? body->weightKg : s.Weight;
-    case CheckedValue::Age:
-        return s.Age;
-    case CheckedValue::BAL:
-        return s.BAL;
-    case CheckedValue::DD:
-        return s.DD;
-    case CheckedValue::Proof:
-        return s.Proof;
-    case CheckedValue::Ratio:
-        break;
-    }
-    return s.Ratio;
-}
 
 // Written so that a value that is not a number is never inside.
 bool isInside(const PlausibleRange &range, float value)
@@ -33,52 +13,77 @@ bool isInside(const PlausibleRange &range, float value)
 }
 
 // "178 in", or "250" for a value without a unit.
-QString withUnit(float value, const PlausibleRange &range, const QLocale &locale)
+QString withUnit(float number, DoseValue value, const ValueUnits &units, const QLocale &locale)
 {
-    QString text = SingleToText(value, locale);
-    if (*range.unit)
-        text += QLatin1Char(' ') + QLatin1String(range.unit);
+    QString text = SingleToText(number, locale);
+    if (const char *unit = infoOf(value).unit[units.body]; *unit)
+        text += QLatin1Char(' ') + tableText(unit, units.level);
     return text;
 }
 
-QString span(const PlausibleRange &range, const QLocale &locale)
+QString span(DoseValue value, const ValueUnits &units, const QLocale &locale)
 {
-    return SingleToText(range.low, locale) + QChar(0x2013) + withUnit(range.high, range, locale);
+    const PlausibleRange range = plausibleRange(value, units);
+    return SingleToText(range.low, locale) + QChar(0x2013) +
+           withUnit(range.high, value, units, locale);
 }
 
 } // namespace
 
-QList<PlausibilityNotice> PlausibilityNotices(const DosingState &state,
-                                              std::optional<BodyInCm> bodyInCm)
+PlausibleRange plausibleRange(DoseValue value, const ValueUnits &units)
 {
-    const BodyUnits units = bodyInCm ? BodyUnits::CentimetresKilograms : BodyUnits::InchesPounds;
+    PlausibleRange range = (*infoOf(value).range)[units.body];
+    if (isLevel(value)) {
+        range.low = units.level.fromBal(range.low);
+        range.high = units.level.fromBal(range.high);
+    }
+    return range;
+}
+
+QList<PlausibilityNotice> PlausibilityNotices(const DoseInput &input)
+{
+    const ValueUnits units{input.units, input.level};
     QList<PlausibilityNotice> notices;
-    for (const PlausibleRange &range : PlausibleRanges) {
-        if (range.units && *range.units != units)
+    for (const DoseValueInfo &info : DoseValues) {
+        if (!info.range)
             continue;
-        const float value = checkedValue(range.value, state, bodyInCm);
-        if (!isInside(range, value))
-            notices.append({&range, value});
+        const float number = input.given(info.value);
+        if (!isInside(plausibleRange(info.value, units), number))
+            notices.append({info.value, units, number});
     }
     return notices;
 }
 
 QString PlausibilityNoticeText(const PlausibilityNotice &notice, const QLocale &locale)
 {
-    const PlausibleRange &range = *notice.range;
-    const QString value =
-        QLatin1String(range.name) + QLatin1Char(' ') + withUnit(notice.value, range, locale);
+    const PlausibleRange range = plausibleRange(notice.value, notice.units);
+    const QString value = valueText(notice.value, notice.number, notice.units, locale);
     // "is outside 0–0.2" would wrongly suggest that 0 itself is fine.
-    if (!range.lowIncluded && !(notice.value > range.high))
-        return value + QStringLiteral(" is not above ") + withUnit(range.low, range, locale);
-    return value + QStringLiteral(" is outside ") + span(range, locale);
+    if (!range.lowIncluded && !(notice.number > range.high))
+        return value + QStringLiteral(" is not above ") +
+               withUnit(range.low, notice.value, notice.units, locale);
+    return value + QStringLiteral(" is outside ") + span(notice.value, notice.units, locale);
 }
 
-QString PlausibleRangeText(const PlausibleRange &range, const QLocale &locale)
+QString PlausibleRangeText(DoseValue value, const ValueUnits &units, const QLocale &locale)
 {
-    const QString name = QLatin1String(range.name) + QLatin1Char(' ');
+    const PlausibleRange range = plausibleRange(value, units);
+    const QString name = tableText(infoOf(value).name, units.level) + QLatin1Char(' ');
     if (range.lowIncluded)
-        return name + span(range, locale);
+        return name + span(value, units, locale);
     return name + QStringLiteral("above ") + SingleToText(range.low, locale) +
-           QStringLiteral(", at most ") + withUnit(range.high, range, locale);
+           QStringLiteral(", at most ") + withUnit(range.high, value, units, locale);
+}
+
+QStringList PlausibleRangeLines(const QLocale &locale)
+{
+    QStringList lines;
+    for (const DoseValueInfo &info : DoseValues) {
+        if (!info.range)
+            continue;
+        lines << PlausibleRangeText(info.value, {BodyUnits::InchesPounds}, locale);
+        if (dependsOnUnits(info.value))
+            lines << PlausibleRangeText(info.value, {BodyUnits::CentimetresKilograms}, locale);
+    }
+    return lines;
 }

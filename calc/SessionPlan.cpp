@@ -86,6 +86,15 @@ SessionPlan PlanSession(const CalculatedDose &dose, int portions, float releaseL
         plan.problem = PlanProblem::PeakNotAboveZero;
         return plan;
     }
+    // A negative proof or ratio gives volumes that cannot be poured, whatever the BAL reckons.
+    if (!(s.AlcDose > 0)) {
+        plan.problem = PlanProblem::NoAlcoholToServe;
+        return plan;
+    }
+    if (!(s.MixDose >= 0)) {
+        plan.problem = PlanProblem::NegativeMixer;
+        return plan;
+    }
     const double release = releaseLevel;
     plan.releaseHours = plan.peakBal > release
                             ? plan.peakHours + (plan.peakBal - release) / EliminationBalPerHour
@@ -113,31 +122,4 @@ SessionPlan PlanSession(const CalculatedDose &dose, int portions, float releaseL
         plan.portions.append(portion);
     }
     return plan;
-}
-
-QString PlanErrorMessage(PlanProblem problem)
-{
-    switch (problem) {
-    case PlanProblem::None:
-        return {};
-    case PlanProblem::PortionsOutOfRange:
-        return QStringLiteral("ERROR: The number of portions must be a whole number from %1 to %2.")
-            .arg(SessionPlanLimits::MinimumPortions)
-            .arg(SessionPlanLimits::MaximumPortions);
-    case PlanProblem::ReleaseLevelNotAboveZero:
-        return QStringLiteral("ERROR: The release level must be a number above 0 g/100 ml.");
-    case PlanProblem::NegativeDrinkingPeriod:
-        return QStringLiteral("ERROR: No session plan for this dose: its drinking period is "
-                              "negative.");
-    case PlanProblem::NoBodyWater:
-        return QStringLiteral("ERROR: No session plan for this dose: its body water is not above "
-                              "0 litres.");
-    case PlanProblem::PeakNotAboveZero:
-        return QStringLiteral("ERROR: No session plan for this dose: the expected peak BAL is not "
-                              "above 0 g/100 ml.");
-    case PlanProblem::TimesOutOfRange:
-        return QStringLiteral("ERROR: No session plan for this dose: the expected times are too "
-                              "far in the future to show.");
-    }
-    return {};
 }

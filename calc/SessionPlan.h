@@ -3,16 +3,19 @@
 #include "calc/BodyUnits.h"
 #include "calc/CalcDose.h"
 #include "calc/DosingState.h"
+#include "calc/LevelUnits.h"
 
 #include <QList>
-#include <QString>
 
 // A dose as one successful calculation left it: the state with its three volumes, the
-// intermediates it stored on the way, and the units the height and weight were given in.
+// intermediates it stored on the way, the units the height and weight were given in, and the
+// target in the lab's unit of levels.
 struct CalculatedDose {
     DosingState state;
     DoseIntermediates intermediates;
     BodyUnits units = BodyUnits::InchesPounds;
+    LevelScale level;
+    float targetLevel = 0; // the target as given, or state.BAL in the lab's unit
 };
 
 // What the operator chooses for a plan. Both are remembered between runs.
@@ -49,6 +52,8 @@ enum class PlanProblem {
     NegativeDrinkingPeriod,   // the portions would be served before the start
     NoBodyWater,              // body water not above 0 litres: the model has nothing to fill
     PeakNotAboveZero,         // the dose never raises the BAL
+    NoAlcoholToServe,         // the alcohol volume is not above 0 ml
+    NegativeMixer,            // the mixer volume is below 0 ml
     TimesOutOfRange,          // the expected times are beyond what a clock can show
 };
 
@@ -77,6 +82,3 @@ struct SessionPlan {
 // The alcohol and mixer volumes are split into `portions` whole-millilitre shares that add up
 // exactly to the doses, the first portions taking the extra millilitres.
 SessionPlan PlanSession(const CalculatedDose &dose, int portions, float releaseLevel);
-
-// The operator's message for a plan that is not ok, starting "ERROR: ".
-QString PlanErrorMessage(PlanProblem problem);

@@ -124,9 +124,14 @@ void BalChart::paint(QPainter &painter, const QRectF &area, const BalChartData &
         return;
     }
     const SessionPlan &plan = data.plan;
+    // Every level in the lab's unit.
+    const LevelScale &unit = data.level;
+    const double peakLevel = unit.fromBal(plan.peakBal);
+    const double targetLevel = unit.fromBal(data.targetBal);
+    const double releaseLevel = unit.fromBal(data.releaseLevel);
 
     // Vertical: from 0 to a round level above the peak and both marked levels.
-    const double highest = std::max({plan.peakBal, data.targetBal, data.releaseLevel});
+    const double highest = std::max({peakLevel, targetLevel, releaseLevel});
     const double balStep = niceStep(highest * 1.15 / 5);
     const double balTop = std::ceil(highest * 1.15 / balStep) * balStep;
     const int balDecimals = decimalsOf(balStep);
@@ -141,9 +146,11 @@ void BalChart::paint(QPainter &painter, const QRectF &area, const BalChartData &
     const double clockWidth =
         metrics.horizontalAdvance(locale.toString(QTime(23, 59), clockFormat));
     const QString targetLabel =
-        QStringLiteral("Target %1").arg(SingleToText(float(data.targetBal), locale));
+        QStringLiteral("Target %1")
+            .arg(SingleToText(unit.shownLevel(float(data.targetBal)), locale));
     const QString releaseLabel =
-        QStringLiteral("Release %1").arg(SingleToText(float(data.releaseLevel), locale));
+        QStringLiteral("Release %1")
+            .arg(SingleToText(unit.shownLevel(float(data.releaseLevel)), locale));
     const double levelsWidth = std::max({metrics.horizontalAdvance(targetLabel),
                                          metrics.horizontalAdvance(releaseLabel), clockWidth / 2});
     const QRectF plot(area.left() + labelWidth + u * 0.8, area.top() + u * 1.6,
@@ -170,7 +177,8 @@ void BalChart::paint(QPainter &painter, const QRectF &area, const BalChartData &
                          locale.toString(level, 'f', balDecimals));
     }
     painter.drawText(QRectF(area.left(), area.top(), area.width(), u * 1.2),
-                     Qt::AlignLeft | Qt::AlignTop, QStringLiteral("BAL (g/100 ml)"));
+                     Qt::AlignLeft | Qt::AlignTop,
+                     QStringLiteral("%1 (%2)").arg(unit.levelName(), unit.unitText()));
 
     // The clock axis: ticks on whole steps of the clock, not of the minutes since the start.
     const qint64 startMinute = data.start.msecsSinceStartOfDay() / 60000;
@@ -188,39 +196,40 @@ void BalChart::paint(QPainter &painter, const QRectF &area, const BalChartData &
                      Qt::AlignHCenter | Qt::AlignBottom, QStringLiteral("Clock time"));
 
     // The two levels; labels that would touch are moved apart, the higher level's upwards.
-    double targetY = scale.at(0, data.targetBal).y();
-    double releaseY = scale.at(0, data.releaseLevel).y();
+    double targetY = scale.at(0, targetLevel).y();
+    double releaseY = scale.at(0, releaseLevel).y();
     const double apart = u * 1.05 - std::abs(targetY - releaseY);
     if (apart > 0) {
-        const double direction = data.targetBal >= data.releaseLevel ? 1 : -1;
+        const double direction = targetLevel >= releaseLevel ? 1 : -1;
         targetY -= direction * apart / 2;
         releaseY += direction * apart / 2;
     }
-    levelLine(painter, scale, data.targetBal, TargetColour, Qt::DashLine, u * 0.1, targetLabel,
+    levelLine(painter, scale, targetLevel, TargetColour, Qt::DashLine, u * 0.1, targetLabel,
               targetY);
-    levelLine(painter, scale, data.releaseLevel, ReleaseColour, Qt::DotLine, u * 0.12, releaseLabel,
+    levelLine(painter, scale, releaseLevel, ReleaseColour, Qt::DotLine, u * 0.12, releaseLabel,
               releaseY);
     if (plan.releaseHours > 0) {
         painter.setPen(QPen(ReleaseColour, u * 0.08, Qt::DotLine));
-        painter.drawLine(scale.at(plan.releaseHours, 0),
-                         scale.at(plan.releaseHours, data.releaseLevel));
+        painter.drawLine(scale.at(plan.releaseHours, 0), scale.at(plan.releaseHours, releaseLevel));
     }
 
     // The curve: a straight rise to the peak, then the steady fall to zero.
     QPainterPath curve(scale.at(0, 0));
-    curve.lineTo(scale.at(plan.peakHours, plan.peakBal));
+    curve.lineTo(scale.at(plan.peakHours, peakLevel));
     curve.lineTo(scale.at(plan.zeroHours, 0));
     QPen curvePen(CurveColour, u * 0.2);
     curvePen.setJoinStyle(Qt::RoundJoin);
     painter.setPen(curvePen);
     painter.setBrush(Qt::NoBrush);
     painter.drawPath(curve);
-    const QPointF peak = scale.at(plan.peakHours, plan.peakBal);
+    const QPointF peak = scale.at(plan.peakHours, peakLevel);
     painter.setBrush(CurveColour);
     painter.drawEllipse(peak, u * 0.15, u * 0.15);
     painter.setPen(CurveColour);
     painter.drawText(QRectF(peak.x() + u * 0.4, peak.y() - u * 1.2, plot.right() - peak.x(), u),
                      Qt::AlignLeft | Qt::AlignVCenter,
-                     QStringLiteral("Peak %1").arg(locale.toString(plan.peakBal, 'f', 4)));
+                     QStringLiteral("Peak %1").arg(unit.isDefault()
+                                                       ? locale.toString(plan.peakBal, 'f', 4)
+                                                       : locale.toString(peakLevel, 'g', 4)));
     painter.restore();
 }

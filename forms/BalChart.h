@@ -1,5 +1,6 @@
 #pragma once
 
+#include "calc/LevelUnits.h"
 #include "calc/SessionPlan.h"
 
 #include <QTime>
@@ -7,13 +8,14 @@
 
 class QPainter;
 
-// What the chart shows: the expected BAL of a plan against clock time, with the target and
-// release levels.
+// What the chart shows: the expected level of a plan against clock time, with the target and
+// release levels, all in the lab's unit of levels.
 struct BalChartData {
-    SessionPlan plan; // without a plan (not ok) the chart is empty
-    double targetBal = 0;
-    double releaseLevel = 0;
+    SessionPlan plan;        // without a plan (not ok) the chart is empty
+    double targetBal = 0;    // g/100 ml
+    double releaseLevel = 0; // g/100 ml
     QTime start;
+    LevelScale level = {};
 };
 
 // The expected BAL against clock time. One paint routine draws it on the screen and on the

@@ -7,7 +7,7 @@ void Module1::Main()
     state.Weight = 0;
     state.Height = 0;
     state.Age = 0;
-    bodyInCm = BodyInCm{};
+    run = RunValues{};
 
     if (!Splash) {
         Splash = new frmSplash();

@@ -1,8 +1,7 @@
 #pragma once
 
-#include "calc/BodyUnits.h"
 #include "calc/DosingState.h"
-#include "calc/SessionPlan.h"
+#include "forms/RunValues.h"
 #include "forms/frmMain.h"
 #include "forms/frmSplash.h"
 
@@ -12,14 +11,8 @@
 namespace Module1 {
 // The one record of participant, parameters and results, shared by the windows for the whole run.
 inline DosingState dosingState;
-// The participant's height in cm and weight in kg, beside the state's inches and pounds, so that
-// in metric units the input window shows the centimetres and kilograms as they were typed. Every
-// reading of the height and weight sets both: typed inches and pounds give the calculation's own
-// cm = in / 0.3937 and kg = lb / 2.2046, typed centimetres and kilograms are kept as typed and
-// give the state in = cm x 0.3937 and lb = kg x 2.2046.
-inline BodyInCm bodyInCm;
-// The last dose calculated successfully in this run, which a session plan is made from.
-inline std::optional<CalculatedDose> lastDose;
+// What the run keeps beside it: the metric height and weight, the typed target, the last dose.
+inline RunValues run;
 // The one main window, created by the splash window's Begin and held until the program ends.
 inline QPointer<frmMain> MainWindow;
 // The splash window while it is loaded; it is destroyed when it goes.

@@ -1,5 +1,6 @@
 #include "forms/PlanRecord.h"
 
+#include "calc/FaultTexts.h"
 #include "forms/BalChart.h"
 #include "forms/ClockText.h"
 #include "forms/Fonts.h"
@@ -115,6 +116,8 @@ bool PlanRecord::paint(QPagedPaintDevice &device, const CalculatedDose &dose,
     writer.gap(body, 0.8);
     writer.text(QStringLiteral("Plan"), heading);
     writer.text(text.choices, body);
+    if (!text.levels.isEmpty())
+        writer.text(text.levels, body);
     writer.gap(body, 0.4);
     if (plan.ok()) {
         for (const QString &line : {text.peakLine, text.releaseLine, text.zeroLine})
@@ -122,7 +125,7 @@ bool PlanRecord::paint(QPagedPaintDevice &device, const CalculatedDose &dose,
         writer.gap(body, 0.6);
         portionTable(writer, text, body, bold);
     } else {
-        writer.text(PlanErrorMessage(plan.problem), bold);
+        writer.text(planFaultText(plan.problem).message, bold);
     }
     writer.gap(body, 0.8);
 
@@ -133,7 +136,7 @@ bool PlanRecord::paint(QPagedPaintDevice &device, const CalculatedDose &dose,
     if (chartHeight > bodyMetrics.height() * 8) {
         painter.setFont(body);
         BalChart::paint(painter, writer.take(chartHeight),
-                        {plan, dose.state.BAL, settings.releaseLevel, start});
+                        {plan, dose.state.BAL, settings.releaseLevel, start, dose.level});
         writer.gap(body, 0.8);
     }
     writer.text(PlanText::caveat(), bold);

@@ -1,5 +1,6 @@
 #include "forms/PlanText.h"
 
+#include "calc/DoseValues.h"
 #include "calc/NumberText.h"
 #include "forms/ClockText.h"
 
@@ -18,6 +19,26 @@ QString millilitres(int value, const QLocale &locale)
 }
 
 } // namespace
+
+QString peakText(double peakBal, const LevelScale &level, const QLocale &locale)
+{
+    const QString bal = locale.toString(peakBal, 'f', 4) + QStringLiteral(" g/100 ml");
+    if (level.isDefault())
+        return bal;
+    const QString inUnit = locale.toString(double(float(level.fromBal(peakBal))), 'g', 4) +
+                           QLatin1Char(' ') + level.unitText();
+    if (!level.breath())
+        return inUnit;
+    return inUnit + QStringLiteral(" (BAL %1 at %2)").arg(bal, level.ratioText(locale));
+}
+
+QString levelsSentence(const LevelScale &level, const QLocale &locale)
+{
+    QString text = QStringLiteral("Levels in %1").arg(QString::fromUtf8(level.info().caption));
+    if (level.breath())
+        text += QStringLiteral(", read at a blood/breath ratio of %1").arg(level.ratioText(locale));
+    return text + QLatin1Char('.');
+}
 
 QStringList PlanText::portionColumns()
 {
@@ -53,40 +74,52 @@ PlanText describePlan(const CalculatedDose &dose, const SessionPlan &plan, const
     const float releaseLevel = settings.releaseLevel;
     const DosingState &s = dose.state;
     PlanText text;
-    // Height and weight as the operator gave them: in metric units the calculation's own
-    // centimetres and kilograms, which are the typed values.
+    // The participant, then the dosing parameters: "Male, height 70 in, weight 160 lb, age 25
+    // years. Target BAL 0.08 g/100 ml, drinking period 40 minutes, ...". Height and weight as
+    // the operator gave them: in metric units the calculation's own centimetres and kilograms,
+    // which are the typed values.
     const bool metric = dose.units == BodyUnits::CentimetresKilograms;
-    const QString height = metric
-                               ? number(dose.intermediates.heightCm, locale) + QStringLiteral(" cm")
-                               : number(s.Height, locale) + QStringLiteral(" in");
-    const QString weight = metric
-                               ? number(dose.intermediates.weightKg, locale) + QStringLiteral(" kg")
-                               : number(s.Weight, locale) + QStringLiteral(" lb");
-    text.doseInputs =
-        QStringLiteral("%1, height %2, weight %3, age %4 years. Target BAL %5 g/100 ml, "
-                       "drinking period %6 minutes, proof %7, %8 parts mixer for every 1 part "
-                       "alcohol.")
-            .arg(s.Gender == Gender::Male ? QStringLiteral("Male") : QStringLiteral("Female"),
-                 height, weight, number(s.Age, locale), number(s.BAL, locale), number(s.DD, locale),
-                 number(s.Proof, locale), number(s.Ratio, locale));
+    QStringList participant{s.Gender == Gender::Male ? QStringLiteral("Male")
+                                                     : QStringLiteral("Female")};
+    QStringList parameters;
+    for (const DoseValueInfo &info : DoseValues) {
+        if (!info.field)
+            continue;
+        float value = s.*info.field;
+        if (metric && info.value == DoseValue::Height)
+            value = dose.intermediates.heightCm;
+        else if (metric && info.value == DoseValue::Weight)
+            value = dose.intermediates.weightKg;
+        else if (isLevel(info.value))
+            value = dose.targetLevel;
+        (indexOf(info.value) < FirstDosingParameter ? participant : parameters)
+            << valuePhrase(info.value, value, {dose.units, dose.level}, locale);
+    }
+    parameters.first()[0] = parameters.first()[0].toUpper();
+    text.doseInputs = participant.join(QStringLiteral(", ")) + QStringLiteral(". ") +
+                      parameters.join(QStringLiteral(", ")) + QLatin1Char('.');
     text.doseVolumes =
         QStringLiteral("Dose: alcohol %1 ml, mixer %2 ml, total %3 ml.")
             .arg(number(s.AlcDose, locale), number(s.MixDose, locale), number(s.TotDose, locale));
+    const LevelScale &level = dose.level;
+    const QString release =
+        number(level.shownLevel(releaseLevel), locale) + QLatin1Char(' ') + level.unitText();
     text.choices =
-        QStringLiteral("Start of drinking %1, %2 %3, release level %4 g/100 ml.")
+        QStringLiteral("Start of drinking %1, %2 %3, release level %4.")
             .arg(locale.toString(start, hoursAndMinutesFormat(locale)),
                  locale.toString(settings.portions),
                  settings.portions == 1 ? QStringLiteral("portion") : QStringLiteral("portions"),
-                 number(releaseLevel, locale));
+                 release);
+    if (!level.isDefault())
+        text.levels = levelsSentence(level, locale);
     if (!plan.ok())
         return text;
 
-    text.peakLine = QStringLiteral("Expected peak BAL: %1 g/100 ml at %2")
-                        .arg(locale.toString(plan.peakBal, 'f', 4),
+    text.peakLine = QStringLiteral("Expected peak %1: %2 at %3")
+                        .arg(level.levelName(), peakText(plan.peakBal, level, locale),
                              clockText(start, plan.peakAfterMinutes, locale));
-    text.releaseLine =
-        QStringLiteral("Expected below %1 g/100 ml at %2")
-            .arg(number(releaseLevel, locale), clockText(start, plan.releaseAfterMinutes, locale));
+    text.releaseLine = QStringLiteral("Expected below %1 at %2")
+                           .arg(release, clockText(start, plan.releaseAfterMinutes, locale));
     if (plan.releaseHours == 0)
         text.releaseLine += QStringLiteral(" (never above it)");
     text.zeroLine =

@@ -1,10 +1,9 @@
 #include "forms/frmInfo.h"
 
-#include "calc/CalcDose.h"
+#include "calc/DoseEvaluation.h"
+#include "calc/FaultTexts.h"
 #include "calc/NumberText.h"
-#include "calc/Plausibility.h"
 #include "forms/DialogKeys.h"
-#include "forms/FieldMessage.h"
 #include "forms/FixedDialog.h"
 #include "forms/Fonts.h"
 #include "forms/OperatorMessage.h"
@@ -16,6 +15,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <bit>
 
 namespace {
 
@@ -26,21 +26,19 @@ constexpr int ClientHeight = 6150;
 constexpr int TextBoxWidth = 735;
 constexpr int TextBoxHeight = 285;
 
-QGroupBox *frame(QWidget *container, const char *name, const char *caption, int left, int top,
+QGroupBox *frame(QWidget *container, const char *name, const QString &title, int left, int top,
                  int width, int height)
 {
-    const QString title = QString::fromLatin1(caption);
     auto *box = place(new QGroupBox(title, container), name, left, top, width, height);
     // Named outright: a frame inside a frame would otherwise be announced by the outer caption.
     box->setAccessibleName(title);
     return box;
 }
 
-QLabel *label(QWidget *container, const char *name, const char *caption, int left, int top,
+QLabel *label(QWidget *container, const char *name, const QString &caption, int left, int top,
               int width)
 {
-    auto *label =
-        place(new QLabel(QString::fromLatin1(caption), container), name, left, top, width, 255);
+    auto *label = place(new QLabel(caption, container), name, left, top, width, 255);
     // A caption wider than its box in the fonts at hand grows to the right rather than being cut.
     label->resize(std::max(label->width(), label->sizeHint().width()), label->height());
     return label;
@@ -87,10 +85,8 @@ void showNumber(QLineEdit *field, float value)
 
 } // namespace
 
-frmInfo::frmInfo(DosingState &state, BodyInCm &bodyInCm, std::optional<CalculatedDose> &lastDose,
-                 BodyUnits units, QWidget *owner)
-    : QDialog(owner, FixedDialogFlags), m_state(state), m_bodyInCm(bodyInCm), m_lastDose(lastDose),
-      m_units(units)
+frmInfo::frmInfo(DosingState &state, RunValues &run, ValueUnits units, QWidget *owner)
+    : QDialog(owner, FixedDialogFlags), m_state(state), m_run(run), m_units(units)
 {
     setUpFixedDialog(this, "frmInfo", QStringLiteral("User Input & Output"), ClientWidth,
                      ClientHeight);
@@ -98,10 +94,16 @@ frmInfo::frmInfo(DosingState &state, BodyInCm &bodyInCm, std::optional<Calculate
     setTabOrder();
 }
 
+QString frmInfo::caption(DoseValue value) const
+{
+    return tableText(infoOf(value).caption[m_units.body], m_units.level);
+}
+
 void frmInfo::createControls()
 {
-    auto *Frame1 = frame(this, "Frame1", "Participant Characteristics", 120, 120, 4455, 1815);
-    auto *Frame2 = frame(Frame1, "Frame2", "Gender", 120, 360, 1455, 1215);
+    auto *Frame1 =
+        frame(this, "Frame1", QStringLiteral("Participant Characteristics"), 120, 120, 4455, 1815);
+    auto *Frame2 = frame(Frame1, "Frame2", caption(DoseValue::Gender), 120, 360, 1455, 1215);
     optMale =
         place(new QRadioButton(QStringLiteral("Male"), Frame2), "optMale", 120, 240, 1215, 495);
     optFemale =
@@ -116,26 +118,22 @@ void frmInfo::createControls()
     for (QRadioButton *choice : {optMale, optFemale, optNG})
         gender->addButton(choice);
 
-    auto *lblHeight =
-        label(Frame1, "lblHeight", usesMetricUnits() ? "Height (cm):" : "Height (inches):", 1800,
-              480, 1215);
+    auto *lblHeight = label(Frame1, "lblHeight", caption(DoseValue::Height), 1800, 480, 1215);
     txtHeight = textBox(Frame1, "txtHeight", lblHeight, 3120, 480);
-    auto *lblweight = label(Frame1, "lblweight",
-                            usesMetricUnits() ? "Weight (kg):" : "Weight (lbs):", 1800, 840, 1215);
-    auto *lblAge = label(Frame1, "lblAge", "Age (years):", 1800, 1200, 1215);
+    auto *lblweight = label(Frame1, "lblweight", caption(DoseValue::Weight), 1800, 840, 1215);
+    auto *lblAge = label(Frame1, "lblAge", caption(DoseValue::Age), 1800, 1200, 1215);
 
-    auto *Frame3 = frame(this, "Frame3", "Other Information", 120, 2160, 4455, 1935);
-    auto *Label5 = label(Frame3, "Label5", "Target BAL (g/100 ml):", 360, 360, 1935);
+    auto *Frame3 =
+        frame(this, "Frame3", QStringLiteral("Other Information"), 120, 2160, 4455, 1935);
+    auto *Label5 = label(Frame3, "Label5", caption(DoseValue::BAL), 360, 360, 1935);
     txtBAL = textBox(Frame3, "txtBAL", Label5, 3120, 360);
-    auto *Label1 =
-        label(Frame3, "Label1", "Duration of Drinking Period (minutes):", 360, 720, 2775);
-    auto *Label3 = label(Frame3, "Label3", "Alcohol Proof: ", 360, 1080, 2775);
+    auto *Label1 = label(Frame3, "Label1", caption(DoseValue::DD), 360, 720, 2775);
+    auto *Label3 = label(Frame3, "Label3", caption(DoseValue::Proof), 360, 1080, 2775);
     txtProof = textBox(Frame3, "txtProof", Label3, 3120, 1080);
-    auto *Label2 =
-        label(Frame3, "Label2", "Parts mixer for every 1 part alcohol:", 360, 1440, 2655);
+    auto *Label2 = label(Frame3, "Label2", caption(DoseValue::Ratio), 360, 1440, 2655);
     txtRatio = textBox(Frame3, "txtRatio", Label2, 3120, 1440);
 
-    auto *Frame4 = frame(this, "Frame4", "Dosing Results", 120, 4320, 4455, 1455);
+    auto *Frame4 = frame(this, "Frame4", QStringLiteral("Dosing Results"), 120, 4320, 4455, 1455);
     const char *resultCaptions[] = {
         "Volume alcohol Dose (mls):", "Volume mixer (mls):", "Total beverage volume (mls):"};
     const int resultWidths[] = {2055, 1575, 2055};
@@ -143,10 +141,10 @@ void frmInfo::createControls()
     const char *resultNames[] = {"txtAlcDose", "txtMixDose", "txtTotDose"};
     for (int index = 0; index < 3; ++index) {
         const int top = 360 + 360 * index;
-        auto *caption =
-            label(Frame4, "Label4", resultCaptions[index], 360, top, resultWidths[index]);
-        caption->setProperty("index", index); // the three labels form one control array
-        *resultFields[index] = textBox(Frame4, resultNames[index], caption, 3120, top);
+        auto *result = label(Frame4, "Label4", QLatin1String(resultCaptions[index]), 360, top,
+                             resultWidths[index]);
+        result->setProperty("index", index); // the three labels form one control array
+        *resultFields[index] = textBox(Frame4, resultNames[index], result, 3120, top);
     }
 
     // These three belong to the window itself and are drawn over the frames, in line with the
@@ -173,11 +171,19 @@ void frmInfo::setTabOrder()
 void frmInfo::Form_Load()
 {
     const DosingState &s = m_state;
-    showNumber(txtWeight, usesMetricUnits() ? m_bodyInCm.weightKg : s.Weight);
-    showNumber(txtHeight, usesMetricUnits() ? m_bodyInCm.heightCm : s.Height);
+    showNumber(txtWeight, usesMetricUnits() ? m_run.bodyInCm.weightKg : s.Weight);
+    showNumber(txtHeight, usesMetricUnits() ? m_run.bodyInCm.heightCm : s.Height);
     showNumber(txtAge, s.Age);
     optNG->setChecked(true);
-    showNumber(txtBAL, s.BAL);
+    // The target as typed in this unit while it still stands for the BAL, else the BAL shown in
+    // this unit. In g/100 ml it is the BAL.
+    const LevelScale &level = m_units.level;
+    const std::optional<TypedLevel> &typed = m_run.typedTarget;
+    const bool asTyped =
+        typed && typed->scale == level &&
+        std::bit_cast<quint32>(level.toBal(typed->value)) == std::bit_cast<quint32>(s.BAL);
+    showNumber(txtBAL, asTyped ? typed->value : level.shownLevel(s.BAL));
+    m_shownTarget = asTyped || level.isDefault() ? QString() : txtBAL->text();
     showNumber(txtDD, s.DD);
     showNumber(txtProof, s.Proof);
     showNumber(txtRatio, s.Ratio);
@@ -189,8 +195,8 @@ bool frmInfo::readField(QLineEdit *field, float &target)
 {
     const SingleFromText number = TextToSingle(field->text());
     if (!number.ok()) {
-        OperatorMessage::show(this,
-                              conversionMessage(fieldName(field), field->text(), number.error));
+        OperatorMessage::show(this, fieldProblemMessage(inputProblemOf(number, field->text()),
+                                                        fieldName(field), field->text()));
         field->setFocus();
         field->selectAll();
         return false;
@@ -204,7 +210,7 @@ bool frmInfo::readField(QLineEdit *field, float &target)
 bool frmInfo::readHeightAndWeight()
 {
     DosingState &s = m_state;
-    BodyInCm &body = m_bodyInCm;
+    BodyInCm &body = m_run.bodyInCm;
     if (usesMetricUnits()) {
         if (!readField(txtHeight, body.heightCm))
             return false;
@@ -223,6 +229,19 @@ bool frmInfo::readHeightAndWeight()
     return true;
 }
 
+bool frmInfo::readTarget(std::optional<float> &typed)
+{
+    if (!m_shownTarget.isEmpty() && txtBAL->text() == m_shownTarget)
+        return true;
+    float level = 0;
+    if (!readField(txtBAL, level))
+        return false;
+    typed = level;
+    m_run.typedTarget = TypedLevel{level, m_units.level};
+    m_state.BAL = m_units.level.toBal(level); // stored as soon as it is read, as every field
+    return true;
+}
+
 void frmInfo::cmdCalcNow_Click()
 {
     DosingState &s = m_state;
@@ -233,21 +252,23 @@ void frmInfo::cmdCalcNow_Click()
         return;
     }
     s.Gender = optMale->isChecked() ? Gender::Male : Gender::Female;
-    if (!readField(txtBAL, s.BAL) || !readField(txtDD, s.DD) || !readField(txtProof, s.Proof) ||
+    std::optional<float> typedTarget;
+    if (!readTarget(typedTarget) || !readField(txtDD, s.DD) || !readField(txtProof, s.Proof) ||
         !readField(txtRatio, s.Ratio))
         return;
 
-    const std::optional<BodyInCm> typedInCm =
-        usesMetricUnits() ? std::optional(m_bodyInCm) : std::nullopt;
-    const DoseOutcome outcome = CalcDose(s, typedInCm);
-    if (!outcome.ok()) {
-        OperatorMessage::show(this, DoseErrorMessage(outcome));
+    const DoseInput input{s, m_units.body, m_run.bodyInCm, m_units.level, typedTarget};
+    const DoseReport report = evaluateDose(input);
+    s = report.dose.state; // on a fault, with what the calculation stored before it
+    if (!report.ok()) {
+        OperatorMessage::show(this, doseFaultText(report.outcome).message);
         return;
     }
-    m_lastDose = CalculatedDose{s, outcome.intermediates, m_units};
+    m_run.lastDose = input;
+    m_run.lastDose->state = s; // with its results
     showResults();
     QStringList notices;
-    for (const PlausibilityNotice &notice : PlausibilityNotices(s, typedInCm))
+    for (const PlausibilityNotice &notice : report.notices)
         notices << PlausibilityNoticeText(notice);
     emit doseCalculated(notices);
 }

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "calc/BodyUnits.h"
+#include "calc/DoseValues.h"
 #include "calc/DosingState.h"
-#include "calc/SessionPlan.h"
+#include "forms/RunValues.h"
 
 #include <QDialog>
 #include <QStringList>
@@ -14,16 +14,16 @@ class QPushButton;
 class QRadioButton;
 
 // "User Input & Output": the participant, the dosing parameters and the computed volumes.
-// Holds no data of its own; it copies its fields to and from the dosing state and, for height
-// and weight, the run's centimetres and kilograms beside it. In metric units the height and
-// weight fields are in centimetres and kilograms and go to the calculation as typed. Each
-// successful calculation is kept as the run's last dose.
+// Holds no data of its own; it copies its fields to and from the dosing state and, for height,
+// weight and target, the run's values beside it. In metric units the height and weight fields
+// are in centimetres and kilograms and go to the calculation as typed; the target is in the
+// lab's unit of levels. The values of each successful calculation are kept as the run's last
+// dose.
 class frmInfo : public QDialog {
     Q_OBJECT
 
 public:
-    frmInfo(DosingState &state, BodyInCm &bodyInCm, std::optional<CalculatedDose> &lastDose,
-            BodyUnits units = BodyUnits::InchesPounds, QWidget *owner = nullptr);
+    frmInfo(DosingState &state, RunValues &run, ValueUnits units = {}, QWidget *owner = nullptr);
 
     // Fills the fields from the dosing state, height and weight in the window's units; run once
     // before the window is shown.
@@ -42,17 +42,22 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
+    // The caption of a value's field in the window's units.
+    QString caption(DoseValue value) const;
     void createControls();
     void setTabOrder();
     bool readField(QLineEdit *field, float &target);
     bool readHeightAndWeight();
-    bool usesMetricUnits() const { return m_units == BodyUnits::CentimetresKilograms; }
+    // The target in the lab's unit, or none when the level shown for the state's BAL is still
+    // there untouched: the BAL then stays exactly as it is.
+    bool readTarget(std::optional<float> &typed);
+    bool usesMetricUnits() const { return m_units.body == BodyUnits::CentimetresKilograms; }
     void showResults();
 
     DosingState &m_state;
-    BodyInCm &m_bodyInCm;
-    std::optional<CalculatedDose> &m_lastDose;
-    const BodyUnits m_units;
+    RunValues &m_run;
+    const ValueUnits m_units;
+    QString m_shownTarget; // the target field's text as shown, when converted from the BAL
     QRadioButton *optMale = nullptr;
     QRadioButton *optFemale = nullptr;
     QRadioButton *optNG = nullptr;

@@ -1,7 +1,8 @@
 #include "forms/frmMain.h"
 
 #include "appinfo/AppInfo.h"
-#include "calc/DosingParameters.h"
+#include "calc/DoseValues.h"
+#include "calc/FaultTexts.h"
 #include "calc/NumberText.h"
 #include "forms/ClockText.h"
 #include "forms/ElidingLabel.h"
@@ -19,9 +20,11 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDateTime>
+#include <QInputDialog>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenuBar>
+#include <QRegularExpression>
 #include <QSizeGrip>
 #include <QStatusBar>
 #include <QWindow>
@@ -55,10 +58,8 @@ QString applicationTitle()
 
 } // namespace
 
-frmMain::frmMain(DosingState &state, BodyInCm &bodyInCm, std::optional<CalculatedDose> &lastDose,
-                 SettingsStore store, QWidget *parent)
-    : QMainWindow(parent), m_state(state), m_bodyInCm(bodyInCm), m_lastDose(lastDose),
-      m_store(std::move(store)), m_outer(this)
+frmMain::frmMain(DosingState &state, RunValues &run, SettingsStore store, QWidget *parent)
+    : QMainWindow(parent), m_state(state), m_run(run), m_store(std::move(store)), m_outer(this)
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(applicationTitle());
@@ -137,12 +138,99 @@ void frmMain::createUnitsMenu(QMenuBar *bar)
     mnuUnitsMetric = addChoice(QStringLiteral("&Centimetres and Kilograms"), "mnuUnitsMetric",
                                BodyUnits::CentimetresKilograms);
     setUnits(BodyUnits::InchesPounds);
+    addLevelChoices();
+}
+
+// The unit of levels by kind, then the blood/breath ratio breath units are read at.
+void frmMain::addLevelChoices()
+{
+    mnuUnits->addSection(QStringLiteral("Alcohol level"));
+    auto *units = new QActionGroup(mnuUnits);
+    for (const LevelUnitInfo &info : LevelUnits) {
+        QAction *item = mnuUnits->addAction(QString::fromUtf8(info.menuText));
+        QString name = QString::fromLatin1(info.option);
+        name.remove(QRegularExpression(QStringLiteral("[^A-Za-z0-9]")));
+        item->setObjectName(QStringLiteral("mnuLevel") + name);
+        item->setCheckable(true);
+        units->addAction(item);
+        connect(item, &QAction::triggered, this, [this, unit = info.unit] { setLevelUnit(unit); });
+        mnuLevel << item;
+    }
+    mnuUnits->addSection(QStringLiteral("Blood/breath ratio"));
+    auto *ratios = new QActionGroup(mnuUnits);
+    for (float ratio : BreathRatio::Usual) {
+        QAction *item = mnuUnits->addAction(QStringLiteral("%1:1").arg(SingleToText(ratio)));
+        item->setObjectName(QStringLiteral("mnuRatio%1").arg(SingleToText(ratio, QLocale::c())));
+        item->setCheckable(true);
+        ratios->addAction(item);
+        connect(item, &QAction::triggered, this, [this, ratio] { setBreathRatio(ratio); });
+        mnuRatio << item;
+    }
+    QAction *other = mnuUnits->addAction(QStringLiteral("Other..."));
+    other->setObjectName(QStringLiteral("mnuRatioOther"));
+    other->setCheckable(true);
+    ratios->addAction(other);
+    // Queued, as every item that opens a window: see createMenu.
+    connect(other, &QAction::triggered, this, &frmMain::mnuRatioOther_Click, Qt::QueuedConnection);
+    mnuRatio << other;
+    setLevelUnit(LevelUnit::GramsPer100Ml);
+    setBreathRatio(BreathRatio::Default);
 }
 
 void frmMain::setUnits(BodyUnits units)
 {
-    m_units = units;
+    m_units.body = units;
     (units == BodyUnits::CentimetresKilograms ? mnuUnitsMetric : mnuUnitsUS)->setChecked(true);
+}
+
+void frmMain::setLevelUnit(LevelUnit unit)
+{
+    m_units.level.unit = unit;
+    mnuLevel[qsizetype(unit)]->setChecked(true);
+}
+
+void frmMain::setBreathRatio(float ratio)
+{
+    if (!acceptsBreathRatio(ratio)) {
+        OperatorMessage::show(
+            this, QStringLiteral("ERROR: The blood/breath ratio must be a number from %1 to %2.")
+                      .arg(SingleToText(BreathRatio::Lowest), SingleToText(BreathRatio::Highest)));
+    } else {
+        m_units.level.breathRatio = ratio;
+    }
+    const float current = m_units.level.breathRatio;
+    const auto usual = std::ranges::find(BreathRatio::Usual, current);
+    mnuRatio[qsizetype(usual - BreathRatio::Usual.begin())]->setChecked(true);
+    mnuRatio.last()->setText(usual == BreathRatio::Usual.end()
+                                 ? QStringLiteral("Other (%1:1)...").arg(SingleToText(current))
+                                 : QStringLiteral("Other..."));
+}
+
+void frmMain::mnuRatioOther_Click()
+{
+    bool given = false;
+    const QString text = QInputDialog::getText(
+        this, applicationTitle(),
+        QStringLiteral("Blood/breath ratio, from %1 to %2:")
+            .arg(SingleToText(BreathRatio::Lowest), SingleToText(BreathRatio::Highest)),
+        QLineEdit::Normal, SingleToText(m_units.level.breathRatio), &given);
+    if (given)
+        setBreathRatioText(text);
+    else
+        setBreathRatio(m_units.level.breathRatio); // the check mark goes back where it was
+}
+
+void frmMain::setBreathRatioText(const QString &text)
+{
+    const SingleFromText ratio = TextToSingle(text);
+    if (!ratio.ok()) {
+        OperatorMessage::show(this,
+                              fieldProblemMessage(inputProblemOf(ratio, text),
+                                                  QStringLiteral("Blood/breath ratio"), text));
+        setBreathRatio(m_units.level.breathRatio);
+        return;
+    }
+    setBreathRatio(ratio.value);
 }
 
 void frmMain::createStatusBar()
@@ -186,18 +274,21 @@ void frmMain::updateClock()
 
 void frmMain::MDIForm_Load()
 {
-    using StoredSettings::MainWindowKeys;
-    const StoredSettings::Loaded loaded =
-        StoredSettings::load(m_store, MainWindowKeys, StoredSettings::MainWindowChoices);
-    const std::span<const float> values(loaded.values);
-    m_outer.place(OuterGeometry::fromTwips(values.first<StoredSettings::GeometryKeys.size()>()));
-    const std::span<const float> parameters = values.subspan(StoredSettings::FirstDosingKey);
-    for (std::size_t i = 0; i < DosingParameters.size(); ++i)
-        m_state.*DosingParameters[i].field = parameters[i];
+    using namespace StoredSettings;
+    const Loaded loaded = StoredSettings::load(m_store);
+    const Values &values = loaded.values;
+    std::array<float, 4> geometry;
+    for (std::size_t i = 0; i < GeometryKeys.size(); ++i)
+        geometry[i] = values.number(GeometryKeys[i].readName);
+    m_outer.place(OuterGeometry::fromTwips(geometry));
+    for (const DoseValueInfo &parameter : DosingParameters)
+        m_state.*parameter.field = values.number(parameter.settingsKey);
     // Both are checked by the load: a whole number of portions in range, a level above zero.
-    m_planSettings.portions = int(values[StoredSettings::FirstSessionPlanKey]);
-    m_planSettings.releaseLevel = values[StoredSettings::FirstSessionPlanKey + 1];
-    setUnits(BodyUnits(loaded.choices[0]));
+    m_planSettings.portions = int(values.number(Portions));
+    m_planSettings.releaseLevel = values.number(Release);
+    setUnits(BodyUnits(values.choice(Units)));
+    setLevelUnit(::LevelUnit(values.choice(StoredSettings::LevelUnit)));
+    setBreathRatio(values.number(StoredSettings::BreathRatio)); // checked by the load
     const QString problem = loaded.problemMessage();
     if (!problem.isEmpty())
         OperatorMessage::show(this, problem);
@@ -220,30 +311,26 @@ void frmMain::MDIForm_Unload()
 {
     if (isMinimized())
         return;
-    std::vector<float> values;
-    std::ranges::copy(OuterGeometry::toTwips(m_outer.outer()), std::back_inserter(values));
-    for (const DosingParameter &parameter : DosingParameters)
-        values.push_back(m_state.*parameter.field);
-    values.push_back(float(m_planSettings.portions));
-    values.push_back(m_planSettings.releaseLevel);
-    const std::array choices = {int(m_units)};
-    if (StoredSettings::save(
-            m_store, StoredSettings::entries(StoredSettings::MainWindowKeys, values) +
-                         StoredSettings::entries(StoredSettings::MainWindowChoices, choices)))
-        return;
-    OperatorMessage::show(
-        this, QStringLiteral("ERROR: The settings could not be saved in \"%1\". Note the dosing "
-                             "parameters to enter them next time: target BAL %2, drinking period "
-                             "%3 minutes, proof %4, %5 parts mixer for every 1 part alcohol.")
-                  .arg(m_store.location(applicationTitle()), SingleToText(m_state.BAL),
-                       SingleToText(m_state.DD), SingleToText(m_state.Proof),
-                       SingleToText(m_state.Ratio)));
+    using namespace StoredSettings;
+    Values values;
+    const std::array<float, 4> geometry = OuterGeometry::toTwips(m_outer.outer());
+    for (std::size_t i = 0; i < GeometryKeys.size(); ++i)
+        values.setNumber(GeometryKeys[i].readName, geometry[i]);
+    for (const DoseValueInfo &parameter : DosingParameters)
+        values.setNumber(parameter.settingsKey, m_state.*parameter.field);
+    values.setNumber(Portions, float(m_planSettings.portions));
+    values.setNumber(Release, m_planSettings.releaseLevel);
+    values.setChoice(Units, int(m_units.body));
+    values.setChoice(StoredSettings::LevelUnit, int(m_units.level.unit));
+    values.setNumber(StoredSettings::BreathRatio, m_units.level.breathRatio);
+    if (!StoredSettings::save(m_store, values))
+        OperatorMessage::show(this, StoredSettings::notSavedMessage(m_store, values));
 }
 
 void frmMain::mnuInput_Click()
 {
     // A new window each time, so every opening starts from its definition.
-    frmInfo info(m_state, m_bodyInCm, m_lastDose, m_units, this);
+    frmInfo info(m_state, m_run, m_units, this);
     connect(&info, &frmInfo::doseCalculated, this, &frmMain::showNotices);
     info.Form_Load();
     info.exec();
@@ -251,13 +338,13 @@ void frmMain::mnuInput_Click()
 
 void frmMain::mnuPlan_Click()
 {
-    if (!m_lastDose) {
+    if (!m_run.lastDose) {
         OperatorMessage::show(this,
                               QStringLiteral("ERROR: Calculate a dose in Input Parameters first."));
         return;
     }
     // Created only when asked for, so the program starts as quickly as before.
-    frmPlan plan(*m_lastDose, m_planSettings, this);
+    frmPlan plan(inLevelScale(*m_run.lastDose, m_units.level), m_planSettings, this);
     plan.exec();
 }
 

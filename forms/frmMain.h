@@ -1,9 +1,12 @@
 #pragma once
 
 #include "calc/BodyUnits.h"
+#include "calc/DoseValues.h"
 #include "calc/DosingState.h"
+#include "calc/LevelUnits.h"
 #include "calc/SessionPlan.h"
 #include "forms/OuterGeometry.h"
+#include "forms/RunValues.h"
 #include "settings/SettingsStore.h"
 
 #include <QMainWindow>
@@ -29,10 +32,10 @@ class frmMain : public QMainWindow {
     Q_OBJECT
 
 public:
-    // `bodyInCm` is the run's height and weight in metric units, kept beside `state`;
-    // `lastDose` is the run's last successful calculation, which the session plan is made from.
-    frmMain(DosingState &state, BodyInCm &bodyInCm, std::optional<CalculatedDose> &lastDose,
-            SettingsStore store = SettingsStore(), QWidget *parent = nullptr);
+    // `run` is what the run keeps beside `state`: the metric height and weight, the typed target
+    // and the last dose calculated, which the session plan is made from.
+    frmMain(DosingState &state, RunValues &run, SettingsStore store = SettingsStore(),
+            QWidget *parent = nullptr);
 
     // Takes the outer geometry, the dosing parameters, the session plan's choices and the units
     // from the store. A key whose stored text is not a usable number takes its default and every
@@ -49,6 +52,12 @@ public slots:
     void mnuHelpAbout_Click();
     void mnuExit_Click();
     void setUnits(BodyUnits units);
+    void setLevelUnit(LevelUnit unit);
+    // A ratio from 1000 to 4000; anything else is refused with a message and the ratio stays.
+    void setBreathRatio(float ratio);
+    // Other...: asks for the ratio as text and sets it if it is a number in range.
+    void mnuRatioOther_Click();
+    void setBreathRatioText(const QString &text);
     // "Status" when `notices` is empty, else "Check: " and the notices, with their count when
     // there are several; announced to screen readers.
     void showNotices(const QStringList &notices);
@@ -61,16 +70,16 @@ private:
     void createMenu();
     void createStatusBar();
     void createUnitsMenu(QMenuBar *bar);
+    void addLevelChoices();
     void updateClock();
     // Writes the geometry, the dosing parameters and the session plan's choices to the store
     // unless the window is minimised.
     void MDIForm_Unload();
 
     DosingState &m_state;
-    BodyInCm &m_bodyInCm;
-    std::optional<CalculatedDose> &m_lastDose;
+    RunValues &m_run;
     SessionPlanSettings m_planSettings;
-    BodyUnits m_units = BodyUnits::InchesPounds;
+    ValueUnits m_units;
     SettingsStore m_store;
     OuterGeometry m_outer;
     QMdiArea *workspace = nullptr;
@@ -79,6 +88,8 @@ private:
     QMenu *mnuUnits = nullptr;
     QAction *mnuUnitsUS = nullptr;
     QAction *mnuUnitsMetric = nullptr;
+    QList<QAction *> mnuLevel; // one per unit of levels, in the order of LevelUnits
+    QList<QAction *> mnuRatio; // one per usual ratio, then Other...
     QMenu *mnuHelp = nullptr;
     QAction *mnuHelpAbout = nullptr;
     QAction *mnuExit = nullptr;

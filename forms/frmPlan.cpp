@@ -1,9 +1,9 @@
 #include "forms/frmPlan.h"
 
+#include "calc/FaultTexts.h"
 #include "calc/NumberText.h"
 #include "forms/BalChart.h"
 #include "forms/ClockText.h"
-#include "forms/FieldMessage.h"
 #include "forms/FixedDialog.h"
 #include "forms/OperatorMessage.h"
 #include "forms/PlanRecord.h"
@@ -86,8 +86,8 @@ void sizePortionTable(QTreeWidget *table)
 
 } // namespace
 
-frmPlan::frmPlan(const CalculatedDose &dose, SessionPlanSettings &settings, QWidget *owner)
-    : QDialog(owner, FixedDialogFlags), m_dose(dose), m_settings(settings)
+frmPlan::frmPlan(const DoseInput &dose, SessionPlanSettings &settings, QWidget *owner)
+    : QDialog(owner, FixedDialogFlags), m_input(dose), m_settings(settings)
 {
     setUpFixedDialog(this, "frmPlan", QStringLiteral("Session Plan"), ClientWidth, ClientHeight);
     createControls();
@@ -121,9 +121,12 @@ void frmPlan::createControls()
     spnPortions = captioned(named(new QSpinBox, "spnPortions"), lblPortions);
     spnPortions->setRange(SessionPlanLimits::MinimumPortions, SessionPlanLimits::MaximumPortions);
     spnPortions->setValue(m_settings.portions);
-    auto *lblReleaseLevel = label("lblReleaseLevel", QStringLiteral("Release level (g/100 ml):"));
+    const LevelScale &level = m_input.level;
+    auto *lblReleaseLevel =
+        label("lblReleaseLevel", QStringLiteral("Release level (%1):").arg(level.unitText()));
     txtRelease = captioned(
-        named(new QLineEdit(SingleToText(m_settings.releaseLevel)), "txtRelease"), lblReleaseLevel);
+        named(new QLineEdit(SingleToText(level.shownLevel(m_settings.releaseLevel))), "txtRelease"),
+        lblReleaseLevel);
     txtRelease->setMaximumWidth(fontMetrics().horizontalAdvance(QStringLiteral("0.0000000")) * 2);
     auto *choicesLayout = new QHBoxLayout;
     for (QWidget *control : std::initializer_list<QWidget *>{
@@ -200,19 +203,23 @@ void frmPlan::refresh()
     const SingleFromText release = TextToSingle(txtRelease->text());
     QString problem;
     if (!release.ok())
-        problem =
-            conversionMessage(QStringLiteral("Release level"), txtRelease->text(), release.error);
-    else if (!acceptsReleaseLevel(release.value))
-        problem = PlanErrorMessage(PlanProblem::ReleaseLevelNotAboveZero);
-    else
-        m_settings.releaseLevel = release.value; // only a usable level is remembered
+        problem = fieldProblemMessage(inputProblemOf(release, txtRelease->text()),
+                                      QStringLiteral("Release level"), txtRelease->text());
+    else if (!acceptsReleaseLevel(m_input.level.toBal(release.value)))
+        problem = planFaultText(PlanProblem::ReleaseLevelNotAboveZero).message;
+    else // only a usable level is remembered, in g/100 ml
+        m_settings.releaseLevel = m_input.level.toBal(release.value);
 
+    // Without a usable release level the dose is shown without a plan.
+    DoseOptions options;
+    if (problem.isEmpty())
+        options.plan = m_settings;
+    m_report = evaluateDose(m_input, options);
     m_plan = SessionPlan{};
-    if (problem.isEmpty()) {
-        m_plan = PlanSession(m_dose, m_settings.portions, m_settings.releaseLevel);
-        problem = PlanErrorMessage(m_plan.problem);
-    } else {
-        m_plan.problem = PlanProblem::ReleaseLevelNotAboveZero;
+    m_plan.problem = PlanProblem::ReleaseLevelNotAboveZero;
+    if (m_report.plan) {
+        m_plan = *m_report.plan;
+        problem = planFaultText(m_plan.problem).message;
     }
     lblProblem->setText(problem);
     lblProblem->setVisible(!problem.isEmpty());
@@ -223,7 +230,7 @@ void frmPlan::refresh()
 void frmPlan::showPlan()
 {
     const SessionPlanSettings shown{spnPortions->value(), m_settings.releaseLevel};
-    const PlanText text = describePlan(m_dose, m_plan, tmeStart->time(), shown);
+    const PlanText text = describePlan(m_report.dose, m_plan, tmeStart->time(), shown);
     lblDoseInputs->setText(text.doseInputs);
     lblDoseVolumes->setText(text.doseVolumes);
     lblPeak->setText(text.peakLine);
@@ -239,7 +246,7 @@ void frmPlan::showPlan()
             item->setTextAlignment(column, Qt::AlignVCenter |
                                                (column == 1 ? Qt::AlignLeft : Qt::AlignRight));
     }
-    picChart->setData({m_plan, m_dose.state.BAL, m_settings.releaseLevel, tmeStart->time()});
+    picChart->setData({m_plan, m_report.dose.state.BAL, m_settings.releaseLevel, tmeStart->time()});
     picChart->setAccessibleDescription(
         m_plan.ok()
             ? QStringList{text.peakLine, text.releaseLine, text.zeroLine}.join(QStringLiteral(". "))
@@ -255,7 +262,7 @@ void frmPlan::cmdPrint_Click()
     dialog.setObjectName(QStringLiteral("printDialog"));
     if (dialog.exec() != QDialog::Accepted)
         return;
-    if (!PlanRecord::paint(printer, m_dose, m_plan, tmeStart->time(), m_settings,
+    if (!PlanRecord::paint(printer, m_report.dose, m_plan, tmeStart->time(), m_settings,
                            QDateTime::currentDateTime()))
         OperatorMessage::show(this, QStringLiteral("ERROR: The session plan could not be printed. "
                                                    "Check the printer, or print to a PDF file."));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "calc/DoseEvaluation.h"
 #include "calc/SessionPlan.h"
 
 #include <QDialog>
@@ -20,7 +21,8 @@ class frmPlan : public QDialog {
     Q_OBJECT
 
 public:
-    frmPlan(const CalculatedDose &dose, SessionPlanSettings &settings, QWidget *owner = nullptr);
+    // `dose` holds the values of the dose as the operator gave them.
+    frmPlan(const DoseInput &dose, SessionPlanSettings &settings, QWidget *owner = nullptr);
 
     // The start of drinking offered first: `now` rounded up to the next 5 minutes.
     static QTime defaultStart(const QTime &now);
@@ -35,9 +37,10 @@ private:
     void refresh();
     void showPlan();
 
-    const CalculatedDose m_dose;
+    const DoseInput m_input;
     SessionPlanSettings &m_settings;
-    SessionPlan m_plan;
+    DoseReport m_report; // the dose and the plan of the current choices
+    SessionPlan m_plan;  // the report's plan, or why there is none
     QLabel *lblDoseInputs = nullptr;
     QLabel *lblDoseVolumes = nullptr;
     QTimeEdit *tmeStart = nullptr;

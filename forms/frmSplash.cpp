@@ -114,7 +114,7 @@ void frmSplash::cmdBegin_Click()
     const bool quitOnLastWindow = QApplication::quitOnLastWindowClosed();
     QApplication::setQuitOnLastWindowClosed(false);
 
-    Module1::MainWindow = new frmMain(Module1::dosingState, Module1::bodyInCm, Module1::lastDose);
+    Module1::MainWindow = new frmMain(Module1::dosingState, Module1::run);
     Module1::MainWindow->MDIForm_Load();
     close();
     Module1::MainWindow->show();

@@ -4,6 +4,7 @@
 #include "calc/NumberText.h"
 
 #include <QStringList>
+#include <algorithm>
 
 namespace StoredSettings {
 
@@ -25,22 +26,84 @@ std::optional<float> numberFromText(const QString &text)
     return number.value;
 }
 
-static int choiceFromText(const ChoiceKey &key, const std::optional<QString> &text)
+static std::optional<int> choiceFromText(const ChoiceKey &key, const QString &text)
 {
-    for (std::size_t i = 0; text && i < key.words.size(); ++i) {
-        if (text->compare(QLatin1String(key.words[i]), Qt::CaseInsensitive) == 0)
+    for (std::size_t i = 0; i < key.words.size(); ++i) {
+        if (text.compare(QString::fromUtf8(key.words[i]), Qt::CaseInsensitive) == 0)
             return int(i);
     }
-    return 0;
+    return std::nullopt;
 }
 
-Loaded load(const SettingsStore &store, std::span<const NumberKey> keys,
-            std::span<const ChoiceKey> choiceKeys)
+// A default goes through the same number rules as a stored text would.
+static float defaultOf(const NumberKey &key)
+{
+    return *numberFromText(SingleToText(float(key.defaultValue)));
+}
+
+// Where a key's value is kept; the names come from the tables, so an unknown one is a
+// programming error.
+static std::size_t numberIndex(std::string_view name)
+{
+    for (std::size_t i = 0; i < MainWindowKeys.size(); ++i) {
+        if (name == MainWindowKeys[i].readName)
+            return i;
+    }
+    qFatal("no stored number is called %.*s", int(name.size()), name.data());
+}
+
+static std::size_t choiceIndex(std::string_view name)
+{
+    for (std::size_t i = 0; i < MainWindowChoices.size(); ++i) {
+        if (name == MainWindowChoices[i].name)
+            return i;
+    }
+    qFatal("no stored choice is called %.*s", int(name.size()), name.data());
+}
+
+Values::Values()
+{
+    for (std::size_t i = 0; i < MainWindowKeys.size(); ++i)
+        m_numbers[i] = defaultOf(MainWindowKeys[i]);
+}
+
+float Values::number(std::string_view key) const
+{
+    return m_numbers[numberIndex(key)];
+}
+
+void Values::setNumber(std::string_view key, float value)
+{
+    m_numbers[numberIndex(key)] = value;
+}
+
+int Values::choice(std::string_view key) const
+{
+    return m_choices[choiceIndex(key)];
+}
+
+void Values::setChoice(std::string_view key, int choice)
+{
+    m_choices[choiceIndex(key)] = choice;
+}
+
+QList<SettingsEntry> Values::entries() const
+{
+    QList<SettingsEntry> result;
+    for (std::size_t i = 0; i < MainWindowKeys.size(); ++i)
+        result.append({QLatin1String(MainWindowKeys[i].writtenName), SingleToText(m_numbers[i])});
+    for (std::size_t i = 0; i < MainWindowChoices.size(); ++i)
+        result.append({QLatin1String(MainWindowChoices[i].name),
+                       QString::fromUtf8(MainWindowChoices[i].words[std::size_t(m_choices[i])])});
+    return result;
+}
+
+Loaded load(const SettingsStore &store)
 {
     QStringList names;
-    for (const NumberKey &key : keys)
+    for (const NumberKey &key : MainWindowKeys)
         names << QLatin1String(key.readName);
-    for (const ChoiceKey &key : choiceKeys)
+    for (const ChoiceKey &key : MainWindowChoices)
         names << QLatin1String(key.name);
     const QList<std::optional<QString>> texts =
         store.GetSettings(applicationName(), QLatin1String(Section), names);
@@ -49,19 +112,27 @@ Loaded load(const SettingsStore &store, std::span<const NumberKey> keys,
     loaded.status = store.status();
     loaded.location = store.location(applicationName());
     loaded.problem = store.problem();
-    for (std::size_t i = 0; i < keys.size(); ++i) {
-        // A default goes through the same number rules as a stored text would.
-        const float defaultValue = *numberFromText(SingleToText(float(keys[i].defaultValue)));
-        std::optional<float> number = texts[qsizetype(i)] ? numberFromText(*texts[qsizetype(i)])
-                                                          : std::optional(defaultValue);
-        if (number && keys[i].accepts && !keys[i].accepts(*number))
+    for (std::size_t i = 0; i < MainWindowKeys.size(); ++i) {
+        const NumberKey &key = MainWindowKeys[i];
+        const std::optional<QString> &text = texts[qsizetype(i)];
+        std::optional<float> number = text ? numberFromText(*text) : std::optional(defaultOf(key));
+        if (number && key.accepts && !key.accepts(*number))
             number.reset();
-        if (!number)
-            loaded.unreadable.append({names[qsizetype(i)], *texts[qsizetype(i)], defaultValue});
-        loaded.values << number.value_or(defaultValue);
+        if (number)
+            loaded.values.setNumber(key.readName, *number);
+        else
+            loaded.unreadable.append(
+                {names[qsizetype(i)], *text, defaultOf(key), SingleToText(defaultOf(key))});
     }
-    for (std::size_t i = 0; i < choiceKeys.size(); ++i)
-        loaded.choices << choiceFromText(choiceKeys[i], texts[qsizetype(keys.size() + i)]);
+    for (std::size_t i = 0; i < MainWindowChoices.size(); ++i) {
+        const ChoiceKey &key = MainWindowChoices[i];
+        const std::optional<QString> &text = texts[qsizetype(MainWindowKeys.size() + i)];
+        const std::optional<int> choice = text ? choiceFromText(key, *text) : 0;
+        if (!choice && key.reported)
+            loaded.unreadable.append(
+                {QLatin1String(key.name), *text, 0, QString::fromUtf8(key.words[0])});
+        loaded.values.setChoice(key.name, choice.value_or(0));
+    }
     return loaded;
 }
 
@@ -87,8 +158,7 @@ QString Loaded::problemMessage() const
             const QString shown = each.text.size() > ShownLength
                                       ? each.text.left(ShownLength) + QChar(0x2026)
                                       : each.text;
-            keys << QStringLiteral("%1 \"%2\" (now %3)")
-                        .arg(each.key, shown, SingleToText(each.defaultValue));
+            keys << QStringLiteral("%1 \"%2\" (now %3)").arg(each.key, shown, each.defaultText);
         }
         parts << QStringLiteral("These stored settings cannot be used and take their defaults: "
                                 "%1.")
@@ -100,21 +170,33 @@ QString Loaded::problemMessage() const
            QStringLiteral(" Check the dosing parameters before calculating.");
 }
 
-QList<SettingsEntry> entries(std::span<const NumberKey> keys, std::span<const float> values)
+QString notSavedMessage(const SettingsStore &store, const Values &values)
 {
-    QList<SettingsEntry> result;
-    for (std::size_t i = 0; i < keys.size(); ++i)
-        result.append({QLatin1String(keys[i].writtenName), SingleToText(values[i])});
-    return result;
+    const auto phrased = [&](const NumberKey &key) {
+        const float number = values.number(key.readName);
+        return key.parameter ? valuePhrase(key.parameter->value, number)
+                             : QString::fromLatin1(key.phrase).arg(SingleToText(number));
+    };
+    QStringList toNote;
+    QStringList place;
+    for (const NumberKey &key : MainWindowKeys) {
+        const bool geometry = std::ranges::any_of(
+            GeometryKeys, [&](const NumberKey &each) { return each.readName == key.readName; });
+        (geometry ? place : toNote) << phrased(key);
+    }
+    for (const ChoiceKey &key : MainWindowChoices)
+        toNote << QString::fromLatin1(key.phrase)
+                      .arg(QString::fromUtf8(key.captions[std::size_t(values.choice(key.name))]));
+    return QStringLiteral("ERROR: The settings could not be saved in \"%1\". Note these values to "
+                          "enter them next time: %2. The main window's place (%3 twips) is not "
+                          "kept either.")
+        .arg(store.location(applicationName()), toNote.join(QStringLiteral(", ")),
+             place.join(QStringLiteral(", ")));
 }
 
-QList<SettingsEntry> entries(std::span<const ChoiceKey> keys, std::span<const int> choices)
+bool save(const SettingsStore &store, const Values &values)
 {
-    QList<SettingsEntry> result;
-    for (std::size_t i = 0; i < keys.size(); ++i)
-        result.append(
-            {QLatin1String(keys[i].name), QLatin1String(keys[i].words[std::size_t(choices[i])])});
-    return result;
+    return save(store, values.entries());
 }
 
 bool save(const SettingsStore &store, const QList<SettingsEntry> &entries)

@@ -1,4 +1,5 @@
 #include "calc/CalcDose.h"
+#include "calc/FaultTexts.h"
 #include "calc/NumberText.h"
 
 #include <QTest>
@@ -127,7 +128,7 @@ void TestCalcDose::genderNotSpecifiedChangesNothing()
     const DosingState before = s;
     const DoseOutcome outcome = CalcDose(s);
     QCOMPARE(outcome.status, DoseStatus::GenderNotSpecified);
-    QCOMPARE(DoseErrorMessage(outcome), QStringLiteral("ERROR: Gender Not Specified!"));
+    QCOMPARE(doseFaultText(outcome).message, QStringLiteral("ERROR: Gender Not Specified!"));
     QVERIFY(std::memcmp(&s, &before, sizeof s) == 0);
 }
 
@@ -277,7 +278,7 @@ void TestCalcDose::faultsStopTheCalculation()
     QCOMPARE(int(outcome.status), status);
     QCOMPARE(int(outcome.step), step);
     QCOMPARE(int(outcome.fault), fault);
-    QVERIFY(DoseErrorMessage(outcome).startsWith(QStringLiteral("ERROR: ")));
+    QVERIFY(doseFaultText(outcome).message.startsWith(QStringLiteral("ERROR: ")));
     if (step != int(DoseStep::RoundMixer) && step != int(DoseStep::MixerMl))
         QCOMPARE(s.MixDose, 22.0f);
     QCOMPARE(s.TotDose, 33.0f);
@@ -307,7 +308,7 @@ void TestCalcDose::messagesSayWhy()
 {
     QFETCH(DosingState, input);
     QFETCH(QString, reason);
-    const QString message = DoseErrorMessage(CalcDose(input));
+    const QString message = doseFaultText(CalcDose(input)).message;
     QVERIFY2(message.startsWith(QStringLiteral("ERROR: The dose cannot be computed")),
              qPrintable(message));
     QVERIFY2(message.contains(reason), qPrintable(message));

@@ -1,3 +1,4 @@
+#include "calc/DoseEvaluation.h"
 #include "calc/Plausibility.h"
 
 #include <QTest>
@@ -5,9 +6,12 @@
 namespace {
 
 // A participant and parameters inside every range, in both kinds of units.
-DosingState plausible()
+DoseInput plausible(bool metric)
 {
-    DosingState s;
+    DoseInput input;
+    input.units = metric ? BodyUnits::CentimetresKilograms : BodyUnits::InchesPounds;
+    input.bodyInCm = {178, 80};
+    DosingState &s = input.state;
     s.Height = 70;
     s.Weight = 160;
     s.Age = 25;
@@ -16,10 +20,8 @@ DosingState plausible()
     s.DD = 40;
     s.Proof = 200;
     s.Ratio = 6;
-    return s;
+    return input;
 }
-
-constexpr BodyInCm PlausibleInCm{178, 80};
 
 } // namespace
 
@@ -99,25 +101,13 @@ void TestPlausibility::boundaries()
     QFETCH(float, number);
     QFETCH(QString, locale);
     QFETCH(QString, notice);
-    DosingState s = plausible();
-    BodyInCm body = PlausibleInCm;
-    if (value == QLatin1String("height"))
-        (metric ? body.heightCm : s.Height) = number;
-    else if (value == QLatin1String("weight"))
-        (metric ? body.weightKg : s.Weight) = number;
-    else if (value == QLatin1String("age"))
-        s.Age = number;
-    else if (value == QLatin1String("bal"))
-        s.BAL = number;
-    else if (value == QLatin1String("dd"))
-        s.DD = number;
-    else if (value == QLatin1String("proof"))
-        s.Proof = number;
-    else
-        s.Ratio = number;
+    DoseInput input = plausible(metric);
+    for (const DoseValueInfo &info : DoseValues) {
+        if (QLatin1String(info.column.inchesPounds) == value)
+            input.number(info.value) = number;
+    }
 
-    const QList<PlausibilityNotice> notices =
-        PlausibilityNotices(s, metric ? std::optional(body) : std::nullopt);
+    const QList<PlausibilityNotice> notices = PlausibilityNotices(input);
     QStringList texts;
     for (const PlausibilityNotice &each : notices)
         texts << PlausibilityNoticeText(each, QLocale(locale));
@@ -127,13 +117,14 @@ void TestPlausibility::boundaries()
 // In the order the values are entered, whatever the units; the other units' body is ignored.
 void TestPlausibility::severalInEntryOrder()
 {
-    DosingState s = plausible();
-    s.Ratio = 30;
-    s.Age = 12;
-    s.Height = 178;
-    s.Weight = 20; // inches and pounds are not looked at with metric input
+    DoseInput input = plausible(true);
+    input.state.Ratio = 30;
+    input.state.Age = 12;
+    input.state.Height = 178;
+    input.state.Weight = 20; // inches and pounds are not looked at with metric input
+    input.bodyInCm.heightCm = 300;
     QStringList texts;
-    for (const PlausibilityNotice &each : PlausibilityNotices(s, BodyInCm{300, 80}))
+    for (const PlausibilityNotice &each : PlausibilityNotices(input))
         texts << PlausibilityNoticeText(each, QLocale::c());
     QCOMPARE(texts, (QStringList{"height 300 cm is outside 122–229 cm",
                                  "age 12 years is outside 18–100 years",

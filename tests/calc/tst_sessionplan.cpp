@@ -1,4 +1,5 @@
 #include "calc/CalcDose.h"
+#include "calc/FaultTexts.h"
 #include "calc/SessionPlan.h"
 
 #include <QStringList>
@@ -107,7 +108,7 @@ void TestSessionPlan::plans()
     QFETCH(QString, served);
 
     const SessionPlan plan = PlanSession(dose, portions, release);
-    QVERIFY2(plan.ok(), qPrintable(PlanErrorMessage(plan.problem)));
+    QVERIFY2(plan.ok(), qPrintable(planFaultText(plan.problem).message));
     QCOMPARE(QString::number(plan.peakBal, 'f', 4), peak);
     QCOMPARE((QList<int>{plan.peakAfterMinutes, plan.releaseAfterMinutes, plan.zeroAfterMinutes}),
              minutes);
@@ -143,6 +144,22 @@ void TestSessionPlan::noPlan_data()
         << example << 3 << std::numeric_limits<float>::quiet_NaN()
         << int(PlanProblem::ReleaseLevelNotAboveZero) << "above 0";
 
+    // Nothing to serve: a negative proof gives a negative spirit volume (whose ethanol still
+    // reckons positive), a negative ratio a negative mixer volume.
+    const auto withSpirit = [](float proof, float ratio) {
+        CalculatedDose dose = calculated();
+        dose.state.Proof = proof;
+        dose.state.Ratio = ratio;
+        dose.intermediates = CalcDose(dose.state).intermediates;
+        return dose;
+    };
+    QTest::newRow("negative proof: alcohol -68 ml")
+        << withSpirit(-200, 6) << 3 << 0.02f << int(PlanProblem::NoAlcoholToServe)
+        << "alcohol volume is not above 0 ml";
+    QTest::newRow("negative ratio: mixer -408 ml")
+        << withSpirit(200, -6) << 3 << 0.02f << int(PlanProblem::NegativeMixer)
+        << "mixer volume is below 0 ml";
+
     // A body of almost no water fills to an absurd level that would take millennia to clear.
     CalculatedDose tiny = example;
     tiny.intermediates.bodyWater = 1e-30f;
@@ -161,7 +178,7 @@ void TestSessionPlan::noPlan()
     const SessionPlan plan = PlanSession(dose, portions, release);
     QCOMPARE(int(plan.problem), problem);
     QVERIFY(plan.portions.isEmpty());
-    const QString message = PlanErrorMessage(plan.problem);
+    const QString message = planFaultText(plan.problem).message;
     QVERIFY2(message.startsWith(QLatin1String("ERROR: ")), qPrintable(message));
     QVERIFY2(message.contains(mentions), qPrintable(message));
 }

@@ -51,7 +51,7 @@ private slots:
 
 void TestAccessibility::framesAreNamedByTheirCaptions()
 {
-    frmInfo form(Module1::dosingState, Module1::bodyInCm, Module1::lastDose);
+    frmInfo form(Module1::dosingState, Module1::run);
     form.show();
     const QStringList expected = {"Participant Characteristics", "Gender", "Other Information",
                                   "Dosing Results"};
@@ -86,7 +86,7 @@ std::unique_ptr<QWidget> TestAccessibility::openWindow(const QString &window)
         const BodyUnits units = window.endsWith(QLatin1String("Metric"))
                                     ? BodyUnits::CentimetresKilograms
                                     : BodyUnits::InchesPounds;
-        auto *info = new frmInfo(Module1::dosingState, Module1::bodyInCm, Module1::lastDose, units);
+        auto *info = new frmInfo(Module1::dosingState, Module1::run, {units});
         info->Form_Load();
         form.reset(info);
     } else if (window == QLatin1String("frmAbout")) {
@@ -99,9 +99,9 @@ std::unique_ptr<QWidget> TestAccessibility::openWindow(const QString &window)
         splash->Form_Load();
         form.reset(splash);
     } else if (window == QLatin1String("frmPlan")) {
-        form = std::make_unique<frmPlan>(workedExampleDose(), planSettings);
+        form = std::make_unique<frmPlan>(workedExampleInput(), planSettings);
     } else {
-        form = std::make_unique<frmMain>(Module1::dosingState, Module1::bodyInCm, Module1::lastDose,
+        form = std::make_unique<frmMain>(Module1::dosingState, Module1::run,
                                          SettingsStore(settingsFolder.path()));
     }
     form->show();

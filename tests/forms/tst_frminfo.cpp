@@ -1,4 +1,5 @@
 #include "calc/CalcDose.h"
+#include "calc/DoseEvaluation.h"
 #include "calc/DosingState.h"
 #include "forms/Module1.h"
 #include "forms/OperatorMessage.h"
@@ -14,6 +15,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <algorithm>
+#include <bit>
 #include <memory>
 
 class TestFrmInfo : public QObject {
@@ -37,10 +39,10 @@ private:
         QTest::keyClicks(field(name), text);
     }
     void click(const char *name) { QTest::mouseClick(control(name), Qt::LeftButton); }
-    void openForm(BodyUnits units = BodyUnits::InchesPounds)
+    void openForm(BodyUnits units = BodyUnits::InchesPounds, LevelScale level = {})
     {
-        form = std::make_unique<frmInfo>(Module1::dosingState, Module1::bodyInCm, Module1::lastDose,
-                                         units);
+        form =
+            std::make_unique<frmInfo>(Module1::dosingState, Module1::run, ValueUnits{units, level});
         form->Form_Load();
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
@@ -80,6 +82,8 @@ private slots:
     void faultKeepsShownResults_data();
     void faultKeepsShownResults();
     void reopeningShowsLastInputs();
+    void targetInTheLabsUnit_data();
+    void targetInTheLabsUnit();
     void enterPressesTheFocusedButton();
     void enterAndEscapeDoNothing();
 };
@@ -93,8 +97,9 @@ void TestFrmInfo::init()
     Module1::dosingState.DD = 40;
     Module1::dosingState.Proof = 200;
     Module1::dosingState.Ratio = 6;
-    Module1::bodyInCm = BodyInCm{};
-    Module1::lastDose.reset();
+    Module1::run.bodyInCm = BodyInCm{};
+    Module1::run.lastDose.reset();
+    Module1::run.typedTarget.reset();
     messages.clear();
     OperatorMessage::setCapture([this](const QString &text) { messages << text; });
     openForm();
@@ -377,16 +382,17 @@ void TestFrmInfo::calculateShowsVolumes()
     QCOMPARE(s.TotDose, s.AlcDose + s.MixDose);
     // The inputs are stored as read; metric ones beside the state, which holds them converted.
     const float height = QLocale().toFloat(typed[0]);
-    QCOMPARE(metric ? Module1::bodyInCm.heightCm : s.Height, height);
-    QCOMPARE(metric ? s.Height : Module1::bodyInCm.heightCm,
+    QCOMPARE(metric ? Module1::run.bodyInCm.heightCm : s.Height, height);
+    QCOMPARE(metric ? s.Height : Module1::run.bodyInCm.heightCm,
              float(metric ? height * 0.3937 : height / 0.3937));
     QCOMPARE(s.BAL, QLocale().toFloat(typed[3]));
-    // The run keeps the calculation for the session plan.
-    QVERIFY(Module1::lastDose);
-    QCOMPARE(Module1::lastDose->state.AlcDose, s.AlcDose);
-    QCOMPARE(Module1::lastDose->state.Height, s.Height);
-    DosingState again = s;
-    QCOMPARE(Module1::lastDose->intermediates.bodyWater, CalcDose(again).intermediates.bodyWater);
+    // The run keeps the values of the calculation for the session plan: they give the same dose.
+    QVERIFY(Module1::run.lastDose);
+    const DoseReport again = evaluateDose(*Module1::run.lastDose);
+    QCOMPARE(again.dose.state.AlcDose, s.AlcDose);
+    QCOMPARE(again.dose.state.Height, s.Height);
+    QCOMPARE(Module1::run.lastDose->units,
+             metric ? BodyUnits::CentimetresKilograms : BodyUnits::InchesPounds);
 }
 
 // The window is modal, so the units change between openings: the next opening shows the stored
@@ -458,7 +464,7 @@ void TestFrmInfo::noGenderStopsAfterAge()
     QCOMPARE(s.Ratio, 6.0f);
     QCOMPARE(results(), QStringList({"", "", ""}));
     QVERIFY(form->isVisible());
-    QVERIFY(!Module1::lastDose);
+    QVERIFY(!Module1::run.lastDose);
 
     // Reopened, the window shows the new participant beside the older parameters.
     click("Command1");
@@ -575,10 +581,10 @@ void TestFrmInfo::faultKeepsShownResults()
     QCOMPARE(Module1::dosingState.TotDose, 476.0f);
     QVERIFY(form->isVisible());
     // The session plan stays with the last dose that was calculated, inputs and all.
-    QVERIFY(Module1::lastDose);
-    QCOMPARE(Module1::lastDose->state.AlcDose, 68.0f);
-    QCOMPARE(Module1::lastDose->state.Proof, 200.0f);
-    QCOMPARE(Module1::lastDose->state.Weight, 160.0f);
+    QVERIFY(Module1::run.lastDose);
+    QCOMPARE(Module1::run.lastDose->state.AlcDose, 68.0f);
+    QCOMPARE(Module1::run.lastDose->state.Proof, 200.0f);
+    QCOMPARE(Module1::run.lastDose->state.Weight, 160.0f);
 }
 
 void TestFrmInfo::reopeningShowsLastInputs()
@@ -598,6 +604,68 @@ void TestFrmInfo::reopeningShowsLastInputs()
     QCOMPARE(results(), QStringList({"", "", ""}));
     QCOMPARE(Module1::dosingState.AlcDose, alcohol);
     QCOMPARE(Module1::dosingState.Gender, Gender::Female);
+}
+
+// The target is typed and shown in the lab's unit; the state keeps its g/100 ml. Calculating again
+// without editing never moves it by a bit, whether the level shown was typed or converted.
+void TestFrmInfo::targetInTheLabsUnit_data()
+{
+    QTest::addColumn<LevelScale>("level");
+    QTest::addColumn<float>("stored"); // the BAL the window opens with
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QString>("typed"); // empty: left as shown
+    QTest::addColumn<float>("bal");     // the BAL calculated with
+    const LevelScale mgPerLitre{LevelUnit::MilligramsPerLitre, 2000};
+    QTest::newRow("typed in mg/L at 2000:1") << mgPerLitre << 0.1f << "Target BrAC (mg/L):"
+                                             << "0.5"
+                                             << "0.40" << 0.08f;
+    QTest::newRow("shown from the BAL, left as shown")
+        << mgPerLitre << 0.08f << "Target BrAC (mg/L):"
+        << "0.4"
+        << "" << 0.08f;
+    QTest::newRow("a BAL no short level gives, left as shown")
+        << LevelScale{LevelUnit::MicrogramsPer100Ml, 2317} << 0.0812345f
+        << QString::fromUtf8("Target BrAC (\u00b5g/100 ml):") << "35.06"
+        << "" << 0.0812345f;
+    QTest::newRow("blood in g/L") << LevelScale{LevelUnit::GramsPerLitre} << 0.08f
+                                  << "Target BAL (g/L):"
+                                  << "0.8"
+                                  << "1.5" << 0.15f;
+    QTest::newRow("g/100 ml as ever") << LevelScale{} << 0.08f << "Target BAL (g/100 ml):"
+                                      << "0.08"
+                                      << "" << 0.08f;
+}
+
+void TestFrmInfo::targetInTheLabsUnit()
+{
+    QFETCH(LevelScale, level);
+    QFETCH(float, stored);
+    QFETCH(QString, caption);
+    QFETCH(QString, shown);
+    QFETCH(QString, typed);
+    QFETCH(float, bal);
+    Module1::dosingState.BAL = stored;
+    openForm(BodyUnits::InchesPounds, level);
+    QCOMPARE(control<QLabel>("Label5")->text(), caption);
+    QVERIFY2(field("txtBAL")->text().startsWith(shown), qPrintable(field("txtBAL")->text()));
+    typeParticipant({"70", "160", "25"});
+    if (!typed.isEmpty())
+        type("txtBAL", typed);
+    click("optMale");
+    click("cmdCalcNow");
+    QVERIFY2(messages.isEmpty(), qPrintable(messages.join(u'\n')));
+    QCOMPARE(std::bit_cast<quint32>(Module1::dosingState.BAL), std::bit_cast<quint32>(bal));
+
+    // Opened again and calculated without editing: the very same BAL and dose.
+    const DosingState first = Module1::dosingState;
+    openForm(BodyUnits::InchesPounds, level);
+    const QString again = field("txtBAL")->text();
+    click("optMale");
+    click("cmdCalcNow");
+    QCOMPARE(std::bit_cast<quint32>(Module1::dosingState.BAL), std::bit_cast<quint32>(first.BAL));
+    QCOMPARE(Module1::dosingState.AlcDose, first.AlcDose);
+    QCOMPARE(field("txtBAL")->text(), again);
 }
 
 // Enter presses the button that has the focus, as on the classic platform; it is no default.

@@ -31,8 +31,9 @@
 
 namespace {
 
-const QStringList WrittenKeys = {"MainLeft", "MainTop", "MainWidth", "MainHeight", "BAL",  "dd",
-                                 "Proof",    "Ratio",   "Portions",  "Release",    "Units"};
+const QStringList WrittenKeys = {"MainLeft", "MainTop",   "MainWidth",  "MainHeight", "BAL",
+                                 "dd",       "Proof",     "Ratio",      "Portions",   "Release",
+                                 "Units",    "LevelUnit", "BreathRatio"};
 
 float parseC(const QString &text)
 {
@@ -110,7 +111,7 @@ private:
     QString iniPath() const { return folder() + QStringLiteral("/Pourwise/Pourwise.ini"); }
     std::unique_ptr<frmMain> newWindow() const
     {
-        return std::make_unique<frmMain>(Module1::dosingState, Module1::bodyInCm, Module1::lastDose,
+        return std::make_unique<frmMain>(Module1::dosingState, Module1::run,
                                          SettingsStore(folder()));
     }
     void writeIni(const QByteArray &content)
@@ -199,7 +200,7 @@ private slots:
         state.Age = 27;
         state.Gender = Gender::Male;
         setParameters(Untouched[0], Untouched[1], Untouched[2], Untouched[3]);
-        Module1::lastDose.reset();
+        Module1::run.lastDose.reset();
     }
     void cleanup()
     {
@@ -339,9 +340,12 @@ private slots:
             QCOMPARE(settingsInFile(iniPath()).value(QStringLiteral("BAL")),
                      QStringLiteral("0.07"));
         } else {
-            // The operator can still note the parameters that were not saved.
+            // The operator can still note every value that was not saved.
             QCOMPARE(messages.size(), 1);
-            for (const char *part : {"ERROR: ", "could not be saved", "0.07", "45", "150", "5"})
+            for (const char *part :
+                 {"ERROR: ", "could not be saved", "target BAL 0.07 g/100 ml",
+                  "drinking period 45 minutes", "proof 150", "5 parts mixer", "3 portions",
+                  "release level 0.02 g/100 ml", "height and weight in inches and pounds", "twips"})
                 QVERIFY2(messages.first().contains(QLatin1String(part)),
                          qPrintable(messages.first()));
         }
@@ -401,7 +405,8 @@ private slots:
             QString::number(outer.width() * 15), QString::number(outer.height() * 15), "0.12", "45",
             "150", "5",
             // the session plan's choices as loaded
-            earlier.isEmpty() ? "3" : "7", earlier.isEmpty() ? "0.02" : "0.03", "US"};
+            earlier.isEmpty() ? "3" : "7", earlier.isEmpty() ? "0.02" : "0.03", "US", "g/100ml",
+            "2100"};
         for (int i = 0; i < WrittenKeys.size(); ++i)
             QCOMPARE(stored.value(WrittenKeys[i]), expected[i]);
         if (state == Qt::WindowNoState) { // the frame lies around the client area set above
@@ -478,7 +483,14 @@ private slots:
         QVERIFY(bar[2]->menu());
         QVERIFY(bar[3]->menu());
         const QList<QAction *> units = bar[2]->menu()->actions();
-        QCOMPARE(units.size(), 2);
+        QStringList choices;
+        for (QAction *item : units)
+            choices << (item->isSeparator() ? QStringLiteral("-- ") + item->text() : item->text());
+        QCOMPARE(choices, (QStringList{"&Inches and Pounds", "&Centimetres and Kilograms",
+                                       "-- Alcohol level", "Blood, g/100 ml (BAL)", "Blood, g/L",
+                                       "Blood, mg/100 ml", "Breath, g/210 L", "Breath, mg/L",
+                                       "Breath, \u00b5g/100 ml", "-- Blood/breath ratio", "2000:1",
+                                       "2100:1", "2300:1", "Other..."}));
         QCOMPARE(units[0]->text(), QStringLiteral("&Inches and Pounds"));
         QCOMPARE(units[0]->objectName(), QStringLiteral("mnuUnitsUS"));
         QCOMPARE(units[1]->text(), QStringLiteral("&Centimetres and Kilograms"));
@@ -772,7 +784,7 @@ private slots:
         const auto window = newWindow();
         window->MDIForm_Load();
         showAndWait(window.get());
-        Module1::lastDose = workedExampleDose();
+        Module1::run.lastDose = workedExampleInput();
         QString peak;
         bool isPlan = false;
         QWidget *owner = nullptr;
@@ -794,7 +806,7 @@ private slots:
     // Exit, and offered again by the next run.
     void sessionPlanChoicesSurviveARestart()
     {
-        Module1::lastDose = workedExampleDose();
+        Module1::run.lastDose = workedExampleInput();
         {
             const auto first = newWindow();
             first->MDIForm_Load();

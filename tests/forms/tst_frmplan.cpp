@@ -1,3 +1,4 @@
+#include "calc/FaultTexts.h"
 #include "forms/BalChart.h"
 #include "forms/PlanRecord.h"
 #include "forms/frmPlan.h"
@@ -34,7 +35,7 @@ private:
         return found;
     }
     QString text(const char *label) { return control<QLabel>(label)->text(); }
-    void openForm(const CalculatedDose &dose = workedExampleDose())
+    void openForm(const DoseInput &dose = workedExampleInput())
     {
         form = std::make_unique<frmPlan>(dose, settings);
         control<QTimeEdit>("tmeStart")->setTime(QTime(13, 0));
@@ -70,38 +71,65 @@ private slots:
     void showsTheWorkedExample_data()
     {
         QTest::addColumn<QString>("locale");
+        QTest::addColumn<LevelScale>("level");
+        QTest::addColumn<QString>("releaseCaption");
+        QTest::addColumn<QString>("release"); // the default release level, shown in the unit
         QTest::addColumn<QStringList>("lines");
         QTest::addColumn<QStringList>("rows");
-        QTest::newRow("C") << "C"
+        const QStringList rows = {"1|13:00|23|136|159", "2|13:13|23|136|159", "3|13:27|22|136|158"};
+        QTest::newRow("C") << "C" << LevelScale{} << "Release level (g/100 ml):"
+                           << "0.02"
                            << QStringList{"Expected peak BAL: 0.0807 g/100 ml at 14:10",
                                           "Expected below 0.02 g/100 ml at 18:13",
                                           "Expected zero at 19:33"}
-                           << QStringList{"1|13:00|23|136|159", "2|13:13|23|136|159",
-                                          "3|13:27|22|136|158"};
-        QTest::newRow("German") << "de_DE"
+                           << rows;
+        QTest::newRow("German") << "de_DE" << LevelScale{} << "Release level (g/100 ml):"
+                                << "0,02"
                                 << QStringList{"Expected peak BAL: 0,0807 g/100 ml at 14:10",
                                                "Expected below 0,02 g/100 ml at 18:13",
                                                "Expected zero at 19:33"}
-                                << QStringList{"1|13:00|23|136|159", "2|13:13|23|136|159",
-                                               "3|13:27|22|136|158"};
+                                << rows;
         QTest::newRow("US English")
-            << "en_US"
+            << "en_US" << LevelScale{} << "Release level (g/100 ml):"
+            << "0.02"
             << QStringList{"Expected peak BAL: 0.0807 g/100 ml at 2:10 PM",
                            "Expected below 0.02 g/100 ml at 6:13 PM", "Expected zero at 7:33 PM"}
             << QStringList{"1|1:00 PM|23|136|159", "2|1:13 PM|23|136|159", "3|1:27 PM|22|136|158"};
+        // The peak of 0.08066 g/100 ml in the lab's unit, and the BAL with the ratio for breath.
+        QTest::newRow("breath, mg/L at 2000:1")
+            << "C" << LevelScale{LevelUnit::MilligramsPerLitre, 2000} << "Release level (mg/L):"
+            << "0.1"
+            << QStringList{"Expected peak BrAC: 0.4033 mg/L (BAL 0.0807 g/100 ml at 2000:1) at "
+                           "14:10",
+                           "Expected below 0.1 mg/L at 18:13", "Expected zero at 19:33"}
+            << rows;
+        QTest::newRow("blood, g/L")
+            << "C" << LevelScale{LevelUnit::GramsPerLitre} << "Release level (g/L):"
+            << "0.2"
+            << QStringList{"Expected peak BAL: 0.8066 g/L at 14:10",
+                           "Expected below 0.2 g/L at 18:13", "Expected zero at 19:33"}
+            << rows;
     }
     void showsTheWorkedExample()
     {
         QFETCH(QString, locale);
+        QFETCH(LevelScale, level);
+        QFETCH(QString, releaseCaption);
+        QFETCH(QString, release);
         QFETCH(QStringList, lines);
         QFETCH(QStringList, rows);
         QLocale::setDefault(QLocale(locale));
-        openForm();
+        DoseInput dose = workedExampleInput();
+        dose.level = level;
+        openForm(dose);
         QCOMPARE(form->windowTitle(), QStringLiteral("Session Plan"));
         QVERIFY(form->isModal());
         QCOMPARE(form->minimumSize(), form->maximumSize());
+        QCOMPARE(text("lblReleaseLevel"), releaseCaption);
+        QCOMPARE(control<QLineEdit>("txtRelease")->text(), release);
         QCOMPARE((QStringList{text("lblPeak"), text("lblRelease"), text("lblZero")}), lines);
         QCOMPARE(portionRows(), rows);
+        QCOMPARE(settings.releaseLevel, 0.02f); // shown in the unit, kept in g/100 ml
         // The dose it was made from, to check against the input window.
         QVERIFY2(text("lblDoseVolumes").contains(QLatin1String("alcohol 68 ml, mixer 408 ml")),
                  qPrintable(text("lblDoseVolumes")));
@@ -162,9 +190,8 @@ private slots:
     void doseWithoutAPlan()
     {
         // A target level of 0 only covers the elimination: the BAL is never expected to rise.
-        CalculatedDose dose = workedExampleDose();
+        DoseInput dose = workedExampleInput();
         dose.state.BAL = 0;
-        dose.intermediates = CalcDose(dose.state).intermediates;
         openForm(dose);
         QCOMPARE(text("lblProblem"), QStringLiteral("ERROR: No session plan for this dose: the "
                                                     "expected peak BAL is not above 0 g/100 ml."));
@@ -175,10 +202,9 @@ private slots:
     // The dose is shown in the units its height and weight were given in.
     void metricDoseInCentimetresAndKilograms()
     {
-        CalculatedDose dose = workedExampleDose();
+        DoseInput dose = workedExampleInput();
         dose.units = BodyUnits::CentimetresKilograms;
-        dose.intermediates.heightCm = 178;
-        dose.intermediates.weightKg = 80;
+        dose.bodyInCm = {178, 80};
         openForm(dose);
         QVERIFY2(
             text("lblDoseInputs").startsWith(QLatin1String("Male, height 178 cm, weight 80 kg")),
@@ -226,7 +252,7 @@ private slots:
         if (bodyWater > 0)
             dose.intermediates.bodyWater = bodyWater;
         const SessionPlan plan = PlanSession(dose, 3, release);
-        QVERIFY2(plan.ok(), qPrintable(PlanErrorMessage(plan.problem)));
+        QVERIFY2(plan.ok(), qPrintable(planFaultText(plan.problem).message));
 
         QImage image(QSize(420, 260) * scale, QImage::Format_RGB32);
         image.setDevicePixelRatio(scale);

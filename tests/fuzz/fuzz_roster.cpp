@@ -92,9 +92,10 @@ void checkRosterRun(const std::uint8_t *data, std::size_t size, bool check, bool
     long long rows;
     long long failedRows;
     {
-        RosterRun roster(input, output, check,
-                         plan ? std::optional(SessionPlanSettings{}) : std::nullopt, bufferBytes,
-                         bufferBytes);
+        RosterRun roster(
+            input, output,
+            {.check = check, .plan = plan ? std::optional(SessionPlanSettings{}) : std::nullopt},
+            bufferBytes, bufferBytes);
         status = roster.run();
         FUZZ_REQUIRE(status >= 0 && status <= 2);
         FUZZ_REQUIRE((status == 2) == !roster.errorText().empty());

@@ -59,18 +59,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         FUZZ_REQUIRE(ini.write(reinterpret_cast<const char *>(data), qint64(size)) == qint64(size));
     }
 
-    const StoredSettings::Loaded first =
-        StoredSettings::load(store, MainWindowKeys, MainWindowChoices);
-    FUZZ_REQUIRE(first.values.size() == qsizetype(MainWindowKeys.size()));
-    FUZZ_REQUIRE(first.choices.size() == qsizetype(MainWindowChoices.size()));
-    for (float value : first.values)
-        FUZZ_REQUIRE(std::isfinite(value));
+    const StoredSettings::Loaded first = StoredSettings::load(store);
+    for (const StoredSettings::NumberKey &key : MainWindowKeys)
+        FUZZ_REQUIRE(std::isfinite(first.values.number(key.readName)));
     for (const StoredSettings::Unreadable &key : first.unreadable) {
         bool known = false;
-        for (std::size_t i = 0; i < MainWindowKeys.size(); ++i) {
-            if (key.key == QLatin1String(MainWindowKeys[i].readName)) {
+        for (const StoredSettings::NumberKey &each : MainWindowKeys) {
+            if (key.key == QLatin1String(each.readName)) {
                 known = true;
-                FUZZ_REQUIRE(sameBits(first.values[qsizetype(i)], key.defaultValue));
+                FUZZ_REQUIRE(sameBits(first.values.number(each.readName), key.defaultValue));
             }
         }
         FUZZ_REQUIRE(known);
@@ -80,22 +77,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     FUZZ_REQUIRE(message.isEmpty() != troubled);
     FUZZ_REQUIRE(message.isEmpty() || message.startsWith(QLatin1String("ERROR: ")));
 
-    const QList<SettingsEntry> saved = StoredSettings::entries(MainWindowKeys, first.values) +
-                                       StoredSettings::entries(MainWindowChoices, first.choices);
-    FUZZ_REQUIRE(StoredSettings::save(store, saved));
+    FUZZ_REQUIRE(StoredSettings::save(store, first.values));
     FUZZ_REQUIRE(QFile::exists(store.damagedCopyLocation(QStringLiteral("Pourwise"))) ==
                  (first.status == SettingsStatus::Damaged));
 
-    const StoredSettings::Loaded second =
-        StoredSettings::load(store, MainWindowKeys, MainWindowChoices);
+    const StoredSettings::Loaded second = StoredSettings::load(store);
     FUZZ_REQUIRE(second.status == SettingsStatus::Ok);
     FUZZ_REQUIRE(second.unreadable.isEmpty());
-    FUZZ_REQUIRE(second.values.size() == first.values.size());
-    for (qsizetype i = 0; i < first.values.size(); ++i) {
+    for (const StoredSettings::NumberKey &key : MainWindowKeys) {
         const std::optional<float> written =
-            StoredSettings::numberFromText(SingleToText(first.values[i]));
-        FUZZ_REQUIRE(written && sameBits(second.values[i], *written));
+            StoredSettings::numberFromText(SingleToText(first.values.number(key.readName)));
+        FUZZ_REQUIRE(written && sameBits(second.values.number(key.readName), *written));
     }
-    FUZZ_REQUIRE(second.choices == first.choices);
+    for (const StoredSettings::ChoiceKey &key : MainWindowChoices)
+        FUZZ_REQUIRE(second.values.choice(key.name) == first.values.choice(key.name));
     return 0;
 }

@@ -116,6 +116,12 @@ private:
 #endif
 };
 
+// The loaded value of the i-th number key.
+float numberAt(const StoredSettings::Loaded &loaded, std::size_t i)
+{
+    return loaded.values.number(StoredSettings::MainWindowKeys[i].readName);
+}
+
 } // namespace
 
 class TestSettingsStore : public QObject {
@@ -147,13 +153,12 @@ private slots:
         QFETCH(QString, locale);
         QLocale::setDefault(QLocale(locale));
 
-        const StoredSettings::Loaded loaded =
-            StoredSettings::load(store(), StoredSettings::MainWindowKeys);
-        const QStringList defaults = {"1000", "1000", "6500", "6500", "0.08",
-                                      "40",   "200",  "6",    "3",    "0.02"};
-        QCOMPARE(loaded.values.size(), defaults.size());
+        const StoredSettings::Loaded loaded = StoredSettings::load(store());
+        const QStringList defaults = {"1000", "1000", "6500", "6500", "0.08", "40",
+                                      "200",  "6",    "3",    "0.02", "2100"};
+        QCOMPARE(qsizetype(StoredSettings::MainWindowKeys.size()), defaults.size());
         for (int i = 0; i < defaults.size(); ++i)
-            QCOMPARE(std::bit_cast<quint32>(loaded.values[i]),
+            QCOMPARE(std::bit_cast<quint32>(numberAt(loaded, std::size_t(i))),
                      std::bit_cast<quint32>(parseC(defaults[i])));
         QVERIFY(loaded.problemMessage().isEmpty());
         QVERIFY2(!QFileInfo::exists(folder()), "reading created the store's folder");
@@ -227,10 +232,10 @@ private slots:
     {
         QTest::addColumn<QString>("locale");
         QTest::addColumn<QStringList>("values"); // written in C notation
-        const QStringList defaults = {"1000", "1000", "6500", "6500", "0.08",
-                                      "40",   "200",  "6",    "3",    "0.02"};
-        const QStringList fractions = {"0.3333333", "12.5", "-3",  "1E-05", "3.4E+38",
-                                       "1005",      "6495", "0.1", "12",    "0.0125"};
+        const QStringList defaults = {"1000", "1000", "6500", "6500", "0.08", "40",
+                                      "200",  "6",    "3",    "0.02", "2100"};
+        const QStringList fractions = {"0.3333333", "12.5", "-3", "1E-05",  "3.4E+38", "1005",
+                                       "6495",      "0.1",  "12", "0.0125", "2300"};
         QTest::newRow("defaults") << QStringLiteral("C") << defaults;
         QTest::newRow("fractions and extremes") << QStringLiteral("C") << fractions;
         QTest::newRow("fractions, German") << QStringLiteral("de_DE") << fractions;
@@ -243,16 +248,21 @@ private slots:
         QLocale::setDefault(QLocale(locale));
 
         QList<float> numbers;
-        for (const QString &value : values)
+        StoredSettings::Values saved;
+        for (const QString &value : values) {
             numbers << parseC(value);
-        QVERIFY(StoredSettings::save(
-            store(), StoredSettings::entries(StoredSettings::MainWindowKeys, numbers)));
-        const StoredSettings::Loaded loaded =
-            StoredSettings::load(store(), StoredSettings::MainWindowKeys);
+            saved.setNumber(
+                StoredSettings::MainWindowKeys[std::size_t(numbers.size() - 1)].readName,
+                numbers.last());
+        }
+        QVERIFY(StoredSettings::save(store(), saved));
+        const StoredSettings::Loaded loaded = StoredSettings::load(store());
         QVERIFY2(loaded.unreadable.isEmpty(), qPrintable(loaded.problemMessage()));
         for (qsizetype i = 0; i < numbers.size(); ++i)
-            QCOMPARE(std::bit_cast<quint32>(loaded.values[i]), std::bit_cast<quint32>(numbers[i]));
-        QCOMPARE(keysInFile(iniPath()).size(), qsizetype(StoredSettings::MainWindowKeys.size()));
+            QCOMPARE(std::bit_cast<quint32>(numberAt(loaded, std::size_t(i))),
+                     std::bit_cast<quint32>(numbers[i]));
+        QCOMPARE(keysInFile(iniPath()).size(), qsizetype(StoredSettings::MainWindowKeys.size() +
+                                                         StoredSettings::MainWindowChoices.size()));
         QVERIFY(keysInFile(iniPath()).contains(QStringLiteral("dd")));
     }
 
@@ -285,10 +295,9 @@ private slots:
         QLocale::setDefault(QLocale(locale));
         writeFile(iniPath(), "[Settings]\nProof=80\n" + line + "\n");
 
-        const StoredSettings::Loaded loaded =
-            StoredSettings::load(store(), StoredSettings::MainWindowKeys);
-        const float bal = loaded.values[4];
-        QCOMPARE(loaded.values[6], 80.0f); // the other keys keep their values
+        const StoredSettings::Loaded loaded = StoredSettings::load(store());
+        const float bal = loaded.values.number("BAL");
+        QCOMPARE(loaded.values.number("Proof"), 80.0f); // the other keys keep their values
         if (valueInC.isEmpty()) {
             QCOMPARE(bal, 0.08f);
             QCOMPARE(loaded.unreadable.size(), 1);
@@ -331,12 +340,10 @@ private slots:
         QFETCH(QStringList, message);
         writeFile(iniPath(), "[Settings]\nProof=80\n" + lines + "\n");
 
-        const StoredSettings::Loaded loaded =
-            StoredSettings::load(store(), StoredSettings::MainWindowKeys);
-        const std::size_t first = StoredSettings::FirstSessionPlanKey;
-        QCOMPARE(loaded.values[first], parseC(portions));
-        QCOMPARE(loaded.values[first + 1], parseC(release));
-        QCOMPARE(loaded.values[6], 80.0f); // the other keys keep their values
+        const StoredSettings::Loaded loaded = StoredSettings::load(store());
+        QCOMPARE(loaded.values.number(StoredSettings::Portions), parseC(portions));
+        QCOMPARE(loaded.values.number(StoredSettings::Release), parseC(release));
+        QCOMPARE(loaded.values.number("Proof"), 80.0f); // the other keys keep their values
         const QString text = loaded.problemMessage();
         QCOMPARE(text.isEmpty(), message.isEmpty());
         for (const QString &part : message)

@@ -45,8 +45,8 @@ private slots:
     void usageErrors();
     void roster_data();
     void roster();
-    void rosterCheck_data();
-    void rosterCheck();
+    void rosterOptions_data();
+    void rosterOptions();
     void rosterWithPlan();
     void rosterFromFile();
     void numbersIgnoreTheLocale();
@@ -277,6 +277,9 @@ void TestDoseCli::usageErrors_data()
                                                  << QByteArray("--weight-kg") << DoseOutput::Read;
     QTest::newRow("check without a roster")
         << participant + " --check" << QByteArray() << QByteArray("--check") << DoseOutput::Read;
+    QTest::newRow("spreadsheet-safe without a roster")
+        << participant + " --spreadsheet-safe" << QByteArray() << QByteArray("--spreadsheet-safe")
+        << DoseOutput::Read;
     QTest::newRow("header mixing inches and kilograms")
         << "--csv -" << QByteArray("gender,height,weight_kg,age,bal,dd,proof,ratio\n")
         << QByteArray("both") << DoseOutput::Read;
@@ -480,14 +483,17 @@ void TestDoseCli::roster()
     QCOMPARE(run.errors.isEmpty(), exitCode == 0);
 }
 
-// With --check a warning column comes just before error; rows without volumes have none.
-void TestDoseCli::rosterCheck_data()
+// With --check a warning column comes just before error; rows without volumes have none. With
+// --spreadsheet-safe no cell, carried or computed, reads as a formula, and numbers stay numbers.
+void TestDoseCli::rosterOptions_data()
 {
+    QTest::addColumn<QString>("options");
     QTest::addColumn<QByteArray>("input");
     QTest::addColumn<QByteArray>("expected");
     QTest::addColumn<int>("exitCode");
     const QByteArray checked = Header + ",alcohol_ml,mixer_ml,total_ml,warning,error\n";
-    QTest::newRow("inches and pounds")
+    QTest::newRow("check, inches and pounds")
+        << "--check"
         << Header + "\n"
                     "m,70,160,25,0.08,40,200,6\n"
                     "m,178,160,25,0.08,40,200,6\n"
@@ -501,7 +507,8 @@ void TestDoseCli::rosterCheck_data()
                      "minutes,\n"
                      "f,178,130,25,0.08,40,0,6,,,,,proof is 0 (division by zero)\n"
         << 1;
-    QTest::newRow("centimetres and kilograms, CRLF")
+    QTest::newRow("check, centimetres and kilograms, CRLF")
+        << "--check"
         << QByteArray("weight_kg,height_cm,gender,age,bal,dd,proof,ratio\r\n"
                       "80,178,m,25,0.08,40,200,6\r\n"
                       "80,70,m,25,0,40,200,6\r\n")
@@ -511,14 +518,32 @@ void TestDoseCli::rosterCheck_data()
                       "80,70,m,25,0,40,200,6,10,60,70,height 70 cm is outside 122\u2013229 cm; "
                       "target BAL 0 g/100 ml is not above 0 g/100 ml,\r\n")
         << 0;
+    QTest::newRow("spreadsheet-safe")
+        << "--spreadsheet-safe"
+        << QByteArray("=id,note," + Header +
+                      "\n"
+                      "=HYPERLINK(\"http://x\"),+cmd|' /C calc'!A0,m,70,160,25,0.08,40,200,6\n"
+                      "@SUM(A1),-5,m,70,160,25,0.08,40,200,-6\n"
+                      "-x,\"\tTab\",m,70,160,25,0.08,40,200,6\n"
+                      "P4,\"\rCR\",m,70,160,25,0.08,40,-200,6\n")
+        << QByteArray("'=id,note," + Header +
+                      ",alcohol_ml,mixer_ml,total_ml,error\n"
+                      "\"'=HYPERLINK(\"\"http://x\"\")\",'+cmd|' /C calc'!A0,m,70,160,25,0.08,40,"
+                      "200,6,68,408,476,\n"
+                      "'@SUM(A1),-5,m,70,160,25,0.08,40,200,-6,68,-408,-340,\n"
+                      "'-x,'\tTab,m,70,160,25,0.08,40,200,6,68,408,476,\n"
+                      "P4,\"'\rCR\",m,70,160,25,0.08,40,-200,6,-68,-408,-476,\n")
+        << 0;
 }
 
-void TestDoseCli::rosterCheck()
+void TestDoseCli::rosterOptions()
 {
+    QFETCH(QString, options);
     QFETCH(QByteArray, input);
     QFETCH(QByteArray, expected);
     QFETCH(int, exitCode);
-    const DoseRun run = runDose(arguments("--csv - --check"), input);
+    const DoseRun run =
+        runDose(QStringLiteral("--csv - %1").arg(options).split(QLatin1Char(' ')), input);
     QCOMPARE(QString::fromUtf8(run.output), QString::fromUtf8(expected));
     QCOMPARE(run.exitCode, exitCode);
 }

@@ -59,12 +59,14 @@ Options manualPageOptions(QString page)
 
 // pourwise-dose --help and its manual page name the same options, with the same arguments and
 // defaults. One row per option named on either side, so a forgotten one fails under its name.
+// The README lists the plausible ranges as --help does.
 class TestDoseManPage : public QObject {
     Q_OBJECT
 
 private slots:
     void optionAgrees_data();
     void optionAgrees();
+    void readmeListsTheRanges();
 };
 
 void TestDoseManPage::optionAgrees_data()
@@ -99,6 +101,26 @@ void TestDoseManPage::optionAgrees()
     QVERIFY2(inHelp, "the manual page describes an option that --help does not name");
     QVERIFY2(inManualPage, "--help names an option that the manual page's OPTIONS lack");
     QCOMPARE(manualPage, help);
+}
+
+// --help ends with the ranges, each on a line of its own indented by two blanks; the README shows
+// the same lines as one block indented by four.
+void TestDoseManPage::readmeListsTheRanges()
+{
+    const DoseRun run = runDose({QStringLiteral("--help")});
+    QCOMPARE(run.exitCode, 0);
+    const QString help = QString::fromUtf8(run.output);
+    const QString ranges = help.section(QStringLiteral("Plausible values"), 1).section('\n', 1);
+    QStringList block;
+    for (const QString &line : ranges.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+        block << QStringLiteral("    ") + line.trimmed();
+    QVERIFY(block.size() > 1);
+    QFile readme(QStringLiteral(POURWISE_README));
+    QVERIFY2(readme.open(QIODevice::ReadOnly), qPrintable(readme.fileName()));
+    const QString text = QString::fromUtf8(readme.readAll());
+    QVERIFY2(
+        text.contains(QLatin1Char('\n') + block.join(QLatin1Char('\n')) + QStringLiteral("\n\n")),
+        qPrintable(QStringLiteral("README.md lacks the block\n") + block.join(QLatin1Char('\n'))));
 }
 
 QTEST_GUILESS_MAIN(TestDoseManPage)

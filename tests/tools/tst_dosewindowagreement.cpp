@@ -2,6 +2,8 @@
 // participant: the same volumes and notices, or the same refusal.
 
 #include "calc/DosingState.h"
+#include "calc/LevelUnits.h"
+#include "calc/NumberText.h"
 #include "forms/Module1.h"
 #include "forms/OperatorMessage.h"
 #include "forms/frmInfo.h"
@@ -19,6 +21,9 @@ struct Participant {
     QString gender;      // "male" or "female"
     QStringList values;  // height, weight, age, bal, dd, proof, ratio as typed
     bool metric = false; // height and weight in centimetres and kilograms
+    // The unit of levels: the target is typed in it (the window's chosen unit, the command
+    // line's --target with --level-unit and --breath-ratio).
+    std::optional<LevelScale> level = std::nullopt;
 };
 
 const char *const NumberFields[] = {"txtHeight", "txtWeight", "txtAge",  "txtBAL",
@@ -40,9 +45,12 @@ Shown typeIntoWindow(const Participant &participant)
     // The window starts from whatever the state holds; the typed text must win over it.
     Module1::dosingState = DosingState{};
     Module1::dosingState.Gender = Gender::NotSpecified;
-    Module1::bodyInCm = BodyInCm{};
-    frmInfo window(Module1::dosingState, Module1::bodyInCm, Module1::lastDose,
-                   participant.metric ? BodyUnits::CentimetresKilograms : BodyUnits::InchesPounds);
+    Module1::run.bodyInCm = BodyInCm{};
+    const BodyUnits units =
+        participant.metric ? BodyUnits::CentimetresKilograms : BodyUnits::InchesPounds;
+    Module1::run.typedTarget.reset();
+    frmInfo window(Module1::dosingState, Module1::run,
+                   {units, participant.level.value_or(LevelScale{})});
     window.Form_Load();
     window.show();
 
@@ -79,9 +87,16 @@ Shown runOnCommandLine(const Participant &participant)
     QStringList arguments = {QStringLiteral("--gender"), participant.gender};
     for (int i = 0; i < participant.values.size(); ++i) {
         const bool metric = participant.metric && i < 2;
-        arguments << QLatin1String(metric ? MetricOptions[i] : NumberOptions[i])
+        const bool target = participant.level && NumberOptions[i] == QLatin1String("--bal");
+        arguments << (target ? QStringLiteral("--target")
+                             : QLatin1String(metric ? MetricOptions[i] : NumberOptions[i]))
                   << participant.values[i];
     }
+    if (participant.level)
+        arguments << QStringLiteral("--level-unit")
+                  << QString::fromUtf8(participant.level->info().option)
+                  << QStringLiteral("--breath-ratio")
+                  << SingleToText(participant.level->breathRatio, QLocale::c());
     const DoseRun run = runDose(arguments);
     Shown shown;
     const QString warning = QStringLiteral("WARNING: ");
@@ -103,6 +118,11 @@ Shown runOnCommandLine(const Participant &participant)
         shown.volumes << volume;
     }
     return shown;
+}
+
+LevelScale mgPerLitre(float ratio)
+{
+    return {LevelUnit::MilligramsPerLitre, ratio};
 }
 
 } // namespace
@@ -151,6 +171,30 @@ void TestDoseWindowAgreement::initTestCase()
          {"male", {"163", "59.3", "25", "0.08", "40", "200", "6"}, true}},
         {"implausible in metric", {"female", {"70", "250", "15", "0.3", "300", "250", "25"}, true}},
         {"proof 0 in metric", {"male", {"178", "80", "25", "0.08", "40", "0", "6"}, true}},
+        {"breath, mg/L at 2000:1",
+         {"male", {"70", "160", "25", "0.40", "40", "200", "6"}, false, mgPerLitre(2000)}},
+        {"breath, g/210 L at 2300:1, metric",
+         {"female",
+          {"165", "60", "25", "0.08", "40", "80", "3"},
+          true,
+          LevelScale{LevelUnit::GramsPer210Litres, 2300}}},
+        {"breath, micrograms at 2300:1",
+         {"male",
+          {"70", "160", "25", "35", "40", "200", "6"},
+          false,
+          LevelScale{LevelUnit::MicrogramsPer100Ml, 2300}}},
+        {"blood, g/L",
+         {"male",
+          {"70", "160", "25", "0.8", "40", "200", "6"},
+          false,
+          LevelScale{LevelUnit::GramsPerLitre}}},
+        {"blood, mg/100 ml, another ratio ignored",
+         {"female",
+          {"65", "130", "25", "80", "40", "200", "6"},
+          false,
+          LevelScale{LevelUnit::MilligramsPer100Ml, 3000}}},
+        {"breath target above its range, at 2100:1",
+         {"male", {"70", "160", "25", "1.2", "40", "200", "6"}, false, mgPerLitre(2100)}},
     };
 }
 
@@ -184,7 +228,7 @@ void TestDoseWindowAgreement::rosterShowsTheSameVolumes()
         QList<int> cases;
         for (int i = 0; i < m_cases.size(); ++i) {
             const Participant &participant = m_cases[i].second;
-            if (participant.metric != metric)
+            if (participant.metric != metric || participant.level)
                 continue;
             cases << i;
             roster +=

@@ -14,10 +14,13 @@ run_windows=$1
 shots=$(mkdir -p "$2" && cd "$2" && pwd)
 here="$(cd "$(dirname "$0")" && pwd)"
 
+root="$(cd "$here/../.." && pwd)"
+source "$root/scripts/windows-env"
+
 source "$here/../e2e/x11_session.sh"
 # Wine runs Windows' own Qt platform plugin; its registry and C: drive are made afresh here.
 unset QT_QPA_PLATFORM
-export WINEPREFIX=$work/prefix WINEDEBUG=-all
+use_wine "$work/prefix"
 trap 'wineserver -k >/dev/null 2>&1 || true; cleanup' EXIT
 env -u DISPLAY wineboot --init >/dev/null 2>&1
 wineserver -w

@@ -8,9 +8,12 @@
 # Usage: installer.sh SETUP_EXE
 set -euo pipefail
 setup=$(realpath "$1")
+root="$(cd "$(dirname "$0")/../.." && pwd)"
+source "$root/scripts/windows-env"
 work=$(mktemp -d)
-export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="winedbg.exe=d;mscoree=d;mshtml=d"
-unset WINEPATH QT_PLUGIN_PATH DISPLAY
+# A prefix of its own, and nothing of the build on the search path: only what was installed.
+unset WINEPREFIX WINEPATH QT_PLUGIN_PATH DISPLAY
+use_wine "$work/prefix"
 cleanup() {
     wineserver -k >/dev/null 2>&1 || true
     rm -rf "$work"

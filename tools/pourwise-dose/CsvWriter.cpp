@@ -1,6 +1,20 @@
 #include "tools/pourwise-dose/CsvWriter.h"
 
+#include "calc/NumberText.h"
+
 #include <algorithm>
+
+namespace {
+
+bool readAsFormula(std::string_view value)
+{
+    if (value.empty() || std::string_view("=+-@\t\r").find(value.front()) == std::string_view::npos)
+        return false;
+    // A negative number is a number to a spreadsheet too.
+    return value.front() != '-' || TextToSingle(value).error == NumberTextError::NotANumber;
+}
+
+} // namespace
 
 CsvWriter::CsvWriter(std::FILE *output, std::size_t bufferBytes) : m_output(output, bufferBytes) {}
 
@@ -9,6 +23,10 @@ void CsvWriter::field(std::string_view value)
     if (m_recordStarted)
         m_output.put(",");
     m_recordStarted = true;
+    if (m_spreadsheetSafe && readAsFormula(value)) {
+        m_guarded.assign("'").append(value);
+        value = m_guarded;
+    }
     // A plain loop: most fields are a few bytes, too short for a library search to pay off.
     const bool needsQuotes = std::ranges::any_of(
         value, [](char c) { return c == ',' || c == '"' || c == '\r' || c == '\n'; });

@@ -13,6 +13,9 @@ public:
     explicit CsvWriter(std::FILE *output, std::size_t bufferBytes = 1 << 18);
 
     void setLineEnd(std::string_view lineEnd) { m_lineEnd = lineEnd; }
+    // Puts "'" before a field a spreadsheet would read as a formula: one starting with "=", "+",
+    // "-", "@", a tab or a carriage return, unless it is a negative number.
+    void setSpreadsheetSafe(bool safe) { m_spreadsheetSafe = safe; }
 
     void field(std::string_view value);
     // Fields already in their written form, commas included, such as a plain record as read.
@@ -27,4 +30,6 @@ private:
     OutputBuffer m_output;
     bool m_recordStarted = false;
     std::string m_lineEnd = "\n";
+    bool m_spreadsheetSafe = false;
+    std::string m_guarded; // the current field with its "'"
 };

@@ -2,7 +2,9 @@
 
 #include "appinfo/AppInfo.h"
 #include "calc/Plausibility.h"
+#include "tools/pourwise-dose/ParticipantReader.h"
 #include "tools/pourwise-dose/PlanOptions.h"
+#include "tools/pourwise-dose/RosterRun.h"
 
 #include <QCommandLineParser>
 
@@ -13,11 +15,12 @@ const QString VersionOption = QStringLiteral("version");
 const QString ExplainOption = QStringLiteral("explain");
 const QString CsvOption = QStringLiteral("csv");
 const QString CheckOption = QStringLiteral("check");
+const QString SpreadsheetSafeOption = QStringLiteral("spreadsheet-safe");
 
 // The option's name as the parser knows it, without the dashes.
-QString bareName(DoseField field, BodyUnits units = BodyUnits::InchesPounds)
+QString bareName(DoseValue value, BodyUnits units = BodyUnits::InchesPounds)
 {
-    return QString::fromLatin1(doseFieldName(field, units))
+    return QString::fromLatin1(columnName(value, units))
         .replace(QLatin1Char('_'), QLatin1Char('-'));
 }
 
@@ -26,22 +29,40 @@ QString dashed(const QString &name)
     return QStringLiteral("--") + name;
 }
 
+// The options of the values that follow the units: height and weight.
+QStringList bodyOptions(BodyUnits units)
+{
+    QStringList options;
+    for (const DoseValueInfo &info : DoseValues) {
+        if (dependsOnUnits(info.value))
+            options << dashed(bareName(info.value, units));
+    }
+    return options;
+}
+
 // The height and weight options given in `units`.
 QStringList bodyOptionsGiven(const QCommandLineParser &parser, BodyUnits units)
 {
     QStringList given;
-    for (DoseField field : AllDoseFields) {
-        if (dependsOnUnits(field) && parser.isSet(bareName(field, units)))
-            given << dashed(bareName(field, units));
+    for (const QString &option : bodyOptions(units)) {
+        if (parser.isSet(option.mid(2)))
+            given << option;
     }
     return given;
 }
 
 } // namespace
 
-QString DoseCommandLine::optionName(DoseField field, BodyUnits units)
+QString DoseCommandLine::optionName(DoseValue value, BodyUnits units)
 {
-    return dashed(bareName(field, units));
+    return dashed(bareName(value, units));
+}
+
+QString DoseCommandLine::optionName(DoseValue value, const ReadingUnits &units)
+{
+    const std::string_view column = columnName(value, units);
+    return dashed(QString::fromLatin1(column.data(), qsizetype(column.size()))
+                      .replace(QLatin1Char('_'), QLatin1Char('-')));
 }
 
 bool DoseCommandLine::fail(const QString &text)
@@ -59,14 +80,20 @@ bool DoseCommandLine::parse(const QStringList &arguments)
     parser.addOption({ExplainOption, {}});
     parser.addOption({CsvOption, {}, QStringLiteral("FILE")});
     parser.addOption({CheckOption, {}});
-    for (DoseField field : AllDoseFields)
-        parser.addOption({bareName(field), {}, QStringLiteral("VALUE")});
-    for (DoseField field : AllDoseFields) {
-        if (dependsOnUnits(field))
-            parser.addOption(
-                {bareName(field, BodyUnits::CentimetresKilograms), {}, QStringLiteral("VALUE")});
+    parser.addOption({SpreadsheetSafeOption, {}});
+    for (const DoseValueInfo &info : DoseValues)
+        parser.addOption({bareName(info.value), {}, QStringLiteral("VALUE")});
+    for (const DoseValueInfo &info : DoseValues) {
+        if (dependsOnUnits(info.value))
+            parser.addOption({bareName(info.value, BodyUnits::CentimetresKilograms),
+                              {},
+                              QStringLiteral("VALUE")});
     }
     PlanOptions::add(parser);
+    LevelOptions::add(parser);
+    const DoseValueInfo &target = infoOf(DoseValue::BAL);
+    const QString targetOption = QLatin1String(target.levelColumn);
+    parser.addOption({targetOption, {}, QStringLiteral("VALUE")});
 
     if (!parser.parse(arguments))
         return fail(parser.errorText());
@@ -92,19 +119,24 @@ bool DoseCommandLine::parse(const QStringList &arguments)
     if (!inInchesAndPounds.isEmpty() && !inCentimetresAndKilograms.isEmpty())
         return fail(
             QStringLiteral("%1 and %2 cannot be combined: give height and weight either "
-                           "in inches and pounds (--height, --weight) or in centimetres "
-                           "and kilograms (--height-cm, --weight-kg)")
-                .arg(inInchesAndPounds.constFirst(), inCentimetresAndKilograms.constFirst()));
+                           "in inches and pounds (%3) or in centimetres and kilograms (%4)")
+                .arg(inInchesAndPounds.constFirst(), inCentimetresAndKilograms.constFirst(),
+                     bodyOptions(BodyUnits::InchesPounds).join(QStringLiteral(", ")),
+                     bodyOptions(BodyUnits::CentimetresKilograms).join(QStringLiteral(", "))));
     const BodyUnits units = inCentimetresAndKilograms.isEmpty() ? BodyUnits::InchesPounds
                                                                 : BodyUnits::CentimetresKilograms;
 
     QStringList participantOptions;
-    for (DoseField field : AllDoseFields) {
-        if (parser.isSet(bareName(field, units)))
-            participantOptions << dashed(bareName(field, units));
+    for (const DoseValueInfo &info : DoseValues) {
+        if (parser.isSet(bareName(info.value, units)))
+            participantOptions << dashed(bareName(info.value, units));
     }
+    if (parser.isSet(targetOption))
+        participantOptions << dashed(targetOption);
     if (parser.isSet(ExplainOption))
         participantOptions << dashed(ExplainOption);
+    if (!LevelOptions::read(parser, m_request.level, m_errorText))
+        return false;
 
     if (parser.isSet(CsvOption)) {
         if (!participantOptions.isEmpty())
@@ -114,27 +146,40 @@ bool DoseCommandLine::parse(const QStringList &arguments)
         m_request.mode = DoseRequest::Mode::Roster;
         m_request.rosterPath = parser.value(CsvOption);
         m_request.check = parser.isSet(CheckOption);
+        m_request.spreadsheetSafe = parser.isSet(SpreadsheetSafeOption);
         if (m_request.rosterPath.isEmpty())
             return fail(QStringLiteral("--csv needs a file name, or \"-\" for standard input"));
-        return PlanOptions::read(parser, true, m_request.plan, m_errorText);
+        return PlanOptions::read(parser, true, m_request.level.scale, m_request.plan, m_errorText);
     }
 
+    if (parser.isSet(SpreadsheetSafeOption))
+        return fail(QStringLiteral("--spreadsheet-safe applies to a roster's cells (--csv)"));
     if (parser.isSet(CheckOption))
         return fail(QStringLiteral("--check adds a warning column to a roster (--csv); for one "
                                    "participant the warnings always go to standard error"));
     if (participantOptions.isEmpty())
         return fail(QStringLiteral("nothing to compute: give one participant or a roster"));
+    const QString balOption = bareName(DoseValue::BAL);
+    if (parser.isSet(targetOption) && parser.isSet(balOption))
+        return fail(QStringLiteral("%1 and %2 cannot be combined: give the target either in "
+                                   "g/100 ml (%2) or in the unit of --level-unit (%1)")
+                        .arg(dashed(targetOption), dashed(balOption)));
+    m_request.targetInLevelUnit = parser.isSet(targetOption);
+    m_request.level.given = m_request.level.given || m_request.targetInLevelUnit;
     QStringList missing;
     QStringList needed;
-    for (DoseField field : AllDoseFields) {
-        const QString name = bareName(field, units);
-        if (doseFieldDefault(field).empty())
+    for (const DoseValueInfo &info : DoseValues) {
+        const QString name = info.levelColumn && m_request.targetInLevelUnit
+                                 ? QString::fromLatin1(info.levelColumn)
+                                 : bareName(info.value, units);
+        const std::string_view fallback = defaultText(info.value);
+        if (fallback.empty())
             needed << dashed(name);
         if (parser.isSet(name))
-            m_request.values[indexOf(field)] = parser.value(name).toUtf8();
-        else if (!doseFieldDefault(field).empty())
-            m_request.values[indexOf(field)] = QByteArray(
-                doseFieldDefault(field).data(), qsizetype(doseFieldDefault(field).size()));
+            m_request.values[indexOf(info.value)] = parser.value(name).toUtf8();
+        else if (!fallback.empty())
+            m_request.values[indexOf(info.value)] =
+                QByteArray(fallback.data(), qsizetype(fallback.size()));
         else
             missing << dashed(name);
     }
@@ -145,75 +190,180 @@ bool DoseCommandLine::parse(const QStringList &arguments)
     m_request.mode = DoseRequest::Mode::OneParticipant;
     m_request.units = units;
     m_request.explain = parser.isSet(ExplainOption);
-    return PlanOptions::read(parser, false, m_request.plan, m_errorText);
+    return PlanOptions::read(parser, false, m_request.level.scale, m_request.plan, m_errorText);
+}
+
+namespace {
+
+QString text(std::string_view view)
+{
+    return QString::fromLatin1(view.data(), qsizetype(view.size()));
+}
+
+// "a, b and c"
+QString listed(const QStringList &items)
+{
+    if (items.size() < 2)
+        return items.join(QString());
+    return items.mid(0, items.size() - 1).join(QStringLiteral(", ")) + QStringLiteral(" and ") +
+           items.constLast();
+}
+
+// "--height IN" as the usage and the option list write it.
+QString optionWithArgument(const DoseValueInfo &info, BodyUnits units)
+{
+    return DoseCommandLine::optionName(info.value, units) + QLatin1Char(' ') +
+           QLatin1String(info.argument[units]);
+}
+
+// An option's entry: the option in the first 17 columns, then what it is.
+QString optionEntry(const QString &option, const QString &description)
+{
+    constexpr qsizetype DescriptionColumn = 17;
+    return QStringLiteral("  ") + option.leftJustified(DescriptionColumn - 3) + QLatin1Char(' ') +
+           description + QLatin1Char('\n');
+}
+
+// The synopsis of one participant: the values without a default, then those with one.
+QString usageOfOneParticipant(BodyUnits units, bool withParameters)
+{
+    QStringList needed;
+    QStringList optional;
+    for (const DoseValueInfo &info : DoseValues) {
+        if (info.defaultValue)
+            optional << QLatin1Char('[') + optionWithArgument(info, units) + QLatin1Char(']');
+        else
+            needed << optionWithArgument(info, units);
+    }
+    QString usage = QStringLiteral("pourwise-dose ") + needed.join(QLatin1Char(' '));
+    if (withParameters)
+        usage += QStringLiteral("\n                     ") + optional.join(QLatin1Char(' ')) +
+                 QStringLiteral(" [--explain]");
+    else
+        usage += QStringLiteral(" [...]");
+    return usage;
+}
+
+// Every value's option; the metric height and weight after the last value that depends on the
+// units, since they stand for those.
+QString participantOptions()
+{
+    DoseValue lastInUnits = DoseValue::Gender;
+    for (const DoseValueInfo &info : DoseValues) {
+        if (dependsOnUnits(info.value))
+            lastInUnits = info.value;
+    }
+    QString entries;
+    QStringList metricOptions;
+    QStringList metricHelp;
+    QStringList usOptions;
+    for (const DoseValueInfo &info : DoseValues) {
+        QString description = QLatin1String(info.help.inchesPounds);
+        if (info.defaultValue)
+            description += QStringLiteral(" (default %1)").arg(text(defaultText(info.value)));
+        entries += optionEntry(optionWithArgument(info, BodyUnits::InchesPounds), description);
+        if (!dependsOnUnits(info.value))
+            continue;
+        metricOptions << optionWithArgument(info, BodyUnits::CentimetresKilograms);
+        metricHelp << QLatin1String(info.help.metric);
+        usOptions << DoseCommandLine::optionName(info.value);
+        if (info.value != lastInUnits)
+            continue;
+        entries += QStringLiteral("  %1\n"
+                                  "                 %2, instead of\n"
+                                  "                 %3; they enter the calculation as given\n")
+                       .arg(metricOptions.join(QStringLiteral(", ")), listed(metricHelp),
+                            listed(usOptions));
+    }
+    return entries;
+}
+
+QStringList columns(BodyUnits units, bool unitsDependentOnly)
+{
+    QStringList names;
+    for (const DoseValueInfo &info : DoseValues) {
+        if (!unitsDependentOnly || dependsOnUnits(info.value))
+            names << text(columnName(info.value, units));
+    }
+    return names;
 }
 
 // The ranges come from the table the warnings use, so the two never disagree.
-static QString plausibleRangesText()
+QString plausibleRangesText()
 {
     QString text = QStringLiteral(
         "Plausible values: a value outside these ranges is still used, with a warning:\n");
-    for (const PlausibleRange &range : PlausibleRanges)
-        text += QStringLiteral("  ") + PlausibleRangeText(range, QLocale::c()) + QLatin1Char('\n');
+    for (const QString &line : PlausibleRangeLines(QLocale::c()))
+        text += QStringLiteral("  ") + line + QLatin1Char('\n');
     return text;
 }
 
+} // namespace
+
 QString DoseCommandLine::helpText()
 {
-    QString defaults[DoseFieldCount];
-    for (DoseField field : AllDoseFields)
-        defaults[indexOf(field)] = QString::fromLatin1(doseFieldDefault(field));
+    using namespace RosterColumns;
+    QStringList volumes;
+    for (std::string_view column : VolumeColumns)
+        volumes << text(column);
+    QStringList added = volumes;
+    added << text(ErrorColumn);
     return QStringLiteral(
-               "Usage: pourwise-dose --gender G --height IN --weight LB --age Y\n"
-               "                     [--bal G100ML] [--dd MIN] [--proof P] [--ratio R] "
-               "[--explain]\n"
+               "Usage: %1\n"
                "                     [--plan [--portions N] [--release L]]\n"
-               "       pourwise-dose --gender G --height-cm CM --weight-kg KG --age Y [...]\n"
-               "       pourwise-dose --csv FILE [--check] [--plan [--release L]]\n"
+               "                     [--level-unit UNIT] [--breath-ratio R] [--target V]\n"
+               "       %2\n"
+               "       pourwise-dose --csv FILE [--check] [--spreadsheet-safe]\n"
+               "                     [--plan [--release L]] [--level-unit UNIT]\n"
+               "                     [--breath-ratio R]\n"
                "       pourwise-dose --help | --version\n"
-               "\n"
-               "%1\n"
-               "The same calculation as the %2 window, for scripts and whole rosters.\n"
-               "\n"
-               "One participant:\n"
-               "  --gender G     male, female, m, f, 1 (male) or 0 (female), any letter case\n"
-               "  --height IN    height in inches\n"
-               "  --weight LB    weight in pounds\n"
-               "  --height-cm CM, --weight-kg KG\n"
-               "                 height in centimetres and weight in kilograms, instead of\n"
-               "                 --height and --weight; they enter the calculation as given\n"
-               "  --age Y        age in years\n"
-               "  --bal G100ML   target blood alcohol level in g/100 ml (default %3)\n"
-               "  --dd MIN       length of the drinking period in minutes (default %4)\n"
-               "  --proof P      proof of the alcohol, 200 is pure alcohol (default %5)\n"
-               "  --ratio R      parts of mixer for every part of alcohol (default %6)\n"
+               "\n")
+               .arg(usageOfOneParticipant(BodyUnits::InchesPounds, true),
+                    usageOfOneParticipant(BodyUnits::CentimetresKilograms, false)) +
+           QStringLiteral("%1\n"
+                          "The same calculation as the %2 window, for scripts and whole rosters.\n"
+                          "\n"
+                          "One participant:\n")
+               .arg(QString::fromUtf8(AppInfo::Description), QString::fromUtf8(AppInfo::Title)) +
+           participantOptions() +
+           QStringLiteral(
                "  --explain      also print the intermediate values of the calculation\n"
-               "Prints alcohol_ml, mixer_ml and total_ml with their values, one per line, and\n"
+               "Prints %1 with their values, one per line, and\n"
                "for every implausible value a line starting \"WARNING: \" on standard error.\n"
                "\n"
                "Roster:\n"
                "  --csv FILE     read participants from a CSV file, or from standard input\n"
                "                 if FILE is \"-\"\n"
-               "  --check        add a warning column, just before error, naming the\n"
+               "  --check        add a %2 column, just before %3, naming the\n"
                "                 implausible values of each computed row\n"
-               "The header row must name the columns gender,height,weight,age,bal,dd,proof,ratio\n"
-               "in any order, or height_cm,weight_kg instead of height,weight; other columns\n"
+               "  --spreadsheet-safe\n"
+               "                 put ' before every cell, carried or computed, that a\n"
+               "                 spreadsheet would take for a formula: one starting with =, +,\n"
+               "                 -, @, a tab or a carriage return; a negative number is left as\n"
+               "                 it is. Without it the carried columns are written exactly as\n"
+               "                 read.\n"
+               "The header row must name the columns %4\n"
+               "in any order, or %5 instead of %6; other columns\n"
                "are carried through unchanged. Every row is written to standard output in its\n"
-               "place with the columns alcohol_ml,mixer_ml,total_ml,error appended; a row that\n"
-               "cannot be computed has empty volumes and the reason in error.\n"
-               "\n"
-               "%7"
-               "\n"
-               "Numbers use \".\" as the decimal separator whatever the locale, and no thousands\n"
-               "separators.\n"
-               "\n"
-               "Exit status: 0 every participant was computed, 1 some were not or have no\n"
-               "session plan (see the message or the error column), 2 usage or file error.\n"
-               "Warnings do not change it.\n")
-               .arg(QString::fromUtf8(AppInfo::Description), QString::fromUtf8(AppInfo::Title),
-                    defaults[indexOf(DoseField::BAL)], defaults[indexOf(DoseField::DD)],
-                    defaults[indexOf(DoseField::Proof)], defaults[indexOf(DoseField::Ratio)],
-                    PlanOptions::helpText()) +
+               "place with the columns %7 appended; a row that\n"
+               "cannot be computed has empty volumes and the reason in %3.\n"
+               "\n")
+               .arg(listed(volumes), text(WarningColumn), text(ErrorColumn),
+                    columns(BodyUnits::InchesPounds, false).join(QLatin1Char(',')),
+                    columns(BodyUnits::CentimetresKilograms, true).join(QLatin1Char(',')),
+                    columns(BodyUnits::InchesPounds, true).join(QLatin1Char(',')),
+                    added.join(QLatin1Char(','))) +
+           PlanOptions::helpText() + QLatin1Char('\n') + LevelOptions::helpText() +
+           QStringLiteral("\n"
+                          "Numbers use \".\" as the decimal separator whatever the locale, and no "
+                          "thousands\n"
+                          "separators.\n"
+                          "\n"
+                          "Exit status: 0 every participant was computed, 1 some were not or have "
+                          "no\n"
+                          "session plan (see the message or the error column), 2 usage or file "
+                          "error.\n"
+                          "Warnings do not change it.\n") +
            QLatin1Char('\n') + plausibleRangesText();
 }
 

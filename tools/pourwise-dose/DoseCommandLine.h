@@ -1,7 +1,10 @@
 #pragma once
 
+#include "calc/BodyUnits.h"
+#include "calc/DoseValues.h"
 #include "calc/SessionPlan.h"
-#include "tools/pourwise-dose/DoseField.h"
+#include "tools/pourwise-dose/LevelOptions.h"
+#include "tools/pourwise-dose/ParticipantReader.h"
 
 #include <QByteArray>
 #include <QString>
@@ -14,13 +17,18 @@
 struct DoseRequest {
     enum class Mode { Help, Version, OneParticipant, Roster };
     Mode mode = Mode::OneParticipant;
-    // One participant: the text of every field as given (UTF-8), or the parameter's default.
-    std::array<QByteArray, DoseFieldCount> values;
+    // One participant: the text of every value as given (UTF-8), or the parameter's default.
+    std::array<QByteArray, DoseValues.size()> values; // indexed by DoseValue
     // One participant: the units of the height and weight given.
     BodyUnits units = BodyUnits::InchesPounds;
+    // One participant: the target is given with --target in the unit of levels, not with --bal.
+    bool targetInLevelUnit = false;
+    // --level-unit and --breath-ratio, for one participant or every row.
+    LevelOptions::Choice level;
     bool explain = false;
     QString rosterPath;                      // "-" for standard input
     bool check = false;                      // roster: add the warning column
+    bool spreadsheetSafe = false;            // roster: guard cells a spreadsheet takes for formulas
     std::optional<SessionPlanSettings> plan; // --plan, for one participant or every row
 };
 
@@ -38,7 +46,9 @@ public:
     static QString versionText();
 
     // "--height-cm" for the height in centimetres.
-    static QString optionName(DoseField field, BodyUnits units = BodyUnits::InchesPounds);
+    static QString optionName(DoseValue value, BodyUnits units = BodyUnits::InchesPounds);
+    // "--target" for a target in the unit of levels.
+    static QString optionName(DoseValue value, const ReadingUnits &units);
 
 private:
     bool fail(const QString &text);

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <string>
 
 namespace {
 
@@ -27,22 +28,6 @@ std::optional<std::int16_t> genderFromText(std::string_view text)
     return std::nullopt;
 }
 
-float &numberField(ParticipantReading &reading, DoseField field)
-{
-    DosingState &state = reading.state;
-    const bool metric = reading.units == BodyUnits::CentimetresKilograms;
-    if (const DosingParameter *parameter = dosingParameterOf(field))
-        return state.*parameter->field;
-    switch (field) {
-    case DoseField::Height:
-        return metric ? reading.bodyInCm.heightCm : state.Height;
-    case DoseField::Weight:
-        return metric ? reading.bodyInCm.weightKg : state.Weight;
-    default: // the age; gender is not a number and never asked for
-        return state.Age;
-    }
-}
-
 } // namespace
 
 bool ParticipantReading::ok() const
@@ -50,38 +35,61 @@ bool ParticipantReading::ok() const
     return std::ranges::all_of(problems, [](InputProblem p) { return p == InputProblem::None; });
 }
 
-std::optional<BodyInCm> ParticipantReading::typedInCm() const
-{
-    if (units == BodyUnits::CentimetresKilograms)
-        return bodyInCm;
-    return std::nullopt;
-}
-
-ParticipantReading readParticipant(const ParticipantText &text, BodyUnits units)
+ParticipantReading readParticipant(const ParticipantText &text, const ReadingUnits &units)
 {
     ParticipantReading reading;
-    reading.units = units;
-    for (DoseField field : AllDoseFields) {
-        const std::string_view value = TrimBlanks(text[indexOf(field)]);
-        InputProblem &problem = reading.problems[indexOf(field)];
-        if (value.empty()) {
-            problem = InputProblem::Empty;
-        } else if (field == DoseField::Gender) {
+    reading.input.units = units.body;
+    reading.input.level = units.level;
+    reading.input.state.Gender = Gender::NotSpecified;
+    for (const DoseValueInfo &info : DoseValues) {
+        const std::string_view value = TrimBlanks(text[indexOf(info.value)]);
+        InputProblem &problem = reading.problems[indexOf(info.value)];
+        if (info.value == DoseValue::Gender) {
             const std::optional<std::int16_t> gender = genderFromText(value);
             if (gender)
-                reading.state.Gender = *gender;
+                reading.input.state.Gender = *gender;
             else
-                problem = InputProblem::UnknownGender;
+                problem = value.empty() ? InputProblem::NoGender : InputProblem::UnknownGender;
+        } else if (value.empty()) {
+            problem = InputProblem::Empty;
         } else {
             const SingleFromText number = TextToSingle(value);
-            if (number.ok())
-                numberField(reading, field) = number.value;
+            if (number.ok() && isLevel(info.value) && units.targetInLevelUnit)
+                reading.input.typedTarget = number.value;
+            else if (number.ok())
+                reading.input.number(info.value) = number.value;
             else
                 problem = number.error == NumberTextError::OutOfRange ? InputProblem::OutOfRange
                                                                       : InputProblem::NotANumber;
         }
     }
-    if (reading.problems[indexOf(DoseField::Gender)] != InputProblem::None)
-        reading.state.Gender = Gender::NotSpecified;
     return reading;
+}
+
+std::string_view columnName(DoseValue value, BodyUnits units)
+{
+    return infoOf(value).column[units];
+}
+
+std::string_view columnName(DoseValue value, const ReadingUnits &units)
+{
+    if (isLevel(value) && units.targetInLevelUnit)
+        return infoOf(value).levelColumn;
+    return columnName(value, units.body);
+}
+
+std::string_view defaultText(DoseValue value)
+{
+    // Written once by the number rule of the output, so "0.08" reads back as the same float.
+    static const std::array<std::string, DoseValues.size()> texts = [] {
+        std::array<std::string, DoseValues.size()> result;
+        for (const DoseValueInfo &info : DoseValues) {
+            if (info.defaultValue) {
+                char buffer[32];
+                result[indexOf(info.value)] = SingleToText(float(*info.defaultValue), buffer);
+            }
+        }
+        return result;
+    }();
+    return texts[indexOf(value)];
 }

@@ -1,26 +1,40 @@
 #pragma once
 
-#include "calc/DosingState.h"
-#include "tools/pourwise-dose/DoseField.h"
+#include "calc/DoseEvaluation.h"
+#include "calc/DoseValues.h"
+#include "calc/FaultTexts.h"
 
 #include <array>
-#include <optional>
+#include <string_view>
 
-enum class InputProblem { None, Empty, NotANumber, OutOfRange, UnknownGender };
+// One text per value of a participant, indexed by DoseValue.
+using ParticipantText = std::array<std::string_view, DoseValues.size()>;
 
-struct ParticipantReading {
-    DosingState state; // height and weight stay 0 when they are given in metric units
-    BodyUnits units = BodyUnits::InchesPounds;
-    BodyInCm bodyInCm; // the height and weight given in metric units
-    std::array<InputProblem, DoseFieldCount> problems{}; // indexed by DoseField
-    bool ok() const;
-    // What the calculation and the plausibility check take beside the state.
-    std::optional<BodyInCm> typedInCm() const;
+// The units a participant's texts are in.
+struct ReadingUnits {
+    BodyUnits body = BodyUnits::InchesPounds;
+    LevelScale level;
+    // The target is a level in `level` (the "target" column or --target), not the BAL in g/100 ml.
+    bool targetInLevelUnit = false;
 };
 
-// Turns the eight texts of one participant into a dosing state, the same way for roster rows
-// and the command line. Numbers follow the locale-free number rule ("." as the decimal
-// separator); gender is male/female/m/f/1/0 in any letter case. Every field is read, so all of
-// a participant's problems can be reported at once.
-ParticipantReading readParticipant(const ParticipantText &text,
-                                   BodyUnits units = BodyUnits::InchesPounds);
+struct ParticipantReading {
+    DoseInput input; // in metric units the inches and pounds stay 0
+    std::array<InputProblem, DoseValues.size()> problems{}; // indexed by DoseValue
+    bool ok() const;
+};
+
+// Turns the texts of one participant into the values of a dose, the same way for roster rows and
+// the command line. Numbers follow the locale-free number rule ("." as the decimal separator);
+// gender is male/female/m/f/1/0 in any letter case. Every value is read, so all of a
+// participant's problems can be reported at once.
+ParticipantReading readParticipant(const ParticipantText &text, const ReadingUnits &units = {});
+
+// The roster's column of a value: "height", or "height_cm" in metric units, "target" for a target
+// in the unit of levels.
+std::string_view columnName(DoseValue value, BodyUnits units = BodyUnits::InchesPounds);
+std::string_view columnName(DoseValue value, const ReadingUnits &units);
+
+// The text of a dosing parameter's default, as the command line's output writes numbers
+// ("0.08"); empty for the participant's own values, which have none.
+std::string_view defaultText(DoseValue value);

@@ -1,6 +1,7 @@
 #include "tools/pourwise-dose/PlanOptions.h"
 
 #include "calc/NumberText.h"
+#include "tools/pourwise-dose/PlanOutput.h"
 
 #include <QCommandLineParser>
 
@@ -18,6 +19,33 @@ QString defaultReleaseText()
     return QString::fromLatin1(text.data(), qsizetype(text.size()));
 }
 
+// `text` in lines of at most 79 characters, broken at blanks or after a comma, so that a long
+// list of columns wraps too.
+QString wrapped(const QString &text)
+{
+    constexpr qsizetype Width = 79;
+    QString result;
+    qsizetype lineStart = 0;
+    qsizetype lastBreak = -1; // where the line may end: after a comma, or at a blank
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == QLatin1Char(' ') || (i > 0 && text[i - 1] == QLatin1Char(',')))
+            lastBreak = i;
+        if (i - lineStart >= Width && lastBreak > lineStart) {
+            result += text.mid(lineStart, lastBreak - lineStart) + QLatin1Char('\n');
+            lineStart = text[lastBreak] == QLatin1Char(' ') ? lastBreak + 1 : lastBreak;
+        }
+    }
+    return result + text.mid(lineStart) + QLatin1Char('\n');
+}
+
+QString planColumns()
+{
+    QStringList names;
+    for (std::string_view column : PlanOutput::Columns)
+        names << QString::fromLatin1(column.data(), qsizetype(column.size()));
+    return names.join(QLatin1Char(','));
+}
+
 } // namespace
 
 void PlanOptions::add(QCommandLineParser &parser)
@@ -27,7 +55,7 @@ void PlanOptions::add(QCommandLineParser &parser)
     parser.addOption({ReleaseOption, {}, QStringLiteral("L")});
 }
 
-bool PlanOptions::read(const QCommandLineParser &parser, bool roster,
+bool PlanOptions::read(const QCommandLineParser &parser, bool roster, const LevelScale &level,
                        std::optional<SessionPlanSettings> &plan, QString &errorText)
 {
     if (!parser.isSet(PlanOption)) {
@@ -61,15 +89,15 @@ bool PlanOptions::read(const QCommandLineParser &parser, bool roster,
     }
     if (parser.isSet(ReleaseOption)) {
         const QByteArray text = parser.value(ReleaseOption).toUtf8();
-        const SingleFromText level =
+        const SingleFromText release =
             TextToSingle(std::string_view(text.constData(), std::size_t(text.size())));
-        if (!level.ok() || !acceptsReleaseLevel(level.value)) {
-            errorText = QStringLiteral("--release \"%1\" is not a number above 0 (g/100 ml); use "
+        if (!release.ok() || !acceptsReleaseLevel(level.toBal(release.value))) {
+            errorText = QStringLiteral("--release \"%1\" is not a number above 0 (%2); use "
                                        "\".\" as the decimal separator")
-                            .arg(parser.value(ReleaseOption));
+                            .arg(parser.value(ReleaseOption), level.unitText());
             return false;
         }
-        settings.releaseLevel = level.value;
+        settings.releaseLevel = level.toBal(release.value);
     }
     plan = settings;
     return true;
@@ -89,10 +117,9 @@ QString PlanOptions::helpText()
                "                 drinking period. Minutes are rounded half away from zero.\n"
                "  --portions N   number of portions, a whole number from %1 to %2 (default %3);\n"
                "                 one participant only\n"
-               "  --release L    release level in g/100 ml, above 0 (default %4)\n"
-               "With --csv, --plan adds the columns peak_bal,peak_after_min,release_after_min,\n"
-               "zero_after_min after the volumes, before warning and error; a row without a\n"
-               "plan has them empty and the reason in error.\n"
+               "  --release L    release level above 0 (default %4), in g/100 ml or in the\n"
+               "                 unit of --level-unit\n"
+               "%5"
                "Example: pourwise-dose --gender male --height 70 --weight 160 --age 25 --plan\n"
                "prints after the three volumes\n"
                "  peak_bal 0.0807\n"
@@ -105,5 +132,9 @@ QString PlanOptions::helpText()
         .arg(SessionPlanLimits::MinimumPortions)
         .arg(SessionPlanLimits::MaximumPortions)
         .arg(SessionPlanLimits::DefaultPortions)
-        .arg(defaultReleaseText());
+        .arg(defaultReleaseText(),
+             wrapped(QStringLiteral("With --csv, --plan adds the columns %1 after the volumes, "
+                                    "before warning and error; a row without a plan has them "
+                                    "empty and the reason in error.")
+                         .arg(planColumns())));
 }

@@ -1,53 +1,63 @@
 #include "tools/pourwise-dose/PlanOutput.h"
 
-std::array<std::string, 4> PlanOutput::fields(const SessionPlan &plan)
+#include <charconv>
+
+namespace {
+
+// Written without the C library's printf, which follows the user's locale once Qt has set it:
+// a German locale would write "0,0807".
+std::string fixed4(double value)
 {
-    char peak[32];
-    std::snprintf(peak, sizeof peak, "%.4f", plan.peakBal);
-    return {peak, std::to_string(plan.peakAfterMinutes), std::to_string(plan.releaseAfterMinutes),
-            std::to_string(plan.zeroAfterMinutes)};
+    char text[64];
+    return {text, std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 4).ptr};
 }
 
-void PlanOutput::print(OutputBuffer &output, const SessionPlan &plan)
+std::string significant4(double value)
 {
-    const std::array<std::string, 4> values = fields(plan);
-    for (std::size_t i = 0; i < Columns.size(); ++i) {
-        output.put(Columns[i]);
+    char text[64];
+    return {text,
+            std::to_chars(text, text + sizeof text, value, std::chars_format::general, 4).ptr};
+}
+
+} // namespace
+
+std::vector<std::string_view> PlanOutput::columns(const std::optional<LevelScale> &level)
+{
+    std::vector<std::string_view> names(Columns.begin(), Columns.end());
+    if (level)
+        names.insert(names.begin() + 1, PeakLevelColumn);
+    return names;
+}
+
+std::vector<std::string> PlanOutput::fields(const SessionPlan &plan,
+                                            const std::optional<LevelScale> &level)
+{
+    std::vector<std::string> values = {fixed4(plan.peakBal), std::to_string(plan.peakAfterMinutes),
+                                       std::to_string(plan.releaseAfterMinutes),
+                                       std::to_string(plan.zeroAfterMinutes)};
+    if (level)
+        values.insert(values.begin() + 1,
+                      significant4(double(float(level->fromBal(plan.peakBal)))));
+    return values;
+}
+
+void PlanOutput::print(OutputBuffer &output, const SessionPlan &plan,
+                       const std::optional<LevelScale> &level)
+{
+    const std::vector<std::string_view> names = columns(level);
+    const std::vector<std::string> values = fields(plan, level);
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        output.put(names[i]);
         output.put(" ");
         output.put(values[i]);
         output.put("\n");
     }
     for (const ServedPortion &portion : plan.portions) {
-        char line[160];
-        const int length = std::snprintf(
-            line, sizeof line, "portion %d at_min %d alcohol_ml %d mixer_ml %d total_ml %d\n",
-            portion.number, portion.atMinute, portion.alcoholMl, portion.mixerMl, portion.totalMl);
-        output.put(std::string_view(line, std::size_t(length)));
+        const std::string line = "portion " + std::to_string(portion.number) + " at_min " +
+                                 std::to_string(portion.atMinute) + " alcohol_ml " +
+                                 std::to_string(portion.alcoholMl) + " mixer_ml " +
+                                 std::to_string(portion.mixerMl) + " total_ml " +
+                                 std::to_string(portion.totalMl) + "\n";
+        output.put(line);
     }
-}
-
-void PlanOutput::appendProblem(PlanProblem problem, std::string &text)
-{
-    if (!text.empty())
-        text += "; ";
-    text += "no plan: ";
-    switch (problem) {
-    case PlanProblem::NegativeDrinkingPeriod:
-        text += "negative drinking period";
-        return;
-    case PlanProblem::NoBodyWater:
-        text += "body water not above 0";
-        return;
-    case PlanProblem::PeakNotAboveZero:
-        text += "expected peak BAL not above 0";
-        return;
-    case PlanProblem::TimesOutOfRange:
-        text += "expected times too far in the future";
-        return;
-    case PlanProblem::PortionsOutOfRange:
-    case PlanProblem::ReleaseLevelNotAboveZero:
-    case PlanProblem::None:
-        break;
-    }
-    text += "invalid plan options"; // checked with the command line, so never met here
 }

@@ -1,8 +1,8 @@
 #include "tools/pourwise-dose/RosterRun.h"
 
-#include "calc/CalcDose.h"
+#include "calc/DoseEvaluation.h"
+#include "calc/FaultTexts.h"
 #include "calc/NumberText.h"
-#include "calc/Plausibility.h"
 #include "tools/pourwise-dose/ExitStatus.h"
 #include "tools/pourwise-dose/ParticipantReader.h"
 #include "tools/pourwise-dose/PlanOutput.h"
@@ -12,9 +12,7 @@
 
 namespace {
 
-constexpr std::array<std::string_view, 3> VolumeColumns = {"alcohol_ml", "mixer_ml", "total_ml"};
-constexpr std::string_view WarningColumn = "warning";
-constexpr std::string_view ErrorColumn = "error";
+using namespace RosterColumns;
 constexpr BodyUnits BothUnits[] = {BodyUnits::InchesPounds, BodyUnits::CentimetresKilograms};
 
 // Header names are matched without regard to letter case or surrounding blanks, as people type
@@ -45,24 +43,34 @@ std::string joined(const std::vector<std::string_view> &names, std::string_view 
 std::vector<std::string_view> inputColumns(BodyUnits units)
 {
     std::vector<std::string_view> names;
-    for (DoseField field : AllDoseFields)
-        names.push_back(doseFieldName(field, units));
+    for (const DoseValueInfo &info : DoseValues)
+        names.push_back(columnName(info.value, units));
+    return names;
+}
+
+// The columns whose names follow the units: height and weight.
+std::vector<std::string_view> bodyColumns(BodyUnits units)
+{
+    std::vector<std::string_view> names;
+    for (const DoseValueInfo &info : DoseValues) {
+        if (dependsOnUnits(info.value))
+            names.push_back(columnName(info.value, units));
+    }
     return names;
 }
 
 } // namespace
 
-RosterRun::RosterRun(std::FILE *input, std::FILE *output, bool check,
-                     std::optional<SessionPlanSettings> plan, std::size_t readChunkBytes,
-                     std::size_t writeBufferBytes)
-    : m_reader(input, readChunkBytes), m_writer(output, writeBufferBytes), m_check(check),
-      m_plan(plan)
+RosterRun::RosterRun(std::FILE *input, std::FILE *output, RosterOptions options,
+                     std::size_t readChunkBytes, std::size_t writeBufferBytes)
+    : m_reader(input, readChunkBytes), m_writer(output, writeBufferBytes), m_options(options)
 {
+    m_writer.setSpreadsheetSafe(m_options.spreadsheetSafe);
     m_resultColumns.assign(VolumeColumns.begin(), VolumeColumns.end());
-    if (m_plan)
-        m_resultColumns.insert(m_resultColumns.end(), PlanOutput::Columns.begin(),
-                               PlanOutput::Columns.end());
-    if (m_check)
+    m_units.level = m_options.level;
+    if (m_options.plan)
+        std::ranges::copy(PlanOutput::columns(planLevel()), std::back_inserter(m_resultColumns));
+    if (m_options.check)
         m_resultColumns.push_back(WarningColumn);
     m_resultColumns.push_back(ErrorColumn);
 }
@@ -86,49 +94,68 @@ bool RosterRun::readHeader()
     constexpr std::size_t NotFound = std::size_t(-1);
     // The position of every input column under each kind of units; the columns that do not
     // depend on the units are kept under inches and pounds only.
-    std::array<std::array<std::size_t, DoseFieldCount>, 2> found;
+    std::array<std::array<std::size_t, DoseValues.size()>, 2> found;
     for (auto &columns : found)
         columns.fill(NotFound);
+    std::size_t targetColumn = NotFound;
     for (std::size_t position = 0; position < m_fields.size(); ++position) {
         const std::string name = normalisedName(m_fields[position]);
         if (std::ranges::find(m_resultColumns, name) != m_resultColumns.end())
             return fail("the header already has a column " + name +
                         ", which pourwise-dose would add; remove it first");
         for (BodyUnits units : BothUnits) {
-            for (DoseField field : AllDoseFields) {
-                std::size_t &column = found[std::size_t(units)][indexOf(field)];
-                if (name != doseFieldName(field, units) ||
-                    (units != BodyUnits::InchesPounds && !dependsOnUnits(field)))
+            for (const DoseValueInfo &info : DoseValues) {
+                std::size_t &column = found[std::size_t(units)][indexOf(info.value)];
+                if (name != columnName(info.value, units) ||
+                    (units != BodyUnits::InchesPounds && !dependsOnUnits(info.value)))
                     continue;
                 if (column != NotFound)
                     return fail("the header has the column " + name + " twice");
                 column = position;
             }
         }
+        if (m_options.levelUnitGiven && name == infoOf(DoseValue::BAL).levelColumn) {
+            if (targetColumn != NotFound)
+                return fail("the header has the column " + name + " twice");
+            targetColumn = position;
+        }
+    }
+    if (targetColumn != NotFound) {
+        std::size_t &bal = found[std::size_t(BodyUnits::InchesPounds)][indexOf(DoseValue::BAL)];
+        if (bal != NotFound)
+            return fail("the header has both bal (g/100 ml) and target (in the unit of "
+                        "--level-unit); keep one");
+        bal = targetColumn;
+        m_units.targetInLevelUnit = true;
     }
     const auto hasBodyColumn = [&](BodyUnits units) {
-        return std::ranges::any_of(AllDoseFields, [&](DoseField field) {
-            return dependsOnUnits(field) && found[std::size_t(units)][indexOf(field)] != NotFound;
+        return std::ranges::any_of(DoseValues, [&](const DoseValueInfo &info) {
+            return dependsOnUnits(info.value) &&
+                   found[std::size_t(units)][indexOf(info.value)] != NotFound;
         });
     };
     if (hasBodyColumn(BodyUnits::InchesPounds) && hasBodyColumn(BodyUnits::CentimetresKilograms))
-        return fail("the header has both height,weight (inches and pounds) and height_cm,weight_kg "
-                    "(centimetres and kilograms); keep one kind");
-    m_units = hasBodyColumn(BodyUnits::CentimetresKilograms) ? BodyUnits::CentimetresKilograms
-                                                             : BodyUnits::InchesPounds;
-    for (DoseField field : AllDoseFields) {
-        const BodyUnits keptUnder = dependsOnUnits(field) ? m_units : BodyUnits::InchesPounds;
-        m_column[indexOf(field)] = found[std::size_t(keptUnder)][indexOf(field)];
-    }
+        return fail("the header has both " + joined(bodyColumns(BodyUnits::InchesPounds), ",") +
+                    " (inches and pounds) and " +
+                    joined(bodyColumns(BodyUnits::CentimetresKilograms), ",") +
+                    " (centimetres and kilograms); keep one kind");
+    m_units.body = hasBodyColumn(BodyUnits::CentimetresKilograms) ? BodyUnits::CentimetresKilograms
+                                                                  : BodyUnits::InchesPounds;
     std::vector<std::string_view> missing;
-    for (DoseField field : AllDoseFields) {
-        if (m_column[indexOf(field)] == NotFound)
-            missing.push_back(doseFieldName(field, m_units));
+    for (const DoseValueInfo &info : DoseValues) {
+        const std::size_t index = indexOf(info.value);
+        const BodyUnits keptUnder =
+            dependsOnUnits(info.value) ? m_units.body : BodyUnits::InchesPounds;
+        m_column[index] = found[std::size_t(keptUnder)][index];
+        if (m_column[index] == NotFound)
+            missing.push_back(columnName(info.value, m_units.body));
     }
     if (!missing.empty())
         return fail("the header has no column " + joined(missing) +
-                    " (needed: " + joined(inputColumns(m_units), ",") +
-                    " in any order; height_cm,weight_kg may stand for height,weight)");
+                    " (needed: " + joined(inputColumns(m_units.body), ",") + " in any order; " +
+                    joined(bodyColumns(BodyUnits::CentimetresKilograms), ",") + " may stand for " +
+                    joined(bodyColumns(BodyUnits::InchesPounds), ",") +
+                    (m_options.levelUnitGiven ? "; target may stand for bal)" : ")"));
 
     m_headerWidth = m_fields.size();
     // A roster written with CR LF line ends is answered in the same style.
@@ -147,10 +174,11 @@ void RosterRun::processRow()
     m_error.clear();
     char volumes[3][32];
     std::array<std::string_view, 3> volumeText;
-    std::array<std::string, 4> planFields;
+    std::vector<std::string> planFields;
 
     // Copying a plain row as read gives the same bytes as writing it field by field, faster.
-    const bool copyAsRead = m_reader.recordIsPlain() && m_fields.size() == m_headerWidth;
+    const bool copyAsRead =
+        m_reader.recordIsPlain() && m_fields.size() == m_headerWidth && !m_options.spreadsheetSafe;
     if (m_fields.size() != m_headerWidth) {
         // Never computed: a missing or extra comma shifts the values into the wrong columns.
         RowErrorText::appendFieldCount(m_fields.size(), m_headerWidth, m_error);
@@ -159,29 +187,26 @@ void RosterRun::processRow()
         m_fields.resize(m_headerWidth);
     } else {
         ParticipantText text;
-        for (DoseField field : AllDoseFields)
-            text[indexOf(field)] = m_fields[m_column[indexOf(field)]];
-        ParticipantReading reading = readParticipant(text, m_units);
+        for (const DoseValueInfo &info : DoseValues)
+            text[indexOf(info.value)] = m_fields[m_column[indexOf(info.value)]];
+        const ParticipantReading reading = readParticipant(text, m_units);
         if (!reading.ok()) {
-            RowErrorText::appendInputProblems(reading, m_error);
+            RowErrorText::appendInputProblems(reading, m_units, m_error);
         } else {
-            const DoseOutcome outcome = CalcDose(reading.state, reading.typedInCm());
-            if (outcome.ok()) {
-                volumeText = {SingleToText(reading.state.AlcDose, volumes[0]),
-                              SingleToText(reading.state.MixDose, volumes[1]),
-                              SingleToText(reading.state.TotDose, volumes[2])};
-                if (m_plan) {
-                    const SessionPlan plan = PlanSession({reading.state, outcome.intermediates},
-                                                         m_plan->portions, m_plan->releaseLevel);
-                    if (plan.ok())
-                        planFields = PlanOutput::fields(plan);
-                    else
-                        PlanOutput::appendProblem(plan.problem, m_error);
-                }
-                if (m_check)
-                    appendWarnings(reading);
+            const DoseReport report = evaluateDose(reading.input, {m_options.plan});
+            if (report.ok()) {
+                const DosingState &state = report.dose.state;
+                volumeText = {SingleToText(state.AlcDose, volumes[0]),
+                              SingleToText(state.MixDose, volumes[1]),
+                              SingleToText(state.TotDose, volumes[2])};
+                if (report.plan && report.plan->ok())
+                    planFields = PlanOutput::fields(*report.plan, planLevel());
+                else if (report.plan)
+                    RowErrorText::append(planFaultText(report.plan->problem).brief, m_error);
+                if (m_options.check)
+                    appendWarnings(report.notices);
             } else {
-                RowErrorText::appendDoseFault(outcome, m_error);
+                RowErrorText::append(doseFaultText(report.outcome).brief, m_error);
             }
         }
     }
@@ -194,11 +219,12 @@ void RosterRun::processRow()
     }
     for (std::string_view volume : volumeText)
         m_writer.field(volume);
-    if (m_plan) {
+    if (m_options.plan) {
+        planFields.resize(PlanOutput::columns(planLevel()).size()); // empty without a plan
         for (const std::string &field : planFields)
             m_writer.field(field);
     }
-    if (m_check)
+    if (m_options.check)
         m_writer.field(m_warning);
     m_writer.field(m_error);
     m_writer.endRecord();
@@ -207,14 +233,15 @@ void RosterRun::processRow()
 }
 
 // In the style of the error column: several are separated by "; ".
-void RosterRun::appendWarnings(const ParticipantReading &reading)
+void RosterRun::appendWarnings(const QList<PlausibilityNotice> &notices)
 {
-    for (const PlausibilityNotice &notice :
-         PlausibilityNotices(reading.state, reading.typedInCm())) {
-        if (!m_warning.empty())
-            m_warning += "; ";
-        m_warning += PlausibilityNoticeText(notice, QLocale::c()).toStdString();
-    }
+    for (const PlausibilityNotice &notice : notices)
+        RowErrorText::append(PlausibilityNoticeText(notice, QLocale::c()).toStdString(), m_warning);
+}
+
+std::optional<LevelScale> RosterRun::planLevel() const
+{
+    return m_options.levelUnitGiven ? std::optional(m_options.level) : std::nullopt;
 }
 
 int RosterRun::run()

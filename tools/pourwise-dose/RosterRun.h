@@ -3,7 +3,6 @@
 #include "calc/SessionPlan.h"
 #include "tools/pourwise-dose/CsvReader.h"
 #include "tools/pourwise-dose/CsvWriter.h"
-#include "tools/pourwise-dose/DoseField.h"
 #include "tools/pourwise-dose/ParticipantReader.h"
 
 #include <array>
@@ -12,6 +11,28 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+// The columns a roster run adds, in their order: the volumes, the plan's (PlanOutput::Columns)
+// with --plan, the warning with --check, and the error.
+namespace RosterColumns {
+inline constexpr std::array<std::string_view, 3> VolumeColumns = {"alcohol_ml", "mixer_ml",
+                                                                  "total_ml"};
+inline constexpr std::string_view WarningColumn = "warning";
+inline constexpr std::string_view ErrorColumn = "error";
+} // namespace RosterColumns
+
+// What a roster run adds to every row beyond the volumes, and how it writes the cells.
+struct RosterOptions {
+    bool check = false;                      // a warning column before error
+    std::optional<SessionPlanSettings> plan; // the plan's columns after the volumes
+    // Cells a spreadsheet would take for a formula ("=", "+", "-", "@", a tab or a carriage
+    // return first) are written with "'" before them; a negative number is left as it is.
+    bool spreadsheetSafe = false;
+    // The unit of levels: with `levelUnitGiven` a target column in it may stand for bal, and the
+    // plan's columns gain the peak in it.
+    LevelScale level;
+    bool levelUnitGiven = false;
+};
 
 // Streams a roster through the dose calculation. Every row comes out in its place, with its own
 // columns unchanged and alcohol_ml, mixer_ml, total_ml and error appended: either the three
@@ -25,8 +46,7 @@ class RosterRun {
 public:
     // The reader's chunks and the writer's buffer are large for speed; tests make them tiny, so
     // that records and fields cross every boundary.
-    RosterRun(std::FILE *input, std::FILE *output, bool check = false,
-              std::optional<SessionPlanSettings> plan = std::nullopt,
+    RosterRun(std::FILE *input, std::FILE *output, RosterOptions options = {},
               std::size_t readChunkBytes = 1 << 20, std::size_t writeBufferBytes = 1 << 18);
 
     // Returns the exit status; for a usage or file error, errorText() says what went wrong.
@@ -39,17 +59,18 @@ public:
 private:
     bool readHeader();
     void processRow();
-    void appendWarnings(const ParticipantReading &reading);
+    void appendWarnings(const QList<PlausibilityNotice> &notices);
     bool fail(std::string text);
+    // The unit of the plan's peak_level column, if it has one.
+    std::optional<LevelScale> planLevel() const;
 
     CsvReader m_reader;
     CsvWriter m_writer;
     std::vector<std::string_view> m_fields; // reused for every row
     std::size_t m_headerWidth = 0;
-    std::array<std::size_t, DoseFieldCount> m_column{}; // header position of each input
-    BodyUnits m_units = BodyUnits::InchesPounds;
-    bool m_check = false;
-    std::optional<SessionPlanSettings> m_plan;
+    std::array<std::size_t, DoseValues.size()> m_column{}; // header position of each input
+    ReadingUnits m_units;
+    const RosterOptions m_options;
     std::vector<std::string_view> m_resultColumns;
     std::string m_warning; // the current row's warning column
     std::string m_error;   // the current row's error column

@@ -27,7 +27,7 @@ int finishedOutput(OutputBuffer &output, int status)
     return ExitStatus::UsageOrFileError;
 }
 
-int runRoster(const QString &path, bool check, const std::optional<SessionPlanSettings> &plan)
+int runRoster(const QString &path, const RosterOptions &options)
 {
     const bool standardInput = path == QLatin1String("-");
     const QString shownName = standardInput ? QStringLiteral("standard input") : path;
@@ -38,7 +38,7 @@ int runRoster(const QString &path, bool check, const std::optional<SessionPlanSe
                        .arg(shownName, QString::fromLocal8Bit(std::strerror(errno))));
         return ExitStatus::UsageOrFileError;
     }
-    RosterRun roster(input, stdout, check, plan);
+    RosterRun roster(input, stdout, options);
     const int status = roster.run();
     if (!standardInput)
         std::fclose(input);
@@ -49,7 +49,7 @@ int runRoster(const QString &path, bool check, const std::optional<SessionPlanSe
         printError(QStringLiteral("%1 of %2 rows could not be computed%3; see their error column")
                        .arg(roster.failedRowCount())
                        .arg(roster.rowCount())
-                       .arg(plan ? QStringLiteral(" or have no session plan") : QString()));
+                       .arg(options.plan ? QStringLiteral(" or have no session plan") : QString()));
     return status;
 }
 
@@ -67,7 +67,11 @@ int main(int argc, char *argv[])
     }
     const DoseRequest &request = commandLine.request();
     if (request.mode == DoseRequest::Mode::Roster)
-        return runRoster(request.rosterPath, request.check, request.plan);
+        return runRoster(request.rosterPath, {.check = request.check,
+                                              .plan = request.plan,
+                                              .spreadsheetSafe = request.spreadsheetSafe,
+                                              .level = request.level.scale,
+                                              .levelUnitGiven = request.level.unitGiven});
     OutputBuffer output(stdout);
     int status = ExitStatus::AllComputed;
     if (request.mode == DoseRequest::Mode::Help)

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "calc/CalcDose.h"
+#include "calc/NumberText.h"
+#include "calc/SessionPlan.h"
+
+#include <QString>
+#include <QStringView>
+#include <string>
+
+// Every fault the operator may meet, each kind worded in one place and in two forms: a few words
+// without commas for a roster's error column, which reads well in a spreadsheet cell, and the
+// full message, starting "ERROR: ".
+struct FaultText {
+    std::string brief;
+    QString message;
+};
+
+// Why a dose could not be computed; empty for a dose that was.
+FaultText doseFaultText(const DoseOutcome &outcome);
+// Why there is no session plan; empty for a plan.
+FaultText planFaultText(PlanProblem problem);
+
+// What is wrong with a typed value.
+enum class InputProblem {
+    None,
+    Empty,
+    NotANumber,
+    OutOfRange,    // beyond the largest 32-bit float
+    NoGender,      // the gender is empty
+    UnknownGender, // the gender is not one of the accepted words
+};
+
+// The problem of a number's text as TextToSingle read it: blank text is empty.
+InputProblem inputProblemOf(const SingleFromText &number, QStringView text);
+
+// The roster's words: "height is not a number", "no gender".
+std::string inputProblemBrief(InputProblem problem, const QString &column);
+// The command line's message, naming the option and quoting what was given:
+// "ERROR: --proof "x" is not a number; use "." as the decimal separator and no thousands
+// separators".
+QString inputProblemMessage(InputProblem problem, const QString &option, const QString &given);
+// The window's message, naming the field by its caption and quoting what was typed; numbers are
+// typed with the user's decimal separator.
+QString fieldProblemMessage(InputProblem problem, const QString &fieldName, const QString &typed);
