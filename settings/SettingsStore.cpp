@@ -1,7 +1,6 @@
 #include "settings/SettingsStore.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QLockFile>
 #include <QRegularExpression>
@@ -10,7 +9,6 @@
 #include <QStandardPaths>
 #include <QStorageInfo>
 #include <QTemporaryFile>
-#include <QThread>
 #include <algorithm>
 
 #ifdef Q_OS_UNIX
@@ -41,7 +39,7 @@ QString textOf(const QVariant &value)
     return value.toString();
 }
 
-// The section's keys and texts as Qt reads them, in its (sorted) order of keys.
+// The keys and texts of the group `settings` is in, in Qt's (sorted) order of keys.
 QList<SettingsEntry> entriesOf(QSettings &settings)
 {
     QList<SettingsEntry> entries;
@@ -50,37 +48,35 @@ QList<SettingsEntry> entriesOf(QSettings &settings)
     return entries;
 }
 
-// The text of `key` among `entries` as the store finds it: the exact spelling, else the first
-// other spelling in Qt's order of keys.
-std::optional<QString> textIn(const QList<SettingsEntry> &entries, const QString &key)
+// The entry of `key` among `entries` as the store finds it: the exact spelling, else the first
+// other spelling in their order.
+const SettingsEntry *entryOf(const QList<SettingsEntry> &entries, const QString &key)
 {
-    QStringList keys;
-    for (const SettingsEntry &entry : entries)
-        keys << entry.key;
-    keys.sort();
-    const QString spelling = storedSpelling(keys, key);
+    const SettingsEntry *other = nullptr;
     for (const SettingsEntry &entry : entries) {
-        if (entry.key == spelling)
-            return entry.text;
+        if (entry.key == key)
+            return &entry;
+        if (!other && entry.key.compare(key, Qt::CaseInsensitive) == 0)
+            other = &entry;
     }
-    return std::nullopt;
+    return other;
 }
 
-// What a plain reading of one line makes of it. Its rules are those of Qt's INI reader for a
-// single line: leading blanks are skipped, a line starting with ';' is a comment, a backslash
-// takes the next character as it is, quotes hide '=' and ';', and an unquoted ';' ends the line.
-// Where a line leaves a quote open or ends in a backslash, Qt's reader runs on into the next
-// lines and swallows them into one value: such a line cannot stand on its own.
+// What a plain reading of one line makes of it. Its rules are those of Qt's INI reader within a
+// line: leading blanks are skipped, a line starting with ';' is a comment, a backslash takes the
+// next character as it is, quotes hide '=' and ';', and an unquoted ';' ends the line. Where a
+// line leaves a quote open or ends in a backslash, Qt's reader runs on into the next lines and
+// swallows them into one value: such a line cannot stand on its own, and neither can a line that
+// is not text.
 enum class LineKind {
-    Blank,
-    Comment,
-    Section,
+    Blank, // or a comment
+    Header,
     KeyValue,
     // Damaged lines, in the order a line's damage is named.
     NotText,
     UnclosedQuote,
     JoinedToNext,
-    UnclosedSection,
+    UnclosedHeader,
     NoEquals,
 };
 
@@ -88,8 +84,9 @@ struct Line {
     int number = 0; // counted from 1, as an editor shows it
     QByteArray text;
     LineKind kind = LineKind::Blank;
-    QByteArray name;  // a section's name, or the key of a line with '='
-    QByteArray value; // what follows the '=', as it stands
+    bool header = false; // starts with '[', damaged or not
+    QByteArray name;     // a header's section, or the key before an unquoted '='
+    QByteArray value;    // what follows that '=', comment left out
 };
 
 bool isDamaged(LineKind kind)
@@ -105,12 +102,8 @@ Line readLine(int number, QByteArrayView text)
     qsizetype start = 0;
     while (start < text.size() && (text[start] == ' ' || text[start] == '\t'))
         ++start;
-    if (start == text.size())
+    if (start == text.size() || text[start] == ';')
         return line;
-    if (text[start] == ';') {
-        line.kind = LineKind::Comment;
-        return line;
-    }
     bool quoted = false;
     bool joined = false;
     qsizetype equals = -1;
@@ -128,15 +121,16 @@ Line readLine(int number, QByteArrayView text)
             break;
         }
     }
-    const QByteArrayView read = text.first(std::min(end, text.size())).sliced(start);
-    const bool section = read.startsWith('[');
-    if (section) {
-        const qsizetype close = read.indexOf(']');
-        line.name = read.first(close < 0 ? read.size() : close).sliced(1).trimmed().toByteArray();
-        line.kind = close < 0 ? LineKind::UnclosedSection : LineKind::Section;
+    const QByteArrayView read = text.first(std::min(end, text.size()));
+    line.header = text[start] == '[';
+    if (line.header) {
+        const qsizetype close = read.indexOf(']', start);
+        line.name =
+            read.first(close < 0 ? read.size() : close).sliced(start + 1).trimmed().toByteArray();
+        line.kind = close < 0 ? LineKind::UnclosedHeader : LineKind::Header;
     } else if (equals >= 0) {
-        line.name = text.first(equals).sliced(start).trimmed().toByteArray();
-        line.value = text.sliced(equals + 1).trimmed().toByteArray();
+        line.name = read.first(equals).sliced(start).trimmed().toByteArray();
+        line.value = read.sliced(equals + 1).trimmed().toByteArray();
         line.kind = LineKind::KeyValue;
     } else {
         line.kind = LineKind::NoEquals;
@@ -148,24 +142,6 @@ Line readLine(int number, QByteArrayView text)
     if (text.contains('\0') || !text.isValidUtf8())
         line.kind = LineKind::NotText;
     return line;
-}
-
-// The file's lines, split where Qt's reader splits them: at "\r\n", "\n" and "\r".
-QList<Line> readLines(QByteArrayView bytes)
-{
-    QList<Line> lines;
-    qsizetype start = 0;
-    int number = 0;
-    while (start < bytes.size()) {
-        qsizetype end = start;
-        while (end < bytes.size() && bytes[end] != '\n' && bytes[end] != '\r')
-            ++end;
-        lines.append(readLine(++number, bytes.sliced(start, end - start)));
-        if (end + 1 < bytes.size() && bytes[end] == '\r' && bytes[end + 1] == '\n')
-            ++end;
-        start = end + 1;
-    }
-    return lines;
 }
 
 // A line as the operator finds it in the file, for messages: its number and its start.
@@ -188,68 +164,77 @@ QString describe(const Line &line)
     case LineKind::JoinedToNext:
         return shown(line) +
                QStringLiteral(" ends in a backslash (\\), which joins the next line to it");
-    case LineKind::UnclosedSection:
+    case LineKind::UnclosedHeader:
         return shown(line) + QStringLiteral(" opens a section name without closing it with \"]\"");
     default:
         return shown(line) + QStringLiteral(" is neither a [section] nor key=value");
     }
 }
 
-// The plain reading of the file's lines.
+// The plain reading of a file: its lines one by one, split where Qt's reader splits them (at
+// "\r\n", "\n" and "\r"), after a UTF-8 byte-order mark, which Qt skips too.
 struct LineReading {
-    QList<Line> damaged;        // anywhere in the file
-    QList<Line> intact;         // the section's lines key=value that stand on their own
-    QList<Line> sectionDamaged; // the section's damaged lines
+    QList<Line> damaged;          // anywhere in the file
+    QList<Line> intact;           // lines key=value of the section, under a header naming it in any
+                                  // letter case
+    QList<Line> damagedInSection; // damaged lines of the section that name a key
+    // The file as Qt is to read it: every damaged line blank, a damaged header one of a section
+    // nobody reads, so that no line swallows the next and each line keeps its section.
+    QByteArray cleaned;
 };
 
-// The section's lines are those under its headers, in the spelling Qt's store would pick among
-// the file's section names: the exact one, else the first other spelling in sorted order.
-LineReading readSection(QByteArrayView bytes, const QString &section)
+LineReading readLines(QByteArrayView bytes, const QString &section)
 {
-    const QList<Line> lines = readLines(bytes);
-    QStringList names;
-    for (const Line &line : lines) {
-        const QString name = QString::fromUtf8(line.name);
-        if (line.kind == LineKind::Section && name.compare(section, Qt::CaseInsensitive) == 0 &&
-            !names.contains(name))
-            names << name;
-    }
-    names.sort();
-    const QByteArray chosen = storedSpelling(names, section).toUtf8();
-
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        bytes = bytes.sliced(3);
     LineReading reading;
     bool inSection = false;
-    for (const Line &line : lines) {
-        if (line.kind == LineKind::Section || line.kind == LineKind::UnclosedSection)
-            inSection = line.kind == LineKind::Section && line.name == chosen;
-        if (isDamaged(line.kind)) {
+    int number = 0;
+    qsizetype start = 0;
+    while (start < bytes.size()) {
+        qsizetype end = start;
+        while (end < bytes.size() && bytes[end] != '\n' && bytes[end] != '\r')
+            ++end;
+        const Line line = readLine(++number, bytes.sliced(start, end - start));
+        if (end + 1 < bytes.size() && bytes[end] == '\r' && bytes[end + 1] == '\n')
+            ++end;
+        start = end + 1;
+
+        const bool damaged = isDamaged(line.kind);
+        if (line.header)
+            inSection =
+                !damaged && QString::fromUtf8(line.name).compare(section, Qt::CaseInsensitive) == 0;
+        if (damaged) {
             reading.damaged << line;
-            if (inSection)
-                reading.sectionDamaged << line;
-        } else if (inSection && line.kind == LineKind::KeyValue) {
-            reading.intact << line;
+            if (inSection && !line.header && !line.name.isEmpty())
+                reading.damagedInSection << line;
+            // "%01" stands for a character no section name holds.
+            reading.cleaned += line.header ? QByteArrayView("[%01]\n") : QByteArrayView("\n");
+        } else {
+            if (inSection && line.kind == LineKind::KeyValue)
+                reading.intact << line;
+            reading.cleaned += line.text + '\n';
         }
     }
     return reading;
 }
 
-// The lines as Qt's reader reads them on their own, one section of nothing else: so a value
-// keeps Qt's own escapes, quotes and lists. No value when there is nowhere to put the lines.
-std::optional<QList<SettingsEntry>> readOnTheirOwn(const QList<Line> &lines)
+// Qt's reading of `section` in `bytes`, from a temporary file of their own: Qt keeps what it has
+// read of a file by its name, so every reading needs a new name. No value when no such file can
+// be written.
+std::optional<QList<SettingsEntry>> qtReading(const QByteArray &bytes, const QString &section)
 {
-    if (lines.isEmpty())
-        return QList<SettingsEntry>();
-    QByteArray text = "[s]\n";
-    for (const Line &line : lines)
-        text += line.text + '\n';
-    QTemporaryFile scratch; // a new name each time: Qt keeps what it read of a file by its name
-    if (!scratch.open() || scratch.write(text) != text.size())
+    QTemporaryFile scratch;
+    if (!scratch.open() || scratch.write(bytes) != bytes.size() || !scratch.flush())
         return std::nullopt;
     scratch.close();
     QSettings settings(scratch.fileName(), QSettings::IniFormat);
-    settings.beginGroup(QStringLiteral("s"));
+    settings.beginGroup(storedSpelling(settings.childGroups(), section));
     return entriesOf(settings);
 }
+
+const QString NoScratchCopy =
+    QStringLiteral("no copy of it could be made in the temporary folder to read it");
 
 // What stands in the place of a file that is not a regular one, for messages.
 QString kindOf(const QString &path)
@@ -277,67 +262,52 @@ bool isOtherThanAFile(const QString &path)
     return info.exists() && !info.isFile();
 }
 
-// Qt's lock file waits 30 s before it calls a lock stale that names no owner, and a copy killed
-// between creating its lock and writing its owner into it leaves just that: an empty lock. A
-// live owner fills its lock at once, so one that stays without an owner for a second is stale,
-// and is removed the way Qt removes a stale lock (never while its owner still holds it open).
-void removeLockWithoutOwner(const QString &lockPath)
-{
-    constexpr int WatchedMs = 1000;
-    constexpr int PollMs = 20;
-    QLockFile lock(lockPath);
-    qint64 pid = 0;
-    QString hostName, appName;
-    QElapsedTimer watched;
-    watched.start();
-    while (QFileInfo::exists(lockPath) && !lock.getLockInfo(&pid, &hostName, &appName)) {
-        if (watched.elapsed() >= WatchedMs) {
-            lock.removeStaleLockFile();
-            return;
-        }
-        QThread::msleep(PollMs);
-    }
-}
-
-// The temporary files Qt's atomic save makes beside the file are named <file>.XXXXXX, six random
-// letters; one killed between writing and renaming it stays. A name that reads as a person would
-// choose one (backup, OLD, Before, 240501) is never taken for one of them.
+// The temporary files of Qt's atomic save are named <file>.XXXXXX, six random letters; a save
+// killed between writing and renaming one leaves it. A name a person would choose (backup, OLD,
+// Before) is never taken for one of them.
 bool isStrayTemporaryName(const QString &name, const QString &fileName)
 {
-    static const QRegularExpression random(QStringLiteral("^[A-Za-z0-9]{6}$"));
-    static const QRegularExpression chosen(
-        QStringLiteral("^([a-z0-9]+|[A-Z0-9]+|[A-Z][a-z0-9]+)$"));
+    static const QRegularExpression random(QStringLiteral("^[A-Za-z]{6}$"));
+    static const QRegularExpression chosen(QStringLiteral("^([a-z]+|[A-Z]+|[A-Z][a-z]+)$"));
     if (!name.startsWith(fileName + QLatin1Char('.')))
         return false;
     const QString suffix = name.sliced(fileName.size() + 1);
     return random.match(suffix).hasMatch() && !chosen.match(suffix).hasMatch();
 }
 
-// Only while holding the lock: a copy saving at the same moment holds it for as long as its own
-// temporary file exists.
-void removeStrayTemporaryFiles(const QString &path)
+// Qt's save waits 30 s before it takes over a lock file that names no owner, as a copy of the
+// program killed while taking the lock leaves; one whose owner has ended it goes at once. The lock
+// is taken once before Qt's save, calling a lock without an owner stale after a second: a live
+// owner names itself at once, and no lock is ever removed while its owner holds it open. Holding
+// it, no other copy is saving, so a temporary file of a save beside the file is a stray one.
+void clearLeftovers(const QString &path)
 {
     QLockFile lock(path + QStringLiteral(".lock"));
-    if (!lock.tryLock(0))
-        return; // another copy is saving; a later save tidies up
+    lock.setStaleLockTime(1000);
+    if (!lock.tryLock(1500))
+        return; // another copy is saving: Qt's save waits for it, and a later save tidies up
     const QFileInfo file(path);
-    const QFileInfoList entries =
-        file.dir().entryInfoList({file.fileName() + QStringLiteral(".??????")},
-                                 QDir::Files | QDir::Hidden | QDir::NoSymLinks);
-    for (const QFileInfo &entry : entries) {
+    for (const QFileInfo &entry :
+         file.dir().entryInfoList({file.fileName() + QStringLiteral(".??????")},
+                                  QDir::Files | QDir::Hidden | QDir::NoSymLinks)) {
         if (isStrayTemporaryName(entry.fileName(), file.fileName()))
             QFile::remove(entry.absoluteFilePath());
     }
 }
 
-// The bytes free beside the file, when fewer than `needed` and a file system block to spare: Qt's
-// atomic save commits a file cut short by a full disk as if it were whole, and so would replace
-// every stored value with a part of them.
-std::optional<qint64> tooLittleRoom(const QString &path, qint64 needed)
+// The bytes free beside `path` when they are too few for files of `sizes`, each rounded up to
+// whole blocks, and a block to spare: Qt 6.4's atomic save commits a file cut short by a full
+// disk as if it were whole, and so would replace every stored value with a part of them.
+std::optional<qint64> tooLittleRoom(const QString &path, std::initializer_list<qint64> sizes)
 {
-    constexpr qint64 Headroom = 4096;
     const QStorageInfo storage(QFileInfo(path).absolutePath());
-    if (!storage.isValid() || storage.bytesAvailable() >= needed + Headroom)
+    if (!storage.isValid())
+        return std::nullopt;
+    const qint64 block = std::max(storage.blockSize(), 512);
+    qint64 needed = block;
+    for (const qint64 size : sizes)
+        needed += (size + block - 1) / block * block;
+    if (storage.bytesAvailable() >= needed)
         return std::nullopt;
     return storage.bytesAvailable();
 }
@@ -349,7 +319,20 @@ struct SettingsStore::Reading {
     QString problem;
     QByteArray bytes;              // the file as it was read, for a copy of a damaged one
     QList<SettingsEntry> readable; // the section's values as the store uses them
-    QList<Line> damagedLines;      // the section's damaged lines, for their keys
+    QList<SettingsEntry> damaged;  // the keys of the section's damaged lines, with their texts
+
+    // The stored text of `key`; for a key whose only lines are damaged, the last one's text, so
+    // the caller can name it.
+    std::optional<QString> text(const QString &key) const
+    {
+        if (const SettingsEntry *entry = entryOf(readable, key))
+            return entry->text;
+        for (auto entry = damaged.crbegin(); entry != damaged.crend(); ++entry) {
+            if (entry->key.compare(key, Qt::CaseInsensitive) == 0)
+                return entry->text;
+        }
+        return std::nullopt;
+    }
 };
 
 SettingsStore::SettingsStore()
@@ -387,49 +370,57 @@ std::unique_ptr<QSettings> SettingsStore::open(const QString &appName) const
 SettingsStore::Reading SettingsStore::read(const QString &appName, const QString &section) const
 {
     Reading reading;
-    const QString path = location(appName);
-    if (!m_registry) {
-        // Qt would open whatever is there, and opening a named pipe waits for a writer forever.
-        if (isOtherThanAFile(path)) {
-            reading.status = SettingsStatus::Unreadable;
-            reading.problem = QStringLiteral("it is %1, not a regular file").arg(kindOf(path));
-            return reading;
-        }
-        QFile file(path);
-        if (file.exists()) {
-            if (!file.open(QIODevice::ReadOnly)) {
-                reading.status = SettingsStatus::Unreadable;
-                reading.problem =
-                    QStringLiteral("it cannot be opened (%1)").arg(file.errorString());
-                return reading;
-            }
-            reading.bytes = file.readAll();
-        }
-    }
-
-    const auto settings = open(appName);
-    settings->allKeys(); // parses every section, so a malformed line anywhere is found
-    const QSettings::Status qtStatus = settings->status();
-    if (qtStatus == QSettings::AccessError) {
+    const auto unreadable = [&reading](const QString &why) {
         reading.status = SettingsStatus::Unreadable;
-        reading.problem = QStringLiteral("it cannot be read");
+        reading.problem = why;
         return reading;
-    }
-    settings->beginGroup(storedSpelling(settings->childGroups(), section));
-    const QList<SettingsEntry> whole = entriesOf(*settings);
-    reading.readable = whole;
-    if (m_registry || reading.bytes.isEmpty()) {
-        if (qtStatus == QSettings::FormatError)
-            reading.status = SettingsStatus::Damaged;
+    };
+    const auto qtReadingOfStore = [&]() -> std::optional<QList<SettingsEntry>> {
+        const auto settings = open(appName);
+        if (settings->status() == QSettings::AccessError)
+            return std::nullopt;
+        settings->beginGroup(storedSpelling(settings->childGroups(), section));
+        return entriesOf(*settings);
+    };
+    if (m_registry) {
+        const auto entries = qtReadingOfStore();
+        if (!entries)
+            return unreadable(QStringLiteral("it cannot be read"));
+        reading.readable = *entries;
         return reading;
     }
 
-    // Qt 6.4's reader calls a byte-order mark a malformed line, but reads every value after it.
-    static constexpr char ByteOrderMark[] = "\xEF\xBB\xBF";
-    const bool marked = reading.bytes.startsWith(ByteOrderMark);
-    const LineReading lines = readSection(
-        QByteArrayView(reading.bytes).sliced(marked ? sizeof ByteOrderMark - 1 : 0), section);
-    reading.damagedLines = lines.sectionDamaged;
+    const QString path = location(appName);
+    const QFileInfo info(path);
+    if (!info.exists())
+        return reading;
+    // Qt would open whatever is there, and opening a named pipe waits for a writer forever.
+    if (!info.isFile())
+        return unreadable(QStringLiteral("it is %1, not a regular file").arg(kindOf(path)));
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return unreadable(QStringLiteral("it cannot be opened (%1)").arg(file.errorString()));
+    reading.bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return unreadable(QStringLiteral("it cannot be read (%1)").arg(file.errorString()));
+
+    const LineReading lines = readLines(reading.bytes, section);
+    // Where every line stands on its own, Qt reads the file as it is; else a copy of it whose
+    // damaged lines are blank, so that each intact line keeps its value.
+    if (lines.damaged.isEmpty()) {
+        const auto entries = qtReadingOfStore();
+        if (!entries)
+            return unreadable(QStringLiteral("it cannot be read"));
+        reading.readable = *entries;
+    } else {
+        const auto entries = qtReading(lines.cleaned, section);
+        if (!entries)
+            return unreadable(NoScratchCopy);
+        reading.readable = *entries;
+    }
+    for (const Line &line : lines.damagedInSection)
+        reading.damaged.append({QString::fromUtf8(line.name), QString::fromUtf8(line.value)});
+
     if (!lines.damaged.isEmpty()) {
         reading.problem = describe(lines.damaged.first());
         if (lines.damaged.size() == 2)
@@ -437,71 +428,53 @@ SettingsStore::Reading SettingsStore::read(const QString &appName, const QString
         else if (lines.damaged.size() > 2)
             reading.problem +=
                 QStringLiteral(" (and %1 more damaged lines)").arg(lines.damaged.size() - 1);
-    }
-
-    // The intact lines decide their keys' values; Qt's reading of the whole file adds only keys
-    // no line of the section names, such as those of a section Qt decodes from escapes.
-    const std::optional<QList<SettingsEntry>> own = readOnTheirOwn(lines.intact);
-    if (own) {
-        reading.readable = *own;
-        const auto named = [&lines](const QString &key) {
-            for (const QList<Line> *found : {&lines.intact, &lines.sectionDamaged}) {
-                for (const Line &line : *found) {
-                    if (QString::fromUtf8(line.name).compare(key, Qt::CaseInsensitive) == 0)
-                        return true;
-                }
-            }
-            return false;
-        };
-        for (const SettingsEntry &entry : whole) {
-            if (!named(entry.key) && !textIn(*own, entry.key))
-                reading.readable.append(entry);
-        }
-        for (const SettingsEntry &entry : *own) {
-            const auto inWhole = std::find_if(
-                whole.begin(), whole.end(), [&entry](const auto &e) { return e.key == entry.key; });
-            if (inWhole != whole.end() && inWhole->text == entry.text)
-                continue;
-            if (reading.problem.isEmpty()) {
+    } else {
+        // Every key on an intact line of the section is read, in one spelling or another; Qt
+        // decodes '%' escapes in keys and makes '\' and '/' subsections, so those are left out.
+        for (const Line &line : lines.intact) {
+            const QString key = QString::fromUtf8(line.name);
+            const bool decoded = key.contains(QLatin1Char('%')) || key.contains(QLatin1Char('/')) ||
+                                 key.contains(QLatin1Char('\\'));
+            if (!key.isEmpty() && !decoded && !entryOf(reading.readable, key)) {
                 reading.problem =
-                    QStringLiteral("key %1 is not read as its line holds it").arg(entry.key);
-                for (const Line &line : lines.intact) {
-                    if (QString::fromUtf8(line.name).compare(entry.key, Qt::CaseInsensitive) == 0)
-                        reading.problem = shown(line) + QStringLiteral(" is not read as it stands");
-                }
+                    shown(line) + QStringLiteral(" is not read as a value of [%1]").arg(section);
+                break;
             }
         }
     }
-    if (qtStatus == QSettings::FormatError && !marked && reading.problem.isEmpty())
-        reading.problem = QStringLiteral("a line is neither a [section] nor key=value");
     if (!reading.problem.isEmpty())
         reading.status = SettingsStatus::Damaged;
     return reading;
 }
 
-bool SettingsStore::keepDamagedCopy(const QString &appName, const QByteArray &bytes) const
+bool SettingsStore::keepDamagedCopy(const QString &appName, const QByteArray &bytes,
+                                    qint64 newFileSize) const
 {
     const QString copy = damagedCopyLocation(appName);
     const auto failed = [this, &copy](const QString &why) {
-        m_problem = QStringLiteral("the damaged file could not be copied to \"%1\" (%2), so it "
-                                   "was left as it is")
-                        .arg(copy, why);
+        m_problem =
+            QStringLiteral("the damaged file could not be kept as \"%1\" (%2), so it was left as "
+                           "it is")
+                .arg(copy, why);
         return false;
     };
     if (isOtherThanAFile(copy))
         return failed(kindOf(copy) + QStringLiteral(" of that name is in the way"));
-    // A new copy replaces an earlier one only once it is whole.
-    // Unbuffered, as Qt's atomic save commits a file whose buffered end could not be written.
+    if (const std::optional<qint64> free = tooLittleRoom(copy, {bytes.size(), newFileSize}))
+        return failed(QStringLiteral("only %1 bytes are free on its disk, too few for the copy "
+                                     "and a new file")
+                          .arg(*free));
+    // A new copy replaces an earlier one only once it is whole. Unbuffered, so that a short write
+    // shows at once: Qt's atomic save commits a file whose buffered end could not be written.
     QSaveFile file(copy);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return failed(file.errorString());
-    // A short write must stop it, or the copy would be committed cut short.
     const qint64 written = file.write(bytes);
     if (written >= 0 && written < bytes.size())
-        return failed(
-            QStringLiteral("only %1 of its %2 bytes could be written; the disk may be full")
-                .arg(written)
-                .arg(bytes.size()));
+        return failed(QStringLiteral("only %1 of its %2 bytes could be written; the disk may be "
+                                     "full")
+                          .arg(written)
+                          .arg(bytes.size()));
     if (written < 0 || !file.commit())
         return failed(file.errorString());
     QFile copied(copy);
@@ -513,7 +486,7 @@ bool SettingsStore::keepDamagedCopy(const QString &appName, const QByteArray &by
 QString SettingsStore::GetSetting(const QString &appName, const QString &section,
                                   const QString &key, const QString &defaultText) const
 {
-    return GetSettings(appName, section, {key}).constFirst().value_or(defaultText);
+    return GetSettings(appName, section, {key}).first().value_or(defaultText);
 }
 
 bool SettingsStore::SaveSetting(const QString &appName, const QString &section, const QString &key,
@@ -530,17 +503,8 @@ QList<std::optional<QString>> SettingsStore::GetSettings(const QString &appName,
     m_status = reading.status;
     m_problem = reading.problem;
     QList<std::optional<QString>> texts;
-    for (const QString &key : keys) {
-        std::optional<QString> text = textIn(reading.readable, key);
-        // A key whose only lines are damaged gets the last one's text, so the caller can name it.
-        for (auto line = reading.damagedLines.crbegin();
-             !text && line != reading.damagedLines.crend(); ++line) {
-            if (!line->name.isEmpty() &&
-                QString::fromUtf8(line->name).compare(key, Qt::CaseInsensitive) == 0)
-                text = QString::fromUtf8(line->value);
-        }
-        texts << text;
-    }
+    for (const QString &key : keys)
+        texts << reading.text(key);
     return texts;
 }
 
@@ -548,47 +512,41 @@ bool SettingsStore::SaveSettings(const QString &appName, const QString &section,
                                  const QList<SettingsEntry> &entries) const
 {
     const QString path = location(appName);
-    const QString lockPath = path + QStringLiteral(".lock");
+    const auto failed = [this](const QString &why) {
+        m_status = SettingsStatus::NotSaved;
+        m_problem = why;
+        return false;
+    };
     m_problem.clear();
     // The file is judged afresh: it may have changed since it was read, and a damaged copy must
     // hold the very bytes that are replaced.
     const Reading current = read(appName, section);
-    if (!m_registry) {
-        const QString blocked = isOtherThanAFile(path)       ? path
-                                : isOtherThanAFile(lockPath) ? lockPath
-                                                             : QString();
-        if (!blocked.isEmpty()) {
-            m_status = SettingsStatus::NotSaved;
-            m_problem = QStringLiteral("\"%1\" is %2, not a regular file, so nothing was written")
-                            .arg(blocked, kindOf(blocked));
-            return false;
-        }
-        if (current.status == SettingsStatus::Unreadable) {
-            // What cannot be read is never replaced: its values would be lost.
-            m_status = SettingsStatus::NotSaved;
-            m_problem = QStringLiteral("\"%1\" cannot be read, so it was not replaced").arg(path);
-            return false;
-        }
-    }
+    // What cannot be read is never replaced: its values would be lost.
+    if (current.status == SettingsStatus::Unreadable)
+        return failed(current.problem + QStringLiteral(", so nothing was written"));
     const bool damaged = current.status == SettingsStatus::Damaged;
     if (!m_registry) {
-        // The new file is at most the old one and the entries, each text escaped at worst
-        // twice its length; a damaged file's copy comes first.
-        qint64 needed = current.bytes.size() * (damaged ? 2 : 1);
+        const QString lockPath = path + QStringLiteral(".lock");
+        if (isOtherThanAFile(lockPath))
+            return failed(QStringLiteral("its lock file \"%1\" is %2, not a regular file, so "
+                                         "nothing was written")
+                              .arg(lockPath, kindOf(lockPath)));
+        // The new file holds at most the old one and the entries, each text escaped at worst
+        // twice its length.
+        qint64 size = current.bytes.size();
         for (const SettingsEntry &entry : entries)
-            needed += entry.key.toUtf8().size() + 2 * entry.text.toUtf8().size() + 4;
-        if (const std::optional<qint64> free = tooLittleRoom(path, needed)) {
-            m_status = SettingsStatus::NotSaved;
-            m_problem = QStringLiteral("only %1 bytes are free on the disk of \"%2\", too few to "
-                                       "replace it safely, so it was left as it is")
-                            .arg(*free)
-                            .arg(path);
-            return false;
+            size += entry.key.toUtf8().size() + 2 * entry.text.toUtf8().size() + 4;
+        if (damaged) {
+            if (!keepDamagedCopy(appName, current.bytes, size)) {
+                m_status = SettingsStatus::NotSaved;
+                return false;
+            }
+        } else if (const std::optional<qint64> free = tooLittleRoom(path, {size})) {
+            return failed(QStringLiteral("only %1 bytes are free on its disk, too few to replace "
+                                         "it safely, so it was left as it is")
+                              .arg(*free));
         }
-    }
-    if (damaged && !m_registry && !keepDamagedCopy(appName, current.bytes)) {
-        m_status = SettingsStatus::NotSaved;
-        return false;
+        clearLeftovers(path);
     }
     {
         const auto settings = open(appName);
@@ -606,30 +564,32 @@ bool SettingsStore::SaveSettings(const QString &appName, const QString &section,
         }
         const QStringList stored = settings->childKeys();
         for (const SettingsEntry &entry : entries) {
-            for (const QString &spelling : stored) {
-                if (spelling != entry.key && spelling.compare(entry.key, Qt::CaseInsensitive) == 0)
-                    settings->remove(spelling);
+            for (const QString &other : stored) {
+                if (other != entry.key && other.compare(entry.key, Qt::CaseInsensitive) == 0)
+                    settings->remove(other);
             }
             settings->setValue(entry.key, entry.text);
         }
         settings->endGroup();
-        if (!m_registry)
-            removeLockWithoutOwner(lockPath);
         settings->sync(); // the one write of the file
+        if (settings->status() == QSettings::AccessError)
+            return failed(QStringLiteral("it could not be written"));
     }
-    // A damaged file keeps its read error in the status and hides a failed write, so the save
-    // is judged by a fresh look at the store instead.
-    const auto check = open(appName);
-    check->beginGroup(storedSpelling(check->childGroups(), section));
-    bool saved = check->status() == QSettings::NoError;
-    const QStringList stored = check->childKeys();
-    for (const SettingsEntry &entry : entries)
-        saved =
-            saved && stored.contains(entry.key) && textOf(check->value(entry.key)) == entry.text;
-    m_status = saved ? SettingsStatus::Ok : SettingsStatus::NotSaved;
-    if (!saved)
-        m_problem = QStringLiteral("\"%1\" could not be written").arg(path);
-    else if (!m_registry)
-        removeStrayTemporaryFiles(path);
-    return saved;
+    // Read back from the file as it now is, not from what Qt keeps of it, which a write cut short
+    // leaves whole; a failed write hides behind the read error of a damaged file, too.
+    const Reading check = read(appName, section);
+    const std::optional<QList<SettingsEntry>> stored =
+        check.status != SettingsStatus::Ok ? std::optional(QList<SettingsEntry>())
+        : m_registry                       ? std::optional(check.readable)
+                                           : qtReading(check.bytes, section);
+    if (!stored)
+        return failed(QStringLiteral("what was written could not be checked, as ") + NoScratchCopy);
+    for (const SettingsEntry &entry : entries) {
+        const SettingsEntry *found = entryOf(*stored, entry.key);
+        if (!found || found->key != entry.key || found->text != entry.text)
+            return failed(QStringLiteral("what was written does not read back as saved; the "
+                                         "disk may be full"));
+    }
+    m_status = SettingsStatus::Ok;
+    return true;
 }

@@ -91,8 +91,9 @@ private:
     std::unique_ptr<QSettings> open(const QString &appName) const;
     // One reading of the store: its status and problem, and the section's values.
     Reading read(const QString &appName, const QString &section) const;
-    // Keeps `bytes`, the damaged file, at damagedCopyLocation(); else says why it could not.
-    bool keepDamagedCopy(const QString &appName, const QByteArray &bytes) const;
+    // Keeps `bytes`, the damaged file, at damagedCopyLocation() when its disk has room for it and
+    // a new file of `newFileSize`; else says why not in problem().
+    bool keepDamagedCopy(const QString &appName, const QByteArray &bytes, qint64 newFileSize) const;
 
     QString m_folder;
     bool m_registry = false;

@@ -187,10 +187,14 @@ QString notSavedMessage(const SettingsStore &store, const Values &values)
     for (const ChoiceKey &key : MainWindowChoices)
         toNote << QString::fromLatin1(key.phrase)
                       .arg(QString::fromUtf8(key.captions[std::size_t(values.choice(key.name))]));
-    return QStringLiteral("ERROR: The settings could not be saved in \"%1\". Note these values to "
-                          "enter them next time: %2. The main window's place (%3 twips) is not "
+    // The store's problem says why, e.g. what stands in the file's place or why the damaged file
+    // could not be kept.
+    const QString why =
+        store.problem().isEmpty() ? QString() : QStringLiteral(": ") + store.problem();
+    return QStringLiteral("ERROR: The settings could not be saved in \"%1\"%2. Note these values "
+                          "to enter them next time: %3. The main window's place (%4 twips) is not "
                           "kept either.")
-        .arg(store.location(applicationName()), toNote.join(QStringLiteral(", ")),
+        .arg(store.location(applicationName()), why, toNote.join(QStringLiteral(", ")),
              place.join(QStringLiteral(", ")));
 }
 
