@@ -556,6 +556,45 @@ private slots:
                  readStatus == SettingsStatus::Damaged ? original : QByteArray());
     }
 
+    // What a copy of the program killed while saving leaves beside the file: its lock, empty or
+    // naming an ended copy, holds up the next save for at most a second or two, and that save
+    // removes its temporary file; a file a person keeps there stays.
+    void leftoversOfAKilledSave_data()
+    {
+        QTest::addColumn<QString>("name");       // beside Pourwise.ini
+        QTest::addColumn<QByteArray>("content"); // "ended": a lock naming an ended copy
+        QTest::addColumn<bool>("removed");
+        QTest::newRow("empty lock") << ".lock" << QByteArray() << true;
+        QTest::newRow("lock of an ended copy") << ".lock" << QByteArray("ended") << true;
+        QTest::newRow("temporary file") << ".qWxErT" << QByteArray("[Settings]\nBAL=0.3\n") << true;
+        QTest::newRow("backup") << ".backup" << QByteArray("[Settings]\nBAL=0.3\n") << false;
+        QTest::newRow("word") << ".Before" << QByteArray("[Settings]\nBAL=0.3\n") << false;
+        QTest::newRow("damaged copy")
+            << ".damaged" << QByteArray("[Settings]\nBAL=\"0.3\n") << false;
+    }
+    void leftoversOfAKilledSave()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, content);
+        QFETCH(bool, removed);
+        writeFile(iniPath(), "[Settings]\nBAL=0.1\n");
+        if (content == "ended") {
+            QProcess ended; // exits at once, given no arguments
+            ended.start(QStringLiteral(SETTINGS_WRITER), QStringList());
+            QVERIFY(ended.waitForStarted());
+            content = QByteArray::number(ended.processId()) + "\nsettings_writer\n" +
+                      QSysInfo::machineHostName().toUtf8() + '\n';
+            QVERIFY(ended.waitForFinished());
+        }
+        writeFile(iniPath() + name, content);
+
+        QElapsedTimer timer;
+        timer.start();
+        QVERIFY(store().SaveSetting(App, Section, QStringLiteral("BAL"), QStringLiteral("0.2")));
+        QVERIFY2(timer.elapsed() < 3000, qPrintable(QString::number(timer.elapsed())));
+        QCOMPARE(QFileInfo::exists(iniPath() + name), !removed);
+    }
+
     void interruptedSaveLeavesOldOrNewFile()
     {
         // A value is whole when its filler of x's has its full length and ":end" follows it.
