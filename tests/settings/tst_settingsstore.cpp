@@ -229,19 +229,24 @@ private slots:
     {
         QTest::addColumn<QString>("locale");
         QTest::addColumn<QStringList>("values"); // written in C notation
+        QTest::addColumn<QList<int>>("choices"); // of MainWindowChoices: units, unit of levels
         const QStringList defaults = {"1000", "1000", "6500", "6500", "0.08", "40",
                                       "200",  "6",    "3",    "0.02", "2100"};
         const QStringList fractions = {"0.3333333", "12.5", "-3", "1E-05",  "3.4E+38", "1005",
                                        "6495",      "0.1",  "12", "0.0125", "2300"};
-        QTest::newRow("defaults") << QStringLiteral("C") << defaults;
-        QTest::newRow("fractions and extremes") << QStringLiteral("C") << fractions;
-        QTest::newRow("fractions, German") << QStringLiteral("de_DE") << fractions;
-        QTest::newRow("defaults, French") << QStringLiteral("fr_FR") << defaults;
+        QTest::newRow("defaults") << QStringLiteral("C") << defaults << QList<int>{0, 0};
+        QTest::newRow("fractions and extremes")
+            << QStringLiteral("C") << fractions << QList<int>{1, 5}; // Metric, ug/100ml
+        QTest::newRow("fractions, German")
+            << QStringLiteral("de_DE") << fractions << QList<int>{1, 4}; // mg/L
+        QTest::newRow("defaults, French")
+            << QStringLiteral("fr_FR") << defaults << QList<int>{0, 1}; // g/L
     }
     void roundTripOfAllKeys()
     {
         QFETCH(QString, locale);
         QFETCH(QStringList, values);
+        QFETCH(QList<int>, choices);
         QLocale::setDefault(QLocale(locale));
 
         QList<float> numbers;
@@ -252,9 +257,16 @@ private slots:
                 StoredSettings::MainWindowKeys[std::size_t(numbers.size() - 1)].readName,
                 numbers.last());
         }
+        for (std::size_t i = 0; i < StoredSettings::MainWindowChoices.size(); ++i)
+            saved.setChoice(StoredSettings::MainWindowChoices[i].name, choices[qsizetype(i)]);
         QVERIFY(StoredSettings::save(store(), saved));
         const StoredSettings::Loaded loaded = StoredSettings::load(store());
-        QVERIFY2(loaded.unreadable.isEmpty(), qPrintable(loaded.problemMessage()));
+        // A file the program wrote is never taken for a damaged one.
+        QCOMPARE(loaded.status, SettingsStatus::Ok);
+        QVERIFY2(loaded.problemMessage().isEmpty(), qPrintable(loaded.problemMessage()));
+        for (std::size_t i = 0; i < StoredSettings::MainWindowChoices.size(); ++i)
+            QCOMPARE(loaded.values.choice(StoredSettings::MainWindowChoices[i].name),
+                     choices[qsizetype(i)]);
         for (qsizetype i = 0; i < numbers.size(); ++i)
             QCOMPARE(std::bit_cast<quint32>(numberAt(loaded, std::size_t(i))),
                      std::bit_cast<quint32>(numbers[i]));
