@@ -42,7 +42,13 @@ DoseReport evaluateDose(const DoseInput &input, const DoseOptions &options)
     if (!report.ok())
         return report;
     report.notices = PlausibilityNotices(input);
+    if (const std::optional<PlausibilityNotice> ethanol = ethanolNotice(report.dose))
+        report.notices.append(*ethanol);
     if (options.plan)
         report.plan = PlanSession(report.dose, options.plan->portions, options.plan->releaseLevel);
+    if (options.protocol) {
+        report.breaches = limitBreaches(report.dose, *options.protocol);
+        report.differences = protocolDifferences(report.dose, options.plan, *options.protocol);
+    }
     return report;
 }

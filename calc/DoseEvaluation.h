@@ -6,6 +6,8 @@
 #include "calc/DosingState.h"
 #include "calc/LevelUnits.h"
 #include "calc/Plausibility.h"
+#include "calc/Protocol.h"
+#include "calc/ProtocolCheck.h"
 #include "calc/SessionPlan.h"
 
 #include <QList>
@@ -35,6 +37,7 @@ struct DoseInput {
 // What the operator asks for beside the dose.
 struct DoseOptions {
     std::optional<SessionPlanSettings> plan;
+    std::optional<Protocol> protocol; // its limits judge the dose, its values are compared
 };
 
 // Everything one evaluation found, for a front end to present.
@@ -43,8 +46,13 @@ struct DoseReport {
     // The state as the calculation left it (on a fault, the results of the steps before it),
     // the intermediates and the units.
     CalculatedDose dose;
-    QList<PlausibilityNotice> notices; // for a dose: the values outside their plausible range
-    std::optional<SessionPlan> plan;   // asked for and a dose: the plan, or why there is none
+    // For a dose: the values outside their plausible range, and a dose of more ethanol per kg
+    // than is plausible.
+    QList<PlausibilityNotice> notices;
+    std::optional<SessionPlan> plan; // asked for and a dose: the plan, or why there is none
+    // With a protocol and a dose: the limits passed, and where its values differ.
+    QList<LimitBreach> breaches;
+    QList<ProtocolDifference> differences;
 
     bool ok() const { return outcome.ok(); }
 };

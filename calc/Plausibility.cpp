@@ -1,7 +1,10 @@
 #include "calc/Plausibility.h"
 
 #include "calc/DoseEvaluation.h"
+#include "calc/DosingModel.h"
 #include "calc/NumberText.h"
+
+#include <cmath>
 
 namespace {
 
@@ -49,13 +52,39 @@ QList<PlausibilityNotice> PlausibilityNotices(const DoseInput &input)
             continue;
         const float number = input.given(info.value);
         if (!isInside(plausibleRange(info.value, units), number))
-            notices.append({info.value, units, number});
+            notices.append({PlausibilityNotice::Kind::Value, info.value, units, number});
     }
     return notices;
 }
 
+std::optional<double> ethanolPerKg(const CalculatedDose &dose)
+{
+    using namespace DosingModel;
+    const DosingState &s = dose.state;
+    const double weightKg = dose.intermediates.weightKg;
+    const double grams = double(s.AlcDose) * (double(s.Proof) / PureProof) * EthanolDensity;
+    if (!(weightKg > 0) || !std::isfinite(grams / weightKg))
+        return std::nullopt;
+    return grams / weightKg;
+}
+
+std::optional<PlausibilityNotice> ethanolNotice(const CalculatedDose &dose)
+{
+    const std::optional<double> perKg = ethanolPerKg(dose);
+    if (!perKg || !(*perKg > PlausibleEthanolPerKg))
+        return std::nullopt;
+    PlausibilityNotice notice;
+    notice.kind = PlausibilityNotice::Kind::EthanolPerKg;
+    notice.ethanolPerKg = *perKg;
+    return notice;
+}
+
 QString PlausibilityNoticeText(const PlausibilityNotice &notice, const QLocale &locale)
 {
+    if (notice.kind == PlausibilityNotice::Kind::EthanolPerKg)
+        return QStringLiteral("ethanol %1 g/kg is above %2 g/kg")
+            .arg(locale.toString(notice.ethanolPerKg, 'f', 2),
+                 SingleToText(PlausibleEthanolPerKg, locale));
     const PlausibleRange range = plausibleRange(notice.value, notice.units);
     const QString value = valueText(notice.value, notice.number, notice.units, locale);
     // "is outside 0–0.2" would wrongly suggest that 0 itself is fine.
@@ -85,5 +114,7 @@ QStringList PlausibleRangeLines(const QLocale &locale)
         if (dependsOnUnits(info.value))
             lines << PlausibleRangeText(info.value, {BodyUnits::CentimetresKilograms}, locale);
     }
+    lines << QStringLiteral("ethanol at most %1 g per kg of body weight")
+                 .arg(SingleToText(PlausibleEthanolPerKg, locale));
     return lines;
 }

@@ -3,6 +3,9 @@
 #include "calc/BodyUnits.h"
 #include "calc/DoseEvaluation.h"
 #include "calc/LevelUnits.h"
+#include "calc/Protocol.h"
+
+#include <QString>
 
 #include <optional>
 
@@ -18,4 +21,8 @@ struct RunValues {
     std::optional<TypedLevel> typedTarget;
     // The values of the last dose calculated successfully, which a session plan is made from.
     std::optional<DoseInput> lastDose;
+    // The protocol in use and its file; its limits judge every dose. A protocol without a name is
+    // the current values with limits set but not yet saved as a protocol.
+    std::optional<Protocol> protocol;
+    QString protocolPath;
 };

@@ -258,7 +258,7 @@ void frmInfo::cmdCalcNow_Click()
         return;
 
     const DoseInput input{s, m_units.body, m_run.bodyInCm, m_units.level, typedTarget};
-    const DoseReport report = evaluateDose(input);
+    const DoseReport report = evaluateDose(input, {std::nullopt, m_run.protocol});
     s = report.dose.state; // on a fault, with what the calculation stored before it
     if (!report.ok()) {
         OperatorMessage::show(this, doseFaultText(report.outcome).message);
@@ -267,10 +267,17 @@ void frmInfo::cmdCalcNow_Click()
     m_run.lastDose = input;
     m_run.lastDose->state = s; // with its results
     showResults();
-    QStringList notices;
+    QStringList toCheck;
     for (const PlausibilityNotice &notice : report.notices)
-        notices << PlausibilityNoticeText(notice);
-    emit doseCalculated(notices);
+        toCheck << PlausibilityNoticeText(notice);
+    for (const LimitBreach &breach : report.breaches)
+        toCheck << limitBreachText(breach, *m_run.protocol);
+    emit doseCalculated(toCheck);
+    // The results are on the screen first; the operator, who is looking at this window and not
+    // at the main window's status bar, cannot miss what to check before serving.
+    if (!toCheck.isEmpty())
+        OperatorMessage::show(this, QStringLiteral("WARNING: Check these values before serving: ") +
+                                        toCheck.join(QStringLiteral("; ")) + QLatin1Char('.'));
 }
 
 void frmInfo::showResults()

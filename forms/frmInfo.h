@@ -30,8 +30,8 @@ public:
     void Form_Load();
 
 signals:
-    // After every calculation that gave a dose: the values outside their plausible range, in
-    // words (empty when there are none).
+    // After every calculation that gave a dose: the values outside their plausible range and the
+    // protocol's limits it passes, in words (empty when there are none).
     void doseCalculated(const QStringList &notices);
 
 public slots:

@@ -246,7 +246,8 @@ void frmPlan::showPlan()
             item->setTextAlignment(column, Qt::AlignVCenter |
                                                (column == 1 ? Qt::AlignLeft : Qt::AlignRight));
     }
-    picChart->setData({m_plan, m_report.dose.state.BAL, m_settings.releaseLevel, tmeStart->time()});
+    picChart->setData({m_plan, m_report.dose.state.BAL, m_settings.releaseLevel, tmeStart->time(),
+                       m_input.level});
     picChart->setAccessibleDescription(
         m_plan.ok()
             ? QStringList{text.peakLine, text.releaseLine, text.zeroLine}.join(QStringLiteral(". "))

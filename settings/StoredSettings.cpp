@@ -52,6 +52,15 @@ static std::size_t numberIndex(std::string_view name)
     qFatal("no stored number is called %.*s", int(name.size()), name.data());
 }
 
+static std::size_t textIndex(std::string_view name)
+{
+    for (std::size_t i = 0; i < MainWindowTexts.size(); ++i) {
+        if (name == MainWindowTexts[i].name)
+            return i;
+    }
+    qFatal("no stored text is called %.*s", int(name.size()), name.data());
+}
+
 static std::size_t choiceIndex(std::string_view name)
 {
     for (std::size_t i = 0; i < MainWindowChoices.size(); ++i) {
@@ -87,6 +96,16 @@ void Values::setChoice(std::string_view key, int choice)
     m_choices[choiceIndex(key)] = choice;
 }
 
+QString Values::text(std::string_view key) const
+{
+    return m_texts[textIndex(key)];
+}
+
+void Values::setText(std::string_view key, const QString &text)
+{
+    m_texts[textIndex(key)] = text;
+}
+
 QList<SettingsEntry> Values::entries() const
 {
     QList<SettingsEntry> result;
@@ -95,6 +114,8 @@ QList<SettingsEntry> Values::entries() const
     for (std::size_t i = 0; i < MainWindowChoices.size(); ++i)
         result.append({QLatin1String(MainWindowChoices[i].name),
                        QString::fromUtf8(MainWindowChoices[i].words[std::size_t(m_choices[i])])});
+    for (std::size_t i = 0; i < MainWindowTexts.size(); ++i)
+        result.append({QLatin1String(MainWindowTexts[i].name), m_texts[i]});
     return result;
 }
 
@@ -104,6 +125,8 @@ Loaded load(const SettingsStore &store)
     for (const NumberKey &key : MainWindowKeys)
         names << QLatin1String(key.readName);
     for (const ChoiceKey &key : MainWindowChoices)
+        names << QLatin1String(key.name);
+    for (const TextKey &key : MainWindowTexts)
         names << QLatin1String(key.name);
     const QList<std::optional<QString>> texts =
         store.GetSettings(applicationName(), QLatin1String(Section), names);
@@ -133,6 +156,10 @@ Loaded load(const SettingsStore &store)
                 {QLatin1String(key.name), *text, 0, QString::fromUtf8(key.words[0])});
         loaded.values.setChoice(key.name, choice.value_or(0));
     }
+    const qsizetype firstText = qsizetype(MainWindowKeys.size() + MainWindowChoices.size());
+    for (std::size_t i = 0; i < MainWindowTexts.size(); ++i)
+        loaded.values.setText(MainWindowTexts[i].name,
+                              texts[firstText + qsizetype(i)].value_or(QString()));
     return loaded;
 }
 
@@ -183,6 +210,10 @@ QString notSavedMessage(const SettingsStore &store, const Values &values)
         const bool geometry = std::ranges::any_of(
             GeometryKeys, [&](const NumberKey &each) { return each.readName == key.readName; });
         (geometry ? place : toNote) << phrased(key);
+    }
+    for (const TextKey &key : MainWindowTexts) {
+        if (!values.text(key.name).isEmpty())
+            toNote << QString::fromLatin1(key.phrase).arg(values.text(key.name));
     }
     for (const ChoiceKey &key : MainWindowChoices)
         toNote << QString::fromLatin1(key.phrase)

@@ -44,6 +44,7 @@ inline constexpr const char *Release = "Release";
 inline constexpr const char *Units = "Units";
 inline constexpr const char *LevelUnit = "LevelUnit";
 inline constexpr const char *BreathRatio = "BreathRatio";
+inline constexpr const char *Protocol = "Protocol";
 
 // The main window's outer left, top, width and height, frame included, in twips.
 inline constexpr std::array<NumberKey, 4> GeometryKeys{{
@@ -119,6 +120,13 @@ static_assert([] {
     return true;
 }());
 
+// A text the main window keeps as it is: the path of the protocol in use, empty for none.
+struct TextKey {
+    const char *name;
+    const char *phrase; // how a message that lists values names it, "%1" for the text
+};
+inline constexpr std::array<TextKey, 1> MainWindowTexts{{{Protocol, "the protocol file \"%1\""}}};
+
 // A value for every key the main window keeps, addressed by the key's name as read.
 class Values {
 public:
@@ -129,6 +137,8 @@ public:
     void setNumber(std::string_view key, float value);
     int choice(std::string_view key) const;
     void setChoice(std::string_view key, int choice);
+    QString text(std::string_view key) const;
+    void setText(std::string_view key, const QString &text);
 
     // The keys' written names with the values as text, in the user's number format, as a save
     // writes them.
@@ -137,6 +147,7 @@ public:
 private:
     std::array<float, MainWindowKeys.size()> m_numbers;
     std::array<int, MainWindowChoices.size()> m_choices{};
+    std::array<QString, MainWindowTexts.size()> m_texts;
 };
 
 // A stored text that is not a number, or a number its key does not accept; its key's default is

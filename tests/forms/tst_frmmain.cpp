@@ -33,7 +33,7 @@ namespace {
 
 const QStringList WrittenKeys = {"MainLeft", "MainTop",   "MainWidth",  "MainHeight", "BAL",
                                  "dd",       "Proof",     "Ratio",      "Portions",   "Release",
-                                 "Units",    "LevelUnit", "BreathRatio"};
+                                 "Units",    "LevelUnit", "BreathRatio", "Protocol"};
 
 float parseC(const QString &text)
 {
@@ -406,7 +406,7 @@ private slots:
             "150", "5",
             // the session plan's choices as loaded
             earlier.isEmpty() ? "3" : "7", earlier.isEmpty() ? "0.02" : "0.03", "US", "g/100ml",
-            "2100"};
+            "2100", ""};
         for (int i = 0; i < WrittenKeys.size(); ++i)
             QCOMPARE(stored.value(WrittenKeys[i]), expected[i]);
         if (state == Qt::WindowNoState) { // the frame lies around the client area set above
@@ -503,60 +503,113 @@ private slots:
             QVERIFY2(action->shortcuts().isEmpty(), qPrintable(action->text()));
     }
 
-    // One of the two is checked at any time; the choice is saved with the other keys at exit.
+    // One choice of each group is checked at any time; the choices are saved with the other keys
+    // at exit. An unusable unit of levels or ratio is named, as it changes every level shown.
     void unitsAreRemembered_data()
     {
         QTest::addColumn<QByteArray>("ini");
         QTest::addColumn<QString>("loaded"); // the checked item after the load
-        QTest::addColumn<QString>("choose"); // the item chosen before Exit; empty: none
+        QTest::addColumn<QString>("choose"); // the item chosen before Exit, or "ratio TEXT"
+        QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("saved");
+        QTest::addColumn<bool>("message"); // at the load or the choice
         QTest::newRow("first run, switched to metric") << QByteArray() << "mnuUnitsUS"
                                                        << "mnuUnitsMetric"
-                                                       << "Metric";
+                                                       << "Units"
+                                                       << "Metric" << false;
         QTest::newRow("metric kept") << QByteArray("[Settings]\nUnits=Metric\n") << "mnuUnitsMetric"
                                      << ""
-                                     << "Metric";
+                                     << "Units"
+                                     << "Metric" << false;
         QTest::newRow("metric back to US")
             << QByteArray("[Settings]\nUnits=Metric\n") << "mnuUnitsMetric"
             << "mnuUnitsUS"
-            << "US";
+            << "Units"
+            << "US" << false;
         QTest::newRow("another letter case and key spelling")
             << QByteArray("[Settings]\nunits=METRIC\n") << "mnuUnitsMetric"
             << ""
-            << "Metric";
+            << "Units"
+            << "Metric" << false;
         QTest::newRow("an unknown word reads as US")
             << QByteArray("[Settings]\nUnits=Imperial\nBAL=0.1\n") << "mnuUnitsUS"
             << ""
-            << "US";
+            << "Units"
+            << "US" << false;
         QTest::newRow("empty reads as US") << QByteArray("[Settings]\nUnits=\n") << "mnuUnitsUS"
                                            << "mnuUnitsUS"
-                                           << "US";
+                                           << "Units"
+                                           << "US" << false;
+        QTest::newRow("first run, switched to breath in mg/L") << QByteArray() << "mnuLevelg100ml"
+                                                               << "mnuLevelmgL"
+                                                               << "LevelUnit"
+                                                               << "mg/L" << false;
+        QTest::newRow("micrograms kept, any letter case")
+            << QByteArray("[Settings]\nlevelunit=UG/100ML\n") << "mnuLevelug100ml"
+            << ""
+            << "LevelUnit"
+            << "ug/100ml" << false;
+        QTest::newRow("an unknown unit of levels is named")
+            << QByteArray("[Settings]\nLevelUnit=promille\n") << "mnuLevelg100ml"
+            << ""
+            << "LevelUnit"
+            << "g/100ml" << true;
+        QTest::newRow("ratio 2300 kept")
+            << QByteArray("[Settings]\nBreathRatio=2300\n") << "mnuRatio2300"
+            << ""
+            << "BreathRatio"
+            << "2300" << false;
+        QTest::newRow("another ratio") << QByteArray() << "mnuRatio2100"
+                                       << "ratio 2150.5"
+                                       << "BreathRatio"
+                                       << "2150.5" << false;
+        QTest::newRow("a ratio out of range is refused")
+            << QByteArray("[Settings]\nBreathRatio=2000\n") << "mnuRatio2000"
+            << "ratio 999"
+            << "BreathRatio"
+            << "2000" << true;
+        QTest::newRow("a stored ratio out of range is named")
+            << QByteArray("[Settings]\nBreathRatio=50\n") << "mnuRatio2100"
+            << ""
+            << "BreathRatio"
+            << "2100" << true;
     }
     void unitsAreRemembered()
     {
         QFETCH(QByteArray, ini);
         QFETCH(QString, loaded);
         QFETCH(QString, choose);
+        QFETCH(QString, key);
         QFETCH(QString, saved);
+        QFETCH(bool, message);
         if (!ini.isEmpty())
             writeIni(ini);
         const auto window = newWindow();
         window->MDIForm_Load();
-        QVERIFY(messages.isEmpty()); // a preference that cannot be read is no dosing problem
-        auto *us = window->findChild<QAction *>(QStringLiteral("mnuUnitsUS"));
-        auto *metric = window->findChild<QAction *>(QStringLiteral("mnuUnitsMetric"));
-        QVERIFY(us && metric);
-        QVERIFY(us->isCheckable() && metric->isCheckable());
-        QCOMPARE(us->isChecked(), loaded == us->objectName());
-        QCOMPARE(metric->isChecked(), loaded == metric->objectName());
-        if (!choose.isEmpty())
+        auto *checked = window->findChild<QAction *>(loaded);
+        QVERIFY(checked && checked->isCheckable());
+        QVERIFY(checked->isChecked());
+        if (choose.startsWith(QLatin1String("ratio ")))
+            window->setBreathRatioText(choose.mid(6));
+        else if (!choose.isEmpty())
             window->findChild<QAction *>(choose)->trigger();
-        QVERIFY(us->isChecked() != metric->isChecked());
+        QCOMPARE(messages.size(), message ? 1 : 0);
+        if (message)
+            QVERIFY2(messages.first().startsWith(QLatin1String("ERROR: ")),
+                     qPrintable(messages[0]));
+        // One item of each exclusive group is checked.
+        for (const char *group : {"mnuUnits", "mnuLevel", "mnuRatio"}) {
+            int count = 0;
+            for (QAction *item : window->findChildren<QAction *>()) {
+                count += item->objectName().startsWith(QLatin1String(group)) && item->isChecked();
+            }
+            QCOMPARE(count, 1);
+        }
         showAndWait(window.get());
         menuCommand(window.get(), QStringLiteral("Exit"))->trigger();
         const QMap<QString, QString> stored = settingsInFile(iniPath());
         QCOMPARE(stored.keys(), sortedKeys()); // saved with the others, in one spelling
-        QCOMPARE(stored.value(QStringLiteral("Units")), saved);
+        QCOMPARE(stored.value(key), saved);
     }
 
     // After each calculation the first panel names the implausible values, or says "Status".
@@ -567,7 +620,9 @@ private slots:
         QTest::addColumn<QList<QStringList>>("presses"); // height, weight, age[, proof]
         QTest::addColumn<QString>("notice");
 
-        const QString height178 = QStringLiteral("Check: height 178 in is outside 48–90 in");
+        // 178 in at 160 lb is caught twice: by its height and by its dose.
+        const QString height178 = QStringLiteral(
+            "Check 2 values: height 178 in is outside 48–90 in; ethanol 1.22 g/kg is above 1.2 g/kg");
         QTest::newRow("plausible participant")
             << "mnuUnitsUS"
             << "C" << QList<QStringList>{{"70", "160", "25"}} << "Status";
@@ -577,8 +632,9 @@ private slots:
         QTest::newRow("three values")
             << "mnuUnitsUS"
             << "C" << QList<QStringList>{{"178", "20", "15"}}
-            << "Check 3 values: height 178 in is outside 48–90 in; weight 20 lb is outside "
-               "70–500 lb; age 15 years is outside 18–100 years";
+            << "Check 4 values: height 178 in is outside 48–90 in; weight 20 lb is outside "
+               "70–500 lb; age 15 years is outside 18–100 years; ethanol 7.11 g/kg is above 1.2 "
+               "g/kg";
         QTest::newRow("178 cm in metric")
             << "mnuUnitsMetric"
             << "C" << QList<QStringList>{{"178", "80", "25"}} << "Status";
@@ -595,7 +651,8 @@ private slots:
         QTest::newRow("regional decimal comma")
             << "mnuUnitsUS"
             << "de_DE" << QList<QStringList>{{"178,5", "160", "25"}}
-            << "Check: height 178,5 in is outside 48–90 in";
+            << "Check 2 values: height 178,5 in is outside 48–90 in; ethanol 1,22 g/kg is above "
+               "1,2 g/kg";
     }
     void noticeInStatusBar()
     {
@@ -631,7 +688,10 @@ private slots:
         QCOMPARE(shownWhileOpen, notice); // at once, not only when the window closes
         QCOMPARE(panel->text(), notice);
         QCOMPARE(QAccessible::queryAccessibleInterface(panel)->text(QAccessible::Name), notice);
-        QCOMPARE(messages.size(), presses.constLast().size() > 3 ? 1 : 0);
+        const auto errors = std::count_if(messages.cbegin(), messages.cend(), [](const QString &m) {
+            return m.startsWith(QLatin1String("ERROR: "));
+        });
+        QCOMPARE(errors, presses.constLast().size() > 3 ? 1 : 0);
 
         // In a narrow window the panel shows the start of the notice, cut to fit; a screen
         // reader still hears all of it.

@@ -271,7 +271,8 @@ private slots:
             QCOMPARE(std::bit_cast<quint32>(numberAt(loaded, std::size_t(i))),
                      std::bit_cast<quint32>(numbers[i]));
         QCOMPARE(keysInFile(iniPath()).size(), qsizetype(StoredSettings::MainWindowKeys.size() +
-                                                         StoredSettings::MainWindowChoices.size()));
+                                                         StoredSettings::MainWindowChoices.size() +
+                                                         StoredSettings::MainWindowTexts.size()));
         QVERIFY(keysInFile(iniPath()).contains(QStringLiteral("dd")));
     }
 

@@ -57,7 +57,11 @@ Shown typeIntoWindow(const Participant &participant)
     Shown shown;
     QObject::connect(&window, &frmInfo::doseCalculated,
                      [&shown](const QStringList &notices) { shown.notices = notices; });
-    OperatorMessage::setCapture([&shown](const QString &text) { shown.message = text; });
+    // The list of values to check that follows a dose is compared as notices.
+    OperatorMessage::setCapture([&shown](const QString &text) {
+        if (!text.startsWith(QLatin1String("WARNING: ")))
+            shown.message = text;
+    });
     for (int i = 0; i < participant.values.size(); ++i) {
         auto *field = window.findChild<QLineEdit *>(QLatin1String(NumberFields[i]));
         if (!field)

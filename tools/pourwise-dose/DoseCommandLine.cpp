@@ -1,6 +1,7 @@
 #include "tools/pourwise-dose/DoseCommandLine.h"
 
 #include "appinfo/AppInfo.h"
+#include "calc/NumberText.h"
 #include "calc/Plausibility.h"
 #include "tools/pourwise-dose/ParticipantReader.h"
 #include "tools/pourwise-dose/PlanOptions.h"
@@ -16,6 +17,7 @@ const QString ExplainOption = QStringLiteral("explain");
 const QString CsvOption = QStringLiteral("csv");
 const QString CheckOption = QStringLiteral("check");
 const QString SpreadsheetSafeOption = QStringLiteral("spreadsheet-safe");
+const QString ProtocolOption = QStringLiteral("protocol");
 
 // The option's name as the parser knows it, without the dashes.
 QString bareName(DoseValue value, BodyUnits units = BodyUnits::InchesPounds)
@@ -53,6 +55,18 @@ QStringList bodyOptionsGiven(const QCommandLineParser &parser, BodyUnits units)
 
 } // namespace
 
+QByteArray DoseCommandLine::protocolText(DoseValue value) const
+{
+    // The target is taken from the protocol as it is, in its own unit of levels.
+    const std::optional<float> number =
+        m_request.protocol && !isLevel(value) ? m_request.protocol->parameter(value) : std::nullopt;
+    if (!number)
+        return {};
+    char buffer[32];
+    const std::string_view text = SingleToText(*number, buffer);
+    return QByteArray(text.data(), qsizetype(text.size()));
+}
+
 QString DoseCommandLine::optionName(DoseValue value, BodyUnits units)
 {
     return dashed(bareName(value, units));
@@ -81,6 +95,7 @@ bool DoseCommandLine::parse(const QStringList &arguments)
     parser.addOption({CsvOption, {}, QStringLiteral("FILE")});
     parser.addOption({CheckOption, {}});
     parser.addOption({SpreadsheetSafeOption, {}});
+    parser.addOption({ProtocolOption, {}, QStringLiteral("FILE")});
     for (const DoseValueInfo &info : DoseValues)
         parser.addOption({bareName(info.value), {}, QStringLiteral("VALUE")});
     for (const DoseValueInfo &info : DoseValues) {
@@ -135,7 +150,7 @@ bool DoseCommandLine::parse(const QStringList &arguments)
         participantOptions << dashed(targetOption);
     if (parser.isSet(ExplainOption))
         participantOptions << dashed(ExplainOption);
-    if (!LevelOptions::read(parser, m_request.level, m_errorText))
+    if (!LevelOptions::read(parser, m_request.level, m_errorText) || !readProtocol(parser))
         return false;
 
     if (parser.isSet(CsvOption)) {
@@ -149,7 +164,8 @@ bool DoseCommandLine::parse(const QStringList &arguments)
         m_request.spreadsheetSafe = parser.isSet(SpreadsheetSafeOption);
         if (m_request.rosterPath.isEmpty())
             return fail(QStringLiteral("--csv needs a file name, or \"-\" for standard input"));
-        return PlanOptions::read(parser, true, m_request.level.scale, m_request.plan, m_errorText);
+        return PlanOptions::read(parser, true, m_request.level.scale, planDefaults(), m_request.plan,
+                                 m_errorText);
     }
 
     if (parser.isSet(SpreadsheetSafeOption))
@@ -168,11 +184,17 @@ bool DoseCommandLine::parse(const QStringList &arguments)
     m_request.level.given = m_request.level.given || m_request.targetInLevelUnit;
     QStringList missing;
     QStringList needed;
+    m_request.targetFromProtocol =
+        m_request.protocol && !m_request.targetInLevelUnit && !parser.isSet(balOption);
     for (const DoseValueInfo &info : DoseValues) {
         const QString name = info.levelColumn && m_request.targetInLevelUnit
                                  ? QString::fromLatin1(info.levelColumn)
                                  : bareName(info.value, units);
-        const std::string_view fallback = defaultText(info.value);
+        const QByteArray fromProtocol = protocolText(info.value);
+        const std::string_view fallback = fromProtocol.isEmpty()
+                                              ? defaultText(info.value)
+                                              : std::string_view(fromProtocol.constData(),
+                                                                 std::size_t(fromProtocol.size()));
         if (fallback.empty())
             needed << dashed(name);
         if (parser.isSet(name))
@@ -190,7 +212,37 @@ bool DoseCommandLine::parse(const QStringList &arguments)
     m_request.mode = DoseRequest::Mode::OneParticipant;
     m_request.units = units;
     m_request.explain = parser.isSet(ExplainOption);
-    return PlanOptions::read(parser, false, m_request.level.scale, m_request.plan, m_errorText);
+    return PlanOptions::read(parser, false, m_request.level.scale, planDefaults(), m_request.plan,
+                             m_errorText);
+}
+
+bool DoseCommandLine::readProtocol(const QCommandLineParser &parser)
+{
+    if (!parser.isSet(ProtocolOption))
+        return true;
+    const QString path = parser.value(ProtocolOption);
+    const ProtocolReading reading = readProtocolFile(path);
+    if (!reading.protocol)
+        return fail(QStringLiteral("--protocol \"%1\" cannot be used: %2").arg(path, reading.error));
+    const Protocol &protocol = *reading.protocol;
+    m_request.protocol = protocol;
+    // The protocol's unit of levels, unless the command line names another.
+    LevelOptions::Choice &level = m_request.level;
+    if (!level.unitGiven)
+        level.scale.unit = protocol.level.unit;
+    if (!parser.isSet(QStringLiteral("breath-ratio")))
+        level.scale.breathRatio = protocol.level.breathRatio;
+    level.unitGiven = level.unitGiven || !protocol.level.isDefault();
+    level.given = true;
+    return true;
+}
+
+SessionPlanSettings DoseCommandLine::planDefaults() const
+{
+    if (!m_request.protocol)
+        return {};
+    const Protocol &protocol = *m_request.protocol;
+    return {protocol.portions, protocol.level.toBal(protocol.releaseLevel)};
 }
 
 namespace {
@@ -354,6 +406,19 @@ QString DoseCommandLine::helpText()
                     columns(BodyUnits::InchesPounds, true).join(QLatin1Char(',')),
                     added.join(QLatin1Char(','))) +
            PlanOptions::helpText() + QLatin1Char('\n') + LevelOptions::helpText() +
+           QStringLiteral(
+               "\n"
+               "Protocol:\n"
+               "  --protocol FILE\n"
+               "                 a study's protocol, as the window's Protocol menu saves it (a\n"
+               "                 JSON file): its target with its unit of levels and ratio,\n"
+               "                 drinking period, proof, mixer ratio, portions and release level\n"
+               "                 stand in for the options and roster columns not given; options\n"
+               "                 given on the command line override it. Its limits (g of\n"
+               "                 ethanol per kg, ml of total beverage, target) judge every dose:\n"
+               "                 one over a limit is computed all the same, with a line starting\n"
+               "                 \"WARNING: \" (a roster names it in a warning column, which\n"
+               "                 --protocol adds) and exit status 3.\n") +
            QStringLiteral("\n"
                           "Numbers use \".\" as the decimal separator whatever the locale, and no "
                           "thousands\n"
@@ -362,8 +427,9 @@ QString DoseCommandLine::helpText()
                           "Exit status: 0 every participant was computed, 1 some were not or have "
                           "no\n"
                           "session plan (see the message or the error column), 2 usage or file "
-                          "error.\n"
-                          "Warnings do not change it.\n") +
+                          "error,\n"
+                          "3 computed, but over a protocol limit (--protocol). Warnings do not "
+                          "change it.\n") +
            QLatin1Char('\n') + plausibleRangesText();
 }
 

@@ -2,11 +2,14 @@
 
 #include "calc/BodyUnits.h"
 #include "calc/DoseValues.h"
+#include "calc/Protocol.h"
 #include "calc/SessionPlan.h"
 #include "tools/pourwise-dose/LevelOptions.h"
 #include "tools/pourwise-dose/ParticipantReader.h"
 
 #include <QByteArray>
+
+class QCommandLineParser;
 #include <QString>
 #include <QStringList>
 
@@ -25,6 +28,10 @@ struct DoseRequest {
     bool targetInLevelUnit = false;
     // --level-unit and --breath-ratio, for one participant or every row.
     LevelOptions::Choice level;
+    // --protocol: its parameters where the command line gives none, and its limits.
+    std::optional<Protocol> protocol;
+    // One participant: no --bal or --target, so the target is the protocol's.
+    bool targetFromProtocol = false;
     bool explain = false;
     QString rosterPath;                      // "-" for standard input
     bool check = false;                      // roster: add the warning column
@@ -52,6 +59,10 @@ public:
 
 private:
     bool fail(const QString &text);
+    bool readProtocol(const QCommandLineParser &parser);
+    SessionPlanSettings planDefaults() const;
+    // The protocol's text of a dosing parameter, as given on the command line; empty for none.
+    QByteArray protocolText(DoseValue value) const;
 
     DoseRequest m_request;
     QString m_errorText;

@@ -45,7 +45,13 @@ int OneParticipant::run(const DoseRequest &request, OutputBuffer &output, std::F
         return ExitStatus::UsageOrFileError;
     }
 
-    const DoseReport report = evaluateDose(reading.input, {request.plan});
+    DoseInput input = reading.input;
+    if (request.targetFromProtocol) {
+        input.level = request.protocol->level;
+        input.typedTarget = request.protocol->target;
+        input = inLevelScale(input, request.level.scale);
+    }
+    const DoseReport report = evaluateDose(input, {request.plan, request.protocol});
     if (!report.ok()) {
         printError(errors, doseFaultText(report.outcome).message);
         return ExitStatus::SomeNotComputed;
@@ -54,6 +60,9 @@ int OneParticipant::run(const DoseRequest &request, OutputBuffer &output, std::F
     for (const PlausibilityNotice &notice : report.notices)
         printError(errors,
                    QStringLiteral("WARNING: ") + PlausibilityNoticeText(notice, QLocale::c()));
+    for (const LimitBreach &breach : report.breaches)
+        printError(errors, QStringLiteral("WARNING: ") +
+                               limitBreachText(breach, *request.protocol, QLocale::c()));
     if (request.explain) {
         const DoseIntermediates &i = report.dose.intermediates;
         if (request.level.given)
@@ -78,5 +87,5 @@ int OneParticipant::run(const DoseRequest &request, OutputBuffer &output, std::F
                           request.level.unitGiven ? std::optional(request.level.scale)
                                                   : std::nullopt);
     }
-    return ExitStatus::AllComputed;
+    return report.breaches.isEmpty() ? ExitStatus::AllComputed : ExitStatus::OverProtocolLimit;
 }

@@ -56,6 +56,7 @@ void PlanOptions::add(QCommandLineParser &parser)
 }
 
 bool PlanOptions::read(const QCommandLineParser &parser, bool roster, const LevelScale &level,
+                       const SessionPlanSettings &defaults,
                        std::optional<SessionPlanSettings> &plan, QString &errorText)
 {
     if (!parser.isSet(PlanOption)) {
@@ -68,7 +69,7 @@ bool PlanOptions::read(const QCommandLineParser &parser, bool roster, const Leve
         }
         return true;
     }
-    SessionPlanSettings settings;
+    SessionPlanSettings settings = defaults;
     if (parser.isSet(PortionsOption)) {
         if (roster) {
             errorText = QStringLiteral("--portions applies to one participant: a roster's plan "

@@ -13,11 +13,13 @@ namespace PlanOptions {
 
 void add(QCommandLineParser &parser);
 
-// The plan asked for, if any, into `plan`, with --release read in `level` and kept in g/100 ml.
+// The plan asked for, if any, into `plan`, starting from `defaults`, with --release read in
+// `level` and kept in g/100 ml.
 // False for a usage error, described in `errorText`. A roster's plan has no portions, so
 // --portions is refused with --csv.
 bool read(const QCommandLineParser &parser, bool roster, const LevelScale &level,
-          std::optional<SessionPlanSettings> &plan, QString &errorText);
+          const SessionPlanSettings &defaults, std::optional<SessionPlanSettings> &plan,
+          QString &errorText);
 
 // The options' part of --help, with the worked example.
 QString helpText();

@@ -70,7 +70,7 @@ RosterRun::RosterRun(std::FILE *input, std::FILE *output, RosterOptions options,
     m_units.level = m_options.level;
     if (m_options.plan)
         std::ranges::copy(PlanOutput::columns(planLevel()), std::back_inserter(m_resultColumns));
-    if (m_options.check)
+    if (m_options.hasWarningColumn())
         m_resultColumns.push_back(WarningColumn);
     m_resultColumns.push_back(ErrorColumn);
 }
@@ -147,8 +147,16 @@ bool RosterRun::readHeader()
         const BodyUnits keptUnder =
             dependsOnUnits(info.value) ? m_units.body : BodyUnits::InchesPounds;
         m_column[index] = found[std::size_t(keptUnder)][index];
-        if (m_column[index] == NotFound)
+        const std::optional<float> fromProtocol =
+            m_options.protocol ? m_options.protocol->parameter(info.value) : std::nullopt;
+        if (m_column[index] == NotFound && fromProtocol) {
+            // The target stays in the protocol's own unit; the others are read as text.
+            m_targetFromProtocol = m_targetFromProtocol || isLevel(info.value);
+            char buffer[32];
+            m_fromProtocol[index] = SingleToText(*fromProtocol, buffer);
+        } else if (m_column[index] == NotFound) {
             missing.push_back(columnName(info.value, m_units.body));
+        }
     }
     if (!missing.empty())
         return fail("the header has no column " + joined(missing) +
@@ -187,13 +195,23 @@ void RosterRun::processRow()
         m_fields.resize(m_headerWidth);
     } else {
         ParticipantText text;
-        for (const DoseValueInfo &info : DoseValues)
-            text[indexOf(info.value)] = m_fields[m_column[indexOf(info.value)]];
+        for (const DoseValueInfo &info : DoseValues) {
+            const std::size_t index = indexOf(info.value);
+            text[index] = m_fromProtocol[index].empty() ? m_fields[m_column[index]]
+                                                        : std::string_view(m_fromProtocol[index]);
+        }
         const ParticipantReading reading = readParticipant(text, m_units);
         if (!reading.ok()) {
             RowErrorText::appendInputProblems(reading, m_units, m_error);
         } else {
-            const DoseReport report = evaluateDose(reading.input, {m_options.plan});
+            DoseInput input = reading.input;
+            if (m_targetFromProtocol) {
+                input.level = m_options.protocol->level;
+                input.typedTarget = m_options.protocol->target;
+                input = inLevelScale(input, m_options.level);
+            }
+            const DoseReport report =
+                evaluateDose(input, {m_options.plan, m_options.protocol});
             if (report.ok()) {
                 const DosingState &state = report.dose.state;
                 volumeText = {SingleToText(state.AlcDose, volumes[0]),
@@ -203,8 +221,7 @@ void RosterRun::processRow()
                     planFields = PlanOutput::fields(*report.plan, planLevel());
                 else if (report.plan)
                     RowErrorText::append(planFaultText(report.plan->problem).brief, m_error);
-                if (m_options.check)
-                    appendWarnings(report.notices);
+                appendWarnings(report);
             } else {
                 RowErrorText::append(doseFaultText(report.outcome).brief, m_error);
             }
@@ -224,7 +241,7 @@ void RosterRun::processRow()
         for (const std::string &field : planFields)
             m_writer.field(field);
     }
-    if (m_options.check)
+    if (m_options.hasWarningColumn())
         m_writer.field(m_warning);
     m_writer.field(m_error);
     m_writer.endRecord();
@@ -232,11 +249,21 @@ void RosterRun::processRow()
         ++m_failedRows;
 }
 
-// In the style of the error column: several are separated by "; ".
-void RosterRun::appendWarnings(const QList<PlausibilityNotice> &notices)
+// In the style of the error column: several are separated by "; ". Without a warning column
+// the rows are only counted.
+void RosterRun::appendWarnings(const DoseReport &report)
 {
-    for (const PlausibilityNotice &notice : notices)
+    if (!report.notices.isEmpty() || !report.breaches.isEmpty())
+        ++m_rowsToCheck;
+    if (!report.breaches.isEmpty())
+        ++m_rowsOverALimit;
+    if (!m_options.hasWarningColumn())
+        return;
+    for (const PlausibilityNotice &notice : report.notices)
         RowErrorText::append(PlausibilityNoticeText(notice, QLocale::c()).toStdString(), m_warning);
+    for (const LimitBreach &breach : report.breaches)
+        RowErrorText::append(
+            limitBreachText(breach, *m_options.protocol, QLocale::c()).toStdString(), m_warning);
 }
 
 std::optional<LevelScale> RosterRun::planLevel() const
@@ -260,5 +287,7 @@ int RosterRun::run()
         ok = fail(m_writer.errorText());
     if (!ok)
         return ExitStatus::UsageOrFileError;
-    return m_failedRows > 0 ? ExitStatus::SomeNotComputed : ExitStatus::AllComputed;
+    if (m_failedRows > 0)
+        return ExitStatus::SomeNotComputed;
+    return m_rowsOverALimit > 0 ? ExitStatus::OverProtocolLimit : ExitStatus::AllComputed;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "calc/DoseEvaluation.h"
+#include "calc/Protocol.h"
 #include "calc/SessionPlan.h"
 #include "tools/pourwise-dose/CsvReader.h"
 #include "tools/pourwise-dose/CsvWriter.h"
@@ -32,6 +34,11 @@ struct RosterOptions {
     // plan's columns gain the peak in it.
     LevelScale level;
     bool levelUnitGiven = false;
+    // Its parameters stand in for the dosing columns a roster leaves out; its limits judge every
+    // row, named in the warning column, which it adds.
+    std::optional<Protocol> protocol;
+
+    bool hasWarningColumn() const { return check || protocol; }
 };
 
 // Streams a roster through the dose calculation. Every row comes out in its place, with its own
@@ -55,11 +62,14 @@ public:
     const std::string &errorText() const { return m_errorText; }
     long long rowCount() const { return m_rows; }
     long long failedRowCount() const { return m_failedRows; }
+    // Rows with values outside their plausible range, or a dose over a protocol's limit.
+    long long rowsToCheck() const { return m_rowsToCheck; }
+    long long rowsOverALimit() const { return m_rowsOverALimit; }
 
 private:
     bool readHeader();
     void processRow();
-    void appendWarnings(const QList<PlausibilityNotice> &notices);
+    void appendWarnings(const DoseReport &report);
     bool fail(std::string text);
     // The unit of the plan's peak_level column, if it has one.
     std::optional<LevelScale> planLevel() const;
@@ -76,5 +86,10 @@ private:
     std::string m_error;   // the current row's error column
     long long m_rows = 0;
     long long m_failedRows = 0;
+    long long m_rowsToCheck = 0;
+    long long m_rowsOverALimit = 0;
+    // The protocol's text for each dosing column the roster leaves out; empty where it has one.
+    std::array<std::string, DoseValues.size()> m_fromProtocol;
+    bool m_targetFromProtocol = false;
     std::string m_errorText;
 };

@@ -1,0 +1,294 @@
+#include "calc/Protocol.h"
+
+#include "calc/NumberText.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSaveFile>
+#include <cmath>
+
+namespace {
+
+constexpr qsizetype LongestName = 100;
+
+// The keys of the file, each written once here.
+namespace Key {
+const QString Name = QStringLiteral("name");
+const QString Target = QStringLiteral("target");
+const QString Value = QStringLiteral("value");
+const QString Unit = QStringLiteral("unit");
+const QString BreathRatio = QStringLiteral("breathRatio");
+const QString DrinkingPeriod = QStringLiteral("drinkingPeriodMinutes");
+const QString Proof = QStringLiteral("proof");
+const QString MixerRatio = QStringLiteral("mixerRatio");
+const QString Portions = QStringLiteral("portions");
+const QString ReleaseLevel = QStringLiteral("releaseLevel");
+const QString Limits = QStringLiteral("limits");
+const QString EthanolPerKg = QStringLiteral("ethanolGramsPerKg");
+const QString TotalMl = QStringLiteral("totalBeverageMl");
+} // namespace Key
+
+// What a number must be to be used.
+enum class Range { AboveZero, NotNegative, Proof, Ratio, Portions };
+
+QString rangeText(Range range)
+{
+    switch (range) {
+    case Range::AboveZero:
+        return QStringLiteral("a number above 0");
+    case Range::NotNegative:
+        return QStringLiteral("a number of at least 0");
+    case Range::Proof:
+        return QStringLiteral("a number above 0 and at most 200");
+    case Range::Ratio:
+        return QStringLiteral("a number from %1 to %2")
+            .arg(SingleToText(BreathRatio::Lowest, QLocale::c()),
+                 SingleToText(BreathRatio::Highest, QLocale::c()));
+    case Range::Portions:
+        break;
+    }
+    return QStringLiteral("a whole number from %1 to %2")
+        .arg(SessionPlanLimits::MinimumPortions)
+        .arg(SessionPlanLimits::MaximumPortions);
+}
+
+bool inRange(float value, Range range)
+{
+    switch (range) {
+    case Range::AboveZero:
+        return value > 0;
+    case Range::NotNegative:
+        return value >= 0;
+    case Range::Proof:
+        return value > 0 && value <= 200;
+    case Range::Ratio:
+        return acceptsBreathRatio(value);
+    case Range::Portions:
+        break;
+    }
+    return acceptsPortions(value);
+}
+
+// Reads the keys of one object, remembering the first problem, so that a file is either taken
+// whole or not at all.
+class Reader {
+public:
+    Reader(const QJsonObject &object, QString path) : m_object(object), m_path(std::move(path)) {}
+
+    // A key the object may not have.
+    bool has(const QString &key) const { return m_object.contains(key); }
+
+    float number(const QString &key, Range range)
+    {
+        const QJsonValue value = m_object.value(key);
+        std::optional<float> number;
+        if (value.isString()) {
+            const QByteArray text = value.toString().toUtf8();
+            const SingleFromText read =
+                TextToSingle(std::string_view(text.constData(), std::size_t(text.size())));
+            if (read.ok())
+                number = read.value;
+        } else if (value.isDouble() && std::isfinite(float(value.toDouble()))) {
+            number = float(value.toDouble());
+        }
+        if (!number) {
+            fail(key, value.isUndefined() ? QStringLiteral("is missing")
+                                          : QStringLiteral("is not a number"));
+            return 0;
+        }
+        if (!inRange(*number, range))
+            fail(key, QStringLiteral("is %1, not %2")
+                          .arg(SingleToText(*number, QLocale::c()), rangeText(range)));
+        return *number;
+    }
+
+    std::optional<float> optionalNumber(const QString &key, Range range)
+    {
+        if (!has(key) || m_object.value(key).isNull())
+            return std::nullopt;
+        return number(key, range);
+    }
+
+    QString text(const QString &key)
+    {
+        const QJsonValue value = m_object.value(key);
+        if (!value.isString())
+            fail(key, value.isUndefined() ? QStringLiteral("is missing")
+                                          : QStringLiteral("is not a text"));
+        return value.toString();
+    }
+
+    QJsonObject object(const QString &key, bool optional)
+    {
+        const QJsonValue value = m_object.value(key);
+        if (value.isObject() || (optional && value.isUndefined()))
+            return value.toObject();
+        fail(key, value.isUndefined() ? QStringLiteral("is missing")
+                                      : QStringLiteral("is not an object {...}"));
+        return {};
+    }
+
+    // Every key of the object must be one of `known`: a misspelt limit must not be ignored.
+    void onlyKeys(const QStringList &known)
+    {
+        for (const QString &key : m_object.keys()) {
+            if (!known.contains(key))
+                fail(key, QStringLiteral("is not a key of a protocol; the keys are %1")
+                              .arg(known.join(QStringLiteral(", "))));
+        }
+    }
+
+    // The key's full name, for messages: "limits.totalBeverageMl".
+    QString path(const QString &key) const
+    {
+        return m_path.isEmpty() ? key : m_path + QLatin1Char('.') + key;
+    }
+
+    void fail(const QString &key, const QString &what)
+    {
+        if (m_error && m_error->isEmpty())
+            *m_error = QStringLiteral("the key \"%1\" %2").arg(path(key), what);
+    }
+
+    void reportTo(QString &error) { m_error = &error; }
+
+private:
+    QJsonObject m_object;
+    QString m_path;
+    QString *m_error = nullptr;
+};
+
+QString numberText(float value)
+{
+    return SingleToText(value, QLocale::c());
+}
+
+} // namespace
+
+std::optional<float> Protocol::parameter(DoseValue value) const
+{
+    switch (value) {
+    case DoseValue::BAL:
+        return target;
+    case DoseValue::DD:
+        return drinkingPeriod;
+    case DoseValue::Proof:
+        return proof;
+    case DoseValue::Ratio:
+        return mixerRatio;
+    default:
+        return std::nullopt;
+    }
+}
+
+ProtocolReading readProtocol(const QByteArray &bytes)
+{
+    ProtocolReading reading;
+    QJsonParseError parse;
+    const QJsonDocument document = QJsonDocument::fromJson(bytes, &parse);
+    if (parse.error != QJsonParseError::NoError) {
+        reading.error = QStringLiteral("it is not a JSON file: %1 at byte %2")
+                            .arg(parse.errorString())
+                            .arg(parse.offset + 1);
+        return reading;
+    }
+    if (!document.isObject()) {
+        reading.error = QStringLiteral("it holds no JSON object {...}");
+        return reading;
+    }
+
+    QString error;
+    Protocol protocol;
+    Reader top(document.object(), {});
+    top.reportTo(error);
+    top.onlyKeys({Key::Name, Key::Target, Key::DrinkingPeriod, Key::Proof, Key::MixerRatio,
+                  Key::Portions, Key::ReleaseLevel, Key::Limits});
+    protocol.name = top.text(Key::Name).trimmed();
+    if (error.isEmpty() && (protocol.name.isEmpty() || protocol.name.size() > LongestName))
+        top.fail(Key::Name, QStringLiteral("must hold 1 to %1 characters").arg(LongestName));
+
+    Reader target(top.object(Key::Target, false), top.path(Key::Target));
+    target.reportTo(error);
+    target.onlyKeys({Key::Value, Key::Unit, Key::BreathRatio});
+    const QString unit = target.text(Key::Unit);
+    const QByteArray unitText = unit.toUtf8();
+    const std::optional<LevelUnit> level =
+        levelUnitFromText(std::string_view(unitText.constData(), std::size_t(unitText.size())));
+    if (!level)
+        target.fail(Key::Unit, QStringLiteral("is \"%1\", not a unit of levels").arg(unit));
+    protocol.level.unit = level.value_or(LevelUnit::GramsPer100Ml);
+    protocol.level.breathRatio = target.has(Key::BreathRatio)
+                                     ? target.number(Key::BreathRatio, Range::Ratio)
+                                     : BreathRatio::Default;
+    protocol.target = target.number(Key::Value, Range::AboveZero);
+
+    protocol.drinkingPeriod = top.number(Key::DrinkingPeriod, Range::NotNegative);
+    protocol.proof = top.number(Key::Proof, Range::Proof);
+    protocol.mixerRatio = top.number(Key::MixerRatio, Range::NotNegative);
+    protocol.portions = int(top.number(Key::Portions, Range::Portions));
+    protocol.releaseLevel = top.number(Key::ReleaseLevel, Range::AboveZero);
+
+    Reader limits(top.object(Key::Limits, true), top.path(Key::Limits));
+    limits.reportTo(error);
+    limits.onlyKeys({Key::EthanolPerKg, Key::TotalMl, Key::Target});
+    protocol.limits.ethanolPerKg = limits.optionalNumber(Key::EthanolPerKg, Range::AboveZero);
+    protocol.limits.totalMl = limits.optionalNumber(Key::TotalMl, Range::AboveZero);
+    protocol.limits.target = limits.optionalNumber(Key::Target, Range::AboveZero);
+
+    if (error.isEmpty())
+        reading.protocol = protocol;
+    reading.error = error;
+    return reading;
+}
+
+QByteArray writeProtocol(const Protocol &protocol)
+{
+    QJsonObject limits;
+    const auto putLimit = [&limits](const QString &key, const std::optional<float> &limit) {
+        if (limit)
+            limits.insert(key, numberText(*limit));
+    };
+    putLimit(Key::EthanolPerKg, protocol.limits.ethanolPerKg);
+    putLimit(Key::TotalMl, protocol.limits.totalMl);
+    putLimit(Key::Target, protocol.limits.target);
+    QJsonObject target{{Key::Value, numberText(protocol.target)},
+                       {Key::Unit, QString::fromUtf8(protocol.level.info().option)}};
+    if (protocol.level.breath())
+        target.insert(Key::BreathRatio, numberText(protocol.level.breathRatio));
+    QJsonObject object{{Key::Name, protocol.name},
+                       {Key::Target, target},
+                       {Key::DrinkingPeriod, numberText(protocol.drinkingPeriod)},
+                       {Key::Proof, numberText(protocol.proof)},
+                       {Key::MixerRatio, numberText(protocol.mixerRatio)},
+                       {Key::Portions, numberText(float(protocol.portions))},
+                       {Key::ReleaseLevel, numberText(protocol.releaseLevel)}};
+    if (!limits.isEmpty())
+        object.insert(Key::Limits, limits);
+    return QJsonDocument(object).toJson(QJsonDocument::Indented);
+}
+
+ProtocolReading readProtocolFile(const QString &path)
+{
+    // Opening a named pipe would wait for a writer for ever.
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile())
+        return {std::nullopt, QStringLiteral("it is not a file")};
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {std::nullopt, file.errorString()};
+    constexpr qint64 LargestFile = 1 << 20; // a protocol is a few hundred bytes
+    if (file.size() > LargestFile)
+        return {std::nullopt, QStringLiteral("it is larger than a protocol can be")};
+    return readProtocol(file.readAll());
+}
+
+QString writeProtocolFile(const QString &path, const Protocol &protocol)
+{
+    QSaveFile file(path);
+    const QByteArray bytes = writeProtocol(protocol);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        return file.errorString();
+    return {};
+}

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "calc/DoseValues.h"
+#include "calc/LevelUnits.h"
+#include "calc/SessionPlan.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+// A study's limits on a dose. Each is optional; a dose over one is computed and shown all the
+// same, and the operator is told which limit it passes.
+struct ProtocolLimits {
+    std::optional<float> ethanolPerKg; // g of ethanol per kg of body weight
+    std::optional<float> totalMl;      // ml of total beverage
+    std::optional<float> target;       // the target, in the protocol's unit of levels
+
+    bool operator==(const ProtocolLimits &) const = default;
+    bool any() const { return ethanolPerKg || totalMl || target; }
+};
+
+// A study's fixed parameters, shared between sites in a small text file: the target in its unit
+// of levels, the drinking period, proof and mixer ratio, the session plan's choices and the
+// limits.
+struct Protocol {
+    QString name;
+    LevelScale level;
+    float target = 0.08f; // in `level`
+    float drinkingPeriod = 40;
+    float proof = 200;
+    float mixerRatio = 6;
+    int portions = SessionPlanLimits::DefaultPortions;
+    float releaseLevel = float(SessionPlanLimits::DefaultReleaseLevel); // in `level`
+    ProtocolLimits limits;
+
+    bool operator==(const Protocol &) const = default;
+    // The protocol's number for a dosing parameter (the target in its own unit); none for the
+    // participant's values.
+    std::optional<float> parameter(DoseValue value) const;
+};
+
+// What reading a protocol file gave: the protocol, or what is wrong with it, naming the key.
+struct ProtocolReading {
+    std::optional<Protocol> protocol;
+    QString error; // "the key "proof" is 0, not a number above 0"; empty when read
+};
+
+// The file is JSON: an object with "name", "target" (an object with "value", "unit" and
+// "breathRatio"), "drinkingPeriodMinutes", "proof", "mixerRatio", "portions", "releaseLevel" (in
+// the target's unit) and an optional "limits" object with "ethanolGramsPerKg", "totalBeverageMl"
+// and "target". Numbers are written as text ("0.08") so that they read back as the very same
+// 32-bit floats; plain JSON numbers are read too. Every key is checked; the first problem is
+// named and nothing is taken from a file with a problem.
+ProtocolReading readProtocol(const QByteArray &bytes);
+QByteArray writeProtocol(const Protocol &protocol);
+
+// The file at `path`, read as readProtocol reads it; an error says why it could not be read.
+ProtocolReading readProtocolFile(const QString &path);
+// Writes the file in one replacement (the old file stays whole if anything fails); an error text
+// when it could not be written.
+QString writeProtocolFile(const QString &path, const Protocol &protocol);
