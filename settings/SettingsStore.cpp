@@ -1,5 +1,7 @@
 #include "settings/SettingsStore.h"
 
+#include "settings/SettingsLines.h"
+
 #include <QDir>
 #include <QFile>
 #include <QLockFile>
@@ -16,6 +18,9 @@
 #endif
 
 namespace {
+
+using SettingsLines::Line;
+using SettingsLines::LineKind;
 
 // The spelling already stored for `name` among `names`, or `name` itself when there is none.
 // An exact match wins over other spellings.
@@ -62,88 +67,6 @@ const SettingsEntry *entryOf(const QList<SettingsEntry> &entries, const QString 
     return other;
 }
 
-// What a plain reading of one line makes of it. Its rules are those of Qt's INI reader within a
-// line: leading blanks are skipped, a line starting with ';' is a comment, a backslash takes the
-// next character as it is, quotes hide '=' and ';', and an unquoted ';' ends the line. Where a
-// line leaves a quote open or ends in a backslash, Qt's reader runs on into the next lines and
-// swallows them into one value: such a line cannot stand on its own, and neither can a line that
-// is not text.
-enum class LineKind {
-    Blank, // or a comment
-    Header,
-    KeyValue,
-    // Damaged lines, in the order a line's damage is named.
-    NotText,
-    UnclosedQuote,
-    JoinedToNext,
-    UnclosedHeader,
-    NoEquals,
-};
-
-struct Line {
-    int number = 0; // counted from 1, as an editor shows it
-    QByteArray text;
-    LineKind kind = LineKind::Blank;
-    bool header = false; // starts with '[', damaged or not
-    QByteArray name;     // a header's section, or the key before an unquoted '='
-    QByteArray value;    // what follows that '=', comment left out
-};
-
-bool isDamaged(LineKind kind)
-{
-    return kind >= LineKind::NotText;
-}
-
-Line readLine(int number, QByteArrayView text)
-{
-    Line line;
-    line.number = number;
-    line.text = text.toByteArray();
-    qsizetype start = 0;
-    while (start < text.size() && (text[start] == ' ' || text[start] == '\t'))
-        ++start;
-    if (start == text.size() || text[start] == ';')
-        return line;
-    bool quoted = false;
-    bool joined = false;
-    qsizetype equals = -1;
-    qsizetype end = start;
-    for (; end < text.size(); ++end) {
-        const char c = text[end];
-        if (c == '\\') {
-            joined = end + 1 == text.size();
-            ++end;
-        } else if (c == '"') {
-            quoted = !quoted;
-        } else if (c == '=' && !quoted && equals < 0) {
-            equals = end;
-        } else if (c == ';' && !quoted) {
-            break;
-        }
-    }
-    const QByteArrayView read = text.first(std::min(end, text.size()));
-    line.header = text[start] == '[';
-    if (line.header) {
-        const qsizetype close = read.indexOf(']', start);
-        line.name =
-            read.first(close < 0 ? read.size() : close).sliced(start + 1).trimmed().toByteArray();
-        line.kind = close < 0 ? LineKind::UnclosedHeader : LineKind::Header;
-    } else if (equals >= 0) {
-        line.name = read.first(equals).sliced(start).trimmed().toByteArray();
-        line.value = read.sliced(equals + 1).trimmed().toByteArray();
-        line.kind = LineKind::KeyValue;
-    } else {
-        line.kind = LineKind::NoEquals;
-    }
-    if (joined)
-        line.kind = LineKind::JoinedToNext;
-    if (quoted)
-        line.kind = LineKind::UnclosedQuote;
-    if (text.contains('\0') || !text.isValidUtf8())
-        line.kind = LineKind::NotText;
-    return line;
-}
-
 // A line as the operator finds it in the file, for messages: its number and its start.
 QString shown(const Line &line)
 {
@@ -169,54 +92,6 @@ QString describe(const Line &line)
     default:
         return shown(line) + QStringLiteral(" is neither a [section] nor key=value");
     }
-}
-
-// The plain reading of a file: its lines one by one, split where Qt's reader splits them (at
-// "\r\n", "\n" and "\r"), after a UTF-8 byte-order mark, which Qt skips too.
-struct LineReading {
-    QList<Line> damaged;          // anywhere in the file
-    QList<Line> intact;           // lines key=value of the section, under a header naming it in any
-                                  // letter case
-    QList<Line> damagedInSection; // damaged lines of the section that name a key
-    // The file as Qt is to read it: every damaged line blank, a damaged header one of a section
-    // nobody reads, so that no line swallows the next and each line keeps its section.
-    QByteArray cleaned;
-};
-
-LineReading readLines(QByteArrayView bytes, const QString &section)
-{
-    if (bytes.startsWith("\xEF\xBB\xBF"))
-        bytes = bytes.sliced(3);
-    LineReading reading;
-    bool inSection = false;
-    int number = 0;
-    qsizetype start = 0;
-    while (start < bytes.size()) {
-        qsizetype end = start;
-        while (end < bytes.size() && bytes[end] != '\n' && bytes[end] != '\r')
-            ++end;
-        const Line line = readLine(++number, bytes.sliced(start, end - start));
-        if (end + 1 < bytes.size() && bytes[end] == '\r' && bytes[end + 1] == '\n')
-            ++end;
-        start = end + 1;
-
-        const bool damaged = isDamaged(line.kind);
-        if (line.header)
-            inSection =
-                !damaged && QString::fromUtf8(line.name).compare(section, Qt::CaseInsensitive) == 0;
-        if (damaged) {
-            reading.damaged << line;
-            if (inSection && !line.header && !line.name.isEmpty())
-                reading.damagedInSection << line;
-            // "%01" stands for a character no section name holds.
-            reading.cleaned += line.header ? QByteArrayView("[%01]\n") : QByteArrayView("\n");
-        } else {
-            if (inSection && line.kind == LineKind::KeyValue)
-                reading.intact << line;
-            reading.cleaned += line.text + '\n';
-        }
-    }
-    return reading;
 }
 
 // Qt's reading of `section` in `bytes`, from a temporary file of their own: Qt keeps what it has
@@ -404,9 +279,9 @@ SettingsStore::Reading SettingsStore::read(const QString &appName, const QString
     if (file.error() != QFileDevice::NoError)
         return unreadable(QStringLiteral("it cannot be read (%1)").arg(file.errorString()));
 
-    const LineReading lines = readLines(reading.bytes, section);
+    const SettingsLines::LineReading lines = SettingsLines::readLines(reading.bytes, section);
     // Where every line stands on its own, Qt reads the file as it is; else a copy of it whose
-    // damaged lines are blank, so that each intact line keeps its value.
+    // damaged lines are mended or blank, so that each intact line keeps its value.
     if (lines.damaged.isEmpty()) {
         const auto entries = qtReadingOfStore();
         if (!entries)

@@ -37,9 +37,11 @@ struct SettingsEntry {
 // line key=value of the section is never lost: where the two readings differ, or a line cannot
 // stand on its own (a quote left open, a backslash at its end, no '=', bytes that are not
 // text), the file reads as Damaged, problem() names the first such line, and every intact line
-// keeps its value. A byte-order mark is no damage. Only a regular file is read or written:
-// anything else in its place (a folder, a named pipe, a device) reads as Unreadable and is never
-// opened.
+// keeps its value. A line key=value whose only damage is a quote left open or a backslash at its
+// end reads as it would standing alone: to the line's end, without that backslash
+// (settings/SettingsLines.h). A byte-order mark is no damage. Only a regular file is read or
+// written: anything else in its place (a folder, a named pipe, a device) reads as Unreadable and is
+// never opened.
 //
 // In a file, a save writes every entry into a new file that replaces the old one in a single
 // rename, so an interrupted save leaves either the old or the new file whole, and a lock file

@@ -396,10 +396,11 @@ private slots:
                                                     << "0.08" << false << QStringList{} << ""
                                                     << "could not be written";
         // Qt's reader runs a value on across lines from an open quote or a backslash at a line's
-        // end, swallowing the lines after it; the lines read one by one keep their values.
+        // end, swallowing the lines after it; the lines read one by one keep their values, and
+        // such a line reads as it would standing alone.
         QTest::newRow("stray quote in a value")
             << "[Settings]\nNote=a\"b\nBAL=0.1\nUnits=Metric\n"
-            << "0.1" << true << intact
+            << "0.1" << true << intact + QStringList{"Note=ab"}
             << "line 2 (\"Note=a\"b\") has a quote (\") that is not "
                "closed on that line"
             << "";
@@ -413,13 +414,13 @@ private slots:
             << "";
         QTest::newRow("backslash at a line's end")
             << "[Settings]\nUnits=Metric\\\nBAL=0.1\n"
-            << "0.1" << true << intact.mid(0, 5)
+            << "0.1" << true << intact
             << "line 2 (\"Units=Metric\\\") ends in a backslash (\\), which joins the next line "
                "to it"
             << "";
-        QTest::newRow("quote left open in the value read") // the line's own text, to be named
+        QTest::newRow("quote left open in the value read")
             << "[Settings]\nBAL=\"0.1\nUnits=Metric\n"
-            << "\"0.1" << true << intact << "line 2 (\"BAL=\"0.1\") has a quote"
+            << "0.1" << true << intact << "line 2 (\"BAL=\"0.1\") has a quote"
             << "";
         // A key on an intact line that Qt's reading of the file leaves out is not lost unseen.
         QTest::newRow("second spelling of the section")
