@@ -53,6 +53,28 @@ QList<SettingsEntry> entriesOf(QSettings &settings)
     return entries;
 }
 
+// The keys and texts of `section` in every letter case it is headed in, listed in `spellings`:
+// Qt keeps [Settings] and [settings] apart, where the store takes them for one. The exact
+// spelling comes first, so that its key wins where both hold one.
+QList<SettingsEntry> sectionEntries(QSettings &settings, const QString &section,
+                                    QStringList &spellings)
+{
+    spellings.clear();
+    for (const QString &group : settings.childGroups()) {
+        if (group.compare(section, Qt::CaseInsensitive) == 0)
+            spellings << group;
+    }
+    std::stable_partition(spellings.begin(), spellings.end(),
+                          [&section](const QString &group) { return group == section; });
+    QList<SettingsEntry> entries;
+    for (const QString &group : std::as_const(spellings)) {
+        settings.beginGroup(group);
+        entries += entriesOf(settings);
+        settings.endGroup();
+    }
+    return entries;
+}
+
 // The entry of `key` among `entries` as the store finds it: the exact spelling, else the first
 // other spelling in their order.
 const SettingsEntry *entryOf(const QList<SettingsEntry> &entries, const QString &key)
@@ -97,15 +119,15 @@ QString describe(const Line &line)
 // Qt's reading of `section` in `bytes`, from a temporary file of their own: Qt keeps what it has
 // read of a file by its name, so every reading needs a new name. No value when no such file can
 // be written.
-std::optional<QList<SettingsEntry>> qtReading(const QByteArray &bytes, const QString &section)
+std::optional<QList<SettingsEntry>> qtReading(const QByteArray &bytes, const QString &section,
+                                              QStringList &spellings)
 {
     QTemporaryFile scratch;
     if (!scratch.open() || scratch.write(bytes) != bytes.size() || !scratch.flush())
         return std::nullopt;
     scratch.close();
     QSettings settings(scratch.fileName(), QSettings::IniFormat);
-    settings.beginGroup(storedSpelling(settings.childGroups(), section));
-    return entriesOf(settings);
+    return sectionEntries(settings, section, spellings);
 }
 
 const QString NoScratchCopy =
@@ -250,12 +272,12 @@ SettingsStore::Reading SettingsStore::read(const QString &appName, const QString
         reading.problem = why;
         return reading;
     };
+    QStringList spellings; // of the section, as Qt reads them
     const auto qtReadingOfStore = [&]() -> std::optional<QList<SettingsEntry>> {
         const auto settings = open(appName);
         if (settings->status() == QSettings::AccessError)
             return std::nullopt;
-        settings->beginGroup(storedSpelling(settings->childGroups(), section));
-        return entriesOf(*settings);
+        return sectionEntries(*settings, section, spellings);
     };
     if (m_registry) {
         const auto entries = qtReadingOfStore();
@@ -288,7 +310,7 @@ SettingsStore::Reading SettingsStore::read(const QString &appName, const QString
             return unreadable(QStringLiteral("it cannot be read"));
         reading.readable = *entries;
     } else {
-        const auto entries = qtReading(lines.cleaned, section);
+        const auto entries = qtReading(lines.cleaned, section, spellings);
         if (!entries)
             return unreadable(NoScratchCopy);
         reading.readable = *entries;
@@ -303,6 +325,11 @@ SettingsStore::Reading SettingsStore::read(const QString &appName, const QString
         else if (lines.damaged.size() > 2)
             reading.problem +=
                 QStringLiteral(" (and %1 more damaged lines)").arg(lines.damaged.size() - 1);
+    } else if (spellings.size() > 1) {
+        // Read as one, but a save must leave a single section for another reader to find.
+        reading.problem = QStringLiteral("the section [%1] is headed in more than one letter "
+                                         "case ([%2])")
+                              .arg(section, spellings.join(QStringLiteral("], [")));
     } else {
         // Every key on an intact line of the section is read, in one spelling or another; Qt
         // decodes '%' escapes in keys and makes '\' and '/' subsections, so those are left out.
@@ -430,9 +457,12 @@ bool SettingsStore::SaveSettings(const QString &appName, const QString &section,
             // file is lost, as it stays beside the new one.
             settings->clear();
             settings->beginGroup(section);
+            QStringList written; // a key in two spellings of the section keeps the value read
             for (const SettingsEntry &entry : current.readable) {
-                if (!entry.key.isEmpty()) // a line "=text" names no key
+                if (!entry.key.isEmpty() && !written.contains(entry.key)) { // "=text": no key
                     settings->setValue(entry.key, entry.text);
+                    written << entry.key;
+                }
             }
         } else {
             settings->beginGroup(storedSpelling(settings->childGroups(), section));
@@ -453,10 +483,11 @@ bool SettingsStore::SaveSettings(const QString &appName, const QString &section,
     // Read back from the file as it now is, not from what Qt keeps of it, which a write cut short
     // leaves whole; a failed write hides behind the read error of a damaged file, too.
     const Reading check = read(appName, section);
+    QStringList spellings;
     const std::optional<QList<SettingsEntry>> stored =
         check.status != SettingsStatus::Ok ? std::optional(QList<SettingsEntry>())
         : m_registry                       ? std::optional(check.readable)
-                                           : qtReading(check.bytes, section);
+                                           : qtReading(check.bytes, section, spellings);
     if (!stored)
         return failed(QStringLiteral("what was written could not be checked, as ") + NoScratchCopy);
     for (const SettingsEntry &entry : entries) {
