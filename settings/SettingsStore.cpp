@@ -3,6 +3,7 @@
 #include "settings/SettingsLines.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLockFile>
 #include <QRegularExpression>
@@ -11,6 +12,7 @@
 #include <QStandardPaths>
 #include <QStorageInfo>
 #include <QTemporaryFile>
+#include <QThread>
 #include <algorithm>
 
 #ifdef Q_OS_UNIX
@@ -181,7 +183,16 @@ void clearLeftovers(const QString &path)
 {
     QLockFile lock(path + QStringLiteral(".lock"));
     lock.setStaleLockTime(1000);
-    if (!lock.tryLock(1500))
+    // Tried every 50 ms rather than by tryLock(1500), whose pauses double and would first find
+    // a lock without an owner stale after 1.5 s.
+    QElapsedTimer waited;
+    waited.start();
+    bool locked = lock.tryLock(0);
+    while (!locked && waited.elapsed() < 1500) {
+        QThread::msleep(50);
+        locked = lock.tryLock(0);
+    }
+    if (!locked)
         return; // another copy is saving: Qt's save waits for it, and a later save tidies up
     const QFileInfo file(path);
     for (const QFileInfo &entry :

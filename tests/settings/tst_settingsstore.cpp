@@ -607,7 +607,7 @@ private slots:
         QElapsedTimer timer;
         timer.start();
         QVERIFY(store().SaveSetting(App, Section, QStringLiteral("BAL"), QStringLiteral("0.2")));
-        QVERIFY2(timer.elapsed() < 3000, qPrintable(QString::number(timer.elapsed())));
+        QVERIFY2(timer.elapsed() < 2000, qPrintable(QString::number(timer.elapsed())));
         QCOMPARE(QFileInfo::exists(iniPath() + name), !removed);
     }
 
