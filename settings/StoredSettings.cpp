@@ -134,6 +134,7 @@ Loaded load(const SettingsStore &store)
     Loaded loaded;
     loaded.status = store.status();
     loaded.location = store.location(applicationName());
+    loaded.problem = store.problem();
     for (std::size_t i = 0; i < MainWindowKeys.size(); ++i) {
         const NumberKey &key = MainWindowKeys[i];
         const std::optional<QString> &text = texts[qsizetype(i)];
@@ -165,14 +166,17 @@ Loaded load(const SettingsStore &store)
 QString Loaded::problemMessage() const
 {
     QStringList parts;
+    // The store's problem names the damaged line or what stands in the file's place.
+    const QString what = problem.isEmpty() ? QString() : QStringLiteral(": ") + problem;
     if (status == SettingsStatus::Damaged)
-        parts << QStringLiteral("The settings file \"%1\" is damaged; the values that could be "
+        parts << QStringLiteral("The settings file \"%1\" is damaged%2. The values that could be "
                                 "read are used, and the next save keeps a copy of the damaged "
                                 "file beside it.")
-                     .arg(location);
+                     .arg(location, what);
     else if (status == SettingsStatus::Unreadable)
-        parts << QStringLiteral("The settings in \"%1\" cannot be read; the defaults are used.")
-                     .arg(location);
+        parts << QStringLiteral("The settings in \"%1\" cannot be read%2. The defaults are used, "
+                                "and nothing is saved there.")
+                     .arg(location, what);
     if (!unreadable.isEmpty()) {
         // A damaged file may hold pages of text in one value; the start is enough to find it.
         constexpr qsizetype ShownLength = 40;
@@ -214,10 +218,14 @@ QString notSavedMessage(const SettingsStore &store, const Values &values)
     for (const ChoiceKey &key : MainWindowChoices)
         toNote << QString::fromLatin1(key.phrase)
                       .arg(QString::fromUtf8(key.captions[std::size_t(values.choice(key.name))]));
-    return QStringLiteral("ERROR: The settings could not be saved in \"%1\". Note these values to "
-                          "enter them next time: %2. The main window's place (%3 twips) is not "
+    // The store's problem says why, e.g. what stands in the file's place or why the damaged file
+    // could not be kept.
+    const QString why =
+        store.problem().isEmpty() ? QString() : QStringLiteral(": ") + store.problem();
+    return QStringLiteral("ERROR: The settings could not be saved in \"%1\"%2. Note these values "
+                          "to enter them next time: %3. The main window's place (%4 twips) is not "
                           "kept either.")
-        .arg(store.location(applicationName()), toNote.join(QStringLiteral(", ")),
+        .arg(store.location(applicationName()), why, toNote.join(QStringLiteral(", ")),
              place.join(QStringLiteral(", ")));
 }
 

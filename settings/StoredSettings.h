@@ -164,6 +164,7 @@ struct Loaded {
     QList<Unreadable> unreadable;
     SettingsStatus status = SettingsStatus::Ok;
     QString location;
+    QString problem; // what the store found wrong, naming the line: SettingsStore::problem()
 
     // The one message to the operator about what went wrong, starting "ERROR: "; empty when
     // every key was read.
@@ -182,8 +183,8 @@ Loaded load(const SettingsStore &store);
 
 // Saves every value in one replacement of the store.
 bool save(const SettingsStore &store, const Values &values);
-// The operator's message when `values` could not be saved in `store`, naming every one of them
-// so that they can be noted down.
+// The operator's message when `values` could not be saved in `store`, naming why (the store's
+// problem()) and every one of the values, so that they can be noted down.
 QString notSavedMessage(const SettingsStore &store, const Values &values);
 // Saves the entries as they are, in one replacement of the store.
 bool save(const SettingsStore &store, const QList<SettingsEntry> &entries);

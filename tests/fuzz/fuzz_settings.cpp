@@ -5,12 +5,17 @@
 // Checked, with abort() on any breach:
 // - Every key gets a value: its stored number where the text reads as one its key accepts,
 //   otherwise its default, listed among the unreadable keys; never an infinity or NaN.
+// - A key that stands on one line of [Settings] alone, that line intact as the store's own line
+//   reading judges it (settings/SettingsLines.h) and its text one the key accepts, loads as that
+//   text, whatever the lines around it. Files with '%' are left out of this: Qt decodes '%'
+//   escapes in keys and section names, so "B%41L" is a second line of BAL.
 // - There is a message starting "ERROR: " exactly when something was damaged or unreadable.
 // - The save that follows reaches the store, keeps a copy of a damaged file, and the next load
 //   finds a clean file holding the values saved: each the float its written text stands for
 //   (seven significant digits), to the bit.
 
 #include "calc/NumberText.h"
+#include "settings/SettingsLines.h"
 #include "settings/SettingsStore.h"
 #include "settings/StoredSettings.h"
 #include "tests/fuzz/FuzzRequire.h"
@@ -35,6 +40,24 @@ const char *const Locales[] = {"C", "de_DE", "sv_SE", "en_US"};
 bool sameBits(float a, float b)
 {
     return std::bit_cast<std::uint32_t>(a) == std::bit_cast<std::uint32_t>(b);
+}
+
+// The line of `lines` naming `key` in any letter case when it is the only one and it is intact;
+// null otherwise.
+const SettingsLines::Line *onlyLineOf(const SettingsLines::LineReading &lines, const char *key)
+{
+    const SettingsLines::Line *found = nullptr;
+    int count = 0;
+    for (const QList<SettingsLines::Line> *each : {&lines.intact, &lines.damagedInSection}) {
+        for (const SettingsLines::Line &line : *each) {
+            if (QString::fromUtf8(line.name).compare(QLatin1String(key), Qt::CaseInsensitive) ==
+                0) {
+                found = &line;
+                ++count;
+            }
+        }
+    }
+    return count == 1 && !SettingsLines::isDamaged(found->kind) ? found : nullptr;
 }
 
 } // namespace
@@ -71,6 +94,27 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             }
         }
         FUZZ_REQUIRE(known);
+    }
+    const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
+    if (!bytes.contains('%')) {
+        const SettingsLines::LineReading lines =
+            SettingsLines::readLines(bytes, QLatin1String(StoredSettings::Section));
+        for (const StoredSettings::NumberKey &key : MainWindowKeys) {
+            const SettingsLines::Line *line = onlyLineOf(lines, key.readName);
+            const std::optional<float> number =
+                line ? StoredSettings::numberFromText(QString::fromUtf8(line->value))
+                     : std::nullopt;
+            if (number && (!key.accepts || key.accepts(*number)))
+                FUZZ_REQUIRE(sameBits(first.values.number(key.readName), *number));
+        }
+        for (const StoredSettings::ChoiceKey &key : MainWindowChoices) {
+            const SettingsLines::Line *line = onlyLineOf(lines, key.name);
+            for (std::size_t i = 0; line && i < key.words.size(); ++i) {
+                if (QString::fromUtf8(line->value)
+                        .compare(QLatin1String(key.words[i]), Qt::CaseInsensitive) == 0)
+                    FUZZ_REQUIRE(first.values.choice(key.name) == int(i));
+            }
+        }
     }
     const bool troubled = first.status != SettingsStatus::Ok || !first.unreadable.isEmpty();
     const QString message = first.problemMessage();

@@ -13,6 +13,13 @@
 #include <bit>
 #include <charconv>
 
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+#ifdef Q_OS_LINUX
+#include <sys/mount.h>
+#endif
+
 namespace {
 
 const QString App = QStringLiteral("Pourwise");
@@ -75,6 +82,36 @@ QStringList keysInFile(const QString &path, int *sectionCount = nullptr)
         *sectionCount = sections;
     return keys;
 }
+
+// A disk of 16 KiB mounted on `folder` while it lives, to fill up. Only root can mount one;
+// elsewhere, and where the system has no such disks, mounted() is false.
+class SmallDisk {
+public:
+    explicit SmallDisk(const QString &folder) : m_folder(QFile::encodeName(folder))
+    {
+#ifdef Q_OS_LINUX
+        QDir().mkpath(folder);
+        m_mounted = ::mount("tmpfs", m_folder.constData(), "tmpfs", 0, "size=16k") == 0;
+#endif
+    }
+    ~SmallDisk()
+    {
+#ifdef Q_OS_LINUX
+        if (m_mounted)
+            ::umount2(m_folder.constData(), MNT_DETACH);
+#endif
+    }
+    SmallDisk(const SmallDisk &) = delete;
+    SmallDisk &operator=(const SmallDisk &) = delete;
+    bool mounted() const
+    {
+        return m_mounted;
+    }
+
+private:
+    QByteArray m_folder;
+    bool m_mounted = false;
+};
 
 // The loaded value of the i-th number key.
 float numberAt(const StoredSettings::Loaded &loaded, std::size_t i)
@@ -192,19 +229,24 @@ private slots:
     {
         QTest::addColumn<QString>("locale");
         QTest::addColumn<QStringList>("values"); // written in C notation
+        QTest::addColumn<QList<int>>("choices"); // of MainWindowChoices: units, unit of levels
         const QStringList defaults = {"1000", "1000", "6500", "6500", "0.08", "40",
                                       "200",  "6",    "3",    "0.02", "2100"};
         const QStringList fractions = {"0.3333333", "12.5", "-3", "1E-05",  "3.4E+38", "1005",
                                        "6495",      "0.1",  "12", "0.0125", "2300"};
-        QTest::newRow("defaults") << QStringLiteral("C") << defaults;
-        QTest::newRow("fractions and extremes") << QStringLiteral("C") << fractions;
-        QTest::newRow("fractions, German") << QStringLiteral("de_DE") << fractions;
-        QTest::newRow("defaults, French") << QStringLiteral("fr_FR") << defaults;
+        QTest::newRow("defaults") << QStringLiteral("C") << defaults << QList<int>{0, 0};
+        QTest::newRow("fractions and extremes")
+            << QStringLiteral("C") << fractions << QList<int>{1, 5}; // Metric, ug/100ml
+        QTest::newRow("fractions, German")
+            << QStringLiteral("de_DE") << fractions << QList<int>{1, 4}; // mg/L
+        QTest::newRow("defaults, French")
+            << QStringLiteral("fr_FR") << defaults << QList<int>{0, 1}; // g/L
     }
     void roundTripOfAllKeys()
     {
         QFETCH(QString, locale);
         QFETCH(QStringList, values);
+        QFETCH(QList<int>, choices);
         QLocale::setDefault(QLocale(locale));
 
         QList<float> numbers;
@@ -215,9 +257,16 @@ private slots:
                 StoredSettings::MainWindowKeys[std::size_t(numbers.size() - 1)].readName,
                 numbers.last());
         }
+        for (std::size_t i = 0; i < StoredSettings::MainWindowChoices.size(); ++i)
+            saved.setChoice(StoredSettings::MainWindowChoices[i].name, choices[qsizetype(i)]);
         QVERIFY(StoredSettings::save(store(), saved));
         const StoredSettings::Loaded loaded = StoredSettings::load(store());
-        QVERIFY2(loaded.unreadable.isEmpty(), qPrintable(loaded.problemMessage()));
+        // A file the program wrote is never taken for a damaged one.
+        QCOMPARE(loaded.status, SettingsStatus::Ok);
+        QVERIFY2(loaded.problemMessage().isEmpty(), qPrintable(loaded.problemMessage()));
+        for (std::size_t i = 0; i < StoredSettings::MainWindowChoices.size(); ++i)
+            QCOMPARE(loaded.values.choice(StoredSettings::MainWindowChoices[i].name),
+                     choices[qsizetype(i)]);
         for (qsizetype i = 0; i < numbers.size(); ++i)
             QCOMPARE(std::bit_cast<quint32>(numberAt(loaded, std::size_t(i))),
                      std::bit_cast<quint32>(numbers[i]));
@@ -316,25 +365,106 @@ private slots:
         QTest::addColumn<QString>("damage");
         QTest::addColumn<QString>("readText");
         QTest::addColumn<bool>("canSave");
-        QTest::newRow("binary garbage") << "garbage"
-                                        << "0.08" << true;
-        QTest::newRow("cut in a section name") << "cut"
-                                               << "0.1" << true;
-        QTest::newRow("malformed line in a later section") << "late"
-                                                           << "0.1" << true;
+        QTest::addColumn<QStringList>("others");   // "key=text" read beside BAL, and kept
+        QTest::addColumn<QString>("readProblem");  // part of problem() after reading
+        QTest::addColumn<QString>("savedProblem"); // part of problem() after a failed save
+        const QStringList proof{"Proof=80"};
+        const QStringList intact{"DD=60",      "Proof=100",    "Ratio=4",
+                                 "Portions=5", "Release=0.03", "Units=Metric"};
+        QTest::newRow("binary garbage")
+            << "garbage"
+            << "0.08" << true << QStringList{} << "bytes that are not text"
+            << "";
+        QTest::newRow("cut in a section name")
+            << "cut"
+            << "0.1" << true << proof << "line 4 (\"[Sett\") opens a section name"
+            << "";
+        QTest::newRow("malformed line in a later section")
+            << "late"
+            << "0.1" << true << proof
+            << "line 5 (\"no equals sign here\") is neither a [section] nor key=value"
+            << "";
         QTest::newRow("NUL byte") << "nul"
-                                  << "0.1" << true;
-        QTest::newRow("folder in the file's place") << "folder"
-                                                    << "0.08" << false;
+                                  << "0.1" << true << proof
+                                  << "line 5 holds bytes that are not text"
+                                  << "";
+        QTest::newRow("folder in the file's place")
+            << "folder"
+            << "0.08" << false << QStringList{} << "it is a folder, not a regular file"
+            << "is a folder, not a regular file, so nothing was written";
         QTest::newRow("file in the folder's place") << "blocked"
-                                                    << "0.08" << false;
+                                                    << "0.08" << false << QStringList{} << ""
+                                                    << "could not be written";
+        // Qt's reader runs a value on across lines from an open quote or a backslash at a line's
+        // end, swallowing the lines after it; the lines read one by one keep their values, and
+        // such a line reads as it would standing alone.
+        QTest::newRow("stray quote in a value")
+            << "[Settings]\nNote=a\"b\nBAL=0.1\nUnits=Metric\n"
+            << "0.1" << true << intact + QStringList{"Note=ab"}
+            << "line 2 (\"Note=a\"b\") has a quote (\") that is not "
+               "closed on that line"
+            << "";
+        QTest::newRow("quote left open in another section")
+            << "[Notes]\nwho=\"Dr X\n[Settings]\nBAL=0.1\nUnits=Metric\n"
+            << "0.1" << true << intact << "line 2 (\"who=\"Dr X\") has a quote"
+            << "";
+        QTest::newRow("quoted key in another section")
+            << "[Notes]\n\"x=1\n[Settings]\nBAL=0.1\nUnits=Metric\n"
+            << "0.1" << true << intact << "line 2 (\"\"x=1\") has a quote"
+            << "";
+        QTest::newRow("backslash at a line's end")
+            << "[Settings]\nUnits=Metric\\\nBAL=0.1\n"
+            << "0.1" << true << intact
+            << "line 2 (\"Units=Metric\\\") ends in a backslash (\\), which joins the next line "
+               "to it"
+            << "";
+        QTest::newRow("quote left open in the value read")
+            << "[Settings]\nBAL=\"0.1\nUnits=Metric\n"
+            << "0.1" << true << intact << "line 2 (\"BAL=\"0.1\") has a quote"
+            << "";
+        // Qt keeps the spellings of a section apart; the store reads them as one, and the next
+        // save leaves one.
+        QTest::newRow("second spelling of the section")
+            << "[Settings]\nBAL=0.1\nUnits=Metric\n[settings]\n"
+            << "0.1" << true << intact
+            << "the section [Settings] is headed in more than one letter case ([Settings], "
+               "[settings])"
+            << "";
+        QTest::newRow("byte-order mark") << "bom"
+                                         << "0.1" << true << intact << ""
+                                         << "";
+        QTest::newRow("folder in the damaged copy's place")
+            << "copy blocked"
+            << "0.1" << false << proof << "line 4"
+            << "Pourwise.ini.damaged\" (a folder of that name is in the way), so it was left as "
+               "it is";
+        // Qt 6.4 commits a file cut short by a full disk as if it were whole.
+        QTest::newRow("disk nearly full for the damaged copy")
+            << "copy full"
+            << "0.1" << false << proof << "line 4"
+            << "Pourwise.ini.damaged\" (only 4096 bytes are free on its disk, too few for the "
+               "copy and a new file), so it was left as it is";
+        QTest::newRow("disk nearly full") << "full"
+                                          << "0.1" << false << proof << ""
+                                          << "only 4096 bytes are free on its disk, too few to "
+                                             "replace it safely, so it was left as it is";
+#ifdef Q_OS_UNIX
+        QTest::newRow("named pipe in the file's place")
+            << "pipe"
+            << "0.08" << false << QStringList{} << "it is a named pipe, not a regular file"
+            << "is a named pipe, not a regular file, so nothing was written";
+#endif
     }
     void damagedStore()
     {
         QFETCH(QString, damage);
         QFETCH(QString, readText);
         QFETCH(bool, canSave);
+        QFETCH(QStringList, others);
+        QFETCH(QString, readProblem);
+        QFETCH(QString, savedProblem);
         SettingsStatus readStatus = SettingsStatus::Damaged;
+        std::optional<SmallDisk> disk;
         if (damage == QLatin1String("garbage")) {
             QByteArray bytes;
             for (int i = 0; i < 4096; ++i)
@@ -349,32 +479,136 @@ private slots:
         } else if (damage == QLatin1String("folder")) {
             QVERIFY(QDir().mkpath(iniPath()));
             readStatus = SettingsStatus::Unreadable;
-        } else {
+        } else if (damage == QLatin1String("blocked")) {
             writeFile(QFileInfo(iniPath()).absolutePath(), "not a folder");
             readStatus = SettingsStatus::Ok; // nothing there to read
+        } else if (damage.startsWith(QLatin1String("copy")) || damage == QLatin1String("full")) {
+            QByteArray bytes = "[Settings]\nBAL=0.1\nProof=80\n";
+            if (damage == QLatin1String("full"))
+                readStatus = SettingsStatus::Ok;
+            else
+                bytes += "[Sett\n";
+            if (damage == QLatin1String("copy blocked"))
+                QVERIFY(QDir().mkpath(iniPath() + QStringLiteral(".damaged")));
+            else
+                disk.emplace(QFileInfo(iniPath()).absolutePath());
+            if (disk && !disk->mounted())
+                QSKIP("Only root can mount a small disk to fill, on Linux.");
+            bytes += QByteArray(2 * 4096, ';'); // 3 of a small disk's 4 blocks
+            writeFile(iniPath(), bytes);
+        } else if (damage == QLatin1String("bom")) {
+            writeFile(iniPath(), "\xEF\xBB\xBF[Settings]\nBAL=0.1\nDD=60\nProof=100\nRatio=4\n"
+                                 "Portions=5\nRelease=0.03\nUnits=Metric\n");
+            readStatus = SettingsStatus::Ok;
+        } else if (damage == QLatin1String("pipe")) {
+#ifdef Q_OS_UNIX
+            QVERIFY(QDir().mkpath(QFileInfo(iniPath()).absolutePath()));
+            QCOMPARE(mkfifo(QFile::encodeName(iniPath()).constData(), 0600), 0);
+#endif
+            readStatus = SettingsStatus::Unreadable;
+        } else {
+            // Lines of [Settings] beside those of the row, from one file of the program's own.
+            const QByteArray intact = "DD=60\nProof=100\nRatio=4\nPortions=5\nRelease=0.03\n";
+            writeFile(iniPath(), damage.toUtf8() + intact);
         }
-        const QByteArray original = readFile(iniPath());
+        // Opening a named pipe would wait for a writer.
+        const bool existed = QFileInfo::exists(iniPath());
+        const bool wasFile = QFileInfo(iniPath()).isFile();
+        const QByteArray original = wasFile ? readFile(iniPath()) : QByteArray();
         const SettingsStore damaged = store();
 
         QCOMPARE(damaged.GetSetting(App, Section, QStringLiteral("BAL"), QStringLiteral("0.08")),
                  readText);
         QCOMPARE(damaged.status(), readStatus);
+        QVERIFY2(damaged.problem().contains(readProblem), qPrintable(damaged.problem()));
+        QCOMPARE(damaged.problem().isEmpty(), readProblem.isEmpty());
+        // One message tells the operator, naming what is wrong.
+        const QString message = StoredSettings::load(damaged).problemMessage();
+        QCOMPARE(message.isEmpty(), readStatus == SettingsStatus::Ok);
+        QVERIFY2(message.isEmpty() ||
+                     (message.startsWith(QLatin1String("ERROR: ")) && message.contains(iniPath()) &&
+                      message.contains(damaged.problem())),
+                 qPrintable(message));
+        for (const QString &other : others) {
+            const QString key = other.section(QLatin1Char('='), 0, 0);
+            QCOMPARE(damaged.GetSetting(App, Section, key, QString()),
+                     other.section(QLatin1Char('='), 1));
+        }
 
         QCOMPARE(damaged.SaveSetting(App, Section, QStringLiteral("BAL"), QStringLiteral("0.2")),
                  canSave);
         QCOMPARE(damaged.status(), canSave ? SettingsStatus::Ok : SettingsStatus::NotSaved);
-        if (!canSave)
+        if (!canSave) {
+            // Nothing is lost: what could not be saved over stays as it was.
+            QVERIFY2(damaged.problem().contains(savedProblem), qPrintable(damaged.problem()));
+            // The operator's message names the file and why, beside the values to note.
+            const QString notSaved = StoredSettings::notSavedMessage(damaged, {});
+            QVERIFY2(
+                notSaved.contains(QStringLiteral("\"%1\": %2").arg(iniPath(), damaged.problem())),
+                qPrintable(notSaved));
+            QCOMPARE(QFileInfo::exists(iniPath()), existed);
+            QCOMPARE(QFileInfo(iniPath()).isFile(), wasFile);
+            QCOMPARE(wasFile ? readFile(iniPath()) : QByteArray(), original);
+            QVERIFY(!QFileInfo(iniPath() + QStringLiteral(".damaged")).isFile());
             return;
+        }
         // The save leaves a clean file of what it saved, and the damaged one beside it.
         QCOMPARE(damaged.GetSetting(App, Section, QStringLiteral("BAL"), QString()),
                  QStringLiteral("0.2"));
         QCOMPARE(damaged.status(), SettingsStatus::Ok);
         QStringList kept = keysInFile(iniPath());
         kept.sort();
-        const QStringList readable =
-            damage == QLatin1String("garbage") ? QStringList{"BAL"} : QStringList{"BAL", "Proof"};
+        QStringList readable{"BAL"};
+        for (const QString &other : others)
+            readable << other.section(QLatin1Char('='), 0, 0);
+        readable.sort();
         QCOMPARE(kept, readable);
-        QCOMPARE(readFile(iniPath() + QStringLiteral(".damaged")), original);
+        for (const QString &other : others) {
+            const QString key = other.section(QLatin1Char('='), 0, 0);
+            QCOMPARE(damaged.GetSetting(App, Section, key, QString()),
+                     other.section(QLatin1Char('='), 1));
+        }
+        QCOMPARE(readFile(iniPath() + QStringLiteral(".damaged")),
+                 readStatus == SettingsStatus::Damaged ? original : QByteArray());
+    }
+
+    // What a copy of the program killed while saving leaves beside the file: its lock, empty or
+    // naming an ended copy, holds up the next save for at most a second or two, and that save
+    // removes its temporary file; a file a person keeps there stays.
+    void leftoversOfAKilledSave_data()
+    {
+        QTest::addColumn<QString>("name");       // beside Pourwise.ini
+        QTest::addColumn<QByteArray>("content"); // "ended": a lock naming an ended copy
+        QTest::addColumn<bool>("removed");
+        QTest::newRow("empty lock") << ".lock" << QByteArray() << true;
+        QTest::newRow("lock of an ended copy") << ".lock" << QByteArray("ended") << true;
+        QTest::newRow("temporary file") << ".qWxErT" << QByteArray("[Settings]\nBAL=0.3\n") << true;
+        QTest::newRow("backup") << ".backup" << QByteArray("[Settings]\nBAL=0.3\n") << false;
+        QTest::newRow("word") << ".Before" << QByteArray("[Settings]\nBAL=0.3\n") << false;
+        QTest::newRow("damaged copy")
+            << ".damaged" << QByteArray("[Settings]\nBAL=\"0.3\n") << false;
+    }
+    void leftoversOfAKilledSave()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, content);
+        QFETCH(bool, removed);
+        writeFile(iniPath(), "[Settings]\nBAL=0.1\n");
+        if (content == "ended") {
+            QProcess ended; // exits at once, given no arguments
+            ended.start(QStringLiteral(SETTINGS_WRITER), QStringList());
+            QVERIFY(ended.waitForStarted());
+            content = QByteArray::number(ended.processId()) + "\nsettings_writer\n" +
+                      QSysInfo::machineHostName().toUtf8() + '\n';
+            QVERIFY(ended.waitForFinished());
+        }
+        writeFile(iniPath() + name, content);
+
+        QElapsedTimer timer;
+        timer.start();
+        QVERIFY(store().SaveSetting(App, Section, QStringLiteral("BAL"), QStringLiteral("0.2")));
+        QVERIFY2(timer.elapsed() < 2000, qPrintable(QString::number(timer.elapsed())));
+        QCOMPARE(QFileInfo::exists(iniPath() + name), !removed);
     }
 
     void interruptedSaveLeavesOldOrNewFile()
