@@ -30,15 +30,8 @@ void printError(std::FILE *errors, const QString &text)
 int printSession(const SessionRequest &session, float releaseBal, const DoseInput &input,
                  const DoseReport &report, OutputBuffer &output, std::FILE *errors)
 {
-    const SessionPlan &plan = *report.plan;
-    if (session.placebo) {
-        const PlaceboProblem problem = placeboProblem(session.floatMl, plan);
-        if (problem != PlaceboProblem::None) {
-            printError(errors, placeboMessage(problem, smallestPortionMl(plan)));
-            return ExitStatus::UsageOrFileError;
-        }
-        SessionOutput::printPlacebo(output, placeboPortions(plan, int(session.floatMl)));
-    }
+    if (session.placebo)
+        SessionOutput::printPlacebo(output, placeboPortions(*report.plan, int(session.floatMl)));
     const ReadingsCourse course = readingsCourse(session.readings, input.level, releaseBal);
     SessionOutput::printCourse(output, session.readings, course);
     if (!session.boosterMinutes)
@@ -89,6 +82,14 @@ int OneParticipant::run(const DoseRequest &request, OutputBuffer &output, std::F
     if (!report.ok()) {
         printError(errors, doseFaultText(report.outcome).message);
         return ExitStatus::SomeNotComputed;
+    }
+    // A float that no portion can hold is bad input: nothing is printed.
+    if (request.session.placebo && report.plan && report.plan->ok()) {
+        const PlaceboProblem problem = placeboProblem(request.session.floatMl, *report.plan);
+        if (problem != PlaceboProblem::None) {
+            printError(errors, placeboMessage(problem, smallestPortionMl(*report.plan)));
+            return ExitStatus::UsageOrFileError;
+        }
     }
     // A warning never stops the dose or changes the exit status.
     for (const PlausibilityNotice &notice : report.notices)
