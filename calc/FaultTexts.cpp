@@ -1,5 +1,7 @@
 #include "calc/FaultTexts.h"
 
+#include "calc/SessionCode.h"
+
 #include <QLocale>
 #include <array>
 
@@ -212,4 +214,57 @@ QString fieldProblemMessage(InputProblem problem, const QString &fieldName, cons
     return QStringLiteral("ERROR: ") +
            filled(wordsOf(problem).fieldMessage,
                   {fieldName, typed.trimmed(), QLocale().decimalPoint()});
+}
+
+FaultText boosterRefusalText(BoosterRefusal refusal)
+{
+    switch (refusal) {
+    case BoosterRefusal::LimbNotDescended:
+        return {"no booster: limb not descending",
+                QStringLiteral("ERROR: Wait for the descending limb: two falling readings in a "
+                               "row.")};
+    case BoosterRefusal::AtOrAboveTarget:
+        return {"no booster: at or above the target",
+                QStringLiteral("ERROR: The latest reading is at or above the target.")};
+    case BoosterRefusal::None:
+        break;
+    }
+    return {};
+}
+
+QString sessionCodeMessage(const QString &code)
+{
+    return QStringLiteral("ERROR: The session code \"%1\" cannot be used: give 1 to %2 letters, "
+                          "digits, \"-\" or \"_\".")
+        .arg(code)
+        .arg(SessionCode::MaximumLength);
+}
+
+QString placeboMessage(PlaceboProblem problem, int smallestMl)
+{
+    switch (problem) {
+    case PlaceboProblem::FloatNotWhole:
+        return QStringLiteral("ERROR: The placebo's float must be a whole number of ml.");
+    case PlaceboProblem::FloatNegative:
+        return QStringLiteral("ERROR: The placebo's float cannot be below 0 ml.");
+    case PlaceboProblem::FloatAboveSmallestPortion:
+        return QStringLiteral("ERROR: The placebo's float cannot be more than the smallest "
+                              "portion, %1 ml.")
+            .arg(smallestMl);
+    case PlaceboProblem::None:
+        break;
+    }
+    return {};
+}
+
+QString recordLineMessage(qsizetype line, const QString &problem)
+{
+    return QStringLiteral("ERROR: The session record cannot be read: line %1: %2.")
+        .arg(line)
+        .arg(problem);
+}
+
+QString recordFileMessage(const QString &path, const QString &reason)
+{
+    return QStringLiteral("ERROR: The session record \"%1\" cannot be used: %2.").arg(path, reason);
 }

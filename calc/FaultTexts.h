@@ -1,7 +1,9 @@
 #pragma once
 
+#include "calc/Booster.h"
 #include "calc/CalcDose.h"
 #include "calc/NumberText.h"
+#include "calc/Placebo.h"
 #include "calc/SessionPlan.h"
 
 #include <QString>
@@ -43,3 +45,15 @@ QString inputProblemMessage(InputProblem problem, const QString &option, const Q
 // The window's message, naming the field by its caption and quoting what was typed; numbers are
 // typed with the user's decimal separator.
 QString fieldProblemMessage(InputProblem problem, const QString &fieldName, const QString &typed);
+
+// Why no booster is offered: "ERROR: Wait for the descending limb: two falling readings in a
+// row."; empty for none.
+FaultText boosterRefusalText(BoosterRefusal refusal);
+// The session code typed is not one acceptsSessionCode takes.
+QString sessionCodeMessage(const QString &code);
+// Why a placebo's float cannot be used; `smallestMl` is the smallest portion's total.
+QString placeboMessage(PlaceboProblem problem, int smallestMl);
+// A record file that cannot be read, naming the line (from 1) and what is wrong there.
+QString recordLineMessage(qsizetype line, const QString &problem);
+// A record file that cannot be opened or saved, with the system's reason.
+QString recordFileMessage(const QString &path, const QString &reason);

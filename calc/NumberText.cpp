@@ -162,3 +162,10 @@ SingleFromText TextToSingle(QStringView text, const QLocale &locale)
                         std::string_view(minus.constData(), minus.size()),
                         std::string_view(plus.constData(), plus.size())});
 }
+
+std::string_view ExactSingleToText(float value, char (&buffer)[32])
+{
+    // std::to_chars without a precision writes the shortest form that reads back as this float.
+    const char *end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
+    return {buffer, std::size_t(end - buffer)};
+}

@@ -39,3 +39,6 @@ std::string_view TrimBlanks(std::string_view text);
 // Locale-free forms for files and command lines: "." is the decimal separator, text is UTF-8.
 std::string_view SingleToText(float value, char (&buffer)[32]);
 SingleFromText TextToSingle(std::string_view text);
+// The shortest text that TextToSingle reads back as exactly `value` ("0.054", "1e-05", "-0"),
+// for files that must give back every bit; finite values only.
+std::string_view ExactSingleToText(float value, char (&buffer)[32]);

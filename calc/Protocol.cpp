@@ -7,7 +7,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSaveFile>
-#include <charconv>
 #include <cmath>
 
 namespace {
@@ -161,13 +160,11 @@ private:
     QString *m_error = nullptr;
 };
 
-// The shortest text that reads back as the very same float: a value typed with more digits than
-// the fields show must not change on its way through the file.
 QString numberText(float value)
 {
-    char text[32];
-    const auto end = std::to_chars(text, text + sizeof text, value).ptr;
-    return QString::fromLatin1(text, end - text);
+    char buffer[32];
+    const std::string_view text = ExactSingleToText(value, buffer);
+    return QString::fromLatin1(text.data(), qsizetype(text.size()));
 }
 
 } // namespace

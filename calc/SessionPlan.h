@@ -43,6 +43,8 @@ struct ServedPortion {
     int alcoholMl = 0;
     int mixerMl = 0;
     int totalMl = 0;
+
+    bool operator==(const ServedPortion &) const = default;
 };
 
 enum class PlanProblem {

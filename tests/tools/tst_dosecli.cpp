@@ -123,6 +123,38 @@ void TestDoseCli::workedExamples_data()
                       "portion 2 at_min 13 alcohol_ml 23 mixer_ml 136 total_ml 159\n"
                       "portion 3 at_min 27 alcohol_ml 22 mixer_ml 136 total_ml 158\n")
         << QByteArray();
+    // The session's worked example: falling from 70 minutes, the limb shows at 100; the booster
+    // over 10 minutes is the dose for float32(0.08 - 0.054). A placebo floats 5 ml on each.
+    const QByteArray plan = "alcohol_ml 68\nmixer_ml 408\ntotal_ml 476\n"
+                            "peak_bal 0.0807\npeak_after_min 70\nrelease_after_min 313\n"
+                            "zero_after_min 393\n"
+                            "portion 1 at_min 0 alcohol_ml 23 mixer_ml 136 total_ml 159\n"
+                            "portion 2 at_min 13 alcohol_ml 23 mixer_ml 136 total_ml 159\n"
+                            "portion 3 at_min 27 alcohol_ml 22 mixer_ml 136 total_ml 158\n";
+    QTest::newRow("session: readings and a booster")
+        << "--gender male --height 70 --weight 160 --age 25 --plan --reading 70=0.06 "
+           "--reading 85=0.057 --reading=100=0.054 --booster-dd 10"
+        << plan + "observed_peak 0.06\nobserved_peak_at_min 70\ndescending_shown_at_min 100\n"
+                  "release_reached_at_min none\nbooster_alcohol_ml 25\nbooster_mixer_ml 150\n"
+                  "booster_total_ml 175\n"
+        << QByteArray();
+    // 0.4 mg/L at 2100:1 is 0.084 g/100 ml; 0.09 mg/L is 0.0189, below the release level 0.02,
+    // as is the baseline, which comes before the limb and does not release.
+    QTest::newRow("session: a baseline, the release after the limb, in mg/L")
+        << "--gender male --height 70 --weight 160 --age 25 --plan --level-unit mg/L "
+           "--reading -5=0 --reading 60=0.4 --reading 90=0.3 --reading 120=0.2 --reading "
+           "150=0.09"
+        << plan.left(plan.indexOf("peak_after_min")) + "peak_level 0.3841\n" +
+               plan.mid(plan.indexOf("peak_after_min")) +
+               "observed_peak 0.4\nobserved_peak_at_min 60\ndescending_shown_at_min 120\n"
+               "release_reached_at_min 150\n"
+        << QByteArray();
+    QTest::newRow("session: placebo with a float")
+        << "--gender male --height 70 --weight 160 --age 25 --plan --placebo --float 5"
+        << plan + "placebo_portion 1 at_min 0 alcohol_ml 5 mixer_ml 154 total_ml 159\n"
+                  "placebo_portion 2 at_min 13 alcohol_ml 5 mixer_ml 154 total_ml 159\n"
+                  "placebo_portion 3 at_min 27 alcohol_ml 5 mixer_ml 153 total_ml 158\n"
+        << QByteArray();
     QTest::newRow("session plan, one portion, release level above the peak")
         << "--gender male --height 70 --weight 160 --age 25 --plan --portions=1 --release 0.09"
         << QByteArray("alcohol_ml 68\nmixer_ml 408\ntotal_ml 476\n"
@@ -204,6 +236,20 @@ void TestDoseCli::computationErrors_data()
         << "--gender f --height 65 --weight 130 --age 25 --ratio 1000" << QByteArray("mixer")
         << QByteArray();
     // A target near 0 only covers the elimination: there is a dose, but no rise and no plan.
+    const QString session =
+        QStringLiteral("--gender m --height 70 --weight 160 --age 25 --plan --booster-dd 10");
+    const QByteArray plan =
+        runDose(session.section(QLatin1String(" --booster"), 0, 0).split(' ')).output;
+    QTest::newRow("booster before the limb descends")
+        << session + " --reading 70=0.06 --reading 85=0.057"
+        << QByteArray("ERROR: Wait for the descending limb: two falling readings in a row.\n")
+        << plan + "observed_peak 0.06\nobserved_peak_at_min 70\n"
+                  "descending_shown_at_min none\nrelease_reached_at_min none\n";
+    QTest::newRow("booster at the target")
+        << session + " --reading 70=0.1 --reading 85=0.09 --reading 100=0.08"
+        << QByteArray("ERROR: The latest reading is at or above the target.\n")
+        << plan + "observed_peak 0.1\nobserved_peak_at_min 70\n"
+                  "descending_shown_at_min 100\nrelease_reached_at_min none\n";
     QTest::newRow("no session plan")
         << "--gender m --height 70 --weight 160 --age 25 --bal 0.0001 --plan"
         << QByteArray("expected peak BAL is not above 0")
@@ -312,6 +358,32 @@ void TestDoseCli::usageErrors_data()
     QTest::newRow("roster with portions")
         << "--csv - --plan --portions 4" << QByteArray(Header + "\n") << QByteArray("roster")
         << DoseOutput::Read;
+    QTest::newRow("readings out of order")
+        << participant + " --plan --reading 85=0.06 --reading 70=0.05" << QByteArray()
+        << QByteArray("--reading \"70=0.05\" is earlier") << DoseOutput::Read;
+    QTest::newRow("reading without a level") << participant + " --plan --reading 70" << QByteArray()
+                                             << QByteArray("--reading \"70\"") << DoseOutput::Read;
+    QTest::newRow("reading at half a minute")
+        << participant + " --plan --reading 70.5=0.06" << QByteArray()
+        << QByteArray("is not MIN=LEVEL") << DoseOutput::Read;
+    QTest::newRow("reading without a plan") << participant + " --reading 70=0.06" << QByteArray()
+                                            << QByteArray("add --plan") << DoseOutput::Read;
+    QTest::newRow("booster without a plan") << participant + " --booster-dd 10" << QByteArray()
+                                            << QByteArray("add --plan") << DoseOutput::Read;
+    QTest::newRow("booster period with a comma")
+        << participant + " --plan --booster-dd 7,5" << QByteArray()
+        << QByteArray("--booster-dd \"7,5\"") << DoseOutput::Read;
+    QTest::newRow("float without a placebo") << participant + " --plan --float 5" << QByteArray()
+                                             << QByteArray("add --placebo") << DoseOutput::Read;
+    QTest::newRow("float above the smallest portion")
+        << participant + " --plan --placebo --float 159" << QByteArray()
+        << QByteArray("smallest portion, 158 ml") << DoseOutput::Read;
+    QTest::newRow("half a millilitre of float")
+        << participant + " --plan --placebo --float 2.5" << QByteArray()
+        << QByteArray("whole number") << DoseOutput::Read;
+    QTest::newRow("roster with readings")
+        << "--csv - --plan --reading 70=0.06" << QByteArray(Header + "\n")
+        << QByteArray("--reading applies to one participant") << DoseOutput::Read;
 
     // A write that fails is an error, whatever was asked; rosters and the rest share the check.
     const QByteArray roster = Header + "\nm,70,160,25,0.08,40,200,6\n";

@@ -6,6 +6,7 @@
 #include "tools/pourwise-dose/ParticipantReader.h"
 #include "tools/pourwise-dose/PlanOptions.h"
 #include "tools/pourwise-dose/RosterRun.h"
+#include "tools/pourwise-dose/SessionOptions.h"
 
 #include <QCommandLineParser>
 
@@ -105,6 +106,7 @@ bool DoseCommandLine::parse(const QStringList &arguments)
                               QStringLiteral("VALUE")});
     }
     PlanOptions::add(parser);
+    SessionOptions::add(parser);
     LevelOptions::add(parser);
     const DoseValueInfo &target = infoOf(DoseValue::BAL);
     const QString targetOption = QLatin1String(target.levelColumn);
@@ -124,7 +126,7 @@ bool DoseCommandLine::parse(const QStringList &arguments)
         return fail(QStringLiteral("unexpected argument \"%1\"")
                         .arg(parser.positionalArguments().constFirst()));
     for (const QString &name : parser.optionNames()) {
-        if (parser.optionNames().count(name) > 1)
+        if (parser.optionNames().count(name) > 1 && !SessionOptions::repeatable(name))
             return fail(QStringLiteral("%1 is given more than once").arg(dashed(name)));
     }
 
@@ -164,8 +166,10 @@ bool DoseCommandLine::parse(const QStringList &arguments)
         m_request.spreadsheetSafe = parser.isSet(SpreadsheetSafeOption);
         if (m_request.rosterPath.isEmpty())
             return fail(QStringLiteral("--csv needs a file name, or \"-\" for standard input"));
-        return PlanOptions::read(parser, true, m_request.level.scale, planDefaults(), m_request.plan,
-                                 m_errorText);
+        return PlanOptions::read(parser, true, m_request.level.scale, planDefaults(),
+                                 m_request.plan, m_errorText) &&
+               SessionOptions::read(parser, true, m_request.plan.has_value(), m_request.session,
+                                    m_errorText);
     }
 
     if (parser.isSet(SpreadsheetSafeOption))
@@ -213,7 +217,9 @@ bool DoseCommandLine::parse(const QStringList &arguments)
     m_request.units = units;
     m_request.explain = parser.isSet(ExplainOption);
     return PlanOptions::read(parser, false, m_request.level.scale, planDefaults(), m_request.plan,
-                             m_errorText);
+                             m_errorText) &&
+           SessionOptions::read(parser, false, m_request.plan.has_value(), m_request.session,
+                                m_errorText);
 }
 
 bool DoseCommandLine::readProtocol(const QCommandLineParser &parser)
@@ -405,7 +411,8 @@ QString DoseCommandLine::helpText()
                     columns(BodyUnits::CentimetresKilograms, true).join(QLatin1Char(',')),
                     columns(BodyUnits::InchesPounds, true).join(QLatin1Char(',')),
                     added.join(QLatin1Char(','))) +
-           PlanOptions::helpText() + QLatin1Char('\n') + LevelOptions::helpText() +
+           PlanOptions::helpText() + QLatin1Char('\n') + SessionOptions::helpText() +
+           QLatin1Char('\n') + LevelOptions::helpText() +
            QStringLiteral(
                "\n"
                "Protocol:\n"

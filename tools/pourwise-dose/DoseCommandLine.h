@@ -6,6 +6,7 @@
 #include "calc/SessionPlan.h"
 #include "tools/pourwise-dose/LevelOptions.h"
 #include "tools/pourwise-dose/ParticipantReader.h"
+#include "tools/pourwise-dose/SessionOptions.h"
 
 #include <QByteArray>
 
@@ -37,6 +38,7 @@ struct DoseRequest {
     bool check = false;                      // roster: add the warning column
     bool spreadsheetSafe = false;            // roster: guard cells a spreadsheet takes for formulas
     std::optional<SessionPlanSettings> plan; // --plan, for one participant or every row
+    SessionRequest session;                  // with --plan, for one participant
 };
 
 // Parses the arguments of pourwise-dose. Options are "--name value" or "--name=value"; a single

@@ -3,9 +3,11 @@
 #include "calc/DoseEvaluation.h"
 #include "calc/FaultTexts.h"
 #include "calc/NumberText.h"
+#include "calc/Placebo.h"
 #include "tools/pourwise-dose/ExitStatus.h"
 #include "tools/pourwise-dose/ParticipantReader.h"
 #include "tools/pourwise-dose/PlanOutput.h"
+#include "tools/pourwise-dose/SessionOutput.h"
 
 namespace {
 
@@ -21,6 +23,31 @@ void printValue(OutputBuffer &output, std::string_view name, float value)
 void printError(std::FILE *errors, const QString &text)
 {
     std::fprintf(errors, "%s\n", text.toUtf8().constData());
+}
+
+// The placebo, the readings' course and the booster after the plan; an exit status for what
+// stops the run, else 0.
+int printSession(const SessionRequest &session, float releaseBal, const DoseInput &input,
+                 const DoseReport &report, OutputBuffer &output, std::FILE *errors)
+{
+    if (session.placebo)
+        SessionOutput::printPlacebo(output, placeboPortions(*report.plan, int(session.floatMl)));
+    const ReadingsCourse course = readingsCourse(session.readings, input.level, releaseBal);
+    SessionOutput::printCourse(output, session.readings, course);
+    if (!session.boosterMinutes)
+        return 0;
+    const BoosterEstimate booster =
+        estimateBooster(input, report.dose.state.BAL, session.readings, *session.boosterMinutes);
+    if (booster.refusal != BoosterRefusal::None) {
+        printError(errors, boosterRefusalText(booster.refusal).message);
+        return ExitStatus::SomeNotComputed;
+    }
+    if (!booster.report.ok()) {
+        printError(errors, doseFaultText(booster.report.outcome).message);
+        return ExitStatus::SomeNotComputed;
+    }
+    SessionOutput::printBooster(output, booster.report.dose.state);
+    return 0;
 }
 
 } // namespace
@@ -56,6 +83,14 @@ int OneParticipant::run(const DoseRequest &request, OutputBuffer &output, std::F
         printError(errors, doseFaultText(report.outcome).message);
         return ExitStatus::SomeNotComputed;
     }
+    // A float that no portion can hold is bad input: nothing is printed.
+    if (request.session.placebo && report.plan && report.plan->ok()) {
+        const PlaceboProblem problem = placeboProblem(request.session.floatMl, *report.plan);
+        if (problem != PlaceboProblem::None) {
+            printError(errors, placeboMessage(problem, smallestPortionMl(*report.plan)));
+            return ExitStatus::UsageOrFileError;
+        }
+    }
     // A warning never stops the dose or changes the exit status.
     for (const PlausibilityNotice &notice : report.notices)
         printError(errors,
@@ -86,6 +121,9 @@ int OneParticipant::run(const DoseRequest &request, OutputBuffer &output, std::F
         PlanOutput::print(output, *report.plan,
                           request.level.unitGiven ? std::optional(request.level.scale)
                                                   : std::nullopt);
+        if (const int status = printSession(request.session, request.plan->releaseLevel, input,
+                                            report, output, errors))
+            return status;
     }
     return report.breaches.isEmpty() ? ExitStatus::AllComputed : ExitStatus::OverProtocolLimit;
 }

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "calc/DoseEvaluation.h"
+#include "calc/SessionReadings.h"
+
+#include <optional>
+
+// The booster that would bring a participant whose level is falling back to the target: the dose
+// the model computes for the same participant with the target float32(BAL - latest reading in
+// g/100 ml), drunk over its own drinking period, at the same proof and mixer ratio. It is the
+// one evaluation of every dose, with its rounding, faults and messages; like every dose it allows
+// for elimination while drinking and for the 30 minutes after.
+namespace Booster {
+inline constexpr float DefaultDrinkingMinutes = 10;
+}
+
+enum class BoosterRefusal {
+    None,
+    LimbNotDescended, // a participant still absorbing would be overdosed
+    AtOrAboveTarget,  // the latest reading, as g/100 ml, is not below the target
+};
+
+struct BoosterEstimate {
+    BoosterRefusal refusal = BoosterRefusal::None;
+    float targetBal = 0; // g/100 ml
+    DoseReport report;   // without a refusal: the evaluation, which may still fault
+    bool ok() const { return refusal == BoosterRefusal::None && report.ok(); }
+};
+
+// `dose` is the session's input as evaluated, `targetBal` its target in g/100 ml (the report's
+// state.BAL); the readings are in dose.level, in time order.
+BoosterEstimate estimateBooster(const DoseInput &dose, float targetBal,
+                                const QList<LevelReading> &readings, float drinkingMinutes);

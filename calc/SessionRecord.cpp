@@ -1,0 +1,40 @@
+#include "calc/SessionRecord.h"
+
+namespace {
+
+bool sameInput(const DoseInput &a, const DoseInput &b)
+{
+    for (const DoseValueInfo &info : DoseValues) {
+        if (info.field == nullptr)
+            continue;
+        // The target as the state's BAL; a typed target is compared on its own below.
+        const float first = isLevel(info.value) ? a.state.*info.field
+                                                : const_cast<DoseInput &>(a).number(info.value);
+        const float second = isLevel(info.value) ? b.state.*info.field
+                                                 : const_cast<DoseInput &>(b).number(info.value);
+        if (first != second)
+            return false;
+    }
+    return a.state.Gender == b.state.Gender && a.units == b.units && a.level == b.level &&
+           a.typedTarget == b.typedTarget;
+}
+
+} // namespace
+
+bool operator==(const SessionRecord &a, const SessionRecord &b)
+{
+    return a.sessionCode == b.sessionCode && a.programVersion == b.programVersion &&
+           a.startDate == b.startDate && a.startTime == b.startTime &&
+           sameInput(a.input, b.input) && a.plan.portions == b.plan.portions &&
+           a.plan.releaseLevel == b.plan.releaseLevel && a.alcoholMl == b.alcoholMl &&
+           a.mixerMl == b.mixerMl && a.totalMl == b.totalMl && a.placebo == b.placebo &&
+           a.floatMl == b.floatMl && a.portions == b.portions && a.readings == b.readings &&
+           a.booster == b.booster;
+}
+
+bool recordedDoseMatches(const SessionRecord &record, const DoseReport &report)
+{
+    const DosingState &s = report.dose.state;
+    return report.ok() && s.AlcDose == record.alcoholMl && s.MixDose == record.mixerMl &&
+           s.TotDose == record.totalMl;
+}
