@@ -3,6 +3,7 @@
 #include "calc/Placebo.h"
 #include "calc/SessionCode.h"
 #include "calc/SessionReadings.h"
+#include "tests/support/WorkedExample.h"
 
 #include <QTest>
 #include <cmath>
@@ -14,19 +15,10 @@ Q_DECLARE_METATYPE(PlaceboProblem)
 
 namespace {
 
-// The worked example: a man of 70 in, 160 lb and 25 years at the defaults, target 0.08.
+// The worked example, with its levels in `level`.
 DoseInput workedExample(const LevelScale &level = {})
 {
-    DoseInput input;
-    DosingState &s = input.state;
-    s.Gender = Gender::Male;
-    s.Height = 70;
-    s.Weight = 160;
-    s.Age = 25;
-    s.BAL = 0.08f;
-    s.DD = 40;
-    s.Proof = 200;
-    s.Ratio = 6;
+    DoseInput input = workedExampleInput();
     input.level = level;
     return input;
 }
