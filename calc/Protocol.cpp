@@ -257,10 +257,10 @@ QByteArray writeProtocol(const Protocol &protocol)
     putLimit(Key::EthanolPerKg, protocol.limits.ethanolPerKg);
     putLimit(Key::TotalMl, protocol.limits.totalMl);
     putLimit(Key::Target, protocol.limits.target);
-    QJsonObject target{{Key::Value, numberText(protocol.target)},
-                       {Key::Unit, QString::fromUtf8(protocol.level.info().option)}};
-    if (protocol.level.breath())
-        target.insert(Key::BreathRatio, numberText(protocol.level.breathRatio));
+    // The ratio is written for blood units too: a file that gives one must read back the same.
+    const QJsonObject target{{Key::Value, numberText(protocol.target)},
+                             {Key::Unit, QString::fromUtf8(protocol.level.info().option)},
+                             {Key::BreathRatio, numberText(protocol.level.breathRatio)}};
     QJsonObject object{{Key::Name, protocol.name},
                        {Key::Target, target},
                        {Key::DrinkingPeriod, numberText(protocol.drinkingPeriod)},
