@@ -2,20 +2,30 @@
 
 #include "calc/LevelUnits.h"
 #include "calc/SessionPlan.h"
+#include "calc/SessionRecord.h"
 
+#include <QList>
+#include <QPalette>
 #include <QTime>
 #include <QWidget>
+#include <optional>
 
 class QPainter;
 
 // What the chart shows: the expected level of a plan against clock time, with the target and
-// release levels, all in the lab's unit of levels.
+// release levels, all in the lab's unit of levels, and what the session has recorded so far.
+// Every time of the session is whole minutes after the start of drinking.
 struct BalChartData {
     SessionPlan plan;        // without a plan (not ok) the chart is empty
     double targetBal = 0;    // g/100 ml
     double releaseLevel = 0; // g/100 ml
     QTime start;
     LevelScale level = {};
+    bool placebo = false;                          // no curve is expected: the readings alone
+    QList<LevelReading> readings = {};             // in the lab's unit, in time order
+    QList<std::optional<int>> servedAtMinute = {}; // per portion of the plan: when it was served
+    std::optional<int> nowMinute = {};             // the "now" line
+    std::optional<RecordedBooster> booster = {};   // drawn from its time once served
 };
 
 // The expected BAL against clock time. One paint routine draws it on the screen and on the

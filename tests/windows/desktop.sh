@@ -98,7 +98,10 @@ exit_program() {
     xdotool windowactivate --sync "$main" >/dev/null 2>&1 || true
     key alt
     key Left Return
-    wait_until 30 sh -c "! kill -0 $pid 2>/dev/null" || fail "$1: Exit did not end the program"
+    if ! wait_until 30 sh -c "! kill -0 $pid 2>/dev/null"; then
+        screenshot "$1-exit-failed"
+        fail "$1: Exit did not end the program"
+    fi
     wait "$pid" || fail "$1: the program ended with status $?"
 }
 open_input_window() {
@@ -191,7 +194,15 @@ key alt+s
 wait_until 15 test -f "$tool_folder/started.txt" ||
     fail "System Info... did not start C:\\Program Files\\Sys Info Tool\\msinfo32.exe"
 echo "PASS: System Info... started the tool recorded in the registry (a path with a space)"
-key Escape
+# Starting the tool can take the focus from the About window for a moment, so Escape is pressed
+# again, on the About window, until it has closed.
+for attempt in 1 2 3; do
+    xdotool windowactivate --sync "$about" >/dev/null 2>&1 || true
+    key Escape
+    wait_until 5 sh -c "! xdotool search --onlyvisible --name '^About Pourwise\$' >/dev/null 2>&1" &&
+        break
+    [ "$attempt" = 3 ] && fail "second run: Escape did not close About Pourwise"
+done
 exit_program "second run"
 expect_stored MainLeft "$left" "second run"
 expect_stored MainTop "$top" "second run"
