@@ -1,8 +1,11 @@
 #pragma once
 
 #include "calc/DoseEvaluation.h"
+#include "calc/Protocol.h"
 #include "calc/SessionReadings.h"
 
+#include <QLocale>
+#include <QStringList>
 #include <optional>
 
 // The booster that would bring a participant whose level is falling back to the target: the dose
@@ -31,3 +34,19 @@ struct BoosterEstimate {
 // state.BAL); the readings are in dose.level, in time order.
 BoosterEstimate estimateBooster(const DoseInput &dose, float targetBal,
                                 const QList<LevelReading> &readings, float drinkingMinutes);
+
+// What the session serves with `booster`, as one dose to judge: `dose` with the volumes of the
+// portions as poured (a placebo's floats, for one) and the booster's added together.
+CalculatedDose servedWithBooster(const CalculatedDose &dose, const QList<ServedPortion> &poured,
+                                 const DosingState &booster);
+
+// The dose served with its booster judged as one, in words: above the plausible ethanol per kg
+// ("ethanol 1.31 g/kg is above 1.2 g/kg"), over the protocol's ethanol or total limit.
+struct BoosterJudgement {
+    QStringList notices;
+    QStringList overLimits;
+    QStringList all() const { return notices + overLimits; }
+};
+BoosterJudgement judgeWithBooster(const CalculatedDose &together,
+                                  const std::optional<Protocol> &protocol,
+                                  const QLocale &locale = QLocale());

@@ -707,6 +707,14 @@ void TestDoseCli::protocolOverrides_data()
         << "--gender m --height 70 --weight 100 --age 25 --level-unit g/210L --target 0.15 --dd 15 "
            "--proof 80 --ratio 3"
         << 3 << QByteArray("WARNING: over the protocol's limit: ");
+    // 158 ml is 0.68 g/kg; with the booster's 104 ml it is 1.14 g/kg, over the protocol's 1.0.
+    const QString readings =
+        QStringLiteral(" --plan --reading 70=0.05 --reading 85=0.04 --reading 100=0.03 "
+                       "--booster-dd 10");
+    QTest::newRow("the booster takes the session over its limit")
+        << participant + readings << participant + " " + armA + readings << 3
+        << QByteArray("WARNING: with the booster: over the protocol's limit: 1.14 g ethanol per "
+                      "kg (limit 1.00)\n");
 }
 
 void TestDoseCli::protocolOverrides()

@@ -1,5 +1,6 @@
 #include "tools/pourwise-dose/OneParticipant.h"
 
+#include "calc/Booster.h"
 #include "calc/DoseEvaluation.h"
 #include "calc/FaultTexts.h"
 #include "calc/NumberText.h"
@@ -27,11 +28,16 @@ void printError(std::FILE *errors, const QString &text)
 
 // The placebo, the readings' course and the booster after the plan; an exit status for what
 // stops the run, else 0.
-int printSession(const SessionRequest &session, float releaseBal, const DoseInput &input,
-                 const DoseReport &report, OutputBuffer &output, std::FILE *errors)
+int printSession(const DoseRequest &request, const DoseInput &input, const DoseReport &report,
+                 OutputBuffer &output, std::FILE *errors)
 {
+    const SessionRequest &session = request.session;
+    const float releaseBal = request.plan->releaseLevel;
+    const QList<ServedPortion> poured = session.placebo
+                                            ? placeboPortions(*report.plan, int(session.floatMl))
+                                            : report.plan->portions;
     if (session.placebo)
-        SessionOutput::printPlacebo(output, placeboPortions(*report.plan, int(session.floatMl)));
+        SessionOutput::printPlacebo(output, poured);
     const ReadingsCourse course = readingsCourse(session.readings, input.level, releaseBal);
     SessionOutput::printCourse(output, session.readings, course);
     if (!session.boosterMinutes)
@@ -47,7 +53,13 @@ int printSession(const SessionRequest &session, float releaseBal, const DoseInpu
         return ExitStatus::SomeNotComputed;
     }
     SessionOutput::printBooster(output, booster.report.dose.state);
-    return 0;
+    // What is served all together is judged as one dose.
+    const BoosterJudgement judgement =
+        judgeWithBooster(servedWithBooster(report.dose, poured, booster.report.dose.state),
+                         request.protocol, QLocale::c());
+    for (const QString &warning : judgement.all())
+        printError(errors, QStringLiteral("WARNING: with the booster: ") + warning);
+    return judgement.overLimits.isEmpty() ? 0 : ExitStatus::OverProtocolLimit;
 }
 
 } // namespace
@@ -121,8 +133,7 @@ int OneParticipant::run(const DoseRequest &request, OutputBuffer &output, std::F
         PlanOutput::print(output, *report.plan,
                           request.level.unitGiven ? std::optional(request.level.scale)
                                                   : std::nullopt);
-        if (const int status = printSession(request.session, request.plan->releaseLevel, input,
-                                            report, output, errors))
+        if (const int status = printSession(request, input, report, output, errors))
             return status;
     }
     return report.breaches.isEmpty() ? ExitStatus::AllComputed : ExitStatus::OverProtocolLimit;
