@@ -4,9 +4,14 @@
 #include "calc/ProtocolCheck.h"
 
 BoosterEstimate estimateBooster(const DoseInput &dose, float targetBal,
-                                const QList<LevelReading> &readings, float drinkingMinutes)
+                                const QList<LevelReading> &readings, float drinkingMinutes,
+                                bool placebo)
 {
     BoosterEstimate estimate;
+    if (placebo) {
+        estimate.refusal = BoosterRefusal::Placebo;
+        return estimate;
+    }
     // The release level plays no part in the limb.
     if (!readingsCourse(readings, dose.level, 0).descendingShown) {
         estimate.refusal = BoosterRefusal::LimbNotDescended;

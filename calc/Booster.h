@@ -21,6 +21,7 @@ enum class BoosterRefusal {
     None,
     LimbNotDescended, // a participant still absorbing would be overdosed
     AtOrAboveTarget,  // the latest reading, as g/100 ml, is not below the target
+    Placebo,          // no curve is expected, and alcohol would break the blind
 };
 
 struct BoosterEstimate {
@@ -31,9 +32,10 @@ struct BoosterEstimate {
 };
 
 // `dose` is the session's input as evaluated, `targetBal` its target in g/100 ml (the report's
-// state.BAL); the readings are in dose.level, in time order.
+// state.BAL); the readings are in dose.level, in time order. A placebo session gets no booster.
 BoosterEstimate estimateBooster(const DoseInput &dose, float targetBal,
-                                const QList<LevelReading> &readings, float drinkingMinutes);
+                                const QList<LevelReading> &readings, float drinkingMinutes,
+                                bool placebo = false);
 
 // What the session serves with `booster`, as one dose to judge: `dose` with the volumes of the
 // portions as poured (a placebo's floats, for one) and the booster's added together.

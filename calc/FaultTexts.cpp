@@ -226,6 +226,10 @@ FaultText boosterRefusalText(BoosterRefusal refusal)
     case BoosterRefusal::AtOrAboveTarget:
         return {"no booster: at or above the target",
                 QStringLiteral("ERROR: The latest reading is at or above the target.")};
+    case BoosterRefusal::Placebo:
+        return {"no booster: placebo",
+                QStringLiteral("ERROR: No booster for the placebo beverage: no curve is "
+                               "expected.")};
     case BoosterRefusal::None:
         break;
     }

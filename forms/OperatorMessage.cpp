@@ -10,6 +10,12 @@ OperatorMessage::Capture &capture()
     static OperatorMessage::Capture instance;
     return instance;
 }
+
+OperatorMessage::Answer &answer()
+{
+    static OperatorMessage::Answer instance;
+    return instance;
+}
 } // namespace
 
 void OperatorMessage::show(QWidget *parent, const QString &text)
@@ -29,4 +35,25 @@ void OperatorMessage::show(QWidget *parent, const QString &text)
 void OperatorMessage::setCapture(Capture newCapture)
 {
     capture() = std::move(newCapture);
+}
+
+QMessageBox::StandardButton OperatorMessage::ask(QWidget *parent, const QString &text,
+                                                 QMessageBox::StandardButtons buttons,
+                                                 QMessageBox::StandardButton defaultButton)
+{
+    if (answer())
+        return answer()(text);
+    QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(AppInfo::Title), text, buttons, parent);
+    box.setObjectName(QStringLiteral("operatorQuestion"));
+    box.setTextFormat(Qt::PlainText);
+    box.setDefaultButton(defaultButton);
+    const int pressed = box.exec();
+    return buttons.testFlag(QMessageBox::StandardButton(pressed))
+               ? QMessageBox::StandardButton(pressed)
+               : QMessageBox::Cancel;
+}
+
+void OperatorMessage::setAnswer(Answer newAnswer)
+{
+    answer() = std::move(newAnswer);
 }

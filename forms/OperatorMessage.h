@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMessageBox>
 #include <QString>
 #include <functional>
 
@@ -16,5 +17,13 @@ void show(QWidget *parent, const QString &text);
 
 // Replaces the modal box by `capture` until reset with an empty function.
 void setCapture(Capture capture);
+
+// A question with `buttons`, `defaultButton` taken by Enter; the button pressed, or Cancel when
+// the box is closed. A test's answer replaces the box until reset with an empty function.
+using Answer = std::function<QMessageBox::StandardButton(const QString &text)>;
+QMessageBox::StandardButton ask(QWidget *parent, const QString &text,
+                                QMessageBox::StandardButtons buttons,
+                                QMessageBox::StandardButton defaultButton);
+void setAnswer(Answer answer);
 
 } // namespace OperatorMessage

@@ -250,6 +250,14 @@ void TestDoseCli::computationErrors_data()
         << QByteArray("ERROR: The latest reading is at or above the target.\n")
         << plan + "observed_peak 0.1\nobserved_peak_at_min 70\n"
                   "descending_shown_at_min 100\nrelease_reached_at_min none\n";
+    QTest::newRow("booster for a placebo")
+        << session + " --placebo --reading 70=0.002 --reading 85=0.001 --reading 100=0"
+        << QByteArray("ERROR: No booster for the placebo beverage: no curve is expected.\n")
+        << plan + "placebo_portion 1 at_min 0 alcohol_ml 0 mixer_ml 159 total_ml 159\n"
+                  "placebo_portion 2 at_min 13 alcohol_ml 0 mixer_ml 159 total_ml 159\n"
+                  "placebo_portion 3 at_min 27 alcohol_ml 0 mixer_ml 158 total_ml 158\n"
+                  "observed_peak 0.002\nobserved_peak_at_min 70\n"
+                  "descending_shown_at_min 100\nrelease_reached_at_min 100\n";
     QTest::newRow("no session plan")
         << "--gender m --height 70 --weight 160 --age 25 --bal 0.0001 --plan"
         << QByteArray("expected peak BAL is not above 0")

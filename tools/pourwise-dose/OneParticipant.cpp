@@ -42,8 +42,8 @@ int printSession(const DoseRequest &request, const DoseInput &input, const DoseR
     SessionOutput::printCourse(output, session.readings, course);
     if (!session.boosterMinutes)
         return 0;
-    const BoosterEstimate booster =
-        estimateBooster(input, report.dose.state.BAL, session.readings, *session.boosterMinutes);
+    const BoosterEstimate booster = estimateBooster(input, report.dose.state.BAL, session.readings,
+                                                    *session.boosterMinutes, session.placebo);
     if (booster.refusal != BoosterRefusal::None) {
         printError(errors, boosterRefusalText(booster.refusal).message);
         return ExitStatus::SomeNotComputed;
