@@ -84,8 +84,7 @@ BalChart::BalChart(QWidget *parent) : QWidget(parent)
 void BalChart::setData(const BalChartData &data)
 {
     m_data = data;
-    setAccessibleName(
-        QStringLiteral("Expected %1 against clock time").arg(data.level.levelName()));
+    setAccessibleName(QStringLiteral("Expected %1 against clock time").arg(data.level.levelName()));
     update();
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QAbstractScrollArea>
+#include <QScrollBar>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLayout>
@@ -42,6 +44,18 @@ inline QPushButton *commandButton(const char *name, const QString &caption)
     auto *button = named(new QPushButton(caption), name);
     button->setAutoDefault(false);
     return button;
+}
+
+// A scrolled area's bars, and the containers Qt puts them in, are announced as what they are.
+inline void nameScrollBars(QAbstractScrollArea *area)
+{
+    const auto name = [](QWidget *bar, const QString &text) {
+        bar->setAccessibleName(text);
+        if (bar->parentWidget())
+            bar->parentWidget()->setAccessibleName(text);
+    };
+    name(area->verticalScrollBar(), QStringLiteral("Vertical scroll bar"));
+    name(area->horizontalScrollBar(), QStringLiteral("Horizontal scroll bar"));
 }
 
 } // namespace Controls

@@ -66,14 +66,15 @@ SessionText describeSession(const SessionRecord &record, const SessionPlan &plan
     for (const RecordedPortion &portion : record.portions)
         text.served << (portion.servedAtMinute
                             ? clockText(record.startTime, *portion.servedAtMinute, locale)
-                            : QString());
+                            : QStringLiteral("not yet"));
 
     const bool curve = plan.ok() && !record.placebo;
     for (qsizetype i = 0; i < record.readings.size(); ++i) {
         const LevelReading &reading = record.readings[i];
         QStringList cells = {locale.toString(i + 1),
                              clockText(record.startTime, reading.atMinute, locale),
-                             SingleToText(reading.level, locale), QString(), QString()};
+                             SingleToText(reading.level, locale), QStringLiteral("no curve"),
+                             QStringLiteral("no curve")};
         if (curve) {
             const ExpectedAtReading expected = expectedAtReading(reading, plan, level);
             cells[3] = modelLevel(expected.expectedLevel, level, locale);

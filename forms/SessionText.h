@@ -26,7 +26,7 @@ struct SessionText {
 };
 
 // `plan` is the record's plan, whose curve the readings are compared with; without a curve (a
-// placebo, or no plan) the expected level and difference are left empty.
+// placebo, or no plan) the expected level and difference read "no curve".
 SessionText describeSession(const SessionRecord &record, const SessionPlan &plan,
                             const QLocale &locale = QLocale());
 

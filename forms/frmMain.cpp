@@ -21,6 +21,8 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDateTime>
+#include <QDir>
+#include <QFileDialog>
 #include <QInputDialog>
 #include <QLabel>
 #include <QMdiArea>
@@ -112,6 +114,14 @@ void frmMain::createMenu()
     });
     connect(m_protocolMenu, &ProtocolMenu::protocolChanged, this,
             [this] { showNotices(m_notices); });
+
+    mnuRecord = bar->addMenu(QStringLiteral("&Record"));
+    mnuRecord->setObjectName(QStringLiteral("mnuRecord"));
+    mnuRecord->menuAction()->setObjectName(QStringLiteral("mnuRecord"));
+    mnuRecordOpen = mnuRecord->addAction(QStringLiteral("&Open Record..."));
+    mnuRecordOpen->setObjectName(QStringLiteral("mnuRecordOpen"));
+    connect(mnuRecordOpen, &QAction::triggered, this, &frmMain::mnuRecordOpen_Click,
+            Qt::QueuedConnection);
 
     mnuHelp = bar->addMenu(QStringLiteral("&Help"));
     mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
@@ -358,6 +368,17 @@ void frmMain::mnuPlan_Click()
     frmPlan plan(inLevelScale(*m_run.lastDose, m_units.level), m_planSettings, m_run.protocol,
                  this);
     plan.exec();
+}
+
+void frmMain::mnuRecordOpen_Click()
+{
+    const QString path =
+        QFileDialog::getOpenFileName(this, QStringLiteral("Open Record"), QDir::homePath(),
+                                     QStringLiteral("Session records (*.csv);;All files (*)"));
+    if (path.isEmpty())
+        return;
+    if (const std::unique_ptr<frmPlan> record = frmPlan::openRecord(path, this))
+        record->exec();
 }
 
 void frmMain::showNotices(const QStringList &notices)

@@ -50,6 +50,8 @@ public:
 public slots:
     void mnuInput_Click();
     void mnuPlan_Click();
+    // Open Record...: asks for a session record's file and opens it.
+    void mnuRecordOpen_Click();
     void mnuHelpAbout_Click();
     void mnuExit_Click();
     void setUnits(BodyUnits units);
@@ -86,6 +88,8 @@ private:
     QMdiArea *workspace = nullptr;
     QAction *mnuInput = nullptr;
     QAction *mnuPlan = nullptr;
+    QMenu *mnuRecord = nullptr;
+    QAction *mnuRecordOpen = nullptr;
     QMenu *mnuUnits = nullptr;
     QAction *mnuUnitsUS = nullptr;
     QAction *mnuUnitsMetric = nullptr;

@@ -476,12 +476,12 @@ private slots:
             names << action->objectName();
         }
         QCOMPARE(captions, (QStringList{"Input Parameters", "Session Plan", "&Units", "&Protocol",
-                                        "&Help", "Exit"}));
-        QCOMPARE(names, (QStringList{"mnuInput", "mnuPlan", "mnuUnits", "mnuProtocol", "mnuHelp",
-                                     "mnuExit"}));
-        for (int i : {0, 1, 5}) // commands on the bar itself
+                                        "&Record", "&Help", "Exit"}));
+        QCOMPARE(names, (QStringList{"mnuInput", "mnuPlan", "mnuUnits", "mnuProtocol", "mnuRecord",
+                                     "mnuHelp", "mnuExit"}));
+        for (int i : {0, 1, 6}) // commands on the bar itself
             QVERIFY(!bar[i]->menu());
-        for (int i : {2, 3, 4})
+        for (int i : {2, 3, 4, 5})
             QVERIFY(bar[i]->menu());
         const QList<QAction *> units = bar[2]->menu()->actions();
         QStringList choices;
@@ -504,11 +504,15 @@ private slots:
                                         "mnuProtocolSave &Save Protocol As...",
                                         "mnuProtocolLimits &Limits...", "--",
                                         "mnuProtocolNone &No Protocol"}));
-        const QList<QAction *> help = bar[4]->menu()->actions();
+        const QList<QAction *> record = bar[4]->menu()->actions();
+        QCOMPARE(record.size(), 1);
+        QCOMPARE(record[0]->objectName() + u' ' + record[0]->text(),
+                 QStringLiteral("mnuRecordOpen &Open Record..."));
+        const QList<QAction *> help = bar[5]->menu()->actions();
         QCOMPARE(help.size(), 1);
         QCOMPARE(help[0]->text(), QStringLiteral("&About Pourwise..."));
         QCOMPARE(help[0]->objectName(), QStringLiteral("mnuHelpAbout"));
-        for (QAction *action : bar + units + help)
+        for (QAction *action : bar + units + record + help)
             QVERIFY2(action->shortcuts().isEmpty(), qPrintable(action->text()));
     }
 

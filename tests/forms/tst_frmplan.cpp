@@ -51,6 +51,7 @@ private:
             QStringList cells;
             for (int column = 0; column < table->columnCount(); ++column)
                 cells << table->topLevelItem(row)->text(column);
+            cells.removeLast(); // the served time, empty until served
             rows << cells.join(QLatin1Char('|'));
         }
         return rows;
@@ -124,7 +125,10 @@ private slots:
         openForm(dose);
         QCOMPARE(form->windowTitle(), QStringLiteral("Session Plan"));
         QVERIFY(form->isModal());
-        QCOMPARE(form->minimumSize(), form->maximumSize());
+        // Resizable, and never so small that the buttons leave the window.
+        QVERIFY(form->maximumSize().width() > form->minimumSize().width());
+        QVERIFY(form->minimumSize().height() >=
+                form->findChild<QPushButton *>("cmdClose")->sizeHint().height() * 3);
         QCOMPARE(text("lblReleaseLevel"), releaseCaption);
         QCOMPARE(control<QLineEdit>("txtRelease")->text(), release);
         QCOMPARE((QStringList{text("lblPeak"), text("lblRelease"), text("lblZero")}), lines);
