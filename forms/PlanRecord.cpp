@@ -226,9 +226,17 @@ bool PlanRecord::paint(QPagedPaintDevice &device, const CalculatedDose &dose,
                 besideTop = writer.top();
                 writer.gap(heading, 1);
             }
-            readingsIndent = table(writer, portionColumns, text.portionRows, {1, 5}, tables, 0,
-                                   beside ? (width - apart) / 2 : width) +
-                             apart;
+            double room = width;
+            if (beside) {
+                // The readings keep their natural width; the portions have the rest.
+                PageWriter measure(writer.painter(), writer.page(), false);
+                room =
+                    std::max(width / 3, width - apart -
+                                            table(measure, SessionText::readingColumns(dose.level),
+                                                  sessionText->readings, {1}, tables, 0, width));
+            }
+            readingsIndent =
+                table(writer, portionColumns, text.portionRows, {1, 5}, tables, 0, room) + apart;
             portionsBottom = writer.top();
         } else {
             writer.text(planFaultText(plan.problem).message, bold);
