@@ -39,8 +39,27 @@ public:
 
     void setData(const BalChartData &data);
 
+    // The colours of the chart on a palette's base: the palette's own for the background, the
+    // text and the grid, and for the lines and marks lighter variants on a dark base, so that
+    // a dark desktop reads as well as the printed page.
+    struct Colours {
+        QColor base;
+        QColor text;
+        QColor grid;
+        QColor drinking; // the shaded drinking period
+        QColor curve;
+        QColor target;
+        QColor release;
+        QColor reading;
+        QColor booster;
+    };
+    static Colours colours(const QPalette &palette);
+    // White paper with black text, as the printed page has it.
+    static QPalette printPalette();
+
     // Draws the chart into `area` with the painter's font; text in the user's regional format.
-    static void paint(QPainter &painter, const QRectF &area, const BalChartData &data);
+    static void paint(QPainter &painter, const QRectF &area, const BalChartData &data,
+                      const QPalette &palette = printPalette());
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;

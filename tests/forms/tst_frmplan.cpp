@@ -20,6 +20,8 @@
 #include <QTreeWidget>
 #include <memory>
 
+Q_DECLARE_METATYPE(LevelReading)
+
 class TestFrmPlan : public QObject {
     Q_OBJECT
 
@@ -238,11 +240,26 @@ private slots:
         QTest::addColumn<float>("drinkingPeriod");
         QTest::addColumn<float>("release");
         QTest::addColumn<int>("scale");
-        QTest::newRow("worked example at 200 %") << 0.0f << 40.0f << 0.02f << 2;
-        QTest::newRow("release level above the peak") << 0.0f << 40.0f << 0.5f << 1;
-        QTest::newRow("no drinking period") << 0.0f << 0.0f << 0.02f << 1;
+        QTest::addColumn<bool>("dark");
+        QTest::addColumn<bool>("placebo");
+        QTest::addColumn<QList<LevelReading>>("readings");
+        QTest::newRow("worked example at 200 %")
+            << 0.0f << 40.0f << 0.02f << 2 << false << false << QList<LevelReading>{};
+        QTest::newRow("release level above the peak")
+            << 0.0f << 40.0f << 0.5f << 1 << false << false << QList<LevelReading>{};
+        QTest::newRow("no drinking period")
+            << 0.0f << 0.0f << 0.02f << 1 << false << false << QList<LevelReading>{};
         // Hardly any body water: a peak of thousands of g/100 ml, clearing over millennia.
-        QTest::newRow("times at the limit") << 1e-5f << 40.0f << 0.02f << 1;
+        QTest::newRow("times at the limit")
+            << 1e-5f << 40.0f << 0.02f << 1 << false << false << QList<LevelReading>{};
+        QTest::newRow("dark palette")
+            << 0.0f << 40.0f << 0.02f << 1 << true << false << QList<LevelReading>{{30, 0.04f}};
+        // Far beyond the plan's span and its peak of 0.08 g/100 ml.
+        QTest::newRow("baseline and readings above the peak")
+            << 0.0f << 40.0f << 0.02f << 2 << false << false
+            << QList<LevelReading>{{-150, 0}, {30, 0.05f}, {75, 0.16f}, {150, 0.12f}};
+        QTest::newRow("placebo") << 0.0f << 40.0f << 0.02f << 1 << true << true
+                                 << QList<LevelReading>{{20, 0.01f}, {90, 0.02f}};
     }
     void chartDrawsAnyPlan()
     {
@@ -250,6 +267,9 @@ private slots:
         QFETCH(float, drinkingPeriod);
         QFETCH(float, release);
         QFETCH(int, scale);
+        QFETCH(bool, dark);
+        QFETCH(bool, placebo);
+        QFETCH(QList<LevelReading>, readings);
         CalculatedDose dose = workedExampleDose();
         dose.state.DD = drinkingPeriod;
         dose.intermediates.hours = drinkingPeriod / 60;
@@ -258,22 +278,49 @@ private slots:
         const SessionPlan plan = PlanSession(dose, 3, release);
         QVERIFY2(plan.ok(), qPrintable(planFaultText(plan.problem).message));
 
-        QImage image(QSize(420, 260) * scale, QImage::Format_RGB32);
+        QPalette palette = BalChart::printPalette();
+        if (dark) {
+            palette.setColor(QPalette::Base, QColor(0x20, 0x20, 0x20));
+            palette.setColor(QPalette::Text, QColor(0xe0, 0xe0, 0xe0));
+        }
+        const BalChart::Colours colours = BalChart::colours(palette);
+        // A readable curve stands well apart from the background in lightness.
+        QVERIFY(std::abs(colours.curve.lightnessF() - colours.base.lightnessF()) > 0.3);
+
+        // The chart in a margin of black, which it must leave as it is.
+        const QRect area(20, 20, 420, 260);
+        QImage image(QSize(460, 300) * scale, QImage::Format_RGB32);
         image.setDevicePixelRatio(scale);
         image.fill(Qt::black);
         {
             QPainter painter(&image);
-            BalChart::paint(painter, QRectF(0, 0, 420, 260),
-                            {plan, dose.state.BAL, release, QTime(13, 0)});
+            BalChartData data{plan, dose.state.BAL, release, QTime(13, 0)};
+            data.placebo = placebo;
+            data.readings = readings;
+            if (dark)
+                BalChart::paint(painter, area, data, palette);
+            else // as the printed page draws it
+                BalChart::paint(painter, area, data);
         }
-        // The background, and the curve in its own colour, are on the image.
-        QCOMPARE(image.pixelColor(image.width() - 2, image.height() - 2), QColor(Qt::white));
-        int curve = 0;
+        QCOMPARE(image.pixelColor((area.right() - 1) * scale, (area.bottom() - 1) * scale),
+                 dark ? palette.color(QPalette::Base) : QColor(Qt::white));
+        int curve = 0, points = 0, outside = 0;
         for (int y = 0; y < image.height(); ++y) {
-            for (int x = 0; x < image.width(); ++x)
-                curve += image.pixelColor(x, y) == QColor(0x17, 0x5e, 0x6e) ? 1 : 0;
+            for (int x = 0; x < image.width(); ++x) {
+                const QColor pixel = image.pixelColor(x, y);
+                curve += pixel == colours.curve ? 1 : 0;
+                points += pixel == colours.reading ? 1 : 0;
+                outside += !area.contains(x / scale, y / scale) && pixel != Qt::black ? 1 : 0;
+            }
         }
-        QVERIFY2(curve > 50 * scale, qPrintable(QString::number(curve)));
+        QCOMPARE(outside, 0);
+        if (placebo)
+            QCOMPARE(curve, 0);
+        else
+            QVERIFY2(curve > 50 * scale, qPrintable(QString::number(curve)));
+        // Every reading a whole point on the chart.
+        QVERIFY2(points >= readings.size() * 8 * scale * scale,
+                 qPrintable(QString::number(points)));
     }
 
     void printsOnePage_data()
@@ -281,32 +328,56 @@ private slots:
         QTest::addColumn<int>("portions");
         QTest::addColumn<QString>("pageSize");
         QTest::addColumn<QStringList>("mentions");
+        QTest::addColumn<bool>("session");
         const QStringList always = {"Session Plan", "Version 2.1.0", "Measure breath alcohol"};
         QTest::newRow("A4, three portions")
             << 3 << "A4"
             << always + QStringList{"Expected peak BAL: 0.0807 g/100 ml at 14:10",
                                     "Expected below 0.02 g/100 ml at 18:13",
-                                    "Expected zero at 19:33", "13:27", "Clock time"};
+                                    "Expected zero at 19:33", "13:27", "Clock time"}
+            << false;
         QTest::newRow("US Letter, twelve portions")
-            << 12 << "Letter" << always + QStringList{"13:37", "Total (ml)"};
+            << 12 << "Letter" << always + QStringList{"13:37", "Total (ml)"} << false;
+        // Twelve readings 20 minutes apart from 13:23, the last of them below the release level;
+        // a booster at 15:10.
+        QTest::newRow("US Letter, a session of twelve portions and readings")
+            << 12 << "Letter" << always + QStringList{"Session code: T-017",
+                                                      "Served",
+                                                      "13:43",
+                                                      "Release level reached at 17:03",
+                                                      "Booster served at 15:10",
+                                                      "Clock time"}
+            << true;
     }
     void printsOnePage()
     {
         QFETCH(int, portions);
         QFETCH(QString, pageSize);
         QFETCH(QStringList, mentions);
+        QFETCH(bool, session);
         QTemporaryDir folder;
         QVERIFY(folder.isValid());
         const QString path = folder.filePath(QStringLiteral("plan.pdf"));
         const CalculatedDose dose = workedExampleDose();
         settings.portions = portions;
+        const SessionPlan plan = PlanSession(dose, settings.portions, settings.releaseLevel);
+        SessionRecord record;
+        record.sessionCode = QStringLiteral("T-017");
+        record.startTime = QTime(13, 0);
+        record.plan = settings;
+        for (const ServedPortion &portion : plan.portions)
+            record.portions << RecordedPortion{portion, portion.atMinute + 1};
+        for (int i = 0; i < 12; ++i)
+            record.readings << LevelReading{23 + i * 20, i < 4 ? 0.02f * float(i + 1)
+                                                               : 0.08f - 0.008f * float(i - 3)};
+        record.booster = RecordedBooster{0.05f, 20, 15, 90, 105, 130};
         {
             QPdfWriter pdf(path);
             pdf.setPageSize(
                 QPageSize(pageSize == QLatin1String("A4") ? QPageSize::A4 : QPageSize::Letter));
-            QVERIFY(PlanRecord::paint(pdf, dose,
-                                      PlanSession(dose, settings.portions, settings.releaseLevel),
-                                      QTime(13, 0), settings, QDateTime::currentDateTime()));
+            QVERIFY(PlanRecord::paint(pdf, dose, plan, QTime(13, 0), settings,
+                                      QDateTime::currentDateTime(), {},
+                                      session ? &record : nullptr));
         }
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
