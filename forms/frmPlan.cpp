@@ -560,7 +560,8 @@ void frmPlan::cmdPrint_Click()
     if (dialog.exec() != QDialog::Accepted)
         return;
     if (!PlanRecord::paint(printer, m_report.dose, m_plan, m_record.startTime, m_record.plan,
-                           QDateTime::currentDateTime(), protocolLines(m_report, m_protocol)))
+                           QDateTime::currentDateTime(), protocolLines(m_report, m_protocol),
+                           &m_record))
         OperatorMessage::show(this, QStringLiteral("ERROR: The session plan could not be printed. "
                                                    "Check the printer, or print to a PDF file."));
 }

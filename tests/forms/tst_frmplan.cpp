@@ -1,5 +1,7 @@
 #include "calc/FaultTexts.h"
+#include "calc/RecordReader.h"
 #include "forms/BalChart.h"
+#include "forms/OperatorMessage.h"
 #include "forms/PlanRecord.h"
 #include "forms/frmPlan.h"
 #include "tests/support/WorkedExample.h"
@@ -11,6 +13,7 @@
 #include <QPdfWriter>
 #include <QProcess>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QRegularExpression>
 #include <QSpinBox>
 #include <QStandardPaths>
@@ -215,6 +218,126 @@ private slots:
         QVERIFY2(
             text("lblDoseInputs").startsWith(QLatin1String("Male, height 178 cm, weight 80 kg")),
             qPrintable(text("lblDoseInputs")));
+    }
+
+    // A session as an operator records it: every entry is in the file from the first save on,
+    // so what a killed program leaves opens again entry for entry.
+    void recordsTheSession_data()
+    {
+        QTest::addColumn<bool>("placebo");
+        QTest::addColumn<LevelScale>("level");
+        QTest::addColumn<QStringList>("readings"); // at 14:10, 14:25, 14:40 and 14:55
+        QTest::addColumn<QString>("booster");      // the booster tab: pourwise-dose gives the same
+        QTest::newRow("alcohol") << false << LevelScale{}
+                                 << QStringList{"0.06", "0.057", "0.054", "0.05"}
+                                 << "Booster estimate: alcohol 28 ml, mixer 168 ml";
+        QTest::newRow("alcohol, mg/L at 2000:1")
+            << false << LevelScale{LevelUnit::MilligramsPerLitre, 2000}
+            << QStringList{"0.3", "0.285", "0.27", "0.25"}
+            << "Booster estimate: alcohol 28 ml, mixer 168 ml";
+        QTest::newRow("placebo") << true << LevelScale{}
+                                 << QStringList{"0.004", "0.003", "0.002", "0"}
+                                 << boosterRefusalText(BoosterRefusal::Placebo).message;
+    }
+    void recordsTheSession()
+    {
+        QFETCH(bool, placebo);
+        QFETCH(LevelScale, level);
+        QFETCH(QStringList, readings);
+        QFETCH(QString, booster);
+        QStringList messages;
+        OperatorMessage::setCapture([&](const QString &text) { messages << text; });
+        QStringList questions;
+        OperatorMessage::setAnswer([&](const QString &text) {
+            questions << text;
+            return QMessageBox::Cancel;
+        });
+        DoseInput dose = workedExampleInput();
+        dose.level = level;
+        openForm(dose);
+        control<QLineEdit>("txtSessionCode")->setText(QStringLiteral("P-017 x"));
+        QVERIFY(control<QLabel>("lblSessionProblem")->isVisible());
+        control<QLineEdit>("txtSessionCode")->setText(QStringLiteral("P-017"));
+        QVERIFY(!control<QLabel>("lblSessionProblem")->isVisible());
+        if (placebo) {
+            control<QRadioButton>("optPlacebo")->setChecked(true);
+            control<QSpinBox>("spnFloat")->setValue(5);
+        }
+        const auto addReading = [&](QTime time, const QString &typed) {
+            control<QTimeEdit>("tmeReading")->setTime(time);
+            control<QLineEdit>("txtReading")->setText(typed);
+            control<QPushButton>("cmdAddReading")->click();
+        };
+        addReading(QTime(14, 10), QStringLiteral("abc"));
+        QCOMPARE(messages.size(), 1);
+        QVERIFY2(messages[0].startsWith(QLatin1String("ERROR: Reading \"abc\"")),
+                 qPrintable(messages[0]));
+        QCOMPARE(control<QLineEdit>("txtReading")->text(), QStringLiteral("abc")); // kept
+        control<QTimeEdit>("tmeServed")->setTime(QTime(13, 2));
+        control<QPushButton>("cmdServed")->click();
+        // The plan's choices stay those of what was served.
+        QVERIFY(!control<QSpinBox>("spnPortions")->isEnabled());
+        for (int i = 0; i < 3; ++i)
+            addReading(QTime(14, 10).addSecs(i * 15 * 60), readings[i]);
+        QCOMPARE(text("lblDescending"), QStringLiteral("Descending limb shown at 14:40"));
+
+        // Entries not saved: closing asks, and Cancel keeps the window.
+        QVERIFY(!form->close());
+        QCOMPARE(questions.size(), 1);
+        QTemporaryDir folder;
+        const QString path = folder.filePath(frmPlan::fileBaseName(form->record()) + ".csv");
+        QVERIFY(path.endsWith(QLatin1String("/P-017-") +
+                              form->record().startDate.toString(Qt::ISODate) + ".csv"));
+        QVERIFY(form->saveRecordAs(path));
+        addReading(QTime(14, 55), readings[3]);
+        QVERIFY2(text("lblBooster").startsWith(booster), qPrintable(text("lblBooster")));
+        QCOMPARE(control<QPushButton>("cmdBoosterServed")->isEnabled(), !placebo);
+        control<QPushButton>("cmdBoosterServed")->click();
+        QCOMPARE(form->record().booster.has_value(), !placebo);
+        QCOMPARE(messages.size(), 1);
+
+        // What the file holds at any moment is the whole session, as a kill would leave it.
+        const SessionRecord entered = form->record();
+        QCOMPARE(entered.readings.size(), 4);
+        QCOMPARE(entered.portions[0].servedAtMinute, std::optional<int>(2));
+        QCOMPARE(entered.portions[0].portion.alcoholMl, placebo ? 5 : 23);
+        const RecordReader::Result saved = RecordReader::open(path);
+        QVERIFY2(saved.record, qPrintable(saved.errorText));
+        QVERIFY(*saved.record == entered);
+        QVERIFY(form->close()); // nothing unsaved: no question
+        QCOMPARE(questions.size(), 1);
+
+        const std::unique_ptr<frmPlan> reopened = frmPlan::openRecord(path);
+        QVERIFY(reopened);
+        QVERIFY(reopened->record() == entered);
+        QVERIFY(reopened->findChild<QPushButton *>("cmdAddReading")->isEnabled());
+        QCOMPARE(messages.size(), 1);
+
+        // A saved dose that the values no longer give opens read-only and says so.
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QByteArray bytes = file.readAll();
+        file.close();
+        bytes.replace(",68,408,476,", ",69,408,477,");
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(bytes);
+        file.close();
+        const std::unique_ptr<frmPlan> differing = frmPlan::openRecord(path);
+        QVERIFY(differing);
+        QCOMPARE(messages.size(), 2);
+        QVERIFY2(messages[1].contains(QLatin1String("opens read-only")), qPrintable(messages[1]));
+        QVERIFY(!differing->findChild<QPushButton *>("cmdAddReading")->isEnabled());
+
+        // A file that cannot be read opens nothing and names the line.
+        QVERIFY(file.open(QIODevice::Append));
+        file.write("reading,x\r\n");
+        file.close();
+        QVERIFY(!frmPlan::openRecord(path));
+        QVERIFY2(messages.last().startsWith(QLatin1String("ERROR: The session record cannot be "
+                                                          "read: line")),
+                 qPrintable(messages.last()));
+        OperatorMessage::setCapture({});
+        OperatorMessage::setAnswer({});
     }
 
     void startsAtTheNextFiveMinutes_data()
