@@ -154,6 +154,7 @@ void frmPlan::createControls()
     txtSessionCode = captioned(named(new QLineEdit, "txtSessionCode"), lblSessionCode);
     txtSessionCode->setMaximumWidth(fontMetrics().horizontalAdvance(QLatin1Char('W')) * 20);
     lblSessionProblem = alarmLabel("lblSessionProblem");
+    lblSessionProblem->hide();
     optAlcohol = named(new QRadioButton(QStringLiteral("A&lcohol")), "optAlcohol");
     optPlacebo = named(new QRadioButton(QStringLiteral("Pla&cebo")), "optPlacebo");
     optAlcohol->setChecked(true);
