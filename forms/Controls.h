@@ -1,11 +1,11 @@
 #pragma once
 
 #include <QAbstractScrollArea>
-#include <QScrollBar>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLayout>
 #include <QPushButton>
+#include <QScrollBar>
 
 // Small helpers for the windows laid out by Qt's layouts: every control is named, for the tests
 // and the accessibility tree, and every field is announced with its caption.
@@ -36,6 +36,17 @@ inline QGroupBox *frame(const char *name, const QString &caption, QLayout *conte
     box->setAccessibleName(caption);
     box->setLayout(contents);
     return box;
+}
+
+// A line that tells the operator what is wrong, in the windows' alarm red, wrapped.
+inline QLabel *alarmLabel(const char *name)
+{
+    QLabel *line = label(name, QString());
+    line->setWordWrap(true);
+    QPalette alarm = line->palette();
+    alarm.setColor(QPalette::WindowText, QColor(0xb0, 0x00, 0x20));
+    line->setPalette(alarm);
+    return line;
 }
 
 // A button that Enter presses only when it has the focus.

@@ -141,10 +141,7 @@ QWidget *SessionTabs::createBoosterTab()
     txtBoosterDD->setMaximumWidth(fontMetrics().horizontalAdvance(QStringLiteral("00000")) * 2);
     connect(txtBoosterDD, &QLineEdit::textChanged, this, &SessionTabs::showBooster);
     lblBooster = wrapped("lblBooster");
-    lblBoosterWarning = wrapped("lblBoosterWarning");
-    QPalette alarm = lblBoosterWarning->palette();
-    alarm.setColor(QPalette::WindowText, QColor(0xb0, 0x00, 0x20));
-    lblBoosterWarning->setPalette(alarm);
+    lblBoosterWarning = alarmLabel("lblBoosterWarning");
     auto *lblBoosterCaveat = wrapped("lblBoosterCaveat");
     lblBoosterCaveat->setText(SessionText::boosterCaveat());
     auto *lblBoosterTime = label("lblBoosterTime", QStringLiteral("Served at:"));

@@ -1,6 +1,5 @@
 #include "forms/frmPlan.h"
 
-#include "appinfo/AppInfo.h"
 #include "calc/FaultTexts.h"
 #include "calc/NumberText.h"
 #include "calc/Placebo.h"
@@ -17,6 +16,7 @@
 #include "forms/SessionClock.h"
 #include "forms/SessionTabs.h"
 #include "forms/SessionText.h"
+#include "forms/VersionText.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -43,32 +43,12 @@ using namespace Controls;
 
 constexpr int MinutesPerStep = 5;
 
-const QColor AlarmColour(0xb0, 0x00, 0x20);
-
-QLabel *alarmLabel(const char *name)
-{
-    QLabel *line = label(name, QString());
-    line->setWordWrap(true);
-    QPalette alarm = line->palette();
-    alarm.setColor(QPalette::WindowText, AlarmColour);
-    line->setPalette(alarm);
-    return line;
-}
-
-QString programVersion()
-{
-    return QStringLiteral("%1.%2.%3")
-        .arg(AppInfo::Major)
-        .arg(AppInfo::Minor)
-        .arg(AppInfo::Revision);
-}
-
 // A new session: the dose as given and the run's choices, starting at the next five minutes of
 // today, or of tomorrow just before midnight.
 SessionRecord newRecord(const DoseInput &dose, const SessionPlanSettings &settings)
 {
     SessionRecord record;
-    record.programVersion = programVersion();
+    record.programVersion = versionNumber();
     const QDateTime now = QDateTime::currentDateTime();
     record.startTime = frmPlan::defaultStart(now.time());
     record.startDate = now.date().addDays(record.startTime < now.time().addSecs(-60) ? 1 : 0);
