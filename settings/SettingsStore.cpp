@@ -91,6 +91,26 @@ const SettingsEntry *entryOf(const QList<SettingsEntry> &entries, const QString 
     return other;
 }
 
+// Qt writes each slash of a key as a backslash, and a key's section is what comes before its
+// first slash. A key whose rest ends in an odd number of slashes so comes out as "A\=4", the last
+// backslash hiding the '=': Qt reads such a key ("A/=4" under "[Other]") but cannot write it back
+// readable. The first such key as Qt names it; empty when there is none.
+QString firstKeyNotWrittenBack(const QSettings &settings)
+{
+    for (const QString &key : settings.allKeys()) {
+        const qsizetype section = key.indexOf(QLatin1Char('/'));
+        if (section < 0)
+            continue;
+        qsizetype slashes = 0;
+        while (slashes < key.size() - section - 1 &&
+               key.at(key.size() - 1 - slashes) == QLatin1Char('/'))
+            ++slashes;
+        if (slashes % 2 == 1)
+            return key;
+    }
+    return {};
+}
+
 // A line as the operator finds it in the file, for messages: its number and its start.
 QString shown(const Line &line)
 {
@@ -284,10 +304,12 @@ SettingsStore::Reading SettingsStore::read(const QString &appName, const QString
         return reading;
     };
     QStringList spellings; // of the section, as Qt reads them
+    QString notWrittenBack;
     const auto qtReadingOfStore = [&]() -> std::optional<QList<SettingsEntry>> {
         const auto settings = open(appName);
         if (settings->status() == QSettings::AccessError)
             return std::nullopt;
+        notWrittenBack = firstKeyNotWrittenBack(*settings);
         return sectionEntries(*settings, section, spellings);
     };
     if (m_registry) {
@@ -341,6 +363,11 @@ SettingsStore::Reading SettingsStore::read(const QString &appName, const QString
         reading.problem = QStringLiteral("the section [%1] is headed in more than one letter "
                                          "case ([%2])")
                               .arg(section, spellings.join(QStringLiteral("], [")));
+    } else if (!notWrittenBack.isEmpty() && !m_registry) {
+        // Left as it is, the next save would turn that line into one nobody can read.
+        reading.problem = QStringLiteral("the key \"%1\" ends in a slash (/), which cannot be "
+                                         "written back to the file")
+                              .arg(notWrittenBack);
     } else {
         // Every key on an intact line of the section is read, in one spelling or another; Qt
         // decodes '%' escapes in keys and makes '\' and '/' subsections, so those are left out.

@@ -430,6 +430,12 @@ private slots:
             << "the section [Settings] is headed in more than one letter case ([Settings], "
                "[settings])"
             << "";
+        // Qt reads a key ending in a slash, but writes it back as "A\=4", which nobody reads.
+        QTest::newRow("key ending in a slash in another section")
+            << "[Notes]\nA/=4\n[Settings]\nBAL=0.1\nUnits=Metric\n"
+            << "0.1" << true << intact
+            << "the key \"Notes/A/\" ends in a slash (/), which cannot be written back"
+            << "";
         QTest::newRow("byte-order mark") << "bom"
                                          << "0.1" << true << intact << ""
                                          << "";
