@@ -4,6 +4,22 @@
 
 namespace SettingsLines {
 
+namespace {
+
+// A value without the blanks around it, as Qt's reader takes it: spaces and tabs only, so that a
+// vertical tab or a form feed stays part of the value.
+QByteArray withoutBlanks(QByteArrayView text)
+{
+    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    while (!text.isEmpty() && blank(text.front()))
+        text = text.sliced(1);
+    while (!text.isEmpty() && blank(text.back()))
+        text.chop(1);
+    return text.toByteArray();
+}
+
+} // namespace
+
 Line readLine(int number, QByteArrayView text)
 {
     Line line;
@@ -40,7 +56,7 @@ Line readLine(int number, QByteArrayView text)
         line.kind = close < 0 ? LineKind::UnclosedHeader : LineKind::Header;
     } else if (equals >= 0) {
         line.name = read.first(equals).sliced(start).trimmed().toByteArray();
-        line.value = read.sliced(equals + 1).trimmed().toByteArray();
+        line.value = withoutBlanks(read.sliced(equals + 1));
         line.kind = LineKind::KeyValue;
     } else {
         line.kind = LineKind::NoEquals;

@@ -8,7 +8,8 @@
 // The plain reading of a settings file that the store sets beside Qt's: its lines one by one,
 // each judged on its own. Its rules are those of Qt's INI reader within a line: leading blanks
 // are skipped, a line starting with ';' is a comment, a backslash takes the next character as it
-// is, quotes hide '=' and ';', and an unquoted ';' ends the line. Where a line leaves a quote
+// is, quotes hide '=' and ';', an unquoted ';' ends the line, and a key or a section name loses
+// the white space around it, a value only its spaces and tabs. Where a line leaves a quote
 // open or ends in a backslash, Qt's reader runs on into the next lines and swallows them into one
 // value: such a line cannot stand on its own, and neither can a line that is not text.
 namespace SettingsLines {
