@@ -4,6 +4,8 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLayout>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QScrollBar>
 
@@ -15,6 +17,15 @@ template <typename Control> Control *named(Control *control, const char *name)
 {
     control->setObjectName(QLatin1String(name));
     return control;
+}
+
+// A menu of the menu bar; its title's action carries the name too, as the accessibility tree
+// shows the menu bar's items by their actions.
+inline QMenu *menu(QMenuBar *bar, const char *name, const QString &title)
+{
+    QMenu *menu = named(bar->addMenu(title), name);
+    named(menu->menuAction(), name);
+    return menu;
 }
 
 inline QLabel *label(const char *name, const QString &text)

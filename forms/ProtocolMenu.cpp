@@ -1,5 +1,6 @@
 #include "forms/ProtocolMenu.h"
 
+#include "forms/Controls.h"
 #include "forms/OperatorMessage.h"
 #include "forms/frmLimits.h"
 
@@ -20,9 +21,7 @@ ProtocolMenu::ProtocolMenu(QMenuBar *bar, DosingState &state, RunValues &run,
     : QObject(owner), m_state(state), m_run(run), m_plan(plan), m_level(level), m_owner(owner)
 {
     setObjectName(QStringLiteral("protocolMenu"));
-    mnuProtocol = bar->addMenu(QStringLiteral("&Protocol"));
-    mnuProtocol->setObjectName(QStringLiteral("mnuProtocol"));
-    mnuProtocol->menuAction()->setObjectName(QStringLiteral("mnuProtocol"));
+    mnuProtocol = Controls::menu(bar, "mnuProtocol", QStringLiteral("&Protocol"));
     const auto addItem = [this](const QString &caption, const char *name, auto slot) {
         QAction *item = mnuProtocol->addAction(caption);
         item->setObjectName(QLatin1String(name));

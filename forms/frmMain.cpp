@@ -5,6 +5,7 @@
 #include "calc/FaultTexts.h"
 #include "calc/NumberText.h"
 #include "forms/ClockText.h"
+#include "forms/Controls.h"
 #include "forms/ElidingLabel.h"
 #include "forms/Fonts.h"
 #include "forms/OperatorMessage.h"
@@ -115,17 +116,13 @@ void frmMain::createMenu()
     connect(m_protocolMenu, &ProtocolMenu::protocolChanged, this,
             [this] { showNotices(m_notices); });
 
-    mnuRecord = bar->addMenu(QStringLiteral("&Record"));
-    mnuRecord->setObjectName(QStringLiteral("mnuRecord"));
-    mnuRecord->menuAction()->setObjectName(QStringLiteral("mnuRecord"));
+    mnuRecord = Controls::menu(bar, "mnuRecord", QStringLiteral("&Record"));
     mnuRecordOpen = mnuRecord->addAction(QStringLiteral("&Open Record..."));
     mnuRecordOpen->setObjectName(QStringLiteral("mnuRecordOpen"));
     connect(mnuRecordOpen, &QAction::triggered, this, &frmMain::mnuRecordOpen_Click,
             Qt::QueuedConnection);
 
-    mnuHelp = bar->addMenu(QStringLiteral("&Help"));
-    mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
-    mnuHelp->menuAction()->setObjectName(QStringLiteral("mnuHelp"));
+    mnuHelp = Controls::menu(bar, "mnuHelp", QStringLiteral("&Help"));
     mnuHelpAbout = mnuHelp->addAction(QStringLiteral("&About Pourwise..."));
     mnuHelpAbout->setObjectName(QStringLiteral("mnuHelpAbout"));
     connect(mnuHelpAbout, &QAction::triggered, this, &frmMain::mnuHelpAbout_Click,
@@ -138,9 +135,7 @@ void frmMain::createMenu()
 
 void frmMain::createUnitsMenu(QMenuBar *bar)
 {
-    mnuUnits = bar->addMenu(QStringLiteral("&Units"));
-    mnuUnits->setObjectName(QStringLiteral("mnuUnits"));
-    mnuUnits->menuAction()->setObjectName(QStringLiteral("mnuUnits"));
+    mnuUnits = Controls::menu(bar, "mnuUnits", QStringLiteral("&Units"));
     auto *choice = new QActionGroup(mnuUnits);
     choice->setExclusive(true);
     const auto addChoice = [&](const QString &caption, const char *name, BodyUnits units) {
