@@ -21,20 +21,25 @@ bool sameInput(const DoseInput &a, const DoseInput &b)
 
 } // namespace
 
-bool operator==(const SessionRecord &a, const SessionRecord &b)
+bool operator==(const SessionSetup &a, const SessionSetup &b)
 {
     return a.sessionCode == b.sessionCode && a.programVersion == b.programVersion &&
-           a.startDate == b.startDate && a.startTime == b.startTime &&
-           sameInput(a.input, b.input) && a.plan.portions == b.plan.portions &&
-           a.plan.releaseLevel == b.plan.releaseLevel && a.alcoholMl == b.alcoholMl &&
-           a.mixerMl == b.mixerMl && a.totalMl == b.totalMl && a.placebo == b.placebo &&
-           a.floatMl == b.floatMl && a.portions == b.portions && a.readings == b.readings &&
-           a.booster == b.booster;
+           a.enteredAt == b.enteredAt && a.operatorInitials == b.operatorInitials &&
+           a.start == b.start && sameInput(a.input, b.input) &&
+           a.plan.portions == b.plan.portions && a.plan.releaseLevel == b.plan.releaseLevel &&
+           a.alcoholMl == b.alcoholMl && a.mixerMl == b.mixerMl && a.totalMl == b.totalMl &&
+           a.placebo == b.placebo && a.floatMl == b.floatMl &&
+           a.protocolName == b.protocolName && a.protocolSha256 == b.protocolSha256;
 }
 
-bool recordedDoseMatches(const SessionRecord &record, const DoseReport &report)
+bool operator==(const SessionRecord &a, const SessionRecord &b)
+{
+    return a.version == b.version && a.setup == b.setup && a.entries == b.entries;
+}
+
+bool recordedDoseMatches(const SessionSetup &setup, const DoseReport &report)
 {
     const DosingState &s = report.dose.state;
-    return report.ok() && s.AlcDose == record.alcoholMl && s.MixDose == record.mixerMl &&
-           s.TotDose == record.totalMl;
+    return report.ok() && s.AlcDose == setup.alcoholMl && s.MixDose == setup.mixerMl &&
+           s.TotDose == setup.totalMl;
 }
