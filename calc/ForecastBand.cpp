@@ -15,6 +15,12 @@ using DosingModel::EliminationBalPerHour;
 // release band's crossings rely on it.
 static_assert(EliminationBalPerHour > EdgeZ * std::max(EliminationSdMale, EliminationSdFemale));
 
+// The plan's course: served from the start, elimination counted from it.
+BandCourse planCourse(const SessionPlan &plan)
+{
+    return {plan.peakBal, 0, plan.peakHours, 0, plan.peakBal};
+}
+
 // A level the model expects, as the plan writes it.
 QString modelLevelText(double bal, const LevelScale &level, const QLocale &locale)
 {
@@ -49,11 +55,6 @@ BandSpread bandSpread(const CalculatedDose &dose)
     spread.breathRatio = dose.level.breath() ? BreathRatioSpread : 0;
     spread.eliminationSd = male ? EliminationSdMale : EliminationSdFemale;
     return spread;
-}
-
-BandCourse planCourse(const SessionPlan &plan)
-{
-    return {plan.peakBal, 0, plan.peakHours, 0, plan.peakBal};
 }
 
 ForecastBand::ForecastBand(const BandSpread &spread, const BandCourse &course)
@@ -103,16 +104,20 @@ std::optional<ReleaseBand> ForecastBand::release(double releaseBal) const
     const double beta = EliminationBalPerHour;
     const double s = m_spread.eliminationSd;
     const double peakHours = m_course.peakHours();
-    const double absorbedAtPeak = absorbed(peakHours);
-    const double relative = m_spread.sigma(absorbedAtPeak, 0);
-    const double k = relative * relative;
+    const double spreadAtPeak = m_spread.sigma(absorbed(peakHours), 0);
+    const double k = spreadAtPeak * spreadAtPeak;
     const double d =
         m_course.peakLevel + beta * (peakHours - m_course.eliminationFromHours) - releaseBal;
     const double a = beta * beta - EdgeZ * EdgeZ * s * s;
     const double root = EdgeZ * std::sqrt(d * d * s * s + a * k);
+    const double lowerCrossing = m_course.eliminationFromHours + (d * beta - root) / a;
+    const double upperCrossing = m_course.eliminationFromHours + (d * beta + root) / a;
+    // Checked before the peak's time is put in, which would hide a crossing that is not a number.
+    if (!std::isfinite(lowerCrossing) || !std::isfinite(upperCrossing))
+        return std::nullopt;
     ReleaseBand band;
-    band.fromHours = std::max(peakHours, m_course.eliminationFromHours + (d * beta - root) / a);
-    band.toHours = std::max(peakHours, m_course.eliminationFromHours + (d * beta + root) / a);
+    band.fromHours = std::max(peakHours, lowerCrossing);
+    band.toHours = std::max(peakHours, upperCrossing);
     const double fromMinutes = band.fromHours * DosingModel::MinutesPerHour;
     const double toMinutes = band.toHours * DosingModel::MinutesPerHour;
     if (!minutesFitAClock(fromMinutes) || !minutesFitAClock(toMinutes))

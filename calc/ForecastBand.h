@@ -69,9 +69,6 @@ struct BandCourse {
     double peakHours() const { return servedHours + absorptionHours; }
 };
 
-// The session plan's course.
-BandCourse planCourse(const SessionPlan &plan);
-
 // The band of one course: the course +/- EdgeZ standard deviations, for the Percent share of
 // participants like this one. Double precision, the same bits everywhere.
 class ForecastBand {
