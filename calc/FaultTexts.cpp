@@ -1,5 +1,6 @@
 #include "calc/FaultTexts.h"
 
+#include "calc/ForecastBand.h"
 #include "calc/SessionCode.h"
 
 #include <QLocale>
@@ -187,6 +188,14 @@ FaultText planFaultText(PlanProblem problem)
                                            QString::number(SessionPlanLimits::MaximumPortions)})};
     }
     return {};
+}
+
+FaultText bandFaultText()
+{
+    return {"no band: release band too far in the future",
+            QStringLiteral("ERROR: No %1 % band for this plan: its release band is too far in "
+                           "the future to show.")
+                .arg(BandSpreads::Percent)};
 }
 
 InputProblem inputProblemOf(const SingleFromText &number, QStringView text)

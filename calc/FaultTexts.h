@@ -22,6 +22,8 @@ struct FaultText {
 FaultText doseFaultText(const DoseOutcome &outcome);
 // Why there is no session plan; empty for a plan.
 FaultText planFaultText(PlanProblem problem);
+// Why a plan has no band around it: its release band's times are beyond what a clock can show.
+FaultText bandFaultText();
 
 // What is wrong with a typed value.
 enum class InputProblem {

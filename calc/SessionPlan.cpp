@@ -10,17 +10,6 @@ namespace {
 // The dosing model's own constants, the same the dose was calculated with.
 using namespace DosingModel;
 
-// Half away from zero: an exact half goes to the later minute.
-int wholeMinutes(double minutes)
-{
-    return int(std::round(minutes));
-}
-
-bool minutesFitAClock(double minutes)
-{
-    return std::isfinite(minutes) && std::abs(minutes) <= std::numeric_limits<int>::max();
-}
-
 // `total` in `count` whole shares adding up to it exactly; the first shares take the extra one.
 // Floor division keeps that rule for negative totals too.
 int share(int total, int count, int index)
@@ -36,6 +25,16 @@ int share(int total, int count, int index)
 
 } // namespace
 
+int wholeMinutes(double minutes)
+{
+    return int(std::round(minutes));
+}
+
+bool minutesFitAClock(double minutes)
+{
+    return std::isfinite(minutes) && std::abs(minutes) <= std::numeric_limits<int>::max();
+}
+
 bool acceptsPortions(float portions)
 {
     return portions >= SessionPlanLimits::MinimumPortions &&
@@ -49,7 +48,12 @@ bool acceptsReleaseLevel(float level)
 
 double SessionPlan::expectedBal(double hours) const
 {
-    if (!ok() || hours <= 0 || hours >= zeroHours)
+    return hours >= zeroHours ? 0 : expectedLine(hours);
+}
+
+double SessionPlan::expectedLine(double hours) const
+{
+    if (!ok() || hours <= 0)
         return 0;
     if (hours < peakHours)
         return peakBal * hours / peakHours;

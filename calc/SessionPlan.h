@@ -59,9 +59,14 @@ enum class PlanProblem {
     TimesOutOfRange,          // the expected times are beyond what a clock can show
 };
 
+// Minutes after the start of drinking as a plan shows them: whole minutes rounded half away from
+// zero, so at an exact half the later minute is shown, the safe side for a release time.
+int wholeMinutes(double minutes);
+// Minutes a clock can show: a finite number within the range of int.
+bool minutesFitAClock(double minutes);
+
 // The dosing model's expectation for the course of a session, in g/100 ml and hours after the
-// start of drinking. Times in whole minutes are rounded half away from zero, so at an exact
-// half the later minute is shown: the safe side for a release time.
+// start of drinking; its times in whole minutes as wholeMinutes gives them.
 struct SessionPlan {
     PlanProblem problem = PlanProblem::None;
     double peakBal = 0;      // reached at peakHours, rising in a straight line from 0
@@ -76,6 +81,9 @@ struct SessionPlan {
     bool ok() const { return problem == PlanProblem::None; }
     // The expected BAL `hours` after the start of drinking: 0 before the start and after zeroHours.
     double expectedBal(double hours) const;
+    // The same straight lines, the falling one continued below 0 after zeroHours, as a band
+    // around the course needs them.
+    double expectedLine(double hours) const;
 };
 
 // The session plan of a dose, computed in double precision from the served ethanol (the rounded

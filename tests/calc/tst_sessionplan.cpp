@@ -200,6 +200,10 @@ void TestSessionPlan::curveRisesToThePeakThenFalls()
     QVERIFY(std::abs(plan.expectedBal(plan.releaseHours) - 0.02) < 1e-9);
     QCOMPARE(plan.expectedBal(plan.zeroHours), 0.0);
     QCOMPARE(plan.expectedBal(plan.zeroHours + 1), 0.0);
+    // The straight line goes on falling below 0, and is the curve everywhere else.
+    QVERIFY(std::abs(plan.expectedLine(plan.zeroHours + 1) + 0.015) < 1e-9);
+    for (const double hours : {-1.0, 0.0, peakHours / 2, peakHours, peakHours + 1})
+        QCOMPARE(plan.expectedLine(hours), plan.expectedBal(hours));
 }
 
 QTEST_GUILESS_MAIN(TestSessionPlan)

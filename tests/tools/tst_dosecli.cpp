@@ -155,6 +155,28 @@ void TestDoseCli::workedExamples_data()
                   "placebo_portion 2 at_min 13 alcohol_ml 5 mixer_ml 154 total_ml 159\n"
                   "placebo_portion 3 at_min 27 alcohol_ml 5 mixer_ml 153 total_ml 158\n"
         << QByteArray();
+    // The band by published spreads: 80 % of men like this one peak between 0.0585 and 0.1029
+    // g/100 ml and fall below 0.02 between 211 and 455 minutes after the start.
+    QTest::newRow("session plan with its band")
+        << "--gender male --height 70 --weight 160 --age 25 --plan --band"
+        << plan.left(plan.indexOf("portion 1")) +
+               "peak_band_low 0.0585\npeak_band_high 0.1029\nrelease_band_from_min 211\n"
+               "release_band_to_min 455\n" +
+               plan.mid(plan.indexOf("portion 1"))
+        << QByteArray();
+    // In breath the ratio's spread widens the band; its edges are written as peak_level is. By
+    // hand from the same spreads with 5 % for the ratio: 0.28795 and 0.51869 mg/L at 2000:1,
+    // below 0.02 g/100 ml after 208.3 and 457.9 minutes.
+    QTest::newRow("band in mg/L")
+        << "--gender male --height 70 --weight 160 --age 25 --plan --band --level-unit mg/L "
+           "--breath-ratio 2000"
+        << plan.left(plan.indexOf("peak_after_min")) + "peak_level 0.4033\n" +
+               plan.mid(plan.indexOf("peak_after_min"),
+                        plan.indexOf("portion 1") - plan.indexOf("peak_after_min")) +
+               "peak_band_low 0.288\npeak_band_high 0.5187\nrelease_band_from_min 208\n"
+               "release_band_to_min 458\n" +
+               plan.mid(plan.indexOf("portion 1"))
+        << QByteArray();
     QTest::newRow("session plan, one portion, release level above the peak")
         << "--gender male --height 70 --weight 160 --age 25 --plan --portions=1 --release 0.09"
         << QByteArray("alcohol_ml 68\nmixer_ml 408\ntotal_ml 476\n"
@@ -363,6 +385,9 @@ void TestDoseCli::usageErrors_data()
         << DoseOutput::Read;
     QTest::newRow("portions without a plan") << participant + " --portions 4" << QByteArray()
                                              << QByteArray("add --plan") << DoseOutput::Read;
+    QTest::newRow("band without a plan")
+        << participant + " --band" << QByteArray() << QByteArray("--band belongs to a session plan")
+        << DoseOutput::Read;
     QTest::newRow("roster with portions")
         << "--csv - --plan --portions 4" << QByteArray(Header + "\n") << QByteArray("roster")
         << DoseOutput::Read;
@@ -656,6 +681,22 @@ void TestDoseCli::rosterWithPlan()
     QCOMPARE(run.exitCode, 1);
     QVERIFY2(run.errors.contains("2 of 4 rows"), run.errors.constData());
 
+    // The band's columns follow the plan's. A body water of a few millionths of a litre spreads
+    // the band so wide that its release band is beyond a clock: the row keeps its plan.
+    const DoseRun banded = runDose(arguments("--csv - --plan --band"),
+                                   "id,gender,height_cm,weight_kg,age,bal,dd,proof,ratio\n"
+                                   "1,m,177.8004,72.57552,25,0.08,40,200,6\n"
+                                   "2,f,19.61647,0,25,0.08,40,0.00001,6\n");
+    QCOMPARE(banded.output, "id,gender,height_cm,weight_kg,age,bal,dd,proof,ratio,alcohol_ml,"
+                            "mixer_ml,total_ml,peak_bal,peak_after_min,release_after_min,"
+                            "zero_after_min,peak_band_low,peak_band_high,release_band_from_min,"
+                            "release_band_to_min,error\n"
+                            "1,m,177.8004,72.57552,25,0.08,40,200,6,68,408,476,0.0807,70,313,393,"
+                            "0.0585,0.1029,211,455,\n"
+                            "2,f,19.61647,0,25,0.08,40,0.00001,6,21,126,147,0.0797,70,309,389,,,,,"
+                            "no band: release band too far in the future\n");
+    QCOMPARE(banded.exitCode, 1);
+
     // With --check too, the plan's columns come first, after the volumes.
     const DoseRun checked =
         runDose(arguments("--csv - --check --plan"), Header + "\nm,178,160,25,0.08,40,200,6\n");
@@ -813,7 +854,10 @@ void TestDoseCli::helpAndVersion()
                                       "--release",
                                       "peak_bal 0.0807",
                                       "release_after_min 313",
-                                      "portion 1 at_min 0 alcohol_ml 23 mixer_ml 136 total_ml 159"})
+                                      "portion 1 at_min 0 alcohol_ml 23 mixer_ml 136 total_ml 159",
+                                      "--band",
+                                      "peak_band_low 0.0585",
+                                      "release_band_to_min 455"})
             QVERIFY2(help.output.contains(mentioned), mentioned);
         // The ranges of the warnings, as the warnings write them.
         QVERIFY(help.output.contains("height 48\u201390 in"));

@@ -167,7 +167,7 @@ bool DoseCommandLine::parse(const QStringList &arguments)
         if (m_request.rosterPath.isEmpty())
             return fail(QStringLiteral("--csv needs a file name, or \"-\" for standard input"));
         return PlanOptions::read(parser, true, m_request.level.scale, planDefaults(),
-                                 m_request.plan, m_errorText) &&
+                                 m_request.plan, m_request.band, m_errorText) &&
                SessionOptions::read(parser, true, m_request.plan.has_value(), m_request.session,
                                     m_errorText);
     }
@@ -217,7 +217,7 @@ bool DoseCommandLine::parse(const QStringList &arguments)
     m_request.units = units;
     m_request.explain = parser.isSet(ExplainOption);
     return PlanOptions::read(parser, false, m_request.level.scale, planDefaults(), m_request.plan,
-                             m_errorText) &&
+                             m_request.band, m_errorText) &&
            SessionOptions::read(parser, false, m_request.plan.has_value(), m_request.session,
                                 m_errorText);
 }
@@ -368,11 +368,11 @@ QString DoseCommandLine::helpText()
     added << text(ErrorColumn);
     return QStringLiteral(
                "Usage: %1\n"
-               "                     [--plan [--portions N] [--release L]]\n"
+               "                     [--plan [--portions N] [--release L] [--band]]\n"
                "                     [--level-unit UNIT] [--breath-ratio R] [--target V]\n"
                "       %2\n"
                "       pourwise-dose --csv FILE [--check] [--spreadsheet-safe]\n"
-               "                     [--plan [--release L]] [--level-unit UNIT]\n"
+               "                     [--plan [--release L] [--band]] [--level-unit UNIT]\n"
                "                     [--breath-ratio R]\n"
                "       pourwise-dose --help | --version\n"
                "\n")

@@ -38,6 +38,7 @@ struct DoseRequest {
     bool check = false;                      // roster: add the warning column
     bool spreadsheetSafe = false;            // roster: guard cells a spreadsheet takes for formulas
     std::optional<SessionPlanSettings> plan; // --plan, for one participant or every row
+    bool band = false;                       // --band, with the plan
     SessionRequest session;                  // with --plan, for one participant
 };
 

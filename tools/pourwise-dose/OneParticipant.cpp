@@ -130,9 +130,16 @@ int OneParticipant::run(const DoseRequest &request, OutputBuffer &output, std::F
             printError(errors, planFaultText(report.plan->problem).message);
             return ExitStatus::SomeNotComputed;
         }
-        PlanOutput::print(output, *report.plan,
-                          request.level.unitGiven ? std::optional(request.level.scale)
-                                                  : std::nullopt);
+        const std::optional<PlanBand> band =
+            request.band ? planBand(report.dose, *report.plan, request.plan->releaseLevel)
+                         : std::nullopt;
+        if (request.band && !band) {
+            printError(errors, bandFaultText().message);
+            return ExitStatus::SomeNotComputed;
+        }
+        PlanOutput::print(
+            output, *report.plan,
+            request.level.unitGiven ? std::optional(request.level.scale) : std::nullopt, band);
         if (const int status = printSession(request, input, report, output, errors))
             return status;
     }

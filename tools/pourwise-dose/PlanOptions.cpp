@@ -10,6 +10,7 @@ namespace {
 const QString PlanOption = QStringLiteral("plan");
 const QString PortionsOption = QStringLiteral("portions");
 const QString ReleaseOption = QStringLiteral("release");
+const QString BandOption = QStringLiteral("band");
 
 QString defaultReleaseText()
 {
@@ -38,10 +39,10 @@ QString wrapped(const QString &text)
     return result + text.mid(lineStart) + QLatin1Char('\n');
 }
 
-QString planColumns()
+template <std::size_t Size> QString planColumns(const std::array<std::string_view, Size> &columns)
 {
     QStringList names;
-    for (std::string_view column : PlanOutput::Columns)
+    for (std::string_view column : columns)
         names << QString::fromLatin1(column.data(), qsizetype(column.size()));
     return names.join(QLatin1Char(','));
 }
@@ -53,14 +54,15 @@ void PlanOptions::add(QCommandLineParser &parser)
     parser.addOption({PlanOption, {}});
     parser.addOption({PortionsOption, {}, QStringLiteral("N")});
     parser.addOption({ReleaseOption, {}, QStringLiteral("L")});
+    parser.addOption({BandOption, {}});
 }
 
 bool PlanOptions::read(const QCommandLineParser &parser, bool roster, const LevelScale &level,
                        const SessionPlanSettings &defaults,
-                       std::optional<SessionPlanSettings> &plan, QString &errorText)
+                       std::optional<SessionPlanSettings> &plan, bool &band, QString &errorText)
 {
     if (!parser.isSet(PlanOption)) {
-        for (const QString &option : {PortionsOption, ReleaseOption}) {
+        for (const QString &option : {PortionsOption, ReleaseOption, BandOption}) {
             if (parser.isSet(option)) {
                 errorText =
                     QStringLiteral("--%1 belongs to a session plan: add --plan").arg(option);
@@ -101,6 +103,7 @@ bool PlanOptions::read(const QCommandLineParser &parser, bool roster, const Leve
         settings.releaseLevel = level.toBal(release.value);
     }
     plan = settings;
+    band = parser.isSet(BandOption);
     return true;
 }
 
@@ -120,6 +123,14 @@ QString PlanOptions::helpText()
                "                 one participant only\n"
                "  --release L    release level above 0 (default %4), in g/100 ml or in the\n"
                "                 unit of --level-unit\n"
+               "  --band         also print, after zero_after_min, the band that by published\n"
+               "                 spreads holds %6 % of participants like this one: its edges at\n"
+               "                 the peak (peak_band_low, peak_band_high, written as peak_bal\n"
+               "                 is, or as peak_level with --level-unit), and the minutes after\n"
+               "                 the start of drinking at which, from the peak on, its lower\n"
+               "                 and then its upper edge fall below the release level\n"
+               "                 (release_band_from_min, release_band_to_min). Only a reading\n"
+               "                 releases a participant.\n"
                "%5"
                "Example: pourwise-dose --gender male --height 70 --weight 160 --age 25 --plan\n"
                "prints after the three volumes\n"
@@ -129,13 +140,21 @@ QString PlanOptions::helpText()
                "  zero_after_min 393\n"
                "  portion 1 at_min 0 alcohol_ml 23 mixer_ml 136 total_ml 159\n"
                "  portion 2 at_min 13 alcohol_ml 23 mixer_ml 136 total_ml 159\n"
-               "  portion 3 at_min 27 alcohol_ml 22 mixer_ml 136 total_ml 158\n")
+               "  portion 3 at_min 27 alcohol_ml 22 mixer_ml 136 total_ml 158\n"
+               "and with --band, after zero_after_min,\n"
+               "  peak_band_low 0.0585\n"
+               "  peak_band_high 0.1029\n"
+               "  release_band_from_min 211\n"
+               "  release_band_to_min 455\n")
         .arg(SessionPlanLimits::MinimumPortions)
         .arg(SessionPlanLimits::MaximumPortions)
         .arg(SessionPlanLimits::DefaultPortions)
         .arg(defaultReleaseText(),
-             wrapped(QStringLiteral("With --csv, --plan adds the columns %1 after the volumes, "
-                                    "before warning and error; a row without a plan has them "
-                                    "empty and the reason in error.")
-                         .arg(planColumns())));
+             wrapped(
+                 QStringLiteral("With --csv, --plan adds the columns %1 after the volumes, "
+                                "before warning and error, and --band the columns %2 after "
+                                "them; a row without a plan has them empty and the reason "
+                                "in error.")
+                     .arg(planColumns(PlanOutput::Columns), planColumns(PlanOutput::BandColumns))))
+        .arg(BandSpreads::Percent);
 }

@@ -19,33 +19,46 @@ std::string significant4(double value)
             std::to_chars(text, text + sizeof text, value, std::chars_format::general, 4).ptr};
 }
 
+// A level in the lab's unit as peak_level is written, or in g/100 ml as peak_bal.
+std::string levelField(double bal, const std::optional<LevelScale> &level)
+{
+    return level ? significant4(double(float(level->fromBal(bal)))) : fixed4(bal);
+}
+
 } // namespace
 
-std::vector<std::string_view> PlanOutput::columns(const std::optional<LevelScale> &level)
+std::vector<std::string_view> PlanOutput::columns(const std::optional<LevelScale> &level, bool band)
 {
     std::vector<std::string_view> names(Columns.begin(), Columns.end());
     if (level)
         names.insert(names.begin() + 1, PeakLevelColumn);
+    if (band)
+        names.insert(names.end(), BandColumns.begin(), BandColumns.end());
     return names;
 }
 
 std::vector<std::string> PlanOutput::fields(const SessionPlan &plan,
-                                            const std::optional<LevelScale> &level)
+                                            const std::optional<LevelScale> &level,
+                                            const std::optional<PlanBand> &band)
 {
     std::vector<std::string> values = {fixed4(plan.peakBal), std::to_string(plan.peakAfterMinutes),
                                        std::to_string(plan.releaseAfterMinutes),
                                        std::to_string(plan.zeroAfterMinutes)};
     if (level)
-        values.insert(values.begin() + 1,
-                      significant4(double(float(level->fromBal(plan.peakBal)))));
+        values.insert(values.begin() + 1, levelField(plan.peakBal, level));
+    if (band)
+        values.insert(values.end(),
+                      {levelField(band->peak.low, level), levelField(band->peak.high, level),
+                       std::to_string(band->release.fromMinutes),
+                       std::to_string(band->release.toMinutes)});
     return values;
 }
 
 void PlanOutput::print(OutputBuffer &output, const SessionPlan &plan,
-                       const std::optional<LevelScale> &level)
+                       const std::optional<LevelScale> &level, const std::optional<PlanBand> &band)
 {
-    const std::vector<std::string_view> names = columns(level);
-    const std::vector<std::string> values = fields(plan, level);
+    const std::vector<std::string_view> names = columns(level, band.has_value());
+    const std::vector<std::string> values = fields(plan, level, band);
     for (std::size_t i = 0; i < names.size(); ++i) {
         output.put(names[i]);
         output.put(" ");

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "calc/ForecastBand.h"
 #include "calc/LevelUnits.h"
 #include "calc/SessionPlan.h"
 #include "tools/pourwise-dose/OutputBuffer.h"
@@ -11,23 +12,30 @@
 #include <string_view>
 #include <vector>
 
-// How pourwise-dose writes a session plan: "name value" lines for one participant, four
-// columns for a roster.
+// How pourwise-dose writes a session plan: "name value" lines for one participant, columns for a
+// roster.
 namespace PlanOutput {
 
 inline constexpr std::array<std::string_view, 4> Columns = {"peak_bal", "peak_after_min",
                                                             "release_after_min", "zero_after_min"};
 // With a unit of levels asked for, after peak_bal: the peak in that unit.
 inline constexpr std::string_view PeakLevelColumn = "peak_level";
+// With the band asked for, after zero_after_min: the peak band's edges, then the minutes to its
+// release band.
+inline constexpr std::array<std::string_view, 4> BandColumns = {
+    "peak_band_low", "peak_band_high", "release_band_from_min", "release_band_to_min"};
 
-// The columns in their order, with the peak in `level` if given.
-std::vector<std::string_view> columns(const std::optional<LevelScale> &level);
+// The columns in their order, with the peak in `level` if given and the band if asked for.
+std::vector<std::string_view> columns(const std::optional<LevelScale> &level, bool band = false);
 
-// The peak with 4 decimals, in `level` with 4 significant digits if given, and the three times
-// in minutes, in the order of columns(level).
-std::vector<std::string> fields(const SessionPlan &plan, const std::optional<LevelScale> &level);
+// The peak with 4 decimals, in `level` with 4 significant digits if given, the three times in
+// minutes and the band's levels, as the peak is written in the lab's unit, and minutes, in the
+// order of columns(level, band).
+std::vector<std::string> fields(const SessionPlan &plan, const std::optional<LevelScale> &level,
+                                const std::optional<PlanBand> &band = std::nullopt);
 
 // The values as lines, then one line per portion.
-void print(OutputBuffer &output, const SessionPlan &plan, const std::optional<LevelScale> &level);
+void print(OutputBuffer &output, const SessionPlan &plan, const std::optional<LevelScale> &level,
+           const std::optional<PlanBand> &band = std::nullopt);
 
 } // namespace PlanOutput

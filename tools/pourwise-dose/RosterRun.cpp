@@ -69,7 +69,7 @@ RosterRun::RosterRun(std::FILE *input, std::FILE *output, RosterOptions options,
     m_resultColumns.assign(VolumeColumns.begin(), VolumeColumns.end());
     m_units.level = m_options.level;
     if (m_options.plan)
-        std::ranges::copy(PlanOutput::columns(planLevel()), std::back_inserter(m_resultColumns));
+        std::ranges::copy(planColumns(), std::back_inserter(m_resultColumns));
     if (m_options.hasWarningColumn())
         m_resultColumns.push_back(WarningColumn);
     m_resultColumns.push_back(ErrorColumn);
@@ -217,10 +217,18 @@ void RosterRun::processRow()
                 volumeText = {SingleToText(state.AlcDose, volumes[0]),
                               SingleToText(state.MixDose, volumes[1]),
                               SingleToText(state.TotDose, volumes[2])};
-                if (report.plan && report.plan->ok())
-                    planFields = PlanOutput::fields(*report.plan, planLevel());
-                else if (report.plan)
+                if (report.plan && report.plan->ok()) {
+                    const std::optional<PlanBand> band =
+                        m_options.band
+                            ? planBand(report.dose, *report.plan, m_options.plan->releaseLevel)
+                            : std::nullopt;
+                    // Without its band the plan's own columns are written all the same.
+                    planFields = PlanOutput::fields(*report.plan, planLevel(), band);
+                    if (m_options.band && !band)
+                        RowErrorText::append(bandFaultText().brief, m_error);
+                } else if (report.plan) {
                     RowErrorText::append(planFaultText(report.plan->problem).brief, m_error);
+                }
                 appendWarnings(report);
             } else {
                 RowErrorText::append(doseFaultText(report.outcome).brief, m_error);
@@ -237,7 +245,7 @@ void RosterRun::processRow()
     for (std::string_view volume : volumeText)
         m_writer.field(volume);
     if (m_options.plan) {
-        planFields.resize(PlanOutput::columns(planLevel()).size()); // empty without a plan
+        planFields.resize(planColumns().size()); // empty without a plan or its band
         for (const std::string &field : planFields)
             m_writer.field(field);
     }
@@ -269,6 +277,11 @@ void RosterRun::appendWarnings(const DoseReport &report)
 std::optional<LevelScale> RosterRun::planLevel() const
 {
     return m_options.levelUnitGiven ? std::optional(m_options.level) : std::nullopt;
+}
+
+std::vector<std::string_view> RosterRun::planColumns() const
+{
+    return PlanOutput::columns(planLevel(), m_options.band);
 }
 
 int RosterRun::run()

@@ -27,6 +27,7 @@ inline constexpr std::string_view ErrorColumn = "error";
 struct RosterOptions {
     bool check = false;                      // a warning column before error
     std::optional<SessionPlanSettings> plan; // the plan's columns after the volumes
+    bool band = false;                       // with a plan, its band's columns after them
     // Cells a spreadsheet would take for a formula ("=", "+", "-", "@", a tab or a carriage
     // return first) are written with "'" before them; a negative number is left as it is.
     bool spreadsheetSafe = false;
@@ -43,9 +44,9 @@ struct RosterOptions {
 
 // Streams a roster through the dose calculation. Every row comes out in its place, with its own
 // columns unchanged and alcohol_ml, mixer_ml, total_ml and error appended: either the three
-// volumes or, with the volumes left empty, the reason why there are none. With a plan, its four
-// columns come next. With `check`, a warning column before error names the implausible values of
-// every row that has volumes.
+// volumes or, with the volumes left empty, the reason why there are none. With a plan, its
+// columns come next, with its band's if asked for. With `check`, a warning column before error
+// names the implausible values of every row that has volumes.
 //
 // The header decides the units of the whole file: height and weight in inches and pounds, or
 // height_cm and weight_kg in centimetres and kilograms; a header with both is refused.
@@ -73,6 +74,7 @@ private:
     bool fail(std::string text);
     // The unit of the plan's peak_level column, if it has one.
     std::optional<LevelScale> planLevel() const;
+    std::vector<std::string_view> planColumns() const;
 
     CsvReader m_reader;
     CsvWriter m_writer;

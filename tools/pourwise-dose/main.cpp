@@ -82,6 +82,7 @@ int main(int argc, char *argv[])
     if (request.mode == DoseRequest::Mode::Roster)
         return runRoster(request.rosterPath, {.check = request.check,
                                               .plan = request.plan,
+                                              .band = request.band,
                                               .spreadsheetSafe = request.spreadsheetSafe,
                                               .level = request.level.scale,
                                               .levelUnitGiven = request.level.unitGiven,
