@@ -293,13 +293,11 @@ QStringList Session::readingQuestions(const SessionReport &report, int minute, f
     return questions;
 }
 
-SessionCheck Session::checkServed(int portion, const QTime &clock, const QDateTime &now) const
+SessionCheck Session::checkServed(int portion, int minute, const QDateTime &now) const
 {
     const SessionReport report = reportAt(now);
     if (const SessionRefusal refusal = entryRefusal(report); refusal.refused())
         return {refusal, {}};
-    if (!clock.isValid())
-        return {sessionRefusal(SessionFault::ClockInvalid), {}};
     const PortionLine *line = nullptr;
     for (const PortionLine &each : report.portions) {
         if (each.portion.number == portion)
@@ -312,18 +310,18 @@ SessionCheck Session::checkServed(int portion, const QTime &clock, const QDateTi
                                {QString::number(portion),
                                 clockText(report.start.time(), served->atMinute, m_locale)}),
                 {}};
-    return {timeRefusal(report, minuteOf(clock), true, now), {}};
+    return {timeRefusal(report, minute, true, now), {}};
 }
 
-SessionRefusal Session::markServed(int portion, const QTime &clock, const QDateTime &now)
+SessionRefusal Session::markServed(int portion, int minute, const QDateTime &now)
 {
-    const SessionCheck check = checkServed(portion, clock, now);
+    const SessionCheck check = checkServed(portion, minute, now);
     if (check.refused())
         return check.refusal;
     SessionEntry entry;
     entry.event = EntryEvent::Served;
     entry.number = portion;
-    entry.values.servedAtMinute = minuteOf(clock);
+    entry.values.servedAtMinute = minute;
     append(entry, now);
     return {};
 }
@@ -341,40 +339,33 @@ SessionRefusal levelRefusal(float level, const QLocale &locale)
 
 } // namespace
 
-SessionCheck Session::checkReading(const QTime &clock, float level, const QDateTime &now) const
+SessionCheck Session::checkReading(int minute, float level, const QDateTime &now) const
 {
     const SessionReport report = reportAt(now);
     if (const SessionRefusal refusal = entryRefusal(report); refusal.refused())
         return {refusal, {}};
-    if (!clock.isValid())
-        return {sessionRefusal(SessionFault::ClockInvalid), {}};
     if (const SessionRefusal refusal = levelRefusal(level, m_locale); refusal.refused())
         return {refusal, {}};
-    const int minute = minuteOf(clock);
     if (const SessionRefusal refusal = timeRefusal(report, minute, false, now); refusal.refused())
         return {refusal, {}};
     return {{}, readingQuestions(report, minute, level, 0)};
 }
 
-SessionRefusal Session::addReading(const QTime &clock, float level, const QDateTime &now)
+SessionRefusal Session::addReading(int minute, float level, const QDateTime &now)
 {
-    const SessionCheck check = checkReading(clock, level, now);
+    const SessionCheck check = checkReading(minute, level, now);
     if (check.refused())
         return check.refusal;
     SessionEntry entry;
     entry.event = EntryEvent::Reading;
-    entry.values.atMinute = minuteOf(clock);
+    entry.values.atMinute = minute;
     entry.values.level = level;
     append(entry, now);
     return {};
 }
 
-SessionCheck Session::checkBooster(const QTime &clock, float drinkingMinutes,
-                                   const QDateTime &now) const
+SessionCheck Session::checkBooster(int minute, float drinkingMinutes, const QDateTime &now) const
 {
-    if (!clock.isValid())
-        return {sessionRefusal(SessionFault::ClockInvalid), {}};
-    const int minute = minuteOf(clock);
     const SessionReport report = reportAt(now, minute, drinkingMinutes);
     if (const SessionRefusal refusal = entryRefusal(report); refusal.refused())
         return {refusal, {}};
@@ -391,13 +382,11 @@ SessionCheck Session::checkBooster(const QTime &clock, float drinkingMinutes,
     return {{}, warnings.isEmpty() ? QStringList{} : QStringList{boosterQuestion(warnings)}};
 }
 
-SessionRefusal Session::serveBooster(const QTime &clock, float drinkingMinutes,
-                                     const QDateTime &now)
+SessionRefusal Session::serveBooster(int minute, float drinkingMinutes, const QDateTime &now)
 {
-    const SessionCheck check = checkBooster(clock, drinkingMinutes, now);
+    const SessionCheck check = checkBooster(minute, drinkingMinutes, now);
     if (check.refused())
         return check.refusal;
-    const int minute = minuteOf(clock);
     const BoosterOffer offer = *reportAt(now, minute, drinkingMinutes).offer;
     const DosingState &s = offer.report.dose.state;
     SessionEntry entry;
@@ -411,6 +400,53 @@ SessionRefusal Session::serveBooster(const QTime &clock, float drinkingMinutes,
     entry.boosterTargetBal = offer.targetBal;
     append(entry, now);
     return {};
+}
+
+// The same at a clock time the operator typed.
+
+namespace {
+
+const SessionRefusal &clockRefusal()
+{
+    static const SessionRefusal refusal = sessionRefusal(SessionFault::ClockInvalid);
+    return refusal;
+}
+
+} // namespace
+
+SessionCheck Session::checkServed(int portion, const QTime &clock, const QDateTime &now) const
+{
+    return clock.isValid() ? checkServed(portion, minuteOf(clock), now)
+                           : SessionCheck{clockRefusal(), {}};
+}
+
+SessionRefusal Session::markServed(int portion, const QTime &clock, const QDateTime &now)
+{
+    return clock.isValid() ? markServed(portion, minuteOf(clock), now) : clockRefusal();
+}
+
+SessionCheck Session::checkReading(const QTime &clock, float level, const QDateTime &now) const
+{
+    return clock.isValid() ? checkReading(minuteOf(clock), level, now)
+                           : SessionCheck{clockRefusal(), {}};
+}
+
+SessionRefusal Session::addReading(const QTime &clock, float level, const QDateTime &now)
+{
+    return clock.isValid() ? addReading(minuteOf(clock), level, now) : clockRefusal();
+}
+
+SessionCheck Session::checkBooster(const QTime &clock, float drinkingMinutes,
+                                   const QDateTime &now) const
+{
+    return clock.isValid() ? checkBooster(minuteOf(clock), drinkingMinutes, now)
+                           : SessionCheck{clockRefusal(), {}};
+}
+
+SessionRefusal Session::serveBooster(const QTime &clock, float drinkingMinutes,
+                                     const QDateTime &now)
+{
+    return clock.isValid() ? serveBooster(minuteOf(clock), drinkingMinutes, now) : clockRefusal();
 }
 
 // Corrections and voids.

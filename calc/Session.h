@@ -91,14 +91,21 @@ public:
     // `clock` as minutes after the start of drinking in force.
     int minuteOf(const QTime &clock) const;
 
+    // Each entry at a clock time the operator typed, or at a minute after the start (as the
+    // command line gives it). `level` is in the lab's unit.
     SessionCheck checkServed(int portion, const QTime &clock, const QDateTime &now) const;
+    SessionCheck checkServed(int portion, int minute, const QDateTime &now) const;
     SessionRefusal markServed(int portion, const QTime &clock, const QDateTime &now);
-    // `level` in the lab's unit.
+    SessionRefusal markServed(int portion, int minute, const QDateTime &now);
     SessionCheck checkReading(const QTime &clock, float level, const QDateTime &now) const;
+    SessionCheck checkReading(int minute, float level, const QDateTime &now) const;
     SessionRefusal addReading(const QTime &clock, float level, const QDateTime &now);
+    SessionRefusal addReading(int minute, float level, const QDateTime &now);
     SessionCheck checkBooster(const QTime &clock, float drinkingMinutes,
                               const QDateTime &now) const;
+    SessionCheck checkBooster(int minute, float drinkingMinutes, const QDateTime &now) const;
     SessionRefusal serveBooster(const QTime &clock, float drinkingMinutes, const QDateTime &now);
+    SessionRefusal serveBooster(int minute, float drinkingMinutes, const QDateTime &now);
 
     // A correction gives every value the entry records (see valuesInForce), in the record's
     // units: minutes after the start, a reading in the lab's unit, the release level in g/100 ml.
