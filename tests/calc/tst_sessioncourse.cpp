@@ -2,6 +2,7 @@
 #include "calc/SessionBooster.h"
 #include "calc/SessionReport.h"
 #include "calc/SessionRules.h"
+#include "calc/SessionText.h"
 #include "tests/support/SessionSupport.h"
 
 #include <QTest>
@@ -106,6 +107,8 @@ private slots:
     void boosterOffer();
     void boosterCourse_data();
     void boosterCourse();
+    void damagedRecord_data();
+    void damagedRecord();
 };
 
 void TestSessionCourse::readingNotes_data()
@@ -408,6 +411,57 @@ void TestSessionCourse::boosterCourse()
     QCOMPARE(points[3], QPointF(110.0 / 60, from));
     QCOMPARE(points[4].y(), from + peak);
     QCOMPARE(points[5].y(), 0.0);
+}
+
+void TestSessionCourse::damagedRecord_data()
+{
+    QTest::addColumn<int>("minute");  // of every entry
+    QTest::addColumn<float>("value"); // every level, drinking period and target
+
+    constexpr int lowest = std::numeric_limits<int>::min();
+    constexpr int highest = std::numeric_limits<int>::max();
+    constexpr float huge = std::numeric_limits<float>::max();
+    constexpr float nan = std::numeric_limits<float>::quiet_NaN();
+    QTest::newRow("the earliest minute") << lowest << 0.05f;
+    QTest::newRow("the latest minute") << highest << 0.05f;
+    QTest::newRow("the largest float") << 100 << huge;
+    QTest::newRow("not a number") << 100 << nan;
+    QTest::newRow("below 0") << -1 << -huge;
+}
+
+// A record may hold any value its file allows: the report keeps every entry and words it.
+void TestSessionCourse::damagedRecord()
+{
+    QFETCH(int, minute);
+    QFETCH(float, value);
+    SessionRecord record = recordOf({}, {}, QStringLiteral("70=0.06 85=0.057 100=0.054"));
+    record.setup.input.state.DD = value;
+    appendServed(record, 3, minute);
+    appendReading(record, minute, value);
+    const int booster = appendBooster(record, minute, value);
+    record.entries.last().boosterTargetBal = value;
+    SessionEntry correction;
+    correction.event = EntryEvent::Correction;
+    correction.corrects = booster;
+    correction.values.drinkingMinutes = value;
+    correction.reason = QStringLiteral("wrong time");
+    append(record, correction);
+    correction.corrects = 1; // the setup, without a start
+    correction.values = EntryValues{};
+    correction.values.start = QDateTime();
+    correction.values.releaseBal = value;
+    append(record, correction);
+
+    for (const int offeredAt : {minute, 0}) {
+        const SessionReport report = reportOf(record, minute, offeredAt);
+        QCOMPARE(report.readings.size(), 4);
+        QCOMPARE(report.boosters.size(), 1);
+        QCOMPARE(report.history.size(), 2);
+        const SessionText text = describeSession(report, QLocale::c());
+        QCOMPARE(text.readings.size(), 4);
+        QVERIFY(text.observedPeak.startsWith(QLatin1String("Observed peak: ")));
+        QCOMPARE(text.history.size(), 2);
+    }
 }
 
 QTEST_APPLESS_MAIN(TestSessionCourse)

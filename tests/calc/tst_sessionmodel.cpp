@@ -126,6 +126,8 @@ void TestSessionModel::clockTimes_data()
         << two << QTime(14, 36) << 30 << true << 0
         << "ERROR: 14:36 is more than 5 minutes after the time now (14:30). Enter the time it "
            "happened.";
+    QTest::newRow("no clock time")
+        << two << QTime() << 0 << false << 0 << "ERROR: Enter the time as hours and minutes.";
     QTest::newRow("a reading before the start") << two << QTime(13, 50) << 0 << false << -10 << "";
     QTest::newRow("served before the start")
         << two << QTime(13, 50) << 0 << true << 0
