@@ -127,6 +127,11 @@ void TestSessionCourse::readingNotes_data()
                                                                     << ""
                                                                     << "5=0.02 54=0.07 55=0.07"
                                                                     << "mouth mouth counts";
+    QTest::newRow("worked example, mouth alcohol")
+        << ""
+        << ""
+        << "5=0.025 10=0.012 15=0.009 30=0.015 45=0.025 60=0.033"
+        << "mouth mouth mouth mouth mouth counts";
     QTest::newRow("within 15 minutes of the last portion served, later than the period")
         << "1@0 2@13 3@50"
         << ""

@@ -78,6 +78,8 @@ class TestSessionModel : public QObject {
     Q_OBJECT
 
 private slots:
+    void startsAtTheNextFiveMinutes_data();
+    void startsAtTheNextFiveMinutes();
     void clockTimes_data();
     void clockTimes();
     void readingLevels_data();
@@ -99,6 +101,29 @@ private slots:
     void saving();
     void readOnly();
 };
+
+void TestSessionModel::startsAtTheNextFiveMinutes_data()
+{
+    QTest::addColumn<QTime>("now");
+    QTest::addColumn<QDateTime>("start");
+
+    const QDate day = start().date();
+    QTest::newRow("between") << QTime(12, 57, 40) << QDateTime(day, QTime(13, 0));
+    QTest::newRow("on the minute") << QTime(13, 0) << QDateTime(day, QTime(13, 0));
+    QTest::newRow("just past") << QTime(13, 0, 0, 1) << QDateTime(day, QTime(13, 5));
+    QTest::newRow("before midnight: the next day")
+        << QTime(23, 58) << QDateTime(day.addDays(1), QTime(0, 0));
+}
+
+void TestSessionModel::startsAtTheNextFiveMinutes()
+{
+    QFETCH(QTime, now);
+    QFETCH(QDateTime, start);
+    const QDateTime moment(SessionSupport::start().date(), now);
+    Session session(workedExampleInput(), SessionPlanSettings{}, SessionProtocol{},
+                    QStringLiteral("test"), moment);
+    QCOMPARE(session.record().setup.start, start);
+}
 
 void TestSessionModel::clockTimes_data()
 {
