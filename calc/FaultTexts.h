@@ -4,9 +4,11 @@
 #include "calc/CalcDose.h"
 #include "calc/NumberText.h"
 #include "calc/Placebo.h"
+#include "calc/SessionFault.h"
 #include "calc/SessionPlan.h"
 
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 #include <string>
 
@@ -59,3 +61,13 @@ QString placeboMessage(PlaceboProblem problem, int smallestMl);
 QString recordLineMessage(qsizetype line, const QString &problem);
 // A record file that cannot be opened or saved, with the system's reason.
 QString recordFileMessage(const QString &path, const QString &reason);
+
+// A session's refusal with its words. `details` fill the message in this order: ReadOnly the
+// reason; InitialsInvalid the initials; TimeAhead the clock time and the time now;
+// ServedBeforeStart the clock time and the start; PortionUnknown the number;
+// PortionServedAlready the number and the clock time served; ReadingNegative the level;
+// BoosterServedAlready the clock time served; BoosterPeriod the period; SessionCode the code;
+// EntryUnknown, EntryIsChange, EntryVoided, PlannedPortion and CorrectionNoChange the entry;
+// CorrectionValues the entry; ReasonTooLong the reason's length. PlaceboFloat, PlanChoice and
+// BoosterDose take their words from placeboMessage, planFaultText and doseFaultText.
+SessionRefusal sessionRefusal(SessionFault fault, const QStringList &details = {});

@@ -1,0 +1,54 @@
+#include "calc/SessionClock.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace {
+
+constexpr int MinutesPerStep = 5;
+constexpr qint64 SecondsPerMinute = 60;
+
+int minuteOfDay(const QTime &time)
+{
+    return time.hour() * 60 + time.minute();
+}
+
+} // namespace
+
+int SessionClock::minuteOf(const QTime &clock, const QTime &start)
+{
+    const int after = (minuteOfDay(clock) - minuteOfDay(start) + MinutesPerDay) % MinutesPerDay;
+    return after >= MinutesPerDay - BaselineMinutes ? after - MinutesPerDay : after;
+}
+
+int SessionClock::minutesSince(const QDateTime &start, const QDateTime &now)
+{
+    const qint64 seconds = start.secsTo(now);
+    // Rounded down, so a second before the start is minute -1.
+    const qint64 minutes = seconds >= 0 ? seconds / SecondsPerMinute
+                                        : -((-seconds + SecondsPerMinute - 1) / SecondsPerMinute);
+    return int(std::clamp<qint64>(minutes, std::numeric_limits<int>::min(),
+                                  std::numeric_limits<int>::max()));
+}
+
+bool SessionClock::aheadOf(int minute, const QDateTime &start, const QDateTime &now)
+{
+    return qint64(minute) * SecondsPerMinute - start.secsTo(now) > AheadMinutes * SecondsPerMinute;
+}
+
+QDateTime SessionClock::defaultStart(const QDateTime &now)
+{
+    const QDateTime local = now.toLocalTime();
+    const QTime time = local.time();
+    QDateTime start(local.date(), QTime(time.hour(), time.minute()));
+    if (time.second() != 0 || time.msec() != 0)
+        start = start.addSecs(SecondsPerMinute);
+    const int past = start.time().minute() % MinutesPerStep;
+    return past == 0 ? start : start.addSecs((MinutesPerStep - past) * SecondsPerMinute);
+}
+
+QDateTime SessionClock::entryTime(const QDateTime &moment)
+{
+    const QDateTime utc = moment.toUTC();
+    return utc.addMSecs(-utc.time().msec());
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QDateTime>
+#include <QTime>
+
+// The operator enters the times of a session as clock times; the record keeps whole minutes after
+// the start of drinking. A clock time up to BaselineMinutes before the start is a baseline taken
+// before it; any other time is after the start, on the next day if need be, so a session may run
+// past midnight.
+namespace SessionClock {
+
+inline constexpr int BaselineMinutes = 180;
+inline constexpr int MinutesPerDay = 24 * 60;
+// A clock may run a little ahead of the computer's; a time further ahead of now is a slip.
+inline constexpr int AheadMinutes = 5;
+
+// Seconds are left out: the record keeps whole minutes. `clock` must be valid.
+int minuteOf(const QTime &clock, const QTime &start);
+
+// Whole minutes from `start` to `now`, rounded down, within the range of an int.
+int minutesSince(const QDateTime &start, const QDateTime &now);
+
+// Whether `minute` after `start` is more than AheadMinutes after `now`.
+bool aheadOf(int minute, const QDateTime &start, const QDateTime &now);
+
+// The start a new session is offered: the next whole five minutes of the local clock from `now`.
+QDateTime defaultStart(const QDateTime &now);
+
+// `moment` in UTC without its milliseconds, as an entry's time of entry is kept.
+QDateTime entryTime(const QDateTime &moment);
+
+} // namespace SessionClock

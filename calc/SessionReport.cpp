@@ -1,0 +1,222 @@
+#include "calc/SessionReport.h"
+
+#include "calc/DosingModel.h"
+#include "calc/SessionBooster.h"
+#include "calc/SessionClock.h"
+
+#include <algorithm>
+
+namespace {
+
+void addPortions(SessionReport &report, const SessionEntries &entries)
+{
+    for (const EntryInForce &planned : entries.of(EntryEvent::Portion)) {
+        const SessionEntry &entry = planned.entry;
+        report.portions.append(
+            {entry.entry,
+             {entry.number, entry.plannedAtMinute, entry.alcoholMl, entry.mixerMl, entry.totalMl},
+             {}});
+    }
+    for (const EntryInForce &served : entries.of(EntryEvent::Served)) {
+        for (PortionLine &portion : report.portions) {
+            if (portion.portion.number == served.entry.number) {
+                portion.marks.append({served.entry.entry, served.values.servedAtMinute.value_or(0),
+                                      served.corrected(), served.voided()});
+                break;
+            }
+        }
+    }
+}
+
+void addBoosters(SessionReport &report, const SessionEntries &entries)
+{
+    for (const EntryInForce &booster : entries.of(EntryEvent::Booster)) {
+        const SessionEntry &entry = booster.entry;
+        BoosterLine line;
+        line.entry = entry.entry;
+        line.atMinute = booster.values.servedAtMinute.value_or(0);
+        line.drinkingMinutes = booster.values.drinkingMinutes.value_or(0);
+        line.targetBal = entry.boosterTargetBal;
+        line.alcoholMl = entry.alcoholMl;
+        line.mixerMl = entry.mixerMl;
+        line.totalMl = entry.totalMl;
+        line.corrected = booster.corrected();
+        line.voided = booster.voided();
+        if (!line.voided && !report.boosterInForce)
+            report.boosterInForce = report.boosters.size();
+        report.boosters.append(line);
+    }
+}
+
+// Drinking ends at the later of the drinking period's end and the last portion served.
+DrinkingTimes drinkingTimes(const SessionReport &report)
+{
+    DrinkingTimes times;
+    times.drinkingEnds = report.setup.input.state.DD;
+    for (const PortionLine &portion : report.portions) {
+        for (const ServedMark &mark : portion.marks) {
+            if (!mark.voided)
+                times.drinkingEnds = std::max(times.drinkingEnds, double(mark.atMinute));
+        }
+    }
+    if (const BoosterLine *booster = report.booster()) {
+        times.boosterAt = booster->atMinute;
+        times.boosterMinutes = booster->drinkingMinutes;
+    }
+    return times;
+}
+
+void addReadings(SessionReport &report, const SessionEntries &entries)
+{
+    for (const EntryInForce &reading : entries.of(EntryEvent::Reading)) {
+        ReadingLine line;
+        line.entry = reading.entry.entry;
+        line.atMinute = reading.values.atMinute.value_or(0);
+        line.level = reading.values.level.value_or(0);
+        line.note = readingNote(line.atMinute, line.level, report.drinking);
+        line.corrected = reading.corrected();
+        line.voided = reading.voided();
+        report.readings.append(line);
+    }
+    std::stable_sort(
+        report.readings.begin(), report.readings.end(),
+        [](const ReadingLine &a, const ReadingLine &b) { return a.atMinute < b.atMinute; });
+}
+
+void judgeReadings(SessionReport &report)
+{
+    const LevelScale &level = report.setup.input.level;
+    QList<float> all;
+    QList<qsizetype> allIndex;
+    QList<float> latest;
+    QList<qsizetype> latestIndex;
+    for (qsizetype i = 0; i < report.readings.size(); ++i) {
+        const ReadingLine &reading = report.readings[i];
+        if (!reading.counts())
+            continue;
+        const float bal = level.toBal(reading.level);
+        all << bal;
+        allIndex << i;
+        if (report.drinking.inLatestPhase(reading.atMinute)) {
+            latest << bal;
+            latestIndex << i;
+        }
+    }
+    ReadingsOutcome &outcome = report.outcome;
+    const auto index = [](const QList<qsizetype> &indices, std::optional<qsizetype> at) {
+        return at ? std::optional(indices[*at]) : std::nullopt;
+    };
+    outcome.observedPeak = index(allIndex, highestReading(all));
+    if (report.placebo) {
+        outcome.release = index(latestIndex, placeboRelease(latest, report.releaseBal));
+        return;
+    }
+    const LimbCourse limb = limbCourse(latest, report.releaseBal);
+    outcome.limbShown = index(latestIndex, limb.shown);
+    outcome.limbWithdrawnBy = index(latestIndex, limb.withdrawnBy);
+    outcome.release = index(latestIndex, limb.release);
+}
+
+// The course after the booster in force: from the latest counting reading before it, or from the
+// dose's expected level at its time.
+std::optional<BoosterCourse> courseAfter(const SessionReport &report, const BoosterLine &booster)
+{
+    const std::optional<SessionPlan> own =
+        boosterPlan(report.setup.input, booster, report.releaseBal);
+    if (!own)
+        return std::nullopt;
+    std::optional<int> fromMinute;
+    double fromBal =
+        report.dose.plan->expectedBal(double(booster.atMinute) / DosingModel::MinutesPerHour);
+    for (const ReadingLine &reading : report.readings) {
+        if (reading.atMinute < booster.atMinute && reading.counts()) {
+            fromMinute = reading.atMinute;
+            fromBal = report.setup.input.level.toBal(reading.level);
+        }
+    }
+    return boosterCourse(booster.atMinute, fromBal, fromMinute, *own, report.releaseBal);
+}
+
+void addExpected(SessionReport &report)
+{
+    if (report.placebo || !report.hasPlan())
+        return;
+    ExpectedCourse expected{*report.dose.plan, std::nullopt};
+    if (report.boosterInForce) {
+        BoosterLine &booster = report.boosters[*report.boosterInForce];
+        booster.course = courseAfter(report, booster);
+        expected.booster = booster.course;
+    }
+    const LevelScale &level = report.setup.input.level;
+    for (ReadingLine &reading : report.readings) {
+        reading.expectedLevel = level.fromBal(expected.expectedBal(reading.atMinute));
+        reading.difference = double(reading.level) - *reading.expectedLevel;
+    }
+    report.expected = expected;
+}
+
+} // namespace
+
+std::optional<ServedMark> PortionLine::served() const
+{
+    for (const ServedMark &mark : marks) {
+        if (!mark.voided)
+            return mark;
+    }
+    return std::nullopt;
+}
+
+const BoosterLine *SessionReport::booster() const
+{
+    return boosterInForce ? &boosters[*boosterInForce] : nullptr;
+}
+
+std::optional<int> SessionReport::nextUnservedPortion() const
+{
+    std::optional<int> next;
+    for (const PortionLine &portion : portions) {
+        if (!portion.served() && (!next || portion.portion.number < *next))
+            next = portion.portion.number;
+    }
+    return next;
+}
+
+std::optional<double> SessionReport::expectedPeakBal() const
+{
+    if (!expected)
+        return std::nullopt;
+    double peak = expected->plan.peakBal;
+    if (expected->booster)
+        peak = std::max(peak, expected->booster->peakBal());
+    return peak;
+}
+
+SessionReport evaluateSession(const SessionRecord &record, const QDateTime &now,
+                              const SessionReportOptions &options)
+{
+    const SessionEntries entries(record);
+    SessionReport report;
+    report.setup = record.setup;
+    const EntryInForce &setup = entries.setup();
+    report.start = setup.values.start.value_or(record.setup.start);
+    report.releaseBal = setup.values.releaseBal.value_or(record.setup.plan.releaseLevel);
+    report.setupCorrectedBy = setup.correctedBy;
+    report.placebo = record.setup.placebo;
+    report.nowMinute = SessionClock::minutesSince(report.start, now);
+    DoseOptions dose;
+    dose.plan = SessionPlanSettings{record.setup.plan.portions, report.releaseBal};
+    dose.protocol = options.protocol;
+    report.dose = evaluateDose(record.setup.input, dose);
+
+    addPortions(report, entries);
+    addBoosters(report, entries);
+    report.drinking = drinkingTimes(report);
+    addReadings(report, entries);
+    judgeReadings(report);
+    addExpected(report);
+    if (!report.boosterInForce)
+        report.offer = offerBooster(report, options.boosterAtMinute.value_or(report.nowMinute),
+                                    options.boosterMinutes, options.protocol, options.locale);
+    report.history = entries.changes();
+    return report;
+}

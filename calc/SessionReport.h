@@ -1,0 +1,126 @@
+#pragma once
+
+#include "calc/Booster.h"
+#include "calc/DoseEvaluation.h"
+#include "calc/Protocol.h"
+#include "calc/SessionEntries.h"
+#include "calc/SessionFault.h"
+#include "calc/SessionRecord.h"
+#include "calc/SessionRules.h"
+
+#include <QDateTime>
+#include <QList>
+#include <QLocale>
+#include <QPointF>
+#include <optional>
+
+// Everything a session's record shows at a moment, which the window, the printed page and the
+// command line only present. Times are whole minutes after the start of drinking in force; levels
+// of readings are in the lab's unit, the model's levels in g/100 ml unless said otherwise.
+
+// An entry that marked a portion served.
+struct ServedMark {
+    int entry = 0;
+    int atMinute = 0; // as corrected
+    bool corrected = false;
+    bool voided = false;
+};
+
+// A portion of the plan as poured (a placebo's float and mixer), and its serving.
+struct PortionLine {
+    int entry = 0; // the Portion entry
+    ServedPortion portion;
+    QList<ServedMark> marks; // every entry that marked it served, in the order made
+
+    // The first mark not voided; none while the portion is not served.
+    std::optional<ServedMark> served() const;
+};
+
+struct ReadingLine {
+    int entry = 0;
+    int atMinute = 0; // as corrected
+    float level = 0;  // as corrected, in the lab's unit
+    // In the lab's unit; none for a placebo, or without a plan.
+    std::optional<double> expectedLevel;
+    std::optional<double> difference; // the reading minus the expected level
+    ReadingNote note = ReadingNote::Counts;
+    bool corrected = false;
+    bool voided = false; // shown, and left out of every rule
+
+    bool counts() const { return !voided && ::counts(note); }
+};
+
+// What the readings show, each as an index into SessionReport::readings.
+struct ReadingsOutcome {
+    std::optional<qsizetype> observedPeak; // the highest counting reading of the whole session
+    std::optional<qsizetype> limbShown;    // of the latest phase; never for a placebo
+    std::optional<qsizetype> limbWithdrawnBy;
+    std::optional<qsizetype> release;
+};
+
+struct BoosterLine {
+    int entry = 0;
+    int atMinute = 0;          // B, as corrected
+    float drinkingMinutes = 0; // Db, as corrected
+    float targetBal = 0;       // what it was estimated for
+    int alcoholMl = 0;
+    int mixerMl = 0;
+    int totalMl = 0;
+    bool corrected = false;
+    bool voided = false;
+    // Its expected course; none for a placebo, without a plan, or when its own dose cannot be
+    // computed again from the record.
+    std::optional<BoosterCourse> course;
+};
+
+// The booster a session would serve at a minute, or why it would not.
+struct BoosterOffer {
+    SessionRefusal refusal; // None: offered
+    int atMinute = 0;       // B: the readings before it are judged
+    float drinkingMinutes = 0;
+    std::optional<qsizetype> fromReading; // the latest counting reading before B
+    float targetBal = 0;                  // float32(target - that reading), g/100 ml
+    DoseReport report;                    // its own dose, with its notices and plan
+    BoosterJudgement judgement;           // everything served with it, judged as one dose
+
+    bool ok() const { return !refusal.refused(); }
+};
+
+struct SessionReport {
+    SessionSetup setup;       // as recorded
+    QDateTime start;          // the start of drinking in force
+    float releaseBal = 0;     // the release level in force, g/100 ml
+    int setupCorrectedBy = 0; // the latest correction of either, 0 for none
+    bool placebo = false;
+    int nowMinute = 0;
+    DoseReport dose; // computed anew from the setup, with the plan of the choices in force
+
+    QList<PortionLine> portions;
+    QList<ReadingLine> readings; // in time order; at the same minute, in the order made
+    DrinkingTimes drinking;
+    ReadingsOutcome outcome;
+    QList<BoosterLine> boosters; // in the order made, voided ones too
+    std::optional<qsizetype> boosterInForce;
+    std::optional<BoosterOffer> offer; // while no booster is in force
+    // None for a placebo or without a plan.
+    std::optional<ExpectedCourse> expected;
+    QList<EntryChange> history; // every correction and void, in the order made
+
+    bool hasPlan() const { return dose.plan && dose.plan->ok(); }
+    const BoosterLine *booster() const;
+    // The portion to mark next: the first one not served; none when all are.
+    std::optional<int> nextUnservedPortion() const;
+    // The highest level expected: the plan's peak, or a booster's when it is higher. None
+    // without an expected course.
+    std::optional<double> expectedPeakBal() const;
+};
+
+struct SessionReportOptions {
+    std::optional<Protocol> protocol; // judges the dose and the booster with it
+    float boosterMinutes = Booster::DefaultDrinkingMinutes;
+    std::optional<int> boosterAtMinute; // the offer's B; none for now
+    QLocale locale;                     // of the offer's words
+};
+
+SessionReport evaluateSession(const SessionRecord &record, const QDateTime &now,
+                              const SessionReportOptions &options = {});

@@ -1,0 +1,162 @@
+#include "calc/SessionRules.h"
+
+#include "calc/DosingModel.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+using DosingModel::EliminationBalPerHour;
+using DosingModel::MinutesPerHour;
+
+// Far beyond any clock, yet far from overflowing a qint64 when a minute is added.
+constexpr double LatestMinute = 1e15;
+
+// Half away from zero, as the plan rounds its minutes; a damaged record's values stay in range.
+qint64 wholeMinutes(double minutes)
+{
+    if (std::isnan(minutes))
+        return 0;
+    return qint64(std::round(std::clamp(minutes, -LatestMinute, LatestMinute)));
+}
+
+double hoursOf(double minutes)
+{
+    return minutes / MinutesPerHour;
+}
+
+} // namespace
+
+ReadingNote readingNote(int atMinute, float level, const DrinkingTimes &times)
+{
+    if (!std::isfinite(level) || level < 0)
+        return ReadingNote::NotALevel;
+    if (atMinute < 0)
+        return ReadingNote::Baseline;
+    const double minute = atMinute;
+    if (minute < times.drinkingEnds + SessionRules::MouthAlcoholMinutes)
+        return ReadingNote::MouthAlcohol;
+    if (!times.boosterAt || atMinute < *times.boosterAt)
+        return ReadingNote::Counts;
+    const double boosterEnds = double(*times.boosterAt) + times.boosterMinutes;
+    return minute < boosterEnds + SessionRules::MouthAlcoholMinutes ? ReadingNote::MouthAlcohol
+                                                                    : ReadingNote::Booster;
+}
+
+LimbCourse limbCourse(const QList<float> &bal, float releaseBal)
+{
+    LimbCourse course;
+    qsizetype lastRise = 0;
+    for (qsizetype i = 1; i < bal.size(); ++i) {
+        if (bal[i] > bal[i - 1]) {
+            lastRise = i;
+            if (course.shown) {
+                course.withdrawnBy = i;
+                course.shown.reset();
+            }
+        }
+        if (!course.shown && i >= lastRise + 2 && bal[i - 2] > bal[i - 1] && bal[i - 1] > bal[i]) {
+            course.shown = i;
+            course.withdrawnBy.reset();
+        }
+    }
+    if (course.shown) {
+        for (qsizetype i = *course.shown; i < bal.size() && !course.release; ++i) {
+            if (bal[i] <= releaseBal)
+                course.release = i;
+        }
+    }
+    return course;
+}
+
+std::optional<qsizetype> placeboRelease(const QList<float> &bal, float releaseBal)
+{
+    std::optional<qsizetype> release;
+    for (qsizetype i = 0; i < bal.size(); ++i) {
+        if (!(bal[i] <= releaseBal))
+            release.reset();
+        else if (!release)
+            release = i;
+    }
+    return release;
+}
+
+std::optional<qsizetype> highestReading(const QList<float> &bal)
+{
+    std::optional<qsizetype> highest;
+    for (qsizetype i = 0; i < bal.size(); ++i) {
+        if (!highest || bal[i] > bal[*highest])
+            highest = i;
+    }
+    return highest;
+}
+
+double BoosterCourse::expectedBal(double minute) const
+{
+    const double hours = hoursOf(minute - servedAtMinute);
+    double rise = 0;
+    if (hours >= riseHours)
+        rise = riseBal - EliminationBalPerHour * (hours - riseHours);
+    else if (hours > 0)
+        rise = riseBal * hours / riseHours;
+    return std::max(0.0, fromBal + rise);
+}
+
+qint64 BoosterCourse::peakAtMinute() const
+{
+    return servedAtMinute + wholeMinutes(riseHours * MinutesPerHour);
+}
+
+qint64 BoosterCourse::releaseAtMinute() const
+{
+    if (neverAboveRelease())
+        return servedAtMinute;
+    return servedAtMinute +
+           wholeMinutes((riseHours + (peakBal() - releaseBal) / EliminationBalPerHour) *
+                        MinutesPerHour);
+}
+
+qint64 BoosterCourse::zeroAtMinute() const
+{
+    return servedAtMinute +
+           wholeMinutes((riseHours + peakBal() / EliminationBalPerHour) * MinutesPerHour);
+}
+
+BoosterCourse boosterCourse(int servedAtMinute, double fromBal, std::optional<int> fromMinute,
+                            const SessionPlan &boosterPlan, float releaseBal)
+{
+    BoosterCourse course;
+    course.servedAtMinute = servedAtMinute;
+    course.fromBal = fromBal;
+    course.fromMinute = fromMinute;
+    course.riseBal = boosterPlan.peakBal;
+    course.riseHours = boosterPlan.peakHours;
+    course.releaseBal = releaseBal;
+    return course;
+}
+
+double ExpectedCourse::expectedBal(double minute) const
+{
+    if (booster && minute >= booster->servedAtMinute)
+        return booster->expectedBal(minute);
+    return plan.expectedBal(hoursOf(minute));
+}
+
+QList<QPointF> ExpectedCourse::points() const
+{
+    const QList<QPointF> dose{{0, 0}, {plan.peakHours, plan.peakBal}, {plan.zeroHours, 0}};
+    if (!booster)
+        return dose;
+    const double served = hoursOf(booster->servedAtMinute);
+    QList<QPointF> points;
+    for (const QPointF &point : dose) {
+        if (point.x() < served)
+            points << point;
+    }
+    const double peakHours = served + booster->riseHours;
+    points << QPointF(served, plan.expectedBal(served)) << QPointF(served, booster->fromBal)
+           << QPointF(peakHours, booster->peakBal())
+           << QPointF(peakHours + booster->peakBal() / EliminationBalPerHour, 0);
+    return points;
+}

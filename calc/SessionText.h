@@ -1,0 +1,56 @@
+#pragma once
+
+#include "calc/LevelUnits.h"
+#include "calc/SessionReport.h"
+
+#include <QList>
+#include <QLocale>
+#include <QString>
+#include <QStringList>
+
+// A session's report in words, as the window, the printed page and the command line show it:
+// clock times from the start of drinking in force, levels in the lab's unit, numbers in the
+// given regional format.
+struct SessionText {
+    QString beverage;            // "Alcohol", or the placebo with its float
+    QStringList served;          // per portion: its served clock time, or "not yet"
+    QList<QStringList> readings; // one per reading, in the order of readingColumns
+    QString observedPeak;        // "Observed peak: 0.06 g/100 ml at 14:10"
+    QString descending;          // "Descending limb shown at 14:55"; empty for a placebo
+    QString release;             // "Release level reached at 16:40 (0.018)"
+    QString booster;             // the booster served; empty without one
+    QStringList boosterCourse;   // after a booster: its peak, below the release level, zero
+    QString offer;               // the booster estimate, or why there is none
+    QStringList offerWarnings;   // its own notices, and what everything served with it passes
+    QStringList history;         // every correction and void, in the order made
+
+    static QStringList readingColumns(const LevelScale &level);
+    // What a booster estimate is and is not; shown beside every estimate.
+    static QString boosterCaveat();
+    // "Placebo: no curve is expected."
+    static QString placeboNote();
+};
+
+SessionText describeSession(const SessionReport &report, const QLocale &locale = QLocale());
+
+// "alcohol 12 ml, mixer 48 ml, total 60 ml"
+QString volumesText(float alcoholMl, float mixerMl, float totalMl,
+                    const QLocale &locale = QLocale());
+
+// A level the model expects (`level` in the lab's unit), as the plan writes levels: 4 decimals
+// in g/100 ml, 4 significant digits in another unit.
+QString expectedLevelText(double level, const LevelScale &scale, const QLocale &locale = QLocale());
+// A difference from it, written the same way with its sign; none for one that rounds to 0.
+QString differenceText(double difference, const LevelScale &scale,
+                       const QLocale &locale = QLocale());
+
+// A correction or a void: what changed, from what to what, why, who and when.
+QString changeText(const EntryChange &change, const SessionReport &report,
+                   const QLocale &locale = QLocale());
+
+// The questions asked before an entry. `expectedBal` is the expected peak, or a placebo's target.
+QString highReadingQuestion(float level, double expectedBal, bool placebo, const LevelScale &scale,
+                            const QLocale &locale = QLocale());
+QString sameMinuteQuestion(const QString &clock, float otherLevel, const LevelScale &scale,
+                           const QLocale &locale = QLocale());
+QString boosterQuestion(const QStringList &warnings);

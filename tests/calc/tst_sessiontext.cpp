@@ -1,0 +1,166 @@
+#include "calc/EntryRules.h"
+#include "calc/SessionText.h"
+#include "tests/support/SessionSupport.h"
+
+#include <QTest>
+
+using namespace SessionSupport;
+
+Q_DECLARE_METATYPE(LevelScale)
+
+namespace {
+
+const LevelScale Blood;
+const LevelScale BreathMgPerL{LevelUnit::MilligramsPerLitre, 2100};
+
+// The text of `field`: a line of SessionText, a row of a table with its cells joined by "|",
+// or all the lines of a list joined by "\n".
+QString fieldOf(const SessionText &text, const QString &field)
+{
+    if (field == QLatin1String("observedPeak"))
+        return text.observedPeak;
+    if (field == QLatin1String("descending"))
+        return text.descending;
+    if (field == QLatin1String("release"))
+        return text.release;
+    if (field == QLatin1String("served"))
+        return text.served.join(QLatin1Char('|'));
+    if (field == QLatin1String("booster"))
+        return (QStringList{text.booster} + text.boosterCourse).join(QLatin1Char('\n'));
+    if (field == QLatin1String("offer"))
+        return (QStringList{text.offer} + text.offerWarnings).join(QLatin1Char('\n'));
+    if (field == QLatin1String("history"))
+        return text.history.join(QLatin1Char('\n'));
+    QStringList rows;
+    for (const QStringList &cells : text.readings)
+        rows << cells.join(QLatin1Char('|'));
+    return rows.join(QLatin1Char('\n'));
+}
+
+} // namespace
+
+class TestSessionText : public QObject {
+    Q_OBJECT
+
+private slots:
+    void differences_data();
+    void differences();
+    void words_data();
+    void words();
+};
+
+void TestSessionText::differences_data()
+{
+    QTest::addColumn<LevelScale>("level");
+    QTest::addColumn<double>("difference");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("above, 4 decimals of g/100 ml") << Blood << 0.00123 << "+0.0012";
+    QTest::newRow("below") << Blood << -0.0207 << "-0.0207";
+    QTest::newRow("rounds to 0: no sign") << Blood << -0.00004 << "0.0000";
+    QTest::newRow("4 significant digits in mg/L") << BreathMgPerL << 0.012345 << "+0.01235";
+    QTest::newRow("below in mg/L") << BreathMgPerL << -0.5 << "-0.5";
+}
+
+void TestSessionText::differences()
+{
+    QFETCH(LevelScale, level);
+    QFETCH(double, difference);
+    QFETCH(QString, text);
+    QCOMPARE(differenceText(difference, level, QLocale::c()), text);
+}
+
+void TestSessionText::words_data()
+{
+    QTest::addColumn<bool>("placebo");
+    QTest::addColumn<QString>("entries"); // readings; "s1@0" serves portion 1; "b110" a booster
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("text");
+
+    const QString worked = QStringLiteral("70=0.06 85=0.057 100=0.054");
+    QTest::newRow("no readings") << false << ""
+                                 << "observedPeak"
+                                 << "Observed peak: none yet";
+    QTest::newRow("observed peak") << false << worked << "observedPeak"
+                                   << "Observed peak: 0.06 g/100 ml at 15:10";
+    QTest::newRow("limb shown") << false << worked << "descending"
+                                << "Descending limb shown at 15:40";
+    QTest::newRow("limb withdrawn") << false << "60=0.08 75=0.07 90=0.06 105=0.065"
+                                    << "descending"
+                                    << "Descending limb withdrawn: the reading at 15:45 rose.";
+    QTest::newRow("no limb for a placebo") << true << worked << "descending"
+                                           << "";
+    QTest::newRow("release") << false << "60=0.08 75=0.05 90=0.018"
+                             << "release"
+                             << "Release level reached at 15:30 (0.018)";
+    QTest::newRow("readings against the curve")
+        << false << "5=0.02 70=0.06"
+        << "readings"
+        << "5|14:05|0.02|0.0058|+0.0142|may hold mouth alcohol\n6|15:10|0.06|0.0807|-0.0207|";
+    QTest::newRow("a placebo's readings") << true << "-10=0"
+                                          << "readings"
+                                          << "5|13:50|0|no curve|no curve|baseline";
+    QTest::newRow("served") << false << "s2@13"
+                            << "served"
+                            << "not yet|14:13|not yet";
+    QTest::newRow("the booster offered")
+        << false << worked << "offer"
+        << "Booster estimate: alcohol 25 ml, mixer 150 ml, total 175 ml, to raise the level by "
+           "0.026 g/100 ml over 10 minutes.";
+    QTest::newRow("no booster for a placebo")
+        << true << worked << "offer"
+        << "ERROR: No booster for the placebo beverage: no curve is expected.";
+    QTest::newRow("the booster served")
+        << false << worked + QStringLiteral(" b110") << "booster"
+        << "Booster served at 15:50: alcohol 25 ml, mixer 150 ml, total 175 ml (target 0.026 "
+           "g/100 ml over 10 minutes)\n"
+           "Expected peak after the booster: 0.0801 g/100 ml at 16:30\n"
+           "Expected below 0.02 g/100 ml at 20:30\n"
+           "Expected zero at 21:50";
+    QTest::newRow("a correction and a void")
+        << false << "70=0.6 c5:70=0.06 v5"
+        << "history"
+        << "Entry 6, 2 Mar 2026 16:00 (AB): entry 5, the reading 0.6 g/100 ml at 15:10, "
+           "corrected to the reading 0.06 g/100 ml at 15:10. Reason: mistyped value.\n"
+           "Entry 7, 2 Mar 2026 16:00 (AB): entry 5, the reading 0.06 g/100 ml at 15:10, "
+           "voided. Reason: entered for the wrong session.";
+}
+
+void TestSessionText::words()
+{
+    QFETCH(bool, placebo);
+    QFETCH(QString, entries);
+    QFETCH(QString, field);
+    QFETCH(QString, text);
+    auto session = workedSession();
+    if (placebo)
+        session->setBeverage(true, 0);
+    const QDateTime now = at(120);
+    for (const QString &entry : entries.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        SessionRefusal answer;
+        if (entry.startsWith(QLatin1Char('s'))) {
+            answer = session->markServed(entry.mid(1).section(QLatin1Char('@'), 0, 0).toInt(),
+                                         clockAt(entry.section(QLatin1Char('@'), 1).toInt()), now);
+        } else if (entry.startsWith(QLatin1Char('b'))) {
+            answer = session->serveBooster(clockAt(entry.mid(1).toInt()), 10, now);
+        } else if (entry.startsWith(QLatin1Char('c'))) {
+            const TimedLevel to = timedLevels(entry.section(QLatin1Char(':'), 1)).constFirst();
+            EntryValues values;
+            values.atMinute = to.minute;
+            values.level = to.level;
+            answer = session->correct(entry.mid(1).section(QLatin1Char(':'), 0, 0).toInt(), values,
+                                      QString::fromLatin1(ChangeReason::Standard[0]), now);
+        } else if (entry.startsWith(QLatin1Char('v'))) {
+            answer = session->voidEntry(entry.mid(1).toInt(),
+                                        QString::fromLatin1(ChangeReason::Standard[2]), now);
+        } else {
+            const TimedLevel reading = timedLevels(entry).constFirst();
+            answer = session->addReading(clockAt(reading.minute), reading.level, now);
+        }
+        QVERIFY2(!answer.refused(), qPrintable(answer.message));
+    }
+    QCOMPARE(fieldOf(describeSession(evaluateSession(*session, now), QLocale::c()), field), text);
+}
+
+QTEST_APPLESS_MAIN(TestSessionText)
+#include "tst_sessiontext.moc"
