@@ -15,7 +15,10 @@
 // for elimination while drinking and for the 30 minutes after.
 namespace Booster {
 inline constexpr float DefaultDrinkingMinutes = 10;
-}
+// A booster's own drinking period is a whole number of minutes in this range.
+inline constexpr int ShortestDrinkingMinutes = 1;
+inline constexpr int LongestDrinkingMinutes = 120;
+} // namespace Booster
 
 enum class BoosterRefusal {
     None,
