@@ -21,6 +21,9 @@ struct RecordReading {
     QString error;   // "ERROR: r.csv line 4: ..." when there is no record
     QString warning; // "WARNING: r.csv ..." for a record that is cut or changed
 
+    // The file's version (RecordVersion); 0 when it could not be read. The front end asks before
+    // it saves a version-1 record, which always becomes version 2.
+    int version() const { return record ? record->version : 0; }
     // A record its end row does not vouch for is only shown, never added to.
     bool readOnly() const { return check == RecordCheck::Cut || check == RecordCheck::Changed; }
 };

@@ -17,13 +17,7 @@ struct ReferenceRecord {
 
 namespace ReferenceRecords {
 
-// The three sessions' setups.
-inline SessionSetup alcoholSetup(const EntryStamp &stamp)
-{
-    SessionSetup setup = workedSetup(stamp);
-    return setup;
-}
-
+// The placebo's and the breath unit's setups beside the worked example's.
 inline SessionSetup placeboSetup(const EntryStamp &stamp)
 {
     SessionSetup setup = workedSetup(stamp);
@@ -51,7 +45,7 @@ inline QList<ReferenceRecord> all()
     // operators or end row.
     SessionRecord first;
     first.version = RecordVersion::First;
-    first.setup = alcoholSetup(none);
+    first.setup = workedSetup(none);
     first.setup.programVersion = QStringLiteral("2.0.0");
     first.entries = {portionEntry(2, 1, 0, 23, 136, none, 0),
                      portionEntry(3, 2, 13, 23, 136, none, 13),
@@ -87,7 +81,7 @@ inline QList<ReferenceRecord> all()
     // Version 2: every entry in the order it was made, each with its time and operator.
     const EntryStamp planned = stampAt("13:58:12");
     SessionRecord alcohol;
-    alcohol.setup = alcoholSetup(planned);
+    alcohol.setup = workedSetup(planned);
     alcohol.setup.protocolName = QStringLiteral("Arm A");
     alcohol.setup.protocolSha256 =
         "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad";
