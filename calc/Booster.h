@@ -15,7 +15,7 @@
 // for elimination while drinking and for the 30 minutes after.
 namespace Booster {
 inline constexpr float DefaultDrinkingMinutes = 10;
-}
+} // namespace Booster
 
 enum class BoosterRefusal {
     None,

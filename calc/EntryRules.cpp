@@ -1,21 +1,23 @@
 #include "calc/EntryRules.h"
 
+#include <QList>
+#include <algorithm>
+
+// Counted as a reader counts characters: a letter beyond the first 65536 is one, not two.
+
 bool acceptsOperatorInitials(QStringView initials)
 {
-    if (initials.isEmpty() || initials.size() > OperatorInitials::MaximumLength)
-        return false;
-    for (const QChar c : initials) {
-        if (!c.isLetter())
-            return false;
-    }
-    return true;
+    const QList<uint> letters = initials.toUcs4();
+    return !letters.isEmpty() && letters.size() <= OperatorInitials::MaximumLength &&
+           std::all_of(letters.begin(), letters.end(),
+                       [](uint letter) { return QChar::isLetter(char32_t(letter)); });
 }
 
 ReasonProblem reasonProblem(QStringView reason)
 {
     if (reason.trimmed().isEmpty())
         return ReasonProblem::Missing;
-    if (reason.size() > ChangeReason::MaximumLength)
+    if (reason.toUcs4().size() > ChangeReason::MaximumLength)
         return ReasonProblem::TooLong;
     return ReasonProblem::None;
 }

@@ -7,6 +7,7 @@
 #include "calc/SessionCode.h"
 #include "calc/SessionRules.h"
 
+#include <QDir>
 #include <QLocale>
 #include <array>
 
@@ -274,16 +275,57 @@ QString placeboMessage(PlaceboProblem problem, int smallestMl)
     return {};
 }
 
-QString recordLineMessage(qsizetype line, const QString &problem)
+QString recordLineMessage(const QString &file, qsizetype line, const QString &problem)
 {
-    return QStringLiteral("ERROR: The session record cannot be read: line %1: %2.")
+    return QStringLiteral("ERROR: %1 line %2: %3.")
+        .arg(QDir::toNativeSeparators(file))
         .arg(line)
         .arg(problem);
 }
 
-QString recordFileMessage(const QString &path, const QString &reason)
+QString recordFileMessage(const QString &file, const QString &problem)
 {
-    return QStringLiteral("ERROR: The session record \"%1\" cannot be used: %2.").arg(path, reason);
+    return QStringLiteral("ERROR: %1: %2.").arg(QDir::toNativeSeparators(file), problem);
+}
+
+QString recordSaveMessage(const QString &file, const QString &reason)
+{
+    return QStringLiteral("ERROR: The session record could not be saved as %1: %2. The file is as "
+                          "it was before.")
+        .arg(QDir::toNativeSeparators(file), reason);
+}
+
+QString recordCutMessage(const QString &file)
+{
+    return QStringLiteral("WARNING: %1 has no end row: it was cut short, and entries may be "
+                          "missing at its end. It opens read-only.")
+        .arg(QDir::toNativeSeparators(file));
+}
+
+QString recordChangedMessage(const QString &file, const QString &how)
+{
+    return QStringLiteral("WARNING: %1 was changed outside Pourwise: %2. It opens read-only.")
+        .arg(QDir::toNativeSeparators(file), how);
+}
+
+QString recordLockedMessage(const QString &file, const QString &lockFile, const QString &host,
+                            qint64 pid)
+{
+    const QString holder =
+        host.isEmpty()
+            ? QStringLiteral("another copy of Pourwise (its lock file does not say "
+                             "which)")
+            : QStringLiteral("Pourwise on the computer %1 (process %2)").arg(host).arg(pid);
+    return QStringLiteral("WARNING: %1 is being recorded by %2. It opens read-only. If that copy "
+                          "is no longer running, delete %3.")
+        .arg(QDir::toNativeSeparators(file), holder, QDir::toNativeSeparators(lockFile));
+}
+
+QString recordLockNotMadeMessage(const QString &file, const QString &lockFile)
+{
+    return QStringLiteral("WARNING: %1 opens read-only: its lock file %2 cannot be made, so no "
+                          "other copy of Pourwise could be kept from recording into it.")
+        .arg(QDir::toNativeSeparators(file), QDir::toNativeSeparators(lockFile));
 }
 
 namespace {

@@ -57,10 +57,25 @@ FaultText boosterRefusalText(BoosterRefusal refusal);
 QString sessionCodeMessage(const QString &code);
 // Why a placebo's float cannot be used; `smallestMl` is the smallest portion's total.
 QString placeboMessage(PlaceboProblem problem, int smallestMl);
-// A record file that cannot be read, naming the line (from 1) and what is wrong there.
-QString recordLineMessage(qsizetype line, const QString &problem);
-// A record file that cannot be opened or saved, with the system's reason.
-QString recordFileMessage(const QString &path, const QString &reason);
+// A session record's file that cannot be read, naming the file, the line (from 1) and what is
+// wrong there: "ERROR: r.csv line 4: level "-0.01" is below 0."
+QString recordLineMessage(const QString &file, qsizetype line, const QString &problem);
+// A session record's file that cannot be read at all: "ERROR: r.csv: it is a named pipe, not a
+// regular file."
+QString recordFileMessage(const QString &file, const QString &problem);
+// A session record that could not be saved, with the system's reason; the file is as it was.
+QString recordSaveMessage(const QString &file, const QString &reason);
+// A version-2 record whose end row is missing (cut short) or does not match the rows before it
+// (changed outside Pourwise, `how`): it opens read-only.
+QString recordCutMessage(const QString &file);
+QString recordChangedMessage(const QString &file, const QString &how);
+// A session record another copy of Pourwise records into, on computer `host` as process `pid`
+// (an empty host: its lock file `lockFile` does not say): it opens read-only.
+QString recordLockedMessage(const QString &file, const QString &lockFile, const QString &host,
+                            qint64 pid);
+// A session record beside which no lock file can be made (a folder that cannot be written): it
+// opens read-only, as another copy could not be kept from recording into it.
+QString recordLockNotMadeMessage(const QString &file, const QString &lockFile);
 
 // A session's refusal with its words. `details` fill the message in this order: ReadOnly the
 // reason; InitialsInvalid the initials; TimeAhead the clock time and the time now;

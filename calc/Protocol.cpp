@@ -1,12 +1,15 @@
 #include "calc/Protocol.h"
 
+#include "calc/FileKind.h"
 #include "calc/NumberText.h"
+#include "calc/SafeWrite.h"
 
+#include <QCryptographicHash>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
 #include <cmath>
 
 namespace {
@@ -160,6 +163,57 @@ private:
     QString *m_error = nullptr;
 };
 
+// The first key given twice in one object of the JSON text `bytes`, as "limits.target"; empty
+// when there is none. `bytes` must be JSON that QJsonDocument reads, which keeps only the last
+// of such keys, so the text itself is scanned: each object's keys, in its own scope.
+QString firstKeyGivenTwice(const QByteArray &bytes)
+{
+    struct Scope {
+        bool object = false;
+        bool keyNext = false; // the next text of an object is a key
+        QString path;         // of the value the scope is, as messages name keys
+        QStringList keys;
+    };
+    QList<Scope> scopes;
+    const auto childPath = [&scopes]() -> QString {
+        if (scopes.isEmpty())
+            return {};
+        const Scope &parent = scopes.constLast();
+        if (!parent.object || parent.keys.isEmpty())
+            return parent.path;
+        return parent.path.isEmpty() ? parent.keys.constLast()
+                                     : parent.path + QLatin1Char('.') + parent.keys.constLast();
+    };
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const char c = bytes[i];
+        if (c == '"') {
+            qsizetype end = i + 1;
+            while (end < bytes.size() && bytes[end] != '"')
+                end += bytes[end] == '\\' ? 2 : 1;
+            if (!scopes.isEmpty() && scopes.constLast().object && scopes.constLast().keyNext) {
+                // The key as the JSON reader decodes it, escapes and all.
+                const QString key = QJsonDocument::fromJson('[' + bytes.mid(i, end + 1 - i) + ']')
+                                        .array()
+                                        .first()
+                                        .toString();
+                Scope &scope = scopes.last();
+                if (scope.keys.contains(key))
+                    return scope.path.isEmpty() ? key : scope.path + QLatin1Char('.') + key;
+                scope.keys << key;
+                scope.keyNext = false;
+            }
+            i = end;
+        } else if (c == '{' || c == '[') {
+            scopes.append({c == '{', c == '{', childPath(), {}});
+        } else if ((c == '}' || c == ']') && !scopes.isEmpty()) {
+            scopes.removeLast();
+        } else if (c == ',' && !scopes.isEmpty() && scopes.constLast().object) {
+            scopes.last().keyNext = true;
+        }
+    }
+    return {};
+}
+
 QString numberText(float value)
 {
     char buffer[32];
@@ -198,6 +252,10 @@ ProtocolReading readProtocol(const QByteArray &bytes)
     }
     if (!document.isObject()) {
         reading.error = QStringLiteral("it holds no JSON object {...}");
+        return reading;
+    }
+    if (const QString twice = firstKeyGivenTwice(bytes); !twice.isEmpty()) {
+        reading.error = QStringLiteral("the key \"%1\" is given twice").arg(twice);
         return reading;
     }
 
@@ -276,23 +334,27 @@ QByteArray writeProtocol(const Protocol &protocol)
 ProtocolReading readProtocolFile(const QString &path)
 {
     // Opening a named pipe would wait for a writer for ever.
-    const QFileInfo info(path);
-    if (info.exists() && !info.isFile())
-        return {std::nullopt, QStringLiteral("it is not a file")};
+    const QString other = otherThanAFile(path);
+    if (!other.isEmpty())
+        return {std::nullopt, QStringLiteral("it is %1, not a file").arg(other)};
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {std::nullopt, file.errorString()};
     constexpr qint64 LargestFile = 1 << 20; // a protocol is a few hundred bytes
-    if (file.size() > LargestFile)
+    const QByteArray bytes = file.read(LargestFile + 1);
+    if (bytes.size() > LargestFile)
         return {std::nullopt, QStringLiteral("it is larger than a protocol can be")};
-    return readProtocol(file.readAll());
+    ProtocolReading reading = readProtocol(bytes);
+    reading.sha256 = protocolSha256(bytes);
+    return reading;
 }
 
 QString writeProtocolFile(const QString &path, const Protocol &protocol)
 {
-    QSaveFile file(path);
-    const QByteArray bytes = writeProtocol(protocol);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        return file.errorString();
-    return {};
+    return SafeWrite::write(path, writeProtocol(protocol));
+}
+
+QByteArray protocolSha256(const QByteArray &bytes)
+{
+    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex();
 }

@@ -44,19 +44,26 @@ struct Protocol {
 struct ProtocolReading {
     std::optional<Protocol> protocol;
     QString error; // "the key "proof" is 0, not a number above 0"; empty when read
+    // From a file: the SHA-256 of its bytes as they were read (lower-case hex), which a session
+    // dosed under the protocol records; empty when nothing could be read.
+    QByteArray sha256 = {};
 };
 
 // The file is JSON: an object with "name", "target" (an object with "value", "unit" and
 // "breathRatio"), "drinkingPeriodMinutes", "proof", "mixerRatio", "portions", "releaseLevel" (in
 // the target's unit) and an optional "limits" object with "ethanolGramsPerKg", "totalBeverageMl"
 // and "target". Numbers are written as text ("0.08") so that they read back as the very same
-// 32-bit floats; plain JSON numbers are read too. Every key is checked; the first problem is
+// 32-bit floats; plain JSON numbers are read too. Every key is checked, and a key given twice in
+// one object is refused, where a JSON reader would quietly keep the last; the first problem is
 // named and nothing is taken from a file with a problem.
 ProtocolReading readProtocol(const QByteArray &bytes);
 QByteArray writeProtocol(const Protocol &protocol);
 
 // The file at `path`, read as readProtocol reads it; an error says why it could not be read.
 ProtocolReading readProtocolFile(const QString &path);
-// Writes the file in one replacement (the old file stays whole if anything fails); an error text
-// when it could not be written.
+// Writes the file through SafeWrite (the old file stays as it was if anything fails); empty when
+// saved, else why not, in the system's words ("No space left on device").
 QString writeProtocolFile(const QString &path, const Protocol &protocol);
+
+// The SHA-256 of a protocol file's bytes, lower-case hex, as ProtocolReading::sha256 gives it.
+QByteArray protocolSha256(const QByteArray &bytes);

@@ -5,6 +5,7 @@
 #include "calc/Plausibility.h"
 
 #include <QStringList>
+#include <algorithm>
 #include <bit>
 #include <cstdint>
 
@@ -13,6 +14,18 @@ namespace {
 bool sameBits(float a, float b)
 {
     return std::bit_cast<std::uint32_t>(a) == std::bit_cast<std::uint32_t>(b);
+}
+
+// The decimals a limit was given with, as its shortest text shows them; at least two. A value
+// over it is shown with as many, so that "0.685 (limit 0.684)" is not "0.69 (limit 0.68)".
+int decimalsOf(float limit)
+{
+    constexpr int Fewest = 2;
+    const QString text = SingleToText(limit, QLocale::c());
+    const qsizetype point = text.indexOf(QLatin1Char('.'));
+    if (point < 0 || text.contains(QLatin1Char('E')))
+        return Fewest;
+    return std::max(Fewest, int(text.size() - point - 1));
 }
 
 QString withUnit(float value, const QString &unit, const QLocale &locale)
@@ -57,8 +70,8 @@ QList<ProtocolDifference> protocolDifferences(const CalculatedDose &dose,
             differences.append({name(parameter.value, dose.level), s.*parameter.field, inProtocol});
     }
     if (plan && plan->portions != protocol.portions)
-        differences.append({QStringLiteral("portions"), float(plan->portions),
-                            float(protocol.portions)});
+        differences.append(
+            {QStringLiteral("portions"), float(plan->portions), float(protocol.portions)});
     if (plan && !sameBits(plan->releaseLevel, protocol.level.toBal(protocol.releaseLevel)))
         differences.append({QStringLiteral("release level"),
                             dose.level.shownLevel(plan->releaseLevel), protocol.releaseLevel,
@@ -72,13 +85,13 @@ QString limitBreachText(const LimitBreach &breach, const Protocol &protocol, con
     switch (breach.kind) {
     case LimitBreach::Kind::EthanolPerKg:
         over = QStringLiteral("%1 g ethanol per kg (limit %2)")
-                   .arg(locale.toString(breach.value, 'f', 2),
-                        locale.toString(double(breach.limit), 'f', 2));
+                   .arg(locale.toString(breach.value, 'f', decimalsOf(breach.limit)),
+                        locale.toString(double(breach.limit), 'f', decimalsOf(breach.limit)));
         break;
     case LimitBreach::Kind::TotalMl:
-        over = QStringLiteral("%1 ml total beverage (limit %2)")
-                   .arg(SingleToText(float(breach.value), locale),
-                        SingleToText(breach.limit, locale));
+        over =
+            QStringLiteral("%1 ml total beverage (limit %2)")
+                .arg(SingleToText(float(breach.value), locale), SingleToText(breach.limit, locale));
         break;
     case LimitBreach::Kind::Target:
         over = QStringLiteral("target %1 %2 (limit %3)")

@@ -36,7 +36,8 @@ QList<ProtocolDifference> protocolDifferences(const CalculatedDose &dose,
                                               const std::optional<SessionPlanSettings> &plan,
                                               const Protocol &protocol);
 
-// "over the protocol's limit: 1.12 g ethanol per kg (limit 1.00)"
+// "over the protocol's limit: 1.12 g ethanol per kg (limit 1.00)"; a limit is shown with the
+// decimals it was given, at least two, and the value with as many: "0.747 ... (limit 0.684)".
 QString limitBreachText(const LimitBreach &breach, const Protocol &protocol,
                         const QLocale &locale = QLocale());
 // "differs from protocol Arm A: drinking period 20 (protocol 15)"; empty without differences.

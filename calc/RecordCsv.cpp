@@ -21,6 +21,7 @@ CsvRows readCsvRows(QByteArrayView bytes)
     while (pos < size) {
         CsvRow row;
         row.line = line;
+        row.offset = pos;
         for (;;) {
             QByteArray cell;
             if (pos < size && bytes[pos] == '"') {
@@ -68,4 +69,19 @@ CsvRows readCsvRows(QByteArrayView bytes)
         result.rows.append(row);
     }
     return result;
+}
+
+QByteArray csvRow(const QList<QByteArray> &cells)
+{
+    QByteArray row;
+    for (qsizetype i = 0; i < cells.size(); ++i) {
+        if (i > 0)
+            row += ',';
+        const QByteArray &cell = cells[i];
+        if (cell.contains(',') || cell.contains('"') || cell.contains('\r') || cell.contains('\n'))
+            row += '"' + QByteArray(cell).replace('"', "\"\"") + '"';
+        else
+            row += cell;
+    }
+    return row + "\r\n";
 }

@@ -1,15 +1,16 @@
 #include "calc/RecordWriter.h"
 
-#include "calc/FaultTexts.h"
 #include "calc/NumberText.h"
 #include "calc/RecordColumns.h"
+#include "calc/RecordCsv.h"
+#include "calc/RecordText.h"
 
-#include <QSaveFile>
-#include <charconv>
+#include <QCryptographicHash>
 
 namespace {
 
-using Row = std::array<QByteArray, RecordColumns.size()>;
+using C = RecordColumn;
+using Row = std::array<QByteArray, RecordColumnCount>;
 
 QByteArray &cell(Row &row, RecordColumn column)
 {
@@ -23,127 +24,131 @@ QByteArray floatText(float value)
     return QByteArray(text.data(), qsizetype(text.size()));
 }
 
-QByteArray wholeText(int value)
-{
-    return QByteArray::number(value);
-}
-
-QByteArray view(std::string_view text)
+QByteArray nameOf(std::string_view text)
 {
     return QByteArray(text.data(), qsizetype(text.size()));
 }
 
-// RFC 4180: a cell holding a comma, a quote or a line end is quoted, its quotes doubled.
-QByteArray quoted(const QByteArray &cell)
+template <typename T> QByteArray optionalText(const std::optional<T> &value)
 {
-    if (!cell.contains(',') && !cell.contains('"') && !cell.contains('\r') && !cell.contains('\n'))
-        return cell;
-    QByteArray text = cell;
-    return '"' + text.replace('"', "\"\"") + '"';
+    if (!value)
+        return {};
+    if constexpr (std::is_same_v<T, float>)
+        return floatText(*value);
+    else if constexpr (std::is_same_v<T, int>)
+        return QByteArray::number(*value);
+    else
+        return RecordText::startText(*value);
 }
 
-void append(QByteArray &file, const Row &row)
-{
-    for (std::size_t i = 0; i < row.size(); ++i) {
-        if (i > 0)
-            file += ',';
-        file += quoted(row[i]);
-    }
-    file += "\r\n";
-}
-
-void putVolumes(Row &row, float alcohol, float mixer, float total)
-{
-    cell(row, RecordColumn::AlcoholMl) = floatText(alcohol);
-    cell(row, RecordColumn::MixerMl) = floatText(mixer);
-    cell(row, RecordColumn::TotalMl) = floatText(total);
-}
-
-Row planRow(const SessionRecord &record)
+// The cells of the plan row: the setup.
+Row setupCells(const SessionSetup &setup)
 {
     Row row;
-    const DoseInput &input = record.input;
-    cell(row, RecordColumn::Event) = view(RecordEvent::Plan);
-    cell(row, RecordColumn::SessionCode) = record.sessionCode.toUtf8();
-    cell(row, RecordColumn::ProgramVersion) = record.programVersion.toUtf8();
-    if (!record.startDate.isNull())
-        cell(row, RecordColumn::Start) =
-            (record.startDate.toString(Qt::ISODate) + QLatin1Char('T') +
-             record.startTime.toString(QStringLiteral("HH:mm")))
-                .toUtf8();
-    cell(row, RecordColumn::LevelUnit) = input.level.info().option;
-    cell(row, RecordColumn::BreathRatio) = floatText(input.level.breathRatio);
-    cell(row, RecordColumn::Gender) = wholeText(input.state.Gender);
+    const DoseInput &input = setup.input;
+    cell(row, C::Entry) = "1";
+    cell(row, C::EnteredAt) = RecordText::enteredAtText(setup.enteredAt);
+    cell(row, C::Operator) = setup.operatorInitials.toUtf8();
+    cell(row, C::SessionCode) = setup.sessionCode.toUtf8();
+    cell(row, C::ProgramVersion) = setup.programVersion.toUtf8();
+    cell(row, C::Start) = RecordText::startText(setup.start);
+    cell(row, C::LevelUnit) = input.level.info().option;
+    cell(row, C::BreathRatio) = floatText(input.level.breathRatio);
+    cell(row, C::Gender) = RecordText::genderText(input.state.Gender, RecordVersion::Current);
     const bool metric = input.metric();
-    cell(row, metric ? RecordColumn::HeightCm : RecordColumn::Height) =
+    cell(row, metric ? C::HeightCm : C::Height) =
         floatText(metric ? input.bodyInCm.heightCm : input.state.Height);
-    cell(row, metric ? RecordColumn::WeightKg : RecordColumn::Weight) =
+    cell(row, metric ? C::WeightKg : C::Weight) =
         floatText(metric ? input.bodyInCm.weightKg : input.state.Weight);
-    cell(row, RecordColumn::Age) = floatText(input.state.Age);
-    cell(row, RecordColumn::Bal) = floatText(input.state.BAL);
-    if (input.typedTarget)
-        cell(row, RecordColumn::Target) = floatText(*input.typedTarget);
-    cell(row, RecordColumn::Dd) = floatText(input.state.DD);
-    cell(row, RecordColumn::Proof) = floatText(input.state.Proof);
-    cell(row, RecordColumn::Ratio) = floatText(input.state.Ratio);
-    cell(row, RecordColumn::Portions) = wholeText(record.plan.portions);
-    cell(row, RecordColumn::ReleaseBal) = floatText(record.plan.releaseLevel);
-    cell(row, RecordColumn::Placebo) = record.placebo ? "1" : "0";
-    cell(row, RecordColumn::FloatMl) = wholeText(record.floatMl);
-    putVolumes(row, record.alcoholMl, record.mixerMl, record.totalMl);
+    cell(row, C::Age) = floatText(input.state.Age);
+    cell(row, C::Bal) = floatText(input.state.BAL);
+    cell(row, C::Target) = optionalText(input.typedTarget);
+    cell(row, C::Dd) = floatText(input.state.DD);
+    cell(row, C::Proof) = floatText(input.state.Proof);
+    cell(row, C::Ratio) = floatText(input.state.Ratio);
+    cell(row, C::Portions) = QByteArray::number(setup.plan.portions);
+    cell(row, C::ReleaseBal) = floatText(setup.plan.releaseLevel);
+    cell(row, C::Placebo) = setup.placebo ? "1" : "0";
+    cell(row, C::FloatMl) = QByteArray::number(setup.floatMl);
+    cell(row, C::AlcoholMl) = floatText(setup.alcoholMl);
+    cell(row, C::MixerMl) = floatText(setup.mixerMl);
+    cell(row, C::TotalMl) = floatText(setup.totalMl);
+    cell(row, C::Protocol) = setup.protocolName.toUtf8();
+    cell(row, C::ProtocolSha256) = setup.protocolSha256;
     return row;
+}
+
+// The cells of an entry, as far as it has them; which of them are written is the table's to say.
+Row entryCells(const SessionEntry &entry)
+{
+    Row row;
+    const EntryValues &values = entry.values;
+    cell(row, C::Entry) = QByteArray::number(entry.entry);
+    cell(row, C::EnteredAt) = RecordText::enteredAtText(entry.enteredAt);
+    cell(row, C::Operator) = entry.operatorInitials.toUtf8();
+    cell(row, C::Corrects) = QByteArray::number(entry.corrects);
+    cell(row, C::Reason) = entry.reason.toUtf8();
+    cell(row, C::Number) = QByteArray::number(entry.number);
+    cell(row, C::AtMin) = entry.event == EntryEvent::Portion
+                              ? QByteArray::number(entry.plannedAtMinute)
+                              : optionalText(values.atMinute);
+    cell(row, C::ServedAtMin) = optionalText(values.servedAtMinute);
+    cell(row, C::Level) = optionalText(values.level);
+    cell(row, C::AlcoholMl) = QByteArray::number(entry.alcoholMl);
+    cell(row, C::MixerMl) = QByteArray::number(entry.mixerMl);
+    cell(row, C::TotalMl) = QByteArray::number(entry.totalMl);
+    cell(row, C::Bal) = floatText(entry.boosterTargetBal);
+    cell(row, C::Dd) = optionalText(values.drinkingMinutes);
+    cell(row, C::Start) = optionalText(values.start);
+    cell(row, C::ReleaseBal) = optionalText(values.releaseBal);
+    return row;
+}
+
+// The event of the entry numbered `number`: the plan for 1; none for an entry not in the record.
+std::optional<EntryEvent> eventOf(const SessionRecord &record, int number)
+{
+    if (number == 1)
+        return EntryEvent::Plan;
+    for (const SessionEntry &entry : record.entries) {
+        if (entry.entry == number)
+            return entry.event;
+    }
+    return std::nullopt;
+}
+
+// The row's cells that its event uses (and, for a correction, those of the entry it corrects),
+// in the order of the header; every other cell empty.
+QByteArray line(const Row &row, const RecordEventInfo &event, const ColumnSet &corrected = {})
+{
+    QList<QByteArray> cells;
+    for (const RecordColumnInfo &column : RecordColumns) {
+        const std::size_t i = std::size_t(column.column);
+        if (column.column == C::Event)
+            cells << nameOf(event.name);
+        else
+            cells << (event.cells[i] != Cell::Unused || corrected[i] ? row[i] : QByteArray());
+    }
+    return csvRow(cells);
 }
 
 } // namespace
 
 QByteArray RecordWriter::text(const SessionRecord &record)
 {
-    QByteArray file;
-    Row header;
-    for (std::size_t i = 0; i < RecordColumns.size(); ++i)
-        header[i] = view(RecordColumns[i]);
-    append(file, header);
-    append(file, planRow(record));
-    for (const RecordedPortion &recorded : record.portions) {
-        Row row;
-        const ServedPortion &portion = recorded.portion;
-        cell(row, RecordColumn::Event) = view(RecordEvent::Portion);
-        cell(row, RecordColumn::Number) = wholeText(portion.number);
-        cell(row, RecordColumn::AtMin) = wholeText(portion.atMinute);
-        if (recorded.servedAtMinute)
-            cell(row, RecordColumn::ServedAtMin) = wholeText(*recorded.servedAtMinute);
-        cell(row, RecordColumn::AlcoholMl) = wholeText(portion.alcoholMl);
-        cell(row, RecordColumn::MixerMl) = wholeText(portion.mixerMl);
-        cell(row, RecordColumn::TotalMl) = wholeText(portion.totalMl);
-        append(file, row);
+    QList<QByteArray> header;
+    for (const RecordColumnInfo &column : RecordColumns)
+        header << nameOf(column.name);
+    QByteArray file = csvRow(header);
+    file += line(setupCells(record.setup), recordEventInfo(EntryEvent::Plan));
+    for (const SessionEntry &entry : record.entries) {
+        ColumnSet corrected{};
+        const std::optional<EntryEvent> changed = eventOf(record, entry.corrects);
+        if (entry.event == EntryEvent::Correction && changed)
+            corrected = recordEventInfo(*changed).corrected;
+        file += line(entryCells(entry), recordEventInfo(entry.event), corrected);
     }
-    for (qsizetype i = 0; i < record.readings.size(); ++i) {
-        Row row;
-        cell(row, RecordColumn::Event) = view(RecordEvent::Reading);
-        cell(row, RecordColumn::Number) = wholeText(int(i + 1));
-        cell(row, RecordColumn::AtMin) = wholeText(record.readings[i].atMinute);
-        cell(row, RecordColumn::Level) = floatText(record.readings[i].level);
-        append(file, row);
-    }
-    if (const std::optional<RecordedBooster> &booster = record.booster) {
-        Row row;
-        cell(row, RecordColumn::Event) = view(RecordEvent::Booster);
-        cell(row, RecordColumn::ServedAtMin) = wholeText(booster->servedAtMinute);
-        cell(row, RecordColumn::Bal) = floatText(booster->targetBal);
-        cell(row, RecordColumn::Dd) = floatText(booster->drinkingMinutes);
-        putVolumes(row, booster->alcoholMl, booster->mixerMl, booster->totalMl);
-        append(file, row);
-    }
-    return file;
-}
-
-bool RecordWriter::save(const QString &path, const SessionRecord &record, QString &errorText)
-{
-    QSaveFile file(path);
-    const QByteArray bytes = text(record);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        errorText = recordFileMessage(path, file.errorString());
-        return false;
-    }
-    return true;
+    Row end;
+    cell(end, C::Number) = QByteArray::number(record.entries.size() + 1);
+    cell(end, C::Sha256) = QCryptographicHash::hash(file, QCryptographicHash::Sha256).toHex();
+    return file + line(end, *recordEventNamed("end", RecordVersion::Current));
 }

@@ -14,7 +14,7 @@ using DosingModel::MinutesPerHour;
 constexpr double LatestMinute = 1e15;
 
 // Half away from zero, as the plan rounds its minutes; a damaged record's values stay in range.
-qint64 wholeMinutes(double minutes)
+qint64 clampedWholeMinutes(double minutes)
 {
     if (std::isnan(minutes))
         return 0;
@@ -105,7 +105,7 @@ double BoosterCourse::expectedBal(double minute) const
 
 qint64 BoosterCourse::peakAtMinute() const
 {
-    return servedAtMinute + wholeMinutes(riseHours * MinutesPerHour);
+    return servedAtMinute + clampedWholeMinutes(riseHours * MinutesPerHour);
 }
 
 qint64 BoosterCourse::releaseAtMinute() const
@@ -113,14 +113,14 @@ qint64 BoosterCourse::releaseAtMinute() const
     if (neverAboveRelease())
         return servedAtMinute;
     return servedAtMinute +
-           wholeMinutes((riseHours + (peakBal() - releaseBal) / EliminationBalPerHour) *
+           clampedWholeMinutes((riseHours + (peakBal() - releaseBal) / EliminationBalPerHour) *
                         MinutesPerHour);
 }
 
 qint64 BoosterCourse::zeroAtMinute() const
 {
     return servedAtMinute +
-           wholeMinutes((riseHours + peakBal() / EliminationBalPerHour) * MinutesPerHour);
+           clampedWholeMinutes((riseHours + peakBal() / EliminationBalPerHour) * MinutesPerHour);
 }
 
 BoosterCourse boosterCourse(int servedAtMinute, double fromBal, std::optional<int> fromMinute,

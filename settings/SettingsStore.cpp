@@ -2,22 +2,19 @@
 
 #include "settings/SettingsLines.h"
 
+#include "calc/FileKind.h"
+#include "calc/SafeWrite.h"
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLockFile>
-#include <QRegularExpression>
-#include <QSaveFile>
 #include <QSettings>
 #include <QStandardPaths>
-#include <QStorageInfo>
 #include <QTemporaryFile>
 #include <QThread>
 #include <algorithm>
-
-#ifdef Q_OS_UNIX
-#include <sys/stat.h>
-#endif
+#include <functional>
 
 namespace {
 
@@ -155,89 +152,46 @@ std::optional<QList<SettingsEntry>> qtReading(const QByteArray &bytes, const QSt
 const QString NoScratchCopy =
     QStringLiteral("no copy of it could be made in the temporary folder to read it");
 
-// What stands in the place of a file that is not a regular one, for messages.
-QString kindOf(const QString &path)
+// The file Qt's INI writer makes of `base` once `change` has been made to it, written through a
+// scratch copy of its own in the temporary folder, so that the store's file itself is only ever
+// replaced whole by SafeWrite. No value when the scratch copy cannot be made.
+std::optional<QByteArray> iniWrittenBy(const QByteArray &base,
+                                       const std::function<void(QSettings &)> &change)
 {
-    const QFileInfo info(path);
-    if (info.isDir())
-        return QStringLiteral("a folder");
-#ifdef Q_OS_UNIX
-    struct stat status;
-    if (::stat(QFile::encodeName(path).constData(), &status) == 0) {
-        if (S_ISFIFO(status.st_mode))
-            return QStringLiteral("a named pipe");
-        if (S_ISSOCK(status.st_mode))
-            return QStringLiteral("a socket");
-        if (S_ISCHR(status.st_mode) || S_ISBLK(status.st_mode))
-            return QStringLiteral("a device");
+    QTemporaryFile scratch;
+    if (!scratch.open() || scratch.write(base) != base.size() || !scratch.flush())
+        return std::nullopt;
+    scratch.close();
+    {
+        QSettings settings(scratch.fileName(), QSettings::IniFormat);
+        change(settings);
+        settings.sync();
+        if (settings.status() == QSettings::AccessError)
+            return std::nullopt; // a format error is the damage the store reads around
     }
-#endif
-    return QStringLiteral("something other than a file");
+    QFile written(scratch.fileName());
+    if (!written.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    return written.readAll();
 }
 
-bool isOtherThanAFile(const QString &path)
+// The lock a save holds from reading the file to replacing it, under the name Qt's own save has
+// always used, so that two copies of the program never interleave their saves. A lock without an
+// owner, as a copy killed while taking it leaves, is taken over after a second; one whose owner
+// has ended goes at once; a live owner keeps the lock open, and no lock is ever taken from it.
+// Tried every 50 ms rather than by tryLock(timeout), whose pauses double.
+bool lockForSaving(QLockFile &lock)
 {
-    const QFileInfo info(path);
-    return info.exists() && !info.isFile();
-}
-
-// The temporary files of Qt's atomic save are named <file>.XXXXXX, six random letters; a save
-// killed between writing and renaming one leaves it. A name a person would choose (backup, OLD,
-// Before) is never taken for one of them.
-bool isStrayTemporaryName(const QString &name, const QString &fileName)
-{
-    static const QRegularExpression random(QStringLiteral("^[A-Za-z]{6}$"));
-    static const QRegularExpression chosen(QStringLiteral("^([a-z]+|[A-Z]+|[A-Z][a-z]+)$"));
-    if (!name.startsWith(fileName + QLatin1Char('.')))
-        return false;
-    const QString suffix = name.sliced(fileName.size() + 1);
-    return random.match(suffix).hasMatch() && !chosen.match(suffix).hasMatch();
-}
-
-// Qt's save waits 30 s before it takes over a lock file that names no owner, as a copy of the
-// program killed while taking the lock leaves; one whose owner has ended it goes at once. The lock
-// is taken once before Qt's save, calling a lock without an owner stale after a second: a live
-// owner names itself at once, and no lock is ever removed while its owner holds it open. Holding
-// it, no other copy is saving, so a temporary file of a save beside the file is a stray one.
-void clearLeftovers(const QString &path)
-{
-    QLockFile lock(path + QStringLiteral(".lock"));
+    constexpr int WaitMs = 30000; // a save takes well under a second
     lock.setStaleLockTime(1000);
-    // Tried every 50 ms rather than by tryLock(1500), whose pauses double and would first find
-    // a lock without an owner stale after 1.5 s.
     QElapsedTimer waited;
     waited.start();
     bool locked = lock.tryLock(0);
-    while (!locked && waited.elapsed() < 1500) {
+    while (!locked && lock.error() == QLockFile::LockFailedError && waited.elapsed() < WaitMs) {
         QThread::msleep(50);
         locked = lock.tryLock(0);
     }
-    if (!locked)
-        return; // another copy is saving: Qt's save waits for it, and a later save tidies up
-    const QFileInfo file(path);
-    for (const QFileInfo &entry :
-         file.dir().entryInfoList({file.fileName() + QStringLiteral(".??????")},
-                                  QDir::Files | QDir::Hidden | QDir::NoSymLinks)) {
-        if (isStrayTemporaryName(entry.fileName(), file.fileName()))
-            QFile::remove(entry.absoluteFilePath());
-    }
-}
-
-// The bytes free beside `path` when they are too few for files of `sizes`, each rounded up to
-// whole blocks, and a block to spare: Qt 6.4's atomic save commits a file cut short by a full
-// disk as if it were whole, and so would replace every stored value with a part of them.
-std::optional<qint64> tooLittleRoom(const QString &path, std::initializer_list<qint64> sizes)
-{
-    const QStorageInfo storage(QFileInfo(path).absolutePath());
-    if (!storage.isValid())
-        return std::nullopt;
-    const qint64 block = std::max(storage.blockSize(), 512);
-    qint64 needed = block;
-    for (const qint64 size : sizes)
-        needed += (size + block - 1) / block * block;
-    if (storage.bytesAvailable() >= needed)
-        return std::nullopt;
-    return storage.bytesAvailable();
+    return locked;
 }
 
 } // namespace
@@ -326,7 +280,7 @@ SettingsStore::Reading SettingsStore::read(const QString &appName, const QString
         return reading;
     // Qt would open whatever is there, and opening a named pipe waits for a writer forever.
     if (!info.isFile())
-        return unreadable(QStringLiteral("it is %1, not a regular file").arg(kindOf(path)));
+        return unreadable(QStringLiteral("it is %1, not a regular file").arg(otherThanAFile(path)));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return unreadable(QStringLiteral("it cannot be opened (%1)").arg(file.errorString()));
@@ -398,28 +352,18 @@ bool SettingsStore::keepDamagedCopy(const QString &appName, const QByteArray &by
                 .arg(copy, why);
         return false;
     };
-    if (isOtherThanAFile(copy))
-        return failed(kindOf(copy) + QStringLiteral(" of that name is in the way"));
-    if (const std::optional<qint64> free = tooLittleRoom(copy, {bytes.size(), newFileSize}))
+    const QString other = otherThanAFile(copy);
+    if (!other.isEmpty())
+        return failed(other + QStringLiteral(" of that name is in the way"));
+    if (const std::optional<qint64> free =
+            SafeWrite::tooLittleRoom(copy, {bytes.size(), newFileSize}))
         return failed(QStringLiteral("only %1 bytes are free on its disk, too few for the copy "
                                      "and a new file")
                           .arg(*free));
-    // A new copy replaces an earlier one only once it is whole. Unbuffered, so that a short write
-    // shows at once: Qt's atomic save commits a file whose buffered end could not be written.
-    QSaveFile file(copy);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return failed(file.errorString());
-    const qint64 written = file.write(bytes);
-    if (written >= 0 && written < bytes.size())
-        return failed(QStringLiteral("only %1 of its %2 bytes could be written; the disk may be "
-                                     "full")
-                          .arg(written)
-                          .arg(bytes.size()));
-    if (written < 0 || !file.commit())
-        return failed(file.errorString());
-    QFile copied(copy);
-    if (!copied.open(QIODevice::ReadOnly) || copied.readAll() != bytes)
-        return failed(QStringLiteral("it does not read back as the damaged file"));
+    // A new copy replaces an earlier one only once it is whole.
+    const QString reason = SafeWrite::write(copy, bytes);
+    if (!reason.isEmpty())
+        return failed(reason);
     return true;
 }
 
@@ -458,65 +402,105 @@ bool SettingsStore::SaveSettings(const QString &appName, const QString &section,
         return false;
     };
     m_problem.clear();
-    // The file is judged afresh: it may have changed since it was read, and a damaged copy must
-    // hold the very bytes that are replaced.
-    const Reading current = read(appName, section);
-    // What cannot be read is never replaced: its values would be lost.
-    if (current.status == SettingsStatus::Unreadable)
-        return failed(current.problem + QStringLiteral(", so nothing was written"));
-    const bool damaged = current.status == SettingsStatus::Damaged;
-    if (!m_registry) {
-        const QString lockPath = path + QStringLiteral(".lock");
-        if (isOtherThanAFile(lockPath))
-            return failed(QStringLiteral("its lock file \"%1\" is %2, not a regular file, so "
-                                         "nothing was written")
-                              .arg(lockPath, kindOf(lockPath)));
-        // The new file holds at most the old one and the entries, each text escaped at worst
-        // twice its length.
-        qint64 size = current.bytes.size();
-        for (const SettingsEntry &entry : entries)
-            size += entry.key.toUtf8().size() + 2 * entry.text.toUtf8().size() + 4;
-        if (damaged) {
-            if (!keepDamagedCopy(appName, current.bytes, size)) {
-                m_status = SettingsStatus::NotSaved;
-                return false;
-            }
-        } else if (const std::optional<qint64> free = tooLittleRoom(path, {size})) {
-            return failed(QStringLiteral("only %1 bytes are free on its disk, too few to replace "
-                                         "it safely, so it was left as it is")
-                              .arg(*free));
-        }
-        clearLeftovers(path);
-    }
-    {
-        const auto settings = open(appName);
-        if (damaged) {
-            // The new file keeps only what could be read of this section; nothing of the damaged
-            // file is lost, as it stays beside the new one.
-            settings->clear();
-            settings->beginGroup(section);
-            QStringList written; // a key in two spellings of the section keeps the value read
-            for (const SettingsEntry &entry : current.readable) {
-                if (!entry.key.isEmpty() && !written.contains(entry.key)) { // "=text": no key
-                    settings->setValue(entry.key, entry.text);
-                    written << entry.key;
-                }
-            }
-        } else {
-            settings->beginGroup(storedSpelling(settings->childGroups(), section));
-        }
-        const QStringList stored = settings->childKeys();
+    // The entries written into `settings`, each replacing every other spelling of its key.
+    const auto putEntries = [&entries](QSettings &settings) {
+        const QStringList stored = settings.childKeys();
         for (const SettingsEntry &entry : entries) {
             for (const QString &other : stored) {
                 if (other != entry.key && other.compare(entry.key, Qt::CaseInsensitive) == 0)
-                    settings->remove(other);
+                    settings.remove(other);
             }
-            settings->setValue(entry.key, entry.text);
+            settings.setValue(entry.key, entry.text);
         }
+    };
+    std::optional<QLockFile> lock;
+    if (m_registry) {
+        const Reading current = read(appName, section);
+        if (current.status == SettingsStatus::Unreadable)
+            return failed(current.problem + QStringLiteral(", so nothing was written"));
+        const auto settings = open(appName);
+        settings->beginGroup(storedSpelling(settings->childGroups(), section));
+        putEntries(*settings);
         settings->endGroup();
-        settings->sync(); // the one write of the file
+        settings->sync();
         if (settings->status() == QSettings::AccessError)
             return failed(QStringLiteral("it could not be written"));
+    } else {
+        const QString lockPath = path + QStringLiteral(".lock");
+        const QString lockKind = otherThanAFile(lockPath);
+        if (!lockKind.isEmpty())
+            return failed(QStringLiteral("its lock file \"%1\" is %2, not a regular file, so "
+                                         "nothing was written")
+                              .arg(lockPath, lockKind));
+        // Whether `reading` of the file may be replaced: it can be read, and the disk has room
+        // for the new file (and for a copy of a damaged one, which is made here).
+        const auto mayReplace = [&](const Reading &reading) {
+            // What cannot be read is never replaced: its values would be lost.
+            if (reading.status == SettingsStatus::Unreadable)
+                return failed(reading.problem + QStringLiteral(", so nothing was written"));
+            // The new file holds at most the old one and the entries, each text escaped at
+            // worst twice its length.
+            qint64 size = reading.bytes.size();
+            for (const SettingsEntry &entry : entries)
+                size += entry.key.toUtf8().size() + 2 * entry.text.toUtf8().size() + 4;
+            if (reading.status == SettingsStatus::Damaged) {
+                if (keepDamagedCopy(appName, reading.bytes, size))
+                    return true;
+                m_status = SettingsStatus::NotSaved;
+                return false;
+            }
+            if (const std::optional<qint64> free = SafeWrite::tooLittleRoom(path, {size}))
+                return failed(QStringLiteral("only %1 bytes are free on its disk, too few to "
+                                             "replace it safely, so it was left as it is")
+                                  .arg(*free));
+            return true;
+        };
+        // Judged before the lock is taken, whose own file takes a block of a nearly full disk.
+        Reading current = read(appName, section);
+        if (!mayReplace(current))
+            return false;
+        // Held until what was written has been read back, so that no other save comes between.
+        lock.emplace(lockPath);
+        if (!QDir().mkpath(QFileInfo(path).absolutePath()) || !lockForSaving(*lock))
+            return failed(QStringLiteral("it could not be written"));
+        // Judged again if another copy saved it meanwhile: a damaged copy must hold the very
+        // bytes that are replaced.
+        if (const Reading locked = read(appName, section);
+            locked.status != current.status || locked.bytes != current.bytes) {
+            current = locked;
+            if (!mayReplace(current))
+                return false;
+        }
+        const bool damaged = current.status == SettingsStatus::Damaged;
+        // Holding the lock, no other copy is saving: a temporary file beside the file is left
+        // over from a save that was cut short.
+        SafeWrite::removeTemporaries(path, 0);
+        // A damaged file is replaced by one of only what could be read of this section; nothing
+        // of it is lost, as it stays beside the new one.
+        const std::optional<QByteArray> bytes =
+            iniWrittenBy(damaged ? QByteArray() : current.bytes, [&](QSettings &settings) {
+                if (damaged) {
+                    settings.beginGroup(section);
+                    QStringList written; // a key in two spellings of the section keeps the value
+                    for (const SettingsEntry &entry : current.readable) {
+                        if (!entry.key.isEmpty() && !written.contains(entry.key)) { // "=text"
+                            settings.setValue(entry.key, entry.text);
+                            written << entry.key;
+                        }
+                    }
+                } else {
+                    settings.beginGroup(storedSpelling(settings.childGroups(), section));
+                }
+                putEntries(settings);
+                settings.endGroup();
+            });
+        if (!bytes)
+            return failed(QStringLiteral("it could not be written, as no copy of it could be made "
+                                         "in the temporary folder"));
+        const QString reason = SafeWrite::write(path, *bytes);
+        if (!reason.isEmpty())
+            return failed(QStringLiteral("it could not be written (%1), so it was left as it is")
+                              .arg(reason));
     }
     // Read back from the file as it now is, not from what Qt keeps of it, which a write cut short
     // leaves whole; a failed write hides behind the read error of a damaged file, too.

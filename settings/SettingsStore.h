@@ -44,7 +44,8 @@ struct SettingsEntry {
 // never opened.
 //
 // In a file, a save writes every entry into a new file that replaces the old one in a single
-// rename, so an interrupted save leaves either the old or the new file whole, and a lock file
+// rename once it reads back whole (calc/SafeWrite.h), so an interrupted save leaves either the
+// old or the new file whole, and a lock file
 // keeps two copies of the program from saving at the same moment; the copy that saves last
 // decides. A lock left behind empty or unreadable by a copy killed while taking it holds up a
 // save for about a second; a temporary file left by a copy killed while saving is removed by

@@ -2,6 +2,7 @@
 #include "calc/Plausibility.h"
 #include "calc/Protocol.h"
 #include "calc/ProtocolCheck.h"
+#include "tests/support/SmallDisk.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -18,6 +19,8 @@ private slots:
     void roundTrip();
     void limitRules_data();
     void limitRules();
+    void savedFile_data();
+    void savedFile();
 };
 
 namespace {
@@ -70,6 +73,22 @@ void TestProtocol::reading_data()
     QTest::newRow("limit of zero")
         << armA(R"("1.0")", R"("0")") << R"(the key "limits.ethanolGramsPerKg" is 0)";
     QTest::newRow("empty name") << armA(R"("Arm A")", R"("  ")") << R"(the key "name" must hold)";
+    // A JSON reader keeps the last of two equal keys: the file is refused instead.
+    QTest::newRow("proof given twice")
+        << armA(R"("proof": "80")", R"("proof": "80", "proof": "40")")
+        << R"(the key "proof" is given twice)";
+    QTest::newRow("limits given twice")
+        << armA(R"("limits")", R"("limits": {"totalBeverageMl": "900"}, "limits")")
+        << R"(the key "limits" is given twice)";
+    QTest::newRow("a limit given twice")
+        << armA(R"("ethanolGramsPerKg": "1.0")",
+                R"("ethanolGramsPerKg": "1.0", "ethanolGramsPerKg": "2.0")")
+        << R"(the key "limits.ethanolGramsPerKg" is given twice)";
+    QTest::newRow("a key given twice, once escaped")
+        << armA(R"("proof": "80")", R"("proof": "80", "proof": "40")")
+        << R"(the key "proof" is given twice)";
+    QTest::newRow("the same key in two objects")
+        << armA(R"("ethanolGramsPerKg": "1.0")", R"("target": "0.1")") << "";
     QTest::newRow("target not above zero")
         << armA(R"("0.08")", R"("-0.08")") << R"(the key "target.value" is -0.08)";
 }
@@ -148,6 +167,9 @@ void TestProtocol::limitRules_data()
         << QStringList{"over the protocol's limit: 483 ml total beverage (limit 482)",
                        "over the protocol's limit: target BAL 0.08 g/100 ml (limit "
                        "0.0799)"};
+    QTest::newRow("a limit given to three decimals")
+        << usual << ProtocolLimits{0.684f, std::nullopt, std::nullopt}
+        << QStringList{"over the protocol's limit: 0.747 g ethanol per kg (limit 0.684)"};
 }
 
 void TestProtocol::limitRules()
@@ -174,6 +196,52 @@ void TestProtocol::limitRules()
         shown << limitBreachText(breach, protocol, QLocale::c());
     QCOMPARE(shown, said);
     QVERIFY(report.differences.isEmpty()); // an unnamed protocol holds limits only
+}
+
+// A protocol file is saved whole or not at all, and its digest is that of its bytes as read.
+void TestProtocol::savedFile_data()
+{
+    QTest::addColumn<bool>("fullDisk");
+    QTest::addColumn<QString>("error"); // part of it; empty when saved
+
+    QTest::newRow("saved") << false << "";
+    QTest::newRow("a full disk") << true << "No space left on device";
+}
+
+void TestProtocol::savedFile()
+{
+    QFETCH(bool, fullDisk);
+    QFETCH(QString, error);
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("disk"));
+    std::optional<SmallDisk> disk;
+    if (fullDisk) {
+        disk.emplace(folder, "64k");
+        if (!disk->mounted())
+            QSKIP(SmallDisk::skipReason);
+    }
+    QVERIFY(QDir().mkpath(folder));
+    const QString path = folder + QStringLiteral("/arm.json");
+    // "abc" is no protocol, but it has a well-known SHA-256.
+    {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QCOMPARE(file.write("abc"), 3);
+    }
+    const ProtocolReading abc = readProtocolFile(path);
+    QVERIFY(!abc.protocol);
+    QCOMPARE(abc.sha256,
+             QByteArray("ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"));
+    if (disk)
+        disk->fill();
+
+    const Protocol protocol = *readProtocol(ArmA).protocol;
+    const QString said = writeProtocolFile(path, protocol);
+    QVERIFY2(said.contains(error), qPrintable(said));
+    QCOMPARE(said.isEmpty(), error.isEmpty());
+    const ProtocolReading reading = readProtocolFile(path);
+    QCOMPARE(reading.protocol.has_value(), error.isEmpty());
+    QCOMPARE(reading.sha256 == abc.sha256, !error.isEmpty()); // a failed save left "abc"
 }
 
 QTEST_GUILESS_MAIN(TestProtocol)

@@ -1,6 +1,7 @@
 #include "appinfo/AppInfo.h"
 #include "settings/SettingsStore.h"
 #include "settings/StoredSettings.h"
+#include "tests/support/SmallDisk.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -15,9 +16,6 @@
 
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
-#endif
-#ifdef Q_OS_LINUX
-#include <sys/mount.h>
 #endif
 
 namespace {
@@ -82,36 +80,6 @@ QStringList keysInFile(const QString &path, int *sectionCount = nullptr)
         *sectionCount = sections;
     return keys;
 }
-
-// A disk of 16 KiB mounted on `folder` while it lives, to fill up. Only root can mount one;
-// elsewhere, and where the system has no such disks, mounted() is false.
-class SmallDisk {
-public:
-    explicit SmallDisk(const QString &folder) : m_folder(QFile::encodeName(folder))
-    {
-#ifdef Q_OS_LINUX
-        QDir().mkpath(folder);
-        m_mounted = ::mount("tmpfs", m_folder.constData(), "tmpfs", 0, "size=16k") == 0;
-#endif
-    }
-    ~SmallDisk()
-    {
-#ifdef Q_OS_LINUX
-        if (m_mounted)
-            ::umount2(m_folder.constData(), MNT_DETACH);
-#endif
-    }
-    SmallDisk(const SmallDisk &) = delete;
-    SmallDisk &operator=(const SmallDisk &) = delete;
-    bool mounted() const
-    {
-        return m_mounted;
-    }
-
-private:
-    QByteArray m_folder;
-    bool m_mounted = false;
-};
 
 // The loaded value of the i-th number key.
 float numberAt(const StoredSettings::Loaded &loaded, std::size_t i)
@@ -499,7 +467,7 @@ private slots:
             else
                 disk.emplace(QFileInfo(iniPath()).absolutePath());
             if (disk && !disk->mounted())
-                QSKIP("Only root can mount a small disk to fill, on Linux.");
+                QSKIP(SmallDisk::skipReason);
             bytes += QByteArray(2 * 4096, ';'); // 3 of a small disk's 4 blocks
             writeFile(iniPath(), bytes);
         } else if (damage == QLatin1String("bom")) {

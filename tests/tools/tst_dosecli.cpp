@@ -51,6 +51,8 @@ private slots:
     void rosterFromFile();
     void protocolOverrides_data();
     void protocolOverrides();
+    void checkRecords_data();
+    void checkRecords();
     void numbersIgnoreTheLocale();
     void helpAndVersion();
 };
@@ -442,6 +444,12 @@ void TestDoseCli::usageErrors_data()
     QTest::newRow("protocol that cannot be read")
         << participant + " --protocol /no/such/arm.json" << QByteArray()
         << QByteArray("--protocol \"/no/such/arm.json\" cannot be used") << DoseOutput::Read;
+    QTest::newRow("records to check, none given")
+        << "--check-record" << QByteArray()
+        << QByteArray("--check-record needs the session records") << DoseOutput::Read;
+    QTest::newRow("records to check beside a participant")
+        << participant + " --check-record r.csv" << QByteArray()
+        << QByteArray("cannot be combined with --gender") << DoseOutput::Read;
 }
 
 void TestDoseCli::usageErrors()
@@ -798,6 +806,77 @@ void TestDoseCli::protocolOverrides()
     QCOMPARE(rows[1], "1,m,70,160,25,158,474,632,,");
     QVERIFY2(rows[2].endsWith("in; over the protocol's limit: 1.15 g ethanol per kg (limit 1.00),"),
              rows[2].constData());
+}
+
+// One line for each record, its fields separated by tabs: the file, its status, its session
+// code, its entries and its corrections; exit status 0 only when every record is ok.
+void TestDoseCli::checkRecords_data()
+{
+    QTest::addColumn<QStringList>("records"); // made from the reference files, in tests/data
+    QTest::addColumn<QStringList>("lines");   // after the file's name
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QByteArray>("errors"); // part of what standard error says
+
+    QTest::newRow("a record as written")
+        << QStringList{"v2-alcohol.csv"} << QStringList{"ok\tP-017\t18\t4"} << 0 << QByteArray();
+    QTest::newRow("every record as written")
+        << QStringList{"v2-alcohol.csv", "v2-placebo.csv", "v2-breath.csv"}
+        << QStringList{"ok\tP-017\t18\t4", "ok\tP-018\t9\t0", "ok\tP-019\t11\t0"} << 0
+        << QByteArray();
+    QTest::newRow("a version-1 record")
+        << QStringList{"v2-placebo.csv", "v1-alcohol.csv"}
+        << QStringList{"ok\tP-018\t9\t0", "unverified\tP-017\t9\t0"} << 1 << QByteArray();
+    QTest::newRow("a record cut short")
+        << QStringList{"cut:v2-alcohol.csv"} << QStringList{"cut\tP-017\t18\t4"} << 1
+        << QByteArray("WARNING: ");
+    QTest::newRow("a record changed")
+        << QStringList{"changed:v2-alcohol.csv"} << QStringList{"changed\tP-017\t18\t4"} << 1
+        << QByteArray("changed outside Pourwise");
+    QTest::newRow("a dose that differs")
+        << QStringList{"older:v1-alcohol.csv"} << QStringList{"dose differs\tP-017\t9\t0"} << 1
+        << QByteArray();
+    QTest::newRow("a file that is no record")
+        << QStringList{"garbage:v2-alcohol.csv"} << QStringList{"unreadable\t-\t-\t-"} << 1
+        << QByteArray("ERROR: ");
+}
+
+void TestDoseCli::checkRecords()
+{
+    QFETCH(QStringList, records);
+    QFETCH(QStringList, lines);
+    QFETCH(int, exitCode);
+    QFETCH(QByteArray, errors);
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    QStringList paths;
+    QByteArray expected;
+    for (qsizetype i = 0; i < records.size(); ++i) {
+        // "how:reference" is the reference file changed: cut before its end row, a reading
+        // changed, the participant 15 years older in a version-1 file, or no record at all.
+        const QString how =
+            records[i].contains(QLatin1Char(':')) ? records[i].section(':', 0, 0) : QString();
+        QFile reference(QStringLiteral(POURWISE_TEST_DATA "/") + records[i].section(':', -1));
+        QVERIFY(reference.open(QIODevice::ReadOnly));
+        QByteArray bytes = reference.readAll();
+        if (how == QLatin1String("cut"))
+            bytes.truncate(bytes.lastIndexOf("\r\n,end,") + 2);
+        else if (how == QLatin1String("changed"))
+            bytes.replace(",0.057,", ",0.058,");
+        else if (how == QLatin1String("older"))
+            bytes.replace(",160,,,25,", ",160,,,40,");
+        else if (how == QLatin1String("garbage"))
+            bytes = "not,a,record\n";
+        paths << folder.filePath(QStringLiteral("%1-%2").arg(i).arg(records[i].section(':', -1)));
+        QFile file(paths.last());
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QCOMPARE(file.write(bytes), bytes.size());
+        expected += (paths.last() + QLatin1Char('\t') + lines[i] + QLatin1Char('\n')).toUtf8();
+    }
+    const DoseRun run = runDose(QStringList{QStringLiteral("--check-record")} + paths);
+    QCOMPARE(run.exitCode, exitCode);
+    QCOMPARE(run.output, expected);
+    QCOMPARE(run.errors.isEmpty(), errors.isEmpty());
+    QVERIFY2(run.errors.contains(errors), run.errors.constData());
 }
 
 void TestDoseCli::numbersIgnoreTheLocale()

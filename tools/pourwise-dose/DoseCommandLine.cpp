@@ -19,6 +19,7 @@ const QString CsvOption = QStringLiteral("csv");
 const QString CheckOption = QStringLiteral("check");
 const QString SpreadsheetSafeOption = QStringLiteral("spreadsheet-safe");
 const QString ProtocolOption = QStringLiteral("protocol");
+const QString CheckRecordOption = QStringLiteral("check-record");
 
 // The option's name as the parser knows it, without the dashes.
 QString bareName(DoseValue value, BodyUnits units = BodyUnits::InchesPounds)
@@ -97,6 +98,7 @@ bool DoseCommandLine::parse(const QStringList &arguments)
     parser.addOption({CheckOption, {}});
     parser.addOption({SpreadsheetSafeOption, {}});
     parser.addOption({ProtocolOption, {}, QStringLiteral("FILE")});
+    parser.addOption({CheckRecordOption, {}});
     for (const DoseValueInfo &info : DoseValues)
         parser.addOption({bareName(info.value), {}, QStringLiteral("VALUE")});
     for (const DoseValueInfo &info : DoseValues) {
@@ -120,6 +122,19 @@ bool DoseCommandLine::parse(const QStringList &arguments)
     }
     if (parser.isSet(VersionOption)) {
         m_request.mode = DoseRequest::Mode::Version;
+        return true;
+    }
+    if (parser.isSet(CheckRecordOption)) {
+        for (const QString &name : parser.optionNames()) {
+            if (name != CheckRecordOption)
+                return fail(QStringLiteral("--check-record reads session records and cannot be "
+                                           "combined with %1")
+                                .arg(dashed(name)));
+        }
+        m_request.recordFiles = parser.positionalArguments();
+        if (m_request.recordFiles.isEmpty())
+            return fail(QStringLiteral("--check-record needs the session records to check"));
+        m_request.mode = DoseRequest::Mode::CheckRecords;
         return true;
     }
     if (!parser.positionalArguments().isEmpty())
@@ -195,10 +210,10 @@ bool DoseCommandLine::parse(const QStringList &arguments)
                                  ? QString::fromLatin1(info.levelColumn)
                                  : bareName(info.value, units);
         const QByteArray fromProtocol = protocolText(info.value);
-        const std::string_view fallback = fromProtocol.isEmpty()
-                                              ? defaultText(info.value)
-                                              : std::string_view(fromProtocol.constData(),
-                                                                 std::size_t(fromProtocol.size()));
+        const std::string_view fallback =
+            fromProtocol.isEmpty()
+                ? defaultText(info.value)
+                : std::string_view(fromProtocol.constData(), std::size_t(fromProtocol.size()));
         if (fallback.empty())
             needed << dashed(name);
         if (parser.isSet(name))
@@ -229,7 +244,8 @@ bool DoseCommandLine::readProtocol(const QCommandLineParser &parser)
     const QString path = parser.value(ProtocolOption);
     const ProtocolReading reading = readProtocolFile(path);
     if (!reading.protocol)
-        return fail(QStringLiteral("--protocol \"%1\" cannot be used: %2").arg(path, reading.error));
+        return fail(
+            QStringLiteral("--protocol \"%1\" cannot be used: %2").arg(path, reading.error));
     const Protocol &protocol = *reading.protocol;
     m_request.protocol = protocol;
     // The protocol's unit of levels, unless the command line names another.
@@ -374,6 +390,7 @@ QString DoseCommandLine::helpText()
                "       pourwise-dose --csv FILE [--check] [--spreadsheet-safe]\n"
                "                     [--plan [--release L] [--band]] [--level-unit UNIT]\n"
                "                     [--breath-ratio R]\n"
+               "       pourwise-dose --check-record FILE...\n"
                "       pourwise-dose --help | --version\n"
                "\n")
                .arg(usageOfOneParticipant(BodyUnits::InchesPounds, true),
@@ -425,7 +442,20 @@ QString DoseCommandLine::helpText()
                "                 ethanol per kg, ml of total beverage, target) judge every dose:\n"
                "                 one over a limit is computed all the same, with a line starting\n"
                "                 \"WARNING: \" (a roster names it in a warning column, which\n"
-               "                 --protocol adds) and exit status 3.\n") +
+               "                 --protocol adds) and exit status 3.\n"
+               "\n"
+               "Session records:\n"
+               "  --check-record FILE...\n"
+               "                 check each session record FILE as the window opens it, and\n"
+               "                 write one line for it, its fields separated by tabs: the file,\n"
+               "                 its status, its session code, its number of entries (the plan\n"
+               "                 counted) and its number of corrections and voids. The status\n"
+               "                 is the first that holds of: unreadable (the other fields are\n"
+               "                 -), changed (its end row does not match the rows before it),\n"
+               "                 cut (it has no end row), dose differs (the dose computed again\n"
+               "                 from its values differs from the recorded one), unverified (a\n"
+               "                 version-1 record, which has no end row) and ok. Why a record\n"
+               "                 is unreadable, changed or cut goes to standard error.\n") +
            QStringLiteral("\n"
                           "Numbers use \".\" as the decimal separator whatever the locale, and no "
                           "thousands\n"
@@ -436,7 +466,9 @@ QString DoseCommandLine::helpText()
                           "session plan (see the message or the error column), 2 usage or file "
                           "error,\n"
                           "3 computed, but over a protocol limit (--protocol). Warnings do not "
-                          "change it.\n") +
+                          "change it.\n"
+                          "With --check-record: 0 every record is ok, 1 some is not, 2 usage "
+                          "error.\n") +
            QLatin1Char('\n') + plausibleRangesText();
 }
 

@@ -19,7 +19,7 @@ class QCommandLineParser;
 
 // What the command line asks for, after the usage rules have been checked.
 struct DoseRequest {
-    enum class Mode { Help, Version, OneParticipant, Roster };
+    enum class Mode { Help, Version, OneParticipant, Roster, CheckRecords };
     Mode mode = Mode::OneParticipant;
     // One participant: the text of every value as given (UTF-8), or the parameter's default.
     std::array<QByteArray, DoseValues.size()> values; // indexed by DoseValue
@@ -40,6 +40,7 @@ struct DoseRequest {
     std::optional<SessionPlanSettings> plan; // --plan, for one participant or every row
     bool band = false;                       // --band, with the plan
     SessionRequest session;                  // with --plan, for one participant
+    QStringList recordFiles;                 // --check-record: the session records to check
 };
 
 // Parses the arguments of pourwise-dose. Options are "--name value" or "--name=value"; a single

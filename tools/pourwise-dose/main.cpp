@@ -1,6 +1,7 @@
 #include "tools/pourwise-dose/DoseCommandLine.h"
 #include "tools/pourwise-dose/ExitStatus.h"
 #include "tools/pourwise-dose/OneParticipant.h"
+#include "tools/pourwise-dose/RecordCheckRun.h"
 #include "tools/pourwise-dose/RosterRun.h"
 #include "tools/pourwise-dose/StandardStreams.h"
 
@@ -53,15 +54,17 @@ int runRoster(const QString &path, const RosterOptions &options)
     // Without the warning column the operator still learns that some rows need a look.
     if (status != ExitStatus::UsageOrFileError && !options.hasWarningColumn() &&
         roster.rowsToCheck() > 0)
-        std::fprintf(stderr, "WARNING: %s; run with --check to see them\n",
-                     (roster.rowsToCheck() == 1
-                          ? QStringLiteral("1 row has values to check")
-                          : QStringLiteral("%1 rows have values to check").arg(roster.rowsToCheck()))
-                         .toUtf8()
-                         .constData());
+        std::fprintf(
+            stderr, "WARNING: %s; run with --check to see them\n",
+            (roster.rowsToCheck() == 1
+                 ? QStringLiteral("1 row has values to check")
+                 : QStringLiteral("%1 rows have values to check").arg(roster.rowsToCheck()))
+                .toUtf8()
+                .constData());
     else if (status == ExitStatus::OverProtocolLimit)
-        std::fprintf(stderr, "WARNING: %lld of %lld rows are over a limit of the protocol; see "
-                             "their warning column\n",
+        std::fprintf(stderr,
+                     "WARNING: %lld of %lld rows are over a limit of the protocol; see "
+                     "their warning column\n",
                      roster.rowsOverALimit(), roster.rowCount());
     return status;
 }
@@ -93,6 +96,8 @@ int main(int argc, char *argv[])
         output.put(DoseCommandLine::helpText().toStdString());
     else if (request.mode == DoseRequest::Mode::Version)
         output.put(DoseCommandLine::versionText().toStdString());
+    else if (request.mode == DoseRequest::Mode::CheckRecords)
+        status = RecordCheckRun::run(request.recordFiles, output, stderr);
     else
         status = OneParticipant::run(request, output, stderr);
     return finishedOutput(output, status);

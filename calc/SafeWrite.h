@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <initializer_list>
+#include <optional>
+
+// The one way Pourwise replaces a file it keeps (the settings, a session record, a protocol): a
+// save is proved by what is on the disk, never by the system's word alone, which a full disk can
+// give for a file cut short. So a save
+// 1. checks that the disk has room for the new file;
+// 2. writes a temporary file beside the target, named <target>.<6 random letters>, and flushes it
+//    to the disk;
+// 3. reads it back and compares it byte for byte;
+// 4. renames it over the target in one step.
+// If any step fails, the target stays exactly as it was and the temporary file is removed; the
+// reason is the system's ("No space left on device"). A temporary file of ours left beside the
+// target by a save that was cut short (the program killed, the power lost) is removed by a later
+// save.
+namespace SafeWrite {
+
+// Writes `bytes` as the file `path` (a link is followed to its file). Empty when saved; else why
+// not, in the system's words where the system gave the reason.
+[[nodiscard]] QString write(const QString &path, const QByteArray &bytes);
+
+// The bytes free beside `path` when they are too few for files of `sizes`, each rounded up to
+// whole blocks, and a block to spare; none when there is room (or the disk cannot tell).
+std::optional<qint64> tooLittleRoom(const QString &path, std::initializer_list<qint64> sizes);
+
+// Whether `name` is one of the temporary files of a save of `fileName`: the file's name, ".", and
+// six random letters. A name a person would choose (backup, OLD, Before) is never taken for one.
+bool isTemporaryName(const QString &name, const QString &fileName);
+
+// Removes the temporary files of saves of `path` last changed at least `minimumAgeSeconds` ago.
+// Only a caller that knows no other save of the file is under way may pass 0: write() leaves those
+// of the last minute, which may belong to a save still going on.
+void removeTemporaries(const QString &path, int minimumAgeSeconds);
+
+} // namespace SafeWrite
