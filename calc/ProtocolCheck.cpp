@@ -57,8 +57,8 @@ QList<ProtocolDifference> protocolDifferences(const CalculatedDose &dose,
             differences.append({name(parameter.value, dose.level), s.*parameter.field, inProtocol});
     }
     if (plan && plan->portions != protocol.portions)
-        differences.append({QStringLiteral("portions"), float(plan->portions),
-                            float(protocol.portions)});
+        differences.append(
+            {QStringLiteral("portions"), float(plan->portions), float(protocol.portions)});
     if (plan && !sameBits(plan->releaseLevel, protocol.level.toBal(protocol.releaseLevel)))
         differences.append({QStringLiteral("release level"),
                             dose.level.shownLevel(plan->releaseLevel), protocol.releaseLevel,
@@ -76,9 +76,9 @@ QString limitBreachText(const LimitBreach &breach, const Protocol &protocol, con
                         locale.toString(double(breach.limit), 'f', 2));
         break;
     case LimitBreach::Kind::TotalMl:
-        over = QStringLiteral("%1 ml total beverage (limit %2)")
-                   .arg(SingleToText(float(breach.value), locale),
-                        SingleToText(breach.limit, locale));
+        over =
+            QStringLiteral("%1 ml total beverage (limit %2)")
+                .arg(SingleToText(float(breach.value), locale), SingleToText(breach.limit, locale));
         break;
     case LimitBreach::Kind::Target:
         over = QStringLiteral("target %1 %2 (limit %3)")

@@ -195,10 +195,10 @@ bool DoseCommandLine::parse(const QStringList &arguments)
                                  ? QString::fromLatin1(info.levelColumn)
                                  : bareName(info.value, units);
         const QByteArray fromProtocol = protocolText(info.value);
-        const std::string_view fallback = fromProtocol.isEmpty()
-                                              ? defaultText(info.value)
-                                              : std::string_view(fromProtocol.constData(),
-                                                                 std::size_t(fromProtocol.size()));
+        const std::string_view fallback =
+            fromProtocol.isEmpty()
+                ? defaultText(info.value)
+                : std::string_view(fromProtocol.constData(), std::size_t(fromProtocol.size()));
         if (fallback.empty())
             needed << dashed(name);
         if (parser.isSet(name))
@@ -229,7 +229,8 @@ bool DoseCommandLine::readProtocol(const QCommandLineParser &parser)
     const QString path = parser.value(ProtocolOption);
     const ProtocolReading reading = readProtocolFile(path);
     if (!reading.protocol)
-        return fail(QStringLiteral("--protocol \"%1\" cannot be used: %2").arg(path, reading.error));
+        return fail(
+            QStringLiteral("--protocol \"%1\" cannot be used: %2").arg(path, reading.error));
     const Protocol &protocol = *reading.protocol;
     m_request.protocol = protocol;
     // The protocol's unit of levels, unless the command line names another.

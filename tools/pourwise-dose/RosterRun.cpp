@@ -210,8 +210,7 @@ void RosterRun::processRow()
                 input.typedTarget = m_options.protocol->target;
                 input = inLevelScale(input, m_options.level);
             }
-            const DoseReport report =
-                evaluateDose(input, {m_options.plan, m_options.protocol});
+            const DoseReport report = evaluateDose(input, {m_options.plan, m_options.protocol});
             if (report.ok()) {
                 const DosingState &state = report.dose.state;
                 volumeText = {SingleToText(state.AlcDose, volumes[0]),

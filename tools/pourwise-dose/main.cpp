@@ -53,15 +53,17 @@ int runRoster(const QString &path, const RosterOptions &options)
     // Without the warning column the operator still learns that some rows need a look.
     if (status != ExitStatus::UsageOrFileError && !options.hasWarningColumn() &&
         roster.rowsToCheck() > 0)
-        std::fprintf(stderr, "WARNING: %s; run with --check to see them\n",
-                     (roster.rowsToCheck() == 1
-                          ? QStringLiteral("1 row has values to check")
-                          : QStringLiteral("%1 rows have values to check").arg(roster.rowsToCheck()))
-                         .toUtf8()
-                         .constData());
+        std::fprintf(
+            stderr, "WARNING: %s; run with --check to see them\n",
+            (roster.rowsToCheck() == 1
+                 ? QStringLiteral("1 row has values to check")
+                 : QStringLiteral("%1 rows have values to check").arg(roster.rowsToCheck()))
+                .toUtf8()
+                .constData());
     else if (status == ExitStatus::OverProtocolLimit)
-        std::fprintf(stderr, "WARNING: %lld of %lld rows are over a limit of the protocol; see "
-                             "their warning column\n",
+        std::fprintf(stderr,
+                     "WARNING: %lld of %lld rows are over a limit of the protocol; see "
+                     "their warning column\n",
                      roster.rowsOverALimit(), roster.rowCount());
     return status;
 }
