@@ -9,6 +9,7 @@
 #include "forms/BalChart.h"
 #include "forms/ClockText.h"
 #include "forms/Controls.h"
+#include "forms/FocusedWheel.h"
 #include "forms/Fonts.h"
 #include "forms/OperatorMessage.h"
 #include "forms/PlanRecord.h"
@@ -185,6 +186,7 @@ void frmPlan::createControls()
     connect(cmdPrint, &QPushButton::clicked, this, &frmPlan::cmdPrint_Click);
     connect(cmdClose, &QPushButton::clicked, this, &frmPlan::cmdClose_Click);
     layOut();
+    FocusedWheel::applyTo(this);
 
     connect(txtSessionCode, &QLineEdit::textChanged, this, &frmPlan::setSessionCode);
     connect(optPlacebo, &QRadioButton::toggled, this, &frmPlan::setBeverage);

@@ -1,16 +1,20 @@
 #include "forms/Module1.h"
 #include "forms/frmAbout.h"
 #include "forms/frmInfo.h"
+#include "forms/frmLimits.h"
 #include "forms/frmMain.h"
 #include "forms/frmPlan.h"
 #include "forms/frmSplash.h"
 #include "settings/SettingsStore.h"
 #include "tests/support/WorkedExample.h"
 
+#include <QAbstractSpinBox>
 #include <QAccessible>
+#include <QApplication>
 #include <QLabel>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWheelEvent>
 #include <functional>
 #include <memory>
 
@@ -47,6 +51,8 @@ private slots:
     void everyCaptionFits_data() { addWindowRows(); }
     void everyCaptionFits();
     void framesAreNamedByTheirCaptions();
+    void noFieldTurnsByTheWheelWithoutTheFocus_data() { addWindowRows(); }
+    void noFieldTurnsByTheWheelWithoutTheFocus();
 };
 
 void TestAccessibility::framesAreNamedByTheirCaptions()
@@ -71,6 +77,7 @@ void TestAccessibility::addWindowRows()
     QTest::newRow("splash") << "frmSplash";
     QTest::newRow("main") << "frmMain";
     QTest::newRow("session plan") << "frmPlan";
+    QTest::newRow("protocol limits") << "frmLimits";
 }
 
 void TestAccessibility::everyShownControlHasAName_data()
@@ -100,6 +107,8 @@ std::unique_ptr<QWidget> TestAccessibility::openWindow(const QString &window)
         form.reset(splash);
     } else if (window == QLatin1String("frmPlan")) {
         form = std::make_unique<frmPlan>(workedExampleInput(), planSettings);
+    } else if (window == QLatin1String("frmLimits")) {
+        form = std::make_unique<frmLimits>(ProtocolLimits{}, LevelScale{}, QString());
     } else {
         form = std::make_unique<frmMain>(Module1::dosingState, Module1::run,
                                          SettingsStore(settingsFolder.path()));
@@ -145,6 +154,28 @@ void TestAccessibility::everyShownControlHasAName()
     QStringList unnamed;
     collectUnnamed(QAccessible::queryAccessibleInterface(form.get()), QString(), unnamed);
     QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(QLatin1Char('\n'))));
+}
+
+// A wheel turned over a spin box or time field that does not have the focus leaves its value: the
+// operator scrolling a window changes nothing on the way.
+void TestAccessibility::noFieldTurnsByTheWheelWithoutTheFocus()
+{
+    QFETCH(QString, window);
+    const std::unique_ptr<QWidget> form = openWindow(window);
+    QVERIFY(form);
+
+    QStringList turned;
+    for (QAbstractSpinBox *field : form->findChildren<QAbstractSpinBox *>()) {
+        field->clearFocus();
+        const QString before = field->text();
+        const QPointF centre = field->rect().center();
+        QWheelEvent wheel(centre, field->mapToGlobal(centre), QPoint(), QPoint(0, 120),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(field, &wheel);
+        if (field->text() != before)
+            turned << field->objectName();
+    }
+    QVERIFY2(turned.isEmpty(), qPrintable(turned.join(QStringLiteral(", "))));
 }
 
 QTEST_MAIN(TestAccessibility)
