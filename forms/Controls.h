@@ -33,18 +33,33 @@ inline QLabel *label(const char *name, const QString &text)
     return named(new QLabel(text), name);
 }
 
-// A field is announced by screen readers with the caption of the label beside it.
+// A caption as a screen reader says it: without the "&" before its access key; "&&", which shows
+// one "&", says one too.
+inline QString withoutAccessKey(const QString &caption)
+{
+    QString said;
+    said.reserve(caption.size());
+    for (qsizetype i = 0; i < caption.size(); ++i) {
+        if (caption[i] == QLatin1Char('&') && i + 1 < caption.size())
+            ++i;
+        said += caption[i];
+    }
+    return said;
+}
+
+// A field is announced by screen readers with the caption of the label beside it, and its
+// access key takes the operator there.
 template <typename Field> Field *captioned(Field *field, QLabel *caption)
 {
     caption->setBuddy(field);
-    field->setAccessibleName(caption->text());
+    field->setAccessibleName(withoutAccessKey(caption->text()));
     return field;
 }
 
 inline QGroupBox *frame(const char *name, const QString &caption, QLayout *contents)
 {
     auto *box = named(new QGroupBox(caption), name);
-    box->setAccessibleName(caption);
+    box->setAccessibleName(withoutAccessKey(caption));
     box->setLayout(contents);
     return box;
 }

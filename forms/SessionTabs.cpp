@@ -87,7 +87,7 @@ SessionTabs::SessionTabs(SessionRecord &record, QWidget *parent)
     addTab(createReadingsTab(), QStringLiteral("&Readings"));
     addTab(createBoosterTab(), QStringLiteral("&Booster"));
     for (int page = 0; page < count(); ++page)
-        widget(page)->setAccessibleName(tabText(page).remove(QLatin1Char('&')));
+        widget(page)->setAccessibleName(withoutAccessKey(tabText(page)));
     if (auto *pages = findChild<QStackedWidget *>())
         pages->setAccessibleName(QStringLiteral("Session"));
 }

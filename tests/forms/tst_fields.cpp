@@ -1,3 +1,4 @@
+#include "forms/Controls.h"
 #include "forms/FocusedWheel.h"
 
 #include <QApplication>
@@ -9,7 +10,8 @@
 #include <QWheelEvent>
 #include <memory>
 
-// Single fields as the windows build them: the wheel over spin boxes and time fields.
+// Single fields as the windows build them: the wheel over spin boxes and time fields, and
+// captions as screen readers say them.
 class TestFields : public QObject {
     Q_OBJECT
 
@@ -74,6 +76,30 @@ private slots:
         QApplication::sendEvent(field, &wheel);
         QCOMPARE(field->text() != before, focused);
         QCOMPARE(wheel.isAccepted(), focused); // else it goes on to the page under the field
+    }
+
+    void captionSaidWithoutItsAccessKey_data()
+    {
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("access key") << "Session &code:"
+                                    << "Session code:";
+        QTest::newRow("first letter") << "&Float (ml):"
+                                      << "Float (ml):";
+        QTest::newRow("an ampersand shown") << "Fish && chips"
+                                            << "Fish & chips";
+        QTest::newRow("an ampersand shown, then an access key") << "A&&&B"
+                                                                << "A&B";
+        QTest::newRow("last character") << "Salt &"
+                                        << "Salt &";
+        QTest::newRow("none") << "Served at:"
+                              << "Served at:";
+    }
+    void captionSaidWithoutItsAccessKey()
+    {
+        QFETCH(QString, caption);
+        QFETCH(QString, said);
+        QCOMPARE(Controls::withoutAccessKey(caption), said);
     }
 };
 
