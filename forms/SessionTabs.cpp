@@ -2,7 +2,7 @@
 
 #include "calc/FaultTexts.h"
 #include "calc/NumberText.h"
-#include "forms/ClockText.h"
+#include "forms/ClockField.h"
 #include "forms/Controls.h"
 #include "forms/OperatorMessage.h"
 #include "forms/PlanText.h"
@@ -14,7 +14,6 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QStackedWidget>
-#include <QTimeEdit>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -22,11 +21,9 @@ namespace {
 
 using namespace Controls;
 
-QTimeEdit *clockField(const char *name, QLabel *caption)
+ClockField *clockField(const char *name, QLabel *caption)
 {
-    auto *field = captioned(named(new QTimeEdit(QTime::currentTime()), name), caption);
-    field->setDisplayFormat(hoursAndMinutesFormat(QLocale()));
-    return field;
+    return captioned(named(new ClockField, name), caption);
 }
 
 // A list with columns rather than a table: a screen reader meets no unnamed corner cell.
@@ -272,7 +269,7 @@ void SessionTabs::cmdServed_Click()
         return;
     }
     portion.servedAtMinute = SessionClock::minuteOf(tmeServed->time(), m_record.startTime);
-    tmeServed->setTime(QTime::currentTime());
+    tmeServed->follow();
     showEntries();
     if (index + 1 < grdPortions->topLevelItemCount())
         grdPortions->setCurrentItem(grdPortions->topLevelItem(int(index + 1)));
@@ -299,7 +296,7 @@ void SessionTabs::cmdAddReading_Click()
     insertReading(m_record.readings,
                   {SessionClock::minuteOf(tmeReading->time(), m_record.startTime), level.value});
     txtReading->clear();
-    tmeReading->setTime(QTime::currentTime());
+    tmeReading->follow();
     showEntries();
     emit changed();
 }
@@ -320,6 +317,7 @@ void SessionTabs::cmdBoosterServed_Click()
         m_booster.targetBal, s.DD,
         s.AlcDose,           s.MixDose,
         s.TotDose,           SessionClock::minuteOf(tmeBooster->time(), m_record.startTime)};
+    tmeBooster->follow();
     showEntries();
     emit changed();
 }

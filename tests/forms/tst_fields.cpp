@@ -1,17 +1,19 @@
+#include "forms/ClockField.h"
 #include "forms/Controls.h"
 #include "forms/FocusedWheel.h"
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QSignalSpy>
 #include <QSpinBox>
 #include <QTest>
-#include <QTimeEdit>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <QWheelEvent>
 #include <memory>
 
-// Single fields as the windows build them: the wheel over spin boxes and time fields, and
-// captions as screen readers say them.
+// Single fields as the windows build them: the wheel over spin boxes and time fields, the time
+// field that follows the clock, and captions as screen readers say them.
 class TestFields : public QObject {
     Q_OBJECT
 
@@ -37,7 +39,20 @@ private:
         window.other->setFocus();
         return window.other->hasFocus();
     }
+    // Waits for the field's next look at its clock.
+    static bool nextTick(ClockField &field)
+    {
+        QSignalSpy tick(field.findChild<QTimer *>(QStringLiteral("clockTick")), &QTimer::timeout);
+        return tick.wait(5000);
+    }
+    static void clickOnTheTime(ClockField *field)
+    {
+        QTest::mouseClick(field->findChild<QLineEdit *>(), Qt::LeftButton);
+    }
+
 private slots:
+    void cleanup() { QLocale::setDefault(QLocale::c()); }
+
     void wheelTurnsAFieldOnlyWithTheFocus_data()
     {
         QTest::addColumn<bool>("timeField"); // else a spin box
@@ -76,6 +91,93 @@ private slots:
         QApplication::sendEvent(field, &wheel);
         QCOMPARE(field->text() != before, focused);
         QCOMPARE(wheel.isAccepted(), focused); // else it goes on to the page under the field
+    }
+
+    // The field shows the clock's time until the operator or the window gives another; follow()
+    // takes it back to the clock.
+    void clockFieldFollowsTheClock_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QTime>("shown"); // after the clock moved from 14:02 to 14:03
+        QTest::addColumn<bool>("following");
+        QTest::newRow("left alone") << "" << QTime(14, 3) << true;
+        QTest::newRow("typed") << "type 1630" << QTime(16, 30) << false;
+        QTest::newRow("typed as shown") << "type 1402" << QTime(14, 2) << false;
+        QTest::newRow("stepped with the arrow key") << "key up" << QTime(15, 2) << false;
+        QTest::newRow("set by the window") << "set 9:45" << QTime(9, 45) << false;
+        QTest::newRow("typed, then followed again") << "type 1630, follow" << QTime(14, 3) << true;
+    }
+    void clockFieldFollowsTheClock()
+    {
+        QFETCH(QString, change);
+        QFETCH(QTime, shown);
+        QFETCH(bool, following);
+        QTime now(14, 2, 59);
+        auto *field = new ClockField;
+        field->setClock([&now] { return now; });
+        const auto window = windowWith(field);
+        QVERIFY(showActive(*window));
+        QCOMPARE(field->time(), QTime(14, 2)); // the seconds are not shown, nor kept
+
+        if (change.startsWith(QLatin1String("type "))) {
+            clickOnTheTime(field);
+            QTest::keyClicks(field, change.mid(5, 4));
+        } else if (change == QLatin1String("key up")) {
+            field->setFocus();
+            QTest::keyClick(field, Qt::Key_Up);
+        } else if (change.startsWith(QLatin1String("set "))) {
+            field->setTime(QTime::fromString(change.mid(4), QStringLiteral("h:mm")));
+        }
+        window->other->setFocus(); // the operator goes on to the next control
+        now = QTime(14, 3, 0);
+        if (change.endsWith(QLatin1String("follow")))
+            field->follow();
+        QVERIFY(nextTick(*field));
+        QCOMPARE(field->time(), shown);
+        QCOMPARE(field->isFollowing(), following);
+    }
+
+    // One click, or Tab, and what is typed replaces the time, in the user's time format.
+    void typedDigitsReplaceTheTime_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<bool>("byTab"); // else by a click
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QTime>("time");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("hours and minutes") << "C" << false << "2115" << QTime(21, 15) << "21:15";
+        QTest::newRow("one digit of hours") << "C" << false << "915" << QTime(9, 15) << "09:15";
+        QTest::newRow("leading zero") << "C" << false << "0730" << QTime(7, 30) << "07:30";
+        QTest::newRow("with the separator") << "C" << false << "21:15" << QTime(21, 15) << "21:15";
+        QTest::newRow("by Tab") << "C" << true << "2115" << QTime(21, 15) << "21:15";
+        QTest::newRow("German") << "de_DE" << false << "2115" << QTime(21, 15) << "21:15";
+        QTest::newRow("Finnish, a dot and no leading zero")
+            << "fi_FI" << false << "915" << QTime(9, 15) << "9.15";
+        // A 12-hour clock keeps the half of the day shown: 14:02 is after noon.
+        QTest::newRow("US English") << "en_US" << false << "915" << QTime(21, 15) << "9:15 PM";
+        QTest::newRow("US English, two digits of hours")
+            << "en_US" << false << "1005" << QTime(22, 5) << "10:05 PM";
+    }
+    void typedDigitsReplaceTheTime()
+    {
+        QFETCH(QString, locale);
+        QFETCH(bool, byTab);
+        QFETCH(QString, typed);
+        QFETCH(QTime, time);
+        QFETCH(QString, text);
+        QLocale::setDefault(QLocale(locale));
+        auto *field = new ClockField;
+        field->setClock([] { return QTime(14, 2); });
+        const auto window = windowWith(field);
+        QVERIFY(showActive(*window));
+        if (byTab)
+            QTest::keyClick(window->other, Qt::Key_Tab);
+        else
+            clickOnTheTime(field);
+        QVERIFY(field->hasFocus());
+        QTest::keyClicks(field, typed);
+        QCOMPARE(field->time(), time);
+        QCOMPARE(field->text(), text);
     }
 
     void captionSaidWithoutItsAccessKey_data()

@@ -1,6 +1,7 @@
 #include "calc/FaultTexts.h"
 #include "calc/RecordReader.h"
 #include "forms/BalChart.h"
+#include "forms/ClockField.h"
 #include "forms/OperatorMessage.h"
 #include "forms/PlanRecord.h"
 #include "forms/frmPlan.h"
@@ -273,13 +274,17 @@ private slots:
         QVERIFY2(messages[0].startsWith(QLatin1String("ERROR: Reading \"abc\"")),
                  qPrintable(messages[0]));
         QCOMPARE(control<QLineEdit>("txtReading")->text(), QStringLiteral("abc")); // kept
+        QVERIFY(!control<ClockField>("tmeReading")->isFollowing()); // and its time too
         control<QTimeEdit>("tmeServed")->setTime(QTime(13, 2));
         control<QPushButton>("cmdServed")->click();
+        // After an entry its time field shows the clock again, ready for the next.
+        QVERIFY(control<ClockField>("tmeServed")->isFollowing());
         // The plan's choices stay those of what was served.
         QVERIFY(!control<QSpinBox>("spnPortions")->isEnabled());
         for (int i = 0; i < 3; ++i)
             addReading(QTime(14, 10).addSecs(i * 15 * 60), readings[i]);
         QCOMPARE(text("lblDescending"), QStringLiteral("Descending limb shown at 14:40"));
+        QVERIFY(control<ClockField>("tmeReading")->isFollowing());
 
         // Entries not saved: closing asks, and Cancel keeps the window.
         QVERIFY(!form->close());
@@ -292,8 +297,12 @@ private slots:
         addReading(QTime(14, 55), readings[3]);
         QVERIFY2(text("lblBooster").startsWith(booster), qPrintable(text("lblBooster")));
         QCOMPARE(control<QPushButton>("cmdBoosterServed")->isEnabled(), !placebo);
+        control<QTimeEdit>("tmeBooster")->setTime(QTime(15, 0));
         control<QPushButton>("cmdBoosterServed")->click();
         QCOMPARE(form->record().booster.has_value(), !placebo);
+        if (!placebo)
+            QCOMPARE(form->record().booster->servedAtMinute, 120);
+        QCOMPARE(control<ClockField>("tmeBooster")->isFollowing(), !placebo);
         QCOMPARE(messages.size(), 1);
 
         // What the file holds at any moment is the whole session, as a kill would leave it.
