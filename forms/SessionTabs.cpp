@@ -93,7 +93,7 @@ QWidget *SessionTabs::createPortionsTab()
 {
     grdPortions = listWithColumns("grdPortions", QStringLiteral("Portions"),
                                   PlanText::portionColumns() << QStringLiteral("Served"));
-    auto *lblServed = label("lblServed", QStringLiteral("Served at:"));
+    auto *lblServed = label("lblServed", QStringLiteral("Served &at:"));
     tmeServed = clockField("tmeServed", lblServed);
     cmdServed = commandButton("cmdServed", QStringLiteral("Mark &Served"));
     connect(cmdServed, &QPushButton::clicked, this, &SessionTabs::cmdServed_Click);
@@ -108,10 +108,10 @@ QWidget *SessionTabs::createReadingsTab()
 {
     grdReadings = listWithColumns("grdReadings", QStringLiteral("Readings"),
                                   SessionText::readingColumns(m_record.input.level));
-    auto *lblReadingTime = label("lblReadingTime", QStringLiteral("Time:"));
+    auto *lblReadingTime = label("lblReadingTime", QStringLiteral("Ti&me:"));
     tmeReading = clockField("tmeReading", lblReadingTime);
     auto *lblReading =
-        label("lblReading", QStringLiteral("Reading (%1):").arg(m_record.input.level.unitText()));
+        label("lblReading", QStringLiteral("Readin&g (%1):").arg(m_record.input.level.unitText()));
     txtReading = captioned(named(new QLineEdit, "txtReading"), lblReading);
     txtReading->setMaximumWidth(fontMetrics().horizontalAdvance(QStringLiteral("0.0000000")) * 2);
     cmdAddReading = commandButton("cmdAddReading", QStringLiteral("&Add Reading"));
@@ -131,7 +131,7 @@ QWidget *SessionTabs::createReadingsTab()
 
 QWidget *SessionTabs::createBoosterTab()
 {
-    auto *lblBoosterDD = label("lblBoosterDD", QStringLiteral("Booster drinking period (min):"));
+    auto *lblBoosterDD = label("lblBoosterDD", QStringLiteral("Booster drinkin&g period (min):"));
     txtBoosterDD = captioned(
         named(new QLineEdit(SingleToText(Booster::DefaultDrinkingMinutes)), "txtBoosterDD"),
         lblBoosterDD);
@@ -141,9 +141,9 @@ QWidget *SessionTabs::createBoosterTab()
     lblBoosterWarning = alarmLabel("lblBoosterWarning");
     auto *lblBoosterCaveat = wrapped("lblBoosterCaveat");
     lblBoosterCaveat->setText(SessionText::boosterCaveat());
-    auto *lblBoosterTime = label("lblBoosterTime", QStringLiteral("Served at:"));
+    auto *lblBoosterTime = label("lblBoosterTime", QStringLiteral("Served &at:"));
     tmeBooster = clockField("tmeBooster", lblBoosterTime);
-    cmdBoosterServed = commandButton("cmdBoosterServed", QStringLiteral("Record Booster Ser&ved"));
+    cmdBoosterServed = commandButton("cmdBoosterServed", QStringLiteral("Record Booster &Served"));
     connect(cmdBoosterServed, &QPushButton::clicked, this, &SessionTabs::cmdBoosterServed_Click);
     auto *page = named(new QWidget, "tabBooster");
     auto *layout = new QVBoxLayout(page);
