@@ -114,6 +114,7 @@ QWidget *SessionTabs::createReadingsTab()
         label("lblReading", QStringLiteral("Readin&g (%1):").arg(m_record.input.level.unitText()));
     txtReading = captioned(named(new QLineEdit, "txtReading"), lblReading);
     txtReading->setMaximumWidth(fontMetrics().horizontalAdvance(QStringLiteral("0.0000000")) * 2);
+    widenToShow(txtReading, QStringLiteral("0.0000"));
     cmdAddReading = commandButton("cmdAddReading", QStringLiteral("&Add Reading"));
     connect(cmdAddReading, &QPushButton::clicked, this, &SessionTabs::cmdAddReading_Click);
     connect(txtReading, &QLineEdit::returnPressed, cmdAddReading, &QPushButton::click);

@@ -20,6 +20,7 @@
 #include <QRegularExpression>
 #include <QSpinBox>
 #include <QStandardPaths>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimeEdit>
@@ -220,6 +221,29 @@ private slots:
         QTest::keyClick(form.get(), keys.key(), keys.keyboardModifiers());
         // A button's access key clicks it a moment later, as the button shows itself pressed.
         QTRY_COMPARE(messages, QStringList{sessionCodeMessage(QString())});
+    }
+
+    // A reading as instruments show it fits its field whole, none of it scrolled out of sight,
+    // even in the window at its smallest. CTest runs this again at twice the scale.
+    void readingFieldShowsALevelWhole()
+    {
+        form = std::make_unique<frmPlan>(workedExampleInput(), settings);
+        control<QTabWidget>("tabSession")->setCurrentWidget(control("tabReadings"));
+        form->resize(form->minimumSize());
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        auto *field = control<QLineEdit>("txtReading");
+        QVERIFY(field->isVisible());
+        field->setText(QStringLiteral("0.0000"));
+        // A line edit scrolls its text, to keep the cursor in sight, as it paints it.
+        field->setCursorPosition(0);
+        field->grab();
+        const int first = field->inputMethodQuery(Qt::ImCursorRectangle).toRect().left();
+        field->setCursorPosition(int(field->text().size()));
+        field->grab();
+        field->setSelection(0, int(field->text().size())); // the anchor on the first digit
+        QCOMPARE(field->inputMethodQuery(Qt::ImAnchorRectangle).toRect().left(), first);
     }
 
     void unusableReleaseLevel_data()
