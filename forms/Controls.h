@@ -1,13 +1,16 @@
 #pragma once
 
 #include <QAbstractScrollArea>
+#include <QFontMetricsF>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLayout>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScrollBar>
+#include <cmath>
 
 // Small helpers for the windows laid out by Qt's layouts: every control is named, for the tests
 // and the accessibility tree, and every field is announced with its caption.
@@ -33,18 +36,44 @@ inline QLabel *label(const char *name, const QString &text)
     return named(new QLabel(text), name);
 }
 
-// A field is announced by screen readers with the caption of the label beside it.
+// A caption as a screen reader says it: without the "&" before its access key; "&&", which shows
+// one "&", says one too.
+inline QString withoutAccessKey(const QString &caption)
+{
+    QString said;
+    said.reserve(caption.size());
+    for (qsizetype i = 0; i < caption.size(); ++i) {
+        if (caption[i] == QLatin1Char('&') && i + 1 < caption.size())
+            ++i;
+        said += caption[i];
+    }
+    return said;
+}
+
+// A field is announced by screen readers with the caption of the label beside it, and its
+// access key takes the operator there.
 template <typename Field> Field *captioned(Field *field, QLabel *caption)
 {
     caption->setBuddy(field);
-    field->setAccessibleName(caption->text());
+    field->setAccessibleName(withoutAccessKey(caption->text()));
     return field;
+}
+
+// A text field never so narrow that `sample` does not show whole in it: the text, the cursor
+// after it, and around them what Qt's smallest line edit keeps around one character (frame and
+// margins).
+inline void widenToShow(QLineEdit *field, const QString &sample)
+{
+    const int around = field->minimumSizeHint().width() - field->fontMetrics().maxWidth();
+    const auto text = int(std::ceil(QFontMetricsF(field->font()).horizontalAdvance(sample)));
+    constexpr int Cursor = 1;
+    field->setMinimumWidth(around + text + Cursor);
 }
 
 inline QGroupBox *frame(const char *name, const QString &caption, QLayout *contents)
 {
     auto *box = named(new QGroupBox(caption), name);
-    box->setAccessibleName(caption);
+    box->setAccessibleName(withoutAccessKey(caption));
     box->setLayout(contents);
     return box;
 }

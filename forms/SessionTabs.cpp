@@ -2,7 +2,7 @@
 
 #include "calc/FaultTexts.h"
 #include "calc/NumberText.h"
-#include "forms/ClockText.h"
+#include "forms/ClockField.h"
 #include "forms/Controls.h"
 #include "forms/OperatorMessage.h"
 #include "forms/PlanText.h"
@@ -14,7 +14,6 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QStackedWidget>
-#include <QTimeEdit>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -22,11 +21,9 @@ namespace {
 
 using namespace Controls;
 
-QTimeEdit *clockField(const char *name, QLabel *caption)
+ClockField *clockField(const char *name, QLabel *caption)
 {
-    auto *field = captioned(named(new QTimeEdit(QTime::currentTime()), name), caption);
-    field->setDisplayFormat(hoursAndMinutesFormat(QLocale()));
-    return field;
+    return captioned(named(new ClockField, name), caption);
 }
 
 // A list with columns rather than a table: a screen reader meets no unnamed corner cell.
@@ -87,7 +84,7 @@ SessionTabs::SessionTabs(SessionRecord &record, QWidget *parent)
     addTab(createReadingsTab(), QStringLiteral("&Readings"));
     addTab(createBoosterTab(), QStringLiteral("&Booster"));
     for (int page = 0; page < count(); ++page)
-        widget(page)->setAccessibleName(tabText(page).remove(QLatin1Char('&')));
+        widget(page)->setAccessibleName(withoutAccessKey(tabText(page)));
     if (auto *pages = findChild<QStackedWidget *>())
         pages->setAccessibleName(QStringLiteral("Session"));
 }
@@ -96,7 +93,7 @@ QWidget *SessionTabs::createPortionsTab()
 {
     grdPortions = listWithColumns("grdPortions", QStringLiteral("Portions"),
                                   PlanText::portionColumns() << QStringLiteral("Served"));
-    auto *lblServed = label("lblServed", QStringLiteral("Served at:"));
+    auto *lblServed = label("lblServed", QStringLiteral("Served &at:"));
     tmeServed = clockField("tmeServed", lblServed);
     cmdServed = commandButton("cmdServed", QStringLiteral("Mark &Served"));
     connect(cmdServed, &QPushButton::clicked, this, &SessionTabs::cmdServed_Click);
@@ -111,12 +108,13 @@ QWidget *SessionTabs::createReadingsTab()
 {
     grdReadings = listWithColumns("grdReadings", QStringLiteral("Readings"),
                                   SessionText::readingColumns(m_record.input.level));
-    auto *lblReadingTime = label("lblReadingTime", QStringLiteral("Time:"));
+    auto *lblReadingTime = label("lblReadingTime", QStringLiteral("Ti&me:"));
     tmeReading = clockField("tmeReading", lblReadingTime);
     auto *lblReading =
-        label("lblReading", QStringLiteral("Reading (%1):").arg(m_record.input.level.unitText()));
+        label("lblReading", QStringLiteral("Readin&g (%1):").arg(m_record.input.level.unitText()));
     txtReading = captioned(named(new QLineEdit, "txtReading"), lblReading);
     txtReading->setMaximumWidth(fontMetrics().horizontalAdvance(QStringLiteral("0.0000000")) * 2);
+    widenToShow(txtReading, QStringLiteral("0.0000"));
     cmdAddReading = commandButton("cmdAddReading", QStringLiteral("&Add Reading"));
     connect(cmdAddReading, &QPushButton::clicked, this, &SessionTabs::cmdAddReading_Click);
     connect(txtReading, &QLineEdit::returnPressed, cmdAddReading, &QPushButton::click);
@@ -134,7 +132,7 @@ QWidget *SessionTabs::createReadingsTab()
 
 QWidget *SessionTabs::createBoosterTab()
 {
-    auto *lblBoosterDD = label("lblBoosterDD", QStringLiteral("Booster drinking period (min):"));
+    auto *lblBoosterDD = label("lblBoosterDD", QStringLiteral("Booster drinkin&g period (min):"));
     txtBoosterDD = captioned(
         named(new QLineEdit(SingleToText(Booster::DefaultDrinkingMinutes)), "txtBoosterDD"),
         lblBoosterDD);
@@ -144,9 +142,9 @@ QWidget *SessionTabs::createBoosterTab()
     lblBoosterWarning = alarmLabel("lblBoosterWarning");
     auto *lblBoosterCaveat = wrapped("lblBoosterCaveat");
     lblBoosterCaveat->setText(SessionText::boosterCaveat());
-    auto *lblBoosterTime = label("lblBoosterTime", QStringLiteral("Served at:"));
+    auto *lblBoosterTime = label("lblBoosterTime", QStringLiteral("Served &at:"));
     tmeBooster = clockField("tmeBooster", lblBoosterTime);
-    cmdBoosterServed = commandButton("cmdBoosterServed", QStringLiteral("Record Booster Ser&ved"));
+    cmdBoosterServed = commandButton("cmdBoosterServed", QStringLiteral("Record Booster &Served"));
     connect(cmdBoosterServed, &QPushButton::clicked, this, &SessionTabs::cmdBoosterServed_Click);
     auto *page = named(new QWidget, "tabBooster");
     auto *layout = new QVBoxLayout(page);
@@ -272,7 +270,7 @@ void SessionTabs::cmdServed_Click()
         return;
     }
     portion.servedAtMinute = SessionClock::minuteOf(tmeServed->time(), m_record.startTime);
-    tmeServed->setTime(QTime::currentTime());
+    tmeServed->follow();
     showEntries();
     if (index + 1 < grdPortions->topLevelItemCount())
         grdPortions->setCurrentItem(grdPortions->topLevelItem(int(index + 1)));
@@ -299,7 +297,7 @@ void SessionTabs::cmdAddReading_Click()
     insertReading(m_record.readings,
                   {SessionClock::minuteOf(tmeReading->time(), m_record.startTime), level.value});
     txtReading->clear();
-    tmeReading->setTime(QTime::currentTime());
+    tmeReading->follow();
     showEntries();
     emit changed();
 }
@@ -320,6 +318,7 @@ void SessionTabs::cmdBoosterServed_Click()
         m_booster.targetBal, s.DD,
         s.AlcDose,           s.MixDose,
         s.TotDose,           SessionClock::minuteOf(tmeBooster->time(), m_record.startTime)};
+    tmeBooster->follow();
     showEntries();
     emit changed();
 }

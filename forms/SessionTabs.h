@@ -7,10 +7,10 @@
 #include <QTabWidget>
 #include <optional>
 
+class ClockField;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QTimeEdit;
 class QTreeWidget;
 
 // The session as it happens, in three tabs of the Session Plan window: the portions with their
@@ -59,10 +59,10 @@ private:
     QStringList m_boosterWarnings;
     bool m_readOnly = false;
     QTreeWidget *grdPortions = nullptr;
-    QTimeEdit *tmeServed = nullptr;
+    ClockField *tmeServed = nullptr;
     QPushButton *cmdServed = nullptr;
     QTreeWidget *grdReadings = nullptr;
-    QTimeEdit *tmeReading = nullptr;
+    ClockField *tmeReading = nullptr;
     QLineEdit *txtReading = nullptr;
     QPushButton *cmdAddReading = nullptr;
     QLabel *lblObservedPeak = nullptr;
@@ -71,6 +71,6 @@ private:
     QLineEdit *txtBoosterDD = nullptr;
     QLabel *lblBooster = nullptr;
     QLabel *lblBoosterWarning = nullptr;
-    QTimeEdit *tmeBooster = nullptr;
+    ClockField *tmeBooster = nullptr;
     QPushButton *cmdBoosterServed = nullptr;
 };

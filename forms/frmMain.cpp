@@ -103,9 +103,16 @@ void frmMain::createMenu()
     // modal window closes.
     connect(mnuInput, &QAction::triggered, this, &frmMain::mnuInput_Click, Qt::QueuedConnection);
 
-    mnuPlan = bar->addAction(QStringLiteral("Session Plan"));
+    // The session's two windows under one menu, so that every item of the bar shows at the
+    // window's first size and Exit can be reached from the keyboard.
+    mnuSession = Controls::menu(bar, "mnuSession", QStringLiteral("&Session"));
+    mnuPlan = mnuSession->addAction(QStringLiteral("Session Plan"));
     mnuPlan->setObjectName(QStringLiteral("mnuPlan"));
     connect(mnuPlan, &QAction::triggered, this, &frmMain::mnuPlan_Click, Qt::QueuedConnection);
+    mnuRecordOpen = mnuSession->addAction(QStringLiteral("&Open Record..."));
+    mnuRecordOpen->setObjectName(QStringLiteral("mnuRecordOpen"));
+    connect(mnuRecordOpen, &QAction::triggered, this, &frmMain::mnuRecordOpen_Click,
+            Qt::QueuedConnection);
 
     createUnitsMenu(bar);
     m_protocolMenu = new ProtocolMenu(bar, m_state, m_run, m_planSettings, m_units.level, this);
@@ -115,12 +122,6 @@ void frmMain::createMenu()
     });
     connect(m_protocolMenu, &ProtocolMenu::protocolChanged, this,
             [this] { showNotices(m_notices); });
-
-    mnuRecord = Controls::menu(bar, "mnuRecord", QStringLiteral("&Record"));
-    mnuRecordOpen = mnuRecord->addAction(QStringLiteral("&Open Record..."));
-    mnuRecordOpen->setObjectName(QStringLiteral("mnuRecordOpen"));
-    connect(mnuRecordOpen, &QAction::triggered, this, &frmMain::mnuRecordOpen_Click,
-            Qt::QueuedConnection);
 
     mnuHelp = Controls::menu(bar, "mnuHelp", QStringLiteral("&Help"));
     mnuHelpAbout = mnuHelp->addAction(QStringLiteral("&About Pourwise..."));

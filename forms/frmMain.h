@@ -87,8 +87,8 @@ private:
     OuterGeometry m_outer;
     QMdiArea *workspace = nullptr;
     QAction *mnuInput = nullptr;
+    QMenu *mnuSession = nullptr;
     QAction *mnuPlan = nullptr;
-    QMenu *mnuRecord = nullptr;
     QAction *mnuRecordOpen = nullptr;
     QMenu *mnuUnits = nullptr;
     QAction *mnuUnitsUS = nullptr;

@@ -9,6 +9,7 @@
 #include "forms/BalChart.h"
 #include "forms/ClockText.h"
 #include "forms/Controls.h"
+#include "forms/FocusedWheel.h"
 #include "forms/Fonts.h"
 #include "forms/OperatorMessage.h"
 #include "forms/PlanRecord.h"
@@ -32,6 +33,7 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QSizeGrip>
 #include <QSpinBox>
 #include <QTimeEdit>
@@ -136,7 +138,7 @@ void frmPlan::createControls()
     lblSessionProblem = alarmLabel("lblSessionProblem");
     lblSessionProblem->hide();
     optAlcohol = named(new QRadioButton(QStringLiteral("A&lcohol")), "optAlcohol");
-    optPlacebo = named(new QRadioButton(QStringLiteral("Pla&cebo")), "optPlacebo");
+    optPlacebo = named(new QRadioButton(QStringLiteral("Plac&ebo")), "optPlacebo");
     optAlcohol->setChecked(true);
     lblFloat = label("lblFloat", QStringLiteral("&Float (ml):"));
     spnFloat = captioned(named(new QSpinBox, "spnFloat"), lblFloat);
@@ -148,16 +150,16 @@ void frmPlan::createControls()
     lblDoseInputs->setWordWrap(true);
     lblDoseVolumes = label("lblDoseVolumes", QString());
 
-    lblStart = label("lblStart", QStringLiteral("Start of drinking:"));
+    lblStart = label("lblStart", QStringLiteral("S&tart of drinking:"));
     tmeStart = captioned(named(new QTimeEdit(m_record.startTime), "tmeStart"), lblStart);
     tmeStart->setDisplayFormat(hoursAndMinutesFormat(QLocale()));
-    lblPortions = label("lblPortions", QStringLiteral("Number of portions:"));
+    lblPortions = label("lblPortions", QStringLiteral("&Number of portions:"));
     spnPortions = captioned(named(new QSpinBox, "spnPortions"), lblPortions);
     spnPortions->setRange(SessionPlanLimits::MinimumPortions, SessionPlanLimits::MaximumPortions);
     spnPortions->setValue(m_record.plan.portions);
     const LevelScale &level = m_record.input.level;
     lblReleaseLevel =
-        label("lblReleaseLevel", QStringLiteral("Release level (%1):").arg(level.unitText()));
+        label("lblReleaseLevel", QStringLiteral("Release le&vel (%1):").arg(level.unitText()));
     txtRelease =
         captioned(named(new QLineEdit(SingleToText(level.shownLevel(m_record.plan.releaseLevel))),
                         "txtRelease"),
@@ -177,14 +179,17 @@ void frmPlan::createControls()
     tabSession = new SessionTabs(m_record);
     picChart = new BalChart;
 
-    cmdSaveRecord = commandButton("cmdSaveRecord", QStringLiteral("Sa&ve Record..."));
-    cmdSaveRecord->setShortcut(QKeySequence::Save);
-    cmdPrint = commandButton("cmdPrint", QStringLiteral("&Print..."));
-    cmdClose = commandButton("cmdClose", QStringLiteral("Close"));
+    cmdSaveRecord = commandButton("cmdSaveRecord", QStringLiteral("Save Recor&d..."));
+    // Ctrl+S as well: a button answers to one shortcut, its access key.
+    connect(new QShortcut(QKeySequence::Save, this), &QShortcut::activated, cmdSaveRecord,
+            &QPushButton::click);
+    cmdPrint = commandButton("cmdPrint", QStringLiteral("Pr&int..."));
+    cmdClose = commandButton("cmdClose", QStringLiteral("Cl&ose"));
     connect(cmdSaveRecord, &QPushButton::clicked, this, &frmPlan::cmdSaveRecord_Click);
     connect(cmdPrint, &QPushButton::clicked, this, &frmPlan::cmdPrint_Click);
     connect(cmdClose, &QPushButton::clicked, this, &frmPlan::cmdClose_Click);
     layOut();
+    FocusedWheel::applyTo(this);
 
     connect(txtSessionCode, &QLineEdit::textChanged, this, &frmPlan::setSessionCode);
     connect(optPlacebo, &QRadioButton::toggled, this, &frmPlan::setBeverage);

@@ -1,5 +1,5 @@
 """Drives the real program through the accessibility tree, as a screen reader user would:
-Begin on the splash, "Session Plan" before any dose, "Input Parameters", the gender message, a
+Begin on the splash, the menu bar's items, "Session Plan" before any dose, "Input Parameters", the gender message, a
 calculation, the notice of an implausible height in the status bar, "Finished", the session plan
 of that dose, metric units, the About window and "Exit". Every step waits for what it needs, up
 to a time limit."""
@@ -90,9 +90,27 @@ def calculate(dialog, values, expected):
         fail("the results read %s, expected %s" % (shown, expected))
 
 
+def check_menu_bar():
+    """The menu bar's items in order, each shown whole on the bar at the first size, none
+    behind the bar's overflow button."""
+    bar = wait_for("menu bar", "Menu bar")
+    items = [bar.getChildAtIndex(index) for index in range(bar.childCount)]
+    names = [item.name for item in items]
+    if names != ["Input Parameters", "Session", "Units", "Protocol", "Help", "Exit"]:
+        fail("the menu bar holds %s" % names)
+    outer = bar.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+    for item in items:
+        box = item.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+        if (box.width <= 0 or box.x < outer.x or box.y < outer.y
+                or box.x + box.width > outer.x + outer.width
+                or box.y + box.height > outer.y + outer.height):
+            fail("the menu bar item %r lies outside the bar" % item.name)
+
+
 def main():
     press(wait_for("push button", "Begin"))
     wait_for("frame", "Pourwise")
+    check_menu_bar()
     press(wait_for("menu item", "Session Plan"))
     message = wait_for("label", "ERROR: Calculate a dose in Input Parameters first.")
     press(wait_for("push button", "OK", message.parent))

@@ -1,16 +1,21 @@
 #include "forms/Module1.h"
 #include "forms/frmAbout.h"
 #include "forms/frmInfo.h"
+#include "forms/frmLimits.h"
 #include "forms/frmMain.h"
 #include "forms/frmPlan.h"
 #include "forms/frmSplash.h"
 #include "settings/SettingsStore.h"
 #include "tests/support/WorkedExample.h"
 
+#include <QAbstractSpinBox>
 #include <QAccessible>
+#include <QApplication>
 #include <QLabel>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWheelEvent>
 #include <functional>
 #include <memory>
 
@@ -41,12 +46,30 @@ private:
             collectUnnamed(node->child(i), here, unnamed);
     }
 
+    // The names that still hold an access key's "&": one before anything but a blank, once each
+    // "&&" is read as the one "&" it shows ("User Input & Output" is a name as it should be).
+    static void collectAmpersands(QAccessibleInterface *node, QStringList &found)
+    {
+        if (!node)
+            return;
+        static const QRegularExpression accessKey(QStringLiteral("&[^&\\s]"));
+        const QString name = node->text(QAccessible::Name);
+        if (QString(name).remove(QStringLiteral("&&")).contains(accessKey))
+            found << name;
+        for (int i = 0; i < node->childCount(); ++i)
+            collectAmpersands(node->child(i), found);
+    }
+
 private slots:
     void everyShownControlHasAName_data();
     void everyShownControlHasAName();
     void everyCaptionFits_data() { addWindowRows(); }
     void everyCaptionFits();
     void framesAreNamedByTheirCaptions();
+    void noNameHoldsAnAccessKey_data() { addWindowRows(); }
+    void noNameHoldsAnAccessKey();
+    void noFieldTurnsByTheWheelWithoutTheFocus_data() { addWindowRows(); }
+    void noFieldTurnsByTheWheelWithoutTheFocus();
 };
 
 void TestAccessibility::framesAreNamedByTheirCaptions()
@@ -71,6 +94,7 @@ void TestAccessibility::addWindowRows()
     QTest::newRow("splash") << "frmSplash";
     QTest::newRow("main") << "frmMain";
     QTest::newRow("session plan") << "frmPlan";
+    QTest::newRow("protocol limits") << "frmLimits";
 }
 
 void TestAccessibility::everyShownControlHasAName_data()
@@ -100,6 +124,8 @@ std::unique_ptr<QWidget> TestAccessibility::openWindow(const QString &window)
         form.reset(splash);
     } else if (window == QLatin1String("frmPlan")) {
         form = std::make_unique<frmPlan>(workedExampleInput(), planSettings);
+    } else if (window == QLatin1String("frmLimits")) {
+        form = std::make_unique<frmLimits>(ProtocolLimits{}, LevelScale{}, QString());
     } else {
         form = std::make_unique<frmMain>(Module1::dosingState, Module1::run,
                                          SettingsStore(settingsFolder.path()));
@@ -145,6 +171,40 @@ void TestAccessibility::everyShownControlHasAName()
     QStringList unnamed;
     collectUnnamed(QAccessible::queryAccessibleInterface(form.get()), QString(), unnamed);
     QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(QLatin1Char('\n'))));
+}
+
+// Screen readers say a caption's access key themselves; the "&" that marks it is not read out.
+void TestAccessibility::noNameHoldsAnAccessKey()
+{
+    QFETCH(QString, window);
+    const std::unique_ptr<QWidget> form = openWindow(window);
+    QVERIFY(form);
+
+    QStringList found;
+    collectAmpersands(QAccessible::queryAccessibleInterface(form.get()), found);
+    QVERIFY2(found.isEmpty(), qPrintable(found.join(QLatin1Char('\n'))));
+}
+
+// A wheel turned over a spin box or time field that does not have the focus leaves its value: the
+// operator scrolling a window changes nothing on the way.
+void TestAccessibility::noFieldTurnsByTheWheelWithoutTheFocus()
+{
+    QFETCH(QString, window);
+    const std::unique_ptr<QWidget> form = openWindow(window);
+    QVERIFY(form);
+
+    QStringList turned;
+    for (QAbstractSpinBox *field : form->findChildren<QAbstractSpinBox *>()) {
+        field->clearFocus();
+        const QString before = field->text();
+        const QPointF centre = field->rect().center();
+        QWheelEvent wheel(centre, field->mapToGlobal(centre), QPoint(), QPoint(0, 120),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(field, &wheel);
+        if (field->text() != before)
+            turned << field->objectName();
+    }
+    QVERIFY2(turned.isEmpty(), qPrintable(turned.join(QStringLiteral(", "))));
 }
 
 QTEST_MAIN(TestAccessibility)

@@ -24,6 +24,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 #include <algorithm>
 #include <bit>
 #include <charconv>
@@ -153,11 +154,15 @@ private:
         menuCommand(window, QStringLiteral("Input Parameters"))->trigger();
         return QTest::qWaitFor([&] { return !probe.isActive(); }) && opened;
     }
+    // The item with this caption, on the menu bar or in one of its menus.
     static QAction *menuCommand(frmMain *window, const QString &text)
     {
-        for (QAction *action : window->menuBar()->actions()) {
-            if (action->text() == text)
-                return action;
+        QList<QAction *> items = window->menuBar()->actions();
+        for (qsizetype i = 0; i < items.size(); ++i) {
+            if (items[i]->text() == text)
+                return items[i];
+            if (QMenu *menu = items[i]->menu())
+                items += menu->actions();
         }
         return nullptr;
     }
@@ -475,14 +480,20 @@ private slots:
             captions << action->text();
             names << action->objectName();
         }
-        QCOMPARE(captions, (QStringList{"Input Parameters", "Session Plan", "&Units", "&Protocol",
-                                        "&Record", "&Help", "Exit"}));
-        QCOMPARE(names, (QStringList{"mnuInput", "mnuPlan", "mnuUnits", "mnuProtocol", "mnuRecord",
-                                     "mnuHelp", "mnuExit"}));
-        for (int i : {0, 1, 6}) // commands on the bar itself
+        QCOMPARE(captions, (QStringList{"Input Parameters", "&Session", "&Units", "&Protocol",
+                                        "&Help", "Exit"}));
+        QCOMPARE(names, (QStringList{"mnuInput", "mnuSession", "mnuUnits", "mnuProtocol", "mnuHelp",
+                                     "mnuExit"}));
+        for (int i : {0, 5}) // commands on the bar itself
             QVERIFY(!bar[i]->menu());
-        for (int i : {2, 3, 4, 5})
+        for (int i : {1, 2, 3, 4})
             QVERIFY(bar[i]->menu());
+        const QList<QAction *> session = bar[1]->menu()->actions();
+        QStringList sessionItems;
+        for (QAction *item : session)
+            sessionItems << item->objectName() + u' ' + item->text();
+        QCOMPARE(sessionItems,
+                 (QStringList{"mnuPlan Session Plan", "mnuRecordOpen &Open Record..."}));
         const QList<QAction *> units = bar[2]->menu()->actions();
         QStringList choices;
         for (QAction *item : units)
@@ -504,16 +515,36 @@ private slots:
                                         "mnuProtocolSave &Save Protocol As...",
                                         "mnuProtocolLimits &Limits...", "--",
                                         "mnuProtocolNone &No Protocol"}));
-        const QList<QAction *> record = bar[4]->menu()->actions();
-        QCOMPARE(record.size(), 1);
-        QCOMPARE(record[0]->objectName() + u' ' + record[0]->text(),
-                 QStringLiteral("mnuRecordOpen &Open Record..."));
-        const QList<QAction *> help = bar[5]->menu()->actions();
+        const QList<QAction *> help = bar[4]->menu()->actions();
         QCOMPARE(help.size(), 1);
         QCOMPARE(help[0]->text(), QStringLiteral("&About Pourwise..."));
         QCOMPARE(help[0]->objectName(), QStringLiteral("mnuHelpAbout"));
-        for (QAction *action : bar + units + record + help)
+        for (QAction *action : bar + session + units + help)
             QVERIFY2(action->shortcuts().isEmpty(), qPrintable(action->text()));
+    }
+
+    // At the size of a first run every item of the menu bar shows on the bar, none behind its
+    // overflow button, so that each, Exit too, can be reached from the keyboard. CTest runs this
+    // again at twice the scale, as on a high-density screen.
+    void menuBarShowsEveryItem()
+    {
+        const auto window = newWindow();
+        window->MDIForm_Load(); // an empty store: the default geometry
+        showAndWait(window.get());
+        QCOMPARE(window->devicePixelRatio(),
+                 qEnvironmentVariable("QT_SCALE_FACTOR", QStringLiteral("1")).toDouble());
+        QMenuBar *bar = window->menuBar();
+        QStringList hidden;
+        for (QAction *action : bar->actions()) {
+            const QRect place = bar->actionGeometry(action);
+            if (place.isEmpty() || !bar->rect().contains(place))
+                hidden << action->text();
+        }
+        QVERIFY2(hidden.isEmpty(), qPrintable(hidden.join(QStringLiteral(", "))));
+        // Qt's name for the bar's overflow button.
+        auto *overflow = bar->findChild<QToolButton *>(QStringLiteral("qt_menubar_ext_button"));
+        QVERIFY(overflow);
+        QVERIFY(!overflow->isVisible());
     }
 
     // One choice of each group is checked at any time; the choices are saved with the other keys

@@ -1,9 +1,12 @@
 #include "calc/FaultTexts.h"
 #include "calc/RecordReader.h"
+#include "calc/SessionCode.h"
 #include "forms/BalChart.h"
+#include "forms/ClockField.h"
 #include "forms/OperatorMessage.h"
 #include "forms/PlanRecord.h"
 #include "forms/frmPlan.h"
+#include "tests/support/AccessKeys.h"
 #include "tests/support/WorkedExample.h"
 
 #include <QImage>
@@ -17,6 +20,7 @@
 #include <QRegularExpression>
 #include <QSpinBox>
 #include <QStandardPaths>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimeEdit>
@@ -71,6 +75,7 @@ private slots:
     void cleanup()
     {
         form.reset();
+        OperatorMessage::setCapture({});
         QLocale::setDefault(QLocale::c());
     }
 
@@ -83,34 +88,34 @@ private slots:
         QTest::addColumn<QStringList>("lines");
         QTest::addColumn<QStringList>("rows");
         const QStringList rows = {"1|13:00|23|136|159", "2|13:13|23|136|159", "3|13:27|22|136|158"};
-        QTest::newRow("C") << "C" << LevelScale{} << "Release level (g/100 ml):"
+        QTest::newRow("C") << "C" << LevelScale{} << "Release le&vel (g/100 ml):"
                            << "0.02"
                            << QStringList{"Expected peak BAL: 0.0807 g/100 ml at 14:10",
                                           "Expected below 0.02 g/100 ml at 18:13",
                                           "Expected zero at 19:33"}
                            << rows;
-        QTest::newRow("German") << "de_DE" << LevelScale{} << "Release level (g/100 ml):"
+        QTest::newRow("German") << "de_DE" << LevelScale{} << "Release le&vel (g/100 ml):"
                                 << "0,02"
                                 << QStringList{"Expected peak BAL: 0,0807 g/100 ml at 14:10",
                                                "Expected below 0,02 g/100 ml at 18:13",
                                                "Expected zero at 19:33"}
                                 << rows;
         QTest::newRow("US English")
-            << "en_US" << LevelScale{} << "Release level (g/100 ml):"
+            << "en_US" << LevelScale{} << "Release le&vel (g/100 ml):"
             << "0.02"
             << QStringList{"Expected peak BAL: 0.0807 g/100 ml at 2:10 PM",
                            "Expected below 0.02 g/100 ml at 6:13 PM", "Expected zero at 7:33 PM"}
             << QStringList{"1|1:00 PM|23|136|159", "2|1:13 PM|23|136|159", "3|1:27 PM|22|136|158"};
         // The peak of 0.08066 g/100 ml in the lab's unit, and the BAL with the ratio for breath.
         QTest::newRow("breath, mg/L at 2000:1")
-            << "C" << LevelScale{LevelUnit::MilligramsPerLitre, 2000} << "Release level (mg/L):"
+            << "C" << LevelScale{LevelUnit::MilligramsPerLitre, 2000} << "Release le&vel (mg/L):"
             << "0.1"
             << QStringList{"Expected peak BrAC: 0.4033 mg/L (BAL 0.0807 g/100 ml at 2000:1) at "
                            "14:10",
                            "Expected below 0.1 mg/L at 18:13", "Expected zero at 19:33"}
             << rows;
         QTest::newRow("blood, g/L")
-            << "C" << LevelScale{LevelUnit::GramsPerLitre} << "Release level (g/L):"
+            << "C" << LevelScale{LevelUnit::GramsPerLitre} << "Release le&vel (g/L):"
             << "0.2"
             << QStringList{"Expected peak BAL: 0.8066 g/L at 14:10",
                            "Expected below 0.2 g/L at 18:13", "Expected zero at 19:33"}
@@ -163,6 +168,82 @@ private slots:
         // What the window shows is what the run remembers.
         QCOMPARE(settings.portions, 4);
         QCOMPARE(settings.releaseLevel, 0.05f);
+    }
+
+    // Every caption of the window has an access key, and no two controls that can be on screen
+    // together share one, in any unit of levels the captions name.
+    void accessKeysAreUniqueAndComplete_data()
+    {
+        QTest::addColumn<LevelScale>("level");
+        QTest::newRow("blood, g/100 ml") << LevelScale{};
+        QTest::newRow("breath, \u00b5g/100 ml")
+            << LevelScale{LevelUnit::MicrogramsPer100Ml, BreathRatio::Default};
+    }
+    void accessKeysAreUniqueAndComplete()
+    {
+        QFETCH(LevelScale, level);
+        DoseInput dose = workedExampleInput();
+        dose.level = level;
+        openForm(dose);
+        const QList<CaptionedControl> controls = captionedControls(form.get());
+        QVERIFY(!controls.isEmpty());
+        QStringList without, shared;
+        for (qsizetype i = 0; i < controls.size(); ++i) {
+            const CaptionedControl &a = controls[i];
+            if (a.key.isEmpty() || a.key != QKeySequence::mnemonic(a.caption))
+                without << QStringLiteral("%1 \"%2\"").arg(a.name, a.caption);
+            for (qsizetype j = i + 1; j < controls.size(); ++j) {
+                const CaptionedControl &b = controls[j];
+                if (!a.key.isEmpty() && a.key == b.key && shownTogether(a, b))
+                    shared << QStringLiteral("%1: %2 and %3")
+                                  .arg(a.key.toString(QKeySequence::NativeText), a.name, b.name);
+            }
+        }
+        QVERIFY2(without.isEmpty(), qPrintable(without.join(QLatin1Char('\n'))));
+        QVERIFY2(shared.isEmpty(), qPrintable(shared.join(QLatin1Char('\n'))));
+    }
+
+    // Save Record... answers to Ctrl+S as well as to its access key. Without a session code it
+    // asks for one instead of a file.
+    void saveRecordByTheKeyboard_data()
+    {
+        QTest::addColumn<QKeyCombination>("keys");
+        QTest::newRow("Ctrl+S") << (Qt::ControlModifier | Qt::Key_S);
+        QTest::newRow("access key") << (Qt::AltModifier | Qt::Key_D);
+    }
+    void saveRecordByTheKeyboard()
+    {
+        QFETCH(QKeyCombination, keys);
+        QStringList messages;
+        OperatorMessage::setCapture([&](const QString &text) { messages << text; });
+        openForm();
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        QTest::keyClick(form.get(), keys.key(), keys.keyboardModifiers());
+        // A button's access key clicks it a moment later, as the button shows itself pressed.
+        QTRY_COMPARE(messages, QStringList{sessionCodeMessage(QString())});
+    }
+
+    // A reading as instruments show it fits its field whole, none of it scrolled out of sight,
+    // even in the window at its smallest. CTest runs this again at twice the scale.
+    void readingFieldShowsALevelWhole()
+    {
+        form = std::make_unique<frmPlan>(workedExampleInput(), settings);
+        control<QTabWidget>("tabSession")->setCurrentWidget(control("tabReadings"));
+        form->resize(form->minimumSize());
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        auto *field = control<QLineEdit>("txtReading");
+        QVERIFY(field->isVisible());
+        field->setText(QStringLiteral("0.0000"));
+        // A line edit scrolls its text, to keep the cursor in sight, as it paints it.
+        field->setCursorPosition(0);
+        field->grab();
+        const int first = field->inputMethodQuery(Qt::ImCursorRectangle).toRect().left();
+        field->setCursorPosition(int(field->text().size()));
+        field->grab();
+        field->setSelection(0, int(field->text().size())); // the anchor on the first digit
+        QCOMPARE(field->inputMethodQuery(Qt::ImAnchorRectangle).toRect().left(), first);
     }
 
     void unusableReleaseLevel_data()
@@ -273,13 +354,17 @@ private slots:
         QVERIFY2(messages[0].startsWith(QLatin1String("ERROR: Reading \"abc\"")),
                  qPrintable(messages[0]));
         QCOMPARE(control<QLineEdit>("txtReading")->text(), QStringLiteral("abc")); // kept
+        QVERIFY(!control<ClockField>("tmeReading")->isFollowing()); // and its time too
         control<QTimeEdit>("tmeServed")->setTime(QTime(13, 2));
         control<QPushButton>("cmdServed")->click();
+        // After an entry its time field shows the clock again, ready for the next.
+        QVERIFY(control<ClockField>("tmeServed")->isFollowing());
         // The plan's choices stay those of what was served.
         QVERIFY(!control<QSpinBox>("spnPortions")->isEnabled());
         for (int i = 0; i < 3; ++i)
             addReading(QTime(14, 10).addSecs(i * 15 * 60), readings[i]);
         QCOMPARE(text("lblDescending"), QStringLiteral("Descending limb shown at 14:40"));
+        QVERIFY(control<ClockField>("tmeReading")->isFollowing());
 
         // Entries not saved: closing asks, and Cancel keeps the window.
         QVERIFY(!form->close());
@@ -292,8 +377,12 @@ private slots:
         addReading(QTime(14, 55), readings[3]);
         QVERIFY2(text("lblBooster").startsWith(booster), qPrintable(text("lblBooster")));
         QCOMPARE(control<QPushButton>("cmdBoosterServed")->isEnabled(), !placebo);
+        control<QTimeEdit>("tmeBooster")->setTime(QTime(15, 0));
         control<QPushButton>("cmdBoosterServed")->click();
         QCOMPARE(form->record().booster.has_value(), !placebo);
+        if (!placebo)
+            QCOMPARE(form->record().booster->servedAtMinute, 120);
+        QCOMPARE(control<ClockField>("tmeBooster")->isFollowing(), !placebo);
         QCOMPARE(messages.size(), 1);
 
         // What the file holds at any moment is the whole session, as a kill would leave it.

@@ -92,10 +92,11 @@ void checkRosterRun(const std::uint8_t *data, std::size_t size, bool check, bool
     long long rows;
     long long failedRows;
     {
-        RosterRun roster(
-            input, output,
-            {.check = check, .plan = plan ? std::optional(SessionPlanSettings{}) : std::nullopt},
-            bufferBytes, bufferBytes);
+        RosterOptions options;
+        options.check = check;
+        if (plan)
+            options.plan = SessionPlanSettings{};
+        RosterRun roster(input, output, options, bufferBytes, bufferBytes);
         status = roster.run();
         FUZZ_REQUIRE(status >= 0 && status <= 2);
         FUZZ_REQUIRE((status == 2) == !roster.errorText().empty());

@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QRegularExpression>
+#include <QSet>
 #include <QTest>
 
 namespace {
@@ -36,15 +37,35 @@ Options helpOptions(const QString &help)
     return options;
 }
 
-// The OPTIONS section of the manual page: every entry is ".TP", the option, then its paragraph,
-// which ends at the next paragraph or subsection.
-Options manualPageOptions(QString page)
+// The options a synopsis names, once each.
+QSet<QString> namedOptions(const QString &synopsis)
+{
+    QSet<QString> names;
+    for (const QRegularExpressionMatch &match : OptionPattern.globalMatch(synopsis))
+        names << match.captured(1);
+    return names;
+}
+
+// The manual page as plain text: its dashes as dashes, without fonts and quotes.
+QString plainManualPage(QString page)
 {
     static const QRegularExpression fontsAndQuotes(QStringLiteral("\\\\f[BIRP]|\""));
+    return page.replace(QLatin1String("\\-"), QLatin1String("-")).remove(fontsAndQuotes);
+}
+
+// The text of the manual page's section `name`, up to the next section.
+QString manualPageSection(const QString &page, const QString &name)
+{
+    return page.section(QStringLiteral("\n.SH %1\n").arg(name), 1)
+        .section(QLatin1String("\n.SH "), 0, 0);
+}
+
+// The OPTIONS section of the manual page: every entry is ".TP", the option, then its paragraph,
+// which ends at the next paragraph or subsection.
+Options manualPageOptions(const QString &page)
+{
     static const QRegularExpression paragraphEnd(QStringLiteral("\n\\.(PP|SS)"));
-    page.replace(QLatin1String("\\-"), QLatin1String("-")).remove(fontsAndQuotes);
-    const QString section =
-        page.section(QLatin1String("\n.SH OPTIONS\n"), 1).section(QLatin1String("\n.SH "), 0, 0);
+    const QString section = manualPageSection(page, QStringLiteral("OPTIONS"));
     Options options;
     for (const QString &entry : section.split(QLatin1String(".TP\n")).mid(1)) {
         const QString text = entry.section(paragraphEnd, 0, 0);
@@ -58,8 +79,9 @@ Options manualPageOptions(QString page)
 } // namespace
 
 // pourwise-dose --help and its manual page name the same options, with the same arguments and
-// defaults. One row per option named on either side, so a forgotten one fails under its name.
-// The README lists the plausible ranges as --help does.
+// defaults, and the usage lines of both name every one of them. One row per option named on either
+// side, so a forgotten one fails under its name. The README lists the plausible ranges as --help
+// does.
 class TestDoseManPage : public QObject {
     Q_OBJECT
 
@@ -75,20 +97,29 @@ void TestDoseManPage::optionAgrees_data()
     QTest::addColumn<bool>("inManualPage");
     QTest::addColumn<QString>("help");
     QTest::addColumn<QString>("manualPage");
+    QTest::addColumn<bool>("inUsage");
+    QTest::addColumn<bool>("inSynopsis");
 
     const DoseRun run = runDose({QStringLiteral("--help")});
     QCOMPARE(run.exitCode, 0);
-    QFile page(QStringLiteral(POURWISE_DOSE_MANUAL_PAGE));
-    QVERIFY2(page.open(QIODevice::ReadOnly), qPrintable(page.fileName()));
-    const Options help = helpOptions(QString::fromUtf8(run.output));
-    const Options manual = manualPageOptions(QString::fromUtf8(page.readAll()));
-    QVERIFY(!help.isEmpty() && !manual.isEmpty());
+    QFile file(QStringLiteral(POURWISE_DOSE_MANUAL_PAGE));
+    QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(file.fileName()));
+    const QString helpText = QString::fromUtf8(run.output);
+    const QString page = plainManualPage(QString::fromUtf8(file.readAll()));
+    const Options help = helpOptions(helpText);
+    const Options manual = manualPageOptions(page);
+    // The usage lines are the first paragraph of --help.
+    const QSet<QString> usage = namedOptions(helpText.section(QStringLiteral("\n\n"), 0, 0));
+    const QSet<QString> synopsis =
+        namedOptions(manualPageSection(page, QStringLiteral("SYNOPSIS")));
+    QVERIFY(!help.isEmpty() && !manual.isEmpty() && !usage.isEmpty() && !synopsis.isEmpty());
 
     QStringList names = help.keys() + manual.keys();
     names.removeDuplicates();
     for (const QString &name : names)
-        QTest::newRow(qPrintable(name)) << help.contains(name) << manual.contains(name)
-                                        << help.value(name) << manual.value(name);
+        QTest::newRow(qPrintable(name))
+            << help.contains(name) << manual.contains(name) << help.value(name)
+            << manual.value(name) << usage.contains(name) << synopsis.contains(name);
 }
 
 void TestDoseManPage::optionAgrees()
@@ -97,10 +128,14 @@ void TestDoseManPage::optionAgrees()
     QFETCH(bool, inManualPage);
     QFETCH(QString, help);
     QFETCH(QString, manualPage);
+    QFETCH(bool, inUsage);
+    QFETCH(bool, inSynopsis);
 
     QVERIFY2(inHelp, "the manual page describes an option that --help does not name");
     QVERIFY2(inManualPage, "--help names an option that the manual page's OPTIONS lack");
     QCOMPARE(manualPage, help);
+    QVERIFY2(inUsage, "the usage lines of --help leave out this option");
+    QVERIFY2(inSynopsis, "the manual page's SYNOPSIS leaves out this option");
 }
 
 // --help ends with the ranges, each on a line of its own indented by two blanks; the README shows

@@ -24,7 +24,9 @@ void CsvWriter::field(std::string_view value)
         m_output.put(",");
     m_recordStarted = true;
     if (m_spreadsheetSafe && readAsFormula(value)) {
-        m_guarded.assign("'").append(value);
+        m_guarded.clear();
+        m_guarded += '\'';
+        m_guarded += value;
         value = m_guarded;
     }
     // A plain loop: most fields are a few bytes, too short for a library search to pay off.
