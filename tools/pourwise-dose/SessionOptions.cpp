@@ -10,6 +10,7 @@ namespace {
 
 const QString ReadingOption = QStringLiteral("reading");
 const QString BoosterOption = QStringLiteral("booster-dd");
+const QString BoosterServedOption = QStringLiteral("booster-served");
 const QString PlaceboOption = QStringLiteral("placebo");
 const QString FloatOption = QStringLiteral("float");
 
@@ -19,20 +20,26 @@ SingleFromText number(const QString &text)
     return TextToSingle(std::string_view(utf8.constData(), std::size_t(utf8.size())));
 }
 
+// Whole minutes, as an int.
+std::optional<int> wholeMinutes(const QString &text)
+{
+    const QByteArray minutes = text.trimmed().toUtf8();
+    int value = 0;
+    const auto [end, ec] = std::from_chars(minutes.constData(), minutes.constEnd(), value);
+    if (minutes.isEmpty() || ec != std::errc() || end != minutes.constEnd())
+        return std::nullopt;
+    return value;
+}
+
 // "70=0.06": whole minutes, "=", and the level.
-std::optional<LevelReading> readingOf(const QString &text)
+std::optional<GivenReading> readingOf(const QString &text)
 {
     const qsizetype equals = text.indexOf(QLatin1Char('='));
-    const QByteArray minutes = text.left(equals).trimmed().toUtf8();
-    LevelReading reading;
-    const auto [end, ec] =
-        std::from_chars(minutes.constData(), minutes.constEnd(), reading.atMinute);
+    const std::optional<int> minutes = wholeMinutes(text.left(equals));
     const SingleFromText level = number(text.mid(equals + 1));
-    if (equals < 0 || minutes.isEmpty() || ec != std::errc() || end != minutes.constEnd() ||
-        !level.ok())
+    if (equals < 0 || !minutes || !level.ok())
         return std::nullopt;
-    reading.level = level.value;
-    return reading;
+    return GivenReading{*minutes, level.value};
 }
 
 bool fail(QString &errorText, const QString &text)
@@ -47,6 +54,7 @@ void SessionOptions::add(QCommandLineParser &parser)
 {
     parser.addOption({ReadingOption, {}, QStringLiteral("MIN=LEVEL")});
     parser.addOption({BoosterOption, {}, QStringLiteral("MIN")});
+    parser.addOption({BoosterServedOption, {}, QStringLiteral("MIN")});
     parser.addOption({PlaceboOption, {}});
     parser.addOption({FloatOption, {}, QStringLiteral("ML")});
 }
@@ -59,7 +67,8 @@ bool SessionOptions::repeatable(const QString &option)
 bool SessionOptions::read(const QCommandLineParser &parser, bool roster, bool plan,
                           SessionRequest &session, QString &errorText)
 {
-    for (const QString &option : {ReadingOption, BoosterOption, PlaceboOption, FloatOption}) {
+    for (const QString &option :
+         {ReadingOption, BoosterOption, BoosterServedOption, PlaceboOption, FloatOption}) {
         if (!parser.isSet(option))
             continue;
         if (roster)
@@ -73,7 +82,7 @@ bool SessionOptions::read(const QCommandLineParser &parser, bool roster, bool pl
     if (parser.isSet(FloatOption) && !parser.isSet(PlaceboOption))
         return fail(errorText, QStringLiteral("--float belongs to a placebo: add --placebo"));
     for (const QString &text : parser.values(ReadingOption)) {
-        const std::optional<LevelReading> reading = readingOf(text);
+        const std::optional<GivenReading> reading = readingOf(text);
         if (!reading)
             return fail(errorText, QStringLiteral("--reading \"%1\" is not MIN=LEVEL: whole "
                                                   "minutes after the start of drinking, \"=\" "
@@ -94,6 +103,18 @@ bool SessionOptions::read(const QCommandLineParser &parser, bool roster, bool pl
                                                   "\".\" as the decimal separator")
                                        .arg(parser.value(BoosterOption)));
         session.boosterMinutes = minutes.value;
+    }
+    if (parser.isSet(BoosterServedOption)) {
+        if (!parser.isSet(BoosterOption))
+            return fail(errorText, QStringLiteral("--booster-served belongs to a booster: add "
+                                                  "--booster-dd MIN, its drinking period"));
+        const std::optional<int> minute = wholeMinutes(parser.value(BoosterServedOption));
+        // Nothing is served before the start of drinking.
+        if (!minute || *minute < 0)
+            return fail(errorText, QStringLiteral("--booster-served \"%1\" is not whole minutes "
+                                                  "after the start of drinking, from 0 on")
+                                       .arg(parser.value(BoosterServedOption)));
+        session.boosterServedAt = minute;
     }
     session.placebo = parser.isSet(PlaceboOption);
     if (parser.isSet(FloatOption)) {
