@@ -1074,6 +1074,25 @@ void TestDoseCli::helpAndVersion()
                                       "peak_band_low 0.0585",
                                       "release_band_to_min 455"})
             QVERIFY2(help.output.contains(mentioned), mentioned);
+        // The session's examples are what the program prints, from their first line shown on.
+        const QList<QPair<const char *, QByteArray>> examples = {
+            {"--reading 70=0.06 --reading 85=0.057 --reading 100=0.054 --booster-dd 10 "
+             "--booster-served 110",
+             "reading 1 "},
+            {"--reading 5=0.025 --reading 10=0.012 --reading 15=0.009 --reading 30=0.015 "
+             "--reading 45=0.025 --reading 60=0.033",
+             "observed_peak "}};
+        for (const auto &[example, shownFrom] : examples) {
+            const DoseRun session =
+                runDose(arguments("--gender male --height 70 --weight 160 --age 25 --plan") +
+                        arguments(example));
+            QCOMPARE(session.exitCode, 0);
+            const QByteArray shown = session.output.mid(session.output.indexOf(shownFrom));
+            for (const QByteArray &line : shown.split('\n')) {
+                if (!line.isEmpty())
+                    QVERIFY2(help.output.contains("  " + line + "\n"), line.constData());
+            }
+        }
         // The ranges of the warnings, as the warnings write them.
         QVERIFY(help.output.contains("height 48\u201390 in"));
         QVERIFY(help.output.contains("target BAL above 0, at most 0.2 g/100 ml"));

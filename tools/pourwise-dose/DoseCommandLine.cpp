@@ -384,12 +384,15 @@ QString DoseCommandLine::helpText()
     added << text(ErrorColumn);
     return QStringLiteral(
                "Usage: %1\n"
-               "                     [--plan [--portions N] [--release L] [--band]]\n"
+               "                     [--plan [--portions N] [--release L] [--band]\n"
+               "                      [--reading MIN=LEVEL]... [--placebo [--float ML]]\n"
+               "                      [--booster-dd MIN [--booster-served MIN]]]\n"
                "                     [--level-unit UNIT] [--breath-ratio R] [--target V]\n"
+               "                     [--protocol FILE]\n"
                "       %2\n"
                "       pourwise-dose --csv FILE [--check] [--spreadsheet-safe]\n"
                "                     [--plan [--release L] [--band]] [--level-unit UNIT]\n"
-               "                     [--breath-ratio R]\n"
+               "                     [--breath-ratio R] [--protocol FILE]\n"
                "       pourwise-dose --check-record FILE...\n"
                "       pourwise-dose --help | --version\n"
                "\n")
