@@ -323,6 +323,13 @@ QString recordUnverifiedMessage(const QString &file)
         .arg(QDir::toNativeSeparators(file));
 }
 
+QString studyFolderEmptyMessage(const QString &folder)
+{
+    return QStringLiteral("ERROR: %1 holds no session record: no file named *.csv in it or in its "
+                          "subfolders.")
+        .arg(QDir::toNativeSeparators(folder));
+}
+
 QString recordLockedMessage(const QString &file, const QString &lockFile, const QString &host,
                             qint64 pid)
 {
