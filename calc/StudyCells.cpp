@@ -6,6 +6,7 @@
 #include "calc/SessionText.h"
 
 #include <charconv>
+#include <cmath>
 
 QByteArray StudyCells::text(const QString &value)
 {
@@ -29,6 +30,9 @@ QByteArray StudyCells::whole(qint64 value)
 
 QByteArray StudyCells::single(float value)
 {
+    // A value derived from an extreme one may overflow; an infinity is no number to analyse.
+    if (!std::isfinite(value))
+        return {};
     char buffer[32];
     const std::string_view written = ExactSingleToText(value, buffer);
     return QByteArray(written.data(), qsizetype(written.size()));
@@ -50,6 +54,8 @@ QByteArray StudyCells::difference(double difference, const LevelScale &scale)
 
 QByteArray StudyCells::statistic(double value)
 {
+    if (!std::isfinite(value))
+        return {};
     char buffer[64];
     const char *end =
         std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 4).ptr;

@@ -8,7 +8,8 @@
 #include <optional>
 
 // How a study's tables write their cells: numbers with "." whatever the locale, and a missing
-// value as an empty cell, never a word.
+// value as an empty cell, never a word: an infinity or NaN, which only a value derived from an
+// extreme one can be, is written empty too.
 namespace StudyCells {
 
 QByteArray text(const QString &value);

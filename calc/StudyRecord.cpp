@@ -13,6 +13,13 @@ QString StudyRecord::problem() const
     return message;
 }
 
+QString StudyRecord::notice() const
+{
+    const bool told = status == RecordStatus::Unreadable || status == RecordStatus::Cut ||
+                      status == RecordStatus::Changed;
+    return told ? message : QString();
+}
+
 const ReadingLine *StudyRecord::observedPeak() const
 {
     if (!report || !report->outcome.observedPeak)
@@ -41,7 +48,7 @@ std::optional<float> StudyRecord::observedPeakBal() const
 std::optional<float> StudyRecord::peakVsTarget() const
 {
     const ReadingLine *peak = observedPeak();
-    if (!peak || report->placebo)
+    if (!peak || report->placebo || !(targetLevel() > 0))
         return std::nullopt;
     return peak->level / targetLevel();
 }

@@ -22,6 +22,10 @@ struct StudyRecord {
 
     // The message without its "ERROR: " or "WARNING: ", as a table's cell gives it.
     QString problem() const;
+    // What the operator is told of the record while its study's tables are made: the message of
+    // a record that cannot be read, or is cut or changed, as when it is checked or opened; empty
+    // for the others, whose status and problem the sessions table gives.
+    QString notice() const;
     // The reading that is the observed peak; none without one.
     const ReadingLine *observedPeak() const;
     // The target in the lab's unit: as typed, or the target BAL as the lab's unit shows it.
@@ -32,7 +36,7 @@ struct StudyRecord {
     std::optional<float> observedPeakBal() const;
     // The observed peak over the target, both in the lab's unit as the sessions table gives them,
     // one division of 32-bit floats; none for a placebo, which is not dosed to reach the target,
-    // or without an observed peak.
+    // without an observed peak, or for a target not above 0.
     std::optional<float> peakVsTarget() const;
 };
 

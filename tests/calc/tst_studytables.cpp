@@ -84,6 +84,7 @@ private slots:
     void sessionCells();
     void readingCells_data();
     void readingCells();
+    void overflowIsNoNumber();
     void achievementSessions_data();
     void achievementSessions();
     void achievement_data();
@@ -248,6 +249,25 @@ void TestStudyTables::readingCells()
         actual << selected(row, ReadingColumns, columns);
     }
     QCOMPARE(actual, rows);
+}
+
+// A value derived from an extreme one that overflows is left empty, never written "inf": here a
+// reading of 3e38 g/210 L of breath at 4000:1, which is above the largest float in g/100 ml.
+void TestStudyTables::overflowIsNoNumber()
+{
+    RecordReading reading = RecordReader::read(ReferenceFiles::bytes("v2-breath.csv"), "b.csv");
+    QVERIFY(reading.record);
+    reading.record->setup.input.level = {LevelUnit::GramsPer210Litres, 4000};
+    for (SessionEntry &entry : reading.record->entries) {
+        if (entry.entry == 9)
+            entry.values.level = 3e38f;
+    }
+    const StudyRecord record = studyRecord(QStringLiteral("b.csv"), reading);
+    const QList<QList<QByteArray>> readings = ::readingCells(record);
+    QCOMPARE(selected(readings.value(1), ReadingColumns, {"entry", "level", "level_bal"}),
+             QStringLiteral("9|3e+38|"));
+    QCOMPARE(selected(::sessionCells(record), SessionColumns, {"observed_peak", "peak_vs_target"}),
+             QStringLiteral("3e+38|"));
 }
 
 // What a record gives the achievement, as sessionOf writes it; "none" for a record not counted.

@@ -29,10 +29,8 @@ int StudyTableRun::run(StudyTableKind kind, const QStringList &paths, OutputBuff
         [&](const QString &file) {
             const StudyRecord record = readStudyRecord(file);
             put(output, table.add(record));
-            // What --check-record says of it too: why it cannot be read, is cut or is changed.
-            if (record.status == RecordStatus::Unreadable || record.status == RecordStatus::Cut ||
-                record.status == RecordStatus::Changed)
-                report(errors, record.message);
+            if (const QString notice = record.notice(); !notice.isEmpty())
+                report(errors, notice);
             allRead = allRead && record.status != RecordStatus::Unreadable;
         },
         [&](const QString &folder) {
