@@ -17,10 +17,14 @@ void addPortions(SessionReport &report, const SessionEntries &entries)
 {
     for (const EntryInForce &planned : entries.of(EntryEvent::Portion)) {
         const SessionEntry &entry = planned.entry;
-        report.portions.append(
-            {entry.entry,
-             {entry.number, entry.plannedAtMinute, entry.alcoholMl, entry.mixerMl, entry.totalMl},
-             {}});
+        PortionLine line{
+            entry.entry,
+            {entry.number, entry.plannedAtMinute, entry.alcoholMl, entry.mixerMl, entry.totalMl},
+            {}};
+        // A version-1 record keeps a portion's serving in the portion's own row.
+        if (const std::optional<int> servedAt = planned.values.servedAtMinute)
+            line.marks.append({entry.entry, *servedAt, planned.corrected(), planned.voided()});
+        report.portions.append(line);
     }
     for (const EntryInForce &served : entries.of(EntryEvent::Served)) {
         for (PortionLine &portion : report.portions) {

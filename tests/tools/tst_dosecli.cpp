@@ -1,3 +1,4 @@
+#include "tests/support/ReferenceFiles.h"
 #include "tests/tools/DoseProcess.h"
 
 #include <QTemporaryDir>
@@ -948,7 +949,7 @@ void TestDoseCli::protocolOverrides()
 // code, its entries and its corrections; exit status 0 only when every record is ok.
 void TestDoseCli::checkRecords_data()
 {
-    QTest::addColumn<QStringList>("records"); // made from the reference files, in tests/data
+    QTest::addColumn<QStringList>("records"); // ReferenceFiles::bytes of each
     QTest::addColumn<QStringList>("lines");   // after the file's name
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QByteArray>("errors"); // part of what standard error says
@@ -987,22 +988,10 @@ void TestDoseCli::checkRecords()
     QStringList paths;
     QByteArray expected;
     for (qsizetype i = 0; i < records.size(); ++i) {
-        // "how:reference" is the reference file changed: cut before its end row, a reading
-        // changed, the participant 15 years older in a version-1 file, or no record at all.
-        const QString how =
-            records[i].contains(QLatin1Char(':')) ? records[i].section(':', 0, 0) : QString();
-        QFile reference(QStringLiteral(POURWISE_TEST_DATA "/") + records[i].section(':', -1));
-        QVERIFY(reference.open(QIODevice::ReadOnly));
-        QByteArray bytes = reference.readAll();
-        if (how == QLatin1String("cut"))
-            bytes.truncate(bytes.lastIndexOf("\r\n,end,") + 2);
-        else if (how == QLatin1String("changed"))
-            bytes.replace(",0.057,", ",0.058,");
-        else if (how == QLatin1String("older"))
-            bytes.replace(",160,,,25,", ",160,,,40,");
-        else if (how == QLatin1String("garbage"))
-            bytes = "not,a,record\n";
-        paths << folder.filePath(QStringLiteral("%1-%2").arg(i).arg(records[i].section(':', -1)));
+        const QByteArray bytes = ReferenceFiles::bytes(records[i]);
+        QVERIFY2(!bytes.isEmpty(), qPrintable(records[i]));
+        paths << folder.filePath(
+            QStringLiteral("%1-%2").arg(i).arg(ReferenceFiles::fileOf(records[i])));
         QFile file(paths.last());
         QVERIFY(file.open(QIODevice::WriteOnly));
         QCOMPARE(file.write(bytes), bytes.size());
