@@ -1,6 +1,5 @@
 #include "calc/StudyTables.h"
 
-#include "calc/ClockText.h"
 #include "calc/ForecastBand.h"
 #include "calc/RecordCsv.h"
 #include "calc/StudyCells.h"
@@ -174,7 +173,10 @@ QList<QList<QByteArray>> readingCells(const StudyRecord &record)
         fillSessionOf(row, record);
         row[C::Entry] = whole(reading.entry);
         row[C::AtMin] = whole(reading.atMinute);
-        row[C::ClockTime] = text(clockText(report.start.time(), reading.atMinute, QLocale::c()));
+        // The local date and time, so that a table spanning midnight sorts and reads alike
+        // everywhere.
+        row[C::ClockTime] = text(report.start.addSecs(qint64(reading.atMinute) * 60)
+                                     .toString(QStringLiteral("yyyy-MM-ddTHH:mm")));
         row[C::Level] = single(reading.level);
         row[C::LevelUnit] = scale.info().option;
         row[C::LevelBal] = single(scale.toBal(reading.level));

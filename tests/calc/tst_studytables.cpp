@@ -216,9 +216,9 @@ void TestStudyTables::readingCells_data()
     QTest::newRow("in time order, corrected marked, voided left out, each with its note")
         << "v2-alcohol.csv"
         << QStringList{"entry", "at_min", "clock_time", "level", "note", "corrected"}
-        << QStringList{"5|-5|14:00|0|baseline|no", "10|70|15:15|0.06|counts|no",
-                       "11|85|15:30|0.057|counts|no", "12|100|15:45|0.054|counts|no",
-                       "14|130|16:15|0.06|mouth_alcohol|yes"};
+        << QStringList{"5|-5|2026-12-08T14:00|0|baseline|no", "10|70|2026-12-08T15:15|0.06|counts|no",
+                       "11|85|2026-12-08T15:30|0.057|counts|no", "12|100|2026-12-08T15:45|0.054|counts|no",
+                       "14|130|2026-12-08T16:15|0.06|mouth_alcohol|yes"};
     QTest::newRow("the session of each row")
         << "v2-alcohol.csv" << QStringList{"file", "session_code", "beverage", "protocol", "gender"}
         << QStringList(5, "v2-alcohol.csv|P-017|alcohol|Arm A|m");
