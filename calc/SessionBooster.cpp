@@ -1,7 +1,9 @@
 #include "calc/SessionBooster.h"
 
 #include "calc/ClockText.h"
+#include "calc/DosingModel.h"
 #include "calc/FaultTexts.h"
+#include "calc/ForecastBand.h"
 #include "calc/NumberText.h"
 
 #include <cmath>
@@ -90,6 +92,15 @@ BoosterOffer offerBooster(const SessionReport &report, int atMinute, float drink
     if (!offer.report.plan->ok())
         return refused(
             {SessionFault::BoosterDose, planFaultText(offer.report.plan->problem).message});
+    // Its peak's band spreads from the booster's own alcohol and the elimination since the
+    // reading it starts from, as a booster served does.
+    const SessionPlan &own = *offer.report.plan;
+    const double hoursPerMinute = 1.0 / DosingModel::MinutesPerHour;
+    offer.peakBand = ForecastBand(bandSpread(report.dose.dose),
+                                  {own.peakBal, atMinute * hoursPerMinute, own.peakHours,
+                                   report.readings[*offer.fromReading].atMinute * hoursPerMinute,
+                                   double(countingBal.constLast()) + own.peakBal})
+                         .peak();
     QList<ServedPortion> poured;
     for (const PortionLine &portion : report.portions)
         poured << portion.portion;

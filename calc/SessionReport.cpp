@@ -231,6 +231,14 @@ std::optional<int> SessionReport::nextUnservedPortion() const
     return next;
 }
 
+bool SessionReport::atExpectedPeak(const ReadingLine &reading) const
+{
+    if (!hasPlan() || !reading.counts() || reading.note == ReadingNote::Booster)
+        return false;
+    const qint64 fromPeak = qint64(reading.atMinute) - dose.plan->peakAfterMinutes;
+    return std::abs(fromPeak) <= SessionRules::PeakWindowMinutes;
+}
+
 std::optional<double> SessionReport::expectedPeakBal() const
 {
     if (!expected)

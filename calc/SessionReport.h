@@ -87,6 +87,9 @@ struct BoosterOffer {
     float targetBal = 0;                  // float32(target - that reading), g/100 ml
     DoseReport report;                    // its own dose, with its notices and plan
     BoosterJudgement judgement;           // everything served with it, judged as one dose
+    // The 80 % band of its expected peak, g/100 ml: the spread of the booster alone from the
+    // reading it starts from.
+    std::optional<BandEdges> peakBand;
 
     bool ok() const { return !refusal.refused(); }
 };
@@ -126,6 +129,9 @@ struct SessionReport {
     const BoosterLine *booster() const;
     // The portion to mark next: the first one not served; none when all are.
     std::optional<int> nextUnservedPortion() const;
+    // Whether a reading below the band lies at the expected peak, where a low reading says most:
+    // a counting reading of the dose's phase within SessionRules::PeakWindowMinutes of it.
+    bool atExpectedPeak(const ReadingLine &reading) const;
     // The highest level expected: the plan's peak, or a booster's when it is higher. None
     // without an expected course.
     std::optional<double> expectedPeakBal() const;

@@ -12,6 +12,8 @@
 namespace SessionRules {
 // A reading taken sooner than this after drinking ends may hold alcohol left in the mouth.
 inline constexpr int MouthAlcoholMinutes = 15;
+// A reading this close to the expected peak's time is a reading of the peak.
+inline constexpr int PeakWindowMinutes = 15;
 } // namespace SessionRules
 
 // What a reading is to the rules.

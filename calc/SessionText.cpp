@@ -35,9 +35,11 @@ struct Words {
     }
 };
 
-QString noteText(const ReadingLine &reading)
+QString noteText(const ReadingLine &reading, const SessionReport &report)
 {
     QStringList notes;
+    if (reading.bandPosition == BandPosition::Below && report.atExpectedPeak(reading))
+        notes << belowBandAtPeakText();
     switch (reading.note) {
     case ReadingNote::Baseline:
         notes << QStringLiteral("baseline");
@@ -61,6 +63,23 @@ QString noteText(const ReadingLine &reading)
     return notes.join(QStringLiteral("; "));
 }
 
+QString bandPositionText(const ReadingLine &reading)
+{
+    if (!reading.band)
+        return QStringLiteral("no curve");
+    if (!reading.bandPosition)
+        return QString();
+    switch (*reading.bandPosition) {
+    case BandPosition::Below:
+        return QStringLiteral("below");
+    case BandPosition::Within:
+        return QStringLiteral("within");
+    case BandPosition::Above:
+        break;
+    }
+    return QStringLiteral("above");
+}
+
 QStringList readingCells(const ReadingLine &reading, const Words &words)
 {
     const auto orNoCurve = [&words](const std::optional<double> &value, auto text) {
@@ -71,7 +90,19 @@ QStringList readingCells(const ReadingLine &reading, const Words &words)
             SingleToText(reading.level, words.locale),
             orNoCurve(reading.expectedLevel, expectedLevelText),
             orNoCurve(reading.difference, differenceText),
-            noteText(reading)};
+            bandPositionText(reading),
+            noteText(reading, words.report)};
+}
+
+// "80 % of participants like this one fall below 0.02 g/100 ml between 17:36 and 21:40 (211 and
+// 455 minutes after the start). Only a reading releases a participant."
+QString releaseBandText(const ReleaseBand &band, const Words &words)
+{
+    return QStringLiteral("%1 % of participants like this one fall below %2 between %3 and %4 (%5 "
+                          "and %6 minutes after the start). Only a reading releases a participant.")
+        .arg(words.locale.toString(BandSpreads::Percent), words.releaseLevel(),
+             words.clock(band.fromMinutes), words.clock(band.toMinutes),
+             words.locale.toString(band.fromMinutes), words.locale.toString(band.toMinutes));
 }
 
 QString servedText(const PortionLine &portion, const Words &words)
@@ -106,6 +137,14 @@ QStringList boosterCourseText(const BoosterCourse &course, const Words &words)
     return {QStringLiteral("Expected peak after the booster: %1 at %2")
                 .arg(words.modelLevel(course.peakBal()), words.clock(course.peakAtMinute())),
             release, QStringLiteral("Expected zero at %1").arg(words.clock(course.zeroAtMinute()))};
+}
+
+// "With the booster, 80 % of participants like this one peak between 0.0715 and 0.0887."
+QString boosterPeakBandText(const BandEdges &band, const Words &words)
+{
+    QString sentence = peakBandSentence(band, words.scale(), words.locale);
+    sentence[0] = sentence[0].toLower();
+    return QStringLiteral("With the booster, ") + sentence;
 }
 
 QString offerText(const BoosterOffer &offer, const Words &words)
@@ -170,6 +209,7 @@ QStringList SessionText::readingColumns(const LevelScale &level)
             QStringLiteral("Reading (%1)").arg(unit),
             QStringLiteral("Expected (%1)").arg(unit),
             QStringLiteral("Difference (%1)").arg(unit),
+            QStringLiteral("%1 % band").arg(BandSpreads::Percent),
             QStringLiteral("Note")};
 }
 
@@ -233,6 +273,11 @@ SessionText describeSession(const SessionReport &report, const QLocale &locale)
     } else {
         text.release = QStringLiteral("Not yet at the release level");
     }
+    if (report.band) {
+        text.peakBand = peakBandSentence(report.band->peak, words.scale(), locale);
+        if (report.band->release)
+            text.releaseBand = releaseBandText(*report.band->release, words);
+    }
 
     if (const BoosterLine *booster = report.booster()) {
         text.booster = QStringLiteral("Booster served at %1: %2 (target %3 over %4 minutes)")
@@ -245,10 +290,14 @@ SessionText describeSession(const SessionReport &report, const QLocale &locale)
             text.booster += QStringLiteral(" (corrected)");
         if (booster->course)
             text.boosterCourse = boosterCourseText(*booster->course, words);
+        if (report.band && report.band->boosterPeak)
+            text.boosterCourse << boosterPeakBandText(*report.band->boosterPeak, words);
     }
     if (report.offer) {
         text.offer = offerText(*report.offer, words);
         text.offerWarnings = offerWarnings(*report.offer, words);
+        if (report.offer->peakBand)
+            text.offerPeakBand = boosterPeakBandText(*report.offer->peakBand, words);
     }
     for (const EntryChange &change : report.history)
         text.history << changeText(change, report, locale);

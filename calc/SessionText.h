@@ -18,11 +18,16 @@ struct SessionText {
     QString observedPeak;        // "Observed peak: 0.06 g/100 ml at 14:10"
     QString descending;          // "Descending limb shown at 14:55"; empty for a placebo
     QString release;             // "Release level reached at 16:40 (0.018)"
-    QString booster;             // the booster served; empty without one
-    QStringList boosterCourse;   // after a booster: its peak, below the release level, zero
-    QString offer;               // the booster estimate, or why there is none
-    QStringList offerWarnings;   // its own notices, and what everything served with it passes
-    QStringList history;         // every correction and void, in the order made
+    // The 80 % band: "80 % of participants like this one peak between 0.0585 and 0.1029.", and
+    // when they fall below the release level, in clock times; empty without a band.
+    QString peakBand;
+    QString releaseBand;
+    QString booster;           // the booster served; empty without one
+    QStringList boosterCourse; // after a booster: its peak, below the release level, zero
+    QString offer;             // the booster estimate, or why there is none
+    QString offerPeakBand;     // the band of the estimate's expected peak; empty without one
+    QStringList offerWarnings; // its own notices, and what everything served with it passes
+    QStringList history;       // every correction and void, in the order made
 
     static QStringList readingColumns(const LevelScale &level);
     // What a booster estimate is and is not; shown beside every estimate.

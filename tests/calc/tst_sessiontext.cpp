@@ -29,6 +29,12 @@ QString fieldOf(const SessionText &text, const QString &field)
         return (QStringList{text.booster} + text.boosterCourse).join(QLatin1Char('\n'));
     if (field == QLatin1String("offer"))
         return (QStringList{text.offer} + text.offerWarnings).join(QLatin1Char('\n'));
+    if (field == QLatin1String("peakBand"))
+        return text.peakBand;
+    if (field == QLatin1String("releaseBand"))
+        return text.releaseBand;
+    if (field == QLatin1String("offerPeakBand"))
+        return text.offerPeakBand;
     if (field == QLatin1String("history"))
         return text.history.join(QLatin1Char('\n'));
     QStringList rows;
@@ -96,10 +102,27 @@ void TestSessionText::words_data()
     QTest::newRow("readings against the curve")
         << false << "5=0.02 70=0.06"
         << "readings"
-        << "5|14:05|0.02|0.0058|+0.0142|may hold mouth alcohol\n6|15:10|0.06|0.0807|-0.0207|";
+        << "5|14:05|0.02|0.0058|+0.0142|above|may hold mouth alcohol\n"
+           "6|15:10|0.06|0.0807|-0.0207|within|";
+    // The band's lower edge is 0.0585 at the peak (70 minutes) and lower 30 minutes later.
+    QTest::newRow("below the band: at the expected peak it says what that may mean")
+        << false << "70=0.04 100=0.03"
+        << "readings"
+        << "5|15:10|0.04|0.0807|-0.0407|below|below what 80 % of participants reach: food, "
+           "slower absorption or a low dose are possible.\n"
+           "6|15:40|0.03|0.0732|-0.0432|below|";
+    QTest::newRow("the peak's band") << false << "" << "peakBand"
+                                     << "80 % of participants like this one peak between 0.0585 "
+                                        "and 0.1029.";
+    QTest::newRow("the release band in clock times")
+        << false << ""
+        << "releaseBand"
+        << "80 % of participants like this one fall below 0.02 g/100 ml between 17:31 and 21:35 "
+           "(211 and 455 minutes after the start). Only a reading releases a participant.";
+    QTest::newRow("no band for a placebo") << true << "" << "peakBand" << "";
     QTest::newRow("a placebo's readings") << true << "-10=0"
                                           << "readings"
-                                          << "5|13:50|0|no curve|no curve|baseline";
+                                          << "5|13:50|0|no curve|no curve|no curve|baseline";
     QTest::newRow("served") << false << "s2@13"
                             << "served"
                             << "not yet|14:13|not yet";
@@ -116,7 +139,13 @@ void TestSessionText::words_data()
            "g/100 ml over 10 minutes)\n"
            "Expected peak after the booster: 0.0801 g/100 ml at 16:30\n"
            "Expected below 0.02 g/100 ml at 20:30\n"
-           "Expected zero at 21:50";
+           "Expected zero at 21:50\n"
+           "With the booster, 80 % of participants like this one peak between 0.0715 and 0.0887.";
+    // Offered at 16:00, 60 minutes after the reading it starts from: a little wider than served
+    // at 15:50.
+    QTest::newRow("the band of the booster offered")
+        << false << worked << "offerPeakBand"
+        << "With the booster, 80 % of participants like this one peak between 0.0713 and 0.0889.";
     QTest::newRow("a correction and a void")
         << false << "70=0.6 c5:70=0.06 v5"
         << "history"
