@@ -4,6 +4,7 @@
 #include "calc/NumberText.h"
 #include "calc/Plausibility.h"
 
+#include <QDir>
 #include <cmath>
 
 namespace {
@@ -35,6 +36,16 @@ struct Words {
     }
 };
 
+QString changedNote(bool corrected, bool voided)
+{
+    QStringList notes;
+    if (corrected)
+        notes << QStringLiteral("corrected");
+    if (voided)
+        notes << QStringLiteral("voided");
+    return notes.join(QStringLiteral("; "));
+}
+
 QString noteText(const ReadingLine &reading)
 {
     QStringList notes;
@@ -54,10 +65,9 @@ QString noteText(const ReadingLine &reading)
     case ReadingNote::Counts:
         break;
     }
-    if (reading.corrected)
-        notes << QStringLiteral("corrected");
-    if (reading.voided)
-        notes << QStringLiteral("voided");
+    const QString changed = changedNote(reading.corrected, reading.voided);
+    if (!changed.isEmpty())
+        notes << changed;
     return notes.join(QStringLiteral("; "));
 }
 
@@ -81,6 +91,29 @@ QString servedText(const PortionLine &portion, const Words &words)
         return QStringLiteral("not yet");
     return words.clock(served->atMinute) +
            (served->corrected ? QStringLiteral(" (corrected)") : QString());
+}
+
+// The marks of a portion that were voided, each with the time it gave.
+QString servedNote(const PortionLine &portion, const Words &words)
+{
+    QStringList notes;
+    for (const ServedMark &mark : portion.marks) {
+        if (mark.voided)
+            notes << QStringLiteral("served at %1, voided").arg(words.clock(mark.atMinute));
+    }
+    return notes.join(QStringLiteral("; "));
+}
+
+QStringList boosterCells(const BoosterLine &booster, const Words &words)
+{
+    const auto ml = [&words](int value) { return words.locale.toString(value); };
+    return {words.locale.toString(booster.entry),
+            words.clock(booster.atMinute),
+            SingleToText(booster.drinkingMinutes, words.locale),
+            ml(booster.alcoholMl),
+            ml(booster.mixerMl),
+            ml(booster.totalMl),
+            changedNote(booster.corrected, booster.voided)};
 }
 
 QString descendingText(const SessionReport &report, const Words &words)
@@ -173,6 +206,14 @@ QStringList SessionText::readingColumns(const LevelScale &level)
             QStringLiteral("Note")};
 }
 
+QStringList SessionText::boosterColumns()
+{
+    return {QStringLiteral("Entry"),        QStringLiteral("Served at"),
+            QStringLiteral("Period (min)"), QStringLiteral("Alcohol (ml)"),
+            QStringLiteral("Mixer (ml)"),   QStringLiteral("Total (ml)"),
+            QStringLiteral("Note")};
+}
+
 QString SessionText::boosterCaveat()
 {
     return QStringLiteral("A booster estimate follows the dosing model: the same absorption and "
@@ -214,8 +255,10 @@ SessionText describeSession(const SessionReport &report, const QLocale &locale)
                                          "the rest mixer")
                               .arg(locale.toString(report.setup.floatMl))
                         : QStringLiteral("Alcohol");
-    for (const PortionLine &portion : report.portions)
+    for (const PortionLine &portion : report.portions) {
         text.served << servedText(portion, words);
+        text.servedNotes << servedNote(portion, words);
+    }
     for (const ReadingLine &reading : report.readings)
         text.readings << readingCells(reading, words);
 
@@ -234,6 +277,8 @@ SessionText describeSession(const SessionReport &report, const QLocale &locale)
         text.release = QStringLiteral("Not yet at the release level");
     }
 
+    for (const BoosterLine &booster : report.boosters)
+        text.boosters << boosterCells(booster, words);
     if (const BoosterLine *booster = report.booster()) {
         text.booster = QStringLiteral("Booster served at %1: %2 (target %3 over %4 minutes)")
                            .arg(words.clock(booster->atMinute),
@@ -253,6 +298,33 @@ SessionText describeSession(const SessionReport &report, const QLocale &locale)
     for (const EntryChange &change : report.history)
         text.history << changeText(change, report, locale);
     return text;
+}
+
+QString protocolLine(const SessionSetup &setup, bool limitsChecked)
+{
+    if (setup.protocolName.isEmpty())
+        return limitsChecked ? QStringLiteral("Protocol: none; the limits set in this run are "
+                                              "checked")
+                             : QStringLiteral("Protocol: none");
+    if (limitsChecked)
+        return QStringLiteral("Protocol: ") + setup.protocolName;
+    return QStringLiteral("Recorded under the protocol \"%1\"; its limits are not checked now. "
+                          "Open that protocol's file to check them.")
+        .arg(setup.protocolName);
+}
+
+QString recordVersionQuestion(const QString &file)
+{
+    return QStringLiteral("%1 was written by an earlier version of Pourwise. To add this entry "
+                          "it is saved in the current version of the record, which that version "
+                          "cannot open. Go on?")
+        .arg(QDir::toNativeSeparators(file));
+}
+
+QString entryValuesText(const EntryInForce &entry, const SessionReport &report,
+                        const QLocale &locale)
+{
+    return valuesText(entry.entry, entry.values, Words{report, locale});
 }
 
 QString changeText(const EntryChange &change, const SessionReport &report, const QLocale &locale)

@@ -25,6 +25,8 @@ QString fieldOf(const SessionText &text, const QString &field)
         return text.release;
     if (field == QLatin1String("served"))
         return text.served.join(QLatin1Char('|'));
+    if (field == QLatin1String("servedNotes"))
+        return text.servedNotes.join(QLatin1Char('|'));
     if (field == QLatin1String("booster"))
         return (QStringList{text.booster} + text.boosterCourse).join(QLatin1Char('\n'));
     if (field == QLatin1String("offer"))
@@ -32,7 +34,8 @@ QString fieldOf(const SessionText &text, const QString &field)
     if (field == QLatin1String("history"))
         return text.history.join(QLatin1Char('\n'));
     QStringList rows;
-    for (const QStringList &cells : text.readings)
+    for (const QStringList &cells :
+         field == QLatin1String("boosters") ? text.boosters : text.readings)
         rows << cells.join(QLatin1Char('|'));
     return rows.join(QLatin1Char('\n'));
 }
@@ -47,6 +50,8 @@ private slots:
     void differences();
     void words_data();
     void words();
+    void protocolNamed_data();
+    void protocolNamed();
 };
 
 void TestSessionText::differences_data()
@@ -103,6 +108,13 @@ void TestSessionText::words_data()
     QTest::newRow("served") << false << "s2@13"
                             << "served"
                             << "not yet|14:13|not yet";
+    QTest::newRow("a serving voided, and marked again")
+        << false << "s1@0 v5 s1@2"
+        << "served|servedNotes"
+        << "14:02|not yet|not yet|served at 14:00, voided||";
+    QTest::newRow("the boosters, voided ones too")
+        << false << worked + QStringLiteral(" b110 v8") << "boosters"
+        << "8|15:50|10|25|150|175|voided";
     QTest::newRow("the booster offered")
         << false << worked << "offer"
         << "Booster estimate: alcohol 25 ml, mixer 150 ml, total 175 ml, to raise the level by "
@@ -159,7 +171,37 @@ void TestSessionText::words()
         }
         QVERIFY2(!answer.refused(), qPrintable(answer.message));
     }
-    QCOMPARE(fieldOf(describeSession(evaluateSession(*session, now), QLocale::c()), field), text);
+    const SessionText words = describeSession(evaluateSession(*session, now), QLocale::c());
+    QStringList shown;
+    for (const QString &each : field.split(QLatin1Char('|')))
+        shown << fieldOf(words, each);
+    QCOMPARE(shown.join(QLatin1Char('|')), text);
+}
+
+void TestSessionText::protocolNamed_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("checked");
+    QTest::addColumn<QString>("line");
+
+    QTest::newRow("the protocol in use") << "Arm A" << true << "Protocol: Arm A";
+    QTest::newRow("recorded under another")
+        << "Arm A" << false
+        << "Recorded under the protocol \"Arm A\"; its limits are not checked now. Open that "
+           "protocol's file to check them.";
+    QTest::newRow("limits without a protocol")
+        << "" << true << "Protocol: none; the limits set in this run are checked";
+    QTest::newRow("none") << "" << false << "Protocol: none";
+}
+
+void TestSessionText::protocolNamed()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, checked);
+    QFETCH(QString, line);
+    SessionSetup setup;
+    setup.protocolName = name;
+    QCOMPARE(protocolLine(setup, checked), line);
 }
 
 QTEST_APPLESS_MAIN(TestSessionText)
