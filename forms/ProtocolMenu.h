@@ -53,7 +53,8 @@ signals:
 private:
     // The protocol the current values make, under `name`, with the limits in use.
     Protocol fromCurrentValues(const QString &name) const;
-    void use(const Protocol &protocol, const QString &path);
+    // `sha256` is that of the file's bytes as read or written.
+    void use(const Protocol &protocol, const QString &path, const QByteArray &sha256);
 
     DosingState &m_state;
     RunValues &m_run;

@@ -33,9 +33,10 @@
 
 namespace {
 
-const QStringList WrittenKeys = {"MainLeft", "MainTop",   "MainWidth",   "MainHeight", "BAL",
-                                 "dd",       "Proof",     "Ratio",       "Portions",   "Release",
-                                 "Units",    "LevelUnit", "BreathRatio", "Protocol"};
+const QStringList WrittenKeys = {"MainLeft",    "MainTop",  "MainWidth",   "MainHeight",
+                                 "BAL",         "dd",       "Proof",       "Ratio",
+                                 "Portions",    "Release",  "Units",       "LevelUnit",
+                                 "BreathRatio", "Protocol", "RecordFolder"};
 
 float parseC(const QString &text)
 {
@@ -412,7 +413,7 @@ private slots:
             "150", "5",
             // the session plan's choices as loaded
             earlier.isEmpty() ? "3" : "7", earlier.isEmpty() ? "0.02" : "0.03", "US", "g/100ml",
-            "2100", ""};
+            "2100", "", ""};
         for (int i = 0; i < WrittenKeys.size(); ++i)
             QCOMPARE(stored.value(WrittenKeys[i]), expected[i]);
         if (state == Qt::WindowNoState) { // the frame lies around the client area set above

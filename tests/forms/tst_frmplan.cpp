@@ -1,13 +1,17 @@
 #include "calc/FaultTexts.h"
-#include "calc/RecordReader.h"
+#include "calc/RecordFile.h"
+#include "calc/RecordWriter.h"
 #include "calc/SessionCode.h"
+#include "calc/SessionText.h"
 #include "forms/BalChart.h"
 #include "forms/ClockField.h"
+#include "forms/ModalDialog.h"
 #include "forms/OperatorMessage.h"
 #include "forms/PlanRecord.h"
+#include "forms/frmInitials.h"
 #include "forms/frmPlan.h"
 #include "tests/support/AccessKeys.h"
-#include "tests/support/WorkedExample.h"
+#include "tests/support/SessionSupport.h"
 
 #include <QImage>
 #include <QLabel>
@@ -27,7 +31,8 @@
 #include <QTreeWidget>
 #include <memory>
 
-Q_DECLARE_METATYPE(LevelReading)
+using SessionSupport::TimedLevel;
+using SessionSupport::timedLevels;
 
 class TestFrmPlan : public QObject {
     Q_OBJECT
@@ -35,35 +40,86 @@ class TestFrmPlan : public QObject {
 private:
     SessionPlanSettings settings;
     std::unique_ptr<frmPlan> form;
+    // Every time of these tests is today's, so that the start typed is the session's whatever
+    // the time the tests run at.
+    QDateTime now;
+    QStringList messages;
+    QStringList questions;
+    QMessageBox::StandardButton answer = QMessageBox::Yes;
+    int initialsAsked = 0;
 
-    template <typename T = QWidget> T *control(const char *name)
+    template <typename T = QWidget> T *control(const char *name, QWidget *in = nullptr)
     {
-        T *found = form->findChild<T *>(QLatin1String(name));
+        T *found = (in ? in : form.get())->findChild<T *>(QLatin1String(name));
         if (!found)
             qFatal("no control %s", name);
         return found;
     }
     QString text(const char *label) { return control<QLabel>(label)->text(); }
-    void openForm(const DoseInput &dose = workedExampleInput())
+    QDateTime today(const QTime &time) const { return QDateTime(QDate::currentDate(), time); }
+    void useTheTestClock(frmPlan &plan)
     {
-        form = std::make_unique<frmPlan>(dose, settings);
+        plan.setClock([this] { return now; });
+    }
+    void openForm(const DoseInput &dose = workedExampleInput(),
+                  const SessionProtocol &protocol = {})
+    {
+        form = std::make_unique<frmPlan>(dose, settings, protocol);
+        useTheTestClock(*form);
         control<QTimeEdit>("tmeStart")->setTime(QTime(13, 0));
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
     }
-    // The table as "cell|cell|..." lines.
-    QStringList portionRows()
+    // A list's rows as "cell|cell|..." lines.
+    QStringList rows(const char *list, qsizetype columns = -1)
     {
-        auto *table = control<QTreeWidget>("grdPortions");
-        QStringList rows;
+        auto *table = control<QTreeWidget>(list);
+        QStringList found;
         for (int row = 0; row < table->topLevelItemCount(); ++row) {
             QStringList cells;
             for (int column = 0; column < table->columnCount(); ++column)
                 cells << table->topLevelItem(row)->text(column);
-            cells.removeLast(); // the served time, empty until served
-            rows << cells.join(QLatin1Char('|'));
+            found << cells.mid(0, columns).join(QLatin1Char('|'));
         }
-        return rows;
+        return found;
+    }
+    // The plan's portions, without what the session adds to them.
+    QStringList portionRows() { return rows("grdPortions", 5); }
+    void selectRow(const char *list, int row)
+    {
+        auto *table = control<QTreeWidget>(list);
+        table->setCurrentItem(table->topLevelItem(row));
+    }
+    // A report of `plan` alone, with readings at "minute=level" pairs, as the chart draws it.
+    static SessionReport chartReport(const CalculatedDose &dose, const SessionPlan &plan,
+                                     float release, bool placebo, const QString &readings)
+    {
+        SessionReport report;
+        report.setup.input = workedExampleInput();
+        report.start = QDateTime(QDate(2026, 3, 2), QTime(13, 0));
+        report.releaseBal = release;
+        report.placebo = placebo;
+        report.dose.dose = dose;
+        report.dose.plan = plan;
+        if (!placebo)
+            report.expected = ExpectedCourse{plan, std::nullopt};
+        for (const TimedLevel &reading : timedLevels(readings)) {
+            ReadingLine line;
+            line.atMinute = reading.minute;
+            line.level = reading.level;
+            report.readings << line;
+        }
+        return report;
+    }
+    void enter(const char *button, const QTime &at)
+    {
+        control<QTimeEdit>("tmeEntry")->setTime(at);
+        control<QPushButton>(button)->click();
+    }
+    void addReading(const QTime &at, const QString &typed)
+    {
+        control<QLineEdit>("txtReading")->setText(typed);
+        enter("cmdAddReading", at);
     }
 
 private slots:
@@ -71,11 +127,33 @@ private slots:
     {
         QLocale::setDefault(QLocale::c());
         settings = SessionPlanSettings{};
+        now = today(QTime(15, 5));
+        messages.clear();
+        questions.clear();
+        answer = QMessageBox::Yes;
+        initialsAsked = 0;
+        OperatorMessage::setCapture([this](const QString &text) { messages << text; });
+        OperatorMessage::setAnswer([this](const QString &text) {
+            questions << text;
+            return answer;
+        });
+        // The operator's initials "AB" whenever they are asked.
+        ModalDialog::setAnswer([this](QDialog &dialog) {
+            auto *initials = qobject_cast<frmInitials *>(&dialog);
+            if (!initials)
+                return int(QDialog::Rejected);
+            ++initialsAsked;
+            control<QLineEdit>("txtInitials", initials)->setText(QStringLiteral("AB"));
+            initials->cmdOK_Click();
+            return initials->result();
+        });
     }
     void cleanup()
     {
         form.reset();
         OperatorMessage::setCapture({});
+        OperatorMessage::setAnswer({});
+        ModalDialog::setAnswer({});
         QLocale::setDefault(QLocale::c());
     }
 
@@ -170,8 +248,8 @@ private slots:
         QCOMPARE(settings.releaseLevel, 0.05f);
     }
 
-    // Every caption of the window has an access key, and no two controls that can be on screen
-    // together share one, in any unit of levels the captions name.
+    // Every caption of the window has an access key, and no two controls of the window share
+    // one, whatever tab shows them, in any unit of levels the captions name.
     void accessKeysAreUniqueAndComplete_data()
     {
         QTest::addColumn<LevelScale>("level");
@@ -194,7 +272,7 @@ private slots:
                 without << QStringLiteral("%1 \"%2\"").arg(a.name, a.caption);
             for (qsizetype j = i + 1; j < controls.size(); ++j) {
                 const CaptionedControl &b = controls[j];
-                if (!a.key.isEmpty() && a.key == b.key && shownTogether(a, b))
+                if (!a.key.isEmpty() && a.key == b.key)
                     shared << QStringLiteral("%1: %2 and %3")
                                   .arg(a.key.toString(QKeySequence::NativeText), a.name, b.name);
             }
@@ -214,8 +292,6 @@ private slots:
     void saveRecordByTheKeyboard()
     {
         QFETCH(QKeyCombination, keys);
-        QStringList messages;
-        OperatorMessage::setCapture([&](const QString &text) { messages << text; });
         openForm();
         QVERIFY(QTest::qWaitForWindowActive(form.get()));
         QTest::keyClick(form.get(), keys.key(), keys.keyboardModifiers());
@@ -268,7 +344,9 @@ private slots:
         QVERIFY(control<QLabel>("lblProblem")->isVisible());
         QCOMPARE(text("lblProblem"), message);
         QVERIFY(!control<QLabel>("lblPeak")->isVisible());
-        QCOMPARE(portionRows(), QStringList());
+        // Nothing is entered, saved or printed by a plan the window does not show.
+        QVERIFY(!control("pnlEntries")->isEnabled());
+        QVERIFY(!control<QPushButton>("cmdSaveRecord")->isEnabled());
         QVERIFY(!control<QPushButton>("cmdPrint")->isEnabled());
         QCOMPARE(settings.releaseLevel, 0.02f); // the last usable level stays remembered
 
@@ -326,13 +404,6 @@ private slots:
         QFETCH(LevelScale, level);
         QFETCH(QStringList, readings);
         QFETCH(QString, booster);
-        QStringList messages;
-        OperatorMessage::setCapture([&](const QString &text) { messages << text; });
-        QStringList questions;
-        OperatorMessage::setAnswer([&](const QString &text) {
-            questions << text;
-            return QMessageBox::Cancel;
-        });
         DoseInput dose = workedExampleInput();
         dose.level = level;
         openForm(dose);
@@ -344,105 +415,149 @@ private slots:
             control<QRadioButton>("optPlacebo")->setChecked(true);
             control<QSpinBox>("spnFloat")->setValue(5);
         }
-        const auto addReading = [&](QTime time, const QString &typed) {
-            control<QTimeEdit>("tmeReading")->setTime(time);
-            control<QLineEdit>("txtReading")->setText(typed);
-            control<QPushButton>("cmdAddReading")->click();
-        };
         addReading(QTime(14, 10), QStringLiteral("abc"));
         QCOMPARE(messages.size(), 1);
         QVERIFY2(messages[0].startsWith(QLatin1String("ERROR: Reading \"abc\"")),
                  qPrintable(messages[0]));
         QCOMPARE(control<QLineEdit>("txtReading")->text(), QStringLiteral("abc")); // kept
-        QVERIFY(!control<ClockField>("tmeReading")->isFollowing()); // and its time too
-        control<QTimeEdit>("tmeServed")->setTime(QTime(13, 2));
-        control<QPushButton>("cmdServed")->click();
-        // After an entry its time field shows the clock again, ready for the next.
-        QVERIFY(control<ClockField>("tmeServed")->isFollowing());
+        QVERIFY(!control<ClockField>("tmeEntry")->isFollowing()); // and its time too
+        QCOMPARE(initialsAsked, 0);                               // nothing was entered
+
+        enter("cmdServed", QTime(13, 2));
+        // The initials are asked before the first entry, and only then.
+        QCOMPARE(initialsAsked, 1);
+        QCOMPARE(text("lblOperator"), QStringLiteral("Operator: AB"));
+        // After an entry the time field shows the clock again, ready for the next.
+        QVERIFY(control<ClockField>("tmeEntry")->isFollowing());
         // The plan's choices stay those of what was served.
         QVERIFY(!control<QSpinBox>("spnPortions")->isEnabled());
         for (int i = 0; i < 3; ++i)
             addReading(QTime(14, 10).addSecs(i * 15 * 60), readings[i]);
-        QCOMPARE(text("lblDescending"), QStringLiteral("Descending limb shown at 14:40"));
-        QVERIFY(control<ClockField>("tmeReading")->isFollowing());
+        QCOMPARE(text("lblDescending"),
+                 placebo ? QString() : QStringLiteral("Descending limb shown at 14:40"));
+        QCOMPARE(initialsAsked, 1);
 
         // Entries not saved: closing asks, and Cancel keeps the window.
+        answer = QMessageBox::Cancel;
         QVERIFY(!form->close());
         QCOMPARE(questions.size(), 1);
         QTemporaryDir folder;
-        const QString path = folder.filePath(frmPlan::fileBaseName(form->record()) + ".csv");
-        QVERIFY(path.endsWith(QLatin1String("/P-017-") +
-                              form->record().startDate.toString(Qt::ISODate) + ".csv"));
+        const QString path = folder.filePath(frmPlan::fileBaseName(form->session().record()) +
+                                             QStringLiteral(".csv"));
+        QVERIFY(path.endsWith(QStringLiteral("/P-017-") +
+                              QDate::currentDate().toString(Qt::ISODate) + ".csv"));
         QVERIFY(form->saveRecordAs(path));
+        QCOMPARE(text("lblRecordFile"),
+                 QStringLiteral("Every entry is saved to %1.").arg(QDir::toNativeSeparators(path)));
         addReading(QTime(14, 55), readings[3]);
         QVERIFY2(text("lblBooster").startsWith(booster), qPrintable(text("lblBooster")));
         QCOMPARE(control<QPushButton>("cmdBoosterServed")->isEnabled(), !placebo);
-        control<QTimeEdit>("tmeBooster")->setTime(QTime(15, 0));
-        control<QPushButton>("cmdBoosterServed")->click();
-        QCOMPARE(form->record().booster.has_value(), !placebo);
+        enter("cmdBoosterServed", QTime(15, 0));
+        const SessionReport entered = evaluateSession(form->session(), now);
+        QCOMPARE(entered.booster() != nullptr, !placebo);
         if (!placebo)
-            QCOMPARE(form->record().booster->servedAtMinute, 120);
-        QCOMPARE(control<ClockField>("tmeBooster")->isFollowing(), !placebo);
+            QCOMPARE(entered.booster()->atMinute, 120);
         QCOMPARE(messages.size(), 1);
+        QCOMPARE(entered.readings.size(), 4);
+        QCOMPARE(entered.portions[0].served()->atMinute, 2);
+        QCOMPARE(entered.portions[0].portion.alcoholMl, placebo ? 5 : 23);
 
         // What the file holds at any moment is the whole session, as a kill would leave it.
-        const SessionRecord entered = form->record();
-        QCOMPARE(entered.readings.size(), 4);
-        QCOMPARE(entered.portions[0].servedAtMinute, std::optional<int>(2));
-        QCOMPARE(entered.portions[0].portion.alcoholMl, placebo ? 5 : 23);
-        const RecordReader::Result saved = RecordReader::open(path);
-        QVERIFY2(saved.record, qPrintable(saved.errorText));
-        QVERIFY(*saved.record == entered);
+        const RecordReading saved = RecordFile::open(path);
+        QVERIFY2(saved.record, qPrintable(saved.error));
+        QCOMPARE(saved.check, RecordCheck::Ok);
+        QVERIFY(*saved.record == form->session().record());
         QVERIFY(form->close()); // nothing unsaved: no question
         QCOMPARE(questions.size(), 1);
 
+        // Closed, the window gives up the record's lock: it opens again to be added to.
         const std::unique_ptr<frmPlan> reopened = frmPlan::openRecord(path);
         QVERIFY(reopened);
-        QVERIFY(reopened->record() == entered);
+        QVERIFY(reopened->session().record() == saved.record);
+        QCOMPARE(reopened->session().state(), RecordState::Saved);
         QVERIFY(reopened->findChild<QPushButton *>("cmdAddReading")->isEnabled());
         QCOMPARE(messages.size(), 1);
-
-        // A saved dose that the values no longer give opens read-only and says so.
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QByteArray bytes = file.readAll();
-        file.close();
-        bytes.replace(",68,408,476,", ",69,408,477,");
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(bytes);
-        file.close();
-        const std::unique_ptr<frmPlan> differing = frmPlan::openRecord(path);
-        QVERIFY(differing);
-        QCOMPARE(messages.size(), 2);
-        QVERIFY2(messages[1].contains(QLatin1String("opens read-only")), qPrintable(messages[1]));
-        QVERIFY(!differing->findChild<QPushButton *>("cmdAddReading")->isEnabled());
-
-        // A file that cannot be read opens nothing and names the line.
-        QVERIFY(file.open(QIODevice::Append));
-        file.write("reading,x\r\n");
-        file.close();
-        QVERIFY(!frmPlan::openRecord(path));
-        QVERIFY2(messages.last().startsWith(QLatin1String("ERROR: The session record cannot be "
-                                                          "read: line")),
-                 qPrintable(messages.last()));
-        OperatorMessage::setCapture({});
-        OperatorMessage::setAnswer({});
     }
 
-    void startsAtTheNextFiveMinutes_data()
+    // A record opens to be added to, or read-only saying why, and a file that is no record
+    // opens nothing and says what is wrong where.
+    void opensARecord_data()
     {
-        QTest::addColumn<QTime>("now");
-        QTest::addColumn<QTime>("start");
-        QTest::newRow("between") << QTime(12, 57, 40) << QTime(13, 0);
-        QTest::newRow("on the minute") << QTime(13, 0) << QTime(13, 0);
-        QTest::newRow("just past") << QTime(13, 0, 0, 1) << QTime(13, 5);
-        QTest::newRow("before midnight") << QTime(23, 58) << QTime(0, 0);
+        QTest::addColumn<QString>("file"); // what is done to the file saved
+        QTest::addColumn<bool>("opens");
+        QTest::addColumn<bool>("readOnly");
+        QTest::addColumn<QString>("message"); // what the message says; empty for none
+        QTest::newRow("as saved") << "saved" << true << false << "";
+        QTest::newRow("being recorded by another window")
+            << "locked" << true << true
+            << QStringLiteral("is being recorded by Pourwise on the computer %1 (process %2). It "
+                              "opens read-only.")
+                   .arg(QSysInfo::machineHostName())
+                   .arg(QCoreApplication::applicationPid());
+        QTest::newRow("cut short") << "cut" << true << true
+                                   << "has no end row: it was cut short, and entries may be "
+                                      "missing at its end. It opens read-only.";
+        QTest::newRow("changed outside Pourwise")
+            << "changed" << true << true << "was changed outside Pourwise";
+        QTest::newRow("a dose the values no longer give")
+            << "other dose" << true << true
+            << "(alcohol 68 ml, mixer 408 ml, total 476 ml) differs from the dose the record "
+               "saved (alcohol 69 ml, mixer 408 ml, total 477 ml). The record opens read-only";
+        QTest::newRow("not a record") << "damaged" << false << false << "ERROR: ";
     }
-    void startsAtTheNextFiveMinutes()
+    void opensARecord()
     {
-        QFETCH(QTime, now);
-        QFETCH(QTime, start);
-        QCOMPARE(frmPlan::defaultStart(now), start);
+        QFETCH(QString, file);
+        QFETCH(bool, opens);
+        QFETCH(bool, readOnly);
+        QFETCH(QString, message);
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("P-017.csv"));
+        auto session = SessionSupport::workedSession();
+        session->setSessionCode(QStringLiteral("P-017"));
+        QVERIFY(!session->prepareToSave(SessionSupport::at(0)).refused());
+        QVERIFY(!session->addReading(70, 0.06f, SessionSupport::at(70)).refused());
+        SessionRecord record = session->record();
+        if (file == QLatin1String("other dose")) {
+            record.setup.alcoholMl = 69;
+            record.setup.totalMl = 477;
+            record.entries[0].alcoholMl += 1; // the portions add up to the dose
+            record.entries[0].totalMl += 1;
+        }
+        QVERIFY(RecordFile::save(path, record).isEmpty());
+        QFile bytes(path);
+        QVERIFY(bytes.open(QIODevice::ReadWrite));
+        QByteArray text = bytes.readAll();
+        if (file == QLatin1String("cut"))
+            text.truncate(text.lastIndexOf("\r\n", text.size() - 3) + 2);
+        else if (file == QLatin1String("changed"))
+            text.replace(",0.06,", ",0.07,");
+        else if (file == QLatin1String("damaged"))
+            text.replace(",0.06,", ",x,");
+        bytes.resize(0);
+        bytes.write(text);
+        bytes.close();
+        RecordLock other(path);
+        if (file == QLatin1String("locked"))
+            QVERIFY(other.tryLock());
+
+        const std::unique_ptr<frmPlan> opened = frmPlan::openRecord(path);
+        QCOMPARE(opened != nullptr, opens);
+        QCOMPARE(messages.size(), message.isEmpty() ? 0 : 1);
+        if (!message.isEmpty())
+            QVERIFY2(messages[0].contains(message), qPrintable(messages[0]));
+        if (!opened)
+            return;
+        const QString state = control<QLabel>("lblRecordFile", opened.get())->text();
+        QCOMPARE(opened->session().state() == RecordState::ReadOnly, readOnly);
+        QCOMPARE(state.startsWith(QLatin1String("Read-only")), readOnly);
+        QCOMPARE(control<QPushButton>("cmdAddReading", opened.get())->isEnabled(), !readOnly);
+        // Locked by another window, the state line names the computer and the process too.
+        if (file == QLatin1String("locked"))
+            QVERIFY2(state.contains(QStringLiteral("%1 (process %2)")
+                                        .arg(QSysInfo::machineHostName())
+                                        .arg(QCoreApplication::applicationPid())),
+                     qPrintable(state));
     }
 
     // Whatever plan the model gives, the chart is drawn, and in finite time.
@@ -454,24 +569,20 @@ private slots:
         QTest::addColumn<int>("scale");
         QTest::addColumn<bool>("dark");
         QTest::addColumn<bool>("placebo");
-        QTest::addColumn<QList<LevelReading>>("readings");
+        QTest::addColumn<QString>("readings");
         QTest::newRow("worked example at 200 %")
-            << 0.0f << 40.0f << 0.02f << 2 << false << false << QList<LevelReading>{};
+            << 0.0f << 40.0f << 0.02f << 2 << false << false << "";
         QTest::newRow("release level above the peak")
-            << 0.0f << 40.0f << 0.5f << 1 << false << false << QList<LevelReading>{};
-        QTest::newRow("no drinking period")
-            << 0.0f << 0.0f << 0.02f << 1 << false << false << QList<LevelReading>{};
+            << 0.0f << 40.0f << 0.5f << 1 << false << false << "";
+        QTest::newRow("no drinking period") << 0.0f << 0.0f << 0.02f << 1 << false << false << "";
         // Hardly any body water: a peak of thousands of g/100 ml, clearing over millennia.
-        QTest::newRow("times at the limit")
-            << 1e-5f << 40.0f << 0.02f << 1 << false << false << QList<LevelReading>{};
-        QTest::newRow("dark palette")
-            << 0.0f << 40.0f << 0.02f << 1 << true << false << QList<LevelReading>{{30, 0.04f}};
+        QTest::newRow("times at the limit") << 1e-5f << 40.0f << 0.02f << 1 << false << false << "";
+        QTest::newRow("dark palette") << 0.0f << 40.0f << 0.02f << 1 << true << false << "30=0.04";
         // Far beyond the plan's span and its peak of 0.08 g/100 ml.
         QTest::newRow("baseline and readings above the peak")
-            << 0.0f << 40.0f << 0.02f << 2 << false << false
-            << QList<LevelReading>{{-150, 0}, {30, 0.05f}, {75, 0.16f}, {150, 0.12f}};
+            << 0.0f << 40.0f << 0.02f << 2 << false << false << "-150=0 30=0.05 75=0.16 150=0.12";
         QTest::newRow("placebo") << 0.0f << 40.0f << 0.02f << 1 << true << true
-                                 << QList<LevelReading>{{20, 0.01f}, {90, 0.02f}};
+                                 << "20=0.01 90=0.02";
     }
     void chartDrawsAnyPlan()
     {
@@ -481,7 +592,7 @@ private slots:
         QFETCH(int, scale);
         QFETCH(bool, dark);
         QFETCH(bool, placebo);
-        QFETCH(QList<LevelReading>, readings);
+        QFETCH(QString, readings);
         CalculatedDose dose = workedExampleDose();
         dose.state.DD = drinkingPeriod;
         dose.intermediates.hours = drinkingPeriod / 60;
@@ -506,13 +617,11 @@ private slots:
         image.fill(Qt::black);
         {
             QPainter painter(&image);
-            BalChartData data{plan, dose.state.BAL, release, QTime(13, 0)};
-            data.placebo = placebo;
-            data.readings = readings;
+            const SessionReport report = chartReport(dose, plan, release, placebo, readings);
             if (dark)
-                BalChart::paint(painter, area, data, palette);
+                BalChart::paint(painter, area, report, false, palette);
             else // as the printed page draws it
-                BalChart::paint(painter, area, data);
+                BalChart::paint(painter, area, report);
         }
         QCOMPARE(image.pixelColor((area.right() - 1) * scale, (area.bottom() - 1) * scale),
                  dark ? palette.color(QPalette::Base) : QColor(Qt::white));
@@ -531,7 +640,7 @@ private slots:
         else
             QVERIFY2(curve > 50 * scale, qPrintable(QString::number(curve)));
         // Every reading a whole point on the chart.
-        QVERIFY2(points >= readings.size() * 8 * scale * scale,
+        QVERIFY2(points >= timedLevels(readings).size() * 8 * scale * scale,
                  qPrintable(QString::number(points)));
     }
 
@@ -570,26 +679,41 @@ private slots:
         QTemporaryDir folder;
         QVERIFY(folder.isValid());
         const QString path = folder.filePath(QStringLiteral("plan.pdf"));
-        const CalculatedDose dose = workedExampleDose();
-        settings.portions = portions;
-        const SessionPlan plan = PlanSession(dose, settings.portions, settings.releaseLevel);
-        SessionRecord record;
-        record.sessionCode = QStringLiteral("T-017");
-        record.startTime = QTime(13, 0);
-        record.plan = settings;
-        for (const ServedPortion &portion : plan.portions)
-            record.portions << RecordedPortion{portion, portion.atMinute + 1};
-        for (int i = 0; i < 12; ++i)
-            record.readings << LevelReading{23 + i * 20, i < 4 ? 0.02f * float(i + 1)
-                                                               : 0.08f - 0.008f * float(i - 3)};
-        record.booster = RecordedBooster{0.05f, 20, 15, 90, 105, 130};
+        // Twelve readings 20 minutes apart from 13:23 rising to 0.08 and falling again, each
+        // portion served a minute after its time and a booster at 15:10.
+        const QDateTime start = today(QTime(13, 0));
+        const QDateTime later = start.addSecs(6 * 3600);
+        Session recorded(workedExampleInput(), {portions, 0.02f}, {}, QStringLiteral("test"),
+                         start.addSecs(-600));
+        recorded.setLocale(QLocale::c());
+        recorded.setStart(start);
+        if (session) {
+            recorded.setSessionCode(QStringLiteral("T-017"));
+            recorded.setOperatorInitials(QStringLiteral("AB"));
+            const SessionReport planned = evaluateSession(recorded, later);
+            for (const PortionLine &portion : planned.portions)
+                QVERIFY(
+                    !recorded
+                         .markServed(portion.portion.number, portion.portion.atMinute + 1, later)
+                         .refused());
+            for (int i = 0; i < 12; ++i) {
+                const int minute = 23 + i * 20;
+                if (minute > 130 && !evaluateSession(recorded, later).booster())
+                    QVERIFY(!recorded.serveBooster(130, 20, later).refused());
+                QVERIFY(
+                    !recorded
+                         .addReading(minute,
+                                     i < 4 ? 0.02f * float(i + 1) : 0.08f - 0.008f * float(i - 3),
+                                     later)
+                         .refused());
+            }
+        }
         {
             QPdfWriter pdf(path);
             pdf.setPageSize(
                 QPageSize(pageSize == QLatin1String("A4") ? QPageSize::A4 : QPageSize::Letter));
-            QVERIFY(PlanRecord::paint(pdf, dose, plan, QTime(13, 0), settings,
-                                      QDateTime::currentDateTime(), {},
-                                      session ? &record : nullptr));
+            QVERIFY(PlanRecord::paint(pdf, evaluateSession(recorded, later),
+                                      QDateTime::currentDateTime()));
         }
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
