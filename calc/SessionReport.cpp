@@ -12,10 +12,14 @@ void addPortions(SessionReport &report, const SessionEntries &entries)
 {
     for (const EntryInForce &planned : entries.of(EntryEvent::Portion)) {
         const SessionEntry &entry = planned.entry;
-        report.portions.append(
-            {entry.entry,
-             {entry.number, entry.plannedAtMinute, entry.alcoholMl, entry.mixerMl, entry.totalMl},
-             {}});
+        PortionLine line{
+            entry.entry,
+            {entry.number, entry.plannedAtMinute, entry.alcoholMl, entry.mixerMl, entry.totalMl},
+            {}};
+        // A version-1 file marks a portion served in the portion's own row.
+        if (planned.values.servedAtMinute)
+            line.marks.append({entry.entry, *planned.values.servedAtMinute, false, false});
+        report.portions.append(line);
     }
     for (const EntryInForce &served : entries.of(EntryEvent::Served)) {
         for (PortionLine &portion : report.portions) {

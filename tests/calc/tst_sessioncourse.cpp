@@ -18,7 +18,8 @@ namespace {
 constexpr float ReleaseBal = 0.02f;
 
 // The worked example's record as a new session sets it up, with `served` portions ("3@50": the
-// third at minute 50; "3@50x" voided after it), a booster ("120/10": at 120 over 10 minutes) and
+// third at minute 50; "3@50x" voided after it; "3@50p" in the portion's own row, as a version-1
+// file marks it), a booster ("120/10": at 120 over 10 minutes) and
 // readings (see appendReadings) entered unchecked, as a file may hold them.
 SessionRecord recordOf(const QString &served, const QString &booster, const QString &readings,
                        bool placebo = false)
@@ -29,8 +30,14 @@ SessionRecord recordOf(const QString &served, const QString &booster, const QStr
     SessionRecord record = session->record();
     for (QString mark : served.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
         const bool voided = mark.endsWith(QLatin1Char('x'));
-        if (voided)
+        const bool ownRow = mark.endsWith(QLatin1Char('p'));
+        if (voided || ownRow)
             mark.chop(1);
+        if (ownRow) {
+            record.entries[mark.section(QLatin1Char('@'), 0, 0).toInt() - 1].values.servedAtMinute =
+                mark.section(QLatin1Char('@'), 1).toInt();
+            continue;
+        }
         const int entry = appendServed(record, mark.section(QLatin1Char('@'), 0, 0).toInt(),
                                        mark.section(QLatin1Char('@'), 1).toInt());
         if (voided)
@@ -134,6 +141,11 @@ void TestSessionCourse::readingNotes_data()
         << "mouth mouth mouth mouth mouth counts";
     QTest::newRow("within 15 minutes of the last portion served, later than the period")
         << "1@0 2@13 3@50"
+        << ""
+        << "54=0.07 64=0.07 65=0.07"
+        << "mouth mouth counts";
+    QTest::newRow("a version-1 file's serving in the portion's row ends the drinking too")
+        << "1@0p 2@13p 3@50p"
         << ""
         << "54=0.07 64=0.07 65=0.07"
         << "mouth mouth counts";
