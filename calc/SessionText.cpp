@@ -3,6 +3,8 @@
 #include "calc/ClockText.h"
 #include "calc/NumberText.h"
 #include "calc/Plausibility.h"
+#include "calc/RecordColumns.h"
+#include "calc/SessionEntries.h"
 
 #include <QDir>
 #include <cmath>
@@ -327,6 +329,107 @@ QString entryValuesText(const EntryInForce &entry, const SessionReport &report,
     return valuesText(entry.entry, entry.values, Words{report, locale});
 }
 
+QStringList historyColumns()
+{
+    return {QStringLiteral("Entry"), QStringLiteral("Entered"),    QStringLiteral("Operator"),
+            QStringLiteral("Event"), QStringLiteral("As entered"), QStringLiteral("Now")};
+}
+
+namespace {
+
+// A planned portion as it was poured, and when a version-1 file marked it served.
+QString portionText(const SessionEntry &entry, const Words &words)
+{
+    QString text = QStringLiteral("portion %1: %2, to serve at %3")
+                       .arg(words.locale.toString(entry.number),
+                            volumesText(float(entry.alcoholMl), float(entry.mixerMl),
+                                        float(entry.totalMl), words.locale),
+                            words.clock(entry.plannedAtMinute));
+    if (entry.values.servedAtMinute)
+        text += QStringLiteral(", served at %1").arg(words.clock(*entry.values.servedAtMinute));
+    return text;
+}
+
+QString reasonText(const QString &reason)
+{
+    return QStringLiteral("Reason: ") + reason +
+           (reason.endsWith(QLatin1Char('.')) ? QString() : QStringLiteral("."));
+}
+
+// What a correction or a void did to the entry it names.
+QString changeDone(const EntryChange &change, const Words &words)
+{
+    const SessionEntry &made = change.change;
+    QString text = QStringLiteral("entry %1").arg(words.locale.toString(made.corrects));
+    if (made.event == EntryEvent::Void)
+        text += QStringLiteral(" voided");
+    else
+        text += QStringLiteral(" corrected to %1")
+                    .arg(valuesText(change.target.entry,
+                                    change.applied ? change.after : made.values, words));
+    text += QStringLiteral(". ") + reasonText(made.reason);
+    if (!change.applied)
+        text += QStringLiteral(" Not applied: that entry cannot be changed so.");
+    return text;
+}
+
+// The event as the file's event column names it.
+QString eventName(EntryEvent event)
+{
+    const std::string_view name = recordEventInfo(event).name;
+    return QLatin1StringView(name.data(), qsizetype(name.size()));
+}
+
+QString enteredText(const QDateTime &at, const Words &words)
+{
+    return at.isValid() ? words.moment(at) : QStringLiteral("not recorded");
+}
+
+} // namespace
+
+QList<QStringList> describeHistory(const SessionRecord &record, const SessionReport &report,
+                                   const QLocale &locale)
+{
+    const Words words{report, locale};
+    const SessionEntries entries(record);
+    QHash<int, const EntryChange *> changes;
+    for (const EntryChange &change : entries.changes())
+        changes.insert(change.change.entry, &change);
+    QList<const SessionEntry *> rows;
+    SessionEntry setup = entries.setup().entry;
+    rows << &setup;
+    for (const SessionEntry &entry : record.entries)
+        rows << &entry;
+
+    QList<QStringList> history;
+    for (const SessionEntry *entry : rows) {
+        QString asEntered;
+        QString now;
+        if (const EntryChange *change = changes.value(entry->entry)) {
+            asEntered = changeDone(*change, words);
+        } else if (entry->event == EntryEvent::Portion) {
+            asEntered = portionText(*entry, words);
+            now = QStringLiteral("as entered");
+        } else {
+            asEntered = valuesText(*entry, entry->values, words);
+            const EntryInForce *inForce = entries.find(entry->entry);
+            if (inForce && inForce->voided())
+                now = QStringLiteral("voided by entry %1").arg(locale.toString(inForce->voidedBy));
+            else if (inForce && inForce->corrected())
+                now = QStringLiteral("%1 (corrected by entry %2)")
+                          .arg(valuesText(*entry, inForce->values, words),
+                               locale.toString(inForce->correctedBy));
+            else
+                now = QStringLiteral("as entered");
+        }
+        history.append({locale.toString(entry->entry), enteredText(entry->enteredAt, words),
+                        entry->operatorInitials.isEmpty() ? QStringLiteral("not recorded")
+                                                          : entry->operatorInitials,
+                        eventName(entry->event), asEntered, now});
+    }
+    return history;
+}
+
 QString changeText(const EntryChange &change, const SessionReport &report, const QLocale &locale)
 {
     const Words words{report, locale};
@@ -343,9 +446,7 @@ QString changeText(const EntryChange &change, const SessionReport &report, const
         text += QStringLiteral(" corrected to %1")
                     .arg(valuesText(change.target.entry,
                                     change.applied ? change.after : made.values, words));
-    text += QStringLiteral(". Reason: ") + made.reason;
-    if (!made.reason.endsWith(QLatin1Char('.')))
-        text += QLatin1Char('.');
+    text += QStringLiteral(". ") + reasonText(made.reason);
     if (!change.applied)
         text += QStringLiteral(" Not applied: that entry cannot be changed so.");
     return text;

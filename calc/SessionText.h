@@ -59,6 +59,13 @@ QString differenceText(double difference, const LevelScale &scale,
 QString entryValuesText(const EntryInForce &entry, const SessionReport &report,
                         const QLocale &locale = QLocale());
 
+// Every row of `record` in file order, as History lists them, in the order of historyColumns:
+// each entry as it was made beside what it is now (as corrected, or voided), and each correction
+// and void with what it changed and why. `report` is the record's.
+QStringList historyColumns();
+QList<QStringList> describeHistory(const SessionRecord &record, const SessionReport &report,
+                                   const QLocale &locale = QLocale());
+
 // A correction or a void: what changed, from what to what, why, who and when.
 QString changeText(const EntryChange &change, const SessionReport &report,
                    const QLocale &locale = QLocale());
