@@ -1,6 +1,7 @@
 #include "forms/ProtocolMenu.h"
 
 #include "forms/Controls.h"
+#include "forms/ModalDialog.h"
 #include "forms/OperatorMessage.h"
 #include "forms/frmLimits.h"
 
@@ -161,6 +162,14 @@ bool ProtocolMenu::saveProtocolAs(const QString &path, const QString &name)
 void ProtocolMenu::mnuProtocolLimits_Click()
 {
     const bool fromFile = m_run.protocol && !m_run.protocolPath.isEmpty();
+    // A protocol's file is shared between sites: its limits are changed knowingly.
+    if (fromFile && OperatorMessage::ask(
+                        m_owner,
+                        QStringLiteral("Change the limits in %1? Every site that uses this "
+                                       "file will get them.")
+                            .arg(QDir::toNativeSeparators(m_run.protocolPath)),
+                        QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes)
+        return;
     const QString note =
         fromFile ? QStringLiteral("The limits are saved in the protocol's file at once.")
                  : QStringLiteral("Without a protocol they hold until Pourwise closes; Save "
@@ -168,7 +177,7 @@ void ProtocolMenu::mnuProtocolLimits_Click()
     const LevelScale level = m_run.protocol ? m_run.protocol->level : m_level;
     frmLimits limits(m_run.protocol ? m_run.protocol->limits : ProtocolLimits{}, level, note,
                      m_owner);
-    if (limits.exec() == QDialog::Accepted)
+    if (ModalDialog::exec(limits) == QDialog::Accepted)
         setLimits(limits.limits());
 }
 

@@ -32,6 +32,8 @@ public:
 public slots:
     void mnuProtocolOpen_Click();
     void mnuProtocolSave_Click();
+    // The limits in a dialog; for a protocol opened from a file, asked first, since every site
+    // that uses the file gets them.
     void mnuProtocolLimits_Click();
     void mnuProtocolNone_Click();
     // Uses the protocol of the file and sets the values from it; a file that cannot be used gets

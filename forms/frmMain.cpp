@@ -13,6 +13,7 @@
 #include "forms/Twips.h"
 #include "forms/WorkspaceColour.h"
 #include "forms/frmAbout.h"
+#include "forms/frmHistory.h"
 #include "forms/frmInfo.h"
 #include "forms/frmPlan.h"
 #include "settings/StoredSettings.h"
@@ -113,6 +114,10 @@ void frmMain::createMenu()
     mnuRecordOpen = mnuSession->addAction(QStringLiteral("&Open Record..."));
     mnuRecordOpen->setObjectName(QStringLiteral("mnuRecordOpen"));
     connect(mnuRecordOpen, &QAction::triggered, this, &frmMain::mnuRecordOpen_Click,
+            Qt::QueuedConnection);
+    mnuHistory = mnuSession->addAction(QStringLiteral("&History..."));
+    mnuHistory->setObjectName(QStringLiteral("mnuHistory"));
+    connect(mnuHistory, &QAction::triggered, this, &frmMain::mnuHistory_Click,
             Qt::QueuedConnection);
 
     createUnitsMenu(bar);
@@ -377,12 +382,16 @@ SessionProtocol frmMain::sessionProtocol() const
             m_run.protocolSha256};
 }
 
+QString frmMain::askForRecord(const QString &caption)
+{
+    return QFileDialog::getOpenFileName(
+        this, caption, m_recordFolder.isEmpty() ? QDir::homePath() : m_recordFolder,
+        QStringLiteral("Session records (*.csv);;All files (*)"));
+}
+
 void frmMain::mnuRecordOpen_Click()
 {
-    const QString path =
-        QFileDialog::getOpenFileName(this, QStringLiteral("Open Record"),
-                                     m_recordFolder.isEmpty() ? QDir::homePath() : m_recordFolder,
-                                     QStringLiteral("Session records (*.csv);;All files (*)"));
+    const QString path = askForRecord(QStringLiteral("Open Record"));
     if (!path.isEmpty())
         openRecord(path);
 }
@@ -396,6 +405,20 @@ void frmMain::openRecord(const QString &path)
         return;
     record->exec();
     m_recordFolder = record->recordFolder();
+}
+
+void frmMain::mnuHistory_Click()
+{
+    const QString path = askForRecord(QStringLiteral("Session History"));
+    if (!path.isEmpty())
+        showHistory(path);
+}
+
+void frmMain::showHistory(const QString &path)
+{
+    m_recordFolder = QFileInfo(path).absolutePath();
+    if (const std::unique_ptr<frmHistory> history = frmHistory::openRecord(path, this))
+        history->exec();
 }
 
 void frmMain::showNotices(const QStringList &notices)

@@ -56,6 +56,9 @@ public slots:
     void mnuRecordOpen_Click();
     // Opens the session record at `path` in the Session Plan window.
     void openRecord(const QString &path);
+    // History...: asks for a session record's file, as Open Record... does, and shows its history.
+    void mnuHistory_Click();
+    void showHistory(const QString &path);
     void mnuHelpAbout_Click();
     void mnuExit_Click();
     void setUnits(BodyUnits units);
@@ -79,6 +82,8 @@ private:
     void createUnitsMenu(QMenuBar *bar);
     void addLevelChoices();
     void updateClock();
+    // The record file chosen under `caption`, from the folder of the last one; empty for none.
+    QString askForRecord(const QString &caption);
     // The protocol a session is dosed under: the one in use, with its name and its file's digest.
     SessionProtocol sessionProtocol() const;
     // Writes the geometry, the dosing parameters and the session plan's choices to the store
@@ -97,6 +102,7 @@ private:
     QMenu *mnuSession = nullptr;
     QAction *mnuPlan = nullptr;
     QAction *mnuRecordOpen = nullptr;
+    QAction *mnuHistory = nullptr;
     QMenu *mnuUnits = nullptr;
     QAction *mnuUnitsUS = nullptr;
     QAction *mnuUnitsMetric = nullptr;
