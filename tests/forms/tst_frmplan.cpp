@@ -8,11 +8,14 @@
 #include "forms/ModalDialog.h"
 #include "forms/OperatorMessage.h"
 #include "forms/PlanRecord.h"
+#include "forms/frmChange.h"
+#include "forms/frmHistory.h"
 #include "forms/frmInitials.h"
 #include "forms/frmPlan.h"
 #include "tests/support/AccessKeys.h"
 #include "tests/support/SessionSupport.h"
 
+#include <QComboBox>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -47,6 +50,9 @@ private:
     QStringList questions;
     QMessageBox::StandardButton answer = QMessageBox::Yes;
     int initialsAsked = 0;
+    // How the next Correct Entry or Void Entry dialog is answered; none: cancelled.
+    std::function<void(frmChange &dialog)> change;
+    QStringList changeTitles; // of every such dialog, in the order shown
 
     template <typename T = QWidget> T *control(const char *name, QWidget *in = nullptr)
     {
@@ -116,6 +122,22 @@ private:
         control<QTimeEdit>("tmeEntry")->setTime(at);
         control<QPushButton>(button)->click();
     }
+    // The next change is answered with `values` typed into the fields named, `reason` typed, and
+    // OK.
+    void answerChange(const QMap<QString, QString> &values, const QString &reason)
+    {
+        change = [this, values, reason](frmChange &dialog) {
+            for (auto value = values.begin(); value != values.end(); ++value) {
+                QWidget *field = control(qPrintable(value.key()), &dialog);
+                if (auto *time = qobject_cast<QTimeEdit *>(field))
+                    time->setTime(QTime::fromString(value.value(), QStringLiteral("HH:mm")));
+                else
+                    static_cast<QLineEdit *>(field)->setText(value.value());
+            }
+            control<QComboBox>("cboReason", &dialog)->setCurrentText(reason);
+            dialog.cmdOK_Click();
+        };
+    }
     void addReading(const QTime &at, const QString &typed)
     {
         control<QLineEdit>("txtReading")->setText(typed);
@@ -138,7 +160,15 @@ private slots:
             return answer;
         });
         // The operator's initials "AB" whenever they are asked.
+        change = {};
+        changeTitles.clear();
         ModalDialog::setAnswer([this](QDialog &dialog) {
+            if (auto *changing = qobject_cast<frmChange *>(&dialog)) {
+                changeTitles << changing->windowTitle();
+                if (change)
+                    change(*changing);
+                return changing->result();
+            }
             auto *initials = qobject_cast<frmInitials *>(&dialog);
             if (!initials)
                 return int(QDialog::Rejected);
@@ -558,6 +588,342 @@ private slots:
                                         .arg(QSysInfo::machineHostName())
                                         .arg(QCoreApplication::applicationPid())),
                      qPrintable(state));
+    }
+
+    // A session with everything an operator may meet: each portion served, one voided and marked
+    // again, a reading asked about, corrected, another voided, and a booster over a limit of the
+    // protocol, asked about; the lists show every entry as it is now and History every row.
+    void wholeSessionWithChanges()
+    {
+        Protocol arm;
+        arm.name = QStringLiteral("Arm A");
+        arm.limits.totalMl = 600; // the dose's 476 ml passes; with the booster it does not
+        openForm(workedExampleInput(), {arm, arm.name, protocolSha256("arm A")});
+        QCOMPARE(text("lblProtocolName"), QStringLiteral("Protocol: Arm A"));
+        control<QLineEdit>("txtSessionCode")->setText(QStringLiteral("P-021"));
+        for (const QTime &at : {QTime(13, 0), QTime(13, 13), QTime(13, 26)})
+            enter("cmdServed", at);
+        // Portion 3 was not served yet: its mark is voided, never unmarked, and made again.
+        control<QTabWidget>("tabSession")->setCurrentWidget(control("tabPortions"));
+        selectRow("grdPortions", 2);
+        QVERIFY(control<QPushButton>("cmdVoid")->isEnabled());
+        change = [this](frmChange &dialog) {
+            dialog.cmdOK_Click(); // no reason: refused, and the dialog stays
+            QCOMPARE(dialog.result(), int(QDialog::Rejected));
+            control<QComboBox>("cboReason", &dialog)->setCurrentIndex(1); // "wrong time"
+            dialog.cmdOK_Click();
+        };
+        control<QPushButton>("cmdVoid")->click();
+        QCOMPARE(messages, QStringList{sessionRefusal(SessionFault::ReasonMissing).message});
+        QCOMPARE(rows("grdPortions").value(2),
+                 QStringLiteral("3|13:27|22|136|158|not yet|served at 13:26, voided"));
+        enter("cmdServed", QTime(13, 28));
+        QCOMPARE(rows("grdPortions").value(2),
+                 QStringLiteral("3|13:27|22|136|158|13:28|served at 13:26, voided"));
+
+        for (const auto &[at, level] : {std::pair{QTime(14, 10), "0.06"},
+                                        {QTime(14, 25), "0.057"},
+                                        {QTime(14, 40), "0.054"},
+                                        {QTime(14, 50), "0.6"},
+                                        {QTime(14, 55), "0.052"}})
+            addReading(at, QString::fromLatin1(level));
+        // A reading far above the expected peak is asked about first.
+        QCOMPARE(questions.size(), 1);
+        QVERIFY2(questions[0].startsWith(QLatin1String("Record a reading of 0.6 g/100 ml?")),
+                 qPrintable(questions[0]));
+        control<QTabWidget>("tabSession")->setCurrentWidget(control("tabReadings"));
+        selectRow("grdReadings", 3);
+        answerChange({{"txtChangeLevel", "0.05"}}, QStringLiteral("mistyped value"));
+        control<QPushButton>("cmdCorrect")->click();
+        selectRow("grdReadings", 4);
+        answerChange({}, QStringLiteral("entered for the wrong session"));
+        control<QPushButton>("cmdVoid")->click();
+        QCOMPARE(changeTitles, (QStringList{"Void Entry 7", "Correct Entry 13", "Void Entry 14"}));
+        // The entry, its time and level as in force, and what became of it.
+        QStringList readings;
+        for (const QString &row : rows("grdReadings").mid(3))
+            readings << QStringList{row.section(u'|', 0, 2), row.section(u'|', 5)}.join(u'|');
+        QCOMPARE(readings, (QStringList{"13|14:50|0.05|corrected", "14|14:55|0.052|voided"}));
+        // A voided entry is neither corrected nor voided again.
+        QVERIFY(!control<QPushButton>("cmdCorrect")->isEnabled());
+
+        control<QTabWidget>("tabSession")->setCurrentWidget(control("tabBooster"));
+        enter("cmdBoosterServed", QTime(15, 0));
+        QCOMPARE(questions.size(), 2);
+        QVERIFY2(questions[1].startsWith(QLatin1String("WARNING: With this booster: ")),
+                 qPrintable(questions[1]));
+        QVERIFY2(text("lblBooster").startsWith(QLatin1String("Booster served at 15:00")),
+                 qPrintable(text("lblBooster")));
+        QVERIFY2(text("lblBoosterCourse")
+                     .startsWith(QLatin1String("Expected peak after the "
+                                               "booster: ")),
+                 qPrintable(text("lblBoosterCourse")));
+        QCOMPARE(rows("grdBoosters"), QStringList{"17|15:00|10|28|168|196|"});
+        QCOMPARE(initialsAsked, 1);
+        QCOMPARE(messages.size(), 1);
+
+        // Saved, the record holds every row, and History lists them as they are.
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("P-021.csv"));
+        QVERIFY(form->saveRecordAs(path));
+        const std::unique_ptr<frmHistory> history = frmHistory::openRecord(path);
+        QVERIFY(history);
+        auto *list = control<QTreeWidget>("grdHistory", history.get());
+        QCOMPARE(list->topLevelItemCount(), 17);
+        QStringList shown;
+        for (int row = 0; row < list->topLevelItemCount(); ++row)
+            shown << list->topLevelItem(row)->text(3) + u' ' + list->topLevelItem(row)->text(4) +
+                         u' ' + list->topLevelItem(row)->text(5);
+        for (const QString &expected :
+             {QStringLiteral("served portion 3 served at 13:26 voided by entry 8"),
+              QStringLiteral("void entry 7 voided. Reason: wrong time. "),
+              QStringLiteral("reading the reading 0.6 g/100 ml at 14:50 the reading 0.05 g/100 ml "
+                             "at 14:50 (corrected by entry 15)"),
+              QStringLiteral("correction entry 13 corrected to the reading 0.05 g/100 ml at "
+                             "14:50. Reason: mistyped value. "),
+              QStringLiteral("void entry 14 voided. Reason: entered for the wrong session. ")})
+            QVERIFY2(shown.contains(expected), qPrintable(shown.join(u'\n')));
+    }
+
+    // Nothing is entered without every question answered Yes: a reading far above the expected
+    // peak, a booster over a protocol's limit, an entry into a version-1 file.
+    void questionAnsweredNoEntersNothing_data()
+    {
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<QString>("question");
+        QTest::newRow("a reading far above the peak") << "reading"
+                                                      << "Record a reading of 0.6";
+        QTest::newRow("a booster over a limit") << "booster"
+                                                << "WARNING: With this booster: ";
+    }
+    void questionAnsweredNoEntersNothing()
+    {
+        QFETCH(QString, entry);
+        QFETCH(QString, question);
+        Protocol arm;
+        arm.name = QStringLiteral("Arm A");
+        arm.limits.totalMl = 600;
+        openForm(workedExampleInput(), {arm, arm.name, protocolSha256("arm A")});
+        for (const auto &[at, level] :
+             {std::pair{QTime(14, 10), "0.06"}, {QTime(14, 25), "0.057"}, {QTime(14, 40), "0.054"}})
+            addReading(at, QString::fromLatin1(level));
+        const SessionRecord before = form->session().record();
+        answer = QMessageBox::No;
+        if (entry == QLatin1String("reading"))
+            addReading(QTime(14, 50), QStringLiteral("0.6"));
+        else
+            enter("cmdBoosterServed", QTime(15, 0));
+        QCOMPARE(questions.size(), 1);
+        QVERIFY2(questions[0].startsWith(question), qPrintable(questions[0]));
+        QVERIFY(form->session().record() == before);
+        QVERIFY(messages.isEmpty());
+        // The time stays as typed, for the entry to be made again.
+        QVERIFY(!control<ClockField>("tmeEntry")->isFollowing());
+    }
+
+    // A refused entry is told, and nothing is entered.
+    void refusalShown_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QTime>("at");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("a reading ahead of the clock")
+            << "cmdAddReading" << QTime(15, 11)
+            << "ERROR: 15:11 is more than 5 minutes after the time now (15:05). Enter the time "
+               "it happened.";
+        QTest::newRow("served before the start")
+            << "cmdServed" << QTime(12, 50)
+            << "ERROR: 12:50 is before the start of drinking at 13:00: nothing is served before "
+               "the start.";
+    }
+    void refusalShown()
+    {
+        QFETCH(QString, button);
+        QFETCH(QTime, at);
+        QFETCH(QString, message);
+        openForm();
+        const SessionRecord before = form->session().record();
+        control<QLineEdit>("txtReading")->setText(QStringLiteral("0.05"));
+        enter(qPrintable(button), at);
+        QCOMPARE(messages, QStringList{message});
+        QVERIFY(form->session().record() == before);
+        QCOMPARE(control<QLineEdit>("txtReading")->text(), QStringLiteral("0.05"));
+    }
+
+    // Entries that could not be saved are never said to be: the state line says so until a later
+    // entry saves them all.
+    void saveFailureIsShown()
+    {
+        openForm();
+        control<QLineEdit>("txtSessionCode")->setText(QStringLiteral("P-017"));
+        QTemporaryDir temp;
+        const QString folder = temp.filePath(QStringLiteral("records"));
+        QVERIFY(QDir().mkpath(folder));
+        const QString path = folder + QStringLiteral("/P-017.csv");
+        QVERIFY(form->saveRecordAs(path));
+        // The folder gone and a file in its place: nothing can be written there.
+        QVERIFY(QDir(folder).removeRecursively());
+        QFile blocker(folder);
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        enter("cmdServed", QTime(13, 0));
+        QCOMPARE(messages.size(), 1);
+        QVERIFY2(messages[0].startsWith(QLatin1String("ERROR: The session record could not be "
+                                                      "saved as ")),
+                 qPrintable(messages[0]));
+        const QString notSaved = QStringLiteral("The last entries could not be saved to %1.")
+                                     .arg(QDir::toNativeSeparators(path));
+        QCOMPARE(text("lblRecordFile"), notSaved);
+        addReading(QTime(14, 10), QStringLiteral("0.06")); // fails again
+        QCOMPARE(text("lblRecordFile"), notSaved);
+        // Closing asks, since entries are not saved; Cancel keeps the window.
+        answer = QMessageBox::Cancel;
+        QVERIFY(!form->close());
+
+        QVERIFY(QFile::remove(folder));
+        QVERIFY(QDir().mkpath(folder));
+        answer = QMessageBox::Yes;
+        addReading(QTime(14, 25), QStringLiteral("0.057"));
+        QCOMPARE(text("lblRecordFile"),
+                 QStringLiteral("Every entry is saved to %1.").arg(QDir::toNativeSeparators(path)));
+        const RecordReading saved = RecordFile::open(path);
+        QVERIFY2(saved.record, qPrintable(saved.error));
+        QVERIFY(*saved.record == form->session().record());
+        // Its lock file went with the folder.
+        QTest::ignoreMessage(QtWarningMsg,
+                             QRegularExpression(QStringLiteral("Could not remove our own lock")));
+        form.reset();
+    }
+
+    // A version-1 record opens to be added to; its first entry asks before the file becomes
+    // version 2, and No leaves the file as it was.
+    void versionOneRecordAsksFirst()
+    {
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("P-017.csv"));
+        QVERIFY(QFile::copy(QStringLiteral(POURWISE_TEST_DATA "/v1-alcohol.csv"), path));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray before = file.readAll();
+        file.close();
+        form = frmPlan::openRecord(path);
+        QVERIFY(form);
+        useTheTestClock(*form);
+        QVERIFY(messages.isEmpty());
+        QCOMPARE(form->session().state(), RecordState::Saved);
+        // Its portions were marked served in their own rows.
+        QCOMPARE(rows("grdPortions").value(0).section(u'|', 5, 5), QStringLiteral("14:05"));
+
+        answer = QMessageBox::No;
+        addReading(QTime(16, 0), QStringLiteral("0.03"));
+        QCOMPARE(questions, QStringList{recordVersionQuestion(path)});
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), before);
+        file.close();
+
+        answer = QMessageBox::Yes;
+        addReading(QTime(16, 0), QStringLiteral("0.03"));
+        QCOMPARE(questions.size(), 2);
+        addReading(QTime(16, 15), QStringLiteral("0.025"));
+        QCOMPARE(questions.size(), 2); // asked once
+        const RecordReading saved = RecordFile::open(path);
+        QCOMPARE(saved.version(), RecordVersion::Current);
+        QCOMPARE(saved.check, RecordCheck::Ok);
+        QCOMPARE(saved.record->entries.size(), form->session().record().entries.size());
+        form.reset(); // its lock goes before its folder
+    }
+
+    // The start and the release level, typed once the session has entries, are corrections of
+    // its setup, each with its reason; cancelled, the fields show the setup again.
+    void setupCorrectedOnceFixed_data()
+    {
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("corrected") << true;
+        QTest::newRow("cancelled") << false;
+    }
+    void setupCorrectedOnceFixed()
+    {
+        QFETCH(bool, accepted);
+        openForm();
+        enter("cmdServed", QTime(13, 0));
+        auto *release = control<QLineEdit>("txtRelease");
+        release->setText(QStringLiteral("0.03"));
+        if (accepted)
+            answerChange({}, QStringLiteral("the protocol's release level"));
+        emit release->editingFinished();
+        QCOMPARE(changeTitles, QStringList{"Correct Entry 1"});
+        const SessionReport report = evaluateSession(form->session(), now);
+        QCOMPARE(report.releaseBal, accepted ? 0.03f : 0.02f);
+        QCOMPARE(release->text(), accepted ? QStringLiteral("0.03") : QStringLiteral("0.02"));
+        QCOMPARE(text("lblRelease").startsWith(QLatin1String("Expected below 0.03")), accepted);
+        QCOMPARE(settings.releaseLevel, 0.02f); // a correction is the session's alone
+    }
+
+    // A placebo session shows what is poured and nothing that tells the alcohol dose or its
+    // course.
+    void placeboShowsNoDose()
+    {
+        openForm();
+        control<QRadioButton>("optPlacebo")->setChecked(true);
+        control<QSpinBox>("spnFloat")->setValue(5);
+        const QString dose = text("lblDoseVolumes");
+        QVERIFY2(!dose.contains(QLatin1String("alcohol 68 ml")), qPrintable(dose));
+        QVERIFY2(dose.startsWith(QLatin1String("Placebo: 5 ml")), qPrintable(dose));
+        for (const char *line : {"lblPeak", "lblRelease", "lblZero"})
+            QVERIFY(!control<QLabel>(line)->isVisible());
+        QVERIFY(control<QLabel>("lblPlacebo")->isVisible());
+        QCOMPARE(control<BalChart>("picChart")->accessibleDescription(),
+                 SessionText::placeboNote());
+        QCOMPARE(portionRows(),
+                 (QStringList{"1|13:00|5|154|159", "2|13:13|5|154|159", "3|13:27|5|153|158"}));
+    }
+
+    // The protocol is always named, and a reopened record is judged by its limits only when the
+    // protocol open now is the very file it was recorded under.
+    void protocolNamed_data()
+    {
+        QTest::addColumn<QString>("recordedUnder");
+        QTest::addColumn<QByteArray>("openNow"); // the file of the protocol open now
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<bool>("judged"); // its limits judge the dose again
+        QTest::newRow("none") << "" << QByteArray("arm A") << "Protocol: none" << false;
+        QTest::newRow("the same file")
+            << "Arm A" << QByteArray("arm A") << "Protocol: Arm A" << true;
+        QTest::newRow("another file")
+            << "Arm A" << QByteArray("arm B")
+            << "Recorded under the protocol \"Arm A\"; its limits are not checked now. Open that "
+               "protocol's file to check them."
+            << false;
+    }
+    void protocolNamed()
+    {
+        QFETCH(QString, recordedUnder);
+        QFETCH(QByteArray, openNow);
+        QFETCH(QString, line);
+        QFETCH(bool, judged);
+        Protocol arm;
+        arm.name = QStringLiteral("Arm A");
+        arm.limits.totalMl = 400; // the dose's 476 ml is over it
+        SessionProtocol used;
+        if (!recordedUnder.isEmpty())
+            used = {arm, arm.name, protocolSha256("arm A")};
+        openForm(workedExampleInput(), used);
+        QCOMPARE(text("lblProtocolName"), recordedUnder.isEmpty()
+                                              ? QStringLiteral("Protocol: none")
+                                              : QStringLiteral("Protocol: Arm A"));
+        QCOMPARE(control<QLabel>("lblProtocol")->isVisible(), !recordedUnder.isEmpty());
+        control<QLineEdit>("txtSessionCode")->setText(QStringLiteral("P-017"));
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("P-017.csv"));
+        QVERIFY(form->saveRecordAs(path));
+        form.reset();
+
+        const std::unique_ptr<frmPlan> reopened =
+            frmPlan::openRecord(path, {arm, arm.name, protocolSha256(openNow)});
+        QVERIFY(reopened);
+        reopened->show();
+        QCOMPARE(control<QLabel>("lblProtocolName", reopened.get())->text(), line);
+        QCOMPARE(control<QLabel>("lblProtocol", reopened.get())->isVisible(), judged);
     }
 
     // Whatever plan the model gives, the chart is drawn, and in finite time.
