@@ -1,12 +1,15 @@
 #include "forms/Module1.h"
 #include "forms/frmAbout.h"
+#include "forms/frmChange.h"
+#include "forms/frmHistory.h"
 #include "forms/frmInfo.h"
+#include "forms/frmInitials.h"
 #include "forms/frmLimits.h"
 #include "forms/frmMain.h"
 #include "forms/frmPlan.h"
 #include "forms/frmSplash.h"
 #include "settings/SettingsStore.h"
-#include "tests/support/WorkedExample.h"
+#include "tests/support/SessionSupport.h"
 
 #include <QAbstractSpinBox>
 #include <QAccessible>
@@ -95,6 +98,9 @@ void TestAccessibility::addWindowRows()
     QTest::newRow("main") << "frmMain";
     QTest::newRow("session plan") << "frmPlan";
     QTest::newRow("protocol limits") << "frmLimits";
+    QTest::newRow("operator's initials") << "frmInitials";
+    QTest::newRow("correct entry") << "frmChange";
+    QTest::newRow("session history") << "frmHistory";
 }
 
 void TestAccessibility::everyShownControlHasAName_data()
@@ -124,6 +130,23 @@ std::unique_ptr<QWidget> TestAccessibility::openWindow(const QString &window)
         form.reset(splash);
     } else if (window == QLatin1String("frmPlan")) {
         form = std::make_unique<frmPlan>(workedExampleInput(), planSettings);
+    } else if (window == QLatin1String("frmInitials")) {
+        form = std::make_unique<frmInitials>();
+    } else if (window == QLatin1String("frmChange")) {
+        form = std::make_unique<frmChange>(
+            frmChange::Kind::Correct, 5, QStringLiteral("the reading 0.06 g/100 ml at 15:10"),
+            QList<ChangeField>{
+                {"tmeChangeTime", QStringLiteral("&Time:"), QTime(15, 10)},
+                {"txtChangeLevel", QStringLiteral("&Level (g/100 ml):"), std::nullopt, 0.06f}},
+            [](const frmChange &) { return false; });
+    } else if (window == QLatin1String("frmHistory")) {
+        auto session = SessionSupport::workedSession();
+        session->addReading(70, 0.6f, SessionSupport::at(80));
+        EntryValues corrected;
+        corrected.atMinute = 70;
+        corrected.level = 0.06f;
+        session->correct(5, corrected, QStringLiteral("mistyped value"), SessionSupport::at(80));
+        form = std::make_unique<frmHistory>(session->record(), QStringLiteral("P-017.csv"));
     } else if (window == QLatin1String("frmLimits")) {
         form = std::make_unique<frmLimits>(ProtocolLimits{}, LevelScale{}, QString());
     } else {
