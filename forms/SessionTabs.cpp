@@ -119,10 +119,14 @@ SessionTabs::SessionTabs(Session &session, EntryGate &gate, QWidget *parent)
         pages->setAccessibleName(QStringLiteral("Session"));
     connect(tabSession, &QTabWidget::currentChanged, this, &SessionTabs::enableEntries);
 
+    // Every button here may open a window (the operator's initials, a question, a correction):
+    // queued, so that a press through the accessibility interface returns at once.
     cmdCorrect = commandButton("cmdCorrect", QStringLiteral("Correct Entr&y..."));
     cmdVoid = commandButton("cmdVoid", QStringLiteral("Vo&id Entry..."));
-    connect(cmdCorrect, &QPushButton::clicked, this, &SessionTabs::cmdCorrect_Click);
-    connect(cmdVoid, &QPushButton::clicked, this, &SessionTabs::cmdVoid_Click);
+    connect(cmdCorrect, &QPushButton::clicked, this, &SessionTabs::cmdCorrect_Click,
+            Qt::QueuedConnection);
+    connect(cmdVoid, &QPushButton::clicked, this, &SessionTabs::cmdVoid_Click,
+            Qt::QueuedConnection);
 
     auto *changes = new QHBoxLayout;
     changes->addStretch();
@@ -141,7 +145,8 @@ QWidget *SessionTabs::createPortionsTab()
                                   PlanText::portionColumns()
                                       << QStringLiteral("Served") << QStringLiteral("Note"));
     cmdServed = commandButton("cmdServed", QStringLiteral("Mark Ne&xt Served"));
-    connect(cmdServed, &QPushButton::clicked, this, &SessionTabs::cmdServed_Click);
+    connect(cmdServed, &QPushButton::clicked, this, &SessionTabs::cmdServed_Click,
+            Qt::QueuedConnection);
     connect(grdPortions, &QTreeWidget::currentItemChanged, this, &SessionTabs::enableEntries);
     auto *page = named(new QWidget, "tabPortions");
     auto *layout = new QVBoxLayout(page);
@@ -160,7 +165,8 @@ QWidget *SessionTabs::createReadingsTab()
     txtReading->setMaximumWidth(fontMetrics().horizontalAdvance(QStringLiteral("0.0000000")) * 2);
     widenToShow(txtReading, QStringLiteral("0.0000"));
     cmdAddReading = commandButton("cmdAddReading", QStringLiteral("&Add Reading"));
-    connect(cmdAddReading, &QPushButton::clicked, this, &SessionTabs::cmdAddReading_Click);
+    connect(cmdAddReading, &QPushButton::clicked, this, &SessionTabs::cmdAddReading_Click,
+            Qt::QueuedConnection);
     connect(txtReading, &QLineEdit::returnPressed, cmdAddReading, &QPushButton::click);
     connect(grdReadings, &QTreeWidget::currentItemChanged, this, &SessionTabs::enableEntries);
     lblObservedPeak = wrapped("lblObservedPeak");
@@ -192,7 +198,8 @@ QWidget *SessionTabs::createBoosterTab()
         listWithColumns("grdBoosters", QStringLiteral("Boosters"), SessionText::boosterColumns());
     connect(grdBoosters, &QTreeWidget::currentItemChanged, this, &SessionTabs::enableEntries);
     cmdBoosterServed = commandButton("cmdBoosterServed", QStringLiteral("Record Booster &Served"));
-    connect(cmdBoosterServed, &QPushButton::clicked, this, &SessionTabs::cmdBoosterServed_Click);
+    connect(cmdBoosterServed, &QPushButton::clicked, this, &SessionTabs::cmdBoosterServed_Click,
+            Qt::QueuedConnection);
     auto *page = named(new QWidget, "tabBooster");
     auto *layout = new QVBoxLayout(page);
     layout->addLayout(row({lblBoosterDD, txtBoosterDD}));

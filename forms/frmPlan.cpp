@@ -218,10 +218,14 @@ void frmPlan::createControls()
     cmdPrintObserver =
         commandButton("cmdPrintObserver", QStringLiteral("Print Observer S&heet..."));
     cmdClose = commandButton("cmdClose", QStringLiteral("Cl&ose"));
-    connect(cmdSaveRecord, &QPushButton::clicked, this, &frmPlan::cmdSaveRecord_Click);
-    connect(cmdPrint, &QPushButton::clicked, this, &frmPlan::cmdPrint_Click);
-    connect(cmdPrintObserver, &QPushButton::clicked, this, &frmPlan::cmdPrintObserver_Click);
-    connect(cmdClose, &QPushButton::clicked, this, &frmPlan::cmdClose_Click);
+    // Queued, as every button that may open a window: a press through the accessibility
+    // interface returns at once.
+    connect(cmdSaveRecord, &QPushButton::clicked, this, &frmPlan::cmdSaveRecord_Click,
+            Qt::QueuedConnection);
+    connect(cmdPrint, &QPushButton::clicked, this, &frmPlan::cmdPrint_Click, Qt::QueuedConnection);
+    connect(cmdPrintObserver, &QPushButton::clicked, this, &frmPlan::cmdPrintObserver_Click,
+            Qt::QueuedConnection);
+    connect(cmdClose, &QPushButton::clicked, this, &frmPlan::cmdClose_Click, Qt::QueuedConnection);
     layOut();
     FocusedWheel::applyTo(this);
 
