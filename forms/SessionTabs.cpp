@@ -15,6 +15,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QStackedWidget>
 #include <QTabWidget>
 #include <QTreeWidget>
@@ -105,7 +106,7 @@ SessionTabs::SessionTabs(Session &session, EntryGate &gate, QWidget *parent)
 {
     setObjectName(QStringLiteral("pnlEntries"));
     setAccessibleName(QStringLiteral("Entries"));
-    auto *lblEntryTime = label("lblEntryTime", QStringLiteral("Ti&me:"));
+    auto *lblEntryTime = label("lblEntryTime", QStringLiteral("Ti&me of the next entry:"));
     tmeEntry = captioned(named(new ClockField, "tmeEntry"), lblEntryTime);
 
     tabSession = named(new QTabWidget, "tabSession");
@@ -210,6 +211,23 @@ QWidget *SessionTabs::createBoosterTab()
     layout->addWidget(grdBoosters, 1);
     layout->addLayout(row({cmdBoosterServed}));
     return page;
+}
+
+QSize SessionTabs::sizeHint() const
+{
+    // Wide enough for every column's title of the widest list, where the screen has room; a
+    // smaller window scrolls the list instead.
+    int widest = 0;
+    for (const QTreeWidget *list : {grdPortions, grdReadings, grdBoosters}) {
+        int width = list->frameWidth() * 2 + list->verticalScrollBar()->sizeHint().width();
+        for (int column = 0; column < list->columnCount(); ++column)
+            width += list->header()->sectionSizeHint(column);
+        widest = std::max(widest, width);
+    }
+    const int margins = fontMetrics().height() * 2; // of the tab's page and of the page's layout
+    QSize hint = QWidget::sizeHint();
+    hint.setWidth(std::max(hint.width(), widest + margins));
+    return hint;
 }
 
 void SessionTabs::setClock(Clock clock)

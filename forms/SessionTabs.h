@@ -37,6 +37,8 @@ public:
     // The booster's drinking period typed; none while it cannot be read.
     std::optional<float> boosterMinutes() const;
 
+    QSize sizeHint() const override;
+
 public slots:
     // Marks the next portion not yet served as served at the time given.
     void cmdServed_Click();

@@ -12,6 +12,7 @@
 #include <QHeaderView>
 #include <QScreen>
 #include <QSizeGrip>
+#include <QStyledItemDelegate>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -21,6 +22,24 @@ namespace {
 
 // The columns that hold sentences wrap; the others are as wide as their cells.
 constexpr int FirstSentenceColumn = 4;
+
+// A list's rows as high as their text wraps in the width its column has: a tree view asks for a
+// row's height without saying how wide the column is.
+class WrappingDelegate : public QStyledItemDelegate {
+public:
+    explicit WrappingDelegate(QTreeView *view) : QStyledItemDelegate(view), m_view(view) {}
+
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        QStyleOptionViewItem sized = option;
+        // A valid rectangle as wide as the column: the style wraps the text within it.
+        sized.rect = QRect(0, 0, m_view->columnWidth(index.column()), QWIDGETSIZE_MAX);
+        return QStyledItemDelegate::sizeHint(sized, index);
+    }
+
+private:
+    QTreeView *m_view;
+};
 
 } // namespace
 
@@ -53,6 +72,9 @@ frmHistory::frmHistory(const SessionRecord &record, const QString &path, const Q
     grdHistory->setHeaderLabels(columns);
     grdHistory->setRootIsDecorated(false);
     grdHistory->setWordWrap(true);
+    grdHistory->setUniformRowHeights(false);
+    grdHistory->setTextElideMode(Qt::ElideNone);
+    grdHistory->setItemDelegate(new WrappingDelegate(grdHistory));
     grdHistory->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grdHistory->setSelectionMode(QAbstractItemView::SingleSelection);
     grdHistory->header()->setStretchLastSection(false);
@@ -69,6 +91,10 @@ frmHistory::frmHistory(const SessionRecord &record, const QString &path, const Q
         }
     }
     nameScrollBars(grdHistory);
+    // The rows' heights follow their columns' widths.
+    connect(
+        grdHistory->header(), &QHeaderView::sectionResized, grdHistory,
+        [this] { grdHistory->doItemsLayout(); }, Qt::QueuedConnection);
 
     cmdClose = commandButton("cmdClose", QStringLiteral("Cl&ose"));
     cmdClose->setDefault(true);
@@ -86,7 +112,7 @@ frmHistory::frmHistory(const SessionRecord &record, const QString &path, const Q
     const int u = fontMetrics().height();
     const QScreen *screen =
         parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
-    const QSize wanted(u * 70, u * 36);
+    const QSize wanted(u * 70, u * 50);
     const QSize available = screen ? screen->availableGeometry().size() * 0.9 : wanted;
     setMinimumSize(QSize(u * 24, u * 14).boundedTo(available));
     resize(wanted.boundedTo(available));

@@ -277,8 +277,9 @@ void frmPlan::layOut()
     auto *chartLayout = new QVBoxLayout;
     chartLayout->addWidget(picChart, 1);
     chartLayout->addWidget(lblChartNote);
-    auto *resultsLayout = new QHBoxLayout;
-    resultsLayout->addWidget(tabSession, 0);
+    resultsLayout = new QBoxLayout(QBoxLayout::LeftToRight);
+    // The lists' columns want about as much room as the chart.
+    resultsLayout->addWidget(tabSession, 1);
     resultsLayout->addLayout(chartLayout, 1);
 
     auto *lblCaveat = label("lblCaveat", PlanText::caveat());
@@ -300,9 +301,10 @@ void frmPlan::layOut()
     column->addLayout(timesLayout);
     column->addLayout(resultsLayout, 1);
     column->addWidget(lblCaveat);
-    auto *scroll = named(new QScrollArea, "scrContents");
+    scroll = named(new QScrollArea, "scrContents");
     scroll->setWidget(contents);
     scroll->setWidgetResizable(true);
+    scroll->viewport()->installEventFilter(this);
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setAccessibleName(QStringLiteral("Session Plan"));
     scroll->viewport()->setAccessibleName(QStringLiteral("Session Plan"));
@@ -331,6 +333,21 @@ void frmPlan::layOut()
     resize(wanted.boundedTo(available));
     if (parentWidget()) // centred on the main window
         move(parentWidget()->frameGeometry().center() - rect().center());
+}
+
+bool frmPlan::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == scroll->viewport() && event->type() == QEvent::Resize) {
+        // The entries beside the chart where both have room, else above it, so that the window
+        // never scrolls sideways (at twice the scale on a small screen, say).
+        const int beside = tabSession->minimumSizeHint().width() +
+                           picChart->minimumSizeHint().width() + resultsLayout->spacing() +
+                           scroll->widget()->layout()->contentsMargins().left() * 2;
+        resultsLayout->setDirection(scroll->viewport()->width() >= beside
+                                        ? QBoxLayout::LeftToRight
+                                        : QBoxLayout::TopToBottom);
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void frmPlan::showSetup()

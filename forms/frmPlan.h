@@ -12,6 +12,8 @@
 #include <memory>
 
 class BalChart;
+class QBoxLayout;
+class QScrollArea;
 class EntryGate;
 class QLabel;
 class QLineEdit;
@@ -77,6 +79,8 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    // The viewport's width sets whether the entries stand beside the chart or above it.
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     frmPlan(std::unique_ptr<Session> session, std::unique_ptr<RecordLock> lock, bool limitsChecked,
@@ -148,6 +152,8 @@ private:
     QLabel *lblZero = nullptr;
     QLabel *lblPlacebo = nullptr;
     SessionTabs *tabSession = nullptr;
+    QScrollArea *scroll = nullptr;
+    QBoxLayout *resultsLayout = nullptr; // the entries beside the chart, or above it
     BalChart *picChart = nullptr;
     QLabel *lblChartNote = nullptr; // what the chart could not draw
     QPushButton *cmdSaveRecord = nullptr;

@@ -1,3 +1,4 @@
+#include "forms/Controls.h"
 #include "forms/Module1.h"
 #include "forms/frmAbout.h"
 #include "forms/frmChange.h"
@@ -19,6 +20,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWheelEvent>
+#include <cmath>
 #include <functional>
 #include <memory>
 
@@ -72,6 +74,8 @@ private slots:
     void noNameHoldsAnAccessKey_data() { addWindowRows(); }
     void noNameHoldsAnAccessKey();
     void noFieldTurnsByTheWheelWithoutTheFocus_data() { addWindowRows(); }
+    void alarmTextReads_data();
+    void alarmTextReads();
     void noFieldTurnsByTheWheelWithoutTheFocus();
 };
 
@@ -228,6 +232,33 @@ void TestAccessibility::noFieldTurnsByTheWheelWithoutTheFocus()
             turned << field->objectName();
     }
     QVERIFY2(turned.isEmpty(), qPrintable(turned.join(QStringLiteral(", "))));
+}
+
+void TestAccessibility::alarmTextReads_data()
+{
+    QTest::addColumn<QColor>("window");
+    QTest::newRow("light") << QColor(0xf0, 0xf0, 0xf0);
+    QTest::newRow("white") << QColor(Qt::white);
+    QTest::newRow("dark") << QColor(0x2b, 0x2b, 0x2b);
+    QTest::newRow("black") << QColor(Qt::black);
+}
+
+// What is wrong is said in red that reads on the window's own background, light or dark: a
+// contrast of at least 4.5 to 1, as for body text.
+void TestAccessibility::alarmTextReads()
+{
+    QFETCH(QColor, window);
+    const auto luminance = [](const QColor &colour) {
+        const auto channel = [](double value) {
+            return value <= 0.03928 ? value / 12.92 : std::pow((value + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * channel(colour.redF()) + 0.7152 * channel(colour.greenF()) +
+               0.0722 * channel(colour.blueF());
+    };
+    const double a = luminance(Controls::alarmColour(window));
+    const double b = luminance(window);
+    const double contrast = (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05);
+    QVERIFY2(contrast >= 4.5, qPrintable(QString::number(contrast)));
 }
 
 QTEST_MAIN(TestAccessibility)

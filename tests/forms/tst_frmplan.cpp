@@ -18,6 +18,7 @@
 #include <QComboBox>
 #include <QImage>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPdfWriter>
@@ -25,6 +26,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QScrollArea>
 #include <QSpinBox>
 #include <QStandardPaths>
 #include <QTabWidget>
@@ -357,6 +359,36 @@ private slots:
         field->grab();
         field->setSelection(0, int(field->text().size())); // the anchor on the first digit
         QCOMPARE(field->inputMethodQuery(Qt::ImAnchorRectangle).toRect().left(), first);
+    }
+
+    // A window as wide as the plan's choices need never scrolls sideways: the entries go above
+    // the chart when both do not fit side by side. CTest runs this again at twice the scale.
+    void entriesBesideOrAboveTheChart_data()
+    {
+        QTest::addColumn<int>("wider"); // than the plan's choices need, in lines of text
+        QTest::addColumn<bool>("beside");
+        QTest::newRow("as wide as the choices need") << 0 << false;
+        QTest::newRow("wide") << 40 << true;
+    }
+    void entriesBesideOrAboveTheChart()
+    {
+        QFETCH(int, wider);
+        QFETCH(bool, beside);
+        openForm();
+        auto *scroll = control<QScrollArea>("scrContents");
+        const QMargins margins = scroll->widget()->layout()->contentsMargins();
+        const int needed = control("fraChoices")->minimumSizeHint().width() + margins.left() +
+                           margins.right() + form->width() - scroll->viewport()->width();
+        form->resize(needed + wider * form->fontMetrics().height(), form->height());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        QCoreApplication::processEvents();
+        QVERIFY2(scroll->widget()->width() <= scroll->viewport()->width(),
+                 qPrintable(QStringLiteral("%1 in %2")
+                                .arg(scroll->widget()->width())
+                                .arg(scroll->viewport()->width())));
+        const QRect entries = control("pnlEntries")->geometry();
+        const QRect chart = control("picChart")->geometry();
+        QCOMPARE(entries.right() < chart.left(), beside);
     }
 
     void unusableReleaseLevel_data()
