@@ -58,8 +58,8 @@ struct Row {
 // as well as saying so in its note.
 void fill(QTreeWidget *list, const QList<Row> &rows, const QList<int> &leftColumns)
 {
-    const QTreeWidgetItem *current = list->currentItem();
-    const QVariant selected = current ? current->data(0, KeyRole) : QVariant();
+    const QList<QTreeWidgetItem *> chosen = list->selectedItems();
+    const QVariant selected = chosen.isEmpty() ? QVariant() : chosen[0]->data(0, KeyRole);
     list->clear();
     for (const Row &row : rows) {
         auto *item = new QTreeWidgetItem(list, row.cells);
@@ -148,7 +148,7 @@ QWidget *SessionTabs::createPortionsTab()
     cmdServed = commandButton("cmdServed", QStringLiteral("Mark Ne&xt Served"));
     connect(cmdServed, &QPushButton::clicked, this, &SessionTabs::cmdServed_Click,
             Qt::QueuedConnection);
-    connect(grdPortions, &QTreeWidget::currentItemChanged, this, &SessionTabs::enableEntries);
+    connect(grdPortions, &QTreeWidget::itemSelectionChanged, this, &SessionTabs::enableEntries);
     auto *page = named(new QWidget, "tabPortions");
     auto *layout = new QVBoxLayout(page);
     layout->addWidget(grdPortions, 1);
@@ -169,7 +169,7 @@ QWidget *SessionTabs::createReadingsTab()
     connect(cmdAddReading, &QPushButton::clicked, this, &SessionTabs::cmdAddReading_Click,
             Qt::QueuedConnection);
     connect(txtReading, &QLineEdit::returnPressed, cmdAddReading, &QPushButton::click);
-    connect(grdReadings, &QTreeWidget::currentItemChanged, this, &SessionTabs::enableEntries);
+    connect(grdReadings, &QTreeWidget::itemSelectionChanged, this, &SessionTabs::enableEntries);
     lblObservedPeak = wrapped("lblObservedPeak");
     lblDescending = wrapped("lblDescending");
     lblReleaseReading = wrapped("lblReleaseReading");
@@ -197,7 +197,7 @@ QWidget *SessionTabs::createBoosterTab()
     lblBoosterCaveat->setText(SessionText::boosterCaveat());
     grdBoosters =
         listWithColumns("grdBoosters", QStringLiteral("Boosters"), SessionText::boosterColumns());
-    connect(grdBoosters, &QTreeWidget::currentItemChanged, this, &SessionTabs::enableEntries);
+    connect(grdBoosters, &QTreeWidget::itemSelectionChanged, this, &SessionTabs::enableEntries);
     cmdBoosterServed = commandButton("cmdBoosterServed", QStringLiteral("Record Booster &Served"));
     connect(cmdBoosterServed, &QPushButton::clicked, this, &SessionTabs::cmdBoosterServed_Click,
             Qt::QueuedConnection);
@@ -312,8 +312,10 @@ int SessionTabs::selectedEntry() const
 {
     const QWidget *page = tabSession->currentWidget();
     const QTreeWidget *list = page->findChild<QTreeWidget *>();
-    const QTreeWidgetItem *item = list ? list->currentItem() : nullptr;
-    return item ? item->data(0, EntryRole).toInt() : 0;
+    // The row selected, by the keyboard, the mouse or a screen reader.
+    const QList<QTreeWidgetItem *> chosen =
+        list ? list->selectedItems() : QList<QTreeWidgetItem *>();
+    return chosen.isEmpty() ? 0 : chosen[0]->data(0, EntryRole).toInt();
 }
 
 void SessionTabs::entered(bool made)
