@@ -403,8 +403,8 @@ void frmPlan::showPlan()
     const QStringList protocol = protocolLines(m_report.dose, m_session->protocol());
     lblProtocol->setText(protocol.join(QLatin1Char('\n')));
     lblProtocol->setVisible(!protocol.isEmpty());
-    const bool planShown = m_report.hasPlan() && m_setupProblem.isEmpty();
-    QString problem = m_setupProblem;
+    QString problem = setupProblem();
+    const bool planShown = m_report.hasPlan() && problem.isEmpty();
     if (problem.isEmpty() && !m_report.hasPlan())
         problem = m_report.dose.plan ? planFaultText(m_report.dose.plan->problem).message
                                      : doseFaultText(m_report.dose.outcome).message;
@@ -434,7 +434,7 @@ void frmPlan::showPlan()
 void frmPlan::showRecordState()
 {
     cmdSaveRecord->setEnabled(m_session->state() == RecordState::NotSaved && m_report.hasPlan() &&
-                              m_setupProblem.isEmpty());
+                              setupProblem().isEmpty());
     lblRecordFile->setText(recordStateText(*m_session));
 }
 
@@ -468,10 +468,24 @@ bool frmPlan::mayTurnIntoCurrentVersion()
     return m_versionAccepted;
 }
 
-void frmPlan::setupAnswered(const SessionRefusal &refusal)
+void frmPlan::setupAnswered(QWidget *field, const SessionRefusal &refusal)
 {
-    m_setupProblem = refusal.message;
+    if (refusal.refused())
+        m_setupProblems.insert(field, refusal.message);
+    else
+        m_setupProblems.remove(field);
+    field->setAccessibleDescription(refusal.message);
     refresh();
+}
+
+QString frmPlan::setupProblem() const
+{
+    for (const QWidget *field : std::initializer_list<const QWidget *>{
+             optPlacebo, spnFloat, tmeStart, spnPortions, txtRelease}) {
+        if (m_setupProblems.contains(field))
+            return m_setupProblems.value(field);
+    }
+    return {};
 }
 
 void frmPlan::setSessionCode(const QString &code)
@@ -501,7 +515,8 @@ void frmPlan::setBeverage()
 {
     if (m_session->setupFixed())
         return;
-    setupAnswered(m_session->setBeverage(optPlacebo->isChecked(), float(spnFloat->value())));
+    setupAnswered(optPlacebo,
+                  m_session->setBeverage(optPlacebo->isChecked(), float(spnFloat->value())));
     showSetup(); // the float a portion of the new plan can hold
 }
 
@@ -509,7 +524,8 @@ void frmPlan::setStart()
 {
     if (m_session->setupFixed())
         return;
-    setupAnswered(m_session->setStart(SessionClock::startAt(tmeStart->time(), m_clock())));
+    setupAnswered(tmeStart,
+                  m_session->setStart(SessionClock::startAt(tmeStart->time(), m_clock())));
 }
 
 void frmPlan::setPortions()
@@ -519,7 +535,7 @@ void frmPlan::setPortions()
     const SessionRefusal refusal = m_session->setPortions(spnPortions->value());
     if (!refusal.refused())
         m_settings.portions = spnPortions->value();
-    setupAnswered(refusal);
+    setupAnswered(spnPortions, refusal);
 }
 
 void frmPlan::setReleaseLevel()
@@ -529,17 +545,15 @@ void frmPlan::setReleaseLevel()
     const QString typed = txtRelease->text();
     const SingleFromText level = TextToSingle(typed);
     if (!level.ok()) {
-        setupAnswered({SessionFault::PlanChoice,
-                       fieldProblemMessage(inputProblemOf(level, typed),
-                                           QStringLiteral("Release level"), typed)});
-        txtRelease->setAccessibleDescription(m_setupProblem);
+        setupAnswered(txtRelease, {SessionFault::PlanChoice,
+                                   fieldProblemMessage(inputProblemOf(level, typed),
+                                                       QStringLiteral("Release level"), typed)});
         return;
     }
     const SessionRefusal refusal = m_session->setReleaseLevel(level.value);
     if (!refusal.refused()) // only a usable level is remembered, in g/100 ml
         m_settings.releaseLevel = m_session->record().setup.plan.releaseLevel;
-    setupAnswered(refusal);
-    txtRelease->setAccessibleDescription(m_setupProblem);
+    setupAnswered(txtRelease, refusal);
 }
 
 void frmPlan::correctSetup()
@@ -553,11 +567,8 @@ void frmPlan::correctSetup()
     const SingleFromText typed = TextToSingle(txtRelease->text());
     const bool sameStart = tmeStart->time() == start.time();
     const bool sameRelease = typed.ok() && typed.value == release;
-    if (sameStart && sameRelease) {
-        if (!typed.ok())
-            showSetup();
+    if (sameStart && sameRelease)
         return;
-    }
     const QList<ChangeField> fields{
         {"tmeChangeStart", QStringLiteral("&Start of drinking:"), tmeStart->time()},
         {"txtChangeRelease", QStringLiteral("&Release level (%1):").arg(level.unitText()),
@@ -599,7 +610,7 @@ void frmPlan::cmdSaveRecord_Click()
 
 bool frmPlan::saveRecordAs(const QString &path)
 {
-    if (m_session->state() != RecordState::NotSaved || !m_setupProblem.isEmpty() ||
+    if (m_session->state() != RecordState::NotSaved || !setupProblem().isEmpty() ||
         !takeSessionCode() || !m_gate->initialsGiven())
         return false;
     if (const SessionRefusal refusal = m_session->prepareToSave(m_clock()); refusal.refused()) {

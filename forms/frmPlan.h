@@ -7,6 +7,7 @@
 
 #include <QDateTime>
 #include <QDialog>
+#include <QHash>
 #include <QTimer>
 #include <functional>
 #include <memory>
@@ -110,8 +111,11 @@ private:
     void setReleaseLevel();
     // The start or the release level typed once the setup is fixed: a correction, with a reason.
     void correctSetup();
-    // The outcome of a change of the setup: its refusal shown, or none.
-    void setupAnswered(const SessionRefusal &refusal);
+    // The outcome of a change of the setup typed in `field`: its refusal shown, or none.
+    void setupAnswered(QWidget *field, const SessionRefusal &refusal);
+    // What a setup field holds that the session did not take, the first field's first; empty
+    // when the session has what every field shows.
+    QString setupProblem() const;
     QStringList protocolText() const;
 
     std::unique_ptr<Session> m_session;
@@ -122,7 +126,7 @@ private:
     bool m_limitsChecked = false; // the session's protocol judges it
     bool m_versionAccepted = false;
     bool m_closeAllowed = false;
-    QString m_setupProblem; // a setup field holds what the session did not take
+    QHash<const QWidget *, QString> m_setupProblems; // by field
     QString m_recordFolder;
     Clock m_clock;
     SessionReport m_report;

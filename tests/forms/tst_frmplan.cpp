@@ -418,6 +418,10 @@ private slots:
         QVERIFY(!control<QPushButton>("cmdSaveRecord")->isEnabled());
         QVERIFY(!control<QPushButton>("cmdPrint")->isEnabled());
         QCOMPARE(settings.releaseLevel, 0.02f); // the last usable level stays remembered
+        // Another choice changed does not make the session take the level typed.
+        control<QSpinBox>("spnPortions")->setValue(4);
+        QCOMPARE(text("lblProblem"), message);
+        QVERIFY(!control<QPushButton>("cmdSaveRecord")->isEnabled());
 
         control<QLineEdit>("txtRelease")->setText(QStringLiteral("0.03"));
         QVERIFY(!control<QLabel>("lblProblem")->isVisible());
