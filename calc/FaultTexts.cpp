@@ -350,6 +350,49 @@ QString recordLockNotMadeMessage(const QString &file, const QString &lockFile)
         .arg(QDir::toNativeSeparators(file), QDir::toNativeSeparators(lockFile));
 }
 
+QString recordDoseDiffersMessage(const QString &file, const QString &computed,
+                                 const QString &recorded)
+{
+    return QStringLiteral("WARNING: The dose computed again from the values in %1 (%2) differs "
+                          "from the dose the record saved (%3). The record opens read-only; "
+                          "neither dose is taken for the other.")
+        .arg(QDir::toNativeSeparators(file), computed, recorded);
+}
+
+QString recordCheckReason(RecordCheck check)
+{
+    switch (check) {
+    case RecordCheck::Cut:
+        return QStringLiteral("its end row is missing: it was cut short");
+    case RecordCheck::Changed:
+        return QStringLiteral("it was changed outside Pourwise");
+    case RecordCheck::Ok:
+    case RecordCheck::Unverified:
+        break;
+    }
+    return {};
+}
+
+QString recordLockedReason(const QString &host, qint64 pid)
+{
+    if (host.isEmpty())
+        return QStringLiteral("another copy of Pourwise is recording into it");
+    return QStringLiteral("Pourwise on the computer %1 (process %2) is recording into it")
+        .arg(host)
+        .arg(pid);
+}
+
+QString recordLockNotMadeReason()
+{
+    return QStringLiteral("its lock file cannot be made");
+}
+
+QString recordDoseDiffersReason()
+{
+    return QStringLiteral("the dose computed again from its values differs from the dose it "
+                          "saved");
+}
+
 namespace {
 
 QString number(int value)

@@ -4,6 +4,7 @@
 #include "calc/CalcDose.h"
 #include "calc/NumberText.h"
 #include "calc/Placebo.h"
+#include "calc/RecordReader.h"
 #include "calc/SessionFault.h"
 #include "calc/SessionPlan.h"
 
@@ -84,6 +85,17 @@ QString recordLockedMessage(const QString &file, const QString &lockFile, const 
 // A session record beside which no lock file can be made (a folder that cannot be written): it
 // opens read-only, as another copy could not be kept from recording into it.
 QString recordLockNotMadeMessage(const QString &file, const QString &lockFile);
+// A session record whose dose, computed again from its values (`computed`, or why it cannot be),
+// differs from the dose it recorded (`recorded`): it opens read-only.
+QString recordDoseDiffersMessage(const QString &file, const QString &computed,
+                                 const QString &recorded);
+// Why a record opened read-only, in brief, as a refused entry and the window's state line say it
+// after "read-only: ": its end row (cut or changed), the copy that holds its lock, a lock that
+// cannot be made, or a dose that differs.
+QString recordCheckReason(RecordCheck check);
+QString recordLockedReason(const QString &host, qint64 pid);
+QString recordLockNotMadeReason();
+QString recordDoseDiffersReason();
 
 // A session's refusal with its words. `details` fill the message in this order: ReadOnly the
 // reason; InitialsInvalid the initials; TimeAhead the clock time and the time now;

@@ -34,3 +34,10 @@ QString RecordLock::message() const
         return recordLockedMessage(m_record, lockPath(m_record), m_holderHost, m_holderPid);
     return recordLockNotMadeMessage(m_record, lockPath(m_record));
 }
+
+QString RecordLock::reason() const
+{
+    if (m_lock.error() == QLockFile::LockFailedError)
+        return recordLockedReason(m_holderHost, m_holderPid);
+    return recordLockNotMadeReason();
+}

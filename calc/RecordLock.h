@@ -31,6 +31,8 @@ public:
     // After a failed tryLock: "WARNING: r.csv is being recorded by Pourwise on the computer
     // lab-2 (process 4242). It opens read-only. ..."
     QString message() const;
+    // After a failed tryLock: why the record opens read-only, in brief (recordLockedReason).
+    QString reason() const;
 
 private:
     QString m_record;

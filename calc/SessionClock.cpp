@@ -1,6 +1,7 @@
 #include "calc/SessionClock.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <limits>
 
 namespace {
@@ -45,6 +46,21 @@ QDateTime SessionClock::defaultStart(const QDateTime &now)
         start = start.addSecs(SecondsPerMinute);
     const int past = start.time().minute() % MinutesPerStep;
     return past == 0 ? start : start.addSecs((MinutesPerStep - past) * SecondsPerMinute);
+}
+
+QDateTime SessionClock::startAt(const QTime &clock, const QDateTime &near)
+{
+    const QDateTime local = near.toLocalTime();
+    const QTime minute(clock.hour(), clock.minute());
+    QDateTime nearest;
+    for (int day = -1; day <= 1; ++day) {
+        const QDateTime candidate(local.date().addDays(day), minute);
+        const qint64 apart = std::abs(local.secsTo(candidate));
+        // The later of two as near: candidates come in time order.
+        if (!nearest.isValid() || apart <= std::abs(local.secsTo(nearest)))
+            nearest = candidate;
+    }
+    return nearest;
 }
 
 QDateTime SessionClock::entryTime(const QDateTime &moment)

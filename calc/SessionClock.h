@@ -26,6 +26,11 @@ bool aheadOf(int minute, const QDateTime &start, const QDateTime &now);
 // The start a new session is offered: the next whole five minutes of the local clock from `now`.
 QDateTime defaultStart(const QDateTime &now);
 
+// The start of drinking at the local clock time `clock` (seconds left out) nearest to `near`: a
+// session is set up a little before it starts or entered a little after, on either side of
+// midnight. Exactly twelve hours away, the later one. `clock` must be valid.
+QDateTime startAt(const QTime &clock, const QDateTime &near);
+
 // `moment` in UTC without its milliseconds, as an entry's time of entry is kept.
 QDateTime entryTime(const QDateTime &moment);
 

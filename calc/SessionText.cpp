@@ -3,7 +3,10 @@
 #include "calc/ClockText.h"
 #include "calc/NumberText.h"
 #include "calc/Plausibility.h"
+#include "calc/RecordColumns.h"
+#include "calc/SessionEntries.h"
 
+#include <QDir>
 #include <cmath>
 
 namespace {
@@ -35,6 +38,16 @@ struct Words {
     }
 };
 
+QString changedNote(bool corrected, bool voided)
+{
+    QStringList notes;
+    if (corrected)
+        notes << QStringLiteral("corrected");
+    if (voided)
+        notes << QStringLiteral("voided");
+    return notes.join(QStringLiteral("; "));
+}
+
 QString noteText(const ReadingLine &reading, const SessionReport &report)
 {
     QStringList notes;
@@ -56,10 +69,9 @@ QString noteText(const ReadingLine &reading, const SessionReport &report)
     case ReadingNote::Counts:
         break;
     }
-    if (reading.corrected)
-        notes << QStringLiteral("corrected");
-    if (reading.voided)
-        notes << QStringLiteral("voided");
+    const QString changed = changedNote(reading.corrected, reading.voided);
+    if (!changed.isEmpty())
+        notes << changed;
     return notes.join(QStringLiteral("; "));
 }
 
@@ -112,6 +124,29 @@ QString servedText(const PortionLine &portion, const Words &words)
         return QStringLiteral("not yet");
     return words.clock(served->atMinute) +
            (served->corrected ? QStringLiteral(" (corrected)") : QString());
+}
+
+// The marks of a portion that were voided, each with the time it gave.
+QString servedNote(const PortionLine &portion, const Words &words)
+{
+    QStringList notes;
+    for (const ServedMark &mark : portion.marks) {
+        if (mark.voided)
+            notes << QStringLiteral("served at %1, voided").arg(words.clock(mark.atMinute));
+    }
+    return notes.join(QStringLiteral("; "));
+}
+
+QStringList boosterCells(const BoosterLine &booster, const Words &words)
+{
+    const auto ml = [&words](int value) { return words.locale.toString(value); };
+    return {words.locale.toString(booster.entry),
+            words.clock(booster.atMinute),
+            SingleToText(booster.drinkingMinutes, words.locale),
+            ml(booster.alcoholMl),
+            ml(booster.mixerMl),
+            ml(booster.totalMl),
+            changedNote(booster.corrected, booster.voided)};
 }
 
 QString descendingText(const SessionReport &report, const Words &words)
@@ -213,6 +248,14 @@ QStringList SessionText::readingColumns(const LevelScale &level)
             QStringLiteral("Note")};
 }
 
+QStringList SessionText::boosterColumns()
+{
+    return {QStringLiteral("Entry"),        QStringLiteral("Served at"),
+            QStringLiteral("Period (min)"), QStringLiteral("Alcohol (ml)"),
+            QStringLiteral("Mixer (ml)"),   QStringLiteral("Total (ml)"),
+            QStringLiteral("Note")};
+}
+
 QString SessionText::boosterCaveat()
 {
     return QStringLiteral("A booster estimate follows the dosing model: the same absorption and "
@@ -254,8 +297,10 @@ SessionText describeSession(const SessionReport &report, const QLocale &locale)
                                          "the rest mixer")
                               .arg(locale.toString(report.setup.floatMl))
                         : QStringLiteral("Alcohol");
-    for (const PortionLine &portion : report.portions)
+    for (const PortionLine &portion : report.portions) {
         text.served << servedText(portion, words);
+        text.servedNotes << servedNote(portion, words);
+    }
     for (const ReadingLine &reading : report.readings)
         text.readings << readingCells(reading, words);
 
@@ -279,6 +324,8 @@ SessionText describeSession(const SessionReport &report, const QLocale &locale)
             text.releaseBand = releaseBandText(*report.band->release, words);
     }
 
+    for (const BoosterLine &booster : report.boosters)
+        text.boosters << boosterCells(booster, words);
     if (const BoosterLine *booster = report.booster()) {
         text.booster = QStringLiteral("Booster served at %1: %2 (target %3 over %4 minutes)")
                            .arg(words.clock(booster->atMinute),
@@ -304,6 +351,134 @@ SessionText describeSession(const SessionReport &report, const QLocale &locale)
     return text;
 }
 
+QString protocolLine(const SessionSetup &setup, bool limitsChecked)
+{
+    if (setup.protocolName.isEmpty())
+        return limitsChecked ? QStringLiteral("Protocol: none; the limits set in this run are "
+                                              "checked")
+                             : QStringLiteral("Protocol: none");
+    if (limitsChecked)
+        return QStringLiteral("Protocol: ") + setup.protocolName;
+    return QStringLiteral("Recorded under the protocol \"%1\"; its limits are not checked now. "
+                          "Open that protocol's file to check them.")
+        .arg(setup.protocolName);
+}
+
+QString recordVersionQuestion(const QString &file)
+{
+    return QStringLiteral("%1 was written by an earlier version of Pourwise. To add this entry "
+                          "it is saved in the current version of the record, which that version "
+                          "cannot open. Go on?")
+        .arg(QDir::toNativeSeparators(file));
+}
+
+QString entryValuesText(const EntryInForce &entry, const SessionReport &report,
+                        const QLocale &locale)
+{
+    return valuesText(entry.entry, entry.values, Words{report, locale});
+}
+
+QStringList historyColumns()
+{
+    return {QStringLiteral("Entry"), QStringLiteral("Entered"),    QStringLiteral("Operator"),
+            QStringLiteral("Event"), QStringLiteral("As entered"), QStringLiteral("Now")};
+}
+
+namespace {
+
+// A planned portion as it was poured, and when a version-1 file marked it served.
+QString portionText(const SessionEntry &entry, const Words &words)
+{
+    QString text = QStringLiteral("portion %1: %2, to serve at %3")
+                       .arg(words.locale.toString(entry.number),
+                            volumesText(float(entry.alcoholMl), float(entry.mixerMl),
+                                        float(entry.totalMl), words.locale),
+                            words.clock(entry.plannedAtMinute));
+    if (entry.values.servedAtMinute)
+        text += QStringLiteral(", served at %1").arg(words.clock(*entry.values.servedAtMinute));
+    return text;
+}
+
+QString reasonText(const QString &reason)
+{
+    return QStringLiteral("Reason: ") + reason +
+           (reason.endsWith(QLatin1Char('.')) ? QString() : QStringLiteral("."));
+}
+
+// What a correction or a void did to the entry it names.
+QString changeDone(const EntryChange &change, const Words &words)
+{
+    const SessionEntry &made = change.change;
+    QString text = QStringLiteral("entry %1").arg(words.locale.toString(made.corrects));
+    if (made.event == EntryEvent::Void)
+        text += QStringLiteral(" voided");
+    else
+        text += QStringLiteral(" corrected to %1")
+                    .arg(valuesText(change.target.entry,
+                                    change.applied ? change.after : made.values, words));
+    text += QStringLiteral(". ") + reasonText(made.reason);
+    if (!change.applied)
+        text += QStringLiteral(" Not applied: that entry cannot be changed so.");
+    return text;
+}
+
+// The event as the file's event column names it.
+QString eventName(EntryEvent event)
+{
+    const std::string_view name = recordEventInfo(event).name;
+    return QLatin1StringView(name.data(), qsizetype(name.size()));
+}
+
+QString enteredText(const QDateTime &at, const Words &words)
+{
+    return at.isValid() ? words.moment(at) : QStringLiteral("not recorded");
+}
+
+} // namespace
+
+QList<QStringList> describeHistory(const SessionRecord &record, const SessionReport &report,
+                                   const QLocale &locale)
+{
+    const Words words{report, locale};
+    const SessionEntries entries(record);
+    QHash<int, const EntryChange *> changes;
+    for (const EntryChange &change : entries.changes())
+        changes.insert(change.change.entry, &change);
+    QList<const SessionEntry *> rows;
+    SessionEntry setup = entries.setup().entry;
+    rows << &setup;
+    for (const SessionEntry &entry : record.entries)
+        rows << &entry;
+
+    QList<QStringList> history;
+    for (const SessionEntry *entry : rows) {
+        QString asEntered;
+        QString now;
+        if (const EntryChange *change = changes.value(entry->entry)) {
+            asEntered = changeDone(*change, words);
+        } else if (entry->event == EntryEvent::Portion) {
+            asEntered = portionText(*entry, words);
+            now = QStringLiteral("as entered");
+        } else {
+            asEntered = valuesText(*entry, entry->values, words);
+            const EntryInForce *inForce = entries.find(entry->entry);
+            if (inForce && inForce->voided())
+                now = QStringLiteral("voided by entry %1").arg(locale.toString(inForce->voidedBy));
+            else if (inForce && inForce->corrected())
+                now = QStringLiteral("%1 (corrected by entry %2)")
+                          .arg(valuesText(*entry, inForce->values, words),
+                               locale.toString(inForce->correctedBy));
+            else
+                now = QStringLiteral("as entered");
+        }
+        history.append({locale.toString(entry->entry), enteredText(entry->enteredAt, words),
+                        entry->operatorInitials.isEmpty() ? QStringLiteral("not recorded")
+                                                          : entry->operatorInitials,
+                        eventName(entry->event), asEntered, now});
+    }
+    return history;
+}
+
 QString changeText(const EntryChange &change, const SessionReport &report, const QLocale &locale)
 {
     const Words words{report, locale};
@@ -320,9 +495,7 @@ QString changeText(const EntryChange &change, const SessionReport &report, const
         text += QStringLiteral(" corrected to %1")
                     .arg(valuesText(change.target.entry,
                                     change.applied ? change.after : made.values, words));
-    text += QStringLiteral(". Reason: ") + made.reason;
-    if (!made.reason.endsWith(QLatin1Char('.')))
-        text += QLatin1Char('.');
+    text += QStringLiteral(". ") + reasonText(made.reason);
     if (!change.applied)
         text += QStringLiteral(" Not applied: that entry cannot be changed so.");
     return text;

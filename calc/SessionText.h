@@ -14,6 +14,7 @@
 struct SessionText {
     QString beverage;            // "Alcohol", or the placebo with its float
     QStringList served;          // per portion: its served clock time, or "not yet"
+    QStringList servedNotes;     // per portion: the marks voided, "served at 14:02, voided"
     QList<QStringList> readings; // one per reading, in the order of readingColumns
     QString observedPeak;        // "Observed peak: 0.06 g/100 ml at 14:10"
     QString descending;          // "Descending limb shown at 14:55"; empty for a placebo
@@ -22,19 +23,29 @@ struct SessionText {
     // when they fall below the release level, in clock times; empty without a band.
     QString peakBand;
     QString releaseBand;
-    QString booster;           // the booster served; empty without one
-    QStringList boosterCourse; // after a booster: its peak, below the release level, zero
-    QString offer;             // the booster estimate, or why there is none
-    QString offerPeakBand;     // the band of the estimate's expected peak; empty without one
-    QStringList offerWarnings; // its own notices, and what everything served with it passes
-    QStringList history;       // every correction and void, in the order made
+    QString booster;             // the booster served; empty without one
+    QList<QStringList> boosters; // one per booster entry, voided ones too, as boosterColumns
+    QStringList boosterCourse;   // after a booster: its peak, below the release level, zero
+    QString offer;               // the booster estimate, or why there is none
+    QString offerPeakBand;       // the band of the estimate's expected peak; empty without one
+    QStringList offerWarnings;   // its own notices, and what everything served with it passes
+    QStringList history;         // every correction and void, in the order made
 
     static QStringList readingColumns(const LevelScale &level);
+    static QStringList boosterColumns();
     // What a booster estimate is and is not; shown beside every estimate.
     static QString boosterCaveat();
     // "Placebo: no curve is expected."
     static QString placeboNote();
 };
+
+// The protocol the session is judged by, always named: "Protocol: Arm A", "Protocol: none", or
+// for a record whose protocol is not the one open now (`limitsChecked` false) which protocol it
+// was recorded under and that its limits are not checked.
+QString protocolLine(const SessionSetup &setup, bool limitsChecked);
+
+// Asked before the first entry into a version-1 record, which is then saved as version 2.
+QString recordVersionQuestion(const QString &file);
 
 SessionText describeSession(const SessionReport &report, const QLocale &locale = QLocale());
 
@@ -48,6 +59,17 @@ QString expectedLevelText(double level, const LevelScale &scale, const QLocale &
 // A difference from it, written the same way with its sign; none for one that rounds to 0.
 QString differenceText(double difference, const LevelScale &scale,
                        const QLocale &locale = QLocale());
+
+// What an entry records, with its values in force: "the reading 0.06 g/100 ml at 15:10".
+QString entryValuesText(const EntryInForce &entry, const SessionReport &report,
+                        const QLocale &locale = QLocale());
+
+// Every row of `record` in file order, as History lists them, in the order of historyColumns:
+// each entry as it was made beside what it is now (as corrected, or voided), and each correction
+// and void with what it changed and why. `report` is the record's.
+QStringList historyColumns();
+QList<QStringList> describeHistory(const SessionRecord &record, const SessionReport &report,
+                                   const QLocale &locale = QLocale());
 
 // A correction or a void: what changed, from what to what, why, who and when.
 QString changeText(const EntryChange &change, const SessionReport &report,

@@ -1,9 +1,9 @@
 #include "forms/BalChart.h"
 
+#include "calc/ClockText.h"
 #include "calc/DosingModel.h"
 #include "calc/NumberText.h"
-#include "forms/ClockText.h"
-#include "forms/SessionText.h"
+#include "calc/SessionText.h"
 
 #include <QLocale>
 #include <QPainter>
@@ -88,10 +88,11 @@ BalChart::BalChart(QWidget *parent) : QWidget(parent)
     setAccessibleName(QStringLiteral("Expected BAL against clock time"));
 }
 
-void BalChart::setData(const BalChartData &data)
+void BalChart::setReport(const SessionReport &report)
 {
-    m_data = data;
-    setAccessibleName(QStringLiteral("Expected %1 against clock time").arg(data.level.levelName()));
+    m_report = report;
+    setAccessibleName(
+        QStringLiteral("Expected %1 against clock time").arg(report.setup.input.level.levelName()));
     update();
 }
 
@@ -111,7 +112,7 @@ void BalChart::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     painter.setFont(font());
-    paint(painter, rect(), m_data, palette());
+    paint(painter, rect(), m_report, true, palette());
 }
 
 QPalette BalChart::printPalette()
@@ -138,8 +139,8 @@ BalChart::Colours BalChart::colours(const QPalette &palette)
     return c;
 }
 
-void BalChart::paint(QPainter &painter, const QRectF &area, const BalChartData &data,
-                     const QPalette &palette)
+void BalChart::paint(QPainter &painter, const QRectF &area, const SessionReport &report,
+                     bool showNow, const QPalette &palette)
 {
     const Colours colour = colours(palette);
     painter.save();
@@ -150,7 +151,7 @@ void BalChart::paint(QPainter &painter, const QRectF &area, const BalChartData &
     const double thin = u * 0.07;
     const QLocale locale;
 
-    if (!data.plan.ok()) {
+    if (!report.hasPlan()) {
         painter.setPen(QPen(colour.grid, thin));
         painter.drawRect(area.adjusted(thin, thin, -thin, -thin));
         painter.setPen(colour.text);
@@ -158,48 +159,40 @@ void BalChart::paint(QPainter &painter, const QRectF &area, const BalChartData &
         painter.restore();
         return;
     }
-    const SessionPlan &plan = data.plan;
-    const bool curve = !data.placebo;
+    const SessionPlan &plan = *report.dose.plan;
+    const bool curve = report.expected.has_value();
     // Every level in the lab's unit.
-    const LevelScale &unit = data.level;
+    const LevelScale &unit = report.setup.input.level;
     const double peakLevel = unit.fromBal(plan.peakBal);
-    const double targetLevel = unit.fromBal(data.targetBal);
-    const double releaseLevel = unit.fromBal(data.releaseLevel);
-    const double eliminationLevel = unit.fromBal(DosingModel::EliminationBalPerHour);
+    const double targetLevel = unit.fromBal(report.dose.dose.state.BAL);
+    const double releaseLevel = unit.fromBal(report.releaseBal);
 
-    // Readings the chart can place: a damaged level or minute would make the scale infinite.
-    QList<LevelReading> readings;
-    for (const LevelReading &reading : data.readings) {
-        if (std::isfinite(reading.level))
-            readings << reading;
+    // Readings the chart can place: a damaged level would make the scale infinite.
+    struct Point {
+        int atMinute;
+        double level;
+    };
+    QList<Point> readings;
+    for (const ReadingLine &reading : report.readings) {
+        if (!reading.voided && std::isfinite(reading.level))
+            readings.append({reading.atMinute, reading.level});
     }
 
-    // The booster's course: from the latest reading at or before it (or the curve), a straight
-    // rise to its target half an hour after its drinking period, then the steady fall to zero.
-    QList<QPointF> boosterCourse; // hours, level
-    if (data.booster && std::isfinite(data.booster->drinkingMinutes) &&
-        std::isfinite(data.booster->targetBal)) {
-        const RecordedBooster &booster = *data.booster;
-        const double servedHours = booster.servedAtMinute / 60.0;
-        double from = curve ? unit.fromBal(plan.expectedBal(servedHours)) : 0;
-        for (const LevelReading &reading : readings) {
-            if (reading.atMinute <= booster.servedAtMinute)
-                from = reading.level;
-        }
-        const double peakHours = servedHours + std::max(0.0f, booster.drinkingMinutes) / 60.0 +
-                                 DosingModel::AbsorptionAllowanceHours;
-        const double boosterLevel = std::max(0.0, unit.fromBal(double(booster.targetBal)));
-        boosterCourse = {{servedHours, from},
-                         {peakHours, boosterLevel},
-                         {peakHours + boosterLevel / eliminationLevel, 0}};
+    // The course the session expects, as the report gives it; after a booster it follows the
+    // booster's course from the reading it starts from.
+    QList<QPointF> course; // hours, level
+    if (curve) {
+        for (const QPointF &point : report.expected->points())
+            course << QPointF(point.x(), unit.fromBal(point.y()));
     }
+    const double nowHours = report.nowMinute / 60.0;
 
     // Vertical: from 0 to a round level above the peak, both marked levels, the readings and
     // the booster.
     double highest = std::max({curve ? peakLevel : 0.0, targetLevel, releaseLevel});
-    for (const LevelReading &reading : readings)
-        highest = std::max(highest, double(reading.level));
-    for (const QPointF &point : boosterCourse)
+    for (const Point &reading : readings)
+        highest = std::max(highest, reading.level);
+    for (const QPointF &point : course)
         highest = std::max(highest, point.y());
     const double balStep = niceStep(highest * 1.15 / 5);
     const double balTop = std::ceil(highest * 1.15 / balStep) * balStep;
@@ -218,11 +211,10 @@ void BalChart::paint(QPainter &painter, const QRectF &area, const BalChartData &
         firstHours = std::min(firstHours, readings.first().atMinute / 60.0);
         lastHours = std::max(lastHours, readings.last().atMinute / 60.0);
     }
-    if (!boosterCourse.isEmpty())
-        lastHours = std::max(lastHours, boosterCourse.last().x());
-    if (data.nowMinute && *data.nowMinute / 60.0 <= lastHours + 24 &&
-        *data.nowMinute / 60.0 >= firstHours)
-        lastHours = std::max(lastHours, *data.nowMinute / 60.0);
+    if (!course.isEmpty())
+        lastHours = std::max(lastHours, course.last().x());
+    if (showNow && nowHours <= lastHours + 24 && nowHours >= firstHours)
+        lastHours = std::max(lastHours, nowHours);
     const double spanHours = (lastHours - firstHours) * 1.04;
 
     // Room on the right for the labels of the two levels.
@@ -231,10 +223,9 @@ void BalChart::paint(QPainter &painter, const QRectF &area, const BalChartData &
         metrics.horizontalAdvance(locale.toString(QTime(23, 59), clockFormat));
     const QString targetLabel =
         QStringLiteral("Target %1")
-            .arg(SingleToText(unit.shownLevel(float(data.targetBal)), locale));
+            .arg(SingleToText(unit.shownLevel(report.dose.dose.state.BAL), locale));
     const QString releaseLabel =
-        QStringLiteral("Release %1")
-            .arg(SingleToText(unit.shownLevel(float(data.releaseLevel)), locale));
+        QStringLiteral("Release %1").arg(SingleToText(unit.shownLevel(report.releaseBal), locale));
     const double levelsWidth = std::max({metrics.horizontalAdvance(targetLabel),
                                          metrics.horizontalAdvance(releaseLabel), clockWidth / 2});
     // Below the plot: the clock, the session's times, and the axis caption.
@@ -281,7 +272,7 @@ void BalChart::paint(QPainter &painter, const QRectF &area, const BalChartData &
                      Qt::AlignLeft | Qt::AlignTop, axisTitle);
 
     // The clock axis: ticks on whole steps of the clock, not of the minutes since the start.
-    const qint64 startMinute = data.start.msecsSinceStartOfDay() / 60000;
+    const qint64 startMinute = report.start.time().msecsSinceStartOfDay() / 60000;
     const qint64 firstMinute = qint64(std::ceil(firstHours * 60));
     const auto modulo = [](qint64 a, qint64 b) { return ((a % b) + b) % b; };
     for (qint64 minute = firstMinute + modulo(-(startMinute + firstMinute), step);
@@ -341,10 +332,11 @@ void BalChart::paint(QPainter &painter, const QRectF &area, const BalChartData &
             painter.drawLine(scale.at(plan.releaseHours, 0),
                              scale.at(plan.releaseHours, releaseLevel));
         }
-        // The curve: a straight rise to the peak, then the steady fall to zero.
-        QPainterPath path(scale.at(0, 0));
-        path.lineTo(scale.at(plan.peakHours, peakLevel));
-        path.lineTo(scale.at(plan.zeroHours, 0));
+        // The course: a straight rise to the peak, then the steady fall to zero, and after a
+        // booster its course from the reading it starts from.
+        QPainterPath path(scale.at(course[0].x(), course[0].y()));
+        for (qsizetype i = 1; i < course.size(); ++i)
+            path.lineTo(scale.at(course[i].x(), course[i].y()));
         QPen curvePen(colour.curve, u * 0.2);
         curvePen.setJoinStyle(Qt::RoundJoin);
         painter.setPen(curvePen);
@@ -373,14 +365,10 @@ void BalChart::paint(QPainter &painter, const QRectF &area, const BalChartData &
                              Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, note);
     }
 
-    if (!boosterCourse.isEmpty()) {
-        QPainterPath path(scale.at(boosterCourse[0].x(), boosterCourse[0].y()));
-        for (qsizetype i = 1; i < boosterCourse.size(); ++i)
-            path.lineTo(scale.at(boosterCourse[i].x(), boosterCourse[i].y()));
-        painter.setPen(QPen(colour.booster, u * 0.14, Qt::DashLine, Qt::FlatCap, Qt::RoundJoin));
-        painter.setBrush(Qt::NoBrush);
-        painter.drawPath(path);
-        const QPointF top = scale.at(boosterCourse[1].x(), boosterCourse[1].y());
+    if (curve && report.expected->booster) {
+        const BoosterCourse &booster = *report.expected->booster;
+        const QPointF top =
+            scale.at(booster.peakAtMinute() / 60.0, unit.fromBal(booster.peakBal()));
         painter.setPen(colour.booster);
         painter.drawText(QRectF(top.x() - u * 5, top.y() - u * 1.2, u * 10, u), Qt::AlignCenter,
                          QStringLiteral("Booster"));
@@ -393,12 +381,12 @@ void BalChart::paint(QPainter &painter, const QRectF &area, const BalChartData &
         painter.setPen(QPen(join, thin));
         painter.setBrush(Qt::NoBrush);
         QPainterPath path(scale.at(readings[0].atMinute / 60.0, readings[0].level));
-        for (const LevelReading &reading : readings)
+        for (const Point &reading : readings)
             path.lineTo(scale.at(reading.atMinute / 60.0, reading.level));
         painter.drawPath(path);
         painter.setPen(QPen(colour.text, thin));
         painter.setBrush(colour.reading);
-        for (const LevelReading &reading : readings)
+        for (const Point &reading : readings)
             painter.drawEllipse(scale.at(reading.atMinute / 60.0, reading.level), u * 0.25,
                                 u * 0.25);
     }
@@ -423,14 +411,14 @@ void BalChart::paint(QPainter &painter, const QRectF &area, const BalChartData &
     };
     for (const ServedPortion &portion : plan.portions)
         portionMark(portion.atMinute, false);
-    for (const std::optional<int> &served : data.servedAtMinute) {
-        if (served)
-            portionMark(*served, true);
+    for (const PortionLine &portion : report.portions) {
+        if (const std::optional<ServedMark> served = portion.served())
+            portionMark(served->atMinute, true);
     }
 
     // Now, across the plot, labelled at its top on the side with room.
-    if (data.nowMinute && scale.shows(*data.nowMinute / 60.0)) {
-        const double x = scale.at(*data.nowMinute / 60.0, 0).x();
+    if (showNow && scale.shows(nowHours)) {
+        const double x = scale.at(nowHours, 0).x();
         painter.setPen(QPen(colour.text, u * 0.08));
         painter.drawLine(QPointF(x, plot.top()), QPointF(x, plot.bottom()));
         const QString label = QStringLiteral("Now");

@@ -1,43 +1,25 @@
 #pragma once
 
-#include "calc/LevelUnits.h"
-#include "calc/SessionPlan.h"
-#include "calc/SessionRecord.h"
+#include "calc/SessionReport.h"
 
-#include <QList>
 #include <QPalette>
-#include <QTime>
 #include <QWidget>
-#include <optional>
 
 class QPainter;
 
-// What the chart shows: the expected level of a plan against clock time, with the target and
-// release levels, all in the lab's unit of levels, and what the session has recorded so far.
-// Every time of the session is whole minutes after the start of drinking.
-struct BalChartData {
-    SessionPlan plan;        // without a plan (not ok) the chart is empty
-    double targetBal = 0;    // g/100 ml
-    double releaseLevel = 0; // g/100 ml
-    QTime start;
-    LevelScale level = {};
-    bool placebo = false;                          // no curve is expected: the readings alone
-    QList<LevelReading> readings = {};             // in the lab's unit, in time order
-    QList<std::optional<int>> servedAtMinute = {}; // per portion of the plan: when it was served
-    std::optional<int> nowMinute = {};             // the "now" line
-    std::optional<RecordedBooster> booster = {};   // drawn from its time once served
-};
-
-// The expected BAL against clock time. One paint routine draws it on the screen and on the
-// printed page; every size in it follows the painter's font, so it reads the same at any scale
-// and on any device.
+// A session's expected level against clock time, in the lab's unit of levels, with the target and
+// release levels and what the session has recorded: the portions served, the readings (voided
+// ones left out) and the course after a booster. One paint routine draws it on the screen and on
+// the printed page; every size in it follows the painter's font, so it reads the same at any
+// scale and on any device.
 class BalChart : public QWidget {
     Q_OBJECT
 
 public:
     explicit BalChart(QWidget *parent = nullptr);
 
-    void setData(const BalChartData &data);
+    // The report to draw, with its "now" line.
+    void setReport(const SessionReport &report);
 
     // The colours of the chart on a palette's base: the palette's own for the background, the
     // text and the grid, and for the lines and marks lighter variants on a dark base, so that
@@ -58,8 +40,9 @@ public:
     static QPalette printPalette();
 
     // Draws the chart into `area` with the painter's font; text in the user's regional format.
-    static void paint(QPainter &painter, const QRectF &area, const BalChartData &data,
-                      const QPalette &palette = printPalette());
+    // The "now" line only with `showNow`: paper has none.
+    static void paint(QPainter &painter, const QRectF &area, const SessionReport &report,
+                      bool showNow = false, const QPalette &palette = printPalette());
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
@@ -68,5 +51,5 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    BalChartData m_data;
+    SessionReport m_report;
 };

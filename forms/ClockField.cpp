@@ -1,6 +1,6 @@
 #include "forms/ClockField.h"
 
-#include "forms/ClockText.h"
+#include "calc/ClockText.h"
 
 #include <QFocusEvent>
 #include <QKeyEvent>

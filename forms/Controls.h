@@ -78,13 +78,20 @@ inline QGroupBox *frame(const char *name, const QString &caption, QLayout *conte
     return box;
 }
 
+// The windows' alarm red for text on `background`: dark on a light window, light on a dark one,
+// so that it reads as well as the text around it.
+inline QColor alarmColour(const QColor &background)
+{
+    return background.lightnessF() < 0.5 ? QColor(0xff, 0x8a, 0x80) : QColor(0xb0, 0x00, 0x20);
+}
+
 // A line that tells the operator what is wrong, in the windows' alarm red, wrapped.
 inline QLabel *alarmLabel(const char *name)
 {
     QLabel *line = label(name, QString());
     line->setWordWrap(true);
     QPalette alarm = line->palette();
-    alarm.setColor(QPalette::WindowText, QColor(0xb0, 0x00, 0x20));
+    alarm.setColor(QPalette::WindowText, alarmColour(alarm.color(QPalette::Window)));
     line->setPalette(alarm);
     return line;
 }

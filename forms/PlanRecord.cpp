@@ -1,11 +1,11 @@
 #include "forms/PlanRecord.h"
 
+#include "calc/ClockText.h"
 #include "calc/FaultTexts.h"
+#include "calc/SessionText.h"
 #include "forms/BalChart.h"
-#include "forms/ClockText.h"
 #include "forms/Fonts.h"
 #include "forms/PlanText.h"
-#include "forms/SessionText.h"
 #include "forms/VersionText.h"
 
 #include <QPagedPaintDevice>
@@ -128,27 +128,10 @@ double table(PageWriter &writer, const QStringList &columns, const QList<QString
     return total * narrowing;
 }
 
-// The chart's data from the plan, and from the session when there is one; paper has no "now".
-BalChartData chartData(const CalculatedDose &dose, const SessionPlan &plan, const QTime &start,
-                       const SessionPlanSettings &settings, const SessionRecord *session)
-{
-    BalChartData data{plan, dose.state.BAL, settings.releaseLevel, start, dose.level};
-    if (session) {
-        data.placebo = session->placebo;
-        data.readings = session->readings;
-        for (const RecordedPortion &portion : session->portions)
-            data.servedAtMinute << portion.servedAtMinute;
-        data.booster = session->booster;
-    }
-    return data;
-}
-
 } // namespace
 
-bool PlanRecord::paint(QPagedPaintDevice &device, const CalculatedDose &dose,
-                       const SessionPlan &plan, const QTime &start,
-                       const SessionPlanSettings &settings, const QDateTime &printedAt,
-                       const QStringList &protocolLines, const SessionRecord *session)
+bool PlanRecord::paint(QPagedPaintDevice &device, const SessionReport &report,
+                       const QDateTime &printedAt, const QStringList &protocolLines)
 {
     const QMarginsF margins = device.pageLayout().margins(QPageLayout::Millimeter);
     device.setPageMargins(QMarginsF(std::max(margins.left(), MinimumMarginMm),
@@ -160,24 +143,14 @@ bool PlanRecord::paint(QPagedPaintDevice &device, const CalculatedDose &dose,
     if (!painter.begin(&device))
         return false;
     const QLocale locale;
-    PlanText text = describePlan(dose, plan, start, settings, locale);
+    PlanText text = describePlan(report, locale);
+    const LevelScale &level = report.setup.input.level;
+    const bool planOk = report.hasPlan();
     QStringList portionColumns = PlanText::portionColumns();
-    std::optional<SessionText> sessionText;
-    if (session) {
-        sessionText = describeSession(*session, plan, locale);
-        portionColumns << QStringLiteral("Served");
-        for (qsizetype i = 0; i < text.portionRows.size(); ++i) {
-            QStringList &cells = text.portionRows[i];
-            // A placebo pours other volumes than the plan's: the page shows what was poured.
-            if (session->placebo && i < session->portions.size()) {
-                const ServedPortion &poured = session->portions[i].portion;
-                cells[2] = locale.toString(poured.alcoholMl);
-                cells[3] = locale.toString(poured.mixerMl);
-                cells[4] = locale.toString(poured.totalMl);
-            }
-            cells << sessionText->served.value(i);
-        }
-    }
+    const SessionText sessionText = describeSession(report, locale);
+    portionColumns << QStringLiteral("Served");
+    for (qsizetype i = 0; i < text.portionRows.size(); ++i)
+        text.portionRows[i] << sessionText.served.value(i);
     const QFont title = Fonts::arial(16, true);
     const QFont heading = Fonts::arial(11, true);
     const QFont body = Fonts::arial(10);
@@ -190,10 +163,9 @@ bool PlanRecord::paint(QPagedPaintDevice &device, const CalculatedDose &dose,
     // Everything above the chart; returns the writer's position below it.
     const auto writeTop = [&](PageWriter &writer, const TableSetting &tables) {
         writer.text(QStringLiteral("Pourwise Session Plan"), title);
-        if (sessionText) {
-            writer.text(QStringLiteral("Session code: %1").arg(session->sessionCode), bold);
-            writer.text(sessionText->beverage, body);
-        }
+        if (!report.setup.sessionCode.isEmpty())
+            writer.text(QStringLiteral("Session code: %1").arg(report.setup.sessionCode), bold);
+        writer.text(sessionText.beverage, body);
         writer.text(QStringLiteral("Printed %1 at %2")
                         .arg(locale.toString(printedAt.date(), QLocale::ShortFormat),
                              locale.toString(printedAt.time(), hoursAndMinutesFormat(locale))),
@@ -212,14 +184,16 @@ bool PlanRecord::paint(QPagedPaintDevice &device, const CalculatedDose &dose,
         writer.gap(body, 0.4);
         const double width = writer.page().width();
         const double apart = bodyMetrics.height();
-        const bool readings = sessionText && !sessionText->readings.isEmpty();
-        const bool beside = tables.beside && plan.ok() && readings;
+        const bool readings = !sessionText.readings.isEmpty();
+        const bool beside = tables.beside && planOk && readings;
         double besideTop = 0;
         double portionsBottom = 0;
         double readingsIndent = 0;
-        if (plan.ok()) {
-            for (const QString &line : {text.peakLine, text.releaseLine, text.zeroLine})
-                writer.text(line, bold);
+        if (planOk) {
+            for (const QString &line : {text.peakLine, text.releaseLine, text.zeroLine}) {
+                if (!line.isEmpty())
+                    writer.text(line, bold);
+            }
             writer.gap(body, 0.6);
             if (beside) {
                 // The readings' heading starts level with the portions' table.
@@ -230,38 +204,38 @@ bool PlanRecord::paint(QPagedPaintDevice &device, const CalculatedDose &dose,
             if (beside) {
                 // The readings keep their natural width; the portions have the rest.
                 PageWriter measure(writer.painter(), writer.page(), false);
-                room =
-                    std::max(width / 3, width - apart -
-                                            table(measure, SessionText::readingColumns(dose.level),
-                                                  sessionText->readings, {1}, tables, 0, width));
+                room = std::max(width / 3, width - apart -
+                                               table(measure, SessionText::readingColumns(level),
+                                                     sessionText.readings, {1}, tables, 0, width));
             }
             readingsIndent =
                 table(writer, portionColumns, text.portionRows, {1, 5}, tables, 0, room) + apart;
             portionsBottom = writer.top();
         } else {
-            writer.text(planFaultText(plan.problem).message, bold);
+            writer.text(
+                planFaultText(report.dose.plan ? report.dose.plan->problem : PlanProblem::None)
+                    .message,
+                bold);
         }
-        if (sessionText) {
-            if (beside) {
-                writer.setTop(besideTop);
-            } else {
-                writer.gap(body, 0.8);
-                readingsIndent = 0;
-            }
-            writer.text(QStringLiteral("Readings"), heading, readingsIndent);
-            if (readings) {
-                table(writer, SessionText::readingColumns(dose.level), sessionText->readings, {1},
-                      tables, readingsIndent, width - readingsIndent);
-                writer.setTop(std::max(writer.top(), portionsBottom));
-                writer.gap(body, 0.3);
-            }
-            for (const QString &line :
-                 {sessionText->observedPeak, sessionText->descending, sessionText->release})
-                writer.text(line, body);
-            if (!sessionText->booster.isEmpty()) {
-                writer.text(sessionText->booster, bold);
-                writer.text(SessionText::boosterCaveat(), small);
-            }
+        if (beside) {
+            writer.setTop(besideTop);
+        } else {
+            writer.gap(body, 0.8);
+            readingsIndent = 0;
+        }
+        writer.text(QStringLiteral("Readings"), heading, readingsIndent);
+        if (readings) {
+            table(writer, SessionText::readingColumns(level), sessionText.readings, {1}, tables,
+                  readingsIndent, width - readingsIndent);
+            writer.setTop(std::max(writer.top(), portionsBottom));
+            writer.gap(body, 0.3);
+        }
+        for (const QString &line :
+             {sessionText.observedPeak, sessionText.descending, sessionText.release})
+            writer.text(line, body);
+        if (!sessionText.booster.isEmpty()) {
+            writer.text(sessionText.booster, bold);
+            writer.text(SessionText::boosterCaveat(), small);
         }
         writer.gap(body, 0.8);
     };
@@ -284,8 +258,7 @@ bool PlanRecord::paint(QPagedPaintDevice &device, const CalculatedDose &dose,
     const double chartHeight = std::min(page.width() * 0.6, page.bottom() - writer.top() - footer);
     if (chartHeight > smallestChart) {
         painter.setFont(body);
-        BalChart::paint(painter, writer.take(chartHeight),
-                        chartData(dose, plan, start, settings, session));
+        BalChart::paint(painter, writer.take(chartHeight), report);
         writer.gap(body, 0.8);
     }
     writer.text(PlanText::caveat(), bold);

@@ -1,12 +1,10 @@
 #include "forms/PlanText.h"
 
+#include "calc/ClockText.h"
 #include "calc/DoseValues.h"
 #include "calc/NumberText.h"
-#include "forms/ClockText.h"
 
 namespace {
-
-constexpr qint64 MinutesPerDay = 24 * 60;
 
 QString number(float value, const QLocale &locale)
 {
@@ -53,25 +51,12 @@ QString PlanText::caveat()
                           "participant.");
 }
 
-QString clockText(const QTime &start, qint64 minutesAfter, const QLocale &locale)
+PlanText describePlan(const SessionReport &report, const QLocale &locale)
 {
-    const qint64 total = start.msecsSinceStartOfDay() / 60000 + minutesAfter;
-    qint64 days = total / MinutesPerDay;
-    if (total < 0 && total % MinutesPerDay != 0)
-        --days;
-    const QTime time = QTime(0, 0).addSecs(int(total - days * MinutesPerDay) * 60);
-    QString text = locale.toString(time, hoursAndMinutesFormat(locale));
-    if (days == 1)
-        text += QStringLiteral(" (next day)");
-    else if (days > 1)
-        text += QStringLiteral(" (+%1 days)").arg(locale.toString(days));
-    return text;
-}
-
-PlanText describePlan(const CalculatedDose &dose, const SessionPlan &plan, const QTime &start,
-                      const SessionPlanSettings &settings, const QLocale &locale)
-{
-    const float releaseLevel = settings.releaseLevel;
+    const CalculatedDose &dose = report.dose.dose;
+    const QTime start = report.start.time();
+    const float releaseLevel = report.releaseBal;
+    const int portions = report.setup.plan.portions;
     const DosingState &s = dose.state;
     PlanText text;
     // The participant, then the dosing parameters: "Male, height 70 in, weight 160 lb, age 25
@@ -106,15 +91,21 @@ PlanText describePlan(const CalculatedDose &dose, const SessionPlan &plan, const
         number(level.shownLevel(releaseLevel), locale) + QLatin1Char(' ') + level.unitText();
     text.choices =
         QStringLiteral("Start of drinking %1, %2 %3, release level %4.")
-            .arg(locale.toString(start, hoursAndMinutesFormat(locale)),
-                 locale.toString(settings.portions),
-                 settings.portions == 1 ? QStringLiteral("portion") : QStringLiteral("portions"),
-                 release);
+            .arg(locale.toString(start, hoursAndMinutesFormat(locale)), locale.toString(portions),
+                 portions == 1 ? QStringLiteral("portion") : QStringLiteral("portions"), release);
     if (!level.isDefault())
         text.levels = levelsSentence(level, locale);
-    if (!plan.ok())
+    for (const PortionLine &line : report.portions) {
+        const ServedPortion &portion = line.portion;
+        text.portionRows.append(
+            {locale.toString(portion.number), clockText(start, portion.atMinute, locale),
+             millilitres(portion.alcoholMl, locale), millilitres(portion.mixerMl, locale),
+             millilitres(portion.totalMl, locale)});
+    }
+    if (!report.expected)
         return text;
 
+    const SessionPlan &plan = report.expected->plan;
     text.peakLine = QStringLiteral("Expected peak %1: %2 at %3")
                         .arg(level.levelName(), peakText(plan.peakBal, level, locale),
                              clockText(start, plan.peakAfterMinutes, locale));
@@ -124,11 +115,6 @@ PlanText describePlan(const CalculatedDose &dose, const SessionPlan &plan, const
         text.releaseLine += QStringLiteral(" (never above it)");
     text.zeroLine =
         QStringLiteral("Expected zero at %1").arg(clockText(start, plan.zeroAfterMinutes, locale));
-    for (const ServedPortion &portion : plan.portions)
-        text.portionRows.append(
-            {locale.toString(portion.number), clockText(start, portion.atMinute, locale),
-             millilitres(portion.alcoholMl, locale), millilitres(portion.mixerMl, locale),
-             millilitres(portion.totalMl, locale)});
     return text;
 }
 

@@ -1,6 +1,7 @@
 #include "forms/ProtocolMenu.h"
 
 #include "forms/Controls.h"
+#include "forms/ModalDialog.h"
 #include "forms/OperatorMessage.h"
 #include "forms/frmLimits.h"
 
@@ -52,6 +53,7 @@ void ProtocolMenu::restore(const QString &path)
     if (!reading.protocol) {
         m_run.protocol.reset();
         m_run.protocolPath.clear();
+        m_run.protocolSha256.clear();
         emit protocolChanged();
         // Said once: the protocol is forgotten, so the next start does not say it again.
         OperatorMessage::show(m_owner, QStringLiteral("ERROR: The protocol \"%1\" used last time "
@@ -61,7 +63,7 @@ void ProtocolMenu::restore(const QString &path)
                                            .arg(QDir::toNativeSeparators(path), reading.error));
         return;
     }
-    use(*reading.protocol, path);
+    use(*reading.protocol, path, reading.sha256);
 }
 
 void ProtocolMenu::mnuProtocolOpen_Click()
@@ -82,14 +84,15 @@ bool ProtocolMenu::openProtocol(const QString &path)
                                   .arg(QDir::toNativeSeparators(path), reading.error));
         return false;
     }
-    use(*reading.protocol, path);
+    use(*reading.protocol, path, reading.sha256);
     return true;
 }
 
-void ProtocolMenu::use(const Protocol &protocol, const QString &path)
+void ProtocolMenu::use(const Protocol &protocol, const QString &path, const QByteArray &sha256)
 {
     m_run.protocol = protocol;
     m_run.protocolPath = path;
+    m_run.protocolSha256 = sha256;
     const LevelScale &level = protocol.level;
     m_state.BAL = level.toBal(protocol.target);
     m_run.typedTarget = TypedLevel{protocol.target, level};
@@ -152,13 +155,21 @@ bool ProtocolMenu::saveProtocolAs(const QString &path, const QString &name)
                                            .arg(QDir::toNativeSeparators(path), error));
         return false;
     }
-    use(protocol, path);
+    use(protocol, path, protocolSha256(writeProtocol(protocol)));
     return true;
 }
 
 void ProtocolMenu::mnuProtocolLimits_Click()
 {
     const bool fromFile = m_run.protocol && !m_run.protocolPath.isEmpty();
+    // A protocol's file is shared between sites: its limits are changed knowingly.
+    if (fromFile && OperatorMessage::ask(
+                        m_owner,
+                        QStringLiteral("Change the limits in %1? Every site that uses this "
+                                       "file will get them.")
+                            .arg(QDir::toNativeSeparators(m_run.protocolPath)),
+                        QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes)
+        return;
     const QString note =
         fromFile ? QStringLiteral("The limits are saved in the protocol's file at once.")
                  : QStringLiteral("Without a protocol they hold until Pourwise closes; Save "
@@ -166,7 +177,7 @@ void ProtocolMenu::mnuProtocolLimits_Click()
     const LevelScale level = m_run.protocol ? m_run.protocol->level : m_level;
     frmLimits limits(m_run.protocol ? m_run.protocol->limits : ProtocolLimits{}, level, note,
                      m_owner);
-    if (limits.exec() == QDialog::Accepted)
+    if (ModalDialog::exec(limits) == QDialog::Accepted)
         setLimits(limits.limits());
 }
 
@@ -185,14 +196,17 @@ bool ProtocolMenu::setLimits(const ProtocolLimits &limits)
             return false;
         }
         m_run.protocol = changed;
+        m_run.protocolSha256 = protocolSha256(writeProtocol(changed));
     } else if (limits.any()) {
         // No protocol: the current values with these limits, without a name; only the limits
         // judge the doses.
         Protocol unnamed = fromCurrentValues(QString());
         unnamed.limits = limits;
         m_run.protocol = unnamed;
+        m_run.protocolSha256.clear();
     } else {
         m_run.protocol.reset();
+        m_run.protocolSha256.clear();
     }
     emit protocolChanged();
     return true;
@@ -202,5 +216,6 @@ void ProtocolMenu::mnuProtocolNone_Click()
 {
     m_run.protocol.reset();
     m_run.protocolPath.clear();
+    m_run.protocolSha256.clear();
     emit protocolChanged();
 }

@@ -32,6 +32,8 @@ public:
 public slots:
     void mnuProtocolOpen_Click();
     void mnuProtocolSave_Click();
+    // The limits in a dialog; for a protocol opened from a file, asked first, since every site
+    // that uses the file gets them.
     void mnuProtocolLimits_Click();
     void mnuProtocolNone_Click();
     // Uses the protocol of the file and sets the values from it; a file that cannot be used gets
@@ -53,7 +55,8 @@ signals:
 private:
     // The protocol the current values make, under `name`, with the limits in use.
     Protocol fromCurrentValues(const QString &name) const;
-    void use(const Protocol &protocol, const QString &path);
+    // `sha256` is that of the file's bytes as read or written.
+    void use(const Protocol &protocol, const QString &path, const QByteArray &sha256);
 
     DosingState &m_state;
     RunValues &m_run;

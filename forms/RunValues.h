@@ -26,6 +26,9 @@ struct RunValues {
     // the current values with limits set but not yet saved as a protocol.
     std::optional<Protocol> protocol;
     QString protocolPath;
+    // The SHA-256 of the protocol's file as it was read or written (lower-case hex), which a new
+    // session records beside the protocol's name; empty without a file.
+    QByteArray protocolSha256;
 };
 
 // The target as the operator typed it in `level` while it still stands for `bal`: the value the

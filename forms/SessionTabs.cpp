@@ -2,18 +2,22 @@
 
 #include "calc/FaultTexts.h"
 #include "calc/NumberText.h"
+#include "calc/SessionEntries.h"
+#include "calc/SessionText.h"
 #include "forms/ClockField.h"
 #include "forms/Controls.h"
+#include "forms/EntryGate.h"
+#include "forms/ModalDialog.h"
 #include "forms/OperatorMessage.h"
 #include "forms/PlanText.h"
-#include "forms/SessionClock.h"
-#include "forms/SessionText.h"
+#include "forms/frmChange.h"
 
-#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QStackedWidget>
+#include <QTabWidget>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -21,10 +25,10 @@ namespace {
 
 using namespace Controls;
 
-ClockField *clockField(const char *name, QLabel *caption)
-{
-    return captioned(named(new ClockField, name), caption);
-}
+// Each row keeps the entry Correct Entry... and Void Entry... act on (0: none), and what finds
+// the row again after the list is filled anew.
+constexpr int EntryRole = Qt::UserRole;
+constexpr int KeyRole = Qt::UserRole + 1;
 
 // A list with columns rather than a table: a screen reader meets no unnamed corner cell.
 QTreeWidget *listWithColumns(const char *name, const QString &accessibleName,
@@ -43,18 +47,40 @@ QTreeWidget *listWithColumns(const char *name, const QString &accessibleName,
     return list;
 }
 
-void fill(QTreeWidget *list, const QList<QStringList> &rows)
+struct Row {
+    QStringList cells;
+    int entry = 0; // the entry a change acts on; 0 for none
+    int key = 0;
+    bool voided = false;
+};
+
+// Fills `list` with `rows`, the row selected before selected again. A voided row is in italics
+// as well as saying so in its note.
+void fill(QTreeWidget *list, const QList<Row> &rows, const QList<int> &leftColumns)
 {
-    const int current = list->currentIndex().row();
+    const QList<QTreeWidgetItem *> chosen = list->selectedItems();
+    const QVariant selected = chosen.isEmpty() ? QVariant() : chosen[0]->data(0, KeyRole);
     list->clear();
-    for (const QStringList &cells : rows) {
-        auto *item = new QTreeWidgetItem(list, cells);
-        for (int column = 0; column < int(cells.size()); ++column)
-            item->setTextAlignment(column, Qt::AlignVCenter |
-                                               (column == 1 ? Qt::AlignLeft : Qt::AlignRight));
+    for (const Row &row : rows) {
+        auto *item = new QTreeWidgetItem(list, row.cells);
+        item->setData(0, EntryRole, row.entry);
+        item->setData(0, KeyRole, row.key);
+        for (int column = 0; column < int(row.cells.size()); ++column) {
+            item->setTextAlignment(
+                column,
+                Qt::AlignVCenter | (leftColumns.contains(column) ? Qt::AlignLeft : Qt::AlignRight));
+            // An empty cell (a note that says nothing) is still announced.
+            if (row.cells[column].isEmpty())
+                item->setData(column, Qt::AccessibleTextRole, QStringLiteral("none"));
+            if (row.voided) {
+                QFont font = item->font(column);
+                font.setItalic(true);
+                item->setFont(column, font);
+            }
+        }
+        if (selected.isValid() && selected.toInt() == row.key)
+            list->setCurrentItem(item);
     }
-    if (current >= 0 && current < list->topLevelItemCount())
-        list->setCurrentItem(list->topLevelItem(current));
 }
 
 QHBoxLayout *row(std::initializer_list<QWidget *> controls)
@@ -75,56 +101,82 @@ QLabel *wrapped(const char *name)
 
 } // namespace
 
-SessionTabs::SessionTabs(SessionRecord &record, QWidget *parent)
-    : QTabWidget(parent), m_record(record)
+SessionTabs::SessionTabs(Session &session, EntryGate &gate, QWidget *parent)
+    : QWidget(parent), m_session(session), m_gate(gate), m_clock(&QDateTime::currentDateTime)
 {
-    setObjectName(QStringLiteral("tabSession"));
-    setAccessibleName(QStringLiteral("Session"));
-    addTab(createPortionsTab(), QStringLiteral("&Portions"));
-    addTab(createReadingsTab(), QStringLiteral("&Readings"));
-    addTab(createBoosterTab(), QStringLiteral("&Booster"));
-    for (int page = 0; page < count(); ++page)
-        widget(page)->setAccessibleName(withoutAccessKey(tabText(page)));
-    if (auto *pages = findChild<QStackedWidget *>())
+    setObjectName(QStringLiteral("pnlEntries"));
+    setAccessibleName(QStringLiteral("Entries"));
+    auto *lblEntryTime = label("lblEntryTime", QStringLiteral("Ti&me of the next entry:"));
+    tmeEntry = captioned(named(new ClockField, "tmeEntry"), lblEntryTime);
+
+    tabSession = named(new QTabWidget, "tabSession");
+    tabSession->setAccessibleName(QStringLiteral("Session"));
+    tabSession->addTab(createPortionsTab(), QStringLiteral("&Portions"));
+    tabSession->addTab(createReadingsTab(), QStringLiteral("&Readings"));
+    tabSession->addTab(createBoosterTab(), QStringLiteral("&Booster"));
+    for (int page = 0; page < tabSession->count(); ++page)
+        tabSession->widget(page)->setAccessibleName(withoutAccessKey(tabSession->tabText(page)));
+    if (auto *pages = tabSession->findChild<QStackedWidget *>())
         pages->setAccessibleName(QStringLiteral("Session"));
+    connect(tabSession, &QTabWidget::currentChanged, this, &SessionTabs::enableEntries);
+
+    // Every button here may open a window (the operator's initials, a question, a correction):
+    // queued, so that a press through the accessibility interface returns at once.
+    cmdCorrect = commandButton("cmdCorrect", QStringLiteral("Correct Entr&y..."));
+    cmdVoid = commandButton("cmdVoid", QStringLiteral("Vo&id Entry..."));
+    connect(cmdCorrect, &QPushButton::clicked, this, &SessionTabs::cmdCorrect_Click,
+            Qt::QueuedConnection);
+    connect(cmdVoid, &QPushButton::clicked, this, &SessionTabs::cmdVoid_Click,
+            Qt::QueuedConnection);
+
+    auto *changes = new QHBoxLayout;
+    changes->addStretch();
+    changes->addWidget(cmdCorrect);
+    changes->addWidget(cmdVoid);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addLayout(row({lblEntryTime, tmeEntry}));
+    layout->addWidget(tabSession, 1);
+    layout->addLayout(changes);
 }
 
 QWidget *SessionTabs::createPortionsTab()
 {
     grdPortions = listWithColumns("grdPortions", QStringLiteral("Portions"),
-                                  PlanText::portionColumns() << QStringLiteral("Served"));
-    auto *lblServed = label("lblServed", QStringLiteral("Served &at:"));
-    tmeServed = clockField("tmeServed", lblServed);
-    cmdServed = commandButton("cmdServed", QStringLiteral("Mark &Served"));
-    connect(cmdServed, &QPushButton::clicked, this, &SessionTabs::cmdServed_Click);
+                                  PlanText::portionColumns()
+                                      << QStringLiteral("Served") << QStringLiteral("Note"));
+    cmdServed = commandButton("cmdServed", QStringLiteral("Mark Ne&xt Served"));
+    connect(cmdServed, &QPushButton::clicked, this, &SessionTabs::cmdServed_Click,
+            Qt::QueuedConnection);
+    connect(grdPortions, &QTreeWidget::itemSelectionChanged, this, &SessionTabs::enableEntries);
     auto *page = named(new QWidget, "tabPortions");
     auto *layout = new QVBoxLayout(page);
     layout->addWidget(grdPortions, 1);
-    layout->addLayout(row({lblServed, tmeServed, cmdServed}));
+    layout->addLayout(row({cmdServed}));
     return page;
 }
 
 QWidget *SessionTabs::createReadingsTab()
 {
+    const LevelScale &level = m_session.record().setup.input.level;
     grdReadings = listWithColumns("grdReadings", QStringLiteral("Readings"),
-                                  SessionText::readingColumns(m_record.input.level));
-    auto *lblReadingTime = label("lblReadingTime", QStringLiteral("Ti&me:"));
-    tmeReading = clockField("tmeReading", lblReadingTime);
-    auto *lblReading =
-        label("lblReading", QStringLiteral("Readin&g (%1):").arg(m_record.input.level.unitText()));
+                                  SessionText::readingColumns(level));
+    auto *lblReading = label("lblReading", QStringLiteral("Readin&g (%1):").arg(level.unitText()));
     txtReading = captioned(named(new QLineEdit, "txtReading"), lblReading);
     txtReading->setMaximumWidth(fontMetrics().horizontalAdvance(QStringLiteral("0.0000000")) * 2);
     widenToShow(txtReading, QStringLiteral("0.0000"));
     cmdAddReading = commandButton("cmdAddReading", QStringLiteral("&Add Reading"));
-    connect(cmdAddReading, &QPushButton::clicked, this, &SessionTabs::cmdAddReading_Click);
+    connect(cmdAddReading, &QPushButton::clicked, this, &SessionTabs::cmdAddReading_Click,
+            Qt::QueuedConnection);
     connect(txtReading, &QLineEdit::returnPressed, cmdAddReading, &QPushButton::click);
+    connect(grdReadings, &QTreeWidget::itemSelectionChanged, this, &SessionTabs::enableEntries);
     lblObservedPeak = wrapped("lblObservedPeak");
     lblDescending = wrapped("lblDescending");
     lblReleaseReading = wrapped("lblReleaseReading");
     auto *page = named(new QWidget, "tabReadings");
     auto *layout = new QVBoxLayout(page);
     layout->addWidget(grdReadings, 1);
-    layout->addLayout(row({lblReadingTime, tmeReading, lblReading, txtReading, cmdAddReading}));
+    layout->addLayout(row({lblReading, txtReading, cmdAddReading}));
     for (QLabel *line : {lblObservedPeak, lblDescending, lblReleaseReading})
         layout->addWidget(line);
     return page;
@@ -132,149 +184,155 @@ QWidget *SessionTabs::createReadingsTab()
 
 QWidget *SessionTabs::createBoosterTab()
 {
-    auto *lblBoosterDD = label("lblBoosterDD", QStringLiteral("Booster drinkin&g period (min):"));
+    auto *lblBoosterDD = label("lblBoosterDD", QStringLiteral("Booster drin&king period (min):"));
     txtBoosterDD = captioned(
         named(new QLineEdit(SingleToText(Booster::DefaultDrinkingMinutes)), "txtBoosterDD"),
         lblBoosterDD);
     txtBoosterDD->setMaximumWidth(fontMetrics().horizontalAdvance(QStringLiteral("00000")) * 2);
-    connect(txtBoosterDD, &QLineEdit::textChanged, this, &SessionTabs::showBooster);
+    connect(txtBoosterDD, &QLineEdit::textChanged, this, &SessionTabs::boosterPeriodChanged);
     lblBooster = wrapped("lblBooster");
     lblBoosterWarning = alarmLabel("lblBoosterWarning");
+    lblBoosterCourse = wrapped("lblBoosterCourse");
     auto *lblBoosterCaveat = wrapped("lblBoosterCaveat");
     lblBoosterCaveat->setText(SessionText::boosterCaveat());
-    auto *lblBoosterTime = label("lblBoosterTime", QStringLiteral("Served &at:"));
-    tmeBooster = clockField("tmeBooster", lblBoosterTime);
+    grdBoosters =
+        listWithColumns("grdBoosters", QStringLiteral("Boosters"), SessionText::boosterColumns());
+    connect(grdBoosters, &QTreeWidget::itemSelectionChanged, this, &SessionTabs::enableEntries);
     cmdBoosterServed = commandButton("cmdBoosterServed", QStringLiteral("Record Booster &Served"));
-    connect(cmdBoosterServed, &QPushButton::clicked, this, &SessionTabs::cmdBoosterServed_Click);
+    connect(cmdBoosterServed, &QPushButton::clicked, this, &SessionTabs::cmdBoosterServed_Click,
+            Qt::QueuedConnection);
     auto *page = named(new QWidget, "tabBooster");
     auto *layout = new QVBoxLayout(page);
     layout->addLayout(row({lblBoosterDD, txtBoosterDD}));
     layout->addWidget(lblBooster);
     layout->addWidget(lblBoosterWarning);
+    layout->addWidget(lblBoosterCourse);
     layout->addWidget(lblBoosterCaveat);
-    layout->addLayout(row({lblBoosterTime, tmeBooster, cmdBoosterServed}));
-    layout->addStretch();
+    layout->addWidget(grdBoosters, 1);
+    layout->addLayout(row({cmdBoosterServed}));
     return page;
 }
 
-void SessionTabs::setPlan(const DoseReport &report, const SessionPlan &plan,
-                          const QList<QStringList> &portionRows,
-                          const std::optional<Protocol> &protocol)
+QSize SessionTabs::sizeHint() const
+{
+    // Wide enough for every column's title of the widest list, where the screen has room; a
+    // smaller window scrolls the list instead.
+    int widest = 0;
+    for (const QTreeWidget *list : {grdPortions, grdReadings, grdBoosters}) {
+        int width = list->frameWidth() * 2 + list->verticalScrollBar()->sizeHint().width();
+        for (int column = 0; column < list->columnCount(); ++column)
+            width += list->header()->sectionSizeHint(column);
+        widest = std::max(widest, width);
+    }
+    const int margins = fontMetrics().height() * 2; // of the tab's page and of the page's layout
+    QSize hint = QWidget::sizeHint();
+    hint.setWidth(std::max(hint.width(), widest + margins));
+    return hint;
+}
+
+void SessionTabs::setClock(Clock clock)
+{
+    m_clock = std::move(clock);
+    tmeEntry->setClock([this] { return m_clock().time(); });
+}
+
+std::optional<float> SessionTabs::boosterMinutes() const
+{
+    const SingleFromText minutes = TextToSingle(txtBoosterDD->text());
+    return minutes.ok() ? std::optional(minutes.value) : std::nullopt;
+}
+
+void SessionTabs::present(const SessionReport &report)
 {
     m_report = report;
-    m_plan = plan;
-    m_portionRows = portionRows;
-    m_protocol = protocol;
-    showEntries();
-}
+    const QLocale locale;
+    const SessionText text = describeSession(report, locale);
+    const PlanText plan = describePlan(report, locale);
 
-void SessionTabs::setReadOnly(bool readOnly)
-{
-    m_readOnly = readOnly;
-    enableEntries();
-}
+    QList<Row> portions;
+    for (qsizetype i = 0; i < report.portions.size(); ++i) {
+        const std::optional<ServedMark> served = report.portions[i].served();
+        portions.append(
+            {plan.portionRows.value(i) << text.served.value(i) << text.servedNotes.value(i),
+             served ? served->entry : 0, report.portions[i].portion.number, false});
+    }
+    fill(grdPortions, portions, {1, 5, 6});
 
-void SessionTabs::showEntries()
-{
-    const SessionText text = describeSession(m_record, m_plan);
-    QList<QStringList> portions = m_portionRows;
-    for (qsizetype i = 0; i < portions.size(); ++i)
-        portions[i] << text.served.value(i);
-    fill(grdPortions, portions);
-    fill(grdReadings, text.readings);
+    QList<Row> readings;
+    for (qsizetype i = 0; i < report.readings.size(); ++i) {
+        const ReadingLine &reading = report.readings[i];
+        readings.append({text.readings.value(i), reading.voided ? 0 : reading.entry, reading.entry,
+                         reading.voided});
+    }
+    fill(grdReadings, readings, {1, 5});
     lblObservedPeak->setText(text.observedPeak);
     lblDescending->setText(text.descending);
+    lblDescending->setVisible(!text.descending.isEmpty());
     lblReleaseReading->setText(text.release);
-    showBooster();
-}
 
-void SessionTabs::showBooster()
-{
-    m_boosterWarnings.clear();
-    if (m_record.booster) {
-        lblBooster->setText(describeSession(m_record, m_plan).booster);
-        lblBoosterWarning->clear();
-        enableEntries();
-        return;
+    QList<Row> boosters;
+    for (qsizetype i = 0; i < report.boosters.size(); ++i) {
+        const BoosterLine &booster = report.boosters[i];
+        boosters.append({text.boosters.value(i), booster.voided ? 0 : booster.entry, booster.entry,
+                         booster.voided});
     }
-    const SingleFromText minutes = TextToSingle(txtBoosterDD->text());
-    if (!minutes.ok()) {
-        m_booster = BoosterEstimate{}; // nothing to record until the period can be read
-        m_booster.refusal = BoosterRefusal::LimbNotDescended;
-        lblBooster->setText(fieldProblemMessage(inputProblemOf(minutes, txtBoosterDD->text()),
-                                                QStringLiteral("Booster drinking period"),
-                                                txtBoosterDD->text()));
-        lblBoosterWarning->clear();
-        enableEntries();
-        return;
+    fill(grdBoosters, boosters, {1, 6});
+    QString offer = text.booster.isEmpty() ? text.offer : text.booster;
+    QStringList warnings = text.offerWarnings;
+    if (text.booster.isEmpty() && !boosterMinutes()) {
+        offer = fieldProblemMessage(
+            inputProblemOf(TextToSingle(txtBoosterDD->text()), txtBoosterDD->text()),
+            QStringLiteral("Booster drinking period"), txtBoosterDD->text());
+        warnings.clear();
     }
-    m_booster = estimateBooster(m_record.input, m_report.dose.state.BAL, m_record.readings,
-                                minutes.value, m_record.placebo);
-    if (m_booster.refusal != BoosterRefusal::None) {
-        lblBooster->setText(boosterRefusalText(m_booster.refusal).message);
-    } else if (!m_booster.report.ok()) {
-        lblBooster->setText(doseFaultText(m_booster.report.outcome).message);
-    } else {
-        const DosingState &s = m_booster.report.dose.state;
-        const LevelScale &level = m_record.input.level;
-        lblBooster->setText(
-            QStringLiteral("Booster estimate: %1, to raise the level by %2 %3 over %4 minutes.")
-                .arg(volumesText(s.AlcDose, s.MixDose, s.TotDose),
-                     SingleToText(level.shownLevel(m_booster.targetBal)), level.unitText(),
-                     SingleToText(minutes.value)));
-        QList<ServedPortion> poured;
-        for (const RecordedPortion &portion : m_record.portions)
-            poured << portion.portion;
-        m_boosterWarnings =
-            judgeWithBooster(servedWithBooster(m_report.dose, poured, s), m_protocol).all();
-    }
-    lblBoosterWarning->setText(m_boosterWarnings.isEmpty()
-                                   ? QString()
-                                   : QStringLiteral("WARNING: With this booster: ") +
-                                         m_boosterWarnings.join(QStringLiteral("; ")) +
-                                         QLatin1Char('.'));
+    lblBooster->setText(offer);
+    lblBoosterWarning->setText(warnings.join(QLatin1Char('\n')));
+    lblBoosterCourse->setText(text.boosterCourse.join(QLatin1Char('\n')));
     enableEntries();
 }
 
 void SessionTabs::enableEntries()
 {
-    const bool open = !m_readOnly && m_plan.ok();
-    cmdServed->setEnabled(open);
-    tmeServed->setEnabled(open);
+    const bool open = m_session.state() != RecordState::ReadOnly && m_report.hasPlan();
+    tmeEntry->setEnabled(open);
+    cmdServed->setEnabled(open && m_report.nextUnservedPortion().has_value());
     cmdAddReading->setEnabled(open);
-    tmeReading->setEnabled(open);
     txtReading->setReadOnly(!open);
-    const bool booster = open && !m_record.booster && m_booster.ok();
-    cmdBoosterServed->setEnabled(booster);
-    tmeBooster->setEnabled(booster);
-    txtBoosterDD->setReadOnly(!open || m_record.booster.has_value());
+    const bool offered = !m_report.booster() && m_report.offer && m_report.offer->ok();
+    cmdBoosterServed->setEnabled(open && offered && boosterMinutes().has_value());
+    txtBoosterDD->setReadOnly(!open || m_report.booster());
     lblBoosterWarning->setVisible(!lblBoosterWarning->text().isEmpty());
+    lblBoosterCourse->setVisible(!lblBoosterCourse->text().isEmpty());
+    const bool selected = open && selectedEntry() != 0;
+    cmdCorrect->setEnabled(selected);
+    cmdVoid->setEnabled(selected);
+}
+
+int SessionTabs::selectedEntry() const
+{
+    const QWidget *page = tabSession->currentWidget();
+    const QTreeWidget *list = page->findChild<QTreeWidget *>();
+    // The row selected, by the keyboard, the mouse or a screen reader.
+    const QList<QTreeWidgetItem *> chosen =
+        list ? list->selectedItems() : QList<QTreeWidgetItem *>();
+    return chosen.isEmpty() ? 0 : chosen[0]->data(0, EntryRole).toInt();
+}
+
+void SessionTabs::entered(bool made)
+{
+    if (made)
+        tmeEntry->follow();
 }
 
 void SessionTabs::cmdServed_Click()
 {
-    if (m_record.portions.isEmpty())
+    const std::optional<int> portion = m_report.nextUnservedPortion();
+    if (!portion)
         return;
-    qsizetype index = grdPortions->currentIndex().row();
-    if (index < 0 || index >= m_record.portions.size()) {
-        index = 0;
-        while (index + 1 < m_record.portions.size() && m_record.portions[index].servedAtMinute)
-            ++index;
-    }
-    RecordedPortion &portion = m_record.portions[index];
-    if (portion.servedAtMinute) {
-        OperatorMessage::show(this,
-                              QStringLiteral("ERROR: Portion %1 is already marked served at %2.")
-                                  .arg(portion.portion.number)
-                                  .arg(clockText(m_record.startTime, *portion.servedAtMinute)));
-        return;
-    }
-    portion.servedAtMinute = SessionClock::minuteOf(tmeServed->time(), m_record.startTime);
-    tmeServed->follow();
-    showEntries();
-    if (index + 1 < grdPortions->topLevelItemCount())
-        grdPortions->setCurrentItem(grdPortions->topLevelItem(int(index + 1)));
-    emit changed();
+    const QTime clock = tmeEntry->time();
+    const QDateTime now = m_clock();
+    entered(m_gate.enter([&] { return m_session.checkServed(*portion, clock, now); },
+                         [&] { return m_session.markServed(*portion, clock, now); }));
 }
 
 void SessionTabs::cmdAddReading_Click()
@@ -282,43 +340,93 @@ void SessionTabs::cmdAddReading_Click()
     const QString typed = txtReading->text();
     const SingleFromText level = TextToSingle(typed);
     if (!level.ok()) {
-        OperatorMessage::show(this, fieldProblemMessage(inputProblemOf(level, typed),
-                                                        QStringLiteral("Reading"), typed));
+        OperatorMessage::show(window(), fieldProblemMessage(inputProblemOf(level, typed),
+                                                            QStringLiteral("Reading"), typed));
         txtReading->setFocus();
         return;
     }
-    if (level.value < 0) {
-        OperatorMessage::show(this, QStringLiteral("ERROR: Reading \"%1\" is below 0. Type the "
-                                                   "level the instrument shows.")
-                                        .arg(typed));
+    const QTime clock = tmeEntry->time();
+    const QDateTime now = m_clock();
+    const bool made = m_gate.enter([&] { return m_session.checkReading(clock, level.value, now); },
+                                   [&] { return m_session.addReading(clock, level.value, now); });
+    if (made)
+        txtReading->clear();
+    else
         txtReading->setFocus();
-        return;
-    }
-    insertReading(m_record.readings,
-                  {SessionClock::minuteOf(tmeReading->time(), m_record.startTime), level.value});
-    txtReading->clear();
-    tmeReading->follow();
-    showEntries();
-    emit changed();
+    entered(made);
 }
 
 void SessionTabs::cmdBoosterServed_Click()
 {
-    if (!m_booster.ok() || m_record.booster)
+    const std::optional<float> minutes = boosterMinutes();
+    if (!minutes)
         return;
-    if (!m_boosterWarnings.isEmpty() &&
-        OperatorMessage::ask(this,
-                             QStringLiteral("WARNING: With this booster: %1. Record it as served?")
-                                 .arg(m_boosterWarnings.join(QStringLiteral("; "))),
-                             QMessageBox::Yes | QMessageBox::No,
-                             QMessageBox::No) != QMessageBox::Yes)
+    const QTime clock = tmeEntry->time();
+    const QDateTime now = m_clock();
+    entered(m_gate.enter([&] { return m_session.checkBooster(clock, *minutes, now); },
+                         [&] { return m_session.serveBooster(clock, *minutes, now); }));
+}
+
+void SessionTabs::cmdCorrect_Click()
+{
+    const int entry = selectedEntry();
+    const SessionEntries entries(m_session.record());
+    const EntryInForce *found = entries.find(entry);
+    if (!found)
         return;
-    const DosingState &s = m_booster.report.dose.state;
-    m_record.booster = RecordedBooster{
-        m_booster.targetBal, s.DD,
-        s.AlcDose,           s.MixDose,
-        s.TotDose,           SessionClock::minuteOf(tmeBooster->time(), m_record.startTime)};
-    tmeBooster->follow();
-    showEntries();
-    emit changed();
+    const EntryEvent event = found->entry.event;
+    const EntryValues &values = found->values;
+    const QTime start = m_report.start.time();
+    const auto clockOf = [&start](std::optional<int> minute) {
+        return std::optional(start.addSecs(minute.value_or(0) * 60));
+    };
+    const ChangeField time{
+        "tmeChangeTime", QStringLiteral("&Time:"),
+        clockOf(event == EntryEvent::Reading ? values.atMinute : values.servedAtMinute)};
+    QList<ChangeField> fields{time};
+    const LevelScale &level = m_report.setup.input.level;
+    if (event == EntryEvent::Reading)
+        fields.append({"txtChangeLevel", QStringLiteral("&Level (%1):").arg(level.unitText()),
+                       std::nullopt, values.level.value_or(0)});
+    else if (event == EntryEvent::Booster)
+        fields.append({"txtChangePeriod", QStringLiteral("Drinking &period (min):"), std::nullopt,
+                       values.drinkingMinutes.value_or(0)});
+    const auto apply = [&](const frmChange &dialog) {
+        EntryValues corrected;
+        const int minute = m_session.minuteOf(dialog.clock(0));
+        if (event == EntryEvent::Reading) {
+            corrected.atMinute = minute;
+            corrected.level = dialog.number(1);
+        } else {
+            corrected.servedAtMinute = minute;
+            if (event == EntryEvent::Booster)
+                corrected.drinkingMinutes = dialog.number(1);
+        }
+        const QString reason = dialog.reason();
+        const QDateTime now = m_clock();
+        return m_gate.enter(
+            [&] { return m_session.checkCorrection(entry, corrected, reason, now); },
+            [&] { return m_session.correct(entry, corrected, reason, now); });
+    };
+    frmChange dialog(frmChange::Kind::Correct, entry, entryValuesText(*found, m_report), fields,
+                     apply, window());
+    ModalDialog::exec(dialog);
+}
+
+void SessionTabs::cmdVoid_Click()
+{
+    const int entry = selectedEntry();
+    const SessionEntries entries(m_session.record());
+    const EntryInForce *found = entries.find(entry);
+    if (!found)
+        return;
+    const auto apply = [&](const frmChange &dialog) {
+        const QString reason = dialog.reason();
+        const QDateTime now = m_clock();
+        return m_gate.enter([&] { return m_session.checkVoid(entry, reason); },
+                            [&] { return m_session.voidEntry(entry, reason, now); });
+    };
+    frmChange dialog(frmChange::Kind::Void, entry, entryValuesText(*found, m_report), {}, apply,
+                     window());
+    ModalDialog::exec(dialog);
 }

@@ -1,68 +1,78 @@
 #pragma once
 
-#include "calc/Booster.h"
-#include "calc/Protocol.h"
-#include "calc/SessionRecord.h"
+#include "calc/Session.h"
+#include "calc/SessionReport.h"
 
-#include <QTabWidget>
+#include <QDateTime>
+#include <QWidget>
+#include <functional>
 #include <optional>
 
 class ClockField;
+class EntryGate;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QTabWidget;
 class QTreeWidget;
 
-// The session as it happens, in three tabs of the Session Plan window: the portions with their
-// served times, the readings against the expected curve, and the booster. Every entry goes into
-// the record at once and is announced with changed(), so the window can save it.
-class SessionTabs : public QTabWidget {
+// The session as it happens, in the Session Plan window: the time of the next entry, the
+// Portions, Readings and Booster tabs, and below them Correct Entry... and Void Entry..., which
+// act on the entry selected in the tab shown. It presents the session's report and makes every
+// entry through the session's operations (by way of the window's EntryGate); the session
+// announces each entry with its changed() signal.
+class SessionTabs : public QWidget {
     Q_OBJECT
 
 public:
-    SessionTabs(SessionRecord &record, QWidget *parent = nullptr);
+    using Clock = std::function<QDateTime()>;
 
-    // What the entries are shown against: the dose of the current choices, its plan (not ok:
-    // no session to record), the portion rows in the plan's words, and the protocol judging.
-    void setPlan(const DoseReport &report, const SessionPlan &plan,
-                 const QList<QStringList> &portionRows, const std::optional<Protocol> &protocol);
-    // A record that opened with a different dose is shown, never changed.
-    void setReadOnly(bool readOnly);
+    SessionTabs(Session &session, EntryGate &gate, QWidget *parent = nullptr);
+
+    // The clock "now" is read from, and the time field follows: the system's unless a test
+    // gives another.
+    void setClock(Clock clock);
+    // Shows `report`, made with boosterMinutes().
+    void present(const SessionReport &report);
+    // The booster's drinking period typed; none while it cannot be read.
+    std::optional<float> boosterMinutes() const;
+
+    QSize sizeHint() const override;
 
 public slots:
-    // Marks the selected portion, or the first not yet served, as served at the time given.
+    // Marks the next portion not yet served as served at the time given.
     void cmdServed_Click();
-    // Adds the reading typed at the time given; a reading that cannot be read is refused with a
-    // message and stays in its field.
+    // Adds the reading typed at the time given; one that cannot be read stays in its field.
     void cmdAddReading_Click();
-    // Records the booster estimated as served at the time given, after asking when it takes the
-    // session over a limit.
+    // Records the booster offered as served at the time given.
     void cmdBoosterServed_Click();
+    // Correct or void the entry selected in the tab shown.
+    void cmdCorrect_Click();
+    void cmdVoid_Click();
 
 signals:
-    void changed();
+    // The booster's drinking period was typed: the offer is worked out again.
+    void boosterPeriodChanged();
 
 private:
     QWidget *createPortionsTab();
     QWidget *createReadingsTab();
     QWidget *createBoosterTab();
-    void showEntries();
-    void showBooster();
+    // The entry selected in the tab shown that may be corrected or voided; 0 for none.
+    int selectedEntry() const;
     void enableEntries();
+    // An entry was made: the time field follows the clock again.
+    void entered(bool made);
 
-    SessionRecord &m_record;
-    DoseReport m_report;
-    SessionPlan m_plan;
-    QList<QStringList> m_portionRows;
-    std::optional<Protocol> m_protocol;
-    BoosterEstimate m_booster;
-    QStringList m_boosterWarnings;
-    bool m_readOnly = false;
+    Session &m_session;
+    EntryGate &m_gate;
+    Clock m_clock;
+    SessionReport m_report;
+    ClockField *tmeEntry = nullptr;
+    QTabWidget *tabSession = nullptr;
     QTreeWidget *grdPortions = nullptr;
-    ClockField *tmeServed = nullptr;
     QPushButton *cmdServed = nullptr;
     QTreeWidget *grdReadings = nullptr;
-    ClockField *tmeReading = nullptr;
     QLineEdit *txtReading = nullptr;
     QPushButton *cmdAddReading = nullptr;
     QLabel *lblObservedPeak = nullptr;
@@ -71,6 +81,9 @@ private:
     QLineEdit *txtBoosterDD = nullptr;
     QLabel *lblBooster = nullptr;
     QLabel *lblBoosterWarning = nullptr;
-    ClockField *tmeBooster = nullptr;
+    QLabel *lblBoosterCourse = nullptr;
+    QTreeWidget *grdBoosters = nullptr;
     QPushButton *cmdBoosterServed = nullptr;
+    QPushButton *cmdCorrect = nullptr;
+    QPushButton *cmdVoid = nullptr;
 };

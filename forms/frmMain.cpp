@@ -1,10 +1,10 @@
 #include "forms/frmMain.h"
 
 #include "appinfo/AppInfo.h"
+#include "calc/ClockText.h"
 #include "calc/DoseValues.h"
 #include "calc/FaultTexts.h"
 #include "calc/NumberText.h"
-#include "forms/ClockText.h"
 #include "forms/Controls.h"
 #include "forms/ElidingLabel.h"
 #include "forms/Fonts.h"
@@ -13,6 +13,7 @@
 #include "forms/Twips.h"
 #include "forms/WorkspaceColour.h"
 #include "forms/frmAbout.h"
+#include "forms/frmHistory.h"
 #include "forms/frmInfo.h"
 #include "forms/frmPlan.h"
 #include "settings/StoredSettings.h"
@@ -24,6 +25,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QLabel>
 #include <QMdiArea>
@@ -112,6 +114,10 @@ void frmMain::createMenu()
     mnuRecordOpen = mnuSession->addAction(QStringLiteral("&Open Record..."));
     mnuRecordOpen->setObjectName(QStringLiteral("mnuRecordOpen"));
     connect(mnuRecordOpen, &QAction::triggered, this, &frmMain::mnuRecordOpen_Click,
+            Qt::QueuedConnection);
+    mnuHistory = mnuSession->addAction(QStringLiteral("&History..."));
+    mnuHistory->setObjectName(QStringLiteral("mnuHistory"));
+    connect(mnuHistory, &QAction::triggered, this, &frmMain::mnuHistory_Click,
             Qt::QueuedConnection);
 
     createUnitsMenu(bar);
@@ -306,6 +312,7 @@ void frmMain::MDIForm_Load()
     const QString problem = loaded.problemMessage();
     if (!problem.isEmpty())
         OperatorMessage::show(this, problem);
+    m_recordFolder = values.text(StoredSettings::RecordFolder);
     // Last, so that the protocol's values are the ones the session starts from.
     m_protocolMenu->restore(values.text(StoredSettings::Protocol));
 }
@@ -340,6 +347,7 @@ void frmMain::MDIForm_Unload()
     values.setChoice(StoredSettings::LevelUnit, int(m_units.level.unit));
     values.setNumber(StoredSettings::BreathRatio, m_units.level.breathRatio);
     values.setText(StoredSettings::Protocol, m_run.protocol ? m_run.protocolPath : QString());
+    values.setText(StoredSettings::RecordFolder, m_recordFolder);
     if (!StoredSettings::save(m_store, values))
         OperatorMessage::show(this, StoredSettings::notSavedMessage(m_store, values));
 }
@@ -361,20 +369,56 @@ void frmMain::mnuPlan_Click()
         return;
     }
     // Created only when asked for, so the program starts as quickly as before.
-    frmPlan plan(inLevelScale(*m_run.lastDose, m_units.level), m_planSettings, m_run.protocol,
+    frmPlan plan(inLevelScale(*m_run.lastDose, m_units.level), m_planSettings, sessionProtocol(),
                  this);
+    plan.setRecordFolder(m_recordFolder);
     plan.exec();
+    m_recordFolder = plan.recordFolder();
+}
+
+SessionProtocol frmMain::sessionProtocol() const
+{
+    return {m_run.protocol, m_run.protocol ? m_run.protocol->name : QString(),
+            m_run.protocolSha256};
+}
+
+QString frmMain::askForRecord(const QString &caption)
+{
+    return QFileDialog::getOpenFileName(
+        this, caption, m_recordFolder.isEmpty() ? QDir::homePath() : m_recordFolder,
+        QStringLiteral("Session records (*.csv);;All files (*)"));
 }
 
 void frmMain::mnuRecordOpen_Click()
 {
-    const QString path =
-        QFileDialog::getOpenFileName(this, QStringLiteral("Open Record"), QDir::homePath(),
-                                     QStringLiteral("Session records (*.csv);;All files (*)"));
-    if (path.isEmpty())
+    const QString path = askForRecord(QStringLiteral("Open Record"));
+    if (!path.isEmpty())
+        openRecord(path);
+}
+
+void frmMain::openRecord(const QString &path)
+{
+    // The folder is remembered even when the file cannot be read: the operator looks there next.
+    m_recordFolder = QFileInfo(path).absolutePath();
+    const std::unique_ptr<frmPlan> record = frmPlan::openRecord(path, sessionProtocol(), this);
+    if (!record)
         return;
-    if (const std::unique_ptr<frmPlan> record = frmPlan::openRecord(path, this))
-        record->exec();
+    record->exec();
+    m_recordFolder = record->recordFolder();
+}
+
+void frmMain::mnuHistory_Click()
+{
+    const QString path = askForRecord(QStringLiteral("Session History"));
+    if (!path.isEmpty())
+        showHistory(path);
+}
+
+void frmMain::showHistory(const QString &path)
+{
+    m_recordFolder = QFileInfo(path).absolutePath();
+    if (const std::unique_ptr<frmHistory> history = frmHistory::openRecord(path, this))
+        history->exec();
 }
 
 void frmMain::showNotices(const QStringList &notices)

@@ -4,6 +4,7 @@
 #include "calc/DoseValues.h"
 #include "calc/DosingState.h"
 #include "calc/LevelUnits.h"
+#include "calc/Session.h"
 #include "calc/SessionPlan.h"
 #include "forms/OuterGeometry.h"
 #include "forms/RunValues.h"
@@ -50,8 +51,14 @@ public:
 public slots:
     void mnuInput_Click();
     void mnuPlan_Click();
-    // Open Record...: asks for a session record's file and opens it.
+    // Open Record...: asks for a session record's file, starting in the folder of the record last
+    // opened or saved, and opens it.
     void mnuRecordOpen_Click();
+    // Opens the session record at `path` in the Session Plan window.
+    void openRecord(const QString &path);
+    // History...: asks for a session record's file, as Open Record... does, and shows its history.
+    void mnuHistory_Click();
+    void showHistory(const QString &path);
     void mnuHelpAbout_Click();
     void mnuExit_Click();
     void setUnits(BodyUnits units);
@@ -75,6 +82,10 @@ private:
     void createUnitsMenu(QMenuBar *bar);
     void addLevelChoices();
     void updateClock();
+    // The record file chosen under `caption`, from the folder of the last one; empty for none.
+    QString askForRecord(const QString &caption);
+    // The protocol a session is dosed under: the one in use, with its name and its file's digest.
+    SessionProtocol sessionProtocol() const;
     // Writes the geometry, the dosing parameters and the session plan's choices to the store
     // unless the window is minimised.
     void MDIForm_Unload();
@@ -82,6 +93,7 @@ private:
     DosingState &m_state;
     RunValues &m_run;
     SessionPlanSettings m_planSettings;
+    QString m_recordFolder; // of the record last opened or saved
     ValueUnits m_units;
     SettingsStore m_store;
     OuterGeometry m_outer;
@@ -90,6 +102,7 @@ private:
     QMenu *mnuSession = nullptr;
     QAction *mnuPlan = nullptr;
     QAction *mnuRecordOpen = nullptr;
+    QAction *mnuHistory = nullptr;
     QMenu *mnuUnits = nullptr;
     QAction *mnuUnitsUS = nullptr;
     QAction *mnuUnitsMetric = nullptr;

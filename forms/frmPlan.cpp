@@ -1,27 +1,31 @@
 #include "forms/frmPlan.h"
 
+#include "calc/ClockText.h"
 #include "calc/FaultTexts.h"
 #include "calc/NumberText.h"
 #include "calc/Placebo.h"
-#include "calc/RecordReader.h"
-#include "calc/RecordWriter.h"
+#include "calc/RecordFile.h"
+#include "calc/SessionClock.h"
 #include "calc/SessionCode.h"
+#include "calc/SessionText.h"
 #include "forms/BalChart.h"
-#include "forms/ClockText.h"
 #include "forms/Controls.h"
+#include "forms/EntryGate.h"
 #include "forms/FocusedWheel.h"
 #include "forms/Fonts.h"
+#include "forms/ModalDialog.h"
+#include "forms/ObserverSheet.h"
 #include "forms/OperatorMessage.h"
 #include "forms/PlanRecord.h"
 #include "forms/PlanText.h"
-#include "forms/SessionClock.h"
 #include "forms/SessionTabs.h"
-#include "forms/SessionText.h"
 #include "forms/VersionText.h"
+#include "forms/frmChange.h"
 
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -43,85 +47,108 @@ namespace {
 
 using namespace Controls;
 
-constexpr int MinutesPerStep = 5;
-
-// A new session: the dose as given and the run's choices, starting at the next five minutes of
-// today, or of tomorrow just before midnight.
-SessionRecord newRecord(const DoseInput &dose, const SessionPlanSettings &settings)
+// What the state line says of the record's file.
+QString recordStateText(const Session &session)
 {
-    SessionRecord record;
-    record.programVersion = versionNumber();
-    const QDateTime now = QDateTime::currentDateTime();
-    record.startTime = frmPlan::defaultStart(now.time());
-    record.startDate = now.date().addDays(record.startTime < now.time().addSecs(-60) ? 1 : 0);
-    record.input = dose;
-    record.plan = settings;
-    return record;
+    const QString path = QDir::toNativeSeparators(session.path());
+    switch (session.state()) {
+    case RecordState::NotSaved:
+        return QStringLiteral("A new session, not saved yet: Save Record... keeps it and every "
+                              "entry from then on. Open Record... continues a saved one.");
+    case RecordState::ReadOnly:
+        return QStringLiteral("Read-only: %1: %2.").arg(path, session.readOnlyReason());
+    case RecordState::Saved:
+        break;
+    }
+    if (session.hasUnsavedEntries())
+        return QStringLiteral("The last entries could not be saved to %1.").arg(path);
+    return QStringLiteral("Every entry is saved to %1.").arg(path);
 }
 
 } // namespace
 
 frmPlan::frmPlan(const DoseInput &dose, SessionPlanSettings &settings,
-                 const std::optional<Protocol> &protocol, QWidget *owner)
-    : QDialog(owner), m_settings(settings), m_protocol(protocol),
-      m_record(newRecord(dose, settings))
+                 const SessionProtocol &protocol, QWidget *owner)
+    : QDialog(owner), m_session(std::make_unique<Session>(dose, settings, protocol, versionNumber(),
+                                                          QDateTime::currentDateTime())),
+      m_settings(settings), m_limitsChecked(protocol.protocol.has_value()),
+      m_clock(&QDateTime::currentDateTime)
 {
     createControls();
     refresh();
+    showSetup();
 }
 
-frmPlan::frmPlan(const SessionRecord &record, const QString &path, bool readOnly, QWidget *owner)
-    : QDialog(owner), m_ownSettings(record.plan), m_settings(m_ownSettings), m_record(record),
-      m_recordPath(path), m_readOnly(readOnly)
+frmPlan::frmPlan(std::unique_ptr<Session> session, std::unique_ptr<RecordLock> lock,
+                 bool limitsChecked, QWidget *owner)
+    : QDialog(owner), m_session(std::move(session)), m_lock(std::move(lock)),
+      m_ownSettings(m_session->record().setup.plan), m_settings(m_ownSettings),
+      m_limitsChecked(limitsChecked), m_clock(&QDateTime::currentDateTime)
 {
+    m_recordFolder = QFileInfo(m_session->path()).absolutePath();
     createControls();
-    txtSessionCode->setText(record.sessionCode);
-    txtSessionCode->setReadOnly(true);
-    (record.placebo ? optPlacebo : optAlcohol)->setChecked(true);
-    spnFloat->setMaximum(record.floatMl);
-    spnFloat->setValue(record.floatMl);
-    tabSession->setReadOnly(readOnly);
     refresh();
+    showSetup();
 }
 
-std::unique_ptr<frmPlan> frmPlan::openRecord(const QString &path, QWidget *owner)
+frmPlan::~frmPlan() = default;
+
+std::unique_ptr<frmPlan> frmPlan::openRecord(const QString &path, const SessionProtocol &inUse,
+                                             QWidget *owner)
 {
-    const RecordReader::Result read = RecordReader::open(path);
-    if (!read.record) {
-        OperatorMessage::show(owner, read.errorText);
+    const RecordReading reading = RecordFile::open(path);
+    if (!reading.record) {
+        OperatorMessage::show(owner, reading.error);
         return nullptr;
     }
-    const SessionRecord &record = *read.record;
-    DoseOptions options;
-    options.plan = record.plan;
-    const DoseReport report = evaluateDose(record.input, options);
-    const bool same = recordedDoseMatches(record, report);
-    if (!same) {
-        const DosingState &s = report.dose.state;
-        OperatorMessage::show(
-            owner, QStringLiteral("WARNING: The dose computed again from the values in \"%1\" (%2) "
-                                  "differs from the dose the record saved (%3). The record opens "
-                                  "read-only; neither dose is taken for the other.")
-                       .arg(QDir::toNativeSeparators(path),
-                            report.ok() ? volumesText(s.AlcDose, s.MixDose, s.TotDose)
-                                        : doseFaultText(report.outcome).message,
-                            volumesText(record.alcoholMl, record.mixerMl, record.totalMl)));
+    const SessionRecord &record = *reading.record;
+    QString readOnly;
+    auto lock = std::make_unique<RecordLock>(path);
+    if (reading.readOnly()) {
+        OperatorMessage::show(owner, reading.warning);
+        readOnly = recordCheckReason(reading.check);
+    } else if (!lock->tryLock()) {
+        OperatorMessage::show(owner, lock->message());
+        readOnly = lock->reason();
     }
-    return std::make_unique<frmPlan>(record, path, !same, owner);
-}
-
-QTime frmPlan::defaultStart(const QTime &now)
-{
-    constexpr int StepMsecs = MinutesPerStep * 60 * 1000;
-    const int msecs = now.msecsSinceStartOfDay();
-    const int rounded = (msecs + StepMsecs - 1) / StepMsecs * StepMsecs;
-    return QTime::fromMSecsSinceStartOfDay(rounded % (24 * 60 * 60 * 1000));
+    DoseOptions options;
+    options.plan = record.setup.plan;
+    const DoseReport dose = evaluateDose(record.setup.input, options);
+    if (!recordedDoseMatches(record.setup, dose)) {
+        const DosingState &s = dose.dose.state;
+        const SessionSetup &setup = record.setup;
+        OperatorMessage::show(
+            owner,
+            recordDoseDiffersMessage(path,
+                                     dose.ok() ? volumesText(s.AlcDose, s.MixDose, s.TotDose)
+                                               : doseFaultText(dose.outcome).message,
+                                     volumesText(setup.alcoholMl, setup.mixerMl, setup.totalMl)));
+        if (readOnly.isEmpty())
+            readOnly = recordDoseDiffersReason();
+    }
+    if (!readOnly.isEmpty())
+        lock.reset();
+    // Judged by the limits of the protocol it names only when that is the very file open now.
+    const bool sameProtocol = inUse.protocol && !record.setup.protocolSha256.isEmpty() &&
+                              record.setup.protocolSha256 == inUse.sha256;
+    auto session = std::make_unique<Session>(record, path, readOnly,
+                                             sameProtocol ? inUse.protocol : std::nullopt);
+    return std::unique_ptr<frmPlan>(
+        new frmPlan(std::move(session), std::move(lock), sameProtocol, owner));
 }
 
 QString frmPlan::fileBaseName(const SessionRecord &record)
 {
-    const QDate date = record.startDate.isValid() ? record.startDate : QDate::currentDate();
-    return record.sessionCode + QLatin1Char('-') + date.toString(Qt::ISODate);
+    const QDate date =
+        record.setup.start.isValid() ? record.setup.start.date() : QDate::currentDate();
+    return record.setup.sessionCode + QLatin1Char('-') + date.toString(Qt::ISODate);
+}
+
+void frmPlan::setClock(Clock clock)
+{
+    m_clock = std::move(clock);
+    tabSession->setClock(m_clock);
+    refresh();
 }
 
 void frmPlan::createControls()
@@ -131,6 +158,9 @@ void frmPlan::createControls()
     setModal(true);
     setFont(Fonts::msSansSerif(8.25));
     setSizeGripEnabled(true);
+    m_session->setLocale(QLocale());
+    m_gate = std::make_unique<EntryGate>(*m_session, this);
+    m_gate->setBeforeEntry([this] { return mayTurnIntoCurrentVersion(); });
 
     lblSessionCode = label("lblSessionCode", QStringLiteral("Session &code:"));
     txtSessionCode = captioned(named(new QLineEdit, "txtSessionCode"), lblSessionCode);
@@ -139,31 +169,29 @@ void frmPlan::createControls()
     lblSessionProblem->hide();
     optAlcohol = named(new QRadioButton(QStringLiteral("A&lcohol")), "optAlcohol");
     optPlacebo = named(new QRadioButton(QStringLiteral("Plac&ebo")), "optPlacebo");
-    optAlcohol->setChecked(true);
     lblFloat = label("lblFloat", QStringLiteral("&Float (ml):"));
     spnFloat = captioned(named(new QSpinBox, "spnFloat"), lblFloat);
-    spnFloat->setRange(0, 0);
     lblRecordFile = label("lblRecordFile", QString());
     lblRecordFile->setWordWrap(true);
+    lblOperator = label("lblOperator", QString());
 
     lblDoseInputs = label("lblDoseInputs", QString());
     lblDoseInputs->setWordWrap(true);
     lblDoseVolumes = label("lblDoseVolumes", QString());
+    lblDoseVolumes->setWordWrap(true);
+    lblProtocolName = label("lblProtocolName", QString());
+    lblProtocolName->setWordWrap(true);
 
     lblStart = label("lblStart", QStringLiteral("S&tart of drinking:"));
-    tmeStart = captioned(named(new QTimeEdit(m_record.startTime), "tmeStart"), lblStart);
+    tmeStart = captioned(named(new QTimeEdit, "tmeStart"), lblStart);
     tmeStart->setDisplayFormat(hoursAndMinutesFormat(QLocale()));
-    lblPortions = label("lblPortions", QStringLiteral("&Number of portions:"));
+    lblPortions = label("lblPortions", QStringLiteral("N&umber of portions:"));
     spnPortions = captioned(named(new QSpinBox, "spnPortions"), lblPortions);
     spnPortions->setRange(SessionPlanLimits::MinimumPortions, SessionPlanLimits::MaximumPortions);
-    spnPortions->setValue(m_record.plan.portions);
-    const LevelScale &level = m_record.input.level;
+    const LevelScale &level = m_session->record().setup.input.level;
     lblReleaseLevel =
         label("lblReleaseLevel", QStringLiteral("Release le&vel (%1):").arg(level.unitText()));
-    txtRelease =
-        captioned(named(new QLineEdit(SingleToText(level.shownLevel(m_record.plan.releaseLevel))),
-                        "txtRelease"),
-                  lblReleaseLevel);
+    txtRelease = captioned(named(new QLineEdit, "txtRelease"), lblReleaseLevel);
     txtRelease->setMaximumWidth(fontMetrics().horizontalAdvance(QStringLiteral("0.0000000")) * 2);
 
     lblProblem = alarmLabel("lblProblem");
@@ -176,30 +204,43 @@ void frmPlan::createControls()
     lblPlacebo = label("lblPlacebo", SessionText::placeboNote());
     for (QLabel *line : {lblPeak, lblRelease, lblZero, lblPlacebo})
         line->setFont(bold);
-    tabSession = new SessionTabs(m_record);
+    tabSession = new SessionTabs(*m_session, *m_gate);
     picChart = new BalChart;
+    lblChartNote = label("lblChartNote", QString());
+    lblChartNote->setWordWrap(true);
+    lblChartNote->hide();
 
     cmdSaveRecord = commandButton("cmdSaveRecord", QStringLiteral("Save Recor&d..."));
     // Ctrl+S as well: a button answers to one shortcut, its access key.
     connect(new QShortcut(QKeySequence::Save, this), &QShortcut::activated, cmdSaveRecord,
             &QPushButton::click);
-    cmdPrint = commandButton("cmdPrint", QStringLiteral("Pr&int..."));
+    cmdPrint = commandButton("cmdPrint", QStringLiteral("Pri&nt..."));
+    cmdPrintObserver =
+        commandButton("cmdPrintObserver", QStringLiteral("Print Observer S&heet..."));
     cmdClose = commandButton("cmdClose", QStringLiteral("Cl&ose"));
-    connect(cmdSaveRecord, &QPushButton::clicked, this, &frmPlan::cmdSaveRecord_Click);
-    connect(cmdPrint, &QPushButton::clicked, this, &frmPlan::cmdPrint_Click);
-    connect(cmdClose, &QPushButton::clicked, this, &frmPlan::cmdClose_Click);
+    // Queued, as every button that may open a window: a press through the accessibility
+    // interface returns at once.
+    connect(cmdSaveRecord, &QPushButton::clicked, this, &frmPlan::cmdSaveRecord_Click,
+            Qt::QueuedConnection);
+    connect(cmdPrint, &QPushButton::clicked, this, &frmPlan::cmdPrint_Click, Qt::QueuedConnection);
+    connect(cmdPrintObserver, &QPushButton::clicked, this, &frmPlan::cmdPrintObserver_Click,
+            Qt::QueuedConnection);
+    connect(cmdClose, &QPushButton::clicked, this, &frmPlan::cmdClose_Click, Qt::QueuedConnection);
     layOut();
     FocusedWheel::applyTo(this);
 
     connect(txtSessionCode, &QLineEdit::textChanged, this, &frmPlan::setSessionCode);
     connect(optPlacebo, &QRadioButton::toggled, this, &frmPlan::setBeverage);
     connect(spnFloat, &QSpinBox::valueChanged, this, &frmPlan::setBeverage);
-    connect(tmeStart, &QTimeEdit::timeChanged, this, &frmPlan::refresh);
-    connect(spnPortions, &QSpinBox::valueChanged, this, &frmPlan::refresh);
-    connect(txtRelease, &QLineEdit::textChanged, this, &frmPlan::refresh);
-    connect(tabSession, &SessionTabs::changed, this, &frmPlan::recordChanged);
-    // The chart's "now" line moves with the clock.
-    connect(&m_nowTimer, &QTimer::timeout, this, &frmPlan::showPlan);
+    connect(tmeStart, &QTimeEdit::timeChanged, this, &frmPlan::setStart);
+    connect(spnPortions, &QSpinBox::valueChanged, this, &frmPlan::setPortions);
+    connect(txtRelease, &QLineEdit::textChanged, this, &frmPlan::setReleaseLevel);
+    connect(tmeStart, &QTimeEdit::editingFinished, this, &frmPlan::correctSetup);
+    connect(txtRelease, &QLineEdit::editingFinished, this, &frmPlan::correctSetup);
+    connect(tabSession, &SessionTabs::boosterPeriodChanged, this, &frmPlan::refresh);
+    connect(m_session.get(), &Session::changed, this, &frmPlan::sessionChanged);
+    // The offer and the chart's "now" line move with the clock.
+    connect(&m_nowTimer, &QTimer::timeout, this, &frmPlan::refresh);
     m_nowTimer.start(60 * 1000);
 }
 
@@ -214,10 +255,12 @@ void frmPlan::layOut()
     sessionFrame->addLayout(sessionLayout);
     sessionFrame->addWidget(lblSessionProblem);
     sessionFrame->addWidget(lblRecordFile);
+    sessionFrame->addWidget(lblOperator);
 
     auto *doseLayout = new QVBoxLayout;
     doseLayout->addWidget(lblDoseInputs);
     doseLayout->addWidget(lblDoseVolumes);
+    doseLayout->addWidget(lblProtocolName);
 
     auto *choicesLayout = new QHBoxLayout;
     for (QWidget *control : std::initializer_list<QWidget *>{
@@ -231,9 +274,13 @@ void frmPlan::layOut()
     auto *timesLayout = new QVBoxLayout;
     for (QLabel *line : {lblPeak, lblRelease, lblZero, lblPlacebo})
         timesLayout->addWidget(line);
-    auto *resultsLayout = new QHBoxLayout;
-    resultsLayout->addWidget(tabSession, 0);
-    resultsLayout->addWidget(picChart, 1);
+    auto *chartLayout = new QVBoxLayout;
+    chartLayout->addWidget(picChart, 1);
+    chartLayout->addWidget(lblChartNote);
+    resultsLayout = new QBoxLayout(QBoxLayout::LeftToRight);
+    // The lists' columns want about as much room as the chart.
+    resultsLayout->addWidget(tabSession, 1);
+    resultsLayout->addLayout(chartLayout, 1);
 
     auto *lblCaveat = label("lblCaveat", PlanText::caveat());
     lblCaveat->setWordWrap(true);
@@ -254,9 +301,10 @@ void frmPlan::layOut()
     column->addLayout(timesLayout);
     column->addLayout(resultsLayout, 1);
     column->addWidget(lblCaveat);
-    auto *scroll = named(new QScrollArea, "scrContents");
+    scroll = named(new QScrollArea, "scrContents");
     scroll->setWidget(contents);
     scroll->setWidgetResizable(true);
+    scroll->viewport()->installEventFilter(this);
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setAccessibleName(QStringLiteral("Session Plan"));
     scroll->viewport()->setAccessibleName(QStringLiteral("Session Plan"));
@@ -266,9 +314,8 @@ void frmPlan::layOut()
 
     auto *buttonsLayout = new QHBoxLayout;
     buttonsLayout->addStretch();
-    buttonsLayout->addWidget(cmdSaveRecord);
-    buttonsLayout->addWidget(cmdPrint);
-    buttonsLayout->addWidget(cmdClose);
+    for (QPushButton *button : {cmdSaveRecord, cmdPrint, cmdPrintObserver, cmdClose})
+        buttonsLayout->addWidget(button);
     auto *window = new QVBoxLayout(this);
     window->addWidget(scroll, 1);
     window->addLayout(buttonsLayout);
@@ -288,188 +335,274 @@ void frmPlan::layOut()
         move(parentWidget()->frameGeometry().center() - rect().center());
 }
 
-bool frmPlan::hasEntries() const
+bool frmPlan::eventFilter(QObject *watched, QEvent *event)
 {
-    for (const RecordedPortion &portion : m_record.portions) {
-        if (portion.servedAtMinute)
-            return true;
+    if (watched == scroll->viewport() && event->type() == QEvent::Resize) {
+        // The entries beside the chart where both have room, else above it, so that the window
+        // never scrolls sideways (at twice the scale on a small screen, say).
+        const int beside = tabSession->minimumSizeHint().width() +
+                           picChart->minimumSizeHint().width() + resultsLayout->spacing() +
+                           scroll->widget()->layout()->contentsMargins().left() * 2;
+        resultsLayout->setDirection(scroll->viewport()->width() >= beside
+                                        ? QBoxLayout::LeftToRight
+                                        : QBoxLayout::TopToBottom);
     }
-    return !m_record.readings.isEmpty() || m_record.booster.has_value();
+    return QDialog::eventFilter(watched, event);
+}
+
+void frmPlan::showSetup()
+{
+    const SessionRecord &record = m_session->record();
+    const SessionSetup &setup = record.setup;
+    const LevelScale &level = setup.input.level;
+    const QSignalBlocker code(txtSessionCode), placebo(optPlacebo), floatMl(spnFloat),
+        start(tmeStart), portions(spnPortions), release(txtRelease);
+    if (m_session->state() != RecordState::NotSaved)
+        txtSessionCode->setText(setup.sessionCode);
+    (setup.placebo ? optPlacebo : optAlcohol)->setChecked(true);
+    const SessionPlan plan = m_report.hasPlan() ? *m_report.dose.plan : SessionPlan{};
+    spnFloat->setRange(0, std::max({0, smallestPortionMl(plan), setup.floatMl}));
+    spnFloat->setValue(setup.floatMl);
+    const EntryValues inForce = m_session->valuesInForce(1);
+    tmeStart->setTime(inForce.start.value_or(setup.start).time());
+    spnPortions->setValue(setup.plan.portions);
+    txtRelease->setText(
+        SingleToText(level.shownLevel(inForce.releaseBal.value_or(setup.plan.releaseLevel))));
+}
+
+void frmPlan::refresh()
+{
+    m_report =
+        evaluateSession(*m_session, m_clock(),
+                        tabSession->boosterMinutes().value_or(Booster::DefaultDrinkingMinutes));
+    showPlan();
+}
+
+void frmPlan::showPlan()
+{
+    const bool fixed = m_session->setupFixed();
+    const bool readOnly = m_session->state() == RecordState::ReadOnly;
+    for (QWidget *choice : std::initializer_list<QWidget *>{spnPortions, optAlcohol, optPlacebo})
+        choice->setEnabled(!fixed);
+    spnFloat->setEnabled(!fixed && m_report.placebo);
+    txtSessionCode->setReadOnly(m_session->state() != RecordState::NotSaved);
+    // Once fixed, a start or a release level typed is a correction of the setup.
+    tmeStart->setReadOnly(readOnly);
+    txtRelease->setReadOnly(readOnly);
+
+    const PlanText text = describePlan(m_report);
+    const SessionText session = describeSession(m_report);
+    lblDoseInputs->setText(text.doseInputs);
+    // A placebo's window shows what is poured, never the alcohol dose.
+    lblDoseVolumes->setText(m_report.placebo ? session.beverage + QLatin1Char('.')
+                                             : text.doseVolumes);
+    lblProtocolName->setText(protocolLine(m_report.setup, m_limitsChecked));
+    lblPeak->setText(text.peakLine);
+    lblRelease->setText(text.releaseLine);
+    lblZero->setText(text.zeroLine);
+    const QStringList protocol = protocolLines(m_report.dose, m_session->protocol());
+    lblProtocol->setText(protocol.join(QLatin1Char('\n')));
+    lblProtocol->setVisible(!protocol.isEmpty());
+    QString problem = setupProblem();
+    const bool planShown = m_report.hasPlan() && problem.isEmpty();
+    if (problem.isEmpty() && !m_report.hasPlan())
+        problem = m_report.dose.plan ? planFaultText(m_report.dose.plan->problem).message
+                                     : doseFaultText(m_report.dose.outcome).message;
+    lblProblem->setText(problem);
+    lblProblem->setVisible(!problem.isEmpty());
+    for (QLabel *line : {lblPeak, lblRelease, lblZero})
+        line->setVisible(planShown && !m_report.placebo);
+    lblPlacebo->setVisible(planShown && m_report.placebo);
+    lblOperator->setText(m_session->operatorInitials().isEmpty()
+                             ? QStringLiteral("Operator: asked before the first entry")
+                             : QStringLiteral("Operator: ") + m_session->operatorInitials());
+
+    tabSession->present(m_report);
+    tabSession->setEnabled(planShown);
+    picChart->setReport(m_report);
+    picChart->setAccessibleDescription(
+        !planShown         ? QStringLiteral("No plan")
+        : m_report.placebo ? SessionText::placeboNote()
+                           : QStringList{text.peakLine, text.releaseLine, text.zeroLine}.join(
+                                 QStringLiteral(". ")));
+    // The chart's note of what it could not draw goes in lblChartNote once the chart gives one.
+    cmdPrint->setEnabled(planShown);
+    cmdPrintObserver->setEnabled(planShown);
+    showRecordState();
+}
+
+void frmPlan::showRecordState()
+{
+    cmdSaveRecord->setEnabled(m_session->state() == RecordState::NotSaved && m_report.hasPlan() &&
+                              setupProblem().isEmpty());
+    lblRecordFile->setText(recordStateText(*m_session));
+}
+
+void frmPlan::sessionChanged()
+{
+    if (m_session->state() == RecordState::Saved && m_session->hasUnsavedEntries())
+        saveEntries();
+    refresh();
+    if (m_session->setupFixed())
+        showSetup(); // the corrected start and release level
+}
+
+void frmPlan::saveEntries()
+{
+    const QString error = RecordFile::save(m_session->path(), m_session->record());
+    if (!error.isEmpty()) {
+        OperatorMessage::show(this, error);
+        return;
+    }
+    m_session->setEntriesSaved();
+}
+
+bool frmPlan::mayTurnIntoCurrentVersion()
+{
+    if (m_versionAccepted || m_session->record().version != RecordVersion::First ||
+        m_session->state() != RecordState::Saved)
+        return true;
+    m_versionAccepted = OperatorMessage::ask(this, recordVersionQuestion(m_session->path()),
+                                             QMessageBox::Yes | QMessageBox::No,
+                                             QMessageBox::No) == QMessageBox::Yes;
+    return m_versionAccepted;
+}
+
+void frmPlan::setupAnswered(QWidget *field, const SessionRefusal &refusal)
+{
+    if (refusal.refused())
+        m_setupProblems.insert(field, refusal.message);
+    else
+        m_setupProblems.remove(field);
+    field->setAccessibleDescription(refusal.message);
+    refresh();
+}
+
+QString frmPlan::setupProblem() const
+{
+    for (const QWidget *field : std::initializer_list<const QWidget *>{
+             optPlacebo, spnFloat, tmeStart, spnPortions, txtRelease}) {
+        if (m_setupProblems.contains(field))
+            return m_setupProblems.value(field);
+    }
+    return {};
 }
 
 void frmPlan::setSessionCode(const QString &code)
 {
     const bool usable = code.isEmpty() || acceptsSessionCode(code);
     if (acceptsSessionCode(code))
-        m_record.sessionCode = code;
-    else if (code.isEmpty())
-        m_record.sessionCode.clear();
+        m_session->setSessionCode(code);
     lblSessionProblem->setText(usable ? QString() : sessionCodeMessage(code));
     lblSessionProblem->setVisible(!usable);
     txtSessionCode->setAccessibleDescription(lblSessionProblem->text());
 }
 
+bool frmPlan::takeSessionCode()
+{
+    const QString code = txtSessionCode->text();
+    if (m_session->record().setup.sessionCode == code && acceptsSessionCode(code))
+        return true;
+    const SessionRefusal refusal = m_session->setSessionCode(code);
+    if (refusal.refused()) {
+        OperatorMessage::show(this, refusal.message);
+        txtSessionCode->setFocus();
+    }
+    return !refusal.refused();
+}
+
 void frmPlan::setBeverage()
 {
-    if (m_readOnly || hasEntries() || !m_recordPath.isEmpty())
-        return; // the record's beverage, as served
-    m_record.placebo = optPlacebo->isChecked();
-    m_record.floatMl = spnFloat->value();
-    refresh();
+    if (m_session->setupFixed())
+        return;
+    setupAnswered(optPlacebo,
+                  m_session->setBeverage(optPlacebo->isChecked(), float(spnFloat->value())));
+    showSetup(); // the float a portion of the new plan can hold
 }
 
-void frmPlan::refresh()
+void frmPlan::setStart()
 {
-    // What was served and measured belongs to the plan it was served by: once the session has
-    // entries or a file, its choices stay as they are. The release level only judges readings.
-    const bool fixed = m_readOnly || hasEntries() || !m_recordPath.isEmpty();
-    for (QWidget *choice :
-         std::initializer_list<QWidget *>{tmeStart, spnPortions, optAlcohol, optPlacebo})
-        choice->setEnabled(!fixed);
-    spnFloat->setEnabled(!fixed && m_record.placebo);
-    txtRelease->setReadOnly(m_readOnly);
-    if (!fixed) {
-        m_record.startTime = tmeStart->time();
-        m_record.plan.portions = spnPortions->value();
+    if (m_session->setupFixed())
+        return;
+    setupAnswered(tmeStart,
+                  m_session->setStart(SessionClock::startAt(tmeStart->time(), m_clock())));
+}
+
+void frmPlan::setPortions()
+{
+    if (m_session->setupFixed())
+        return;
+    const SessionRefusal refusal = m_session->setPortions(spnPortions->value());
+    if (!refusal.refused())
         m_settings.portions = spnPortions->value();
-    }
-    const SingleFromText release = TextToSingle(txtRelease->text());
-    const float releaseBefore = m_record.plan.releaseLevel;
-    QString problem;
-    if (!release.ok())
-        problem = fieldProblemMessage(inputProblemOf(release, txtRelease->text()),
-                                      QStringLiteral("Release level"), txtRelease->text());
-    else if (!acceptsReleaseLevel(m_record.input.level.toBal(release.value)))
-        problem = planFaultText(PlanProblem::ReleaseLevelNotAboveZero).message;
-    else // only a usable level is remembered, in g/100 ml
-        m_record.plan.releaseLevel = m_settings.releaseLevel =
-            m_record.input.level.toBal(release.value);
-
-    // Without a usable release level the dose is shown without a plan.
-    DoseOptions options;
-    options.protocol = m_protocol;
-    if (problem.isEmpty())
-        options.plan = m_record.plan;
-    m_report = evaluateDose(m_record.input, options);
-    m_plan = SessionPlan{};
-    m_plan.problem = PlanProblem::ReleaseLevelNotAboveZero;
-    if (m_report.plan) {
-        m_plan = *m_report.plan;
-        problem = planFaultText(m_plan.problem).message;
-    }
-    if (!fixed) {
-        // A new session pours the plan of its current choices.
-        const DosingState &s = m_report.dose.state;
-        m_record.alcoholMl = s.AlcDose;
-        m_record.mixerMl = s.MixDose;
-        m_record.totalMl = s.TotDose;
-        spnFloat->setMaximum(std::max(0, smallestPortionMl(m_plan)));
-        m_record.floatMl = spnFloat->value();
-        const QList<ServedPortion> poured =
-            m_record.placebo ? placeboPortions(m_plan, m_record.floatMl) : m_plan.portions;
-        m_record.portions.clear();
-        for (const ServedPortion &portion : poured)
-            m_record.portions << RecordedPortion{portion, std::nullopt};
-    }
-    lblProblem->setText(problem);
-    lblProblem->setVisible(!problem.isEmpty());
-    txtRelease->setAccessibleDescription(problem);
-    if (releaseBefore != m_record.plan.releaseLevel)
-        saveChanges();
-    showPlan();
+    setupAnswered(spnPortions, refusal);
 }
 
-void frmPlan::showPlan()
+void frmPlan::setReleaseLevel()
 {
-    // The portions as poured: a placebo's floats, or a reopened record's own.
-    SessionPlan poured = m_plan;
-    poured.portions.clear();
-    for (const RecordedPortion &portion : m_record.portions)
-        poured.portions << portion.portion;
-    const PlanText text = describePlan(m_report.dose, poured, m_record.startTime, m_record.plan);
-    lblDoseInputs->setText(text.doseInputs);
-    lblDoseVolumes->setText(text.doseVolumes);
-    lblPeak->setText(text.peakLine);
-    lblRelease->setText(text.releaseLine);
-    lblZero->setText(text.zeroLine);
-    const QStringList protocol = protocolLines(m_report, m_protocol);
-    lblProtocol->setText(protocol.join(QLatin1Char('\n')));
-    lblProtocol->setVisible(!protocol.isEmpty());
-    // A placebo has no expected curve, and says so.
-    for (QLabel *line : {lblPeak, lblRelease, lblZero})
-        line->setVisible(m_plan.ok() && !m_record.placebo);
-    lblPlacebo->setVisible(m_plan.ok() && m_record.placebo);
-    tabSession->setPlan(m_report, poured, text.portionRows, m_protocol);
-    tabSession->setEnabled(m_plan.ok());
-
-    BalChartData chart{m_plan, m_report.dose.state.BAL, m_record.plan.releaseLevel,
-                       m_record.startTime, m_record.input.level};
-    chart.placebo = m_record.placebo;
-    chart.readings = m_record.readings;
-    for (const RecordedPortion &portion : m_record.portions)
-        chart.servedAtMinute << portion.servedAtMinute;
-    chart.booster = m_record.booster;
-    if (m_record.startDate.isValid()) {
-        const qint64 seconds =
-            QDateTime(m_record.startDate, m_record.startTime).secsTo(QDateTime::currentDateTime());
-        chart.nowMinute = int(std::clamp<qint64>(seconds / 60, -1000000, 1000000));
-    }
-    picChart->setData(chart);
-    picChart->setAccessibleDescription(
-        m_plan.ok()
-            ? QStringList{text.peakLine, text.releaseLine, text.zeroLine}.join(QStringLiteral(". "))
-            : QStringLiteral("No plan"));
-    cmdPrint->setEnabled(m_plan.ok());
-    showRecordState();
-}
-
-void frmPlan::showRecordState()
-{
-    cmdSaveRecord->setEnabled(!m_readOnly && m_plan.ok() && m_recordPath.isEmpty());
-    QString state;
-    if (m_readOnly)
-        state = QStringLiteral("Read-only: %1").arg(QDir::toNativeSeparators(m_recordPath));
-    else if (m_recordPath.isEmpty())
-        state = QStringLiteral("Not saved yet. Save Record... keeps every entry from then on.");
-    else if (m_unsaved)
-        state = QStringLiteral("The last entries could not be saved to %1.")
-                    .arg(QDir::toNativeSeparators(m_recordPath));
-    else
-        state = QStringLiteral("Every entry is saved to %1.")
-                    .arg(QDir::toNativeSeparators(m_recordPath));
-    lblRecordFile->setText(state);
-}
-
-void frmPlan::recordChanged()
-{
-    m_unsaved = true;
-    saveChanges();
-    refresh();
-}
-
-void frmPlan::saveChanges()
-{
-    if (m_recordPath.isEmpty() || m_readOnly)
+    if (m_session->setupFixed())
         return;
-    QString error;
-    if (RecordWriter::save(m_recordPath, m_record, error)) {
-        m_unsaved = false;
+    const QString typed = txtRelease->text();
+    const SingleFromText level = TextToSingle(typed);
+    if (!level.ok()) {
+        setupAnswered(txtRelease, {SessionFault::PlanChoice,
+                                   fieldProblemMessage(inputProblemOf(level, typed),
+                                                       QStringLiteral("Release level"), typed)});
         return;
     }
-    m_unsaved = true;
-    OperatorMessage::show(this, error);
+    const SessionRefusal refusal = m_session->setReleaseLevel(level.value);
+    if (!refusal.refused()) // only a usable level is remembered, in g/100 ml
+        m_settings.releaseLevel = m_session->record().setup.plan.releaseLevel;
+    setupAnswered(txtRelease, refusal);
+}
+
+void frmPlan::correctSetup()
+{
+    if (!m_session->setupFixed() || m_session->state() == RecordState::ReadOnly)
+        return;
+    const EntryValues inForce = m_session->valuesInForce(1);
+    const QDateTime start = inForce.start.value_or(QDateTime());
+    const LevelScale &level = m_report.setup.input.level;
+    const float release = level.shownLevel(inForce.releaseBal.value_or(0));
+    const SingleFromText typed = TextToSingle(txtRelease->text());
+    const bool sameStart = tmeStart->time() == start.time();
+    const bool sameRelease = typed.ok() && typed.value == release;
+    if (sameStart && sameRelease)
+        return;
+    const QList<ChangeField> fields{
+        {"tmeChangeStart", QStringLiteral("&Start of drinking:"), tmeStart->time()},
+        {"txtChangeRelease", QStringLiteral("&Release level (%1):").arg(level.unitText()),
+         std::nullopt, typed.ok() ? typed.value : release}};
+    const auto apply = [&](const frmChange &dialog) {
+        EntryValues corrected;
+        corrected.start = SessionClock::startAt(dialog.clock(0), start);
+        corrected.releaseBal = level.toBal(dialog.number(1));
+        const QString reason = dialog.reason();
+        const QDateTime now = m_clock();
+        return m_gate->enter([&] { return m_session->checkCorrection(1, corrected, reason, now); },
+                             [&] { return m_session->correct(1, corrected, reason, now); });
+    };
+    const SessionEntries entries(m_session->record());
+    frmChange dialog(frmChange::Kind::Correct, 1, entryValuesText(entries.setup(), m_report),
+                     fields, apply, this);
+    ModalDialog::exec(dialog);
+    showSetup(); // as corrected, or as it was
+}
+
+QStringList frmPlan::protocolText() const
+{
+    return QStringList{protocolLine(m_report.setup, m_limitsChecked)} +
+           protocolLines(m_report.dose, m_session->protocol());
 }
 
 void frmPlan::cmdSaveRecord_Click()
 {
-    if (!acceptsSessionCode(m_record.sessionCode)) {
-        OperatorMessage::show(this, sessionCodeMessage(txtSessionCode->text()));
-        txtSessionCode->setFocus();
+    if (!takeSessionCode() || !m_gate->initialsGiven())
         return;
-    }
+    const QString folder = m_recordFolder.isEmpty() ? QDir::homePath() : m_recordFolder;
     const QString path = QFileDialog::getSaveFileName(
         this, QStringLiteral("Save Record"),
-        QDir::home().filePath(fileBaseName(m_record) + QStringLiteral(".csv")),
+        QDir(folder).filePath(fileBaseName(m_session->record()) + QStringLiteral(".csv")),
         QStringLiteral("Session records (*.csv)"));
     if (!path.isEmpty())
         saveRecordAs(path);
@@ -477,28 +610,34 @@ void frmPlan::cmdSaveRecord_Click()
 
 bool frmPlan::saveRecordAs(const QString &path)
 {
-    if (m_readOnly || !m_plan.ok())
+    if (m_session->state() != RecordState::NotSaved || !setupProblem().isEmpty() ||
+        !takeSessionCode() || !m_gate->initialsGiven())
         return false;
-    if (!acceptsSessionCode(m_record.sessionCode)) {
-        OperatorMessage::show(this, sessionCodeMessage(txtSessionCode->text()));
+    if (const SessionRefusal refusal = m_session->prepareToSave(m_clock()); refusal.refused()) {
+        OperatorMessage::show(this, refusal.message);
         return false;
     }
-    QString error;
-    if (!RecordWriter::save(path, m_record, error)) {
+    auto lock = std::make_unique<RecordLock>(path);
+    if (!lock->tryLock()) {
+        OperatorMessage::show(this, recordSaveMessage(path, lock->reason()));
+        return false;
+    }
+    const QString error = RecordFile::save(path, m_session->record());
+    if (!error.isEmpty()) {
         OperatorMessage::show(this, error);
         return false;
     }
-    m_recordPath = path;
-    m_unsaved = false;
-    // The file is named after the code.
-    txtSessionCode->setReadOnly(true);
+    m_lock = std::move(lock);
+    m_session->setSaved(path);
+    m_recordFolder = QFileInfo(path).absolutePath();
     refresh();
     return true;
 }
 
 bool frmPlan::mayClose()
 {
-    if (m_closeAllowed || m_readOnly || !m_unsaved || !hasEntries())
+    if (m_closeAllowed || m_session->state() == RecordState::ReadOnly ||
+        !m_session->hasUnsavedEntries())
         return true;
     const QMessageBox::StandardButton answer = OperatorMessage::ask(
         this,
@@ -508,11 +647,12 @@ bool frmPlan::mayClose()
     if (answer == QMessageBox::Discard)
         return true;
     if (answer == QMessageBox::Save) {
-        if (m_recordPath.isEmpty())
+        if (m_session->state() == RecordState::NotSaved)
             cmdSaveRecord_Click();
         else
-            saveChanges();
-        return !m_unsaved;
+            saveEntries();
+        refresh();
+        return !m_session->hasUnsavedEntries();
     }
     return false;
 }
@@ -535,21 +675,44 @@ void frmPlan::reject()
     QDialog::reject();
 }
 
+void frmPlan::done(int result)
+{
+    m_lock.reset();
+    QDialog::done(result);
+}
+
 void frmPlan::cmdPrint_Click()
 {
     QPrinter printer(QPrinter::HighResolution);
+    const SessionRecord &record = m_session->record();
     // Qt's print dialog offers the document's name for a PDF file.
-    printer.setDocName(acceptsSessionCode(m_record.sessionCode) ? fileBaseName(m_record)
-                                                                : QStringLiteral("Session Plan"));
+    printer.setDocName(acceptsSessionCode(record.setup.sessionCode)
+                           ? fileBaseName(record)
+                           : QStringLiteral("Session Plan"));
     QPrintDialog dialog(&printer, this);
     dialog.setObjectName(QStringLiteral("printDialog"));
     if (dialog.exec() != QDialog::Accepted)
         return;
-    if (!PlanRecord::paint(printer, m_report.dose, m_plan, m_record.startTime, m_record.plan,
-                           QDateTime::currentDateTime(), protocolLines(m_report, m_protocol),
-                           &m_record))
+    if (!PlanRecord::paint(printer, m_report, m_clock(), protocolText()))
         OperatorMessage::show(this, QStringLiteral("ERROR: The session plan could not be printed. "
                                                    "Check the printer, or print to a PDF file."));
+}
+
+void frmPlan::cmdPrintObserver_Click()
+{
+    QPrinter printer(QPrinter::HighResolution);
+    const SessionRecord &record = m_session->record();
+    printer.setDocName((acceptsSessionCode(record.setup.sessionCode) ? fileBaseName(record)
+                                                                     : QStringLiteral("Session")) +
+                       QStringLiteral(" observer"));
+    QPrintDialog dialog(&printer, this);
+    dialog.setObjectName(QStringLiteral("printDialog"));
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    if (!ObserverSheet::paint(printer, m_report, m_clock()))
+        OperatorMessage::show(this, QStringLiteral("ERROR: The observer sheet could not be "
+                                                   "printed. Check the printer, or print to a "
+                                                   "PDF file."));
 }
 
 void frmPlan::cmdClose_Click()

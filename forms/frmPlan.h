@@ -1,15 +1,21 @@
 #pragma once
 
 #include "calc/DoseEvaluation.h"
+#include "calc/RecordLock.h"
+#include "calc/Session.h"
 #include "calc/SessionPlan.h"
-#include "calc/SessionRecord.h"
 
+#include <QDateTime>
 #include <QDialog>
-#include <QTime>
+#include <QHash>
 #include <QTimer>
+#include <functional>
 #include <memory>
 
 class BalChart;
+class QBoxLayout;
+class QScrollArea;
+class EntryGate;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -18,76 +24,112 @@ class QSpinBox;
 class QTimeEdit;
 class SessionTabs;
 
-// "Session Plan": how to serve the last dose calculated in this run and when the participant is
-// expected to fall below the release level, by the dosing model's own assumptions, and the
-// record of the session as it happens: the session code, the beverage, the portions served, the
-// readings and a booster. The number of portions and the release level are the run's,
-// remembered with the other settings; the session code never is. Once the record has been saved,
-// every entry rewrites its file at once.
+// "Session Plan": one participant's session, which the window presents and adds to through the
+// session's own operations (calc/Session.h). A new session is made from the last dose calculated
+// in this run: its code, beverage, start, number of portions and release level change until its
+// first entry or its file; then the start and the release level are corrected, with a reason.
+// How to serve the dose and when the participant is expected to fall below the release level
+// follow from the session's report, by the dosing model's own assumptions; the entries as they
+// happen (portions served, readings, a booster, corrections and voids) are in the tabs. Once
+// saved, every entry is written to the record's file at once, and the window holds the file's
+// lock for as long as it may add to it. The number of portions and the release level are the
+// run's, remembered with the other settings; the session code and the operator's initials never
+// are.
 class frmPlan : public QDialog {
     Q_OBJECT
 
 public:
-    // `dose` holds the values of the dose as the operator gave them; `protocol`, when there is
-    // one, judges it.
+    using Clock = std::function<QDateTime()>;
+
+    // A new session of `dose` under `protocol` (none: no protocol); `settings` are the run's plan
+    // choices, which the window's choices change.
     frmPlan(const DoseInput &dose, SessionPlanSettings &settings,
-            const std::optional<Protocol> &protocol = std::nullopt, QWidget *owner = nullptr);
-    // A record opened from `path`: changes are saved there, or never with `readOnly`.
-    frmPlan(const SessionRecord &record, const QString &path, bool readOnly,
-            QWidget *owner = nullptr);
+            const SessionProtocol &protocol = {}, QWidget *owner = nullptr);
+    ~frmPlan() override;
 
-    // The window of the record saved at `path`. Its dose is computed again from its values: if
-    // that differs from the dose it saved, it opens read-only, with a message that says so. A
-    // file that cannot be read gets a message naming the line, and no window.
-    static std::unique_ptr<frmPlan> openRecord(const QString &path, QWidget *owner = nullptr);
+    // The window of the record saved at `path`, or none with a message when it cannot be read.
+    // It opens read-only, saying why, when its end row does not vouch for it (cut or changed),
+    // when another copy of Pourwise records into it, or when its dose computed again differs from
+    // the dose it saved. Its protocol's limits judge it again when `inUse` is the protocol it
+    // names, read from a file with the same SHA-256.
+    static std::unique_ptr<frmPlan>
+    openRecord(const QString &path, const SessionProtocol &inUse = {}, QWidget *owner = nullptr);
 
-    // The start of drinking offered first: `now` rounded up to the next 5 minutes.
-    static QTime defaultStart(const QTime &now);
     // "<session code>-<yyyy-mm-dd>" of the record's start, the name its files are offered under.
     static QString fileBaseName(const SessionRecord &record);
 
-    const SessionRecord &record() const { return m_record; }
+    const Session &session() const { return *m_session; }
+    // The clock "now" is read from: the system's, unless a test gives another.
+    void setClock(Clock clock);
+    // The folder Save Record... starts in; after a save, the folder of the file saved.
+    QString recordFolder() const { return m_recordFolder; }
+    void setRecordFolder(const QString &folder) { m_recordFolder = folder; }
 
 public slots:
     void cmdPrint_Click();
+    void cmdPrintObserver_Click();
     void cmdClose_Click();
     // Asks for the file and saves the record there.
     void cmdSaveRecord_Click();
-    // Saves the record to `path` and keeps saving every change there; false with a message when
-    // it cannot.
+    // Saves the record to `path` and keeps saving every entry there, holding its lock; false
+    // with a message when it cannot.
     bool saveRecordAs(const QString &path);
     void reject() override;
+    // Closed, the window gives up the record's lock.
+    void done(int result) override;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    // The viewport's width sets whether the entries stand beside the chart or above it.
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    frmPlan(std::unique_ptr<Session> session, std::unique_ptr<RecordLock> lock, bool limitsChecked,
+            QWidget *owner);
     void createControls();
     void layOut();
-    // Recomputes the plan from the current choices and shows it.
+    // Evaluates the session now and shows its report.
     void refresh();
     void showPlan();
     void showRecordState();
-    // An entry was made: saved at once when the record has a file.
-    void recordChanged();
-    // Rewrites the record's file, if it has one; a failure is told and the entries stay unsaved.
-    void saveChanges();
-    bool hasEntries() const;
+    // The setup's fields as the session has them.
+    void showSetup();
+    // An entry was made or the setup changed: the entries are saved at once to the record's file.
+    void sessionChanged();
+    void saveEntries();
+    // Asked before the first entry into a version-1 file; true to go on.
+    bool mayTurnIntoCurrentVersion();
+    // The code typed is the session's; else a message, and false.
+    bool takeSessionCode();
     // Save, Discard or Cancel for entries not yet saved; true when the window may close.
     bool mayClose();
+    // The setup's fields, as typed, before the setup is fixed.
     void setSessionCode(const QString &code);
     void setBeverage();
+    void setStart();
+    void setPortions();
+    void setReleaseLevel();
+    // The start or the release level typed once the setup is fixed: a correction, with a reason.
+    void correctSetup();
+    // The outcome of a change of the setup typed in `field`: its refusal shown, or none.
+    void setupAnswered(QWidget *field, const SessionRefusal &refusal);
+    // What a setup field holds that the session did not take, the first field's first; empty
+    // when the session has what every field shows.
+    QString setupProblem() const;
+    QStringList protocolText() const;
 
+    std::unique_ptr<Session> m_session;
+    std::unique_ptr<RecordLock> m_lock; // held while entries are saved to the file
+    std::unique_ptr<EntryGate> m_gate;
     SessionPlanSettings m_ownSettings; // a reopened record's choices
     SessionPlanSettings &m_settings;
-    const std::optional<Protocol> m_protocol;
-    SessionRecord m_record;
-    QString m_recordPath; // empty until saved
-    bool m_readOnly = false;
-    bool m_unsaved = false; // entries the file does not hold yet
+    bool m_limitsChecked = false; // the session's protocol judges it
+    bool m_versionAccepted = false;
     bool m_closeAllowed = false;
-    DoseReport m_report; // the dose and the plan of the current choices
-    SessionPlan m_plan;  // the report's plan, or why there is none
+    QHash<const QWidget *, QString> m_setupProblems; // by field
+    QString m_recordFolder;
+    Clock m_clock;
+    SessionReport m_report;
     QTimer m_nowTimer;
     QLabel *lblSessionCode = nullptr;
     QLineEdit *txtSessionCode = nullptr;
@@ -97,8 +139,10 @@ private:
     QLabel *lblFloat = nullptr;
     QSpinBox *spnFloat = nullptr;
     QLabel *lblRecordFile = nullptr;
+    QLabel *lblOperator = nullptr;
     QLabel *lblDoseInputs = nullptr;
     QLabel *lblDoseVolumes = nullptr;
+    QLabel *lblProtocolName = nullptr;
     QLabel *lblStart = nullptr;
     QTimeEdit *tmeStart = nullptr;
     QLabel *lblPortions = nullptr;
@@ -112,8 +156,12 @@ private:
     QLabel *lblZero = nullptr;
     QLabel *lblPlacebo = nullptr;
     SessionTabs *tabSession = nullptr;
+    QScrollArea *scroll = nullptr;
+    QBoxLayout *resultsLayout = nullptr; // the entries beside the chart, or above it
     BalChart *picChart = nullptr;
+    QLabel *lblChartNote = nullptr; // what the chart could not draw
     QPushButton *cmdSaveRecord = nullptr;
     QPushButton *cmdPrint = nullptr;
+    QPushButton *cmdPrintObserver = nullptr;
     QPushButton *cmdClose = nullptr;
 };

@@ -45,6 +45,7 @@ inline constexpr const char *Units = "Units";
 inline constexpr const char *LevelUnit = "LevelUnit";
 inline constexpr const char *BreathRatio = "BreathRatio";
 inline constexpr const char *Protocol = "Protocol";
+inline constexpr const char *RecordFolder = "RecordFolder";
 
 // The main window's outer left, top, width and height, frame included, in twips.
 inline constexpr std::array<NumberKey, 4> GeometryKeys{{
@@ -120,12 +121,15 @@ static_assert([] {
     return true;
 }());
 
-// A text the main window keeps as it is: the path of the protocol in use, empty for none.
+// A text the main window keeps as it is: the path of the protocol in use, empty for none, and
+// the folder of the session record last opened or saved (a folder only: the names of records
+// hold session codes, which are never stored).
 struct TextKey {
     const char *name;
     const char *phrase; // how a message that lists values names it, "%1" for the text
 };
-inline constexpr std::array<TextKey, 1> MainWindowTexts{{{Protocol, "the protocol file \"%1\""}}};
+inline constexpr std::array<TextKey, 2> MainWindowTexts{
+    {{Protocol, "the protocol file \"%1\""}, {RecordFolder, "the record folder \"%1\""}}};
 
 // A value for every key the main window keeps, addressed by the key's name as read.
 class Values {

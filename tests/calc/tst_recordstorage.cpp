@@ -240,10 +240,10 @@ void TestRecordStorage::locked()
                                    : other.processId();
             QCOMPARE(lock.holderPid(), pid);
             QCOMPARE(lock.holderHost(), QSysInfo::machineHostName());
-            QVERIFY2(
-                message.contains(
-                    QStringLiteral("%1 (process %2)").arg(QSysInfo::machineHostName()).arg(pid)),
-                qPrintable(message));
+            const QString holderText =
+                QStringLiteral("%1 (process %2)").arg(QSysInfo::machineHostName()).arg(pid);
+            QVERIFY2(message.contains(holderText), qPrintable(message));
+            QVERIFY2(lock.reason().contains(holderText), qPrintable(lock.reason()));
         } else {
             QVERIFY2(message.contains(RecordLock::lockPath(record)), qPrintable(message));
         }

@@ -1,5 +1,6 @@
 #include "calc/EntryRules.h"
 #include "calc/Session.h"
+#include "calc/SessionClock.h"
 #include "calc/SessionEntries.h"
 #include "tests/support/SessionSupport.h"
 
@@ -80,6 +81,8 @@ class TestSessionModel : public QObject {
 private slots:
     void startsAtTheNextFiveMinutes_data();
     void startsAtTheNextFiveMinutes();
+    void startAtAClockTime_data();
+    void startAtAClockTime();
     void clockTimes_data();
     void clockTimes();
     void readingLevels_data();
@@ -123,6 +126,30 @@ void TestSessionModel::startsAtTheNextFiveMinutes()
     Session session(workedExampleInput(), SessionPlanSettings{}, SessionProtocol{},
                     QStringLiteral("test"), moment);
     QCOMPARE(session.record().setup.start, start);
+}
+
+void TestSessionModel::startAtAClockTime_data()
+{
+    QTest::addColumn<QTime>("now");
+    QTest::addColumn<QTime>("clock");
+    QTest::addColumn<int>("day"); // of the start, from today
+
+    QTest::newRow("later today") << QTime(9, 0) << QTime(13, 0) << 0;
+    QTest::newRow("earlier today: entered after the start") << QTime(14, 0) << QTime(13, 0) << 0;
+    QTest::newRow("just after midnight: tomorrow") << QTime(23, 58) << QTime(0, 5) << 1;
+    QTest::newRow("just before midnight: yesterday") << QTime(0, 20) << QTime(23, 40) << -1;
+    QTest::newRow("twelve hours either side: the later") << QTime(12, 0) << QTime(0, 0) << 1;
+    QTest::newRow("the seconds left out") << QTime(9, 0) << QTime(13, 0, 59) << 0;
+}
+
+void TestSessionModel::startAtAClockTime()
+{
+    QFETCH(QTime, now);
+    QFETCH(QTime, clock);
+    QFETCH(int, day);
+    const QDate today = start().date();
+    QCOMPARE(SessionClock::startAt(clock, QDateTime(today, now)),
+             QDateTime(today.addDays(day), QTime(clock.hour(), clock.minute())));
 }
 
 void TestSessionModel::clockTimes_data()

@@ -1,5 +1,6 @@
 #include "calc/EntryRules.h"
 #include "calc/SessionText.h"
+#include "tests/support/ReferenceRecords.h"
 #include "tests/support/SessionSupport.h"
 
 #include <QTest>
@@ -25,6 +26,8 @@ QString fieldOf(const SessionText &text, const QString &field)
         return text.release;
     if (field == QLatin1String("served"))
         return text.served.join(QLatin1Char('|'));
+    if (field == QLatin1String("servedNotes"))
+        return text.servedNotes.join(QLatin1Char('|'));
     if (field == QLatin1String("booster"))
         return (QStringList{text.booster} + text.boosterCourse).join(QLatin1Char('\n'));
     if (field == QLatin1String("offer"))
@@ -38,7 +41,8 @@ QString fieldOf(const SessionText &text, const QString &field)
     if (field == QLatin1String("history"))
         return text.history.join(QLatin1Char('\n'));
     QStringList rows;
-    for (const QStringList &cells : text.readings)
+    for (const QStringList &cells :
+         field == QLatin1String("boosters") ? text.boosters : text.readings)
         rows << cells.join(QLatin1Char('|'));
     return rows.join(QLatin1Char('\n'));
 }
@@ -53,6 +57,10 @@ private slots:
     void differences();
     void words_data();
     void words();
+    void versionOneHistory_data();
+    void versionOneHistory();
+    void protocolNamed_data();
+    void protocolNamed();
 };
 
 void TestSessionText::differences_data()
@@ -126,6 +134,13 @@ void TestSessionText::words_data()
     QTest::newRow("served") << false << "s2@13"
                             << "served"
                             << "not yet|14:13|not yet";
+    QTest::newRow("a serving voided, and marked again")
+        << false << "s1@0 v5 s1@2"
+        << "served|servedNotes"
+        << "14:02|not yet|not yet|served at 14:00, voided||";
+    QTest::newRow("the boosters, voided ones too")
+        << false << worked + QStringLiteral(" b110 v8") << "boosters"
+        << "8|15:50|10|25|150|175|voided";
     QTest::newRow("the booster offered")
         << false << worked << "offer"
         << "Booster estimate: alcohol 25 ml, mixer 150 ml, total 175 ml, to raise the level by "
@@ -153,6 +168,21 @@ void TestSessionText::words_data()
            "corrected to the reading 0.06 g/100 ml at 15:10. Reason: mistyped value.\n"
            "Entry 7, 2 Mar 2026 16:00 (AB): entry 5, the reading 0.06 g/100 ml at 15:10, "
            "voided. Reason: entered for the wrong session.";
+    // History: each entry as made beside what it is now, each change with what it did.
+    QTest::newRow("history of a corrected reading")
+        << false << "70=0.6 c5:70=0.06"
+        << "history rows after the portions"
+        << "5|2 Mar 2026 16:00|AB|reading|the reading 0.6 g/100 ml at 15:10|the reading 0.06 "
+           "g/100 ml at 15:10 (corrected by entry 6)\n"
+           "6|2 Mar 2026 16:00|AB|correction|entry 5 corrected to the reading 0.06 g/100 ml at "
+           "15:10. Reason: mistyped value.|";
+    QTest::newRow("history of a voided reading")
+        << false << "70=0.6 c5:70=0.06 v5"
+        << "history rows after the portions"
+        << "5|2 Mar 2026 16:00|AB|reading|the reading 0.6 g/100 ml at 15:10|voided by entry 7\n"
+           "6|2 Mar 2026 16:00|AB|correction|entry 5 corrected to the reading 0.06 g/100 ml at "
+           "15:10. Reason: mistyped value.|\n"
+           "7|2 Mar 2026 16:00|AB|void|entry 5 voided. Reason: entered for the wrong session.|";
 }
 
 void TestSessionText::words()
@@ -161,7 +191,7 @@ void TestSessionText::words()
     QFETCH(QString, entries);
     QFETCH(QString, field);
     QFETCH(QString, text);
-    auto session = workedSession();
+    auto session = SessionSupport::workedSession();
     if (placebo)
         session->setBeverage(true, 0);
     const QDateTime now = at(120);
@@ -188,7 +218,75 @@ void TestSessionText::words()
         }
         QVERIFY2(!answer.refused(), qPrintable(answer.message));
     }
-    QCOMPARE(fieldOf(describeSession(evaluateSession(*session, now), QLocale::c()), field), text);
+    const SessionReport report = evaluateSession(*session, now);
+    const SessionText words = describeSession(report, QLocale::c());
+    QStringList shown;
+    for (const QString &each : field.split(QLatin1Char('|'))) {
+        if (each != QLatin1String("history rows after the portions")) {
+            shown << fieldOf(words, each);
+            continue;
+        }
+        QStringList rows;
+        for (const QStringList &cells :
+             describeHistory(session->record(), report, QLocale::c()).mid(4))
+            rows << cells.join(QLatin1Char('|'));
+        shown << rows.join(QLatin1Char('\n'));
+    }
+    QCOMPARE(shown.join(QLatin1Char('|')), text);
+}
+
+void TestSessionText::versionOneHistory_data()
+{
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QString>("cells");
+
+    // A version-1 file recorded neither when an entry was made nor by whom; it marked a portion
+    // served in the portion's own row.
+    QTest::newRow("the setup")
+        << 0
+        << "1|not recorded|not recorded|plan|the start of drinking 8 Dec 2026 14:05 and the "
+           "release level 0.02 g/100 ml|as entered";
+    QTest::newRow("a portion served")
+        << 2
+        << "3|not recorded|not recorded|portion|portion 2: alcohol 23 ml, mixer 136 ml, total "
+           "159 ml, to serve at 14:18, served at 14:18|as entered";
+}
+
+void TestSessionText::versionOneHistory()
+{
+    QFETCH(int, row);
+    QFETCH(QString, cells);
+    const SessionRecord record = ReferenceRecords::all().constFirst().record;
+    QCOMPARE(record.version, RecordVersion::First);
+    const SessionReport report = evaluateSession(record, at(600));
+    QCOMPARE(describeHistory(record, report, QLocale::c()).value(row).join(QLatin1Char('|')),
+             cells);
+}
+
+void TestSessionText::protocolNamed_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("checked");
+    QTest::addColumn<QString>("line");
+
+    QTest::newRow("the protocol in use") << "Arm A" << true << "Protocol: Arm A";
+    QTest::newRow("recorded under another")
+        << "Arm A" << false
+        << "Recorded under the protocol \"Arm A\"; its limits are not checked now. Open that "
+           "protocol's file to check them.";
+    QTest::newRow("limits without a protocol")
+        << "" << true << "Protocol: none; the limits set in this run are checked";
+    QTest::newRow("none") << "" << false << "Protocol: none";
+}
+
+void TestSessionText::protocolNamed()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, checked);
+    QFETCH(QString, line);
+    SessionSetup setup;
+    setup.protocolName = name;
+    QCOMPARE(protocolLine(setup, checked), line);
 }
 
 QTEST_APPLESS_MAIN(TestSessionText)

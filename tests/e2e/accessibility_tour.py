@@ -1,8 +1,9 @@
 """Drives the real program through the accessibility tree, as a screen reader user would:
-Begin on the splash, the menu bar's items, "Session Plan" before any dose, "Input Parameters", the gender message, a
-calculation, the notice of an implausible height in the status bar, "Finished", the session plan
-of that dose, metric units, the About window and "Exit". Every step waits for what it needs, up
-to a time limit."""
+Begin on the splash, the menu bar's items, "Session Plan" before any dose, "Input Parameters", the
+gender message, a calculation, the notice of an implausible height in the status bar,
+"Finished", the session plan of that dose with a first entry and the operator's initials,
+metric units, the About window and "Exit". Every step waits for what it needs, up to a time
+limit."""
 import sys
 import time
 
@@ -10,6 +11,8 @@ import pyatspi
 from gi.repository import GLib
 
 LIMIT = 15.0
+INITIALS_CAPTION = ("Your initials (1 to 8 letters), carried by every entry you make in this "
+                    "session:")
 
 
 def fail(message):
@@ -193,7 +196,21 @@ def main():
         if search(plan, None, caption) is None:
             fail("the session plan has no control named %r" % caption)
     wait_for("push button", "Print...", plan)
+    wait_for("push button", "Print Observer Sheet...", plan)
+    # The first entry asks for the operator's initials, in a window of its own that the press
+    # does not wait for; a reading at the time now is a baseline before the start.
+    press(wait_for("page tab", "Readings", plan))
+    wait_for("text", "Reading (g/100 ml):", plan).queryEditableText().setTextContents("0")
+    press(wait_for("push button", "Add Reading", plan))
+    operator = wait_for("dialog", "Operator")
+    wait_for("text", INITIALS_CAPTION, operator).queryEditableText().setTextContents("JS")
+    press(wait_for("push button", "OK", operator))
+    wait_for("label", "Operator: JS", plan)
+    # The entry is not saved: closing asks, and Discard lets it go.
     press(wait_for("push button", "Close", plan))
+    question = wait_for("label", "The session record has entries that are not saved. Save them "
+                        "before closing?")
+    press(wait_for("push button", "Discard", question.parent))
     wait_for("dialog", "Session Plan", present=False)
 
     press(wait_for("menu item", "About Pourwise..."))

@@ -1,12 +1,16 @@
+#include "forms/Controls.h"
 #include "forms/Module1.h"
 #include "forms/frmAbout.h"
+#include "forms/frmChange.h"
+#include "forms/frmHistory.h"
 #include "forms/frmInfo.h"
+#include "forms/frmInitials.h"
 #include "forms/frmLimits.h"
 #include "forms/frmMain.h"
 #include "forms/frmPlan.h"
 #include "forms/frmSplash.h"
 #include "settings/SettingsStore.h"
-#include "tests/support/WorkedExample.h"
+#include "tests/support/SessionSupport.h"
 
 #include <QAbstractSpinBox>
 #include <QAccessible>
@@ -16,6 +20,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWheelEvent>
+#include <cmath>
 #include <functional>
 #include <memory>
 
@@ -69,6 +74,8 @@ private slots:
     void noNameHoldsAnAccessKey_data() { addWindowRows(); }
     void noNameHoldsAnAccessKey();
     void noFieldTurnsByTheWheelWithoutTheFocus_data() { addWindowRows(); }
+    void alarmTextReads_data();
+    void alarmTextReads();
     void noFieldTurnsByTheWheelWithoutTheFocus();
 };
 
@@ -95,6 +102,9 @@ void TestAccessibility::addWindowRows()
     QTest::newRow("main") << "frmMain";
     QTest::newRow("session plan") << "frmPlan";
     QTest::newRow("protocol limits") << "frmLimits";
+    QTest::newRow("operator's initials") << "frmInitials";
+    QTest::newRow("correct entry") << "frmChange";
+    QTest::newRow("session history") << "frmHistory";
 }
 
 void TestAccessibility::everyShownControlHasAName_data()
@@ -124,6 +134,23 @@ std::unique_ptr<QWidget> TestAccessibility::openWindow(const QString &window)
         form.reset(splash);
     } else if (window == QLatin1String("frmPlan")) {
         form = std::make_unique<frmPlan>(workedExampleInput(), planSettings);
+    } else if (window == QLatin1String("frmInitials")) {
+        form = std::make_unique<frmInitials>();
+    } else if (window == QLatin1String("frmChange")) {
+        form = std::make_unique<frmChange>(
+            frmChange::Kind::Correct, 5, QStringLiteral("the reading 0.06 g/100 ml at 15:10"),
+            QList<ChangeField>{
+                {"tmeChangeTime", QStringLiteral("&Time:"), QTime(15, 10)},
+                {"txtChangeLevel", QStringLiteral("&Level (g/100 ml):"), std::nullopt, 0.06f}},
+            [](const frmChange &) { return false; });
+    } else if (window == QLatin1String("frmHistory")) {
+        auto session = SessionSupport::workedSession();
+        session->addReading(70, 0.6f, SessionSupport::at(80));
+        EntryValues corrected;
+        corrected.atMinute = 70;
+        corrected.level = 0.06f;
+        session->correct(5, corrected, QStringLiteral("mistyped value"), SessionSupport::at(80));
+        form = std::make_unique<frmHistory>(session->record(), QStringLiteral("P-017.csv"));
     } else if (window == QLatin1String("frmLimits")) {
         form = std::make_unique<frmLimits>(ProtocolLimits{}, LevelScale{}, QString());
     } else {
@@ -205,6 +232,33 @@ void TestAccessibility::noFieldTurnsByTheWheelWithoutTheFocus()
             turned << field->objectName();
     }
     QVERIFY2(turned.isEmpty(), qPrintable(turned.join(QStringLiteral(", "))));
+}
+
+void TestAccessibility::alarmTextReads_data()
+{
+    QTest::addColumn<QColor>("window");
+    QTest::newRow("light") << QColor(0xf0, 0xf0, 0xf0);
+    QTest::newRow("white") << QColor(Qt::white);
+    QTest::newRow("dark") << QColor(0x2b, 0x2b, 0x2b);
+    QTest::newRow("black") << QColor(Qt::black);
+}
+
+// What is wrong is said in red that reads on the window's own background, light or dark: a
+// contrast of at least 4.5 to 1, as for body text.
+void TestAccessibility::alarmTextReads()
+{
+    QFETCH(QColor, window);
+    const auto luminance = [](const QColor &colour) {
+        const auto channel = [](double value) {
+            return value <= 0.03928 ? value / 12.92 : std::pow((value + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * channel(colour.redF()) + 0.7152 * channel(colour.greenF()) +
+               0.0722 * channel(colour.blueF());
+    };
+    const double a = luminance(Controls::alarmColour(window));
+    const double b = luminance(window);
+    const double contrast = (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05);
+    QVERIFY2(contrast >= 4.5, qPrintable(QString::number(contrast)));
 }
 
 QTEST_MAIN(TestAccessibility)

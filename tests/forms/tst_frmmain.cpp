@@ -1,8 +1,10 @@
 #include "calc/DosingState.h"
+#include "forms/ModalDialog.h"
 #include "forms/Module1.h"
 #include "forms/OperatorMessage.h"
 #include "forms/ProtocolMenu.h"
 #include "forms/frmInfo.h"
+#include "forms/frmLimits.h"
 #include "forms/frmMain.h"
 #include "forms/frmPlan.h"
 #include "settings/SettingsStore.h"
@@ -12,6 +14,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -33,9 +36,10 @@
 
 namespace {
 
-const QStringList WrittenKeys = {"MainLeft", "MainTop",   "MainWidth",   "MainHeight", "BAL",
-                                 "dd",       "Proof",     "Ratio",       "Portions",   "Release",
-                                 "Units",    "LevelUnit", "BreathRatio", "Protocol"};
+const QStringList WrittenKeys = {"MainLeft",    "MainTop",  "MainWidth",   "MainHeight",
+                                 "BAL",         "dd",       "Proof",       "Ratio",
+                                 "Portions",    "Release",  "Units",       "LevelUnit",
+                                 "BreathRatio", "Protocol", "RecordFolder"};
 
 float parseC(const QString &text)
 {
@@ -211,6 +215,8 @@ private slots:
     void cleanup()
     {
         OperatorMessage::setCapture({});
+        OperatorMessage::setAnswer({});
+        ModalDialog::setAnswer({});
         QLocale::setDefault(QLocale::c());
     }
 
@@ -412,7 +418,7 @@ private slots:
             "150", "5",
             // the session plan's choices as loaded
             earlier.isEmpty() ? "3" : "7", earlier.isEmpty() ? "0.02" : "0.03", "US", "g/100ml",
-            "2100", ""};
+            "2100", "", ""};
         for (int i = 0; i < WrittenKeys.size(); ++i)
             QCOMPARE(stored.value(WrittenKeys[i]), expected[i]);
         if (state == Qt::WindowNoState) { // the frame lies around the client area set above
@@ -492,8 +498,8 @@ private slots:
         QStringList sessionItems;
         for (QAction *item : session)
             sessionItems << item->objectName() + u' ' + item->text();
-        QCOMPARE(sessionItems,
-                 (QStringList{"mnuPlan Session Plan", "mnuRecordOpen &Open Record..."}));
+        QCOMPARE(sessionItems, (QStringList{"mnuPlan Session Plan", "mnuRecordOpen &Open Record...",
+                                            "mnuHistory &History..."}));
         const QList<QAction *> units = bar[2]->menu()->actions();
         QStringList choices;
         for (QAction *item : units)
@@ -1012,6 +1018,103 @@ private slots:
             QCOMPARE(s.DD, dd);
             menuCommand(next.get(), QStringLiteral("Exit"))->trigger();
         }
+    }
+
+    // Open Record... and History... start in the folder of the record last opened or saved,
+    // which the settings keep (a folder, never a file's name) until the next run.
+    void recordDialogsStartInTheLastFolder_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::newRow("Open Record...") << "&Open Record...";
+        QTest::newRow("History...") << "&History...";
+    }
+    void recordDialogsStartInTheLastFolder()
+    {
+        QFETCH(QString, command);
+        const QString records = temp->filePath(QStringLiteral("records"));
+        QVERIFY(QDir().mkpath(records));
+        const QString record = records + QStringLiteral("/P-017-2026-03-02.csv");
+        {
+            const auto first = newWindow();
+            first->MDIForm_Load();
+            showAndWait(first.get());
+            QString started;
+            QVERIFY(inModalWindow(first.get(), command, [&](QWidget *dialog) {
+                if (auto *files = qobject_cast<QFileDialog *>(dialog))
+                    started = files->directory().absolutePath();
+            }));
+            QCOMPARE(started, QDir::homePath()); // nothing opened yet
+            // A file that is no record: named, and its folder remembered all the same.
+            QFile file(record);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("not a record\r\n");
+            file.close();
+            if (command == QLatin1String("&History..."))
+                first->showHistory(record);
+            else
+                first->openRecord(record);
+            QCOMPARE(messages.size(), 1);
+            menuCommand(first.get(), QStringLiteral("Exit"))->trigger();
+        }
+        QCOMPARE(settingsInFile(iniPath()).value(QStringLiteral("RecordFolder")), records);
+
+        const auto second = newWindow();
+        second->MDIForm_Load();
+        showAndWait(second.get());
+        QString started;
+        QVERIFY(inModalWindow(second.get(), command, [&](QWidget *dialog) {
+            if (auto *files = qobject_cast<QFileDialog *>(dialog))
+                started = files->directory().absolutePath();
+        }));
+        QCOMPARE(started, records);
+    }
+
+    // Limits... on a protocol opened from a file asks first, since every site that uses the file
+    // gets them; No leaves the file as it is.
+    void limitsOfAProtocolFileAskedFirst_data()
+    {
+        QTest::addColumn<bool>("fromFile");
+        QTest::addColumn<QMessageBox::StandardButton>("answer");
+        QTest::addColumn<bool>("asked");
+        QTest::addColumn<bool>("shown"); // the Protocol Limits window
+        QTest::newRow("a protocol's file, Yes") << true << QMessageBox::Yes << true << true;
+        QTest::newRow("a protocol's file, No") << true << QMessageBox::No << true << false;
+        QTest::newRow("no protocol: not asked") << false << QMessageBox::No << false << true;
+    }
+    void limitsOfAProtocolFileAskedFirst()
+    {
+        QFETCH(bool, fromFile);
+        QFETCH(QMessageBox::StandardButton, answer);
+        QFETCH(bool, asked);
+        QFETCH(bool, shown);
+        const auto window = newWindow();
+        window->MDIForm_Load();
+        auto *menu = window->findChild<ProtocolMenu *>();
+        const QString path = temp->filePath(QStringLiteral("arm A.json"));
+        Protocol arm;
+        arm.name = QStringLiteral("Arm A");
+        QVERIFY(writeProtocolFile(path, arm).isEmpty());
+        if (fromFile)
+            QVERIFY(menu->openProtocol(path));
+        const QByteArray before = readFile(path);
+        QStringList questions;
+        OperatorMessage::setAnswer([&](const QString &text) {
+            questions << text;
+            return answer;
+        });
+        bool limitsShown = false;
+        ModalDialog::setAnswer([&](QDialog &dialog) {
+            limitsShown = qobject_cast<frmLimits *>(&dialog) != nullptr;
+            return int(QDialog::Rejected);
+        });
+        menu->mnuProtocolLimits_Click();
+        QCOMPARE(questions.size(), asked ? 1 : 0);
+        if (asked)
+            QCOMPARE(questions[0], QStringLiteral("Change the limits in %1? Every site that uses "
+                                                  "this file will get them.")
+                                       .arg(QDir::toNativeSeparators(path)));
+        QCOMPARE(limitsShown, shown);
+        QCOMPARE(readFile(path), before);
     }
 };
 

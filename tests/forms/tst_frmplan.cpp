@@ -1,16 +1,24 @@
 #include "calc/FaultTexts.h"
-#include "calc/RecordReader.h"
+#include "calc/RecordFile.h"
+#include "calc/RecordWriter.h"
 #include "calc/SessionCode.h"
+#include "calc/SessionText.h"
 #include "forms/BalChart.h"
 #include "forms/ClockField.h"
+#include "forms/ModalDialog.h"
 #include "forms/OperatorMessage.h"
 #include "forms/PlanRecord.h"
+#include "forms/frmChange.h"
+#include "forms/frmHistory.h"
+#include "forms/frmInitials.h"
 #include "forms/frmPlan.h"
 #include "tests/support/AccessKeys.h"
-#include "tests/support/WorkedExample.h"
+#include "tests/support/SessionSupport.h"
 
+#include <QComboBox>
 #include <QImage>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPdfWriter>
@@ -18,6 +26,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QScrollArea>
 #include <QSpinBox>
 #include <QStandardPaths>
 #include <QTabWidget>
@@ -27,7 +36,8 @@
 #include <QTreeWidget>
 #include <memory>
 
-Q_DECLARE_METATYPE(LevelReading)
+using SessionSupport::TimedLevel;
+using SessionSupport::timedLevels;
 
 class TestFrmPlan : public QObject {
     Q_OBJECT
@@ -35,35 +45,112 @@ class TestFrmPlan : public QObject {
 private:
     SessionPlanSettings settings;
     std::unique_ptr<frmPlan> form;
+    // Every time of these tests is today's, so that the start typed is the session's whatever
+    // the time the tests run at.
+    QDateTime now;
+    QStringList messages;
+    QStringList questions;
+    QMessageBox::StandardButton answer = QMessageBox::Yes;
+    int initialsAsked = 0;
+    // How the next Correct Entry or Void Entry dialog is answered; none: cancelled.
+    std::function<void(frmChange &dialog)> change;
+    QStringList changeTitles; // of every such dialog, in the order shown
 
-    template <typename T = QWidget> T *control(const char *name)
+    template <typename T = QWidget> T *control(const char *name, QWidget *in = nullptr)
     {
-        T *found = form->findChild<T *>(QLatin1String(name));
+        T *found = (in ? in : form.get())->findChild<T *>(QLatin1String(name));
         if (!found)
             qFatal("no control %s", name);
         return found;
     }
     QString text(const char *label) { return control<QLabel>(label)->text(); }
-    void openForm(const DoseInput &dose = workedExampleInput())
+    QDateTime today(const QTime &time) const { return QDateTime(QDate::currentDate(), time); }
+    void useTheTestClock(frmPlan &plan)
     {
-        form = std::make_unique<frmPlan>(dose, settings);
+        plan.setClock([this] { return now; });
+    }
+    void openForm(const DoseInput &dose = workedExampleInput(),
+                  const SessionProtocol &protocol = {})
+    {
+        form = std::make_unique<frmPlan>(dose, settings, protocol);
+        useTheTestClock(*form);
         control<QTimeEdit>("tmeStart")->setTime(QTime(13, 0));
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
     }
-    // The table as "cell|cell|..." lines.
-    QStringList portionRows()
+    // A list's rows as "cell|cell|..." lines.
+    QStringList rows(const char *list, qsizetype columns = -1)
     {
-        auto *table = control<QTreeWidget>("grdPortions");
-        QStringList rows;
+        auto *table = control<QTreeWidget>(list);
+        QStringList found;
         for (int row = 0; row < table->topLevelItemCount(); ++row) {
             QStringList cells;
             for (int column = 0; column < table->columnCount(); ++column)
                 cells << table->topLevelItem(row)->text(column);
-            cells.removeLast(); // the served time, empty until served
-            rows << cells.join(QLatin1Char('|'));
+            found << cells.mid(0, columns).join(QLatin1Char('|'));
         }
-        return rows;
+        return found;
+    }
+    // The plan's portions, without what the session adds to them.
+    QStringList portionRows() { return rows("grdPortions", 5); }
+    void selectRow(const char *list, int row)
+    {
+        auto *table = control<QTreeWidget>(list);
+        table->setCurrentItem(table->topLevelItem(row));
+    }
+    // A report of `plan` alone, with readings at "minute=level" pairs, as the chart draws it.
+    static SessionReport chartReport(const CalculatedDose &dose, const SessionPlan &plan,
+                                     float release, bool placebo, const QString &readings)
+    {
+        SessionReport report;
+        report.setup.input = workedExampleInput();
+        report.start = QDateTime(QDate(2026, 3, 2), QTime(13, 0));
+        report.releaseBal = release;
+        report.placebo = placebo;
+        report.dose.dose = dose;
+        report.dose.plan = plan;
+        if (!placebo)
+            report.expected = ExpectedCourse{plan, std::nullopt};
+        for (const TimedLevel &reading : timedLevels(readings)) {
+            ReadingLine line;
+            line.atMinute = reading.minute;
+            line.level = reading.level;
+            report.readings << line;
+        }
+        return report;
+    }
+    // A button of the window clicked; its command runs from the event loop, as a press through
+    // the accessibility interface returns before any window it opens.
+    void press(const char *button)
+    {
+        control<QPushButton>(button)->click();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
+    }
+    void enter(const char *button, const QTime &at)
+    {
+        control<QTimeEdit>("tmeEntry")->setTime(at);
+        press(button);
+    }
+    // The next change is answered with `values` typed into the fields named, `reason` typed, and
+    // OK.
+    void answerChange(const QMap<QString, QString> &values, const QString &reason)
+    {
+        change = [this, values, reason](frmChange &dialog) {
+            for (auto value = values.begin(); value != values.end(); ++value) {
+                QWidget *field = control(qPrintable(value.key()), &dialog);
+                if (auto *time = qobject_cast<QTimeEdit *>(field))
+                    time->setTime(QTime::fromString(value.value(), QStringLiteral("HH:mm")));
+                else
+                    static_cast<QLineEdit *>(field)->setText(value.value());
+            }
+            control<QComboBox>("cboReason", &dialog)->setCurrentText(reason);
+            dialog.cmdOK_Click();
+        };
+    }
+    void addReading(const QTime &at, const QString &typed)
+    {
+        control<QLineEdit>("txtReading")->setText(typed);
+        enter("cmdAddReading", at);
     }
 
 private slots:
@@ -71,11 +158,41 @@ private slots:
     {
         QLocale::setDefault(QLocale::c());
         settings = SessionPlanSettings{};
+        now = today(QTime(15, 5));
+        messages.clear();
+        questions.clear();
+        answer = QMessageBox::Yes;
+        initialsAsked = 0;
+        OperatorMessage::setCapture([this](const QString &text) { messages << text; });
+        OperatorMessage::setAnswer([this](const QString &text) {
+            questions << text;
+            return answer;
+        });
+        // The operator's initials "AB" whenever they are asked.
+        change = {};
+        changeTitles.clear();
+        ModalDialog::setAnswer([this](QDialog &dialog) {
+            if (auto *changing = qobject_cast<frmChange *>(&dialog)) {
+                changeTitles << changing->windowTitle();
+                if (change)
+                    change(*changing);
+                return changing->result();
+            }
+            auto *initials = qobject_cast<frmInitials *>(&dialog);
+            if (!initials)
+                return int(QDialog::Rejected);
+            ++initialsAsked;
+            control<QLineEdit>("txtInitials", initials)->setText(QStringLiteral("AB"));
+            initials->cmdOK_Click();
+            return initials->result();
+        });
     }
     void cleanup()
     {
         form.reset();
         OperatorMessage::setCapture({});
+        OperatorMessage::setAnswer({});
+        ModalDialog::setAnswer({});
         QLocale::setDefault(QLocale::c());
     }
 
@@ -170,8 +287,8 @@ private slots:
         QCOMPARE(settings.releaseLevel, 0.05f);
     }
 
-    // Every caption of the window has an access key, and no two controls that can be on screen
-    // together share one, in any unit of levels the captions name.
+    // Every caption of the window has an access key, and no two controls of the window share
+    // one, whatever tab shows them, in any unit of levels the captions name.
     void accessKeysAreUniqueAndComplete_data()
     {
         QTest::addColumn<LevelScale>("level");
@@ -194,7 +311,7 @@ private slots:
                 without << QStringLiteral("%1 \"%2\"").arg(a.name, a.caption);
             for (qsizetype j = i + 1; j < controls.size(); ++j) {
                 const CaptionedControl &b = controls[j];
-                if (!a.key.isEmpty() && a.key == b.key && shownTogether(a, b))
+                if (!a.key.isEmpty() && a.key == b.key)
                     shared << QStringLiteral("%1: %2 and %3")
                                   .arg(a.key.toString(QKeySequence::NativeText), a.name, b.name);
             }
@@ -214,8 +331,6 @@ private slots:
     void saveRecordByTheKeyboard()
     {
         QFETCH(QKeyCombination, keys);
-        QStringList messages;
-        OperatorMessage::setCapture([&](const QString &text) { messages << text; });
         openForm();
         QVERIFY(QTest::qWaitForWindowActive(form.get()));
         QTest::keyClick(form.get(), keys.key(), keys.keyboardModifiers());
@@ -246,6 +361,36 @@ private slots:
         QCOMPARE(field->inputMethodQuery(Qt::ImAnchorRectangle).toRect().left(), first);
     }
 
+    // A window as wide as the plan's choices need never scrolls sideways: the entries go above
+    // the chart when both do not fit side by side. CTest runs this again at twice the scale.
+    void entriesBesideOrAboveTheChart_data()
+    {
+        QTest::addColumn<int>("wider"); // than the plan's choices need, in lines of text
+        QTest::addColumn<bool>("beside");
+        QTest::newRow("as wide as the choices need") << 0 << false;
+        QTest::newRow("wide") << 40 << true;
+    }
+    void entriesBesideOrAboveTheChart()
+    {
+        QFETCH(int, wider);
+        QFETCH(bool, beside);
+        openForm();
+        auto *scroll = control<QScrollArea>("scrContents");
+        const QMargins margins = scroll->widget()->layout()->contentsMargins();
+        const int needed = control("fraChoices")->minimumSizeHint().width() + margins.left() +
+                           margins.right() + form->width() - scroll->viewport()->width();
+        form->resize(needed + wider * form->fontMetrics().height(), form->height());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        QCoreApplication::processEvents();
+        QVERIFY2(scroll->widget()->width() <= scroll->viewport()->width(),
+                 qPrintable(QStringLiteral("%1 in %2")
+                                .arg(scroll->widget()->width())
+                                .arg(scroll->viewport()->width())));
+        const QRect entries = control("pnlEntries")->geometry();
+        const QRect chart = control("picChart")->geometry();
+        QCOMPARE(entries.right() < chart.left(), beside);
+    }
+
     void unusableReleaseLevel_data()
     {
         QTest::addColumn<QString>("typed");
@@ -268,9 +413,15 @@ private slots:
         QVERIFY(control<QLabel>("lblProblem")->isVisible());
         QCOMPARE(text("lblProblem"), message);
         QVERIFY(!control<QLabel>("lblPeak")->isVisible());
-        QCOMPARE(portionRows(), QStringList());
+        // Nothing is entered, saved or printed by a plan the window does not show.
+        QVERIFY(!control("pnlEntries")->isEnabled());
+        QVERIFY(!control<QPushButton>("cmdSaveRecord")->isEnabled());
         QVERIFY(!control<QPushButton>("cmdPrint")->isEnabled());
         QCOMPARE(settings.releaseLevel, 0.02f); // the last usable level stays remembered
+        // Another choice changed does not make the session take the level typed.
+        control<QSpinBox>("spnPortions")->setValue(4);
+        QCOMPARE(text("lblProblem"), message);
+        QVERIFY(!control<QPushButton>("cmdSaveRecord")->isEnabled());
 
         control<QLineEdit>("txtRelease")->setText(QStringLiteral("0.03"));
         QVERIFY(!control<QLabel>("lblProblem")->isVisible());
@@ -326,13 +477,6 @@ private slots:
         QFETCH(LevelScale, level);
         QFETCH(QStringList, readings);
         QFETCH(QString, booster);
-        QStringList messages;
-        OperatorMessage::setCapture([&](const QString &text) { messages << text; });
-        QStringList questions;
-        OperatorMessage::setAnswer([&](const QString &text) {
-            questions << text;
-            return QMessageBox::Cancel;
-        });
         DoseInput dose = workedExampleInput();
         dose.level = level;
         openForm(dose);
@@ -344,105 +488,486 @@ private slots:
             control<QRadioButton>("optPlacebo")->setChecked(true);
             control<QSpinBox>("spnFloat")->setValue(5);
         }
-        const auto addReading = [&](QTime time, const QString &typed) {
-            control<QTimeEdit>("tmeReading")->setTime(time);
-            control<QLineEdit>("txtReading")->setText(typed);
-            control<QPushButton>("cmdAddReading")->click();
-        };
         addReading(QTime(14, 10), QStringLiteral("abc"));
         QCOMPARE(messages.size(), 1);
         QVERIFY2(messages[0].startsWith(QLatin1String("ERROR: Reading \"abc\"")),
                  qPrintable(messages[0]));
         QCOMPARE(control<QLineEdit>("txtReading")->text(), QStringLiteral("abc")); // kept
-        QVERIFY(!control<ClockField>("tmeReading")->isFollowing()); // and its time too
-        control<QTimeEdit>("tmeServed")->setTime(QTime(13, 2));
-        control<QPushButton>("cmdServed")->click();
-        // After an entry its time field shows the clock again, ready for the next.
-        QVERIFY(control<ClockField>("tmeServed")->isFollowing());
+        QVERIFY(!control<ClockField>("tmeEntry")->isFollowing()); // and its time too
+        QCOMPARE(initialsAsked, 0);                               // nothing was entered
+
+        enter("cmdServed", QTime(13, 2));
+        // The initials are asked before the first entry, and only then.
+        QCOMPARE(initialsAsked, 1);
+        QCOMPARE(text("lblOperator"), QStringLiteral("Operator: AB"));
+        // After an entry the time field shows the clock again, ready for the next.
+        QVERIFY(control<ClockField>("tmeEntry")->isFollowing());
         // The plan's choices stay those of what was served.
         QVERIFY(!control<QSpinBox>("spnPortions")->isEnabled());
         for (int i = 0; i < 3; ++i)
             addReading(QTime(14, 10).addSecs(i * 15 * 60), readings[i]);
-        QCOMPARE(text("lblDescending"), QStringLiteral("Descending limb shown at 14:40"));
-        QVERIFY(control<ClockField>("tmeReading")->isFollowing());
+        QCOMPARE(text("lblDescending"),
+                 placebo ? QString() : QStringLiteral("Descending limb shown at 14:40"));
+        QCOMPARE(initialsAsked, 1);
 
         // Entries not saved: closing asks, and Cancel keeps the window.
+        answer = QMessageBox::Cancel;
         QVERIFY(!form->close());
         QCOMPARE(questions.size(), 1);
         QTemporaryDir folder;
-        const QString path = folder.filePath(frmPlan::fileBaseName(form->record()) + ".csv");
-        QVERIFY(path.endsWith(QLatin1String("/P-017-") +
-                              form->record().startDate.toString(Qt::ISODate) + ".csv"));
+        const QString path = folder.filePath(frmPlan::fileBaseName(form->session().record()) +
+                                             QStringLiteral(".csv"));
+        QVERIFY(path.endsWith(QStringLiteral("/P-017-") +
+                              QDate::currentDate().toString(Qt::ISODate) + ".csv"));
         QVERIFY(form->saveRecordAs(path));
+        QCOMPARE(text("lblRecordFile"),
+                 QStringLiteral("Every entry is saved to %1.").arg(QDir::toNativeSeparators(path)));
         addReading(QTime(14, 55), readings[3]);
         QVERIFY2(text("lblBooster").startsWith(booster), qPrintable(text("lblBooster")));
         QCOMPARE(control<QPushButton>("cmdBoosterServed")->isEnabled(), !placebo);
-        control<QTimeEdit>("tmeBooster")->setTime(QTime(15, 0));
-        control<QPushButton>("cmdBoosterServed")->click();
-        QCOMPARE(form->record().booster.has_value(), !placebo);
+        enter("cmdBoosterServed", QTime(15, 0));
+        const SessionReport entered = evaluateSession(form->session(), now);
+        QCOMPARE(entered.booster() != nullptr, !placebo);
         if (!placebo)
-            QCOMPARE(form->record().booster->servedAtMinute, 120);
-        QCOMPARE(control<ClockField>("tmeBooster")->isFollowing(), !placebo);
+            QCOMPARE(entered.booster()->atMinute, 120);
         QCOMPARE(messages.size(), 1);
+        QCOMPARE(entered.readings.size(), 4);
+        QCOMPARE(entered.portions[0].served()->atMinute, 2);
+        QCOMPARE(entered.portions[0].portion.alcoholMl, placebo ? 5 : 23);
 
         // What the file holds at any moment is the whole session, as a kill would leave it.
-        const SessionRecord entered = form->record();
-        QCOMPARE(entered.readings.size(), 4);
-        QCOMPARE(entered.portions[0].servedAtMinute, std::optional<int>(2));
-        QCOMPARE(entered.portions[0].portion.alcoholMl, placebo ? 5 : 23);
-        const RecordReader::Result saved = RecordReader::open(path);
-        QVERIFY2(saved.record, qPrintable(saved.errorText));
-        QVERIFY(*saved.record == entered);
+        const RecordReading saved = RecordFile::open(path);
+        QVERIFY2(saved.record, qPrintable(saved.error));
+        QCOMPARE(saved.check, RecordCheck::Ok);
+        QVERIFY(*saved.record == form->session().record());
         QVERIFY(form->close()); // nothing unsaved: no question
         QCOMPARE(questions.size(), 1);
 
+        // Closed, the window gives up the record's lock: it opens again to be added to.
         const std::unique_ptr<frmPlan> reopened = frmPlan::openRecord(path);
         QVERIFY(reopened);
-        QVERIFY(reopened->record() == entered);
+        QVERIFY(reopened->session().record() == saved.record);
+        QCOMPARE(reopened->session().state(), RecordState::Saved);
         QVERIFY(reopened->findChild<QPushButton *>("cmdAddReading")->isEnabled());
         QCOMPARE(messages.size(), 1);
+    }
 
-        // A saved dose that the values no longer give opens read-only and says so.
+    // A record opens to be added to, or read-only saying why, and a file that is no record
+    // opens nothing and says what is wrong where.
+    void opensARecord_data()
+    {
+        QTest::addColumn<QString>("file"); // what is done to the file saved
+        QTest::addColumn<bool>("opens");
+        QTest::addColumn<bool>("readOnly");
+        QTest::addColumn<QString>("message"); // what the message says; empty for none
+        QTest::newRow("as saved") << "saved" << true << false << "";
+        QTest::newRow("being recorded by another window")
+            << "locked" << true << true
+            << QStringLiteral("is being recorded by Pourwise on the computer %1 (process %2). It "
+                              "opens read-only.")
+                   .arg(QSysInfo::machineHostName())
+                   .arg(QCoreApplication::applicationPid());
+        QTest::newRow("cut short") << "cut" << true << true
+                                   << "has no end row: it was cut short, and entries may be "
+                                      "missing at its end. It opens read-only.";
+        QTest::newRow("changed outside Pourwise")
+            << "changed" << true << true << "was changed outside Pourwise";
+        QTest::newRow("a dose the values no longer give")
+            << "other dose" << true << true
+            << "(alcohol 68 ml, mixer 408 ml, total 476 ml) differs from the dose the record "
+               "saved (alcohol 69 ml, mixer 408 ml, total 477 ml). The record opens read-only";
+        QTest::newRow("not a record") << "damaged" << false << false << "ERROR: ";
+    }
+    void opensARecord()
+    {
+        QFETCH(QString, file);
+        QFETCH(bool, opens);
+        QFETCH(bool, readOnly);
+        QFETCH(QString, message);
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("P-017.csv"));
+        auto session = SessionSupport::workedSession();
+        session->setSessionCode(QStringLiteral("P-017"));
+        QVERIFY(!session->prepareToSave(SessionSupport::at(0)).refused());
+        QVERIFY(!session->addReading(70, 0.06f, SessionSupport::at(70)).refused());
+        SessionRecord record = session->record();
+        if (file == QLatin1String("other dose")) {
+            record.setup.alcoholMl = 69;
+            record.setup.totalMl = 477;
+            record.entries[0].alcoholMl += 1; // the portions add up to the dose
+            record.entries[0].totalMl += 1;
+        }
+        QVERIFY(RecordFile::save(path, record).isEmpty());
+        QFile bytes(path);
+        QVERIFY(bytes.open(QIODevice::ReadWrite));
+        QByteArray text = bytes.readAll();
+        if (file == QLatin1String("cut"))
+            text.truncate(text.lastIndexOf("\r\n", text.size() - 3) + 2);
+        else if (file == QLatin1String("changed"))
+            text.replace(",0.06,", ",0.07,");
+        else if (file == QLatin1String("damaged"))
+            text.replace(",0.06,", ",x,");
+        bytes.resize(0);
+        bytes.write(text);
+        bytes.close();
+        RecordLock other(path);
+        if (file == QLatin1String("locked"))
+            QVERIFY(other.tryLock());
+
+        const std::unique_ptr<frmPlan> opened = frmPlan::openRecord(path);
+        QCOMPARE(opened != nullptr, opens);
+        QCOMPARE(messages.size(), message.isEmpty() ? 0 : 1);
+        if (!message.isEmpty())
+            QVERIFY2(messages[0].contains(message), qPrintable(messages[0]));
+        if (!opened)
+            return;
+        const QString state = control<QLabel>("lblRecordFile", opened.get())->text();
+        QCOMPARE(opened->session().state() == RecordState::ReadOnly, readOnly);
+        QCOMPARE(state.startsWith(QLatin1String("Read-only")), readOnly);
+        QCOMPARE(control<QPushButton>("cmdAddReading", opened.get())->isEnabled(), !readOnly);
+        // Locked by another window, the state line names the computer and the process too.
+        if (file == QLatin1String("locked"))
+            QVERIFY2(state.contains(QStringLiteral("%1 (process %2)")
+                                        .arg(QSysInfo::machineHostName())
+                                        .arg(QCoreApplication::applicationPid())),
+                     qPrintable(state));
+    }
+
+    // A session with everything an operator may meet: each portion served, one voided and marked
+    // again, a reading asked about, corrected, another voided, and a booster over a limit of the
+    // protocol, asked about; the lists show every entry as it is now and History every row.
+    void wholeSessionWithChanges()
+    {
+        Protocol arm;
+        arm.name = QStringLiteral("Arm A");
+        arm.limits.totalMl = 600; // the dose's 476 ml passes; with the booster it does not
+        openForm(workedExampleInput(), {arm, arm.name, protocolSha256("arm A")});
+        QCOMPARE(text("lblProtocolName"), QStringLiteral("Protocol: Arm A"));
+        control<QLineEdit>("txtSessionCode")->setText(QStringLiteral("P-021"));
+        for (const QTime &at : {QTime(13, 0), QTime(13, 13), QTime(13, 26)})
+            enter("cmdServed", at);
+        // Portion 3 was not served yet: its mark is voided, never unmarked, and made again.
+        control<QTabWidget>("tabSession")->setCurrentWidget(control("tabPortions"));
+        selectRow("grdPortions", 2);
+        QVERIFY(control<QPushButton>("cmdVoid")->isEnabled());
+        change = [this](frmChange &dialog) {
+            dialog.cmdOK_Click(); // no reason: refused, and the dialog stays
+            QCOMPARE(dialog.result(), int(QDialog::Rejected));
+            control<QComboBox>("cboReason", &dialog)->setCurrentIndex(1); // "wrong time"
+            dialog.cmdOK_Click();
+        };
+        press("cmdVoid");
+        QCOMPARE(messages, QStringList{sessionRefusal(SessionFault::ReasonMissing).message});
+        QCOMPARE(rows("grdPortions").value(2),
+                 QStringLiteral("3|13:27|22|136|158|not yet|served at 13:26, voided"));
+        enter("cmdServed", QTime(13, 28));
+        QCOMPARE(rows("grdPortions").value(2),
+                 QStringLiteral("3|13:27|22|136|158|13:28|served at 13:26, voided"));
+
+        for (const auto &[at, level] : {std::pair{QTime(14, 10), "0.06"},
+                                        {QTime(14, 25), "0.057"},
+                                        {QTime(14, 40), "0.054"},
+                                        {QTime(14, 50), "0.6"},
+                                        {QTime(14, 55), "0.052"}})
+            addReading(at, QString::fromLatin1(level));
+        // A reading far above the expected peak is asked about first.
+        QCOMPARE(questions.size(), 1);
+        QVERIFY2(questions[0].startsWith(QLatin1String("Record a reading of 0.6 g/100 ml?")),
+                 qPrintable(questions[0]));
+        control<QTabWidget>("tabSession")->setCurrentWidget(control("tabReadings"));
+        selectRow("grdReadings", 3);
+        answerChange({{"txtChangeLevel", "0.05"}}, QStringLiteral("mistyped value"));
+        press("cmdCorrect");
+        selectRow("grdReadings", 4);
+        answerChange({}, QStringLiteral("entered for the wrong session"));
+        press("cmdVoid");
+        QCOMPARE(changeTitles, (QStringList{"Void Entry 7", "Correct Entry 13", "Void Entry 14"}));
+        // The entry, its time and level as in force, and what became of it.
+        QStringList readings;
+        for (const QString &row : rows("grdReadings").mid(3))
+            readings << QStringList{row.section(u'|', 0, 2), row.section(u'|', 5)}.join(u'|');
+        QCOMPARE(readings, (QStringList{"13|14:50|0.05|corrected", "14|14:55|0.052|voided"}));
+        // A voided entry is neither corrected nor voided again.
+        QVERIFY(!control<QPushButton>("cmdCorrect")->isEnabled());
+
+        control<QTabWidget>("tabSession")->setCurrentWidget(control("tabBooster"));
+        enter("cmdBoosterServed", QTime(15, 0));
+        QCOMPARE(questions.size(), 2);
+        QVERIFY2(questions[1].startsWith(QLatin1String("WARNING: With this booster: ")),
+                 qPrintable(questions[1]));
+        QVERIFY2(text("lblBooster").startsWith(QLatin1String("Booster served at 15:00")),
+                 qPrintable(text("lblBooster")));
+        QVERIFY2(text("lblBoosterCourse")
+                     .startsWith(QLatin1String("Expected peak after the "
+                                               "booster: ")),
+                 qPrintable(text("lblBoosterCourse")));
+        QCOMPARE(rows("grdBoosters"), QStringList{"17|15:00|10|28|168|196|"});
+        QCOMPARE(initialsAsked, 1);
+        QCOMPARE(messages.size(), 1);
+
+        // Saved, the record holds every row, and History lists them as they are.
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("P-021.csv"));
+        QVERIFY(form->saveRecordAs(path));
+        const std::unique_ptr<frmHistory> history = frmHistory::openRecord(path);
+        QVERIFY(history);
+        auto *list = control<QTreeWidget>("grdHistory", history.get());
+        QCOMPARE(list->topLevelItemCount(), 17);
+        QStringList shown;
+        for (int row = 0; row < list->topLevelItemCount(); ++row)
+            shown << list->topLevelItem(row)->text(3) + u' ' + list->topLevelItem(row)->text(4) +
+                         u' ' + list->topLevelItem(row)->text(5);
+        for (const QString &expected :
+             {QStringLiteral("served portion 3 served at 13:26 voided by entry 8"),
+              QStringLiteral("void entry 7 voided. Reason: wrong time. "),
+              QStringLiteral("reading the reading 0.6 g/100 ml at 14:50 the reading 0.05 g/100 ml "
+                             "at 14:50 (corrected by entry 15)"),
+              QStringLiteral("correction entry 13 corrected to the reading 0.05 g/100 ml at "
+                             "14:50. Reason: mistyped value. "),
+              QStringLiteral("void entry 14 voided. Reason: entered for the wrong session. ")})
+            QVERIFY2(shown.contains(expected), qPrintable(shown.join(u'\n')));
+        form.reset(); // its lock goes before its folder
+    }
+
+    // Nothing is entered without every question answered Yes: a reading far above the expected
+    // peak, a booster over a protocol's limit, an entry into a version-1 file.
+    void questionAnsweredNoEntersNothing_data()
+    {
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<QString>("question");
+        QTest::newRow("a reading far above the peak") << "reading"
+                                                      << "Record a reading of 0.6";
+        QTest::newRow("a booster over a limit") << "booster"
+                                                << "WARNING: With this booster: ";
+    }
+    void questionAnsweredNoEntersNothing()
+    {
+        QFETCH(QString, entry);
+        QFETCH(QString, question);
+        Protocol arm;
+        arm.name = QStringLiteral("Arm A");
+        arm.limits.totalMl = 600;
+        openForm(workedExampleInput(), {arm, arm.name, protocolSha256("arm A")});
+        for (const auto &[at, level] :
+             {std::pair{QTime(14, 10), "0.06"}, {QTime(14, 25), "0.057"}, {QTime(14, 40), "0.054"}})
+            addReading(at, QString::fromLatin1(level));
+        const SessionRecord before = form->session().record();
+        answer = QMessageBox::No;
+        if (entry == QLatin1String("reading"))
+            addReading(QTime(14, 50), QStringLiteral("0.6"));
+        else
+            enter("cmdBoosterServed", QTime(15, 0));
+        QCOMPARE(questions.size(), 1);
+        QVERIFY2(questions[0].startsWith(question), qPrintable(questions[0]));
+        QVERIFY(form->session().record() == before);
+        QVERIFY(messages.isEmpty());
+        // The time stays as typed, for the entry to be made again.
+        QVERIFY(!control<ClockField>("tmeEntry")->isFollowing());
+    }
+
+    // A refused entry is told, and nothing is entered.
+    void refusalShown_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QTime>("at");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("a reading ahead of the clock")
+            << "cmdAddReading" << QTime(15, 11)
+            << "ERROR: 15:11 is more than 5 minutes after the time now (15:05). Enter the time "
+               "it happened.";
+        QTest::newRow("served before the start")
+            << "cmdServed" << QTime(12, 50)
+            << "ERROR: 12:50 is before the start of drinking at 13:00: nothing is served before "
+               "the start.";
+    }
+    void refusalShown()
+    {
+        QFETCH(QString, button);
+        QFETCH(QTime, at);
+        QFETCH(QString, message);
+        openForm();
+        const SessionRecord before = form->session().record();
+        control<QLineEdit>("txtReading")->setText(QStringLiteral("0.05"));
+        enter(qPrintable(button), at);
+        QCOMPARE(messages, QStringList{message});
+        QVERIFY(form->session().record() == before);
+        QCOMPARE(control<QLineEdit>("txtReading")->text(), QStringLiteral("0.05"));
+    }
+
+    // Entries that could not be saved are never said to be: the state line says so until a later
+    // entry saves them all.
+    void saveFailureIsShown()
+    {
+        openForm();
+        control<QLineEdit>("txtSessionCode")->setText(QStringLiteral("P-017"));
+        QTemporaryDir temp;
+        const QString folder = temp.filePath(QStringLiteral("records"));
+        QVERIFY(QDir().mkpath(folder));
+        const QString path = folder + QStringLiteral("/P-017.csv");
+        QVERIFY(form->saveRecordAs(path));
+        // The folder gone and a file in its place: nothing can be written there.
+        QVERIFY(QDir(folder).removeRecursively());
+        QFile blocker(folder);
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        enter("cmdServed", QTime(13, 0));
+        QCOMPARE(messages.size(), 1);
+        QVERIFY2(messages[0].startsWith(QLatin1String("ERROR: The session record could not be "
+                                                      "saved as ")),
+                 qPrintable(messages[0]));
+        const QString notSaved = QStringLiteral("The last entries could not be saved to %1.")
+                                     .arg(QDir::toNativeSeparators(path));
+        QCOMPARE(text("lblRecordFile"), notSaved);
+        addReading(QTime(14, 10), QStringLiteral("0.06")); // fails again
+        QCOMPARE(text("lblRecordFile"), notSaved);
+        // Closing asks, since entries are not saved; Cancel keeps the window.
+        answer = QMessageBox::Cancel;
+        QVERIFY(!form->close());
+
+        QVERIFY(QFile::remove(folder));
+        QVERIFY(QDir().mkpath(folder));
+        answer = QMessageBox::Yes;
+        addReading(QTime(14, 25), QStringLiteral("0.057"));
+        QCOMPARE(text("lblRecordFile"),
+                 QStringLiteral("Every entry is saved to %1.").arg(QDir::toNativeSeparators(path)));
+        const RecordReading saved = RecordFile::open(path);
+        QVERIFY2(saved.record, qPrintable(saved.error));
+        QVERIFY(*saved.record == form->session().record());
+        // Its lock file went with the folder.
+        QTest::ignoreMessage(QtWarningMsg,
+                             QRegularExpression(QStringLiteral("Could not remove our own lock")));
+        form.reset();
+    }
+
+    // A version-1 record opens to be added to; its first entry asks before the file becomes
+    // version 2, and No leaves the file as it was.
+    void versionOneRecordAsksFirst()
+    {
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("P-017.csv"));
+        QVERIFY(QFile::copy(QStringLiteral(POURWISE_TEST_DATA "/v1-alcohol.csv"), path));
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
-        QByteArray bytes = file.readAll();
+        const QByteArray before = file.readAll();
         file.close();
-        bytes.replace(",68,408,476,", ",69,408,477,");
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(bytes);
-        file.close();
-        const std::unique_ptr<frmPlan> differing = frmPlan::openRecord(path);
-        QVERIFY(differing);
-        QCOMPARE(messages.size(), 2);
-        QVERIFY2(messages[1].contains(QLatin1String("opens read-only")), qPrintable(messages[1]));
-        QVERIFY(!differing->findChild<QPushButton *>("cmdAddReading")->isEnabled());
+        form = frmPlan::openRecord(path);
+        QVERIFY(form);
+        useTheTestClock(*form);
+        QVERIFY(messages.isEmpty());
+        QCOMPARE(form->session().state(), RecordState::Saved);
+        // Its portions were marked served in their own rows.
+        QCOMPARE(rows("grdPortions").value(0).section(u'|', 5, 5), QStringLiteral("14:05"));
 
-        // A file that cannot be read opens nothing and names the line.
-        QVERIFY(file.open(QIODevice::Append));
-        file.write("reading,x\r\n");
+        answer = QMessageBox::No;
+        addReading(QTime(16, 0), QStringLiteral("0.03"));
+        QCOMPARE(questions, QStringList{recordVersionQuestion(path)});
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), before);
         file.close();
-        QVERIFY(!frmPlan::openRecord(path));
-        QVERIFY2(messages.last().startsWith(QLatin1String("ERROR: The session record cannot be "
-                                                          "read: line")),
-                 qPrintable(messages.last()));
-        OperatorMessage::setCapture({});
-        OperatorMessage::setAnswer({});
+
+        answer = QMessageBox::Yes;
+        addReading(QTime(16, 0), QStringLiteral("0.03"));
+        QCOMPARE(questions.size(), 2);
+        addReading(QTime(16, 15), QStringLiteral("0.025"));
+        QCOMPARE(questions.size(), 2); // asked once
+        const RecordReading saved = RecordFile::open(path);
+        QCOMPARE(saved.version(), RecordVersion::Current);
+        QCOMPARE(saved.check, RecordCheck::Ok);
+        QCOMPARE(saved.record->entries.size(), form->session().record().entries.size());
+        form.reset(); // its lock goes before its folder
     }
 
-    void startsAtTheNextFiveMinutes_data()
+    // The start and the release level, typed once the session has entries, are corrections of
+    // its setup, each with its reason; cancelled, the fields show the setup again.
+    void setupCorrectedOnceFixed_data()
     {
-        QTest::addColumn<QTime>("now");
-        QTest::addColumn<QTime>("start");
-        QTest::newRow("between") << QTime(12, 57, 40) << QTime(13, 0);
-        QTest::newRow("on the minute") << QTime(13, 0) << QTime(13, 0);
-        QTest::newRow("just past") << QTime(13, 0, 0, 1) << QTime(13, 5);
-        QTest::newRow("before midnight") << QTime(23, 58) << QTime(0, 0);
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("corrected") << true;
+        QTest::newRow("cancelled") << false;
     }
-    void startsAtTheNextFiveMinutes()
+    void setupCorrectedOnceFixed()
     {
-        QFETCH(QTime, now);
-        QFETCH(QTime, start);
-        QCOMPARE(frmPlan::defaultStart(now), start);
+        QFETCH(bool, accepted);
+        openForm();
+        enter("cmdServed", QTime(13, 0));
+        auto *release = control<QLineEdit>("txtRelease");
+        release->setText(QStringLiteral("0.03"));
+        if (accepted)
+            answerChange({}, QStringLiteral("the protocol's release level"));
+        emit release->editingFinished();
+        QCOMPARE(changeTitles, QStringList{"Correct Entry 1"});
+        const SessionReport report = evaluateSession(form->session(), now);
+        QCOMPARE(report.releaseBal, accepted ? 0.03f : 0.02f);
+        QCOMPARE(release->text(), accepted ? QStringLiteral("0.03") : QStringLiteral("0.02"));
+        QCOMPARE(text("lblRelease").startsWith(QLatin1String("Expected below 0.03")), accepted);
+        QCOMPARE(settings.releaseLevel, 0.02f); // a correction is the session's alone
+    }
+
+    // A placebo session shows what is poured and nothing that tells the alcohol dose or its
+    // course.
+    void placeboShowsNoDose()
+    {
+        openForm();
+        control<QRadioButton>("optPlacebo")->setChecked(true);
+        control<QSpinBox>("spnFloat")->setValue(5);
+        const QString dose = text("lblDoseVolumes");
+        QVERIFY2(!dose.contains(QLatin1String("alcohol 68 ml")), qPrintable(dose));
+        QVERIFY2(dose.startsWith(QLatin1String("Placebo: 5 ml")), qPrintable(dose));
+        for (const char *line : {"lblPeak", "lblRelease", "lblZero"})
+            QVERIFY(!control<QLabel>(line)->isVisible());
+        QVERIFY(control<QLabel>("lblPlacebo")->isVisible());
+        QCOMPARE(control<BalChart>("picChart")->accessibleDescription(),
+                 SessionText::placeboNote());
+        QCOMPARE(portionRows(),
+                 (QStringList{"1|13:00|5|154|159", "2|13:13|5|154|159", "3|13:27|5|153|158"}));
+    }
+
+    // The protocol is always named, and a reopened record is judged by its limits only when the
+    // protocol open now is the very file it was recorded under.
+    void protocolNamed_data()
+    {
+        QTest::addColumn<QString>("recordedUnder");
+        QTest::addColumn<QByteArray>("openNow"); // the file of the protocol open now
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<bool>("judged"); // its limits judge the dose again
+        QTest::newRow("none") << "" << QByteArray("arm A") << "Protocol: none" << false;
+        QTest::newRow("the same file")
+            << "Arm A" << QByteArray("arm A") << "Protocol: Arm A" << true;
+        QTest::newRow("another file")
+            << "Arm A" << QByteArray("arm B")
+            << "Recorded under the protocol \"Arm A\"; its limits are not checked now. Open that "
+               "protocol's file to check them."
+            << false;
+    }
+    void protocolNamed()
+    {
+        QFETCH(QString, recordedUnder);
+        QFETCH(QByteArray, openNow);
+        QFETCH(QString, line);
+        QFETCH(bool, judged);
+        Protocol arm;
+        arm.name = QStringLiteral("Arm A");
+        arm.limits.totalMl = 400; // the dose's 476 ml is over it
+        SessionProtocol used;
+        if (!recordedUnder.isEmpty())
+            used = {arm, arm.name, protocolSha256("arm A")};
+        openForm(workedExampleInput(), used);
+        QCOMPARE(text("lblProtocolName"), recordedUnder.isEmpty()
+                                              ? QStringLiteral("Protocol: none")
+                                              : QStringLiteral("Protocol: Arm A"));
+        QCOMPARE(control<QLabel>("lblProtocol")->isVisible(), !recordedUnder.isEmpty());
+        control<QLineEdit>("txtSessionCode")->setText(QStringLiteral("P-017"));
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("P-017.csv"));
+        QVERIFY(form->saveRecordAs(path));
+        form.reset();
+
+        const std::unique_ptr<frmPlan> reopened =
+            frmPlan::openRecord(path, {arm, arm.name, protocolSha256(openNow)});
+        QVERIFY(reopened);
+        reopened->show();
+        QCOMPARE(control<QLabel>("lblProtocolName", reopened.get())->text(), line);
+        QCOMPARE(control<QLabel>("lblProtocol", reopened.get())->isVisible(), judged);
     }
 
     // Whatever plan the model gives, the chart is drawn, and in finite time.
@@ -454,24 +979,20 @@ private slots:
         QTest::addColumn<int>("scale");
         QTest::addColumn<bool>("dark");
         QTest::addColumn<bool>("placebo");
-        QTest::addColumn<QList<LevelReading>>("readings");
+        QTest::addColumn<QString>("readings");
         QTest::newRow("worked example at 200 %")
-            << 0.0f << 40.0f << 0.02f << 2 << false << false << QList<LevelReading>{};
+            << 0.0f << 40.0f << 0.02f << 2 << false << false << "";
         QTest::newRow("release level above the peak")
-            << 0.0f << 40.0f << 0.5f << 1 << false << false << QList<LevelReading>{};
-        QTest::newRow("no drinking period")
-            << 0.0f << 0.0f << 0.02f << 1 << false << false << QList<LevelReading>{};
+            << 0.0f << 40.0f << 0.5f << 1 << false << false << "";
+        QTest::newRow("no drinking period") << 0.0f << 0.0f << 0.02f << 1 << false << false << "";
         // Hardly any body water: a peak of thousands of g/100 ml, clearing over millennia.
-        QTest::newRow("times at the limit")
-            << 1e-5f << 40.0f << 0.02f << 1 << false << false << QList<LevelReading>{};
-        QTest::newRow("dark palette")
-            << 0.0f << 40.0f << 0.02f << 1 << true << false << QList<LevelReading>{{30, 0.04f}};
+        QTest::newRow("times at the limit") << 1e-5f << 40.0f << 0.02f << 1 << false << false << "";
+        QTest::newRow("dark palette") << 0.0f << 40.0f << 0.02f << 1 << true << false << "30=0.04";
         // Far beyond the plan's span and its peak of 0.08 g/100 ml.
         QTest::newRow("baseline and readings above the peak")
-            << 0.0f << 40.0f << 0.02f << 2 << false << false
-            << QList<LevelReading>{{-150, 0}, {30, 0.05f}, {75, 0.16f}, {150, 0.12f}};
+            << 0.0f << 40.0f << 0.02f << 2 << false << false << "-150=0 30=0.05 75=0.16 150=0.12";
         QTest::newRow("placebo") << 0.0f << 40.0f << 0.02f << 1 << true << true
-                                 << QList<LevelReading>{{20, 0.01f}, {90, 0.02f}};
+                                 << "20=0.01 90=0.02";
     }
     void chartDrawsAnyPlan()
     {
@@ -481,7 +1002,7 @@ private slots:
         QFETCH(int, scale);
         QFETCH(bool, dark);
         QFETCH(bool, placebo);
-        QFETCH(QList<LevelReading>, readings);
+        QFETCH(QString, readings);
         CalculatedDose dose = workedExampleDose();
         dose.state.DD = drinkingPeriod;
         dose.intermediates.hours = drinkingPeriod / 60;
@@ -506,13 +1027,11 @@ private slots:
         image.fill(Qt::black);
         {
             QPainter painter(&image);
-            BalChartData data{plan, dose.state.BAL, release, QTime(13, 0)};
-            data.placebo = placebo;
-            data.readings = readings;
+            const SessionReport report = chartReport(dose, plan, release, placebo, readings);
             if (dark)
-                BalChart::paint(painter, area, data, palette);
+                BalChart::paint(painter, area, report, false, palette);
             else // as the printed page draws it
-                BalChart::paint(painter, area, data);
+                BalChart::paint(painter, area, report);
         }
         QCOMPARE(image.pixelColor((area.right() - 1) * scale, (area.bottom() - 1) * scale),
                  dark ? palette.color(QPalette::Base) : QColor(Qt::white));
@@ -531,7 +1050,7 @@ private slots:
         else
             QVERIFY2(curve > 50 * scale, qPrintable(QString::number(curve)));
         // Every reading a whole point on the chart.
-        QVERIFY2(points >= readings.size() * 8 * scale * scale,
+        QVERIFY2(points >= timedLevels(readings).size() * 8 * scale * scale,
                  qPrintable(QString::number(points)));
     }
 
@@ -570,26 +1089,41 @@ private slots:
         QTemporaryDir folder;
         QVERIFY(folder.isValid());
         const QString path = folder.filePath(QStringLiteral("plan.pdf"));
-        const CalculatedDose dose = workedExampleDose();
-        settings.portions = portions;
-        const SessionPlan plan = PlanSession(dose, settings.portions, settings.releaseLevel);
-        SessionRecord record;
-        record.sessionCode = QStringLiteral("T-017");
-        record.startTime = QTime(13, 0);
-        record.plan = settings;
-        for (const ServedPortion &portion : plan.portions)
-            record.portions << RecordedPortion{portion, portion.atMinute + 1};
-        for (int i = 0; i < 12; ++i)
-            record.readings << LevelReading{23 + i * 20, i < 4 ? 0.02f * float(i + 1)
-                                                               : 0.08f - 0.008f * float(i - 3)};
-        record.booster = RecordedBooster{0.05f, 20, 15, 90, 105, 130};
+        // Twelve readings 20 minutes apart from 13:23 rising to 0.08 and falling again, each
+        // portion served a minute after its time and a booster at 15:10.
+        const QDateTime start = today(QTime(13, 0));
+        const QDateTime later = start.addSecs(6 * 3600);
+        Session recorded(workedExampleInput(), {portions, 0.02f}, {}, QStringLiteral("test"),
+                         start.addSecs(-600));
+        recorded.setLocale(QLocale::c());
+        recorded.setStart(start);
+        if (session) {
+            recorded.setSessionCode(QStringLiteral("T-017"));
+            recorded.setOperatorInitials(QStringLiteral("AB"));
+            const SessionReport planned = evaluateSession(recorded, later);
+            for (const PortionLine &portion : planned.portions)
+                QVERIFY(
+                    !recorded
+                         .markServed(portion.portion.number, portion.portion.atMinute + 1, later)
+                         .refused());
+            for (int i = 0; i < 12; ++i) {
+                const int minute = 23 + i * 20;
+                if (minute > 130 && !evaluateSession(recorded, later).booster())
+                    QVERIFY(!recorded.serveBooster(130, 20, later).refused());
+                QVERIFY(
+                    !recorded
+                         .addReading(minute,
+                                     i < 4 ? 0.02f * float(i + 1) : 0.08f - 0.008f * float(i - 3),
+                                     later)
+                         .refused());
+            }
+        }
         {
             QPdfWriter pdf(path);
             pdf.setPageSize(
                 QPageSize(pageSize == QLatin1String("A4") ? QPageSize::A4 : QPageSize::Letter));
-            QVERIFY(PlanRecord::paint(pdf, dose, plan, QTime(13, 0), settings,
-                                      QDateTime::currentDateTime(), {},
-                                      session ? &record : nullptr));
+            QVERIFY(PlanRecord::paint(pdf, evaluateSession(recorded, later),
+                                      QDateTime::currentDateTime()));
         }
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
