@@ -308,6 +308,28 @@ QString recordChangedMessage(const QString &file, const QString &how)
         .arg(QDir::toNativeSeparators(file), how);
 }
 
+QString recordDoseDiffersMessage(const QString &file, const QString &computed,
+                                 const QString &recorded)
+{
+    return QStringLiteral("WARNING: The dose computed again from the values in %1 (%2) differs "
+                          "from the dose the record saved (%3); neither is taken for the other.")
+        .arg(QDir::toNativeSeparators(file), computed, recorded);
+}
+
+QString recordUnverifiedMessage(const QString &file)
+{
+    return QStringLiteral("WARNING: %1 is a version-1 record: it has no end row, so nothing "
+                          "vouches that its rows are as Pourwise wrote them.")
+        .arg(QDir::toNativeSeparators(file));
+}
+
+QString studyFolderEmptyMessage(const QString &folder)
+{
+    return QStringLiteral("ERROR: %1 holds no session record: no file named *.csv in it or in its "
+                          "subfolders.")
+        .arg(QDir::toNativeSeparators(folder));
+}
+
 QString recordLockedMessage(const QString &file, const QString &lockFile, const QString &host,
                             qint64 pid)
 {

@@ -277,12 +277,9 @@ QStringList Session::readingQuestions(const SessionReport &report, int minute, f
 {
     QStringList questions;
     const LevelScale &scale = report.setup.input.level;
-    // Twice the highest level expected: more is likely a slip of the decimal point.
-    const std::optional<double> peak = report.placebo
-                                           ? std::optional(double(report.dose.dose.state.BAL))
-                                           : report.expectedPeakBal();
-    if (peak && double(scale.toBal(level)) > 2 * *peak)
-        questions << highReadingQuestion(level, *peak, report.placebo, scale, m_locale);
+    if (report.likelySlip(level))
+        questions << highReadingQuestion(level, *report.slipReferenceBal(), report.placebo, scale,
+                                         m_locale);
     for (const ReadingLine &other : report.readings) {
         if (!other.voided && other.atMinute == minute && other.entry != exceptEntry) {
             questions << sameMinuteQuestion(clockText(report.start.time(), minute, m_locale),

@@ -8,14 +8,23 @@
 
 namespace {
 
+double hoursOf(int minute)
+{
+    return double(minute) / DosingModel::MinutesPerHour;
+}
+
 void addPortions(SessionReport &report, const SessionEntries &entries)
 {
     for (const EntryInForce &planned : entries.of(EntryEvent::Portion)) {
         const SessionEntry &entry = planned.entry;
-        report.portions.append(
-            {entry.entry,
-             {entry.number, entry.plannedAtMinute, entry.alcoholMl, entry.mixerMl, entry.totalMl},
-             {}});
+        PortionLine line{
+            entry.entry,
+            {entry.number, entry.plannedAtMinute, entry.alcoholMl, entry.mixerMl, entry.totalMl},
+            {}};
+        // A version-1 record keeps a portion's serving in the portion's own row.
+        if (const std::optional<int> servedAt = planned.values.servedAtMinute)
+            line.marks.append({entry.entry, *servedAt, planned.corrected(), planned.voided()});
+        report.portions.append(line);
     }
     for (const EntryInForce &served : entries.of(EntryEvent::Served)) {
         for (PortionLine &portion : report.portions) {
@@ -126,8 +135,7 @@ std::optional<BoosterCourse> courseAfter(const SessionReport &report, const Boos
     if (!own)
         return std::nullopt;
     std::optional<int> fromMinute;
-    double fromBal =
-        report.dose.plan->expectedBal(double(booster.atMinute) / DosingModel::MinutesPerHour);
+    double fromBal = report.dose.plan->expectedBal(hoursOf(booster.atMinute));
     for (const ReadingLine &reading : report.readings) {
         if (reading.atMinute < booster.atMinute && reading.counts()) {
             fromMinute = reading.atMinute;
@@ -153,6 +161,48 @@ void addExpected(SessionReport &report)
         reading.difference = double(reading.level) - *reading.expectedLevel;
     }
     report.expected = expected;
+}
+
+// The booster's band: only the booster's alcohol and the elimination since the reading its
+// course starts from spread; without such a reading there is nothing to measure it from.
+std::optional<ForecastBand> boosterBand(const SessionReport &report, const BoosterCourse &course)
+{
+    if (!course.fromMinute)
+        return std::nullopt;
+    return ForecastBand(bandSpread(report.dose.dose),
+                        {course.riseBal, hoursOf(course.servedAtMinute), course.riseHours,
+                         hoursOf(*course.fromMinute), course.peakBal()});
+}
+
+void addBand(SessionReport &report)
+{
+    if (!report.expected)
+        return;
+    const ExpectedCourse &expected = *report.expected;
+    const ForecastBand plan = ForecastBand::ofPlan(report.dose.dose, expected.plan);
+    SessionBand band{plan.peak(), plan.release(report.releaseBal), std::nullopt, std::nullopt};
+    std::optional<ForecastBand> booster;
+    if (expected.booster) {
+        booster = boosterBand(report, *expected.booster);
+        if (booster) {
+            band.boosterPeak = booster->peak();
+            band.boosterRelease = booster->release(report.releaseBal);
+        }
+    }
+    const LevelScale &level = report.setup.input.level;
+    for (ReadingLine &reading : report.readings) {
+        const double hours = hoursOf(reading.atMinute);
+        if (expected.booster && reading.atMinute >= expected.booster->servedAtMinute) {
+            if (!booster)
+                continue;
+            reading.band = booster->around(expected.booster->expectedLine(reading.atMinute), hours);
+        } else {
+            reading.band = plan.around(expected.plan.expectedLine(hours), hours);
+        }
+        if (reading.note != ReadingNote::NotALevel)
+            reading.bandPosition = bandPosition(level.toBal(reading.level), *reading.band);
+    }
+    report.band = band;
 }
 
 } // namespace
@@ -191,6 +241,17 @@ std::optional<double> SessionReport::expectedPeakBal() const
     return peak;
 }
 
+std::optional<double> SessionReport::slipReferenceBal() const
+{
+    return placebo ? std::optional(double(dose.dose.state.BAL)) : expectedPeakBal();
+}
+
+bool SessionReport::likelySlip(float level) const
+{
+    const std::optional<double> reference = slipReferenceBal();
+    return reference && double(setup.input.level.toBal(level)) > 2 * *reference;
+}
+
 SessionReport evaluateSession(const SessionRecord &record, const QDateTime &now,
                               const SessionReportOptions &options)
 {
@@ -214,6 +275,7 @@ SessionReport evaluateSession(const SessionRecord &record, const QDateTime &now,
     addReadings(report, entries);
     judgeReadings(report);
     addExpected(report);
+    addBand(report);
     if (!report.boosterInForce)
         report.offer = offerBooster(report, options.boosterAtMinute.value_or(report.nowMinute),
                                     options.boosterMinutes, options.protocol, options.locale);

@@ -2,6 +2,7 @@
 
 #include "calc/Booster.h"
 #include "calc/DoseEvaluation.h"
+#include "calc/ForecastBand.h"
 #include "calc/Protocol.h"
 #include "calc/SessionEntries.h"
 #include "calc/SessionFault.h"
@@ -43,6 +44,10 @@ struct ReadingLine {
     // In the lab's unit; none for a placebo, or without a plan.
     std::optional<double> expectedLevel;
     std::optional<double> difference; // the reading minus the expected level
+    // The 80 % band at its time, in g/100 ml: the plan's, or from a booster on the booster's;
+    // none for a placebo, without a plan, or after a booster whose course starts from no reading.
+    std::optional<BandEdges> band;
+    std::optional<BandPosition> bandPosition; // none without a band, or for what is not a level
     ReadingNote note = ReadingNote::Counts;
     bool corrected = false;
     bool voided = false; // shown, and left out of every rule
@@ -86,6 +91,16 @@ struct BoosterOffer {
     bool ok() const { return !refusal.refused(); }
 };
 
+// The 80 % band around the expected course (see docs/model.md), levels in g/100 ml, times in
+// minutes after the start of drinking.
+struct SessionBand {
+    BandEdges peak;                     // the plan's, at its expected peak
+    std::optional<ReleaseBand> release; // the plan's; none beyond what a clock can show
+    // After the booster in force, when its course starts from a reading: its own.
+    std::optional<BandEdges> boosterPeak;
+    std::optional<ReleaseBand> boosterRelease;
+};
+
 struct SessionReport {
     SessionSetup setup;       // as recorded
     QDateTime start;          // the start of drinking in force
@@ -104,7 +119,8 @@ struct SessionReport {
     std::optional<BoosterOffer> offer; // while no booster is in force
     // None for a placebo or without a plan.
     std::optional<ExpectedCourse> expected;
-    QList<EntryChange> history; // every correction and void, in the order made
+    std::optional<SessionBand> band; // as `expected`
+    QList<EntryChange> history;      // every correction and void, in the order made
 
     bool hasPlan() const { return dose.plan && dose.plan->ok(); }
     const BoosterLine *booster() const;
@@ -113,6 +129,11 @@ struct SessionReport {
     // The highest level expected: the plan's peak, or a booster's when it is higher. None
     // without an expected course.
     std::optional<double> expectedPeakBal() const;
+    // What a reading is held against for a slip of the decimal point: the expected peak, or a
+    // placebo's target; none for alcohol without an expected course.
+    std::optional<double> slipReferenceBal() const;
+    // A reading (in the lab's unit) above twice that is likely a slip.
+    bool likelySlip(float level) const;
 };
 
 struct SessionReportOptions {

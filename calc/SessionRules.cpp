@@ -94,13 +94,18 @@ std::optional<qsizetype> highestReading(const QList<float> &bal)
 
 double BoosterCourse::expectedBal(double minute) const
 {
+    return std::max(0.0, expectedLine(minute));
+}
+
+double BoosterCourse::expectedLine(double minute) const
+{
     const double hours = hoursOf(minute - servedAtMinute);
     double rise = 0;
     if (hours >= riseHours)
         rise = riseBal - EliminationBalPerHour * (hours - riseHours);
     else if (hours > 0)
         rise = riseBal * hours / riseHours;
-    return std::max(0.0, fromBal + rise);
+    return fromBal + rise;
 }
 
 qint64 BoosterCourse::peakAtMinute() const
@@ -114,7 +119,7 @@ qint64 BoosterCourse::releaseAtMinute() const
         return servedAtMinute;
     return servedAtMinute +
            clampedWholeMinutes((riseHours + (peakBal() - releaseBal) / EliminationBalPerHour) *
-                        MinutesPerHour);
+                               MinutesPerHour);
 }
 
 qint64 BoosterCourse::zeroAtMinute() const

@@ -75,6 +75,8 @@ struct BoosterCourse {
     double releaseBal = 0;
 
     double expectedBal(double minute) const;
+    // The same straight lines, the fall continued below 0, as a band around the course needs them.
+    double expectedLine(double minute) const;
     double peakBal() const { return fromBal + riseBal; }
     qint64 peakAtMinute() const;
     bool neverAboveRelease() const { return !(peakBal() > releaseBal); }

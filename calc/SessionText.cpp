@@ -351,14 +351,41 @@ QString changeText(const EntryChange &change, const SessionReport &report, const
     return text;
 }
 
+namespace {
+
+// "0.6 g/100 ml" and "7 times the expected peak (0.0807 g/100 ml)".
+struct HighReading {
+    QString reading;
+    QString comparison;
+};
+
+HighReading highReading(float level, double expectedBal, bool placebo, const LevelScale &scale,
+                        const QLocale &locale)
+{
+    const double times = std::round(double(scale.toBal(level)) / expectedBal);
+    return {SingleToText(level, locale) + QLatin1Char(' ') + scale.unitText(),
+            QStringLiteral("%1 times the %2 (%3 %4)")
+                .arg(locale.toString(times, 'f', 0),
+                     placebo ? QStringLiteral("target") : QStringLiteral("expected peak"),
+                     expectedLevelText(scale.fromBal(expectedBal), scale, locale),
+                     scale.unitText())};
+}
+
+} // namespace
+
 QString highReadingQuestion(float level, double expectedBal, bool placebo, const LevelScale &scale,
                             const QLocale &locale)
 {
-    const double times = std::round(double(scale.toBal(level)) / expectedBal);
-    return QStringLiteral("Record a reading of %1 %2? It is %3 times the %4 (%5 %2).")
-        .arg(SingleToText(level, locale), scale.unitText(), locale.toString(times, 'f', 0),
-             placebo ? QStringLiteral("target") : QStringLiteral("expected peak"),
-             expectedLevelText(scale.fromBal(expectedBal), scale, locale));
+    const HighReading high = highReading(level, expectedBal, placebo, scale, locale);
+    return QStringLiteral("Record a reading of %1? It is %2.").arg(high.reading, high.comparison);
+}
+
+QString highReadingWarning(const QString &time, float level, double expectedBal, bool placebo,
+                           const LevelScale &scale, const QLocale &locale)
+{
+    const HighReading high = highReading(level, expectedBal, placebo, scale, locale);
+    return QStringLiteral("WARNING: The reading of %1 at %2 is %3: it may be a slip.")
+        .arg(high.reading, time, high.comparison);
 }
 
 QString sameMinuteQuestion(const QString &clock, float otherLevel, const LevelScale &scale,

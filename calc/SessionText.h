@@ -66,6 +66,11 @@ QString changeText(const EntryChange &change, const SessionReport &report,
 // The questions asked before an entry. `expectedBal` is the expected peak, or a placebo's target.
 QString highReadingQuestion(float level, double expectedBal, bool placebo, const LevelScale &scale,
                             const QLocale &locale = QLocale());
+// The same for a reading given with the others at once, as the command line gives them, at `time`
+// ("minute 70"): "WARNING: The reading of 0.6 g/100 ml at minute 70 is 7 times the expected peak
+// (0.0807 g/100 ml): it may be a slip."
+QString highReadingWarning(const QString &time, float level, double expectedBal, bool placebo,
+                           const LevelScale &scale, const QLocale &locale = QLocale());
 QString sameMinuteQuestion(const QString &clock, float otherLevel, const LevelScale &scale,
                            const QLocale &locale = QLocale());
 QString boosterQuestion(const QStringList &warnings);

@@ -1,4 +1,5 @@
 #include "calc/DosingModel.h"
+#include "calc/ForecastBand.h"
 #include "calc/SessionBooster.h"
 #include "calc/SessionReport.h"
 #include "calc/SessionRules.h"
@@ -18,7 +19,8 @@ namespace {
 constexpr float ReleaseBal = 0.02f;
 
 // The worked example's record as a new session sets it up, with `served` portions ("3@50": the
-// third at minute 50; "3@50x" voided after it), a booster ("120/10": at 120 over 10 minutes) and
+// third at minute 50; "3@50x" voided after it; "3@50p" served in the portion's own row, as a
+// version-1 record keeps it), a booster ("120/10": at 120 over 10 minutes) and
 // readings (see appendReadings) entered unchecked, as a file may hold them.
 SessionRecord recordOf(const QString &served, const QString &booster, const QString &readings,
                        bool placebo = false)
@@ -29,10 +31,19 @@ SessionRecord recordOf(const QString &served, const QString &booster, const QStr
     SessionRecord record = session->record();
     for (QString mark : served.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
         const bool voided = mark.endsWith(QLatin1Char('x'));
-        if (voided)
+        const bool inPortionRow = mark.endsWith(QLatin1Char('p'));
+        if (voided || inPortionRow)
             mark.chop(1);
-        const int entry = appendServed(record, mark.section(QLatin1Char('@'), 0, 0).toInt(),
-                                       mark.section(QLatin1Char('@'), 1).toInt());
+        const int number = mark.section(QLatin1Char('@'), 0, 0).toInt();
+        const int minute = mark.section(QLatin1Char('@'), 1).toInt();
+        if (inPortionRow) {
+            for (SessionEntry &entry : record.entries) {
+                if (entry.event == EntryEvent::Portion && entry.number == number)
+                    entry.values.servedAtMinute = minute;
+            }
+            continue;
+        }
+        const int entry = appendServed(record, number, minute);
         if (voided)
             appendVoid(record, entry);
     }
@@ -72,6 +83,27 @@ int indexOr(std::optional<qsizetype> index)
     return index ? int(*index) : -1;
 }
 
+QString positionWord(const std::optional<BandPosition> &position)
+{
+    if (!position)
+        return QStringLiteral("none");
+    switch (*position) {
+    case BandPosition::Below:
+        return QStringLiteral("below");
+    case BandPosition::Within:
+        return QStringLiteral("within");
+    case BandPosition::Above:
+        return QStringLiteral("above");
+    }
+    return {};
+}
+
+bool sameEdges(const BandEdges &edges, const BandEdges &reference)
+{
+    return std::abs(edges.low - reference.low) <= 1e-12 &&
+           std::abs(edges.high - reference.high) <= 1e-12;
+}
+
 QString noteWord(ReadingNote note)
 {
     switch (note) {
@@ -107,6 +139,8 @@ private slots:
     void boosterOffer();
     void boosterCourse_data();
     void boosterCourse();
+    void band_data();
+    void band();
     void damagedRecord_data();
     void damagedRecord();
 };
@@ -134,6 +168,11 @@ void TestSessionCourse::readingNotes_data()
         << "mouth mouth mouth mouth mouth counts";
     QTest::newRow("within 15 minutes of the last portion served, later than the period")
         << "1@0 2@13 3@50"
+        << ""
+        << "54=0.07 64=0.07 65=0.07"
+        << "mouth mouth counts";
+    QTest::newRow("within 15 minutes of a portion served in its own row, as version 1 keeps it")
+        << "1@0p 2@13p 3@50p"
         << ""
         << "54=0.07 64=0.07 65=0.07"
         << "mouth mouth counts";
@@ -416,6 +455,104 @@ void TestSessionCourse::boosterCourse()
     QCOMPARE(points[3], QPointF(110.0 / 60, from));
     QCOMPARE(points[4].y(), from + peak);
     QCOMPARE(points[5].y(), 0.0);
+}
+
+// Each reading against the band at its time: the plan's before a booster, the booster's from it
+// on, centred on the course there; the plan's peak and release band and the booster's.
+void TestSessionCourse::band_data()
+{
+    QTest::addColumn<bool>("placebo");
+    QTest::addColumn<QString>("booster");
+    QTest::addColumn<QString>("readings");
+    QTest::addColumn<QString>("positions"); // "-" for a reading without a band
+
+    // The plan's band is 0.0585 to 0.1029 at its peak, 70 minutes; a baseline's is 0 to 0.
+    QTest::newRow("against the plan's band")
+        << false << ""
+        << "-10=0 -5=0.001 70=0.06 70=0.05 70=0.11 85=0.057 100=0.054 200=-0.01"
+        << "within above within below above within within none";
+    // The booster from 0.054 at 100 minutes starts there at 110, where the plan's band is near
+    // 0.07, and peaks near 0.08 at 150: about 0.07 to 0.09 there.
+    QTest::newRow("a booster's band from it on")
+        << false << "110/10"
+        << "70=0.06 85=0.057 100=0.054 110=0.054 150=0.08 160=0.05 170=0.12"
+        << "within within within within within below above";
+    QTest::newRow("a booster from no reading has none") << false << "110/10"
+                                                        << "5=0.006 150=0.08"
+                                                        << "within -";
+    QTest::newRow("a placebo has none") << true << ""
+                                        << "70=0.06 85=0.057"
+                                        << "- -";
+}
+
+void TestSessionCourse::band()
+{
+    QFETCH(bool, placebo);
+    QFETCH(QString, booster);
+    QFETCH(QString, readings);
+    QFETCH(QString, positions);
+    const SessionReport report = reportOf(recordOf({}, booster, readings, placebo));
+    QCOMPARE(report.band.has_value(), !placebo);
+    QStringList words;
+    for (const ReadingLine &reading : report.readings)
+        words << (reading.band ? positionWord(reading.bandPosition) : QStringLiteral("-"));
+    QCOMPARE(words.join(QLatin1Char(' ')), positions);
+    if (placebo)
+        return;
+
+    const CalculatedDose &dose = report.dose.dose;
+    const SessionPlan &plan = *report.dose.plan;
+    const ForecastBand planBand = ForecastBand::ofPlan(dose, plan);
+    const std::optional<PlanBand> brief = ::planBand(dose, plan, ReleaseBal);
+    QVERIFY(brief && report.band->release);
+    QCOMPARE(report.band->peak, brief->peak);
+    QCOMPARE(report.band->release->fromMinutes, brief->release.fromMinutes);
+    QCOMPARE(report.band->release->toMinutes, brief->release.toMinutes);
+
+    // The booster's own course, as its dose was poured, from the reading at 100 minutes.
+    std::optional<ForecastBand> boosterBand;
+    double from = 0;
+    double rise = 0;
+    double riseHours = 0;
+    constexpr int ServedAt = 110;
+    if (!booster.isEmpty() && readings.contains(QLatin1String("100="))) {
+        const DoseReport own = evaluateDose(boosterInput(workedExampleInput(), 0.08f - 0.054f, 10),
+                                            {SessionPlanSettings{1, ReleaseBal}, std::nullopt});
+        QVERIFY(own.plan && own.plan->ok());
+        from = double(0.054f);
+        rise = own.plan->peakBal;
+        riseHours = own.plan->peakHours;
+        boosterBand = ForecastBand(bandSpread(dose),
+                                   {rise, ServedAt / 60.0, riseHours, 100 / 60.0, from + rise});
+    }
+    QCOMPARE(report.band->boosterPeak.has_value(), boosterBand.has_value());
+    if (boosterBand) {
+        QVERIFY(sameEdges(*report.band->boosterPeak, boosterBand->peak()));
+        const std::optional<ReleaseBand> release = boosterBand->release(ReleaseBal);
+        QVERIFY(release && report.band->boosterRelease);
+        QCOMPARE(report.band->boosterRelease->fromMinutes, release->fromMinutes);
+        QCOMPARE(report.band->boosterRelease->toMinutes, release->toMinutes);
+    }
+    for (const ReadingLine &reading : report.readings) {
+        if (!reading.band)
+            continue;
+        const double hours = reading.atMinute / 60.0;
+        BandEdges edges = planBand.around(plan.expectedLine(hours), hours);
+        if (!booster.isEmpty() && reading.atMinute >= ServedAt) {
+            // The booster's course continued straight below 0: r + P(t - B).
+            const double since = hours - ServedAt / 60.0;
+            const double course =
+                from + (since < riseHours
+                            ? rise * since / riseHours
+                            : rise - DosingModel::EliminationBalPerHour * (since - riseHours));
+            edges = boosterBand->around(course, hours);
+        }
+        QVERIFY2(sameEdges(*reading.band, edges),
+                 qPrintable(QStringLiteral("%1: %2..%3")
+                                .arg(reading.atMinute)
+                                .arg(reading.band->low, 0, 'g', 17)
+                                .arg(reading.band->high, 0, 'g', 17)));
+    }
 }
 
 void TestSessionCourse::damagedRecord_data()

@@ -6,9 +6,14 @@
 // - Whatever it accepts, with all its corrections and voids, written again (always in the current
 //   version) and read again, is the same setup and the same entries, verified by its end row,
 //   and writing that gives the very same bytes: every float comes back to the bit.
+// - Its rows of a study's sessions and readings tables have every column, and their CSV text
+//   reads back cell for cell.
 
+#include "calc/RecordCsv.h"
 #include "calc/RecordReader.h"
 #include "calc/RecordWriter.h"
+#include "calc/StudyColumns.h"
+#include "calc/StudyTables.h"
 #include "tests/fuzz/FuzzRequire.h"
 
 #include <cstdint>
@@ -37,5 +42,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     FUZZ_REQUIRE(second.record->setup == first.record->setup);
     FUZZ_REQUIRE(second.record->entries == first.record->entries);
     FUZZ_REQUIRE(RecordWriter::text(*second.record) == written);
+
+    const StudyRecord study = studyRecord(file, first);
+    const QList<QByteArray> session = sessionCells(study);
+    FUZZ_REQUIRE(session.size() == qsizetype(SessionColumns.size()));
+    QList<QList<QByteArray>> rows = readingCells(study);
+    for (const QList<QByteArray> &row : rows)
+        FUZZ_REQUIRE(row.size() == qsizetype(ReadingColumns.size()));
+    rows.prepend(session);
+    for (const QList<QByteArray> &row : rows) {
+        const CsvRows read = readCsvRows(csvRow(row));
+        FUZZ_REQUIRE(read.error.isEmpty() && read.rows.size() == 1);
+        FUZZ_REQUIRE(read.rows.constFirst().cells == row);
+    }
     return 0;
 }

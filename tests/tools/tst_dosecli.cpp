@@ -1,3 +1,4 @@
+#include "tests/support/ReferenceFiles.h"
 #include "tests/tools/DoseProcess.h"
 
 #include <QTemporaryDir>
@@ -133,24 +134,113 @@ void TestDoseCli::workedExamples_data()
                             "portion 1 at_min 0 alcohol_ml 23 mixer_ml 136 total_ml 159\n"
                             "portion 2 at_min 13 alcohol_ml 23 mixer_ml 136 total_ml 159\n"
                             "portion 3 at_min 27 alcohol_ml 22 mixer_ml 136 total_ml 158\n";
+    // Each reading against the plan's curve (expected 0.0807 at its peak, 70 minutes, then
+    // falling 0.015 an hour) in time order, then what the readings show.
     QTest::newRow("session: readings and a booster")
         << "--gender male --height 70 --weight 160 --age 25 --plan --reading 70=0.06 "
            "--reading 85=0.057 --reading=100=0.054 --booster-dd 10"
-        << plan + "observed_peak 0.06\nobserved_peak_at_min 70\ndescending_shown_at_min 100\n"
-                  "release_reached_at_min none\nbooster_alcohol_ml 25\nbooster_mixer_ml 150\n"
-                  "booster_total_ml 175\n"
+        << plan + "reading 1 at_min 70 level 0.06 expected 0.0807 difference -0.0207 counts\n"
+                  "reading 2 at_min 85 level 0.057 expected 0.0769 difference -0.0199 counts\n"
+                  "reading 3 at_min 100 level 0.054 expected 0.0732 difference -0.0192 counts\n"
+                  "observed_peak 0.06\nobserved_peak_at_min 70\ndescending_shown_at_min 100\n"
+                  "descending_withdrawn_at_min none\nrelease_reached_at_min none\n"
+                  "booster_alcohol_ml 25\nbooster_mixer_ml 150\nbooster_total_ml 175\n"
+        << QByteArray();
+    // Drinking ends at 40 minutes: a reading before 55 may hold mouth alcohol and shows nothing,
+    // so the fall to 0.009 neither shows the limb nor releases.
+    QTest::newRow("session: mouth alcohol")
+        << "--gender male --height 70 --weight 160 --age 25 --plan --reading 5=0.025 "
+           "--reading 10=0.012 --reading 15=0.009 --reading 30=0.015 --reading 45=0.025 "
+           "--reading 60=0.033"
+        << plan + "reading 1 at_min 5 level 0.025 expected 0.0058 difference 0.0192 mouth_alcohol\n"
+                  "reading 2 at_min 10 level 0.012 expected 0.0115 difference 0.0005 "
+                  "mouth_alcohol\n"
+                  "reading 3 at_min 15 level 0.009 expected 0.0173 difference -0.0083 "
+                  "mouth_alcohol\n"
+                  "reading 4 at_min 30 level 0.015 expected 0.0346 difference -0.0196 "
+                  "mouth_alcohol\n"
+                  "reading 5 at_min 45 level 0.025 expected 0.0519 difference -0.0269 "
+                  "mouth_alcohol\n"
+                  "reading 6 at_min 60 level 0.033 expected 0.0691 difference -0.0361 counts\n"
+                  "observed_peak 0.033\nobserved_peak_at_min 60\ndescending_shown_at_min none\n"
+                  "descending_withdrawn_at_min none\nrelease_reached_at_min none\n"
+        << QByteArray();
+    QTest::newRow("session: a withdrawn limb")
+        << "--gender male --height 70 --weight 160 --age 25 --plan --reading 70=0.06 "
+           "--reading 85=0.057 --reading 100=0.054 --reading 105=0.055"
+        << plan + "reading 1 at_min 70 level 0.06 expected 0.0807 difference -0.0207 counts\n"
+                  "reading 2 at_min 85 level 0.057 expected 0.0769 difference -0.0199 counts\n"
+                  "reading 3 at_min 100 level 0.054 expected 0.0732 difference -0.0192 counts\n"
+                  "reading 4 at_min 105 level 0.055 expected 0.0719 difference -0.0169 counts\n"
+                  "observed_peak 0.06\nobserved_peak_at_min 70\ndescending_shown_at_min none\n"
+                  "descending_withdrawn_at_min 105\nrelease_reached_at_min none\n"
         << QByteArray();
     // 0.4 mg/L at 2100:1 is 0.084 g/100 ml; 0.09 mg/L is 0.0189, below the release level 0.02,
-    // as is the baseline, which comes before the limb and does not release.
+    // as is the baseline, which comes before the limb and does not release. The expected levels
+    // are in mg/L, as peak_level is written: at 60 minutes the peak 0.3841 mg/L * 60 / 70.
     QTest::newRow("session: a baseline, the release after the limb, in mg/L")
         << "--gender male --height 70 --weight 160 --age 25 --plan --level-unit mg/L "
            "--reading -5=0 --reading 60=0.4 --reading 90=0.3 --reading 120=0.2 --reading "
            "150=0.09"
         << plan.left(plan.indexOf("peak_after_min")) + "peak_level 0.3841\n" +
                plan.mid(plan.indexOf("peak_after_min")) +
+               "reading 1 at_min -5 level 0 expected 0 difference 0 baseline\n"
+               "reading 2 at_min 60 level 0.4 expected 0.3292 difference 0.07076 counts\n"
+               "reading 3 at_min 90 level 0.3 expected 0.3603 difference -0.0603 counts\n"
+               "reading 4 at_min 120 level 0.2 expected 0.3246 difference -0.1246 counts\n"
+               "reading 5 at_min 150 level 0.09 expected 0.2889 difference -0.1989 counts\n"
                "observed_peak 0.4\nobserved_peak_at_min 60\ndescending_shown_at_min 120\n"
-               "release_reached_at_min 150\n"
+               "descending_withdrawn_at_min none\nrelease_reached_at_min 150\n"
         << QByteArray();
+    // Served at 110 over 10 minutes from the reading 0.054 at 100: its own expected peak 0.0261
+    // on top of that at 110 + 10 + 30 minutes, below 0.02 four hours later and zero at 470, as
+    // the window shows it. A reading within 15 minutes of the booster's drinking may hold mouth
+    // alcohol; a later one is the booster's. Both are judged against the booster's course.
+    const QByteArray served =
+        "reading 1 at_min 70 level 0.06 expected 0.0807 difference -0.0207 counts\n"
+        "reading 2 at_min 85 level 0.057 expected 0.0769 difference -0.0199 counts\n"
+        "reading 3 at_min 100 level 0.054 expected 0.0732 difference -0.0192 counts\n"
+        "reading 4 at_min 130 level 0.07 expected 0.0670 difference 0.0030 mouth_alcohol\n"
+        "reading 5 at_min 160 level 0.075 expected 0.0776 difference -0.0026 booster\n"
+        "observed_peak 0.075\nobserved_peak_at_min 160\ndescending_shown_at_min none\n"
+        "descending_withdrawn_at_min none\nrelease_reached_at_min none\n"
+        "booster_alcohol_ml 25\nbooster_mixer_ml 150\nbooster_total_ml 175\n"
+        "booster_served_at_min 110\nbooster_peak 0.0801\nbooster_peak_after_min 150\n"
+        "booster_release_after_min 390\nbooster_zero_after_min 470\n";
+    const QString servedArguments =
+        QStringLiteral("--gender male --height 70 --weight 160 --age 25 --plan --reading 70=0.06 "
+                       "--reading 85=0.057 --reading 100=0.054 --reading 130=0.07 "
+                       "--reading 160=0.075 --booster-dd 10 --booster-served 110");
+    QTest::newRow("session: a booster served") << servedArguments << plan + served << QByteArray();
+    // With the band each reading has its edges: the plan's at the expected peak at 70 minutes,
+    // the booster's from 110 on, narrow since its course starts from the reading at 100.
+    QByteArray banded = served;
+    for (const auto &[reading, edges] :
+         QList<QPair<QByteArray, QByteArray>>{{"-0.0207", "0.0585 band_high 0.1029"},
+                                              {"-0.0199", "0.0545 band_high 0.0993"},
+                                              {"-0.0192", "0.0505 band_high 0.0958"},
+                                              {"0.0030", "0.0626 band_high 0.0715"},
+                                              {"-0.0026", "0.0688 band_high 0.0864"}})
+        banded.replace("difference " + reading + " ",
+                       "difference " + reading + " band_low " + edges + " ");
+    banded.replace("booster_peak_after_min 150\n", "booster_peak_after_min 150\n"
+                                                   "booster_peak_band_low 0.0715\n"
+                                                   "booster_peak_band_high 0.0887\n");
+    QTest::newRow("session: the band of readings and of the booster")
+        << servedArguments + " --band"
+        << plan.left(plan.indexOf("portion 1")) +
+               "peak_band_low 0.0585\npeak_band_high 0.1029\nrelease_band_from_min 211\n"
+               "release_band_to_min 455\n" +
+               plan.mid(plan.indexOf("portion 1")) + banded
+        << QByteArray();
+    // More than twice the expected peak: likely a slip of the decimal point, recorded all the same.
+    QTest::newRow("session: a reading likely a slip")
+        << "--gender male --height 70 --weight 160 --age 25 --plan --reading 70=0.6"
+        << plan + "reading 1 at_min 70 level 0.6 expected 0.0807 difference 0.5193 counts\n"
+                  "observed_peak 0.6\nobserved_peak_at_min 70\ndescending_shown_at_min none\n"
+                  "descending_withdrawn_at_min none\nrelease_reached_at_min none\n"
+        << QByteArray("WARNING: The reading of 0.6 g/100 ml at minute 70 is 7 times the expected "
+                      "peak (0.0807 g/100 ml): it may be a slip.\n");
     QTest::newRow("session: placebo with a float")
         << "--gender male --height 70 --weight 160 --age 25 --plan --placebo --float 5"
         << plan + "placebo_portion 1 at_min 0 alcohol_ml 5 mixer_ml 154 total_ml 159\n"
@@ -264,24 +354,48 @@ void TestDoseCli::computationErrors_data()
         QStringLiteral("--gender m --height 70 --weight 160 --age 25 --plan --booster-dd 10");
     const QByteArray plan =
         runDose(session.section(QLatin1String(" --booster"), 0, 0).split(' ')).output;
+    const QByteArray noLimb = "descending_shown_at_min none\ndescending_withdrawn_at_min none\n"
+                              "release_reached_at_min none\n";
     QTest::newRow("booster before the limb descends")
         << session + " --reading 70=0.06 --reading 85=0.057"
         << QByteArray("ERROR: Wait for the descending limb: two falling readings in a row.\n")
-        << plan + "observed_peak 0.06\nobserved_peak_at_min 70\n"
-                  "descending_shown_at_min none\nrelease_reached_at_min none\n";
+        << plan +
+               "reading 1 at_min 70 level 0.06 expected 0.0807 difference -0.0207 counts\n"
+               "reading 2 at_min 85 level 0.057 expected 0.0769 difference -0.0199 counts\n"
+               "observed_peak 0.06\nobserved_peak_at_min 70\n" +
+               noLimb;
     QTest::newRow("booster at the target")
         << session + " --reading 70=0.1 --reading 85=0.09 --reading 100=0.08"
         << QByteArray("ERROR: The latest reading is at or above the target.\n")
-        << plan + "observed_peak 0.1\nobserved_peak_at_min 70\n"
-                  "descending_shown_at_min 100\nrelease_reached_at_min none\n";
+        << plan + "reading 1 at_min 70 level 0.1 expected 0.0807 difference 0.0193 counts\n"
+                  "reading 2 at_min 85 level 0.09 expected 0.0769 difference 0.0131 counts\n"
+                  "reading 3 at_min 100 level 0.08 expected 0.0732 difference 0.0068 counts\n"
+                  "observed_peak 0.1\nobserved_peak_at_min 70\ndescending_shown_at_min 100\n"
+                  "descending_withdrawn_at_min none\nrelease_reached_at_min none\n";
+    // A placebo has no curve and no limb; it is released once no reading is above 0.02.
     QTest::newRow("booster for a placebo")
         << session + " --placebo --reading 70=0.002 --reading 85=0.001 --reading 100=0"
         << QByteArray("ERROR: No booster for the placebo beverage: no curve is expected.\n")
         << plan + "placebo_portion 1 at_min 0 alcohol_ml 0 mixer_ml 159 total_ml 159\n"
                   "placebo_portion 2 at_min 13 alcohol_ml 0 mixer_ml 159 total_ml 159\n"
                   "placebo_portion 3 at_min 27 alcohol_ml 0 mixer_ml 158 total_ml 158\n"
+                  "reading 1 at_min 70 level 0.002 expected none difference none counts\n"
+                  "reading 2 at_min 85 level 0.001 expected none difference none counts\n"
+                  "reading 3 at_min 100 level 0 expected none difference none counts\n"
                   "observed_peak 0.002\nobserved_peak_at_min 70\n"
-                  "descending_shown_at_min 100\nrelease_reached_at_min 100\n";
+                  "descending_shown_at_min none\ndescending_withdrawn_at_min none\n"
+                  "release_reached_at_min 70\n";
+    // The booster served is judged on the readings before it: here one that may hold mouth
+    // alcohol. No reading counts.
+    QTest::newRow("booster served after mouth alcohol")
+        << session + " --reading 30=0.03 --booster-served 45"
+        << QByteArray("ERROR: Wait: the latest reading may hold mouth alcohol (less than 15 "
+                      "minutes after drinking).\n")
+        << plan +
+               "reading 1 at_min 30 level 0.03 expected 0.0346 difference -0.0046 "
+               "mouth_alcohol\n"
+               "observed_peak none\nobserved_peak_at_min none\n" +
+               noLimb;
     QTest::newRow("no session plan")
         << "--gender m --height 70 --weight 160 --age 25 --bal 0.0001 --plan"
         << QByteArray("expected peak BAL is not above 0")
@@ -405,6 +519,29 @@ void TestDoseCli::usageErrors_data()
                                             << QByteArray("add --plan") << DoseOutput::Read;
     QTest::newRow("booster without a plan") << participant + " --booster-dd 10" << QByteArray()
                                             << QByteArray("add --plan") << DoseOutput::Read;
+    QTest::newRow("reading below 0")
+        << participant + " --plan --reading 70=-0.01" << QByteArray()
+        << QByteArray("ERROR: Reading \"-0.01\" is below 0. Type the level the instrument shows.")
+        << DoseOutput::Read;
+    // The session refuses the period before it judges the booster: for a placebo too.
+    const QByteArray period = "ERROR: The booster's drinking period \"%1\" is not a whole number "
+                              "of minutes from 1 to 120.";
+    QTest::newRow("booster over 0 minutes")
+        << participant + " --plan --placebo --booster-dd 0" << QByteArray()
+        << QByteArray(period).replace("%1", "0") << DoseOutput::Read;
+    QTest::newRow("booster over 121 minutes")
+        << participant + " --plan --reading 70=0.06 --booster-dd 121" << QByteArray()
+        << QByteArray(period).replace("%1", "121") << DoseOutput::Read;
+    QTest::newRow("booster over half a minute")
+        << participant + " --plan --booster-dd 10.5 --booster-served 110" << QByteArray()
+        << QByteArray(period).replace("%1", "10.5") << DoseOutput::Read;
+    QTest::newRow("booster served without its period")
+        << participant + " --plan --booster-served 110" << QByteArray()
+        << QByteArray("--booster-served belongs to a booster: add --booster-dd")
+        << DoseOutput::Read;
+    QTest::newRow("booster served before the start")
+        << participant + " --plan --booster-dd 10 --booster-served -5" << QByteArray()
+        << QByteArray("--booster-served \"-5\"") << DoseOutput::Read;
     QTest::newRow("booster period with a comma")
         << participant + " --plan --booster-dd 7,5" << QByteArray()
         << QByteArray("--booster-dd \"7,5\"") << DoseOutput::Read;
@@ -812,7 +949,7 @@ void TestDoseCli::protocolOverrides()
 // code, its entries and its corrections; exit status 0 only when every record is ok.
 void TestDoseCli::checkRecords_data()
 {
-    QTest::addColumn<QStringList>("records"); // made from the reference files, in tests/data
+    QTest::addColumn<QStringList>("records"); // ReferenceFiles::bytes of each
     QTest::addColumn<QStringList>("lines");   // after the file's name
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QByteArray>("errors"); // part of what standard error says
@@ -851,22 +988,10 @@ void TestDoseCli::checkRecords()
     QStringList paths;
     QByteArray expected;
     for (qsizetype i = 0; i < records.size(); ++i) {
-        // "how:reference" is the reference file changed: cut before its end row, a reading
-        // changed, the participant 15 years older in a version-1 file, or no record at all.
-        const QString how =
-            records[i].contains(QLatin1Char(':')) ? records[i].section(':', 0, 0) : QString();
-        QFile reference(QStringLiteral(POURWISE_TEST_DATA "/") + records[i].section(':', -1));
-        QVERIFY(reference.open(QIODevice::ReadOnly));
-        QByteArray bytes = reference.readAll();
-        if (how == QLatin1String("cut"))
-            bytes.truncate(bytes.lastIndexOf("\r\n,end,") + 2);
-        else if (how == QLatin1String("changed"))
-            bytes.replace(",0.057,", ",0.058,");
-        else if (how == QLatin1String("older"))
-            bytes.replace(",160,,,25,", ",160,,,40,");
-        else if (how == QLatin1String("garbage"))
-            bytes = "not,a,record\n";
-        paths << folder.filePath(QStringLiteral("%1-%2").arg(i).arg(records[i].section(':', -1)));
+        const QByteArray bytes = ReferenceFiles::bytes(records[i]);
+        QVERIFY2(!bytes.isEmpty(), qPrintable(records[i]));
+        paths << folder.filePath(
+            QStringLiteral("%1-%2").arg(i).arg(ReferenceFiles::fileOf(records[i])));
         QFile file(paths.last());
         QVERIFY(file.open(QIODevice::WriteOnly));
         QCOMPARE(file.write(bytes), bytes.size());
@@ -938,6 +1063,25 @@ void TestDoseCli::helpAndVersion()
                                       "peak_band_low 0.0585",
                                       "release_band_to_min 455"})
             QVERIFY2(help.output.contains(mentioned), mentioned);
+        // The session's examples are what the program prints, from their first line shown on.
+        const QList<QPair<const char *, QByteArray>> examples = {
+            {"--reading 70=0.06 --reading 85=0.057 --reading 100=0.054 --booster-dd 10 "
+             "--booster-served 110",
+             "reading 1 "},
+            {"--reading 5=0.025 --reading 10=0.012 --reading 15=0.009 --reading 30=0.015 "
+             "--reading 45=0.025 --reading 60=0.033",
+             "observed_peak "}};
+        for (const auto &[example, shownFrom] : examples) {
+            const DoseRun session =
+                runDose(arguments("--gender male --height 70 --weight 160 --age 25 --plan") +
+                        arguments(example));
+            QCOMPARE(session.exitCode, 0);
+            const QByteArray shown = session.output.mid(session.output.indexOf(shownFrom));
+            for (const QByteArray &line : shown.split('\n')) {
+                if (!line.isEmpty())
+                    QVERIFY2(help.output.contains("  " + line + "\n"), line.constData());
+            }
+        }
         // The ranges of the warnings, as the warnings write them.
         QVERIFY(help.output.contains("height 48\u201390 in"));
         QVERIFY(help.output.contains("target BAL above 0, at most 0.2 g/100 ml"));

@@ -88,6 +88,8 @@ class TestDoseManPage : public QObject {
 private slots:
     void optionAgrees_data();
     void optionAgrees();
+    void usageNamesEveryOption_data();
+    void usageNamesEveryOption();
     void readmeListsTheRanges();
 };
 
@@ -136,6 +138,29 @@ void TestDoseManPage::optionAgrees()
     QCOMPARE(manualPage, help);
     QVERIFY2(inUsage, "the usage lines of --help leave out this option");
     QVERIFY2(inSynopsis, "the manual page's SYNOPSIS leaves out this option");
+}
+
+// The usage lines at the top of --help name every option it describes, one row per option.
+void TestDoseManPage::usageNamesEveryOption_data()
+{
+    QTest::addColumn<bool>("inUsage");
+
+    const DoseRun run = runDose({QStringLiteral("--help")});
+    QCOMPARE(run.exitCode, 0);
+    const QString help = QString::fromUtf8(run.output);
+    const QString usage = help.section(QStringLiteral("\n\n"), 0, 0);
+    QVERIFY(usage.startsWith(QLatin1String("Usage: ")));
+    QStringList inUsage;
+    for (const QRegularExpressionMatch &match : OptionPattern.globalMatch(usage))
+        inUsage << match.captured(1);
+    for (const QString &name : helpOptions(help).keys())
+        QTest::newRow(qPrintable(name)) << inUsage.contains(name);
+}
+
+void TestDoseManPage::usageNamesEveryOption()
+{
+    QFETCH(bool, inUsage);
+    QVERIFY2(inUsage, "--help describes an option that its usage lines do not name");
 }
 
 // --help ends with the ranges, each on a line of its own indented by two blanks; the README shows

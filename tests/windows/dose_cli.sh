@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Runs the Windows pourwise-dose.exe under Wine and the Linux pourwise-dose on the same
 # participants and rosters and requires the same bytes on standard output, the same messages
-# and the same exit status: the worked examples, the usage and value errors, and random rosters
-# of ordinary and hostile values in both kinds of units, from a file and from standard input.
+# and the same exit status: the worked examples, sessions with their readings, booster and band,
+# the usage and value errors, and random rosters of ordinary and hostile values in both kinds of
+# units, from a file and from standard input.
 #
 # Usage: dose_cli.sh LINUX_POURWISE_DOSE RUN_WINDOWS   (RUN_WINDOWS: scripts/run-windows)
 set -euo pipefail
@@ -27,6 +28,11 @@ cases=(
     "--gender male --height-cm 178 --weight-kg 80 --age 25 --explain"
     "--gender male --height 178 --weight 160 --age 25"
     "--gender female --height 62.5 --weight 118.25 --age 21 --bal 0.06 --dd 30 --proof 80 --ratio 3"
+    "--gender male --height 70 --weight 160 --age 25 --plan --band --reading 70=0.06 --reading 85=0.057 --reading 100=0.054 --reading 130=0.07 --reading 160=0.075 --booster-dd 10 --booster-served 110"
+    "--gender male --height 70 --weight 160 --age 25 --plan --level-unit mg/L --reading -5=0 --reading 60=0.4 --reading 90=0.3 --reading 120=0.2 --reading 150=0.09"
+    "--gender male --height 70 --weight 160 --age 25 --plan --placebo --float 5 --reading 70=0.17 --booster-dd 10"
+    "--gender male --height 70 --weight 160 --age 25 --plan --reading 70=-0.01"
+    "--gender male --height 70 --weight 160 --age 25 --plan --reading 70=0.06 --booster-dd 121"
     "--gender m --height 70 --weight 160 --age 25 --proof 0"
     "--gender m --height 70 --weight 160"
     "--gender m --height 70,5 --weight 160 --age 25"

@@ -21,6 +21,18 @@ const QString SpreadsheetSafeOption = QStringLiteral("spreadsheet-safe");
 const QString ProtocolOption = QStringLiteral("protocol");
 const QString CheckRecordOption = QStringLiteral("check-record");
 
+// The options that read session records, each with the table it asks for.
+struct RecordOption {
+    QString name;
+    std::optional<StudyTableKind> table; // none: --check-record
+};
+const std::array<RecordOption, 4> RecordOptions{{
+    {CheckRecordOption, std::nullopt},
+    {QStringLiteral("sessions"), StudyTableKind::Sessions},
+    {QStringLiteral("readings"), StudyTableKind::Readings},
+    {QStringLiteral("achievement"), StudyTableKind::Achievement},
+}};
+
 // The option's name as the parser knows it, without the dashes.
 QString bareName(DoseValue value, BodyUnits units = BodyUnits::InchesPounds)
 {
@@ -98,7 +110,8 @@ bool DoseCommandLine::parse(const QStringList &arguments)
     parser.addOption({CheckOption, {}});
     parser.addOption({SpreadsheetSafeOption, {}});
     parser.addOption({ProtocolOption, {}, QStringLiteral("FILE")});
-    parser.addOption({CheckRecordOption, {}});
+    for (const RecordOption &option : RecordOptions)
+        parser.addOption({option.name, {}});
     for (const DoseValueInfo &info : DoseValues)
         parser.addOption({bareName(info.value), {}, QStringLiteral("VALUE")});
     for (const DoseValueInfo &info : DoseValues) {
@@ -124,18 +137,9 @@ bool DoseCommandLine::parse(const QStringList &arguments)
         m_request.mode = DoseRequest::Mode::Version;
         return true;
     }
-    if (parser.isSet(CheckRecordOption)) {
-        for (const QString &name : parser.optionNames()) {
-            if (name != CheckRecordOption)
-                return fail(QStringLiteral("--check-record reads session records and cannot be "
-                                           "combined with %1")
-                                .arg(dashed(name)));
-        }
-        m_request.recordFiles = parser.positionalArguments();
-        if (m_request.recordFiles.isEmpty())
-            return fail(QStringLiteral("--check-record needs the session records to check"));
-        m_request.mode = DoseRequest::Mode::CheckRecords;
-        return true;
+    for (const RecordOption &option : RecordOptions) {
+        if (parser.isSet(option.name))
+            return readRecordRequest(parser, option.name, option.table);
     }
     if (!parser.positionalArguments().isEmpty())
         return fail(QStringLiteral("unexpected argument \"%1\"")
@@ -235,6 +239,25 @@ bool DoseCommandLine::parse(const QStringList &arguments)
                              m_request.band, m_errorText) &&
            SessionOptions::read(parser, false, m_request.plan.has_value(), m_request.session,
                                 m_errorText);
+}
+
+bool DoseCommandLine::readRecordRequest(const QCommandLineParser &parser, const QString &option,
+                                        std::optional<StudyTableKind> table)
+{
+    for (const QString &name : parser.optionNames()) {
+        if (name != option)
+            return fail(QStringLiteral("%1 reads session records and cannot be combined with %2")
+                            .arg(dashed(option), dashed(name)));
+    }
+    m_request.recordFiles = parser.positionalArguments();
+    if (m_request.recordFiles.isEmpty())
+        return fail(option == CheckRecordOption
+                        ? QStringLiteral("--check-record needs the session records to check")
+                        : QStringLiteral("%1 needs the session records, or folders of them")
+                              .arg(dashed(option)));
+    m_request.mode = table ? DoseRequest::Mode::StudyTable : DoseRequest::Mode::CheckRecords;
+    m_request.studyTable = table.value_or(m_request.studyTable);
+    return true;
 }
 
 bool DoseCommandLine::readProtocol(const QCommandLineParser &parser)
@@ -385,8 +408,8 @@ QString DoseCommandLine::helpText()
     return QStringLiteral(
                "Usage: %1\n"
                "                     [--plan [--portions N] [--release L] [--band]\n"
-               "                      [--reading MIN=LEVEL ...] [--booster-dd MIN]\n"
-               "                      [--placebo [--float ML]]]\n"
+               "                      [--reading MIN=LEVEL]... [--placebo [--float ML]]\n"
+               "                      [--booster-dd MIN [--booster-served MIN]]]\n"
                "                     [--level-unit UNIT] [--breath-ratio R] [--target V]\n"
                "                     [--protocol FILE]\n"
                "       %2\n"
@@ -394,6 +417,7 @@ QString DoseCommandLine::helpText()
                "                     [--plan [--release L] [--band]] [--level-unit UNIT]\n"
                "                     [--breath-ratio R] [--protocol FILE]\n"
                "       pourwise-dose --check-record FILE...\n"
+               "       pourwise-dose --sessions | --readings | --achievement FILE...\n"
                "       pourwise-dose --help | --version\n"
                "\n")
                .arg(usageOfOneParticipant(BodyUnits::InchesPounds, true),
@@ -458,7 +482,29 @@ QString DoseCommandLine::helpText()
                "                 cut (it has no end row), dose differs (the dose computed again\n"
                "                 from its values differs from the recorded one), unverified (a\n"
                "                 version-1 record, which has no end row) and ok. Why a record\n"
-               "                 is unreadable, changed or cut goes to standard error.\n") +
+               "                 is unreadable, changed or cut goes to standard error.\n"
+               "\n"
+               "A study's records as one table (docs/study.md): CSV with a header row, every\n"
+               "value as corrected. FILE is a record, or a folder searched for *.csv records\n"
+               "with its subfolders, in name order. A record that cannot be read is named on\n"
+               "standard error; a cut or changed one as with --check-record.\n"
+               "  --sessions FILE...\n"
+               "                 one row per record: its file, its status (as --check-record\n"
+               "                 gives it), the session, participant and dose, the observed\n"
+               "                 peak against the target and the plan's band, the descending\n"
+               "                 limb, the release, the booster, the corrections and voids,\n"
+               "                 and why its status is not ok; a record that cannot be read\n"
+               "                 has its file, status and problem only\n"
+               "  --readings FILE...\n"
+               "                 one row per reading not voided, with its clock time, level\n"
+               "                 (and in g/100 ml), the plan's expected level, the difference,\n"
+               "                 its note and whether it was corrected\n"
+               "  --achievement FILE...\n"
+               "                 one row per protocol, beverage and gender, then one for all,\n"
+               "                 of the records that are ok: the target, the observed peaks\n"
+               "                 (g/100 ml) and their ratio to the target, the shares within\n"
+               "                 10 % and 20 % of it, the median minute of release and the\n"
+               "                 boosters\n") +
            QStringLiteral("\n"
                           "Numbers use \".\" as the decimal separator whatever the locale, and no "
                           "thousands\n"
@@ -471,7 +517,10 @@ QString DoseCommandLine::helpText()
                           "3 computed, but over a protocol limit (--protocol). Warnings do not "
                           "change it.\n"
                           "With --check-record: 0 every record is ok, 1 some is not, 2 usage "
-                          "error.\n") +
+                          "error.\n"
+                          "With a study's table: 0 every record was read, 1 some could not be "
+                          "(or a\n"
+                          "folder holds none), 2 usage error.\n") +
            QLatin1Char('\n') + plausibleRangesText();
 }
 

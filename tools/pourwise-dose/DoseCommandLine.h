@@ -4,6 +4,7 @@
 #include "calc/DoseValues.h"
 #include "calc/Protocol.h"
 #include "calc/SessionPlan.h"
+#include "calc/StudyTables.h"
 #include "tools/pourwise-dose/LevelOptions.h"
 #include "tools/pourwise-dose/ParticipantReader.h"
 #include "tools/pourwise-dose/SessionOptions.h"
@@ -19,7 +20,7 @@ class QCommandLineParser;
 
 // What the command line asks for, after the usage rules have been checked.
 struct DoseRequest {
-    enum class Mode { Help, Version, OneParticipant, Roster, CheckRecords };
+    enum class Mode { Help, Version, OneParticipant, Roster, CheckRecords, StudyTable };
     Mode mode = Mode::OneParticipant;
     // One participant: the text of every value as given (UTF-8), or the parameter's default.
     std::array<QByteArray, DoseValues.size()> values; // indexed by DoseValue
@@ -40,7 +41,8 @@ struct DoseRequest {
     std::optional<SessionPlanSettings> plan; // --plan, for one participant or every row
     bool band = false;                       // --band, with the plan
     SessionRequest session;                  // with --plan, for one participant
-    QStringList recordFiles;                 // --check-record: the session records to check
+    QStringList recordFiles; // --check-record, or a study's table: the records, or folders of them
+    StudyTableKind studyTable = StudyTableKind::Sessions; // --sessions, --readings, --achievement
 };
 
 // Parses the arguments of pourwise-dose. Options are "--name value" or "--name=value"; a single
@@ -64,6 +66,9 @@ public:
 private:
     bool fail(const QString &text);
     bool readProtocol(const QCommandLineParser &parser);
+    // --check-record (no table) or a study's table: false for a usage error.
+    bool readRecordRequest(const QCommandLineParser &parser, const QString &option,
+                           std::optional<StudyTableKind> table);
     SessionPlanSettings planDefaults() const;
     // The protocol's text of a dosing parameter, as given on the command line; empty for none.
     QByteArray protocolText(DoseValue value) const;

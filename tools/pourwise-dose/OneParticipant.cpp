@@ -1,10 +1,9 @@
 #include "tools/pourwise-dose/OneParticipant.h"
 
-#include "calc/Booster.h"
 #include "calc/DoseEvaluation.h"
 #include "calc/FaultTexts.h"
 #include "calc/NumberText.h"
-#include "calc/Placebo.h"
+#include "tools/pourwise-dose/CommandLineSession.h"
 #include "tools/pourwise-dose/ExitStatus.h"
 #include "tools/pourwise-dose/ParticipantReader.h"
 #include "tools/pourwise-dose/PlanOutput.h"
@@ -26,40 +25,34 @@ void printError(std::FILE *errors, const QString &text)
     std::fprintf(errors, "%s\n", text.toUtf8().constData());
 }
 
-// The placebo, the readings' course and the booster after the plan; an exit status for what
-// stops the run, else 0.
-int printSession(const DoseRequest &request, const DoseInput &input, const DoseReport &report,
+// The session's lines after the plan's: the placebo, the readings and what they show, and the
+// booster; an exit status for what stops the run, else 0.
+int printSession(const DoseRequest &request, const CommandLineSession &session,
                  OutputBuffer &output, std::FILE *errors)
 {
-    const SessionRequest &session = request.session;
-    const float releaseBal = request.plan->releaseLevel;
-    const QList<ServedPortion> poured = session.placebo
-                                            ? placeboPortions(*report.plan, int(session.floatMl))
-                                            : report.plan->portions;
-    if (session.placebo)
-        SessionOutput::printPlacebo(output, poured);
-    const ReadingsCourse course = readingsCourse(session.readings, input.level, releaseBal);
-    SessionOutput::printCourse(output, session.readings, course);
-    if (!session.boosterMinutes)
-        return 0;
-    const BoosterEstimate booster = estimateBooster(input, report.dose.state.BAL, session.readings,
-                                                    *session.boosterMinutes, session.placebo);
-    if (booster.refusal != BoosterRefusal::None) {
-        printError(errors, boosterRefusalText(booster.refusal).message);
-        return ExitStatus::SomeNotComputed;
+    const SessionRequest &given = request.session;
+    const SessionReport &report = session.report;
+    const bool unitGiven = request.level.unitGiven;
+    if (given.placebo)
+        SessionOutput::printPlacebo(output, report);
+    if (!given.readings.isEmpty()) {
+        SessionOutput::printReadings(output, report, unitGiven, request.band);
+        SessionOutput::warnOfSlips(errors, report);
+        SessionOutput::printCourse(output, report);
     }
-    if (!booster.report.ok()) {
-        printError(errors, doseFaultText(booster.report.outcome).message);
+    if (!session.booster)
+        return 0;
+    const BoosterOffer &booster = *session.booster;
+    if (!booster.ok()) {
+        printError(errors, booster.refusal.message);
         return ExitStatus::SomeNotComputed;
     }
     SessionOutput::printBooster(output, booster.report.dose.state);
+    SessionOutput::printBoosterServed(output, report, unitGiven, request.band);
     // What is served all together is judged as one dose.
-    const BoosterJudgement judgement =
-        judgeWithBooster(servedWithBooster(report.dose, poured, booster.report.dose.state),
-                         request.protocol, QLocale::c());
-    for (const QString &warning : judgement.all())
+    for (const QString &warning : booster.judgement.all())
         printError(errors, QStringLiteral("WARNING: with the booster: ") + warning);
-    return judgement.overLimits.isEmpty() ? 0 : ExitStatus::OverProtocolLimit;
+    return booster.judgement.overLimits.isEmpty() ? 0 : ExitStatus::OverProtocolLimit;
 }
 
 } // namespace
@@ -95,11 +88,13 @@ int OneParticipant::run(const DoseRequest &request, OutputBuffer &output, std::F
         printError(errors, doseFaultText(report.outcome).message);
         return ExitStatus::SomeNotComputed;
     }
-    // A float that no portion can hold is bad input: nothing is printed.
-    if (request.session.placebo && report.plan && report.plan->ok()) {
-        const PlaceboProblem problem = placeboProblem(request.session.floatMl, *report.plan);
-        if (problem != PlaceboProblem::None) {
-            printError(errors, placeboMessage(problem, smallestPortionMl(*report.plan)));
+    // What the session refuses (a float that no portion can hold, a negative reading, a booster's
+    // drinking period out of its range) is bad input: nothing is printed.
+    std::optional<CommandLineSession> session;
+    if (request.session.any() && report.plan && report.plan->ok()) {
+        session = enterSession(input, request);
+        if (session->refusal.refused()) {
+            printError(errors, session->refusal.message);
             return ExitStatus::UsageOrFileError;
         }
     }
@@ -140,8 +135,10 @@ int OneParticipant::run(const DoseRequest &request, OutputBuffer &output, std::F
         PlanOutput::print(
             output, *report.plan,
             request.level.unitGiven ? std::optional(request.level.scale) : std::nullopt, band);
-        if (const int status = printSession(request, input, report, output, errors))
-            return status;
+        if (session) {
+            if (const int status = printSession(request, *session, output, errors))
+                return status;
+        }
     }
     return report.breaches.isEmpty() ? ExitStatus::AllComputed : ExitStatus::OverProtocolLimit;
 }

@@ -19,13 +19,17 @@ std::string significant4(double value)
             std::to_chars(text, text + sizeof text, value, std::chars_format::general, 4).ptr};
 }
 
-// A level in the lab's unit as peak_level is written, or in g/100 ml as peak_bal.
-std::string levelField(double bal, const std::optional<LevelScale> &level)
+} // namespace
+
+std::string PlanOutput::levelText(double bal, const std::optional<LevelScale> &level)
 {
-    return level ? significant4(double(float(level->fromBal(bal)))) : fixed4(bal);
+    return levelInUnitText(level ? level->fromBal(bal) : bal, level.has_value());
 }
 
-} // namespace
+std::string PlanOutput::levelInUnitText(double value, bool unitGiven)
+{
+    return unitGiven ? significant4(double(float(value))) : fixed4(value);
+}
 
 std::vector<std::string_view> PlanOutput::columns(const std::optional<LevelScale> &level, bool band)
 {
@@ -45,10 +49,10 @@ std::vector<std::string> PlanOutput::fields(const SessionPlan &plan,
                                        std::to_string(plan.releaseAfterMinutes),
                                        std::to_string(plan.zeroAfterMinutes)};
     if (level)
-        values.insert(values.begin() + 1, levelField(plan.peakBal, level));
+        values.insert(values.begin() + 1, levelText(plan.peakBal, level));
     if (band)
         values.insert(values.end(),
-                      {levelField(band->peak.low, level), levelField(band->peak.high, level),
+                      {levelText(band->peak.low, level), levelText(band->peak.high, level),
                        std::to_string(band->release.fromMinutes),
                        std::to_string(band->release.toMinutes)});
     return values;

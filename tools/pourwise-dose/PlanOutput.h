@@ -25,6 +25,12 @@ inline constexpr std::string_view PeakLevelColumn = "peak_level";
 inline constexpr std::array<std::string_view, 4> BandColumns = {
     "peak_band_low", "peak_band_high", "release_band_from_min", "release_band_to_min"};
 
+// A level of the model given in g/100 ml: in `level` with 4 significant digits, as peak_level is
+// written, or without a unit given with 4 decimals, as peak_bal is.
+std::string levelText(double bal, const std::optional<LevelScale> &level);
+// The same for a value already in the lab's unit, `unitGiven` as `level` above.
+std::string levelInUnitText(double value, bool unitGiven);
+
 // The columns in their order, with the peak in `level` if given and the band if asked for.
 std::vector<std::string_view> columns(const std::optional<LevelScale> &level, bool band = false);
 

@@ -2,6 +2,8 @@
 
 #include "calc/NumberText.h"
 #include "calc/Placebo.h"
+#include "calc/SessionBooster.h"
+#include "calc/SessionRules.h"
 
 #include <QCommandLineParser>
 #include <charconv>
@@ -10,6 +12,7 @@ namespace {
 
 const QString ReadingOption = QStringLiteral("reading");
 const QString BoosterOption = QStringLiteral("booster-dd");
+const QString BoosterServedOption = QStringLiteral("booster-served");
 const QString PlaceboOption = QStringLiteral("placebo");
 const QString FloatOption = QStringLiteral("float");
 
@@ -19,20 +22,26 @@ SingleFromText number(const QString &text)
     return TextToSingle(std::string_view(utf8.constData(), std::size_t(utf8.size())));
 }
 
+// Whole minutes, as an int.
+std::optional<int> wholeMinutes(const QString &text)
+{
+    const QByteArray minutes = text.trimmed().toUtf8();
+    int value = 0;
+    const auto [end, ec] = std::from_chars(minutes.constData(), minutes.constEnd(), value);
+    if (minutes.isEmpty() || ec != std::errc() || end != minutes.constEnd())
+        return std::nullopt;
+    return value;
+}
+
 // "70=0.06": whole minutes, "=", and the level.
-std::optional<LevelReading> readingOf(const QString &text)
+std::optional<GivenReading> readingOf(const QString &text)
 {
     const qsizetype equals = text.indexOf(QLatin1Char('='));
-    const QByteArray minutes = text.left(equals).trimmed().toUtf8();
-    LevelReading reading;
-    const auto [end, ec] =
-        std::from_chars(minutes.constData(), minutes.constEnd(), reading.atMinute);
+    const std::optional<int> minutes = wholeMinutes(text.left(equals));
     const SingleFromText level = number(text.mid(equals + 1));
-    if (equals < 0 || minutes.isEmpty() || ec != std::errc() || end != minutes.constEnd() ||
-        !level.ok())
+    if (equals < 0 || !minutes || !level.ok())
         return std::nullopt;
-    reading.level = level.value;
-    return reading;
+    return GivenReading{*minutes, level.value};
 }
 
 bool fail(QString &errorText, const QString &text)
@@ -47,6 +56,7 @@ void SessionOptions::add(QCommandLineParser &parser)
 {
     parser.addOption({ReadingOption, {}, QStringLiteral("MIN=LEVEL")});
     parser.addOption({BoosterOption, {}, QStringLiteral("MIN")});
+    parser.addOption({BoosterServedOption, {}, QStringLiteral("MIN")});
     parser.addOption({PlaceboOption, {}});
     parser.addOption({FloatOption, {}, QStringLiteral("ML")});
 }
@@ -59,7 +69,8 @@ bool SessionOptions::repeatable(const QString &option)
 bool SessionOptions::read(const QCommandLineParser &parser, bool roster, bool plan,
                           SessionRequest &session, QString &errorText)
 {
-    for (const QString &option : {ReadingOption, BoosterOption, PlaceboOption, FloatOption}) {
+    for (const QString &option :
+         {ReadingOption, BoosterOption, BoosterServedOption, PlaceboOption, FloatOption}) {
         if (!parser.isSet(option))
             continue;
         if (roster)
@@ -73,7 +84,7 @@ bool SessionOptions::read(const QCommandLineParser &parser, bool roster, bool pl
     if (parser.isSet(FloatOption) && !parser.isSet(PlaceboOption))
         return fail(errorText, QStringLiteral("--float belongs to a placebo: add --placebo"));
     for (const QString &text : parser.values(ReadingOption)) {
-        const std::optional<LevelReading> reading = readingOf(text);
+        const std::optional<GivenReading> reading = readingOf(text);
         if (!reading)
             return fail(errorText, QStringLiteral("--reading \"%1\" is not MIN=LEVEL: whole "
                                                   "minutes after the start of drinking, \"=\" "
@@ -95,6 +106,18 @@ bool SessionOptions::read(const QCommandLineParser &parser, bool roster, bool pl
                                        .arg(parser.value(BoosterOption)));
         session.boosterMinutes = minutes.value;
     }
+    if (parser.isSet(BoosterServedOption)) {
+        if (!parser.isSet(BoosterOption))
+            return fail(errorText, QStringLiteral("--booster-served belongs to a booster: add "
+                                                  "--booster-dd MIN, its drinking period"));
+        const std::optional<int> minute = wholeMinutes(parser.value(BoosterServedOption));
+        // Nothing is served before the start of drinking.
+        if (!minute || *minute < 0)
+            return fail(errorText, QStringLiteral("--booster-served \"%1\" is not whole minutes "
+                                                  "after the start of drinking, from 0 on")
+                                       .arg(parser.value(BoosterServedOption)));
+        session.boosterServedAt = minute;
+    }
     session.placebo = parser.isSet(PlaceboOption);
     if (parser.isSet(FloatOption)) {
         const SingleFromText floatMl = number(parser.value(FloatOption));
@@ -109,32 +132,82 @@ bool SessionOptions::read(const QCommandLineParser &parser, bool roster, bool pl
 QString SessionOptions::helpText()
 {
     return QStringLiteral(
-               "Session, with --plan, for one participant:\n"
+               "Session, with --plan, for one participant, judged as the window judges it:\n"
                "  --reading MIN=LEVEL\n"
                "                 a measured level MIN whole minutes after the start of drinking\n"
-               "                 (below 0 for a baseline), in the unit of --level-unit; repeat\n"
-               "                 it in time order. Adds the highest reading (observed_peak,\n"
-               "                 observed_peak_at_min), when two falling readings in a row\n"
-               "                 showed the descending limb (descending_shown_at_min) and the\n"
-               "                 first reading from then on at or below the release level\n"
-               "                 (release_reached_at_min), \"none\" for either not yet shown\n"
+               "                 (below 0 for a baseline), in the unit of --level-unit and not\n"
+               "                 below 0; repeat it in time order. Adds one line per reading,\n"
+               "                 \"reading N at_min M level L expected E difference D NOTE\":\n"
+               "                 N from 1, L as given, E the level the plan expects at M and D\n"
+               "                 the reading less E, both written as peak_bal is (or as\n"
+               "                 peak_level with --level-unit) and \"none\" for a placebo; with\n"
+               "                 --band, \"band_low L band_high H\" before NOTE, the band's\n"
+               "                 edges at M. NOTE is counts; baseline, before the start;\n"
+               "                 mouth_alcohol, less than %2 minutes after drinking or the\n"
+               "                 booster's drinking ends, which may hold alcohol left in the\n"
+               "                 mouth; or booster, a reading that counts, after the booster.\n"
+               "                 Then what the counting readings show: the highest\n"
+               "                 (observed_peak, observed_peak_at_min); the descending limb,\n"
+               "                 two falling readings in a row after the last rise since the\n"
+               "                 booster (descending_shown_at_min); the rise that withdrew it\n"
+               "                 while it is not shown again (descending_withdrawn_at_min);\n"
+               "                 the first reading from the limb on at or below the release\n"
+               "                 level, for a placebo the first after which none is above it\n"
+               "                 (release_reached_at_min); each \"none\" until shown. A reading\n"
+               "                 above twice the expected peak (a placebo's: its target) is\n"
+               "                 likely a slip and gives a line starting \"WARNING: \".\n"
                "  --booster-dd MIN\n"
-               "                 also the booster drunk over MIN minutes that brings the latest\n"
-               "                 reading back to the target (booster_alcohol_ml,\n"
-               "                 booster_mixer_ml, booster_total_ml), offered once the limb\n"
-               "                 descends and the latest reading is below the target\n"
+               "                 also the booster drunk over MIN minutes, a whole number from\n"
+               "                 %3 to %4, that brings the latest counting reading back to the\n"
+               "                 target (booster_alcohol_ml, booster_mixer_ml,\n"
+               "                 booster_total_ml), estimated after the last reading. It is\n"
+               "                 refused, with a line starting \"ERROR: \" and exit status 1,\n"
+               "                 until the descending limb is shown, while the latest reading\n"
+               "                 may hold mouth alcohol or is at or above the target, and for a\n"
+               "                 placebo\n"
+               "  --booster-served MIN\n"
+               "                 the booster is served MIN whole minutes after the start of\n"
+               "                 drinking: estimated from the readings before it, it adds\n"
+               "                 booster_served_at_min, its expected peak (booster_peak,\n"
+               "                 written as peak_bal is, or as peak_level), the minutes to it\n"
+               "                 (booster_peak_after_min), with --band the peak's band\n"
+               "                 (booster_peak_band_low, booster_peak_band_high), and the\n"
+               "                 minutes to below the release level (booster_release_after_min)\n"
+               "                 and to zero (booster_zero_after_min); the readings from MIN on\n"
+               "                 are judged against its course\n"
                "  --placebo      also the placebo portions: each keeps its total, with a float\n"
                "                 of spirit on top and the rest mixer (placebo_portion lines)\n"
                "  --float ML     the placebo's float in whole ml (default %1), at most the\n"
                "                 smallest portion\n"
                "Example: adding --reading 70=0.06 --reading 85=0.057 --reading 100=0.054\n"
                "--booster-dd 10 to the plan's example prints after the portions\n"
+               "  reading 1 at_min 70 level 0.06 expected 0.0807 difference -0.0207 counts\n"
+               "  reading 2 at_min 85 level 0.057 expected 0.0769 difference -0.0199 counts\n"
+               "  reading 3 at_min 100 level 0.054 expected 0.0732 difference -0.0192 counts\n"
                "  observed_peak 0.06\n"
                "  observed_peak_at_min 70\n"
                "  descending_shown_at_min 100\n"
+               "  descending_withdrawn_at_min none\n"
                "  release_reached_at_min none\n"
                "  booster_alcohol_ml 25\n"
                "  booster_mixer_ml 150\n"
-               "  booster_total_ml 175\n")
-        .arg(Placebo::DefaultFloatMl);
+               "  booster_total_ml 175\n"
+               "and with --booster-served 110 also, after booster_total_ml,\n"
+               "  booster_served_at_min 110\n"
+               "  booster_peak 0.0801\n"
+               "  booster_peak_after_min 150\n"
+               "  booster_release_after_min 390\n"
+               "  booster_zero_after_min 470\n"
+               "The readings --reading 5=0.025 --reading 10=0.012 --reading 15=0.009\n"
+               "--reading 30=0.015 --reading 45=0.025 --reading 60=0.033 are mouth_alcohol up\n"
+               "to 45 minutes: only the last counts, so the fall to 0.009 shows nothing\n"
+               "  observed_peak 0.033\n"
+               "  observed_peak_at_min 60\n"
+               "  descending_shown_at_min none\n"
+               "  descending_withdrawn_at_min none\n"
+               "  release_reached_at_min none\n")
+        .arg(Placebo::DefaultFloatMl)
+        .arg(SessionRules::MouthAlcoholMinutes)
+        .arg(BoosterPeriod::Minimum)
+        .arg(BoosterPeriod::Maximum);
 }

@@ -1,21 +1,29 @@
 #pragma once
 
-#include "calc/LevelUnits.h"
-#include "calc/SessionReadings.h"
-
 #include <QList>
 #include <QString>
 #include <optional>
 
 class QCommandLineParser;
 
+// A reading as given: whole minutes after the start of drinking and the level in the unit of
+// --level-unit.
+struct GivenReading {
+    int atMinute = 0;
+    float level = 0;
+};
+
 // The session on the command line, beside its plan: --reading MIN=LEVEL (repeatable, in time
-// order), --booster-dd MIN, and --placebo with --float ML.
+// order), --booster-dd MIN with --booster-served MIN, and --placebo with --float ML.
 struct SessionRequest {
-    QList<LevelReading> readings; // in the unit of --level-unit
+    QList<GivenReading> readings;
     std::optional<float> boosterMinutes;
+    std::optional<int> boosterServedAt;
     bool placebo = false;
     float floatMl = 0;
+
+    // Any of the session's options: without one, only the plan is printed.
+    bool any() const { return !readings.isEmpty() || boosterMinutes || placebo; }
 };
 
 namespace SessionOptions {

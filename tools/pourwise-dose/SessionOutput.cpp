@@ -1,10 +1,14 @@
 #include "tools/pourwise-dose/SessionOutput.h"
 
 #include "calc/NumberText.h"
+#include "calc/SessionText.h"
+#include "tools/pourwise-dose/PlanOutput.h"
 
 #include <string>
 
 namespace {
+
+const std::string None = "none";
 
 void line(OutputBuffer &output, std::string_view name, std::string_view value)
 {
@@ -14,44 +18,146 @@ void line(OutputBuffer &output, std::string_view name, std::string_view value)
     output.put("\n");
 }
 
-void number(OutputBuffer &output, std::string_view name, float value)
+std::string number(float value)
 {
     char buffer[32];
-    line(output, name, SingleToText(value, buffer));
+    return std::string(SingleToText(value, buffer));
 }
 
-void minuteOf(OutputBuffer &output, std::string_view name, const QList<LevelReading> &readings,
-              const std::optional<qsizetype> &index)
+// A level as it was given: the shortest text that reads back as the same float.
+std::string given(float value)
 {
-    line(output, name, index ? std::to_string(readings[*index].atMinute) : std::string("none"));
+    char buffer[32];
+    return std::string(ExactSingleToText(value, buffer));
+}
+
+std::string minuteOf(const SessionReport &report, const std::optional<qsizetype> &index)
+{
+    return index ? std::to_string(report.readings[*index].atMinute) : None;
+}
+
+std::string_view noteWord(ReadingNote note)
+{
+    switch (note) {
+    case ReadingNote::Counts:
+        return "counts";
+    case ReadingNote::Baseline:
+        return "baseline";
+    case ReadingNote::MouthAlcohol:
+        return "mouth_alcohol";
+    case ReadingNote::Booster:
+        return "booster";
+    case ReadingNote::NotALevel: // refused before it is entered
+        return "not_a_level";
+    }
+    return {};
+}
+
+// A level in the lab's unit; none for a placebo.
+std::string levelOrNone(const std::optional<double> &value, bool unitGiven)
+{
+    return value ? PlanOutput::levelInUnitText(*value, unitGiven) : None;
+}
+
+// A difference that rounds to 0 is written without a sign.
+std::string differenceOrNone(const std::optional<double> &value, bool unitGiven)
+{
+    std::string text = levelOrNone(value, unitGiven);
+    if (text.starts_with('-') && text.find_first_of("123456789") == std::string::npos)
+        text.erase(0, 1);
+    return text;
+}
+
+std::optional<LevelScale> unitOf(const SessionReport &report, bool unitGiven)
+{
+    return unitGiven ? std::optional(report.setup.input.level) : std::nullopt;
 }
 
 } // namespace
 
-void SessionOutput::printPlacebo(OutputBuffer &output, const QList<ServedPortion> &portions)
+void SessionOutput::printPlacebo(OutputBuffer &output, const SessionReport &report)
 {
-    for (const ServedPortion &portion : portions)
+    for (const PortionLine &line : report.portions) {
+        const ServedPortion &portion = line.portion;
         output.put("placebo_portion " + std::to_string(portion.number) + " at_min " +
                    std::to_string(portion.atMinute) + " alcohol_ml " +
                    std::to_string(portion.alcoholMl) + " mixer_ml " +
                    std::to_string(portion.mixerMl) + " total_ml " +
                    std::to_string(portion.totalMl) + "\n");
+    }
 }
 
-void SessionOutput::printCourse(OutputBuffer &output, const QList<LevelReading> &readings,
-                                const ReadingsCourse &course)
+void SessionOutput::printReadings(OutputBuffer &output, const SessionReport &report, bool unitGiven,
+                                  bool band)
 {
-    if (!course.peak)
-        return;
-    number(output, "observed_peak", readings[*course.peak].level);
-    minuteOf(output, "observed_peak_at_min", readings, course.peak);
-    minuteOf(output, "descending_shown_at_min", readings, course.descendingShown);
-    minuteOf(output, "release_reached_at_min", readings, course.releaseReached);
+    const std::optional<LevelScale> unit = unitOf(report, unitGiven);
+    int number = 0;
+    for (const ReadingLine &reading : report.readings) {
+        std::string text = "reading " + std::to_string(++number) + " at_min " +
+                           std::to_string(reading.atMinute) + " level " + given(reading.level) +
+                           " expected " + levelOrNone(reading.expectedLevel, unitGiven) +
+                           " difference " + differenceOrNone(reading.difference, unitGiven);
+        if (band)
+            text += " band_low " +
+                    (reading.band ? PlanOutput::levelText(reading.band->low, unit) : None) +
+                    " band_high " +
+                    (reading.band ? PlanOutput::levelText(reading.band->high, unit) : None);
+        text += " ";
+        text += noteWord(reading.note);
+        text += "\n";
+        output.put(text);
+    }
+}
+
+void SessionOutput::warnOfSlips(std::FILE *errors, const SessionReport &report)
+{
+    for (const ReadingLine &reading : report.readings) {
+        if (!report.likelySlip(reading.level))
+            continue;
+        const QString warning = highReadingWarning(
+            QStringLiteral("minute %1").arg(reading.atMinute), reading.level,
+            *report.slipReferenceBal(), report.placebo, report.setup.input.level, QLocale::c());
+        std::fprintf(errors, "%s\n", warning.toUtf8().constData());
+    }
+}
+
+void SessionOutput::printCourse(OutputBuffer &output, const SessionReport &report)
+{
+    const ReadingsOutcome &outcome = report.outcome;
+    line(output, "observed_peak",
+         outcome.observedPeak ? number(report.readings[*outcome.observedPeak].level) : None);
+    line(output, "observed_peak_at_min", minuteOf(report, outcome.observedPeak));
+    line(output, "descending_shown_at_min", minuteOf(report, outcome.limbShown));
+    // Only while the limb is not shown again.
+    line(output, "descending_withdrawn_at_min", minuteOf(report, outcome.limbWithdrawnBy));
+    line(output, "release_reached_at_min", minuteOf(report, outcome.release));
 }
 
 void SessionOutput::printBooster(OutputBuffer &output, const DosingState &booster)
 {
-    number(output, "booster_alcohol_ml", booster.AlcDose);
-    number(output, "booster_mixer_ml", booster.MixDose);
-    number(output, "booster_total_ml", booster.TotDose);
+    line(output, "booster_alcohol_ml", number(booster.AlcDose));
+    line(output, "booster_mixer_ml", number(booster.MixDose));
+    line(output, "booster_total_ml", number(booster.TotDose));
+}
+
+void SessionOutput::printBoosterServed(OutputBuffer &output, const SessionReport &report,
+                                       bool unitGiven, bool band)
+{
+    const BoosterLine *booster = report.booster();
+    if (!booster)
+        return;
+    line(output, "booster_served_at_min", std::to_string(booster->atMinute));
+    const std::optional<BoosterCourse> &course = booster->course;
+    const std::optional<LevelScale> unit = unitOf(report, unitGiven);
+    line(output, "booster_peak", course ? PlanOutput::levelText(course->peakBal(), unit) : None);
+    line(output, "booster_peak_after_min", course ? std::to_string(course->peakAtMinute()) : None);
+    if (band) {
+        const std::optional<BandEdges> peak = report.band ? report.band->boosterPeak : std::nullopt;
+        line(output, "booster_peak_band_low", peak ? PlanOutput::levelText(peak->low, unit) : None);
+        line(output, "booster_peak_band_high",
+             peak ? PlanOutput::levelText(peak->high, unit) : None);
+    }
+    line(output, "booster_release_after_min",
+         course ? std::to_string(course->releaseAtMinute()) : None);
+    line(output, "booster_zero_after_min", course ? std::to_string(course->zeroAtMinute()) : None);
 }

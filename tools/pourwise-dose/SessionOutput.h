@@ -1,21 +1,36 @@
 #pragma once
 
-#include "calc/Booster.h"
-#include "calc/SessionReadings.h"
+#include "calc/DosingState.h"
+#include "calc/SessionReport.h"
 #include "tools/pourwise-dose/OutputBuffer.h"
 
-// How pourwise-dose writes a session beside its plan, as "name value" lines.
+#include <cstdio>
+
+// How pourwise-dose writes a session's report beside its plan, as "name value" lines. Levels of
+// the model are written as the plan writes peak_level in the lab's unit (`unitGiven`) or peak_bal
+// without one; times are minutes after the start of drinking; "none" stands for what is not shown
+// yet, or for a placebo, which has no curve.
 namespace SessionOutput {
 
-// One "placebo_portion" line per portion, in the shape of the plan's portion lines.
-void printPlacebo(OutputBuffer &output, const QList<ServedPortion> &portions);
+// One "placebo_portion" line per portion as poured, in the shape of the plan's portion lines.
+void printPlacebo(OutputBuffer &output, const SessionReport &report);
 
-// The observed peak, when the descending limb was shown and the release reading; times in
-// minutes after the start of drinking, "none" for what is not yet shown.
-void printCourse(OutputBuffer &output, const QList<LevelReading> &readings,
-                 const ReadingsCourse &course);
+// One "reading" line per reading, in time order: its number from 1, minute, level as given,
+// expected level, difference, with `band` the band's edges at its time, and its note.
+void printReadings(OutputBuffer &output, const SessionReport &report, bool unitGiven, bool band);
+
+// A "WARNING: " line on `errors` for each reading that is likely a slip.
+void warnOfSlips(std::FILE *errors, const SessionReport &report);
+
+// The observed peak, the descending limb shown and withdrawn, and the release reading.
+void printCourse(OutputBuffer &output, const SessionReport &report);
 
 // The booster's three volumes.
 void printBooster(OutputBuffer &output, const DosingState &booster);
+
+// The booster served: when, and its expected peak (with `band` the peak's band), release and
+// zero.
+void printBoosterServed(OutputBuffer &output, const SessionReport &report, bool unitGiven,
+                        bool band);
 
 } // namespace SessionOutput

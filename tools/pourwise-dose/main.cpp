@@ -4,6 +4,7 @@
 #include "tools/pourwise-dose/RecordCheckRun.h"
 #include "tools/pourwise-dose/RosterRun.h"
 #include "tools/pourwise-dose/StandardStreams.h"
+#include "tools/pourwise-dose/StudyTableRun.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -98,6 +99,8 @@ int main(int argc, char *argv[])
         output.put(DoseCommandLine::versionText().toStdString());
     else if (request.mode == DoseRequest::Mode::CheckRecords)
         status = RecordCheckRun::run(request.recordFiles, output, stderr);
+    else if (request.mode == DoseRequest::Mode::StudyTable)
+        status = StudyTableRun::run(request.studyTable, request.recordFiles, output, stderr);
     else
         status = OneParticipant::run(request, output, stderr);
     return finishedOutput(output, status);

@@ -1,0 +1,85 @@
+#pragma once
+
+#include "calc/StudyColumns.h"
+#include "calc/StudyRecord.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <array>
+#include <map>
+#include <optional>
+#include <tuple>
+
+// What one session gives a study's achievement: the group it belongs to and its outcome, levels
+// in g/100 ml, so that groups of records in different units of levels can be taken together.
+struct AchievementSession {
+    QString protocol; // the protocol's name, empty for none
+    bool placebo = false;
+    QByteArray gender; // "m" or "f"
+    float targetBal = 0;
+    std::optional<float> peakBal;      // the observed peak
+    std::optional<float> peakVsTarget; // as StudyRecord::peakVsTarget gives it: none for a placebo
+    std::optional<int> releaseAtMinute;
+    bool booster = false; // a booster was served (and not voided)
+};
+
+// A record's session for the achievement; none for a record whose status is not ok, which the
+// achievement does not count.
+std::optional<AchievementSession> achievementSession(const StudyRecord &record);
+
+// A share of sessions near their target: those whose ratio of observed peak to target lies from
+// `low` to `high`, both included, compared as 32-bit floats.
+struct WithinShare {
+    AchievementColumn column;
+    float low;
+    float high;
+};
+inline constexpr std::array<WithinShare, 2> WithinShares{{
+    {AchievementColumn::Within10Percent, 0.9f, 1.1f},
+    {AchievementColumn::Within20Percent, 0.8f, 1.2f},
+}};
+
+// The achievement of a study, one row per group of protocol x beverage x gender in that order,
+// then one for all sessions (its protocol, beverage and gender "all"). It is counted session by
+// session: its memory grows with the number of groups, and with the minutes at which sessions
+// reached the release level, never with the number of sessions.
+//
+// Per group: the sessions; their target, or "mixed" where they differ; the mean, standard
+// deviation (n - 1), lowest and highest of the observed peaks; the mean of peak / target and the
+// shares of sessions within 10 % and within 20 % of their target (a
+// WithinShares); the median minute of release; the
+// number of boosters. The peaks' statistics are of the sessions with an observed peak, the
+// ratio's of those with a ratio: a placebo has none, so a placebo group leaves them empty.
+class AchievementTable {
+public:
+    void add(const AchievementSession &session);
+    // The rows, each in the order of AchievementColumns.
+    QList<QList<QByteArray>> rows() const;
+
+private:
+    struct Group {
+        qint64 sessions = 0;
+        float target = 0;
+        bool mixedTargets = false;
+        qint64 peaks = 0;
+        double peakMean = 0;
+        double peakSquares = 0; // the sum of squared differences from the mean (Welford)
+        float peakMin = 0;
+        float peakMax = 0;
+        qint64 ratios = 0;
+        double ratioMean = 0;
+        std::array<qint64, WithinShares.size()> within{}; // as WithinShares, in its order
+        std::map<int, qint64> releaseMinutes; // how many sessions reached it at each minute
+        qint64 boosters = 0;
+
+        void add(const AchievementSession &session);
+        QList<QByteArray> cells(const QByteArray &protocol, const QByteArray &beverage,
+                                const QByteArray &gender) const;
+    };
+    // Protocol, beverage and gender as their cells write them, so the rows sort as they read.
+    using Key = std::tuple<QByteArray, QByteArray, QByteArray>;
+
+    std::map<Key, Group> m_groups;
+    Group m_all;
+};

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "calc/AchievementTable.h"
+#include "calc/StudyRecord.h"
+
+#include <QByteArray>
+#include <QList>
+
+// A study's records as tables (docs/study.md): the sessions, one row per record; the readings,
+// one row per reading not voided; the achievement, one row per group and one for all. Every
+// value is the one in force, every correction applied. Levels are in the record's lab unit
+// (level_unit names it) unless a column says g/100 ml; the achievement's are all in g/100 ml.
+//
+// The tables are UTF-8 CSV as RFC 4180 writes it (csvRow: CRLF line ends, a cell holding a
+// comma, a quote or a line end quoted) with a header row, so the command line and the window
+// write the very same bytes.
+
+enum class StudyTableKind { Sessions, Readings, Achievement };
+
+// A record's row of the sessions table, in the order of SessionColumns. A record that cannot be
+// read has its file, status and problem, and nothing else.
+QList<QByteArray> sessionCells(const StudyRecord &record);
+
+// A record's rows of the readings table, each in the order of ReadingColumns: every reading not
+// voided, in time order; none for a record that cannot be read.
+QList<QList<QByteArray>> readingCells(const StudyRecord &record);
+
+// One table made record by record, so that a study of any size is written while it is read.
+class StudyTable {
+public:
+    explicit StudyTable(StudyTableKind kind) : m_kind(kind) {}
+
+    QByteArray header() const;
+    // The rows `record` gives at once: its session's, or its readings'. The achievement counts it
+    // (when its status is ok) and gives nothing until finish().
+    QByteArray add(const StudyRecord &record);
+    // The rows given at the end: the achievement's; nothing for the other tables.
+    QByteArray finish() const;
+
+private:
+    StudyTableKind m_kind;
+    AchievementTable m_achievement;
+};

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QByteArray>
+#include <QFile>
+#include <QString>
+
+// The bytes of a reference record of tests/data (the test defines POURWISE_TEST_DATA), as named
+// or changed: "how:file" is the reference file cut before its end row ("cut"), with a reading
+// changed ("changed"), with the start of drinking corrected to 00:05 the next day instead of the
+// release level's correction keeping it ("restarted", in v2-alcohol.csv; the end row no longer
+// matches), with the participant 15 years older ("older", in a version-1 file a dose that differs
+// from the recorded one) or no record at all ("garbage"). Empty when the file cannot be read.
+namespace ReferenceFiles {
+
+// "v2-alcohol.csv" of "cut:v2-alcohol.csv"
+inline QString fileOf(const QString &spec)
+{
+    return spec.section(QLatin1Char(':'), -1);
+}
+
+inline QByteArray bytes(const QString &spec)
+{
+    const QString how =
+        spec.contains(QLatin1Char(':')) ? spec.section(QLatin1Char(':'), 0, 0) : QString();
+    QFile reference(QStringLiteral(POURWISE_TEST_DATA "/") + fileOf(spec));
+    if (!reference.open(QIODevice::ReadOnly))
+        return {};
+    QByteArray bytes = reference.readAll();
+    if (how == QLatin1String("cut"))
+        bytes.truncate(bytes.lastIndexOf("\r\n,end,") + 2);
+    else if (how == QLatin1String("changed"))
+        bytes.replace(",0.057,", ",0.058,");
+    else if (how == QLatin1String("restarted"))
+        bytes.replace("2026-12-08T14:05,,,", "2026-12-09T00:05,,,");
+    else if (how == QLatin1String("older"))
+        bytes.replace(",160,,,25,", ",160,,,40,");
+    else if (how == QLatin1String("garbage"))
+        bytes = "not,a,record\n";
+    return bytes;
+}
+
+} // namespace ReferenceFiles

@@ -1,0 +1,42 @@
+#include "tools/pourwise-dose/StudyTableRun.h"
+
+#include "calc/FaultTexts.h"
+#include "calc/StudyFiles.h"
+#include "tools/pourwise-dose/ExitStatus.h"
+
+namespace {
+
+void put(OutputBuffer &output, const QByteArray &bytes)
+{
+    output.put(std::string_view(bytes.constData(), std::size_t(bytes.size())));
+}
+
+void report(std::FILE *errors, const QString &message)
+{
+    std::fprintf(errors, "%s\n", message.toUtf8().constData());
+}
+
+} // namespace
+
+int StudyTableRun::run(StudyTableKind kind, const QStringList &paths, OutputBuffer &output,
+                       std::FILE *errors)
+{
+    StudyTable table(kind);
+    bool allRead = true;
+    put(output, table.header());
+    StudyFiles::forEach(
+        paths,
+        [&](const QString &file) {
+            const StudyRecord record = readStudyRecord(file);
+            put(output, table.add(record));
+            if (const QString notice = record.notice(); !notice.isEmpty())
+                report(errors, notice);
+            allRead = allRead && record.status != RecordStatus::Unreadable;
+        },
+        [&](const QString &folder) {
+            report(errors, studyFolderEmptyMessage(folder));
+            allRead = false;
+        });
+    put(output, table.finish());
+    return allRead ? ExitStatus::AllComputed : ExitStatus::SomeNotComputed;
+}

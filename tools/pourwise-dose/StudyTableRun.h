@@ -1,0 +1,18 @@
+#pragma once
+
+#include "calc/StudyTables.h"
+#include "tools/pourwise-dose/OutputBuffer.h"
+
+#include <QStringList>
+#include <cstdio>
+
+// pourwise-dose --sessions, --readings or --achievement FILE...: the records FILE names (a
+// folder's records with its subfolders', see StudyFiles) as one table on the output, written as
+// each record is read. Why a record cannot be read, or is cut or changed, goes to `errors`.
+namespace StudyTableRun {
+
+// ExitStatus::AllComputed when every record could be read, else ExitStatus::SomeNotComputed (a
+// record that cannot be read, or a folder given that holds none).
+int run(StudyTableKind kind, const QStringList &paths, OutputBuffer &output, std::FILE *errors);
+
+} // namespace StudyTableRun
