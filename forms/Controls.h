@@ -78,13 +78,16 @@ inline QGroupBox *frame(const char *name, const QString &caption, QLayout *conte
     return box;
 }
 
-// A line that tells the operator what is wrong, in the windows' alarm red, wrapped.
+// A line that tells the operator what is wrong, in the windows' alarm red, wrapped; a lighter red
+// on a dark window, where the dark one cannot be read.
 inline QLabel *alarmLabel(const char *name)
 {
     QLabel *line = label(name, QString());
     line->setWordWrap(true);
     QPalette alarm = line->palette();
-    alarm.setColor(QPalette::WindowText, QColor(0xb0, 0x00, 0x20));
+    const bool dark = alarm.color(QPalette::Window).lightnessF() < 0.5;
+    alarm.setColor(QPalette::WindowText,
+                   dark ? QColor(0xff, 0x6e, 0x80) : QColor(0xb0, 0x00, 0x20));
     line->setPalette(alarm);
     return line;
 }
