@@ -322,6 +322,25 @@ QString studyFolderEmptyMessage(const QString &folder)
         .arg(QDir::toNativeSeparators(folder));
 }
 
+QString studyFileSaveMessage(const QString &file, const QString &reason)
+{
+    return QStringLiteral("ERROR: %1 could not be saved: %2. The file is as it was before.")
+        .arg(QDir::toNativeSeparators(file), reason);
+}
+
+QString studyPictureNameMessage(const QString &file)
+{
+    return QStringLiteral("ERROR: %1 is not a name the picture can be saved under: end it in "
+                          ".png for an image or .pdf for a page.")
+        .arg(QDir::toNativeSeparators(file));
+}
+
+QString studyPictureNotPrintedMessage()
+{
+    return QStringLiteral("ERROR: The picture could not be printed. Check the printer, or save "
+                          "the picture as PDF.");
+}
+
 QString recordLockedMessage(const QString &file, const QString &lockFile, const QString &host,
                             qint64 pid)
 {

@@ -74,6 +74,13 @@ QString recordChangedMessage(const QString &file, const QString &how);
 QString recordUnverifiedMessage(const QString &file);
 // A folder given for a study's tables that holds no session record (*.csv), subfolders searched.
 QString studyFolderEmptyMessage(const QString &folder);
+// A study's table or picture that could not be saved as `file`, with the system's reason; the
+// file is as it was before.
+QString studyFileSaveMessage(const QString &file, const QString &reason);
+// A study's picture is saved as PNG or PDF, by the name's ending.
+QString studyPictureNameMessage(const QString &file);
+// A study's picture the printer did not take.
+QString studyPictureNotPrintedMessage();
 // A session record another copy of Pourwise records into, on computer `host` as process `pid`
 // (an empty host: its lock file `lockFile` does not say): it opens read-only.
 QString recordLockedMessage(const QString &file, const QString &lockFile, const QString &host,
