@@ -15,6 +15,7 @@
 #include "forms/frmAbout.h"
 #include "forms/frmInfo.h"
 #include "forms/frmPlan.h"
+#include "forms/frmStudy.h"
 #include "settings/StoredSettings.h"
 
 #include <QAccessible>
@@ -114,6 +115,9 @@ void frmMain::createMenu()
     mnuRecordOpen->setObjectName(QStringLiteral("mnuRecordOpen"));
     connect(mnuRecordOpen, &QAction::triggered, this, &frmMain::mnuRecordOpen_Click,
             Qt::QueuedConnection);
+    mnuStudy = mnuSession->addAction(QStringLiteral("S&tudy Summary..."));
+    mnuStudy->setObjectName(QStringLiteral("mnuStudy"));
+    connect(mnuStudy, &QAction::triggered, this, &frmMain::mnuStudy_Click, Qt::QueuedConnection);
 
     createUnitsMenu(bar);
     m_protocolMenu = new ProtocolMenu(bar, m_state, m_run, m_planSettings, m_units.level, this);
@@ -396,6 +400,12 @@ void frmMain::openRecord(const QString &path)
         return;
     record->exec();
     m_recordFolder = record->recordFolder();
+}
+
+void frmMain::mnuStudy_Click()
+{
+    frmStudy study(m_recordFolder, this);
+    study.exec();
 }
 
 void frmMain::showNotices(const QStringList &notices)

@@ -56,6 +56,9 @@ public slots:
     void mnuRecordOpen_Click();
     // Opens the session record at `path` in the Session Plan window.
     void openRecord(const QString &path);
+    // Study Summary...: a study's records summarised, starting in the folder of the record last
+    // opened or saved.
+    void mnuStudy_Click();
     void mnuHelpAbout_Click();
     void mnuExit_Click();
     void setUnits(BodyUnits units);
@@ -97,6 +100,7 @@ private:
     QMenu *mnuSession = nullptr;
     QAction *mnuPlan = nullptr;
     QAction *mnuRecordOpen = nullptr;
+    QAction *mnuStudy = nullptr;
     QMenu *mnuUnits = nullptr;
     QAction *mnuUnitsUS = nullptr;
     QAction *mnuUnitsMetric = nullptr;
