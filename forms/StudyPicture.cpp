@@ -54,6 +54,11 @@ QString unitText()
     return LevelScale().unitText();
 }
 
+QString protocolText(const StudyPicture::Group &group)
+{
+    return group.protocol.isEmpty() ? QStringLiteral("No protocol") : group.protocol;
+}
+
 } // namespace
 
 StudyPicture::StudyPicture(QWidget *parent) : QWidget(parent)
@@ -111,8 +116,7 @@ QList<StudyPicture::Group> StudyPicture::groups() const
 QString StudyPicture::groupName(const Group &group)
 {
     return QStringLiteral("%1, %2, %3")
-        .arg(group.protocol.isEmpty() ? QStringLiteral("No protocol") : group.protocol,
-             QString::fromLatin1(StudyCells::beverage(group.placebo)),
+        .arg(protocolText(group), QString::fromLatin1(StudyCells::beverage(group.placebo)),
              QString::fromLatin1(group.gender));
 }
 
@@ -333,11 +337,10 @@ void StudyPicture::paint(QPainter &painter, const QRectF &area, const QPalette &
         }
         const Group &group = all[i];
         const QStringList lines = {
-            group.protocol.isEmpty() ? QStringLiteral("No protocol") : group.protocol,
-            QStringLiteral("%1, %2 (%3)")
-                .arg(QString::fromLatin1(StudyCells::beverage(group.placebo)),
-                     QString::fromLatin1(group.gender))
-                .arg(group.drawn.size())};
+            protocolText(group), QStringLiteral("%1, %2 (%3)")
+                                     .arg(QString::fromLatin1(StudyCells::beverage(group.placebo)),
+                                          QString::fromLatin1(group.gender))
+                                     .arg(group.drawn.size())};
         painter.setPen(colour.text);
         for (qsizetype row = 0; row < lines.size(); ++row)
             painter.drawText(
@@ -445,7 +448,13 @@ bool StudyPicture::event(QEvent *event)
             QToolTip::hideText();
             event->ignore();
         } else {
-            QToolTip::showText(help->globalPos(), describe(point), this);
+            // Gone once the pointer leaves the point.
+            const Layout drawn = layout(plotArea(), QFontMetricsF(font(), this));
+            const double reach = drawn.radius * 2;
+            QToolTip::showText(
+                help->globalPos(), describe(point), this,
+                QRectF(drawn.points[point] - QPointF(reach, reach), QSizeF(reach * 2, reach * 2))
+                    .toAlignedRect());
         }
         return true;
     }
