@@ -221,6 +221,7 @@ void frmStudy::summarise(const QStringList &paths)
         [this](const QString &folder) { m_emptyFolders << folder; });
     m_read = 0;
     m_statuses.clear();
+    m_toCheck = 0;
     for (StudyTableKind kind :
          {StudyTableKind::Sessions, StudyTableKind::Readings, StudyTableKind::Achievement}) {
         m_tables[indexOf(kind)] = StudyTable(kind);
@@ -253,6 +254,7 @@ void frmStudy::readSome()
         m_tables[indexOf(StudyTableKind::Achievement)].add(record);
         picStudy->add(record);
         ++m_statuses[record.status];
+        m_toCheck += record.notice().isEmpty() ? 0 : 1;
     }
     m_sessions->append(sessionRows);
     prgReading->setValue(int(m_read));
@@ -298,14 +300,10 @@ void frmStudy::showCounts()
     lblCounts->setText(counts.isEmpty()
                            ? records
                            : records + QStringLiteral(": ") + counts.join(QStringLiteral(", ")));
-    // Records the achievement leaves out for what they are worth, which the operator looks into.
-    qint64 doubtful = 0;
-    for (RecordStatus status : {RecordStatus::Unreadable, RecordStatus::Changed, RecordStatus::Cut})
-        doubtful += m_statuses.contains(status) ? m_statuses.at(status) : 0;
     lblCheck->setText(QStringLiteral("Check %1 of the records: their status and problem are in "
                                      "Sessions.")
-                          .arg(doubtful));
-    lblCheck->setVisible(doubtful > 0);
+                          .arg(m_toCheck));
+    lblCheck->setVisible(m_toCheck > 0);
 }
 
 void frmStudy::showSelected(qsizetype point)

@@ -81,6 +81,9 @@ private:
                                        StudyTable(StudyTableKind::Achievement)};
     std::array<QByteArray, 3> m_text; // each table's CSV text, in the order of StudyTableKind
     std::map<RecordStatus, qint64> m_statuses; // how many records of each status
+    // The records the operator is told of, as the command line tells them (StudyRecord::notice):
+    // those that cannot be read, or are cut or changed.
+    qint64 m_toCheck = 0;
     QTimer m_reading;
 
     StudyTableModel *m_achievement = nullptr;
