@@ -308,14 +308,6 @@ QString recordChangedMessage(const QString &file, const QString &how)
         .arg(QDir::toNativeSeparators(file), how);
 }
 
-QString recordDoseDiffersMessage(const QString &file, const QString &computed,
-                                 const QString &recorded)
-{
-    return QStringLiteral("WARNING: The dose computed again from the values in %1 (%2) differs "
-                          "from the dose the record saved (%3); neither is taken for the other.")
-        .arg(QDir::toNativeSeparators(file), computed, recorded);
-}
-
 QString recordUnverifiedMessage(const QString &file)
 {
     return QStringLiteral("WARNING: %1 is a version-1 record: it has no end row, so nothing "
@@ -328,6 +320,25 @@ QString studyFolderEmptyMessage(const QString &folder)
     return QStringLiteral("ERROR: %1 holds no session record: no file named *.csv in it or in its "
                           "subfolders.")
         .arg(QDir::toNativeSeparators(folder));
+}
+
+QString studyFileSaveMessage(const QString &file, const QString &reason)
+{
+    return QStringLiteral("ERROR: %1 could not be saved: %2. The file is as it was before.")
+        .arg(QDir::toNativeSeparators(file), reason);
+}
+
+QString studyPictureNameMessage(const QString &file)
+{
+    return QStringLiteral("ERROR: %1 is not a name the picture can be saved under: end it in "
+                          ".png for an image or .pdf for a page.")
+        .arg(QDir::toNativeSeparators(file));
+}
+
+QString studyPictureNotPrintedMessage()
+{
+    return QStringLiteral("ERROR: The picture could not be printed. Check the printer, or save "
+                          "the picture as PDF.");
 }
 
 QString recordLockedMessage(const QString &file, const QString &lockFile, const QString &host,

@@ -70,14 +70,17 @@ QString recordSaveMessage(const QString &file, const QString &reason);
 // (changed outside Pourwise, `how`): it opens read-only.
 QString recordCutMessage(const QString &file);
 QString recordChangedMessage(const QString &file, const QString &how);
-// A record whose dose computed again from its values (`computed`: the volumes, or why there are
-// none) differs from the volumes it recorded (`recorded`).
-QString recordDoseDiffersMessage(const QString &file, const QString &computed,
-                                 const QString &recorded);
 // A version-1 record, which has no end row to vouch for its rows.
 QString recordUnverifiedMessage(const QString &file);
 // A folder given for a study's tables that holds no session record (*.csv), subfolders searched.
 QString studyFolderEmptyMessage(const QString &folder);
+// A study's table or picture that could not be saved as `file`, with the system's reason; the
+// file is as it was before.
+QString studyFileSaveMessage(const QString &file, const QString &reason);
+// A study's picture is saved as PNG or PDF, by the name's ending.
+QString studyPictureNameMessage(const QString &file);
+// A study's picture the printer did not take.
+QString studyPictureNotPrintedMessage();
 // A session record another copy of Pourwise records into, on computer `host` as process `pid`
 // (an empty host: its lock file `lockFile` does not say): it opens read-only.
 QString recordLockedMessage(const QString &file, const QString &lockFile, const QString &host,

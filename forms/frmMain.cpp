@@ -16,6 +16,7 @@
 #include "forms/frmHistory.h"
 #include "forms/frmInfo.h"
 #include "forms/frmPlan.h"
+#include "forms/frmStudy.h"
 #include "settings/StoredSettings.h"
 
 #include <QAccessible>
@@ -119,6 +120,9 @@ void frmMain::createMenu()
     mnuHistory->setObjectName(QStringLiteral("mnuHistory"));
     connect(mnuHistory, &QAction::triggered, this, &frmMain::mnuHistory_Click,
             Qt::QueuedConnection);
+    mnuStudy = mnuSession->addAction(QStringLiteral("S&tudy Summary..."));
+    mnuStudy->setObjectName(QStringLiteral("mnuStudy"));
+    connect(mnuStudy, &QAction::triggered, this, &frmMain::mnuStudy_Click, Qt::QueuedConnection);
 
     createUnitsMenu(bar);
     m_protocolMenu = new ProtocolMenu(bar, m_state, m_run, m_planSettings, m_units.level, this);
@@ -419,6 +423,12 @@ void frmMain::showHistory(const QString &path)
     m_recordFolder = QFileInfo(path).absolutePath();
     if (const std::unique_ptr<frmHistory> history = frmHistory::openRecord(path, this))
         history->exec();
+}
+
+void frmMain::mnuStudy_Click()
+{
+    frmStudy study(m_recordFolder, this);
+    study.exec();
 }
 
 void frmMain::showNotices(const QStringList &notices)

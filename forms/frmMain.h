@@ -59,6 +59,9 @@ public slots:
     // History...: asks for a session record's file, as Open Record... does, and shows its history.
     void mnuHistory_Click();
     void showHistory(const QString &path);
+    // Study Summary...: a study's records summarised, starting in the folder of the record last
+    // opened or saved.
+    void mnuStudy_Click();
     void mnuHelpAbout_Click();
     void mnuExit_Click();
     void setUnits(BodyUnits units);
@@ -103,6 +106,7 @@ private:
     QAction *mnuPlan = nullptr;
     QAction *mnuRecordOpen = nullptr;
     QAction *mnuHistory = nullptr;
+    QAction *mnuStudy = nullptr;
     QMenu *mnuUnits = nullptr;
     QAction *mnuUnitsUS = nullptr;
     QAction *mnuUnitsMetric = nullptr;

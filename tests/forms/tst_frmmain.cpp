@@ -7,6 +7,7 @@
 #include "forms/frmLimits.h"
 #include "forms/frmMain.h"
 #include "forms/frmPlan.h"
+#include "forms/frmStudy.h"
 #include "settings/SettingsStore.h"
 #include "tests/support/WorkedExample.h"
 
@@ -499,7 +500,8 @@ private slots:
         for (QAction *item : session)
             sessionItems << item->objectName() + u' ' + item->text();
         QCOMPARE(sessionItems, (QStringList{"mnuPlan Session Plan", "mnuRecordOpen &Open Record...",
-                                            "mnuHistory &History..."}));
+                                            "mnuHistory &History...",
+                                            "mnuStudy S&tudy Summary..."}));
         const QList<QAction *> units = bar[2]->menu()->actions();
         QStringList choices;
         for (QAction *item : units)
@@ -909,6 +911,24 @@ private slots:
         QVERIFY2(peak.startsWith(QLatin1String("Expected peak BAL: 0.0807 g/100 ml at ")),
                  qPrintable(peak));
         QVERIFY(window->findChildren<frmPlan *>().isEmpty());
+        QVERIFY(messages.isEmpty());
+    }
+
+    void studySummaryOpensFromTheSessionMenu()
+    {
+        const auto window = newWindow();
+        window->MDIForm_Load();
+        showAndWait(window.get());
+        bool isStudy = false;
+        QWidget *owner = nullptr;
+        QVERIFY(
+            inModalWindow(window.get(), QStringLiteral("S&tudy Summary..."), [&](QWidget *active) {
+                isStudy = qobject_cast<frmStudy *>(active) != nullptr;
+                owner = active->parentWidget();
+            }));
+        QVERIFY(isStudy);
+        QCOMPARE(owner, window.get());
+        QVERIFY(window->findChildren<frmStudy *>().isEmpty());
         QVERIFY(messages.isEmpty());
     }
 

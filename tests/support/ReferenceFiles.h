@@ -1,8 +1,11 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QString>
+#include <QStringList>
 
 // The bytes of a reference record of tests/data (the test defines POURWISE_TEST_DATA), as named
 // or changed: "how:file" is the reference file cut before its end row ("cut"), with a reading
@@ -37,6 +40,22 @@ inline QByteArray bytes(const QString &spec)
     else if (how == QLatin1String("garbage"))
         bytes = "not,a,record\n";
     return bytes;
+}
+
+// Makes a study's files in `folder`: "path=spec" is the file `bytes(spec)` gives, "path=" a file
+// that is no record ("notes"); the folders on a path are made. False when one cannot be written.
+inline bool makeFiles(const QDir &folder, const QStringList &layout)
+{
+    for (const QString &entry : layout) {
+        const QString path = folder.filePath(entry.section(QLatin1Char('='), 0, 0));
+        const QString spec = entry.section(QLatin1Char('='), 1);
+        const QByteArray content = spec.isEmpty() ? QByteArray("notes\n") : bytes(spec);
+        QFile file(path);
+        if (content.isEmpty() || !folder.mkpath(QFileInfo(path).path()) ||
+            !file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
+            return false;
+    }
+    return true;
 }
 
 } // namespace ReferenceFiles

@@ -10,23 +10,6 @@ Q_DECLARE_METATYPE(DoseOutput)
 
 namespace {
 
-// Makes `layout` in `folder`: "path=spec" is the reference record ReferenceFiles::bytes makes of
-// spec, "path=" a file that is no record.
-bool make(const QDir &folder, const QStringList &layout)
-{
-    for (const QString &entry : layout) {
-        const QString path = folder.filePath(entry.section(QLatin1Char('='), 0, 0));
-        const QString spec = entry.section(QLatin1Char('='), 1);
-        const QByteArray bytes =
-            spec.isEmpty() ? QByteArray("notes\n") : ReferenceFiles::bytes(spec);
-        QFile file(path);
-        if (bytes.isEmpty() || !folder.mkpath(QFileInfo(path).path()) ||
-            !file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-            return false;
-    }
-    return true;
-}
-
 // Each row of a table after its header, the first `count` cells joined by "|", with `folder`
 // taken off the file's path.
 QStringList leadingCells(const QByteArray &table, qsizetype count, const QString &folder)
@@ -62,7 +45,7 @@ private slots:
 void TestDoseStudy::tables_data()
 {
     QTest::addColumn<QString>("option");
-    QTest::addColumn<QStringList>("layout"); // see make()
+    QTest::addColumn<QStringList>("layout"); // see ReferenceFiles::makeFiles
     QTest::addColumn<QStringList>("given");
     QTest::addColumn<int>("cells"); // how many leading cells of each row `rows` gives
     QTest::addColumn<QStringList>("rows");
@@ -143,7 +126,7 @@ void TestDoseStudy::tables()
     QTemporaryDir root;
     QVERIFY(root.isValid());
     const QDir folder(root.path());
-    QVERIFY(make(folder, layout));
+    QVERIFY(ReferenceFiles::makeFiles(folder, layout));
     QStringList arguments{option};
     for (const QString &path : given)
         arguments << folder.filePath(path);

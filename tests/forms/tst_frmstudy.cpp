@@ -1,0 +1,672 @@
+#include "calc/FaultTexts.h"
+#include "calc/RecordCsv.h"
+#include "calc/RecordWriter.h"
+#include "calc/StudyFiles.h"
+#include "calc/StudyTables.h"
+#include "forms/BalChart.h"
+#include "forms/OperatorMessage.h"
+#include "forms/StudyPicture.h"
+#include "forms/StudySortModel.h"
+#include "forms/frmStudy.h"
+#include "tests/support/AccessKeys.h"
+#include "tests/support/ReferenceFiles.h"
+#include "tests/support/SessionEntries.h"
+
+#include <QAccessible>
+#include <QHeaderView>
+#include <QImage>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolTip>
+#include <memory>
+
+Q_DECLARE_METATYPE(StudyTableKind)
+Q_DECLARE_METATYPE(Qt::SortOrder)
+
+namespace {
+
+const QString TestData = QStringLiteral(POURWISE_TEST_DATA);
+
+// A table as pourwise-dose writes it, made here from calc's own calls, record by record.
+QByteArray commandLineTable(StudyTableKind kind, const QStringList &paths)
+{
+    StudyTable table(kind);
+    QByteArray text = table.header();
+    StudyFiles::forEach(
+        paths, [&](const QString &file) { text += table.add(readStudyRecord(file)); },
+        [](const QString &) {});
+    return text + table.finish();
+}
+
+QByteArray contentOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// What a table view shows, a row per line with its cells joined by "|", the header first.
+QStringList shown(const QTableView *view)
+{
+    const QAbstractItemModel *model = view->model();
+    QStringList lines;
+    QStringList header;
+    for (int column = 0; column < model->columnCount(); ++column)
+        header << model->headerData(column, Qt::Horizontal).toString();
+    lines << header.join(QLatin1Char('|'));
+    for (int row = 0; row < model->rowCount(); ++row) {
+        QStringList cells;
+        for (int column = 0; column < model->columnCount(); ++column)
+            cells << model->index(row, column).data().toString();
+        lines << cells.join(QLatin1Char('|'));
+    }
+    return lines;
+}
+
+// The same lines of CSV text.
+QStringList linesOf(const QByteArray &csv)
+{
+    QStringList lines;
+    for (const CsvRow &row : readCsvRows(csv).rows) {
+        QStringList cells;
+        for (const QByteArray &cell : row.cells)
+            cells << QString::fromUtf8(cell);
+        lines << cells.join(QLatin1Char('|'));
+    }
+    return lines;
+}
+
+// "code|protocol|beverage|peak": a version-2 record of the worked example's session under that
+// code and protocol (empty: none), with "alcohol" or "placebo", its portions served and one
+// reading at 70 minutes, its observed peak, in g/100 ml.
+QByteArray sessionBytes(const QString &spec)
+{
+    const QStringList parts = spec.split(QLatin1Char('|'));
+    const bool placebo = parts[2] == QLatin1String("placebo");
+    SessionRecord record = workedSession();
+    record.setup.sessionCode = parts[0];
+    record.setup.protocolName = parts[1];
+    if (!parts[1].isEmpty())
+        record.setup.protocolSha256 =
+            "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad";
+    record.setup.placebo = placebo;
+    if (placebo) {
+        record.setup.floatMl = 5;
+        record.entries = {portionEntry(2, 1, 0, 5, 154, stampAt("13:58:12")),
+                          portionEntry(3, 2, 13, 5, 154, stampAt("13:58:12")),
+                          portionEntry(4, 3, 27, 5, 153, stampAt("13:58:12"))};
+    }
+    record.entries << servedEntry(5, 1, 0, stampAt("14:05:30"))
+                   << servedEntry(6, 2, 13, stampAt("14:18:02"))
+                   << servedEntry(7, 3, 27, stampAt("14:32:15"))
+                   << readingEntry(8, 70, parts[3].toFloat(), stampAt("15:15:10"));
+    return RecordWriter::text(record);
+}
+
+// Writes each session of `specs` (see sessionBytes) as its own record in `folder`, in order.
+bool writeSessions(const QDir &folder, const QStringList &specs)
+{
+    for (qsizetype i = 0; i < specs.size(); ++i) {
+        QFile file(folder.filePath(QStringLiteral("s%1.csv").arg(i, 4, 10, QLatin1Char('0'))));
+        const QByteArray bytes = sessionBytes(specs[i]);
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+            return false;
+    }
+    return true;
+}
+
+// How far apart two colours are, channel by channel.
+int distance(const QColor &a, const QColor &b)
+{
+    return std::max({std::abs(a.red() - b.red()), std::abs(a.green() - b.green()),
+                     std::abs(a.blue() - b.blue())});
+}
+
+// Whether `pixel` is nearer to `colour` than to the picture's other colours: a line of that
+// colour, however thin, covers most of some pixel along it.
+bool nearestIs(const QColor &pixel, const QColor &colour, const BalChart::Colours &picture)
+{
+    return std::ranges::all_of(
+        std::array{picture.base, picture.text, picture.grid, picture.target, picture.reading},
+        [&](const QColor &other) {
+            return other == colour || distance(pixel, colour) < distance(pixel, other);
+        });
+}
+
+// Whether some pixel along `line`, or beside it, is in the target's colour.
+bool drawnAlong(const QImage &image, const QLineF &line, const BalChart::Colours &colours)
+{
+    for (double t = 0.02; t < 1; t += 0.02) {
+        const QPoint at = line.pointAt(t).toPoint();
+        for (int dy = -1; dy <= 1; ++dy) {
+            if (nearestIs(image.pixelColor(at + QPoint(0, dy)), colours.target, colours))
+                return true;
+        }
+    }
+    return false;
+}
+
+QPalette darkPalette()
+{
+    QPalette palette;
+    palette.setColor(QPalette::Window, QColor(0x2b, 0x2b, 0x2b));
+    palette.setColor(QPalette::WindowText, Qt::white);
+    palette.setColor(QPalette::Base, QColor(0x1e, 0x1e, 0x1e));
+    palette.setColor(QPalette::Text, QColor(0xee, 0xee, 0xee));
+    return palette;
+}
+
+} // namespace
+
+class TestFrmStudy : public QObject {
+    Q_OBJECT
+
+private:
+    QStringList messages;
+    std::unique_ptr<QTemporaryDir> temp;
+    std::unique_ptr<frmStudy> form;
+
+    template <typename T = QWidget> T *control(const char *name)
+    {
+        T *found = form->findChild<T *>(QLatin1String(name));
+        if (!found)
+            qFatal("no control %s", name);
+        return found;
+    }
+    // The window, shown, with the records of `paths` summarised.
+    void summarise(const QStringList &paths)
+    {
+        form = std::make_unique<frmStudy>(temp->path());
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        QSignalSpy ready(form.get(), &frmStudy::summaryReady);
+        form->summarise(paths);
+        QVERIFY(ready.wait(20000));
+    }
+    QStringList inFolder(const QStringList &paths) const
+    {
+        QStringList full;
+        for (const QString &path : paths)
+            full << QDir(temp->path()).filePath(path);
+        return full;
+    }
+
+private slots:
+    void init()
+    {
+        temp = std::make_unique<QTemporaryDir>();
+        QVERIFY(temp->isValid());
+        messages.clear();
+        QLocale::setDefault(QLocale::c());
+        OperatorMessage::setCapture([this](const QString &text) { messages << text; });
+    }
+    void cleanup()
+    {
+        form.reset();
+        OperatorMessage::setCapture({});
+    }
+
+    // Each table, saved as CSV and as shown, holds the very bytes pourwise-dose writes of the same
+    // records, whatever they are worth.
+    void tablesAreTheCommandLines_data()
+    {
+        QTest::addColumn<QStringList>("layout"); // see ReferenceFiles::makeFiles
+        QTest::addColumn<QStringList>("given");
+        QTest::addColumn<QStringList>("empty"); // the folders the operator is told hold no record
+
+        const QStringList references{
+            "v1-alcohol.csv=v1-alcohol.csv", "v1-breath.csv=v1-breath.csv",
+            "v1-placebo.csv=v1-placebo.csv", "v2-alcohol.csv=v2-alcohol.csv",
+            "v2-breath.csv=v2-breath.csv",   "v2-placebo.csv=v2-placebo.csv"};
+        QTest::newRow("the reference records, in the order given")
+            << references << QStringList{"v2-placebo.csv", "v1-alcohol.csv", "v2-alcohol.csv",
+                                         "v1-breath.csv",  "v2-breath.csv",  "v1-placebo.csv"}
+            << QStringList();
+        QTest::newRow("a folder with a cut and a changed record")
+            << QStringList{"study/day2/P-017.csv=changed:v2-alcohol.csv",
+                           "study/day1/P-017.csv=v2-alcohol.csv",
+                           "study/day1/P-017-cut.csv=cut:v2-alcohol.csv",
+                           "study/day1/notes.txt=",
+                           "study/P-018.csv=v2-placebo.csv",
+                           "study/P-019.csv=v2-breath.csv",
+                           "study/old/P-017.csv=older:v1-alcohol.csv"}
+            << QStringList{"study"} << QStringList();
+        QTest::newRow("a record that cannot be read, one not there and an empty folder")
+            << QStringList{"a.csv=v2-alcohol.csv", "b.csv=garbage:v2-alcohol.csv",
+                           "empty/notes.txt="}
+            << QStringList{"a.csv", "b.csv", "missing.csv", "empty"} << QStringList{"empty"};
+    }
+    void tablesAreTheCommandLines()
+    {
+        QFETCH(QStringList, layout);
+        QFETCH(QStringList, given);
+        QFETCH(QStringList, empty);
+        QVERIFY(ReferenceFiles::makeFiles(QDir(temp->path()), layout));
+        const QStringList paths = inFolder(given);
+        summarise(paths);
+        for (const auto &[kind, name] :
+             {std::pair{StudyTableKind::Sessions, "sessions.csv"},
+              std::pair{StudyTableKind::Readings, "readings.csv"},
+              std::pair{StudyTableKind::Achievement, "achievement.csv"}}) {
+            const QByteArray expected = commandLineTable(kind, paths);
+            const QString saved = QDir(temp->path()).filePath(QLatin1String(name));
+            QVERIFY(form->saveTable(kind, saved));
+            QCOMPARE(contentOf(saved), expected);
+        }
+        QCOMPARE(shown(control<QTableView>("tblSessions")),
+                 linesOf(commandLineTable(StudyTableKind::Sessions, paths)));
+        QCOMPARE(shown(control<QTableView>("tblAchievement")),
+                 linesOf(commandLineTable(StudyTableKind::Achievement, paths)));
+        QStringList told;
+        for (const QString &folder : inFolder(empty))
+            told << studyFolderEmptyMessage(folder);
+        QCOMPARE(messages, told.isEmpty() ? QStringList() : QStringList{told.join(u'\n')});
+    }
+
+    // A record that cannot be read is a row with its status and why, among the others, and the
+    // operator is told to check it; records that are only unverified need no check.
+    void recordsToCheck_data()
+    {
+        QTest::addColumn<QStringList>("layout");
+        QTest::addColumn<QStringList>("statuses"); // of the sessions' rows, in order
+        QTest::addColumn<QString>("counts");
+        QTest::addColumn<bool>("check");
+
+        QTest::newRow("unreadable among ok")
+            << QStringList{"a.csv=v2-alcohol.csv", "b.csv=garbage:v2-alcohol.csv",
+                           "c.csv=v2-placebo.csv"}
+            << QStringList{"ok", "unreadable", "ok"} << "3 records: 2 ok, 1 unreadable" << true;
+        QTest::newRow("cut and changed")
+            << QStringList{"a.csv=cut:v2-alcohol.csv", "b.csv=changed:v2-alcohol.csv"}
+            << QStringList{"cut", "changed"} << "2 records: 1 cut, 1 changed" << true;
+        QTest::newRow("version 1 and a dose that differs")
+            << QStringList{"a.csv=v1-alcohol.csv", "b.csv=older:v1-alcohol.csv"}
+            << QStringList{"unverified", "dose differs"}
+            << "2 records: 1 unverified, 1 dose differs" << false;
+    }
+    void recordsToCheck()
+    {
+        QFETCH(QStringList, layout);
+        QFETCH(QStringList, statuses);
+        QFETCH(QString, counts);
+        QFETCH(bool, check);
+        QVERIFY(ReferenceFiles::makeFiles(QDir(temp->path()), layout));
+        summarise({temp->path()});
+        const QAbstractItemModel *sessions = control<QTableView>("tblSessions")->model();
+        const auto cell = [&](int row, const char *column) {
+            for (int c = 0; c < sessions->columnCount(); ++c) {
+                if (sessions->headerData(c, Qt::Horizontal).toString() == QLatin1String(column))
+                    return sessions->index(row, c).data().toString();
+            }
+            return QStringLiteral("?");
+        };
+        QStringList found;
+        for (int row = 0; row < sessions->rowCount(); ++row) {
+            found << cell(row, "status");
+            if (found.last() != QLatin1String("ok"))
+                QVERIFY2(!cell(row, "problem").isEmpty(), qPrintable(found.last()));
+        }
+        QCOMPARE(found, statuses);
+        QCOMPARE(control<QLabel>("lblCounts")->text(), counts);
+        QCOMPARE(control<QLabel>("lblCheck")->isVisibleTo(form.get()), check);
+        QVERIFY(messages.isEmpty());
+    }
+
+    // A click on a column's heading sorts the sessions by it, the next the other way, the third
+    // gives back the order the records were read in; rows alike keep that order.
+    void sessionsSortByAColumn_data()
+    {
+        QTest::addColumn<QString>("column");
+        QTest::addColumn<int>("clicks");
+        QTest::addColumn<QStringList>("files"); // in tests/data, as the rows show them
+
+        const QStringList read{"v1-alcohol", "v1-breath", "v1-placebo",
+                               "v2-alcohol", "v2-breath", "v2-placebo"};
+        QTest::newRow("observed peak, ascending")
+            << "observed_peak" << 1 << QStringList{"v1-placebo", "v2-placebo", "v1-alcohol",
+                                                   "v2-alcohol", "v1-breath",  "v2-breath"};
+        QTest::newRow("observed peak, descending")
+            << "observed_peak" << 2 << QStringList{"v1-breath",  "v2-breath",  "v1-alcohol",
+                                                   "v2-alcohol", "v1-placebo", "v2-placebo"};
+        QTest::newRow("observed peak, as read") << "observed_peak" << 3 << read;
+        QTest::newRow("peak / target, ascending: the placebos, without one, last")
+            << "peak_vs_target" << 1 << QStringList{"v1-alcohol", "v1-breath",  "v2-alcohol",
+                                                    "v2-breath",  "v1-placebo", "v2-placebo"};
+        QTest::newRow("status, descending")
+            << "status" << 2 << QStringList{"v1-alcohol", "v1-breath", "v1-placebo",
+                                            "v2-alcohol", "v2-breath", "v2-placebo"};
+        QTest::newRow("corrections, descending")
+            << "corrections" << 2 << QStringList{"v2-alcohol", "v1-alcohol", "v1-breath",
+                                                 "v1-placebo", "v2-breath",  "v2-placebo"};
+    }
+    void sessionsSortByAColumn()
+    {
+        QFETCH(QString, column);
+        QFETCH(int, clicks);
+        QFETCH(QStringList, files);
+        summarise({TestData});
+        control<QTabWidget>("tabStudy")->setCurrentWidget(control("pgSessions"));
+        auto *view = control<QTableView>("tblSessions");
+        QHeaderView *header = view->horizontalHeader();
+        int section = -1;
+        for (int c = 0; c < view->model()->columnCount(); ++c) {
+            if (view->model()->headerData(c, Qt::Horizontal).toString() == column)
+                section = c;
+        }
+        QVERIFY(section >= 0);
+        header->setSectionResizeMode(QHeaderView::Fixed);
+        header->resizeSection(section, 60);
+        view->scrollTo(view->model()->index(0, section));
+        QApplication::processEvents();
+        const QPoint heading(header->sectionViewportPosition(section) + 30, header->height() / 2);
+        for (int i = 0; i < clicks; ++i)
+            QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, heading);
+        QStringList order;
+        for (int row = 0; row < view->model()->rowCount(); ++row)
+            order << QFileInfo(view->model()->index(row, 0).data().toString()).baseName();
+        QCOMPARE(order, files);
+    }
+
+    // Cells compare as an analyst expects whichever way a column is sorted.
+    void cellsSortAsAnalystsExpect_data()
+    {
+        QTest::addColumn<QString>("left");
+        QTest::addColumn<QString>("right");
+        QTest::addColumn<bool>("ascending"); // goes left before right...
+        QTest::addColumn<bool>("descending");
+
+        QTest::newRow("numbers by their value") << "9"
+                                                << "10" << true << false;
+        QTest::newRow("fractions by their value") << "0.3"
+                                                  << "0.06" << false << true;
+        QTest::newRow("exponents by their value") << "1e-05"
+                                                  << "0.001" << true << false;
+        QTest::newRow("below 0") << "-3"
+                                 << "-2" << true << false;
+        QTest::newRow("numbers before words") << "0.08"
+                                              << "mixed" << true << false;
+        QTest::newRow("an empty cell last, ascending") << ""
+                                                       << "0.75" << false << false;
+        QTest::newRow("a number before an empty cell") << "0.75"
+                                                       << "" << true << true;
+        QTest::newRow("a word before an empty cell") << "cut"
+                                                     << "" << true << true;
+        QTest::newRow("words without regard to case") << "Arm b"
+                                                      << "arm A" << false << true;
+        QTest::newRow("dates as text") << "2026-12-08"
+                                       << "2027-01-02" << true << false;
+        QTest::newRow("alike: neither first") << "0.060"
+                                              << "0.06" << false << false;
+        QTest::newRow("two empty cells") << ""
+                                         << "" << false << false;
+    }
+    void cellsSortAsAnalystsExpect()
+    {
+        QFETCH(QString, left);
+        QFETCH(QString, right);
+        QFETCH(bool, ascending);
+        QFETCH(bool, descending);
+        QCOMPARE(StudySortModel::cellBefore(left, right, Qt::AscendingOrder), ascending);
+        QCOMPARE(StudySortModel::cellBefore(left, right, Qt::DescendingOrder), descending);
+    }
+
+    // Whatever the sessions, every point lies inside the plot, higher for a higher peak, in its
+    // group's column; each alcohol group has its target and the lines 20 % either side of it,
+    // drawn in the target's colour, a placebo group none; and a point is found where it is drawn.
+    void pictureHoldsItsPoints_data()
+    {
+        QTest::addColumn<QStringList>("sessions"); // see sessionBytes
+        QTest::addColumn<int>("groups");
+        QTest::addColumn<int>("targets"); // target lines
+        QTest::addColumn<bool>("dark");
+
+        const QStringList three{"A-1|Arm A|alcohol|0.06", "A-2|Arm A|alcohol|0.08",
+                                "A-3|Arm A|alcohol|0.1"};
+        QTest::newRow("one group, a peak on its target") << three << 1 << 1 << false;
+        QTest::newRow("the same on a dark palette") << three << 1 << 1 << true;
+        QTest::newRow("a peak far above the target")
+            << QStringList{"B-1|Arm B|alcohol|0.07", "B-2|Arm B|alcohol|0.6"} << 1 << 1 << false;
+        QTest::newRow("a placebo group, a peak of 0")
+            << QStringList{"P-1||placebo|0.004", "P-2||placebo|0"} << 1 << 0 << false;
+        QStringList many;
+        for (int i = 0; i < 150; ++i)
+            many << QStringLiteral("M-%1|Arm A|alcohol|%2").arg(i).arg(0.05 + i * 0.0003);
+        QTest::newRow("many sessions in one group") << many << 1 << 1 << false;
+        QTest::newRow("four groups")
+            << QStringList{"A-1|Arm A|alcohol|0.07", "N-1||alcohol|0.09", "P-1||placebo|0.01",
+                           "B-1|Arm B|alcohol|0.085", "A-2|Arm A|alcohol|0.075"}
+            << 4 << 3 << false;
+    }
+    void pictureHoldsItsPoints()
+    {
+        QFETCH(QStringList, sessions);
+        QFETCH(int, groups);
+        QFETCH(int, targets);
+        QFETCH(bool, dark);
+        QVERIFY(writeSessions(QDir(temp->path()), sessions));
+        StudyPicture picture;
+        if (dark)
+            picture.setPalette(darkPalette());
+        picture.resize(900, 560);
+        StudyFiles::forEach(
+            {temp->path()}, [&](const QString &file) { picture.add(readStudyRecord(file)); },
+            [](const QString &) {});
+        QCOMPARE(picture.points().size(), sessions.size());
+        QCOMPARE(picture.groups().size(), groups);
+
+        const StudyPicture::Layout drawn =
+            picture.layout(picture.plotArea(), QFontMetricsF(picture.font(), &picture));
+        QCOMPARE(drawn.points.size(), sessions.size());
+        QCOMPARE(drawn.targets.size(), targets);
+        QCOMPARE(drawn.bands.size(), 2 * targets);
+        const QList<StudyPicture::Group> all = picture.groups();
+        for (qsizetype g = 0; g < all.size(); ++g) {
+            for (qsizetype i : all[g].drawn) {
+                const QPointF &at = drawn.points[i];
+                QVERIFY2(drawn.plot.contains(at), qPrintable(picture.points()[i].code));
+                QVERIFY(at.x() >= drawn.columns[g].left() && at.x() <= drawn.columns[g].right());
+            }
+        }
+        for (qsizetype i = 0; i < drawn.points.size(); ++i) {
+            for (qsizetype j = 0; j < drawn.points.size(); ++j) {
+                if (picture.points()[i].peakBal > picture.points()[j].peakBal)
+                    QVERIFY(drawn.points[i].y() < drawn.points[j].y());
+            }
+            QCOMPARE(picture.pointAt(drawn.points[i]), i);
+        }
+        QCOMPARE(picture.pointAt(QPointF(1, 1)), -1);
+        // A peak on its target is drawn on the target's line; the lines 20 % below and above it
+        // are as far from it either side.
+        for (qsizetype t = 0; t < drawn.targets.size(); ++t) {
+            const double target = drawn.targets[t].y1();
+            QVERIFY(drawn.plot.contains(drawn.targets[t].p1()));
+            QVERIFY(drawn.plot.contains(drawn.bands[2 * t + 1].p1()));
+            QVERIFY(std::abs((drawn.bands[2 * t].y1() - target) -
+                             (target - drawn.bands[2 * t + 1].y1())) < 0.01);
+            QVERIFY(drawn.bands[2 * t].y1() > target);
+        }
+        for (qsizetype i = 0; i < picture.points().size(); ++i) {
+            if (picture.points()[i].peakBal == picture.points()[i].targetBal)
+                QCOMPARE(drawn.points[i].y(), drawn.targets[0].y1());
+        }
+
+        const QImage image = picture.grab().toImage();
+        const BalChart::Colours colours = BalChart::colours(picture.palette());
+        for (const QLineF &line : drawn.targets + drawn.bands)
+            QVERIFY(drawnAlong(image, line, colours));
+        for (const QPointF &at : drawn.points) {
+            const bool alone = std::ranges::none_of(drawn.points, [&](const QPointF &other) {
+                return other != at && QLineF(at, other).length() < drawn.radius * 2 + 2;
+            });
+            if (alone)
+                QVERIFY(nearestIs(image.pixelColor(at.toPoint()), colours.reading, colours));
+        }
+    }
+
+    // A point is named by its session code when the pointer rests on it, when it is clicked and
+    // when the arrow keys, Home and End reach it, which go group by group.
+    void pointNamesItsSession_data()
+    {
+        QTest::addColumn<QList<int>>("keys");
+        QTest::addColumn<QString>("code");
+
+        // The groups of the reference records that are ok: no protocol with alcohol (P-019),
+        // no protocol with placebo (P-018), then Arm A with alcohol (P-017).
+        QTest::newRow("Home") << QList<int>{Qt::Key_Home} << "P-019";
+        QTest::newRow("Right from none") << QList<int>{Qt::Key_Right} << "P-019";
+        QTest::newRow("Right twice") << QList<int>{Qt::Key_Right, Qt::Key_Right} << "P-018";
+        QTest::newRow("Left from none: the last") << QList<int>{Qt::Key_Left} << "P-017";
+        QTest::newRow("past the last") << QList<int>{Qt::Key_End, Qt::Key_Down} << "P-017";
+        QTest::newRow("back from the last") << QList<int>{Qt::Key_End, Qt::Key_Up} << "P-018";
+    }
+    void pointNamesItsSession()
+    {
+        QFETCH(QList<int>, keys);
+        QFETCH(QString, code);
+        summarise({TestData});
+        control<QTabWidget>("tabStudy")->setCurrentWidget(control("pgPicture"));
+        auto *picture = control<StudyPicture>("picStudy");
+        picture->setFocus();
+        QVERIFY(QTest::qWaitFor([&] { return picture->hasFocus(); }));
+        for (int key : keys)
+            QTest::keyClick(picture, Qt::Key(key));
+        const qsizetype selected = picture->selected();
+        QVERIFY(selected >= 0);
+        QCOMPARE(picture->points()[selected].code, code);
+        const QString label = control<QLabel>("lblSelected")->text();
+        QVERIFY2(label.contains(code) && label.contains(picture->points()[selected].file),
+                 qPrintable(label));
+
+        // The same point, hovered over and clicked.
+        const QPointF at =
+            picture->layout(picture->plotArea(), QFontMetricsF(picture->font(), picture))
+                .points[selected];
+        QHelpEvent hover(QEvent::ToolTip, at.toPoint(), picture->mapToGlobal(at.toPoint()));
+        QApplication::sendEvent(picture, &hover);
+        QVERIFY2(QToolTip::text().startsWith(code), qPrintable(QToolTip::text()));
+        picture->select(-1);
+        QVERIFY(!control<QLabel>("lblSelected")->text().contains(code));
+        QTest::mouseClick(picture, Qt::LeftButton, {}, at.toPoint());
+        QCOMPARE(picture->selected(), selected);
+        QVERIFY(control<QLabel>("lblSelected")->text().contains(code));
+    }
+
+    // A screen reader hears what the picture shows, group by group.
+    void pictureIsDescribed()
+    {
+        summarise({TestData});
+        const QString description = QAccessible::queryAccessibleInterface(control("picStudy"))
+                                        ->text(QAccessible::Description);
+        QVERIFY2(description.startsWith(QLatin1String("3 sessions drawn in 3 groups.")),
+                 qPrintable(description));
+        for (const char *group : {"Arm A, alcohol, m: 1 session, 1 drawn, target 0.08 g/100 ml, "
+                                  "0 within 20 % of it.",
+                                  "No protocol, placebo, m: 1 session, 1 drawn."})
+            QVERIFY2(description.contains(group), qPrintable(description));
+    }
+
+    // The picture is saved as PNG or PDF by its name's ending; a table or the picture that cannot
+    // be saved leaves the file as it was and the operator is told why.
+    void savedThroughTheVerifiedSave_data()
+    {
+        QTest::addColumn<QString>("what"); // "picture", or a table
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("starts"); // the file's first bytes; empty: not saved
+        QTest::addColumn<QString>("message");
+
+        QTest::newRow("PNG") << "picture"
+                             << "study.png" << QByteArray("\x89PNG") << QString();
+        QTest::newRow("PDF, the ending in capitals")
+            << "picture"
+            << "study.PDF" << QByteArray("%PDF-") << QString();
+        QTest::newRow("another ending")
+            << "picture"
+            << "study.jpg" << QByteArray() << "is not a name the picture can be saved";
+        QTest::newRow("a picture into a folder that is not there")
+            << "picture"
+            << "none/study.png" << QByteArray() << "could not be saved";
+        QTest::newRow("a table into a folder that is not there")
+            << "table"
+            << "none/sessions.csv" << QByteArray() << "could not be saved";
+    }
+    void savedThroughTheVerifiedSave()
+    {
+        QFETCH(QString, what);
+        QFETCH(QString, name);
+        QFETCH(QByteArray, starts);
+        QFETCH(QString, message);
+        summarise({TestData});
+        const QString path = QDir(temp->path()).filePath(name);
+        const bool saved = what == QLatin1String("picture")
+                               ? form->savePicture(path)
+                               : form->saveTable(StudyTableKind::Sessions, path);
+        QCOMPARE(saved, !starts.isEmpty());
+        QVERIFY2(contentOf(path).startsWith(starts), qPrintable(path));
+        if (starts.isEmpty()) {
+            QVERIFY(!QFileInfo::exists(path));
+            QCOMPARE(messages.size(), 1);
+            QVERIFY(messages[0].startsWith(QLatin1String("ERROR: ")));
+            QVERIFY2(messages[0].contains(message), qPrintable(messages[0]));
+        } else {
+            QVERIFY(messages.isEmpty());
+        }
+        if (starts.startsWith("\x89PNG")) {
+            const QImage image(path);
+            QCOMPARE(image.size(), QSize(2400, 1500));
+            QVERIFY(image.pixelColor(5, 5) == Qt::white);
+        }
+    }
+
+    // The records are read from the event loop, a few at a time: the window answers while they
+    // are, shows how far it has come, and saves nothing until all are read.
+    void readsInTurns()
+    {
+        QStringList layout;
+        for (int i = 0; i < 60; ++i)
+            layout << QStringLiteral("r%1.csv=v2-placebo.csv").arg(i, 2, 10, QLatin1Char('0'));
+        QVERIFY(ReferenceFiles::makeFiles(QDir(temp->path()), layout));
+        form = std::make_unique<frmStudy>(temp->path());
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        QSignalSpy ready(form.get(), &frmStudy::summaryReady);
+        form->summarise({temp->path()});
+        QVERIFY(form->isReading());
+        auto *progress = control<QProgressBar>("prgReading");
+        QVERIFY(progress->isVisible());
+        QCOMPARE(progress->maximum(), 60);
+        QVERIFY(!control<QPushButton>("cmdSaveSessions")->isEnabled());
+        QTRY_VERIFY(progress->value() > 0 && progress->value() < 60);
+        QVERIFY(ready.wait(20000));
+        QVERIFY(!progress->isVisible());
+        QVERIFY(control<QPushButton>("cmdSaveSessions")->isEnabled());
+        QCOMPARE(control<QTableView>("tblSessions")->model()->rowCount(), 60);
+    }
+
+    // Every caption has an access key, none shared in the window.
+    void everyCaptionHasItsOwnKey()
+    {
+        form = std::make_unique<frmStudy>();
+        const QList<CaptionedControl> controls = captionedControls(form.get());
+        QVERIFY(controls.size() > 5);
+        QStringList without, shared;
+        for (qsizetype i = 0; i < controls.size(); ++i) {
+            const CaptionedControl &a = controls[i];
+            if (a.key.isEmpty())
+                without << a.name;
+            for (qsizetype j = i + 1; j < controls.size(); ++j) {
+                if (!a.key.isEmpty() && a.key == controls[j].key)
+                    shared << a.name + QLatin1Char(' ') + controls[j].name;
+            }
+        }
+        QVERIFY2(without.isEmpty(), qPrintable(without.join(QLatin1Char('\n'))));
+        QVERIFY2(shared.isEmpty(), qPrintable(shared.join(QLatin1Char('\n'))));
+    }
+};
+
+QTEST_MAIN(TestFrmStudy)
+#include "tst_frmstudy.moc"
