@@ -685,7 +685,7 @@ private slots:
         // The entry, its time and level as in force, and what became of it.
         QStringList readings;
         for (const QString &row : rows("grdReadings").mid(3))
-            readings << QStringList{row.section(u'|', 0, 2), row.section(u'|', 5)}.join(u'|');
+            readings << QStringList{row.section(u'|', 0, 2), row.section(u'|', 6)}.join(u'|');
         QCOMPARE(readings, (QStringList{"13|14:50|0.05|corrected", "14|14:55|0.052|voided"}));
         // A voided entry is neither corrected nor voided again.
         QVERIFY(!control<QPushButton>("cmdCorrect")->isEnabled());
