@@ -230,26 +230,6 @@ QString fieldProblemMessage(InputProblem problem, const QString &fieldName, cons
                   {fieldName, typed.trimmed(), QLocale().decimalPoint()});
 }
 
-FaultText boosterRefusalText(BoosterRefusal refusal)
-{
-    switch (refusal) {
-    case BoosterRefusal::LimbNotDescended:
-        return {"no booster: limb not descending",
-                QStringLiteral("ERROR: Wait for the descending limb: two falling readings in a "
-                               "row.")};
-    case BoosterRefusal::AtOrAboveTarget:
-        return {"no booster: at or above the target",
-                QStringLiteral("ERROR: The latest reading is at or above the target.")};
-    case BoosterRefusal::Placebo:
-        return {"no booster: placebo",
-                QStringLiteral("ERROR: No booster for the placebo beverage: no curve is "
-                               "expected.")};
-    case BoosterRefusal::None:
-        break;
-    }
-    return {};
-}
-
 QString sessionCodeMessage(const QString &code)
 {
     return QStringLiteral("ERROR: The session code \"%1\" cannot be used: give 1 to %2 letters, "
@@ -488,13 +468,16 @@ QString sessionFaultPattern(SessionFault fault)
     case SessionFault::ReasonTooLong:
         return QStringLiteral("The reason has %1 characters; give at most ") +
                number(ChangeReason::MaximumLength) + QLatin1Char('.');
+    case SessionFault::BoosterPlacebo:
+        return QStringLiteral("No booster for the placebo beverage: no curve is expected.");
+    case SessionFault::BoosterLimb:
+        return QStringLiteral("Wait for the descending limb: two falling readings in a row.");
+    case SessionFault::BoosterAtTarget:
+        return QStringLiteral("The latest reading is at or above the target.");
     case SessionFault::None:
     case SessionFault::SessionCode:
     case SessionFault::PlaceboFloat:
     case SessionFault::PlanChoice:
-    case SessionFault::BoosterPlacebo:
-    case SessionFault::BoosterLimb:
-    case SessionFault::BoosterAtTarget:
     case SessionFault::BoosterDose:
         break;
     }
@@ -510,12 +493,6 @@ SessionRefusal sessionRefusal(SessionFault fault, const QStringList &details)
         return {};
     case SessionFault::SessionCode:
         return {fault, sessionCodeMessage(details.value(0))};
-    case SessionFault::BoosterPlacebo:
-        return {fault, boosterRefusalText(BoosterRefusal::Placebo).message};
-    case SessionFault::BoosterLimb:
-        return {fault, boosterRefusalText(BoosterRefusal::LimbNotDescended).message};
-    case SessionFault::BoosterAtTarget:
-        return {fault, boosterRefusalText(BoosterRefusal::AtOrAboveTarget).message};
     default:
         break;
     }

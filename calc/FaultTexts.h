@@ -51,9 +51,6 @@ QString inputProblemMessage(InputProblem problem, const QString &option, const Q
 // typed with the user's decimal separator.
 QString fieldProblemMessage(InputProblem problem, const QString &fieldName, const QString &typed);
 
-// Why no booster is offered: "ERROR: Wait for the descending limb: two falling readings in a
-// row."; empty for none.
-FaultText boosterRefusalText(BoosterRefusal refusal);
 // The session code typed is not one acceptsSessionCode takes.
 QString sessionCodeMessage(const QString &code);
 // Why a placebo's float cannot be used; `smallestMl` is the smallest portion's total.

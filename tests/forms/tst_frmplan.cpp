@@ -469,7 +469,7 @@ private slots:
             << "Booster estimate: alcohol 28 ml, mixer 168 ml";
         QTest::newRow("placebo") << true << LevelScale{}
                                  << QStringList{"0.004", "0.003", "0.002", "0"}
-                                 << boosterRefusalText(BoosterRefusal::Placebo).message;
+                                 << sessionRefusal(SessionFault::BoosterPlacebo).message;
     }
     void recordsTheSession()
     {
