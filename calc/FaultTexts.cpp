@@ -315,12 +315,6 @@ QString studyPictureNameMessage(const QString &file)
         .arg(QDir::toNativeSeparators(file));
 }
 
-QString studyPictureNotPrintedMessage()
-{
-    return QStringLiteral("ERROR: The picture could not be printed. Check the printer, or save "
-                          "the picture as PDF.");
-}
-
 QString recordLockedMessage(const QString &file, const QString &lockFile, const QString &host,
                             qint64 pid)
 {
@@ -509,4 +503,73 @@ SessionRefusal sessionRefusal(SessionFault fault, const QStringList &details)
         }
     }
     return {fault, text};
+}
+
+QString genderMissingMessage()
+{
+    return QStringLiteral("ERROR: Must Specify Participant Gender");
+}
+
+QString checkBeforeServingMessage(const QStringList &toCheck)
+{
+    return QStringLiteral("WARNING: Check these values before serving: ") +
+           toCheck.join(QStringLiteral("; ")) + QLatin1Char('.');
+}
+
+QString noDoseForPlanMessage()
+{
+    return QStringLiteral("ERROR: Calculate a dose in Input Parameters first.");
+}
+
+QString breathRatioMessage(const QLocale &locale)
+{
+    return QStringLiteral("ERROR: The blood/breath ratio must be a number from %1 to %2.")
+        .arg(SingleToText(BreathRatio::Lowest, locale), SingleToText(BreathRatio::Highest, locale));
+}
+
+QString limitNotAboveZeroMessage(const QString &caption)
+{
+    return QStringLiteral("ERROR: %1 must be a number above 0 or empty.").arg(caption);
+}
+
+QString protocolUnusableMessage(const QString &file, const QString &reason)
+{
+    return QStringLiteral("ERROR: The protocol \"%1\" cannot be used: %2. Nothing was changed.")
+        .arg(QDir::toNativeSeparators(file), reason);
+}
+
+QString protocolNotReopenedMessage(const QString &file, const QString &reason)
+{
+    return QStringLiteral("ERROR: The protocol \"%1\" used last time cannot be opened again: %2. "
+                          "Pourwise goes on with the last values and no protocol.")
+        .arg(QDir::toNativeSeparators(file), reason);
+}
+
+QString protocolNotSavedMessage(const QString &file, const QString &reason)
+{
+    return QStringLiteral("ERROR: The protocol could not be saved as \"%1\": %2.")
+        .arg(QDir::toNativeSeparators(file), reason);
+}
+
+QString limitsNotSavedMessage(const QString &file, const QString &reason)
+{
+    return QStringLiteral("ERROR: The limits could not be saved in the protocol \"%1\": %2. The "
+                          "limits are as they were.")
+        .arg(QDir::toNativeSeparators(file), reason);
+}
+
+QString notPrintedMessage(Printout printout)
+{
+    switch (printout) {
+    case Printout::SessionPlan:
+        return QStringLiteral("ERROR: The session plan could not be printed. Check the printer, or "
+                              "print to a PDF file.");
+    case Printout::ObserverSheet:
+        return QStringLiteral("ERROR: The observer sheet could not be printed. Check the printer, "
+                              "or print to a PDF file.");
+    case Printout::StudyPicture:
+        break;
+    }
+    return QStringLiteral("ERROR: The picture could not be printed. Check the printer, or save the "
+                          "picture as PDF.");
 }

@@ -76,8 +76,6 @@ QString studyFolderEmptyMessage(const QString &folder);
 QString studyFileSaveMessage(const QString &file, const QString &reason);
 // A study's picture is saved as PNG or PDF, by the name's ending.
 QString studyPictureNameMessage(const QString &file);
-// A study's picture the printer did not take.
-QString studyPictureNotPrintedMessage();
 // A session record another copy of Pourwise records into, on computer `host` as process `pid`
 // (an empty host: its lock file `lockFile` does not say): it opens read-only.
 QString recordLockedMessage(const QString &file, const QString &lockFile, const QString &host,
@@ -106,3 +104,24 @@ QString recordDoseDiffersReason();
 // CorrectionValues the entry; ReasonTooLong the reason's length. PlaceboFloat, PlanChoice and
 // BoosterDose take their words from placeboMessage, planFaultText and doseFaultText.
 SessionRefusal sessionRefusal(SessionFault fault, const QStringList &details = {});
+
+// The windows' own messages.
+// No gender chosen before Calculate NOW.
+QString genderMissingMessage();
+// The values of a dose computed all the same that the operator must check before serving.
+QString checkBeforeServingMessage(const QStringList &toCheck);
+// The Session Plan asked for before any dose was calculated.
+QString noDoseForPlanMessage();
+// A blood/breath ratio typed outside the ratios accepted.
+QString breathRatioMessage(const QLocale &locale = QLocale());
+// A protocol's limit that is neither empty nor a number above 0; `caption` names its field.
+QString limitNotAboveZeroMessage(const QString &caption);
+// A protocol file that cannot be used, with the reason: opened now, or remembered from the last
+// run (then it is forgotten); saved from the current values; its limits changed.
+QString protocolUnusableMessage(const QString &file, const QString &reason);
+QString protocolNotReopenedMessage(const QString &file, const QString &reason);
+QString protocolNotSavedMessage(const QString &file, const QString &reason);
+QString limitsNotSavedMessage(const QString &file, const QString &reason);
+// What the printer did not take.
+enum class Printout { SessionPlan, ObserverSheet, StudyPicture };
+QString notPrintedMessage(Printout printout);

@@ -1,5 +1,6 @@
 #include "forms/ProtocolMenu.h"
 
+#include "calc/FaultTexts.h"
 #include "forms/Controls.h"
 #include "forms/ModalDialog.h"
 #include "forms/OperatorMessage.h"
@@ -56,11 +57,7 @@ void ProtocolMenu::restore(const QString &path)
         m_run.protocolSha256.clear();
         emit protocolChanged();
         // Said once: the protocol is forgotten, so the next start does not say it again.
-        OperatorMessage::show(m_owner, QStringLiteral("ERROR: The protocol \"%1\" used last time "
-                                                      "cannot be opened again: %2. Pourwise "
-                                                      "goes on with the last values and no "
-                                                      "protocol.")
-                                           .arg(QDir::toNativeSeparators(path), reading.error));
+        OperatorMessage::show(m_owner, protocolNotReopenedMessage(path, reading.error));
         return;
     }
     use(*reading.protocol, path, reading.sha256);
@@ -78,10 +75,7 @@ bool ProtocolMenu::openProtocol(const QString &path)
 {
     const ProtocolReading reading = readProtocolFile(path);
     if (!reading.protocol) {
-        OperatorMessage::show(m_owner,
-                              QStringLiteral("ERROR: The protocol \"%1\" cannot be used: %2. "
-                                             "Nothing was changed.")
-                                  .arg(QDir::toNativeSeparators(path), reading.error));
+        OperatorMessage::show(m_owner, protocolUnusableMessage(path, reading.error));
         return false;
     }
     use(*reading.protocol, path, reading.sha256);
@@ -150,9 +144,7 @@ bool ProtocolMenu::saveProtocolAs(const QString &path, const QString &name)
     if (error.isEmpty())
         error = writeProtocolFile(path, protocol);
     if (!error.isEmpty()) {
-        OperatorMessage::show(m_owner, QStringLiteral("ERROR: The protocol could not be saved as "
-                                                      "\"%1\": %2.")
-                                           .arg(QDir::toNativeSeparators(path), error));
+        OperatorMessage::show(m_owner, protocolNotSavedMessage(path, error));
         return false;
     }
     use(protocol, path, protocolSha256(writeProtocol(protocol)));
@@ -188,11 +180,7 @@ bool ProtocolMenu::setLimits(const ProtocolLimits &limits)
         changed.limits = limits;
         const QString error = writeProtocolFile(m_run.protocolPath, changed);
         if (!error.isEmpty()) {
-            OperatorMessage::show(m_owner,
-                                  QStringLiteral("ERROR: The limits could not be saved "
-                                                 "in the protocol \"%1\": %2. The "
-                                                 "limits are as they were.")
-                                      .arg(QDir::toNativeSeparators(m_run.protocolPath), error));
+            OperatorMessage::show(m_owner, limitsNotSavedMessage(m_run.protocolPath, error));
             return false;
         }
         m_run.protocol = changed;

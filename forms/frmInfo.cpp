@@ -244,7 +244,7 @@ void frmInfo::cmdCalcNow_Click()
     if (!readHeightAndWeight() || !readField(txtAge, s.Age))
         return;
     if (optNG->isChecked()) {
-        OperatorMessage::show(this, QStringLiteral("ERROR: Must Specify Participant Gender"));
+        OperatorMessage::show(this, genderMissingMessage());
         return;
     }
     s.Gender = optMale->isChecked() ? Gender::Male : Gender::Female;
@@ -272,8 +272,7 @@ void frmInfo::cmdCalcNow_Click()
     // The results are on the screen first; the operator, who is looking at this window and not
     // at the main window's status bar, cannot miss what to check before serving.
     if (!toCheck.isEmpty())
-        OperatorMessage::show(this, QStringLiteral("WARNING: Check these values before serving: ") +
-                                        toCheck.join(QStringLiteral("; ")) + QLatin1Char('.'));
+        OperatorMessage::show(this, checkBeforeServingMessage(toCheck));
 }
 
 void frmInfo::showResults()

@@ -79,8 +79,7 @@ void frmLimits::cmdOK_Click()
             return;
         }
         if (!(number.value > 0)) {
-            OperatorMessage::show(
-                this, QStringLiteral("ERROR: %1 must be a number above 0 or empty.").arg(caption));
+            OperatorMessage::show(this, limitNotAboveZeroMessage(caption));
             m_fields[i]->setFocus();
             return;
         }

@@ -216,9 +216,7 @@ void frmMain::setLevelUnit(LevelUnit unit)
 void frmMain::setBreathRatio(float ratio)
 {
     if (!acceptsBreathRatio(ratio)) {
-        OperatorMessage::show(
-            this, QStringLiteral("ERROR: The blood/breath ratio must be a number from %1 to %2.")
-                      .arg(SingleToText(BreathRatio::Lowest), SingleToText(BreathRatio::Highest)));
+        OperatorMessage::show(this, breathRatioMessage());
     } else {
         m_units.level.breathRatio = ratio;
     }
@@ -368,8 +366,7 @@ void frmMain::mnuInput_Click()
 void frmMain::mnuPlan_Click()
 {
     if (!m_run.lastDose) {
-        OperatorMessage::show(this,
-                              QStringLiteral("ERROR: Calculate a dose in Input Parameters first."));
+        OperatorMessage::show(this, noDoseForPlanMessage());
         return;
     }
     // Created only when asked for, so the program starts as quickly as before.

@@ -694,8 +694,7 @@ void frmPlan::cmdPrint_Click()
     if (dialog.exec() != QDialog::Accepted)
         return;
     if (!PlanRecord::paint(printer, m_report, m_clock(), protocolText()))
-        OperatorMessage::show(this, QStringLiteral("ERROR: The session plan could not be printed. "
-                                                   "Check the printer, or print to a PDF file."));
+        OperatorMessage::show(this, notPrintedMessage(Printout::SessionPlan));
 }
 
 void frmPlan::cmdPrintObserver_Click()
@@ -710,9 +709,7 @@ void frmPlan::cmdPrintObserver_Click()
     if (dialog.exec() != QDialog::Accepted)
         return;
     if (!ObserverSheet::paint(printer, m_report, m_clock()))
-        OperatorMessage::show(this, QStringLiteral("ERROR: The observer sheet could not be "
-                                                   "printed. Check the printer, or print to a "
-                                                   "PDF file."));
+        OperatorMessage::show(this, notPrintedMessage(Printout::ObserverSheet));
 }
 
 void frmPlan::cmdClose_Click()

@@ -419,7 +419,7 @@ void frmStudy::cmdPrintPicture_Click()
     if (dialog.exec() != QDialog::Accepted)
         return;
     if (!picStudy->printOn(printer))
-        OperatorMessage::show(this, studyPictureNotPrintedMessage());
+        OperatorMessage::show(this, notPrintedMessage(Printout::StudyPicture));
 }
 
 void frmStudy::cmdSavePicture_Click()
