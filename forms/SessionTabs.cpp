@@ -193,7 +193,7 @@ QWidget *SessionTabs::createBoosterTab()
     lblBooster = wrapped("lblBooster");
     lblBoosterWarning = alarmLabel("lblBoosterWarning");
     lblBoosterCourse = wrapped("lblBoosterCourse");
-    auto *lblBoosterCaveat = wrapped("lblBoosterCaveat");
+    lblBoosterCaveat = wrapped("lblBoosterCaveat");
     lblBoosterCaveat->setText(SessionText::boosterCaveat());
     grdBoosters =
         listWithColumns("grdBoosters", QStringLiteral("Boosters"), SessionText::boosterColumns());
@@ -288,6 +288,10 @@ void SessionTabs::present(const SessionReport &report)
     lblBooster->setText(offer);
     lblBoosterWarning->setText(warnings.join(QLatin1Char('\n')));
     lblBoosterCourse->setText(text.boosterCourse.join(QLatin1Char('\n')));
+    lblBoosterCaveat->setText(
+        QStringList{SessionText::boosterCaveat(), text.booster.isEmpty() ? text.offerPeakBand : ""}
+            .join(QLatin1Char(' '))
+            .trimmed());
     enableEntries();
 }
 

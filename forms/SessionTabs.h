@@ -82,6 +82,7 @@ private:
     QLabel *lblBooster = nullptr;
     QLabel *lblBoosterWarning = nullptr;
     QLabel *lblBoosterCourse = nullptr;
+    QLabel *lblBoosterCaveat = nullptr; // with the band of the estimate's peak
     QTreeWidget *grdBoosters = nullptr;
     QPushButton *cmdBoosterServed = nullptr;
     QPushButton *cmdCorrect = nullptr;

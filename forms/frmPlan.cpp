@@ -201,6 +201,10 @@ void frmPlan::createControls()
     lblPeak = label("lblPeak", QString());
     lblRelease = label("lblRelease", QString());
     lblZero = label("lblZero", QString());
+    lblPeakBand = label("lblPeakBand", QString());
+    lblReleaseBand = label("lblReleaseBand", QString());
+    for (QLabel *line : {lblPeakBand, lblReleaseBand})
+        line->setWordWrap(true);
     lblPlacebo = label("lblPlacebo", SessionText::placeboNote());
     for (QLabel *line : {lblPeak, lblRelease, lblZero, lblPlacebo})
         line->setFont(bold);
@@ -272,7 +276,7 @@ void frmPlan::layOut()
     choicesLayout->addStretch();
 
     auto *timesLayout = new QVBoxLayout;
-    for (QLabel *line : {lblPeak, lblRelease, lblZero, lblPlacebo})
+    for (QLabel *line : {lblPeak, lblPeakBand, lblRelease, lblReleaseBand, lblZero, lblPlacebo})
         timesLayout->addWidget(line);
     auto *chartLayout = new QVBoxLayout;
     chartLayout->addWidget(picChart, 1);
@@ -400,6 +404,8 @@ void frmPlan::showPlan()
     lblPeak->setText(text.peakLine);
     lblRelease->setText(text.releaseLine);
     lblZero->setText(text.zeroLine);
+    lblPeakBand->setText(session.peakBand);
+    lblReleaseBand->setText(session.releaseBand);
     const QStringList protocol = protocolLines(m_report.dose, m_session->protocol());
     lblProtocol->setText(protocol.join(QLatin1Char('\n')));
     lblProtocol->setVisible(!protocol.isEmpty());
@@ -412,6 +418,8 @@ void frmPlan::showPlan()
     lblProblem->setVisible(!problem.isEmpty());
     for (QLabel *line : {lblPeak, lblRelease, lblZero})
         line->setVisible(planShown && !m_report.placebo);
+    for (QLabel *line : {lblPeakBand, lblReleaseBand})
+        line->setVisible(planShown && !line->text().isEmpty());
     lblPlacebo->setVisible(planShown && m_report.placebo);
     lblOperator->setText(m_session->operatorInitials().isEmpty()
                              ? QStringLiteral("Operator: asked before the first entry")
@@ -423,8 +431,9 @@ void frmPlan::showPlan()
     picChart->setAccessibleDescription(
         !planShown         ? QStringLiteral("No plan")
         : m_report.placebo ? SessionText::placeboNote()
-                           : QStringList{text.peakLine, text.releaseLine, text.zeroLine}.join(
-                                 QStringLiteral(". ")));
+                           : QStringList{text.peakLine, session.peakBand, text.releaseLine,
+                                         session.releaseBand, text.zeroLine}
+                                 .join(QStringLiteral(" ")));
     // The chart's note of what it could not draw goes in lblChartNote once the chart gives one.
     cmdPrint->setEnabled(planShown);
     cmdPrintObserver->setEnabled(planShown);

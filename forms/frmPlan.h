@@ -154,6 +154,8 @@ private:
     QLabel *lblPeak = nullptr;
     QLabel *lblRelease = nullptr;
     QLabel *lblZero = nullptr;
+    QLabel *lblPeakBand = nullptr; // how far participants like this one spread
+    QLabel *lblReleaseBand = nullptr;
     QLabel *lblPlacebo = nullptr;
     SessionTabs *tabSession = nullptr;
     QScrollArea *scroll = nullptr;

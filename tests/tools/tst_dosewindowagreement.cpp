@@ -9,8 +9,10 @@
 #include "forms/ProtocolMenu.h"
 #include "forms/frmInfo.h"
 #include "forms/frmMain.h"
+#include "forms/frmPlan.h"
 #include "tests/tools/DoseProcess.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
@@ -145,6 +147,8 @@ private slots:
     void rosterShowsTheSameVolumes();
     void protocolSavedInTheWindow_data();
     void protocolSavedInTheWindow();
+    void sameBandShown_data();
+    void sameBandShown();
 
 private:
     QList<QPair<QByteArray, Participant>> m_cases;
@@ -310,6 +314,56 @@ void TestDoseWindowAgreement::protocolSavedInTheWindow()
     QCOMPARE(commandLine.notices, window.notices);
     const bool over = !window.notices.filter(QStringLiteral("over the protocol's limit")).isEmpty();
     QCOMPARE(over, overLimit);
+}
+
+void TestDoseWindowAgreement::sameBandShown_data()
+{
+    QTest::addColumn<QByteArray>("participant");
+    // Men and women, blood and breath units, metric input: each a dose with a plan.
+    for (const char *name :
+         {"worked example, male", "worked example, female", "worked example, 80 proof",
+          "worked example in metric, female", "breath, mg/L at 2000:1",
+          "breath, g/210 L at 2300:1, metric", "blood, mg/100 ml, another ratio ignored"})
+        QTest::newRow(name) << QByteArray(name);
+}
+
+// The 80 % band of the expected peak: the Session Plan window says what --band prints.
+void TestDoseWindowAgreement::sameBandShown()
+{
+    QFETCH(QByteArray, participant);
+    const auto found =
+        std::find_if(m_cases.cbegin(), m_cases.cend(),
+                     [&participant](const auto &known) { return known.first == participant; });
+    const Participant &given = found->second;
+    QStringList arguments = {QStringLiteral("--gender"), given.gender};
+    const QStringList typed = given.values;
+    for (int i = 0; i < 3; ++i)
+        arguments << QString::fromLatin1(given.metric && i < 2 ? MetricOptions[i]
+                                                               : NumberOptions[i])
+                  << typed[i];
+    if (given.level && !given.level->isDefault())
+        arguments << QStringLiteral("--level-unit") << QString::fromUtf8(given.level->info().option)
+                  << QStringLiteral("--breath-ratio") << SingleToText(given.level->breathRatio)
+                  << QStringLiteral("--target") << typed[3];
+    else
+        arguments << QStringLiteral("--bal") << typed[3];
+    for (int i = 4; i < 7; ++i)
+        arguments << QString::fromLatin1(NumberOptions[i]) << typed[i];
+    const DoseRun run = runDose(arguments << QStringLiteral("--plan") << QStringLiteral("--band"));
+    QCOMPARE(run.exitCode, 0);
+    QMap<QString, QString> printed;
+    for (const QString &line : QString::fromUtf8(run.output).split(u'\n'))
+        printed.insert(line.section(u' ', 0, 0), line.section(u' ', 1));
+
+    const Shown window = typeIntoWindow(given);
+    QCOMPARE(window.message, QString());
+    SessionPlanSettings settings;
+    frmPlan plan(*Module1::run.lastDose, settings);
+    const QString band = plan.findChild<QLabel *>(QStringLiteral("lblPeakBand"))->text();
+    QVERIFY2(band.contains(QStringLiteral("between %1 and %2.")
+                               .arg(printed.value(QStringLiteral("peak_band_low")),
+                                    printed.value(QStringLiteral("peak_band_high")))),
+             qPrintable(band + QLatin1Char('\n') + QString::fromUtf8(run.output)));
 }
 
 QTEST_MAIN(TestDoseWindowAgreement)
