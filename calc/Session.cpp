@@ -100,7 +100,14 @@ void Session::setSaved(const QString &path)
 {
     m_path = path;
     m_saved = true;
+    setEntriesSaved();
+}
+
+void Session::setEntriesSaved()
+{
     m_unsavedEntries = false;
+    // A record is always written in the current version: a version-1 file is one no more.
+    m_record.version = RecordVersion::Current;
 }
 
 SessionRefusal Session::setOperatorInitials(const QString &initials)
@@ -476,7 +483,7 @@ SessionCheck Session::checkChange(int entry, const QString &reason, bool voiding
     const EntryInForce *target = entries.find(entry);
     if (!target)
         return {sessionRefusal(SessionFault::EntryUnknown, number), {}};
-    if (target->entry.event == EntryEvent::Portion)
+    if (changedAs(target->entry) == EntryEvent::Portion)
         return {sessionRefusal(SessionFault::PlannedPortion, number), {}};
     if (voiding && target->entry.event == EntryEvent::Plan)
         return {sessionRefusal(SessionFault::SetupNotVoidable), {}};
@@ -492,7 +499,7 @@ SessionCheck Session::checkCorrection(int entry, const EntryValues &values, cons
         return check;
     const SessionEntries entries(m_record);
     const EntryInForce &target = *entries.find(entry);
-    const EntryEvent event = target.entry.event;
+    const EntryEvent event = changedAs(target.entry);
     const QStringList number{QString::number(entry)};
     if (!fitsEvent(values, event))
         return {sessionRefusal(SessionFault::CorrectionValues, number), {}};

@@ -72,7 +72,7 @@ public:
     bool hasUnsavedEntries() const { return m_unsavedEntries; }
     SessionRefusal prepareToSave(const QDateTime &now);
     void setSaved(const QString &path);
-    void setEntriesSaved() { m_unsavedEntries = false; }
+    void setEntriesSaved();
 
     // The operator's initials, asked once before the first entry and carried by every entry.
     QString operatorInitials() const { return m_initials; }

@@ -53,6 +53,13 @@ bool fitsEvent(const EntryValues &values, EntryEvent event)
            values.releaseBal.has_value() == usesSetup(event);
 }
 
+EntryEvent changedAs(const SessionEntry &entry)
+{
+    const bool servedInItsRow =
+        entry.event == EntryEvent::Portion && entry.values.servedAtMinute.has_value();
+    return servedInItsRow ? EntryEvent::Served : entry.event;
+}
+
 SessionEntries::SessionEntries(const SessionRecord &record)
 {
     EntryInForce setup;
@@ -89,7 +96,7 @@ void SessionEntries::apply(const SessionEntry &change)
     }
     EntryInForce &target = m_entries[*found];
     made.target = target;
-    const EntryEvent event = target.entry.event;
+    const EntryEvent event = changedAs(target.entry);
     const bool voidable =
         event == EntryEvent::Served || event == EntryEvent::Reading || event == EntryEvent::Booster;
     if (!target.voided() && change.event == EntryEvent::Void && voidable) {

@@ -16,6 +16,9 @@
 bool recordsValues(EntryEvent event);
 // Whether `values` holds exactly the values an entry of `event` records.
 bool fitsEvent(const EntryValues &values, EntryEvent event);
+// What `entry` is to a correction or a void: its event, except that a version-1 record marks a
+// portion served in the portion's own row, which is then a serving (Served) as well.
+EntryEvent changedAs(const SessionEntry &entry);
 
 struct EntryInForce {
     SessionEntry entry;  // as it was made; the setup as entry 1, event Plan

@@ -98,6 +98,8 @@ private slots:
     void setup();
     void changes_data();
     void changes();
+    void servedInItsRow_data();
+    void servedInItsRow();
     void operatorInitials_data();
     void operatorInitials();
     void saving_data();
@@ -550,6 +552,42 @@ void TestSessionModel::changes()
     QCOMPARE(changed->voided(), voiding);
     if (!voiding)
         QCOMPARE(changed->values, values);
+}
+
+void TestSessionModel::servedInItsRow_data()
+{
+    QTest::addColumn<QString>("change"); // "correct", "void" or "void, then serve again"
+    QTest::addColumn<int>("servedAt");   // portion 3's serving in force; -1 for none
+    QTest::newRow("its time corrected") << "correct" << 30;
+    QTest::newRow("voided") << "void" << -1;
+    QTest::newRow("voided, then marked served again") << "void, then serve again" << 40;
+}
+
+// A version-1 record marks a portion served in the portion's own row (here portion 3, entry 4):
+// that serving is corrected and voided as any other.
+void TestSessionModel::servedInItsRow()
+{
+    QFETCH(QString, change);
+    QFETCH(int, servedAt);
+    SessionRecord record = workedSession()->record();
+    record.version = RecordVersion::First;
+    QCOMPARE(record.entries[2].number, 3);
+    record.entries[2].values.servedAtMinute = 27;
+    Session session(record, QStringLiteral("r.csv"));
+    QCOMPARE(session.setOperatorInitials(QStringLiteral("AB")).fault, SessionFault::None);
+    const QString reason = QStringLiteral("wrong time");
+    const SessionRefusal answer = change == QLatin1String("correct")
+                                      ? session.correct(4, servedValues(30), reason, at(60))
+                                      : session.voidEntry(4, reason, at(60));
+    QCOMPARE(answer.fault, SessionFault::None);
+    if (change.endsWith(QLatin1String("again")))
+        QCOMPARE(session.markServed(3, clockAt(40), at(60)).fault, SessionFault::None);
+    const std::optional<ServedMark> served = evaluateSession(session, at(60)).portions[2].served();
+    QCOMPARE(served ? served->atMinute : -1, servedAt);
+    // Saved, the file is written in the current version.
+    QCOMPARE(session.record().version, RecordVersion::First);
+    session.setEntriesSaved();
+    QCOMPARE(session.record().version, RecordVersion::Current);
 }
 
 void TestSessionModel::operatorInitials_data()
