@@ -308,14 +308,6 @@ QString recordChangedMessage(const QString &file, const QString &how)
         .arg(QDir::toNativeSeparators(file), how);
 }
 
-QString recordDoseDiffersMessage(const QString &file, const QString &computed,
-                                 const QString &recorded)
-{
-    return QStringLiteral("WARNING: The dose computed again from the values in %1 (%2) differs "
-                          "from the dose the record saved (%3); neither is taken for the other.")
-        .arg(QDir::toNativeSeparators(file), computed, recorded);
-}
-
 QString recordUnverifiedMessage(const QString &file)
 {
     return QStringLiteral("WARNING: %1 is a version-1 record: it has no end row, so nothing "

@@ -70,10 +70,6 @@ QString recordSaveMessage(const QString &file, const QString &reason);
 // (changed outside Pourwise, `how`): it opens read-only.
 QString recordCutMessage(const QString &file);
 QString recordChangedMessage(const QString &file, const QString &how);
-// A record whose dose computed again from its values (`computed`: the volumes, or why there are
-// none) differs from the volumes it recorded (`recorded`).
-QString recordDoseDiffersMessage(const QString &file, const QString &computed,
-                                 const QString &recorded);
 // A version-1 record, which has no end row to vouch for its rows.
 QString recordUnverifiedMessage(const QString &file);
 // A folder given for a study's tables that holds no session record (*.csv), subfolders searched.
