@@ -90,27 +90,6 @@ private:
         auto *table = control<QTreeWidget>(list);
         table->setCurrentItem(table->topLevelItem(row));
     }
-    // A report of `plan` alone, with readings at "minute=level" pairs, as the chart draws it.
-    static SessionReport chartReport(const CalculatedDose &dose, const SessionPlan &plan,
-                                     float release, bool placebo, const QString &readings)
-    {
-        SessionReport report;
-        report.setup.input = workedExampleInput();
-        report.start = QDateTime(QDate(2026, 3, 2), QTime(13, 0));
-        report.releaseBal = release;
-        report.placebo = placebo;
-        report.dose.dose = dose;
-        report.dose.plan = plan;
-        if (!placebo)
-            report.expected = ExpectedCourse{plan, std::nullopt};
-        for (const TimedLevel &reading : timedLevels(readings)) {
-            ReadingLine line;
-            line.atMinute = reading.minute;
-            line.level = reading.level;
-            report.readings << line;
-        }
-        return report;
-    }
     void enter(const char *button, const QTime &at)
     {
         control<QTimeEdit>("tmeEntry")->setTime(at);
@@ -558,90 +537,6 @@ private slots:
                                         .arg(QSysInfo::machineHostName())
                                         .arg(QCoreApplication::applicationPid())),
                      qPrintable(state));
-    }
-
-    // Whatever plan the model gives, the chart is drawn, and in finite time.
-    void chartDrawsAnyPlan_data()
-    {
-        QTest::addColumn<float>("bodyWater");
-        QTest::addColumn<float>("drinkingPeriod");
-        QTest::addColumn<float>("release");
-        QTest::addColumn<int>("scale");
-        QTest::addColumn<bool>("dark");
-        QTest::addColumn<bool>("placebo");
-        QTest::addColumn<QString>("readings");
-        QTest::newRow("worked example at 200 %")
-            << 0.0f << 40.0f << 0.02f << 2 << false << false << "";
-        QTest::newRow("release level above the peak")
-            << 0.0f << 40.0f << 0.5f << 1 << false << false << "";
-        QTest::newRow("no drinking period") << 0.0f << 0.0f << 0.02f << 1 << false << false << "";
-        // Hardly any body water: a peak of thousands of g/100 ml, clearing over millennia.
-        QTest::newRow("times at the limit") << 1e-5f << 40.0f << 0.02f << 1 << false << false << "";
-        QTest::newRow("dark palette") << 0.0f << 40.0f << 0.02f << 1 << true << false << "30=0.04";
-        // Far beyond the plan's span and its peak of 0.08 g/100 ml.
-        QTest::newRow("baseline and readings above the peak")
-            << 0.0f << 40.0f << 0.02f << 2 << false << false << "-150=0 30=0.05 75=0.16 150=0.12";
-        QTest::newRow("placebo") << 0.0f << 40.0f << 0.02f << 1 << true << true
-                                 << "20=0.01 90=0.02";
-    }
-    void chartDrawsAnyPlan()
-    {
-        QFETCH(float, bodyWater);
-        QFETCH(float, drinkingPeriod);
-        QFETCH(float, release);
-        QFETCH(int, scale);
-        QFETCH(bool, dark);
-        QFETCH(bool, placebo);
-        QFETCH(QString, readings);
-        CalculatedDose dose = workedExampleDose();
-        dose.state.DD = drinkingPeriod;
-        dose.intermediates.hours = drinkingPeriod / 60;
-        if (bodyWater > 0)
-            dose.intermediates.bodyWater = bodyWater;
-        const SessionPlan plan = PlanSession(dose, 3, release);
-        QVERIFY2(plan.ok(), qPrintable(planFaultText(plan.problem).message));
-
-        QPalette palette = BalChart::printPalette();
-        if (dark) {
-            palette.setColor(QPalette::Base, QColor(0x20, 0x20, 0x20));
-            palette.setColor(QPalette::Text, QColor(0xe0, 0xe0, 0xe0));
-        }
-        const BalChart::Colours colours = BalChart::colours(palette);
-        // A readable curve stands well apart from the background in lightness.
-        QVERIFY(std::abs(colours.curve.lightnessF() - colours.base.lightnessF()) > 0.3);
-
-        // The chart in a margin of black, which it must leave as it is.
-        const QRect area(20, 20, 420, 260);
-        QImage image(QSize(460, 300) * scale, QImage::Format_RGB32);
-        image.setDevicePixelRatio(scale);
-        image.fill(Qt::black);
-        {
-            QPainter painter(&image);
-            const SessionReport report = chartReport(dose, plan, release, placebo, readings);
-            if (dark)
-                BalChart::paint(painter, area, report, false, palette);
-            else // as the printed page draws it
-                BalChart::paint(painter, area, report);
-        }
-        QCOMPARE(image.pixelColor((area.right() - 1) * scale, (area.bottom() - 1) * scale),
-                 dark ? palette.color(QPalette::Base) : QColor(Qt::white));
-        int curve = 0, points = 0, outside = 0;
-        for (int y = 0; y < image.height(); ++y) {
-            for (int x = 0; x < image.width(); ++x) {
-                const QColor pixel = image.pixelColor(x, y);
-                curve += pixel == colours.curve ? 1 : 0;
-                points += pixel == colours.reading ? 1 : 0;
-                outside += !area.contains(x / scale, y / scale) && pixel != Qt::black ? 1 : 0;
-            }
-        }
-        QCOMPARE(outside, 0);
-        if (placebo)
-            QCOMPARE(curve, 0);
-        else
-            QVERIFY2(curve > 50 * scale, qPrintable(QString::number(curve)));
-        // Every reading a whole point on the chart.
-        QVERIFY2(points >= timedLevels(readings).size() * 8 * scale * scale,
-                 qPrintable(QString::number(points)));
     }
 
     void printsOnePage_data()
