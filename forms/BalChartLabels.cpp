@@ -90,7 +90,11 @@ bool BalChartLabels::place(BalChartLabel label, const QList<QRectF> &places, con
     }
     if (optional)
         return false;
-    for (bool clearOfMarks : {true, false}) {
+    // Among very many marks the search for a place clear of them all would take long; the
+    // label keeps clear of the other labels only.
+    constexpr qsizetype MostMarksSearched = 400;
+    const bool searchClearOfMarks = m_marks.size() + m_lines.size() <= MostMarksSearched;
+    for (bool clearOfMarks : {searchClearOfMarks, false}) {
         if (const std::optional<QRectF> rect = nearestFree(places.first(), region, clearOfMarks)) {
             label.rect = *rect;
             m_labels.append(label);

@@ -3,36 +3,25 @@
 #include "calc/RecordWriter.h"
 #include "calc/SessionCode.h"
 #include "calc/SessionText.h"
-#include "forms/BalChart.h"
 #include "forms/ClockField.h"
 #include "forms/ModalDialog.h"
 #include "forms/OperatorMessage.h"
-#include "forms/PlanRecord.h"
 #include "forms/frmInitials.h"
 #include "forms/frmPlan.h"
 #include "tests/support/AccessKeys.h"
 #include "tests/support/SessionSupport.h"
 
-#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPainter>
-#include <QPdfWriter>
-#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QRegularExpression>
 #include <QSpinBox>
-#include <QStandardPaths>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimeEdit>
 #include <QTreeWidget>
 #include <memory>
-
-using SessionSupport::TimedLevel;
-using SessionSupport::timedLevels;
 
 class TestFrmPlan : public QObject {
     Q_OBJECT
@@ -537,97 +526,6 @@ private slots:
                                         .arg(QSysInfo::machineHostName())
                                         .arg(QCoreApplication::applicationPid())),
                      qPrintable(state));
-    }
-
-    void printsOnePage_data()
-    {
-        QTest::addColumn<int>("portions");
-        QTest::addColumn<QString>("pageSize");
-        QTest::addColumn<QStringList>("mentions");
-        QTest::addColumn<bool>("session");
-        const QStringList always = {"Session Plan", "Version 2.1.0", "Measure breath alcohol"};
-        QTest::newRow("A4, three portions")
-            << 3 << "A4"
-            << always + QStringList{"Expected peak BAL: 0.0807 g/100 ml at 14:10",
-                                    "Expected below 0.02 g/100 ml at 18:13",
-                                    "Expected zero at 19:33", "13:27", "Clock time"}
-            << false;
-        QTest::newRow("US Letter, twelve portions")
-            << 12 << "Letter" << always + QStringList{"13:37", "Total (ml)"} << false;
-        // Twelve readings 20 minutes apart from 13:23, the last of them below the release level;
-        // a booster at 15:10.
-        QTest::newRow("US Letter, a session of twelve portions and readings")
-            << 12 << "Letter" << always + QStringList{"Session code: T-017",
-                                                      "Served",
-                                                      "13:43",
-                                                      "Release level reached at 17:03",
-                                                      "Booster served at 15:10",
-                                                      "Clock time"}
-            << true;
-    }
-    void printsOnePage()
-    {
-        QFETCH(int, portions);
-        QFETCH(QString, pageSize);
-        QFETCH(QStringList, mentions);
-        QFETCH(bool, session);
-        QTemporaryDir folder;
-        QVERIFY(folder.isValid());
-        const QString path = folder.filePath(QStringLiteral("plan.pdf"));
-        // Twelve readings 20 minutes apart from 13:23 rising to 0.08 and falling again, each
-        // portion served a minute after its time and a booster at 15:10.
-        const QDateTime start = today(QTime(13, 0));
-        const QDateTime later = start.addSecs(6 * 3600);
-        Session recorded(workedExampleInput(), {portions, 0.02f}, {}, QStringLiteral("test"),
-                         start.addSecs(-600));
-        recorded.setLocale(QLocale::c());
-        recorded.setStart(start);
-        if (session) {
-            recorded.setSessionCode(QStringLiteral("T-017"));
-            recorded.setOperatorInitials(QStringLiteral("AB"));
-            const SessionReport planned = evaluateSession(recorded, later);
-            for (const PortionLine &portion : planned.portions)
-                QVERIFY(
-                    !recorded
-                         .markServed(portion.portion.number, portion.portion.atMinute + 1, later)
-                         .refused());
-            for (int i = 0; i < 12; ++i) {
-                const int minute = 23 + i * 20;
-                if (minute > 130 && !evaluateSession(recorded, later).booster())
-                    QVERIFY(!recorded.serveBooster(130, 20, later).refused());
-                QVERIFY(
-                    !recorded
-                         .addReading(minute,
-                                     i < 4 ? 0.02f * float(i + 1) : 0.08f - 0.008f * float(i - 3),
-                                     later)
-                         .refused());
-            }
-        }
-        {
-            QPdfWriter pdf(path);
-            pdf.setPageSize(
-                QPageSize(pageSize == QLatin1String("A4") ? QPageSize::A4 : QPageSize::Letter));
-            QVERIFY(PlanRecord::paint(pdf, evaluateSession(recorded, later),
-                                      QDateTime::currentDateTime()));
-        }
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QByteArray bytes = file.readAll();
-        // Page objects, not the page tree ("/Type /Pages").
-        static const QRegularExpression page(QStringLiteral("/Type\\s*/Page(?!s)"));
-        QCOMPARE(QString::fromLatin1(bytes).count(page), 1);
-
-        if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
-            QSKIP("pdftotext (poppler-utils) is not installed; scripts/install-deps test has it");
-        QProcess extract;
-        extract.start(QStringLiteral("pdftotext"), {path, QStringLiteral("-")});
-        QVERIFY(extract.waitForFinished());
-        // Lines may wrap anywhere on the page.
-        const QString words = QString::fromUtf8(extract.readAllStandardOutput()).simplified();
-        for (const QString &mention : mentions)
-            QVERIFY2(words.contains(mention),
-                     qPrintable(mention + QLatin1String(" in:\n") + words));
-        QVERIFY(!words.contains(QLatin1String("Name"), Qt::CaseInsensitive));
     }
 };
 

@@ -34,9 +34,11 @@ inline SessionRecord record(const QString &name)
         for (const auto &[minute, level] : {std::pair{135, 0.07f}, {150, 0.075f}, {170, 0.07f}})
             appendReading(record, minute, level * unit);
     } else if (name == QLatin1String("many readings")) {
-        for (int i = 0; i < 30; ++i)
-            appendReading(record, -5 + i * 12,
-                          i < 8 ? 0.01f * float(i) : std::max(0.0f, 0.08f - 0.005f * float(i - 8)));
+        // Rising by 0.01 to 0.08, then falling by 0.005 to 0, as typed.
+        for (int i = 0; i < 30; ++i) {
+            const double level = i < 8 ? 0.01 * i : std::max(0.0, 0.08 - 0.005 * (i - 8));
+            appendReading(record, -5 + i * 12, QString::number(level, 'f', 3).toFloat());
+        }
     } else if (name == QLatin1String("placebo")) {
         appendReading(record, 70, 0.004f);
         appendReading(record, 100, 0.002f);
