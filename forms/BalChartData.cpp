@@ -213,11 +213,9 @@ private:
             if (const std::optional<ServedMark> served = portion.served())
                 widen(served->atMinute / 60.0);
         }
-        if (m_curve && m_report.expected->booster) {
-            const QList<QPointF> points = m_report.expected->points();
-            const double end = points.last().x();
-            widen(std::isfinite(end) ? std::clamp(end, m_lowest, m_latest) : m_latest);
-        }
+        // A booster's course to its end, unless that is beyond reach: then it is cut.
+        if (m_curve && m_report.expected->booster)
+            widen(m_report.expected->points().last().x());
         if (m_showNow && widen(m_report.nowMinute / 60.0))
             m_data.nowHours = m_report.nowMinute / 60.0;
         m_data.lastHours += (m_data.lastHours - m_data.firstHours) * 0.04;

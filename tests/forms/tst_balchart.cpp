@@ -125,17 +125,18 @@ private slots:
                                   "Placebo: no curve is expected."};
         const QStringList breath{"BrAC (mg/L)", "Clock time",  "Start",       "Release", "Zero",
                                  "Target 0.4",  "Release 0.1", "Peak 0.4033", "Now",     "Booster"};
-        for (const auto &[size, lines, pixels] :
-             {std::tuple{"at 100 %", AtFullSize, 11}, std::tuple{"at 200 %", AtDoubleSize, 22},
-              std::tuple{"at its least size", AtLeast, 11}}) {
-            const auto row = [&](const char *session, const QStringList &labels) {
-                QTest::addRow("%s %s", session, size) << session << lines << pixels << labels;
-            };
-            row("plain", plain);
-            row("booster", booster);
-            row("many readings", plain);
-            row("placebo", placebo);
-            row("breath", breath);
+        const std::pair<const char *, QStringList> sessions[] = {{"plain", plain},
+                                                                 {"booster", booster},
+                                                                 {"many readings", plain},
+                                                                 {"placebo", placebo},
+                                                                 {"breath", breath}};
+        const std::tuple<const char *, QSizeF, int> sizes[] = {{"at 100 %", AtFullSize, 11},
+                                                               {"at 200 %", AtDoubleSize, 22},
+                                                               {"at its least size", AtLeast, 11}};
+        for (const auto &size : sizes) {
+            for (const auto &session : sessions)
+                QTest::addRow("%s %s", session.first, std::get<0>(size))
+                    << session.first << std::get<1>(size) << std::get<2>(size) << session.second;
         }
     }
     void keepsEveryLabelApart()
