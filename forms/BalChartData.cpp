@@ -110,22 +110,11 @@ QList<QPointF> clippedOutline(QList<QPointF> outline, const Box &box)
     return outline;
 }
 
-// The smallest of 1, 2 or 5 times a power of ten at or above `level`.
-double roundLevelAbove(double level)
-{
-    const double power = std::pow(10.0, std::floor(std::log10(level)));
-    for (double factor : {1.0, 2.0, 5.0}) {
-        if (factor * power >= level)
-            return factor * power;
-    }
-    return 10 * power;
-}
-
 // A round level above `highest`: a whole number of steps of about a tenth of it.
 double topAbove(double highest)
 {
     const double rough = highest * Headroom;
-    const double step = roundLevelAbove(rough / 10);
+    const double step = roundStep(rough / 10);
     return std::ceil(rough / step) * step;
 }
 
@@ -360,6 +349,16 @@ private:
 };
 
 } // namespace
+
+double roundStep(double rough)
+{
+    const double power = std::pow(10.0, std::floor(std::log10(rough)));
+    for (double factor : {1.0, 2.0, 5.0}) {
+        if (factor * power >= rough)
+            return factor * power;
+    }
+    return 10 * power;
+}
 
 BalChartData balChartData(const SessionReport &report, bool showNow)
 {
