@@ -38,7 +38,7 @@ PageTable portionsTable(const SessionReport &report, const QLocale &locale)
     return table;
 }
 
-// The readings not voided, with their times, then empty rows to write in.
+// The readings not voided, with their times.
 PageTable readingsTable(const SessionReport &report, const QLocale &locale)
 {
     const QStringList columns = SessionText::readingColumns(report.setup.input.level);
@@ -48,10 +48,37 @@ PageTable readingsTable(const SessionReport &report, const QLocale &locale)
             table.rows.append({clockText(report.start.time(), reading.atMinute, locale),
                                SingleToText(reading.level, locale), QString()});
     }
-    while (table.rows.size() < ReadingRows)
-        table.rows.append({QString(), QString(), QString()});
     return table;
 }
+
+// The sheet in words, and how it is written down a page.
+struct Sheet {
+    QString code;
+    QString start;
+    QString printed;
+    PageTable portions;
+    PageTable readings;
+    QString readingsLeftOut;
+
+    void write(PageWriter &writer) const
+    {
+        const QFont body = Fonts::arial(10);
+        const QFont heading = Fonts::arial(11, true);
+        const TableSetting tables{11, 1.6, false};
+        writer.text(QStringLiteral("Pourwise Observer Sheet"), Fonts::arial(16, true));
+        writer.text(code, Fonts::arial(10, true));
+        writer.text(start, body);
+        writer.text(printed, body);
+        writer.gap(body, 0.8);
+        writer.text(QStringLiteral("Portions"), heading);
+        writer.table(portions, tables, 0, writer.page().width());
+        writer.gap(body, 0.8);
+        writer.text(QStringLiteral("Readings"), heading);
+        writer.table(readings, tables, 0, writer.page().width());
+        if (!readingsLeftOut.isEmpty())
+            writer.text(readingsLeftOut, body);
+    }
+};
 
 } // namespace
 
@@ -59,28 +86,40 @@ void ObserverSheet::paint(QPainter &painter, const QRectF &page, const SessionRe
                           const QDateTime &printedAt)
 {
     const QLocale locale;
-    const QFont body = Fonts::arial(10);
-    const QFont heading = Fonts::arial(11, true);
-    const TableSetting tables{11, 1.6, false};
-    painter.setPen(Qt::black);
-    PageWriter writer(painter, page, true);
-    writer.text(QStringLiteral("Pourwise Observer Sheet"), Fonts::arial(16, true));
-    writer.text(QStringLiteral("Session code: %1").arg(report.setup.sessionCode),
-                Fonts::arial(10, true));
     const QString clock = hoursAndMinutesFormat(locale);
-    writer.text(
+    Sheet sheet{
+        QStringLiteral("Session code: %1").arg(report.setup.sessionCode),
         QStringLiteral("Start of drinking %1").arg(locale.toString(report.start.time(), clock)),
-        body);
-    writer.text(QStringLiteral("Printed %1 at %2")
-                    .arg(locale.toString(printedAt.date(), QLocale::ShortFormat),
-                         locale.toString(printedAt.time(), clock)),
-                body);
-    writer.gap(body, 0.8);
-    writer.text(QStringLiteral("Portions"), heading);
-    writer.table(portionsTable(report, locale), tables, 0, page.width());
-    writer.gap(body, 0.8);
-    writer.text(QStringLiteral("Readings"), heading);
-    writer.table(readingsTable(report, locale), tables, 0, page.width());
+        QStringLiteral("Printed %1 at %2")
+            .arg(locale.toString(printedAt.date(), QLocale::ShortFormat),
+                 locale.toString(printedAt.time(), clock)),
+        portionsTable(report, locale),
+        {},
+        {}};
+    // The readings entered, then empty rows to write in; as many as the page holds, above the
+    // version at its foot.
+    const PageTable entered = readingsTable(report, locale);
+    const QRectF room =
+        page.adjusted(0, 0, 0, -QFontMetricsF(Fonts::arial(8), painter.device()).height() * 1.5);
+    const auto show = [&](qsizetype shown) {
+        sheet.readings = entered;
+        sheet.readings.rows = entered.rows.mid(0, shown);
+        while (sheet.readings.rows.size() < ReadingRows)
+            sheet.readings.rows.append({QString(), QString(), QString()});
+        sheet.readingsLeftOut =
+            shown < entered.rows.size()
+                ? moreInTheRecord(entered.rows.size() - shown, QStringLiteral("readings"), locale)
+                : QString();
+    };
+    show(mostThatFit(entered.rows.size(), [&](qsizetype shown) {
+        show(shown);
+        PageWriter measure(painter, room, false);
+        sheet.write(measure);
+        return measure.top() <= room.bottom();
+    }));
+    painter.setPen(Qt::black);
+    PageWriter writer(painter, room, true);
+    sheet.write(writer);
     painter.setFont(Fonts::arial(8));
     painter.drawText(page, Qt::AlignLeft | Qt::AlignBottom,
                      QStringLiteral("Pourwise %1").arg(versionText()));

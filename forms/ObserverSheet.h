@@ -10,9 +10,10 @@ class QRectF;
 
 // The observer's sheet of a session: what staff who face the participant need on paper, and
 // nothing that tells the beverage. It has the session code, the start, the portions' total
-// volumes with when each was planned and served, and the readings with their times, with room to
-// write in more; no beverage, dose, target, booster, expectation or curve, so that a placebo
-// session's sheet and an alcohol session's of the same plan and entries are the same picture.
+// volumes with when each was planned and served, and the readings with their times (as many as
+// one page holds, then how many more the record has), with rows to write more in; no beverage,
+// dose, target, booster, expectation or curve, so that a placebo session's sheet and an alcohol
+// session's of the same plan and entries are the same picture.
 namespace ObserverSheet {
 
 // Paints the sheet on one page of `device` (a printer, or a PDF writer); false when the device

@@ -14,7 +14,6 @@
 #include <QPainter>
 #include <algorithm>
 #include <array>
-#include <functional>
 
 namespace {
 
@@ -275,13 +274,6 @@ private:
         return measure.top() - page.top();
     }
 
-    // "... and 3 more readings: the record lists every one."
-    QString more(qsizetype count, const QString &what) const
-    {
-        return QStringLiteral("... and %1 more %2: the record lists every one.")
-            .arg(m_locale.toString(count), what);
-    }
-
     // So many corrections and voids that they would take more than `most` end in how many more
     // the record holds.
     void fitHistory(double most)
@@ -290,8 +282,8 @@ private:
         const auto show = [&](qsizetype shown) {
             m_words.history = all.mid(0, shown);
             if (shown < all.size())
-                m_words.history << more(all.size() - shown,
-                                        QStringLiteral("corrections and voids"));
+                m_words.history << moreInTheRecord(
+                    all.size() - shown, QStringLiteral("corrections and voids"), m_locale);
         };
         show(mostThatFit(all.size(), [&](qsizetype shown) {
             show(shown);
@@ -306,9 +298,10 @@ private:
         const QList<QStringList> all = m_words.readings.rows;
         const auto show = [&](qsizetype shown) {
             m_words.readings.rows = all.mid(0, shown);
-            m_words.readingsLeftOut = shown < all.size()
-                                          ? more(all.size() - shown, QStringLiteral("readings"))
-                                          : QString();
+            m_words.readingsLeftOut =
+                shown < all.size()
+                    ? moreInTheRecord(all.size() - shown, QStringLiteral("readings"), m_locale)
+                    : QString();
         };
         show(mostThatFit(all.size(), [&](qsizetype shown) {
             show(shown);
@@ -316,20 +309,6 @@ private:
             writeTop(measure, TableSettings.back());
             return measure.top() + foot + smallestChart() <= page.bottom();
         }));
-    }
-
-    // The most of `count` lines for which `fits` holds, which holds for fewer if for more.
-    static qsizetype mostThatFit(qsizetype count, const std::function<bool(qsizetype)> &fits)
-    {
-        if (fits(count))
-            return count;
-        qsizetype fitting = 0;
-        qsizetype failing = count;
-        while (failing - fitting > 1) {
-            const qsizetype middle = fitting + (failing - fitting) / 2;
-            (fits(middle) ? fitting : failing) = middle;
-        }
-        return fitting;
     }
 };
 

@@ -158,3 +158,22 @@ void widenMargins(QPagedPaintDevice &device)
                                     std::max(margins.bottom(), MinimumMarginMm)),
                           QPageLayout::Millimeter);
 }
+
+qsizetype mostThatFit(qsizetype count, const std::function<bool(qsizetype)> &fits)
+{
+    if (fits(count))
+        return count;
+    qsizetype fitting = 0;
+    qsizetype failing = count;
+    while (failing - fitting > 1) {
+        const qsizetype middle = fitting + (failing - fitting) / 2;
+        (fits(middle) ? fitting : failing) = middle;
+    }
+    return fitting;
+}
+
+QString moreInTheRecord(qsizetype count, const QString &what, const QLocale &locale)
+{
+    return QStringLiteral("... and %1 more %2: the record lists every one.")
+        .arg(locale.toString(count), what);
+}

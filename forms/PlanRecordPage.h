@@ -2,8 +2,10 @@
 
 #include <QFont>
 #include <QList>
+#include <QLocale>
 #include <QRectF>
 #include <QStringList>
+#include <functional>
 
 class QPagedPaintDevice;
 class QPainter;
@@ -69,6 +71,13 @@ private:
     double m_top;
     bool m_draw;
 };
+
+// The most of `count` rows for which `fits` holds, which holds for fewer if for more: what a
+// page holds of a table that may be longer than any page.
+qsizetype mostThatFit(qsizetype count, const std::function<bool(qsizetype)> &fits);
+// What a page says of the rows it leaves out: "... and 3 more readings: the record lists every
+// one."
+QString moreInTheRecord(qsizetype count, const QString &what, const QLocale &locale);
 
 // Margins narrower than 15 mm widened to 15 mm, as every printed page has them.
 void widenMargins(QPagedPaintDevice &device);

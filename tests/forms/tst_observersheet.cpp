@@ -73,6 +73,12 @@ private slots:
         QTest::newRow("a booster for alcohol") << false << "0 14 27"
                                                << "70=0.06 85=0.057 100=0.054 130=0.05" << true
                                                << always + QStringList{"15:40 0.054", "16:10 0.05"};
+        QStringList many;
+        for (int minute = 60; minute < 160; ++minute)
+            many << QStringLiteral("%1=0.05").arg(minute);
+        QTest::newRow("more readings than a page holds")
+            << false << "0 14 27" << many.join(QLatin1Char(' ')) << false
+            << always + QStringList{"15:00 0.05", "more readings: the record lists every one."};
         QTest::newRow("in a breath unit")
             << true << "0 14 27"
             << "70=0.3" << false << always + QStringList{"Reading (mg/L)", "15:10 0.3"};
