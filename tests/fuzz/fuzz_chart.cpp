@@ -100,8 +100,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const SessionReport report = evaluateSession(record, record.setup.start.addSecs(6 * 3600));
 
     const QString note = BalChart::clampNote(report);
-    FUZZ_REQUIRE(note.isEmpty() ||
-                 note.startsWith(QLatin1String("Some values lie beyond what the chart can show: ")));
+    FUZZ_REQUIRE(note.isEmpty() || note.startsWith(QLatin1String(
+                                       "Some values lie beyond what the chart can show: ")));
 
     QPalette dark = BalChart::printPalette();
     dark.setColor(QPalette::Base, QColor(0x20, 0x20, 0x20));
