@@ -5,6 +5,8 @@
 #include "calc/SessionClock.h"
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
 
 namespace {
 
@@ -174,13 +176,37 @@ std::optional<ForecastBand> boosterBand(const SessionReport &report, const Boost
                          hoursOf(*course.fromMinute), course.peakBal()});
 }
 
+// The edges of `band` around `line` (g/100 ml at hours) from `fromHours` until its upper edge
+// reaches 0, at even steps and at the course's peak. Straight lines between the points keep
+// within a hair of the edges, which bend only slightly.
+template <typename Line>
+void appendOutline(QList<BandPoint> &outline, const ForecastBand &band, const Line &line,
+                   double fromHours, double peakHours, double untilHours)
+{
+    constexpr int Steps = 48;
+    const std::optional<ReleaseBand> zero = band.release(0);
+    const double toHours = std::min(untilHours, zero ? zero->toHours : peakHours);
+    if (!std::isfinite(fromHours) || !std::isfinite(toHours) || !(toHours >= fromHours))
+        return;
+    const auto add = [&](double hours) {
+        outline.append({hours, band.around(line(hours), hours)});
+    };
+    for (int step = 0; step <= Steps; ++step) {
+        const double hours = fromHours + (toHours - fromHours) * step / Steps;
+        const double before = fromHours + (toHours - fromHours) * (step - 1) / Steps;
+        if (step > 0 && peakHours > before && peakHours < hours)
+            add(peakHours);
+        add(hours);
+    }
+}
+
 void addBand(SessionReport &report)
 {
     if (!report.expected)
         return;
     const ExpectedCourse &expected = *report.expected;
     const ForecastBand plan = ForecastBand::ofPlan(report.dose.dose, expected.plan);
-    SessionBand band{plan.peak(), plan.release(report.releaseBal), std::nullopt, std::nullopt};
+    SessionBand band{plan.peak(), plan.release(report.releaseBal), std::nullopt, std::nullopt, {}};
     std::optional<ForecastBand> booster;
     if (expected.booster) {
         booster = boosterBand(report, *expected.booster);
@@ -188,6 +214,18 @@ void addBand(SessionReport &report)
             band.boosterPeak = booster->peak();
             band.boosterRelease = booster->release(report.releaseBal);
         }
+    }
+    const double boosterHours = expected.booster ? hoursOf(expected.booster->servedAtMinute)
+                                                 : std::numeric_limits<double>::infinity();
+    appendOutline(
+        band.outline, plan, [&](double hours) { return expected.plan.expectedLine(hours); }, 0,
+        expected.plan.peakHours, boosterHours);
+    if (booster) {
+        const BoosterCourse &course = *expected.booster;
+        appendOutline(
+            band.outline, *booster,
+            [&](double hours) { return course.expectedLine(hours * DosingModel::MinutesPerHour); },
+            boosterHours, boosterHours + course.riseHours, std::numeric_limits<double>::infinity());
     }
     const LevelScale &level = report.setup.input.level;
     for (ReadingLine &reading : report.readings) {

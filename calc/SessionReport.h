@@ -94,6 +94,12 @@ struct BoosterOffer {
     bool ok() const { return !refusal.refused(); }
 };
 
+// The band's edges at a time, in hours after the start of drinking.
+struct BandPoint {
+    double hours = 0;
+    BandEdges edges;
+};
+
 // The 80 % band around the expected course (see docs/model.md), levels in g/100 ml, times in
 // minutes after the start of drinking.
 struct SessionBand {
@@ -102,6 +108,11 @@ struct SessionBand {
     // After the booster in force, when its course starts from a reading: its own.
     std::optional<BandEdges> boosterPeak;
     std::optional<ReleaseBand> boosterRelease;
+    // The band along the course, in time order, as a chart shades it (straight between the
+    // points): the plan's from the start until its upper edge reaches 0, or until the booster
+    // in force, from which the booster's own runs on; nothing more after a booster without one.
+    // At the booster's time two points, the plan's edges and then the booster's.
+    QList<BandPoint> outline;
 };
 
 struct SessionReport {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "calc/SessionReport.h"
+#include "forms/BalChartLabels.h"
 
 #include <QPalette>
 #include <QWidget>
@@ -8,10 +9,11 @@
 class QPainter;
 
 // A session's expected level against clock time, in the lab's unit of levels, with the target and
-// release levels and what the session has recorded: the portions served, the readings (voided
-// ones left out) and the course after a booster. One paint routine draws it on the screen and on
-// the printed page; every size in it follows the painter's font, so it reads the same at any
-// scale and on any device.
+// release levels, the 80 % band and what the session has recorded: the portions served, the
+// readings (voided ones left out) and the course after a booster. It presents the report
+// (calc/SessionReport.h) and computes nothing of the model. One paint routine draws it on the
+// screen and on the printed page; every size in it follows the painter's font, so it reads the
+// same at any scale and on any device, and no two of its labels overlap.
 class BalChart : public QWidget {
     Q_OBJECT
 
@@ -20,6 +22,10 @@ public:
 
     // The report to draw, with its "now" line.
     void setReport(const SessionReport &report);
+    // What the chart leaves out or marks at its edge of the report set, for the window to show
+    // beside it: "Some values lie beyond what the chart can show: ..."; empty when it shows all.
+    QString clampNote() const { return m_clampNote; }
+    static QString clampNote(const SessionReport &report);
 
     // The colours of the chart on a palette's base: the palette's own for the background, the
     // text and the grid, and for the lines and marks lighter variants on a dark base, so that
@@ -28,7 +34,8 @@ public:
         QColor base;
         QColor text;
         QColor grid;
-        QColor drinking; // the shaded drinking period
+        QColor drinking; // the shaded drinking periods
+        QColor band;     // the shaded 80 % band
         QColor curve;
         QColor target;
         QColor release;
@@ -40,9 +47,10 @@ public:
     static QPalette printPalette();
 
     // Draws the chart into `area` with the painter's font; text in the user's regional format.
-    // The "now" line only with `showNow`: paper has none.
-    static void paint(QPainter &painter, const QRectF &area, const SessionReport &report,
-                      bool showNow = false, const QPalette &palette = printPalette());
+    // The "now" line only with `showNow`: paper has none. Returns the labels drawn.
+    static QList<BalChartLabel> paint(QPainter &painter, const QRectF &area,
+                                      const SessionReport &report, bool showNow = false,
+                                      const QPalette &palette = printPalette());
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
@@ -52,4 +60,5 @@ protected:
 
 private:
     SessionReport m_report;
+    QString m_clampNote;
 };

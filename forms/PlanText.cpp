@@ -38,9 +38,10 @@ QString levelsSentence(const LevelScale &level, const QLocale &locale)
     return text + QLatin1Char('.');
 }
 
-QStringList PlanText::portionColumns()
+QStringList PlanText::portionColumns(bool placebo)
 {
-    return {QStringLiteral("Portion"), QStringLiteral("Serve at"), QStringLiteral("Alcohol (ml)"),
+    return {QStringLiteral("Portion"), QStringLiteral("Serve at"),
+            placebo ? QStringLiteral("Float (ml)") : QStringLiteral("Alcohol (ml)"),
             QStringLiteral("Mixer (ml)"), QStringLiteral("Total (ml)")};
 }
 

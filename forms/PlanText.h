@@ -25,7 +25,8 @@ struct PlanText {
     QString zeroLine;               // "Expected zero at 19:33"
     QList<QStringList> portionRows; // one per portion as poured, in the order of portionColumns
 
-    static QStringList portionColumns();
+    // A placebo's portions hold the float where alcohol's hold the spirit.
+    static QStringList portionColumns(bool placebo = false);
     // What the expectation is and is not; shown beside every plan.
     static QString caveat();
 };

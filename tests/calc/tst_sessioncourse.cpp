@@ -104,6 +104,24 @@ bool sameEdges(const BandEdges &edges, const BandEdges &reference)
            std::abs(edges.high - reference.high) <= 1e-12;
 }
 
+// The band a chart shades from `outline` at `hours`: straight between its points, the later one
+// where two lie at the same time, nothing outside it.
+BandEdges shadedAt(const QList<BandPoint> &outline, double hours)
+{
+    for (qsizetype i = outline.size() - 1; i > 0; --i) {
+        const BandPoint &from = outline[i - 1];
+        const BandPoint &to = outline[i];
+        if (hours < from.hours || hours > to.hours)
+            continue;
+        if (to.hours == from.hours)
+            return to.edges;
+        const double share = (hours - from.hours) / (to.hours - from.hours);
+        return {from.edges.low + (to.edges.low - from.edges.low) * share,
+                from.edges.high + (to.edges.high - from.edges.high) * share};
+    }
+    return {};
+}
+
 QString noteWord(ReadingNote note)
 {
     switch (note) {
@@ -499,6 +517,32 @@ void TestSessionCourse::band()
     QCOMPARE(words.join(QLatin1Char(' ')), positions);
     if (placebo)
         return;
+
+    // The outline a chart shades runs from the start, where nothing is absorbed yet, and lies on
+    // every reading's band; it ends where its upper edge reaches 0, or at a booster without a
+    // band of its own.
+    const QList<BandPoint> &outline = report.band->outline;
+    QVERIFY(outline.size() > 2);
+    QCOMPARE(outline.first().hours, 0.0);
+    QCOMPARE(outline.first().edges, BandEdges{});
+    for (const ReadingLine &reading : report.readings) {
+        if (!reading.band)
+            continue;
+        const BandEdges shaded = shadedAt(outline, reading.atMinute / 60.0);
+        QVERIFY2(std::abs(shaded.low - reading.band->low) < 2e-5 &&
+                     std::abs(shaded.high - reading.band->high) < 2e-5,
+                 qPrintable(QStringLiteral("%1: %2..%3 shaded %4..%5")
+                                .arg(reading.atMinute)
+                                .arg(reading.band->low)
+                                .arg(reading.band->high)
+                                .arg(shaded.low)
+                                .arg(shaded.high)));
+    }
+    if (!booster.isEmpty() && !report.band->boosterPeak)
+        QCOMPARE(outline.last().hours, report.booster()->atMinute / 60.0);
+    else
+        QVERIFY2(outline.last().edges.high < 1e-12,
+                 qPrintable(QString::number(outline.last().edges.high)));
 
     const CalculatedDose &dose = report.dose.dose;
     const SessionPlan &plan = *report.dose.plan;

@@ -3,7 +3,6 @@
 #include "calc/RecordWriter.h"
 #include "calc/SessionCode.h"
 #include "calc/SessionText.h"
-#include "forms/BalChart.h"
 #include "forms/ClockField.h"
 #include "forms/ModalDialog.h"
 #include "forms/OperatorMessage.h"
@@ -20,24 +19,17 @@
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
-#include <QPainter>
-#include <QPdfWriter>
-#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QScrollArea>
 #include <QSpinBox>
-#include <QStandardPaths>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimeEdit>
 #include <QTreeWidget>
 #include <memory>
-
-using SessionSupport::TimedLevel;
-using SessionSupport::timedLevels;
 
 class TestFrmPlan : public QObject {
     Q_OBJECT
@@ -97,27 +89,6 @@ private:
     {
         auto *table = control<QTreeWidget>(list);
         table->setCurrentItem(table->topLevelItem(row));
-    }
-    // A report of `plan` alone, with readings at "minute=level" pairs, as the chart draws it.
-    static SessionReport chartReport(const CalculatedDose &dose, const SessionPlan &plan,
-                                     float release, bool placebo, const QString &readings)
-    {
-        SessionReport report;
-        report.setup.input = workedExampleInput();
-        report.start = QDateTime(QDate(2026, 3, 2), QTime(13, 0));
-        report.releaseBal = release;
-        report.placebo = placebo;
-        report.dose.dose = dose;
-        report.dose.plan = plan;
-        if (!placebo)
-            report.expected = ExpectedCourse{plan, std::nullopt};
-        for (const TimedLevel &reading : timedLevels(readings)) {
-            ReadingLine line;
-            line.atMinute = reading.minute;
-            line.level = reading.level;
-            report.readings << line;
-        }
-        return report;
     }
     // A button of the window clicked; its command runs from the event loop, as a press through
     // the accessibility interface returns before any window it opens.
@@ -968,181 +939,6 @@ private slots:
         reopened->show();
         QCOMPARE(control<QLabel>("lblProtocolName", reopened.get())->text(), line);
         QCOMPARE(control<QLabel>("lblProtocol", reopened.get())->isVisible(), judged);
-    }
-
-    // Whatever plan the model gives, the chart is drawn, and in finite time.
-    void chartDrawsAnyPlan_data()
-    {
-        QTest::addColumn<float>("bodyWater");
-        QTest::addColumn<float>("drinkingPeriod");
-        QTest::addColumn<float>("release");
-        QTest::addColumn<int>("scale");
-        QTest::addColumn<bool>("dark");
-        QTest::addColumn<bool>("placebo");
-        QTest::addColumn<QString>("readings");
-        QTest::newRow("worked example at 200 %")
-            << 0.0f << 40.0f << 0.02f << 2 << false << false << "";
-        QTest::newRow("release level above the peak")
-            << 0.0f << 40.0f << 0.5f << 1 << false << false << "";
-        QTest::newRow("no drinking period") << 0.0f << 0.0f << 0.02f << 1 << false << false << "";
-        // Hardly any body water: a peak of thousands of g/100 ml, clearing over millennia.
-        QTest::newRow("times at the limit") << 1e-5f << 40.0f << 0.02f << 1 << false << false << "";
-        QTest::newRow("dark palette") << 0.0f << 40.0f << 0.02f << 1 << true << false << "30=0.04";
-        // Far beyond the plan's span and its peak of 0.08 g/100 ml.
-        QTest::newRow("baseline and readings above the peak")
-            << 0.0f << 40.0f << 0.02f << 2 << false << false << "-150=0 30=0.05 75=0.16 150=0.12";
-        QTest::newRow("placebo") << 0.0f << 40.0f << 0.02f << 1 << true << true
-                                 << "20=0.01 90=0.02";
-    }
-    void chartDrawsAnyPlan()
-    {
-        QFETCH(float, bodyWater);
-        QFETCH(float, drinkingPeriod);
-        QFETCH(float, release);
-        QFETCH(int, scale);
-        QFETCH(bool, dark);
-        QFETCH(bool, placebo);
-        QFETCH(QString, readings);
-        CalculatedDose dose = workedExampleDose();
-        dose.state.DD = drinkingPeriod;
-        dose.intermediates.hours = drinkingPeriod / 60;
-        if (bodyWater > 0)
-            dose.intermediates.bodyWater = bodyWater;
-        const SessionPlan plan = PlanSession(dose, 3, release);
-        QVERIFY2(plan.ok(), qPrintable(planFaultText(plan.problem).message));
-
-        QPalette palette = BalChart::printPalette();
-        if (dark) {
-            palette.setColor(QPalette::Base, QColor(0x20, 0x20, 0x20));
-            palette.setColor(QPalette::Text, QColor(0xe0, 0xe0, 0xe0));
-        }
-        const BalChart::Colours colours = BalChart::colours(palette);
-        // A readable curve stands well apart from the background in lightness.
-        QVERIFY(std::abs(colours.curve.lightnessF() - colours.base.lightnessF()) > 0.3);
-
-        // The chart in a margin of black, which it must leave as it is.
-        const QRect area(20, 20, 420, 260);
-        QImage image(QSize(460, 300) * scale, QImage::Format_RGB32);
-        image.setDevicePixelRatio(scale);
-        image.fill(Qt::black);
-        {
-            QPainter painter(&image);
-            const SessionReport report = chartReport(dose, plan, release, placebo, readings);
-            if (dark)
-                BalChart::paint(painter, area, report, false, palette);
-            else // as the printed page draws it
-                BalChart::paint(painter, area, report);
-        }
-        QCOMPARE(image.pixelColor((area.right() - 1) * scale, (area.bottom() - 1) * scale),
-                 dark ? palette.color(QPalette::Base) : QColor(Qt::white));
-        int curve = 0, points = 0, outside = 0;
-        for (int y = 0; y < image.height(); ++y) {
-            for (int x = 0; x < image.width(); ++x) {
-                const QColor pixel = image.pixelColor(x, y);
-                curve += pixel == colours.curve ? 1 : 0;
-                points += pixel == colours.reading ? 1 : 0;
-                outside += !area.contains(x / scale, y / scale) && pixel != Qt::black ? 1 : 0;
-            }
-        }
-        QCOMPARE(outside, 0);
-        if (placebo)
-            QCOMPARE(curve, 0);
-        else
-            QVERIFY2(curve > 50 * scale, qPrintable(QString::number(curve)));
-        // Every reading a whole point on the chart.
-        QVERIFY2(points >= timedLevels(readings).size() * 8 * scale * scale,
-                 qPrintable(QString::number(points)));
-    }
-
-    void printsOnePage_data()
-    {
-        QTest::addColumn<int>("portions");
-        QTest::addColumn<QString>("pageSize");
-        QTest::addColumn<QStringList>("mentions");
-        QTest::addColumn<bool>("session");
-        const QStringList always = {"Session Plan", "Version 2.1.0", "Measure breath alcohol"};
-        QTest::newRow("A4, three portions")
-            << 3 << "A4"
-            << always + QStringList{"Expected peak BAL: 0.0807 g/100 ml at 14:10",
-                                    "Expected below 0.02 g/100 ml at 18:13",
-                                    "Expected zero at 19:33", "13:27", "Clock time"}
-            << false;
-        QTest::newRow("US Letter, twelve portions")
-            << 12 << "Letter" << always + QStringList{"13:37", "Total (ml)"} << false;
-        // Twelve readings 20 minutes apart from 13:23, the last of them below the release level;
-        // a booster at 15:10.
-        QTest::newRow("US Letter, a session of twelve portions and readings")
-            << 12 << "Letter" << always + QStringList{"Session code: T-017",
-                                                      "Served",
-                                                      "13:43",
-                                                      "Release level reached at 17:03",
-                                                      "Booster served at 15:10",
-                                                      "Clock time"}
-            << true;
-    }
-    void printsOnePage()
-    {
-        QFETCH(int, portions);
-        QFETCH(QString, pageSize);
-        QFETCH(QStringList, mentions);
-        QFETCH(bool, session);
-        QTemporaryDir folder;
-        QVERIFY(folder.isValid());
-        const QString path = folder.filePath(QStringLiteral("plan.pdf"));
-        // Twelve readings 20 minutes apart from 13:23 rising to 0.08 and falling again, each
-        // portion served a minute after its time and a booster at 15:10.
-        const QDateTime start = today(QTime(13, 0));
-        const QDateTime later = start.addSecs(6 * 3600);
-        Session recorded(workedExampleInput(), {portions, 0.02f}, {}, QStringLiteral("test"),
-                         start.addSecs(-600));
-        recorded.setLocale(QLocale::c());
-        recorded.setStart(start);
-        if (session) {
-            recorded.setSessionCode(QStringLiteral("T-017"));
-            recorded.setOperatorInitials(QStringLiteral("AB"));
-            const SessionReport planned = evaluateSession(recorded, later);
-            for (const PortionLine &portion : planned.portions)
-                QVERIFY(
-                    !recorded
-                         .markServed(portion.portion.number, portion.portion.atMinute + 1, later)
-                         .refused());
-            for (int i = 0; i < 12; ++i) {
-                const int minute = 23 + i * 20;
-                if (minute > 130 && !evaluateSession(recorded, later).booster())
-                    QVERIFY(!recorded.serveBooster(130, 20, later).refused());
-                QVERIFY(
-                    !recorded
-                         .addReading(minute,
-                                     i < 4 ? 0.02f * float(i + 1) : 0.08f - 0.008f * float(i - 3),
-                                     later)
-                         .refused());
-            }
-        }
-        {
-            QPdfWriter pdf(path);
-            pdf.setPageSize(
-                QPageSize(pageSize == QLatin1String("A4") ? QPageSize::A4 : QPageSize::Letter));
-            QVERIFY(PlanRecord::paint(pdf, evaluateSession(recorded, later),
-                                      QDateTime::currentDateTime()));
-        }
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QByteArray bytes = file.readAll();
-        // Page objects, not the page tree ("/Type /Pages").
-        static const QRegularExpression page(QStringLiteral("/Type\\s*/Page(?!s)"));
-        QCOMPARE(QString::fromLatin1(bytes).count(page), 1);
-
-        if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
-            QSKIP("pdftotext (poppler-utils) is not installed; scripts/install-deps test has it");
-        QProcess extract;
-        extract.start(QStringLiteral("pdftotext"), {path, QStringLiteral("-")});
-        QVERIFY(extract.waitForFinished());
-        // Lines may wrap anywhere on the page.
-        const QString words = QString::fromUtf8(extract.readAllStandardOutput()).simplified();
-        for (const QString &mention : mentions)
-            QVERIFY2(words.contains(mention),
-                     qPrintable(mention + QLatin1String(" in:\n") + words));
-        QVERIFY(!words.contains(QLatin1String("Name"), Qt::CaseInsensitive));
     }
 };
 

@@ -1,0 +1,326 @@
+#include "calc/FaultTexts.h"
+#include "calc/SessionText.h"
+#include "forms/BalChart.h"
+#include "tests/support/ChartSessions.h"
+
+#include <QImage>
+#include <QPainter>
+#include <QRegularExpression>
+#include <QTest>
+
+using namespace SessionSupport;
+
+namespace {
+
+// The chart as a window or a page draws it: in `lines` of its font by lines, with `font` pixels
+// to the font, in a margin of black it must leave as it is.
+struct Drawn {
+    QImage image;
+    QRectF area;
+    QList<BalChartLabel> labels;
+};
+
+Drawn draw(const SessionReport &report, const QSizeF &lines, int fontPixels, bool showNow = true,
+           const QPalette &palette = BalChart::printPalette())
+{
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPixelSize(fontPixels);
+    Drawn drawn;
+    QImage probe(1, 1, QImage::Format_RGB32);
+    const double line = QFontMetricsF(font, &probe).height();
+    drawn.area = QRectF(QPointF(20, 20), lines * line);
+    drawn.image = QImage(drawn.area.adjusted(-20, -20, 20, 20).size().toSize() + QSize(1, 1),
+                         QImage::Format_RGB32);
+    drawn.image.fill(Qt::black);
+    QPainter painter(&drawn.image);
+    painter.setFont(font);
+    drawn.labels = BalChart::paint(painter, drawn.area, report, showNow, palette);
+    return drawn;
+}
+
+QPalette darkPalette()
+{
+    QPalette palette = BalChart::printPalette();
+    palette.setColor(QPalette::Base, QColor(0x20, 0x20, 0x20));
+    palette.setColor(QPalette::Text, QColor(0xe0, 0xe0, 0xe0));
+    return palette;
+}
+
+int pixelsOf(const QImage &image, const QColor &colour)
+{
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x)
+            count += image.pixelColor(x, y) == colour ? 1 : 0;
+    }
+    return count;
+}
+
+// What is wrong with the labels: one outside the chart, two that overlap; empty when none is.
+QString labelFaults(const Drawn &drawn)
+{
+    QStringList faults;
+    const QRectF inside = drawn.area.adjusted(-0.5, -0.5, 0.5, 0.5);
+    for (qsizetype i = 0; i < drawn.labels.size(); ++i) {
+        const BalChartLabel &label = drawn.labels[i];
+        if (!inside.contains(label.rect))
+            faults << QStringLiteral("\"%1\" outside").arg(label.text);
+        for (qsizetype j = i + 1; j < drawn.labels.size(); ++j) {
+            const QRectF overlap = label.rect.intersected(drawn.labels[j].rect);
+            if (overlap.width() > 0.01 && overlap.height() > 0.01)
+                faults
+                    << QStringLiteral("\"%1\" over \"%2\"").arg(label.text, drawn.labels[j].text);
+        }
+    }
+    return faults.join(QStringLiteral(", "));
+}
+
+QStringList textsOf(const Drawn &drawn)
+{
+    QStringList texts;
+    for (const BalChartLabel &label : drawn.labels)
+        texts << label.text;
+    return texts;
+}
+
+int countMatching(const QStringList &texts, const QString &pattern)
+{
+    const QRegularExpression expression(QStringLiteral("^%1$").arg(pattern));
+    return int(std::count_if(texts.begin(), texts.end(), [&](const QString &text) {
+        return expression.match(text).hasMatch();
+    }));
+}
+
+// How much room the window gives the chart, in lines of its font: on a 1280x1024 screen at
+// 100 % and at 200 % (where the window scrolls and the chart keeps its least width), and the
+// least size it asks for.
+const QSizeF AtFullSize(34, 42);
+const QSizeF AtDoubleSize(22, 36);
+const QSizeF AtLeast(22, 13);
+
+} // namespace
+
+class TestBalChart : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() { QLocale::setDefault(QLocale::c()); }
+
+    // Every label the session has is drawn, inside the chart, and none overlaps another.
+    void keepsEveryLabelApart_data()
+    {
+        QTest::addColumn<QString>("session");
+        QTest::addColumn<QSizeF>("lines");
+        QTest::addColumn<int>("fontPixels");
+        QTest::addColumn<QStringList>("labels"); // as drawn, beside the clock's and levels' ticks
+        const QStringList plain{"BAL (g/100 ml)", "Clock time",   "Start",       "Release", "Zero",
+                                "Target 0.08",    "Release 0.02", "Peak 0.0807", "Now"};
+        const QStringList booster = plain + QStringList{"Booster"};
+        const QStringList placebo{"BAL (g/100 ml)",
+                                  "Clock time",
+                                  "Start",
+                                  "Target 0.08",
+                                  "Release 0.02",
+                                  "Now",
+                                  "Placebo: no curve is expected."};
+        const QStringList breath{"BrAC (mg/L)", "Clock time",  "Start",       "Release", "Zero",
+                                 "Target 0.4",  "Release 0.1", "Peak 0.4033", "Now",     "Booster"};
+        const std::pair<const char *, QStringList> sessions[] = {{"plain", plain},
+                                                                 {"booster", booster},
+                                                                 {"many readings", plain},
+                                                                 {"placebo", placebo},
+                                                                 {"breath", breath}};
+        const std::tuple<const char *, QSizeF, int> sizes[] = {{"at 100 %", AtFullSize, 11},
+                                                               {"at 200 %", AtDoubleSize, 22},
+                                                               {"at its least size", AtLeast, 11}};
+        for (const auto &size : sizes) {
+            for (const auto &session : sessions)
+                QTest::addRow("%s %s", session.first, std::get<0>(size))
+                    << session.first << std::get<1>(size) << std::get<2>(size) << session.second;
+        }
+    }
+    void keepsEveryLabelApart()
+    {
+        QFETCH(QString, session);
+        QFETCH(QSizeF, lines);
+        QFETCH(int, fontPixels);
+        QFETCH(QStringList, labels);
+        const Drawn drawn = draw(ChartSessions::report(session, 150), lines, fontPixels);
+        const QStringList texts = textsOf(drawn);
+        for (const QString &label : labels)
+            QVERIFY2(texts.contains(label), qPrintable(label + QLatin1String(" not in ") +
+                                                       texts.join(QLatin1String(" | "))));
+        QVERIFY2(countMatching(texts, QStringLiteral("\\d\\d:\\d\\d")) >= 2,
+                 qPrintable(texts.join(QLatin1String(" | "))));
+        QVERIFY2(countMatching(texts, QStringLiteral("\\d+\\.\\d+")) >= 3,
+                 qPrintable(texts.join(QLatin1String(" | "))));
+        const QString faults = labelFaults(drawn);
+        QVERIFY2(faults.isEmpty(), qPrintable(faults));
+    }
+
+    // Whatever a record holds, the chart is drawn in finite time inside its area, with every
+    // label apart; what it cannot show is left out or marked at its edge, and said.
+    void drawsAnyRecord_data()
+    {
+        QTest::addColumn<QString>("readings"); // at minutes after the start, see appendReadings
+        QTest::addColumn<int>("servedAt");     // the second portion, its planned 13 as usual
+        QTest::addColumn<QString>("booster");  // "minute/period", or none
+        QTest::addColumn<QString>("note");
+        const QString beyond = QStringLiteral("Some values lie beyond what the chart can show: ");
+        QTest::newRow("a session it shows whole") << "-5=0 70=0.06 85=0.057 100=0.054" << 13 << ""
+                                                  << "";
+        QTest::newRow("a reading far above every level")
+            << "70=0.06 85=1E+38 100=0.054" << 13 << ""
+            << beyond + "the reading 1E+38 g/100 ml at 15:25, marked at the top.";
+        QTest::newRow("readings that are not levels")
+            << "70=nan 85=-0.01 100=inf" << 13 << ""
+            << beyond + "the reading nan g/100 ml at 15:10; the reading -0.01 g/100 ml at 15:25; "
+                        "the reading inf g/100 ml at 15:40, marked at the top.";
+        QTest::newRow("readings days away")
+            << "-4320=0 70=0.06 2000000000=0.05" << 13 << ""
+            << beyond + "the reading 0 g/100 ml at 4320 minutes before the start; the reading "
+                        "0.05 g/100 ml at 11:20 (+1388889 days).";
+        QTest::newRow("a portion served a year later")
+            << "" << 525600 << "" << beyond + "portion 2 served at 14:00 (+365 days).";
+        QTest::newRow("a booster from a reading far above every level")
+            << "70=0.06 85=0.057 100=1E+30" << 13 << "112/10"
+            << beyond + "the reading 1E+30 g/100 ml at 15:40, marked at the top; part of the "
+                        "expected course after the booster.";
+        QTest::newRow("a booster over 1E+20 minutes")
+            << "70=0.06 85=0.057 100=0.054" << 13 << "112/1E+20"
+            << "";
+        QTest::newRow("more than four")
+            << "70=nan 71=nan 72=-1 73=nan 74=nan 75=nan" << 13 << ""
+            << beyond + "the reading nan g/100 ml at 15:10; the reading nan g/100 ml at 15:11; "
+                        "the reading -1 g/100 ml at 15:12; the reading nan g/100 ml at 15:13; and "
+                        "2 more.";
+    }
+    void drawsAnyRecord()
+    {
+        QFETCH(QString, readings);
+        QFETCH(int, servedAt);
+        QFETCH(QString, booster);
+        QFETCH(QString, note);
+        SessionRecord record = ChartSessions::record(QStringLiteral("plain"));
+        appendServed(record, 1, 0);
+        appendServed(record, 2, servedAt);
+        appendReadings(record, readings.section(QLatin1Char(' '), 0, 2));
+        if (!booster.isEmpty())
+            appendBooster(record, booster.section(QLatin1Char('/'), 0, 0).toInt(),
+                          booster.section(QLatin1Char('/'), 1).toFloat());
+        appendReadings(record, readings.section(QLatin1Char(' '), 3));
+        const SessionReport report = evaluateSession(record, at(150));
+        QCOMPARE(BalChart::clampNote(report), note);
+        for (const auto &[lines, pixels] : {std::pair{AtFullSize, 11}, {AtLeast, 22}}) {
+            const Drawn drawn = draw(report, lines, pixels);
+            const QString faults = labelFaults(drawn);
+            QVERIFY2(faults.isEmpty(), qPrintable(faults));
+            const QRect inside = drawn.area.toAlignedRect();
+            int outside = 0;
+            for (int y = 0; y < drawn.image.height(); ++y) {
+                for (int x = 0; x < drawn.image.width(); ++x)
+                    outside += !inside.contains(x, y) && drawn.image.pixelColor(x, y) != Qt::black;
+            }
+            QCOMPARE(outside, 0);
+        }
+    }
+
+    // With an expected course the chart draws it with its 80 % band in both palettes; a placebo
+    // draws neither, no expected times, and says that no curve is expected.
+    void curveAndBandOnlyWithACourse_data()
+    {
+        QTest::addColumn<QString>("session");
+        QTest::addColumn<bool>("dark");
+        QTest::newRow("alcohol") << "booster" << false;
+        QTest::newRow("alcohol, dark") << "booster" << true;
+        QTest::newRow("placebo") << "placebo" << false;
+        QTest::newRow("placebo, dark") << "placebo" << true;
+    }
+    void curveAndBandOnlyWithACourse()
+    {
+        QFETCH(QString, session);
+        QFETCH(bool, dark);
+        const bool course = session != QLatin1String("placebo");
+        const QPalette palette = dark ? darkPalette() : BalChart::printPalette();
+        const BalChart::Colours colours = BalChart::colours(palette);
+        // Each stands apart from what it is drawn on.
+        QVERIFY(std::abs(colours.curve.lightnessF() - colours.band.lightnessF()) > 0.2);
+        QVERIFY(colours.band != colours.base && colours.band != colours.drinking);
+
+        const Drawn drawn = draw(ChartSessions::report(session), AtFullSize, 11, true, palette);
+        const double plot = drawn.area.width() * drawn.area.height();
+        const int band = pixelsOf(drawn.image, colours.band);
+        const int curve = pixelsOf(drawn.image, colours.curve);
+        if (course) {
+            QVERIFY2(band > plot * 0.05, qPrintable(QString::number(band)));
+            QVERIFY2(curve > 200, qPrintable(QString::number(curve)));
+        } else {
+            QCOMPARE(band, 0);
+            QCOMPARE(curve, 0);
+        }
+        const QStringList texts = textsOf(drawn);
+        QCOMPARE(texts.contains(SessionText::placeboNote()), !course);
+        for (const char *expected : {"Zero", "Release", "Booster"})
+            QCOMPARE(texts.contains(QLatin1String(expected)), course);
+        QCOMPARE(countMatching(texts, QStringLiteral("Peak .*")), course ? 1 : 0);
+    }
+
+    // Whatever plan the model gives, the chart is drawn, and in finite time, with every label
+    // apart and every reading a whole point.
+    void drawsAnyPlan_data()
+    {
+        QTest::addColumn<float>("bodyWater");
+        QTest::addColumn<float>("drinkingPeriod");
+        QTest::addColumn<float>("release");
+        QTest::addColumn<QString>("readings");
+        QTest::newRow("worked example") << 0.0f << 40.0f << 0.02f << "";
+        QTest::newRow("release level above the peak") << 0.0f << 40.0f << 0.5f << "";
+        QTest::newRow("no drinking period") << 0.0f << 0.0f << 0.02f << "";
+        // Hardly any body water: a peak of thousands of g/100 ml, clearing over millennia.
+        QTest::newRow("times at the limit") << 1e-5f << 40.0f << 0.02f << "";
+        // Far beyond the plan's span and its peak of 0.08 g/100 ml.
+        QTest::newRow("baseline and readings above the peak")
+            << 0.0f << 40.0f << 0.02f << "-150=0 30=0.05 75=0.16 150=0.12";
+    }
+    void drawsAnyPlan()
+    {
+        QFETCH(float, bodyWater);
+        QFETCH(float, drinkingPeriod);
+        QFETCH(float, release);
+        QFETCH(QString, readings);
+        CalculatedDose dose = workedExampleDose();
+        dose.state.DD = drinkingPeriod;
+        dose.intermediates.hours = drinkingPeriod / 60;
+        if (bodyWater > 0)
+            dose.intermediates.bodyWater = bodyWater;
+        const SessionPlan plan = PlanSession(dose, 3, release);
+        QVERIFY2(plan.ok(), qPrintable(planFaultText(plan.problem).message));
+        // The report of that plan alone, as the chart draws it.
+        SessionReport report;
+        report.setup.input = workedExampleInput();
+        report.start = start();
+        report.releaseBal = release;
+        report.dose.dose = dose;
+        report.dose.plan = plan;
+        report.expected = ExpectedCourse{plan, std::nullopt};
+        for (const TimedLevel &reading : timedLevels(readings)) {
+            ReadingLine line;
+            line.atMinute = reading.minute;
+            line.level = reading.level;
+            report.readings << line;
+        }
+        const BalChart::Colours colours = BalChart::colours(BalChart::printPalette());
+        for (const auto &[lines, pixels] : {std::pair{AtFullSize, 11}, {AtDoubleSize, 22}}) {
+            const Drawn drawn = draw(report, lines, pixels);
+            const QString faults = labelFaults(drawn);
+            QVERIFY2(faults.isEmpty(), qPrintable(faults));
+            QVERIFY(pixelsOf(drawn.image, colours.curve) > 20 * pixels);
+            QVERIFY2(pixelsOf(drawn.image, colours.reading) >=
+                         timedLevels(readings).size() * 8 * pixels * pixels / 121,
+                     qPrintable(QString::number(pixelsOf(drawn.image, colours.reading))));
+        }
+    }
+};
+
+QTEST_MAIN(TestBalChart)
+#include "tst_balchart.moc"
