@@ -60,7 +60,8 @@ PageWords wordsOf(const SessionReport &report, const QStringList &protocolLines,
     words.choices = plan.choices;
     words.levels = plan.levels;
     if (report.hasPlan()) {
-        for (const QString &line : {plan.peakLine, plan.releaseLine, plan.zeroLine}) {
+        for (const QString &line : {plan.peakLine, session.peakBand, plan.releaseLine,
+                                    session.releaseBand, plan.zeroLine}) {
             if (!line.isEmpty())
                 words.expected << line;
         }

@@ -434,7 +434,9 @@ void frmPlan::showPlan()
                            : QStringList{text.peakLine, session.peakBand, text.releaseLine,
                                          session.releaseBand, text.zeroLine}
                                  .join(QStringLiteral(" ")));
-    // The chart's note of what it could not draw goes in lblChartNote once the chart gives one.
+    // What the chart could not draw is said below it.
+    lblChartNote->setText(picChart->clampNote());
+    lblChartNote->setVisible(!lblChartNote->text().isEmpty());
     cmdPrint->setEnabled(planShown);
     cmdPrintObserver->setEnabled(planShown);
     showRecordState();

@@ -3,6 +3,7 @@
 #include "calc/RecordWriter.h"
 #include "calc/SessionCode.h"
 #include "calc/SessionText.h"
+#include "forms/BalChart.h"
 #include "forms/ClockField.h"
 #include "forms/ModalDialog.h"
 #include "forms/OperatorMessage.h"
