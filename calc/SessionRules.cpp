@@ -165,3 +165,20 @@ QList<QPointF> ExpectedCourse::points() const
            << QPointF(peakHours + booster->peakBal() / EliminationBalPerHour, 0);
     return points;
 }
+
+const char *readingNoteWord(ReadingNote note)
+{
+    switch (note) {
+    case ReadingNote::Counts:
+        break;
+    case ReadingNote::Baseline:
+        return "baseline";
+    case ReadingNote::MouthAlcohol:
+        return "mouth_alcohol";
+    case ReadingNote::Booster:
+        return "booster";
+    case ReadingNote::NotALevel: // refused before it is entered; a file may hold one
+        return "not_a_level";
+    }
+    return "counts";
+}

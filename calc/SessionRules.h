@@ -25,6 +25,9 @@ enum class ReadingNote {
     NotALevel,    // negative or not finite, as no instrument reads: never judged
 };
 
+// The note as tables and the command line write it: counts, baseline, mouth_alcohol, booster.
+const char *readingNoteWord(ReadingNote note);
+
 inline bool counts(ReadingNote note)
 {
     return note == ReadingNote::Counts || note == ReadingNote::Booster;

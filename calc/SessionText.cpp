@@ -405,11 +405,15 @@ QString reasonText(const QString &reason)
            (reason.endsWith(QLatin1Char('.')) ? QString() : QStringLiteral("."));
 }
 
-// What a correction or a void did to the entry it names.
-QString changeDone(const EntryChange &change, const Words &words)
+// What a correction or a void did to the entry it names; with `before`, the entry's values as
+// they were before it.
+QString changeDone(const EntryChange &change, const Words &words, bool before = false)
 {
     const SessionEntry &made = change.change;
     QString text = QStringLiteral("entry %1").arg(words.locale.toString(made.corrects));
+    if (before && change.target.entry.entry != 0)
+        text += QStringLiteral(", %1,").arg(
+            valuesText(change.target.entry, change.target.values, words));
     if (made.event == EntryEvent::Void)
         text += QStringLiteral(" voided");
     else
@@ -483,22 +487,10 @@ QString changeText(const EntryChange &change, const SessionReport &report, const
 {
     const Words words{report, locale};
     const SessionEntry &made = change.change;
-    QString text = QStringLiteral("Entry %1, %2 (%3): entry %4")
-                       .arg(locale.toString(made.entry), words.moment(made.enteredAt),
-                            made.operatorInitials, locale.toString(made.corrects));
-    if (change.target.entry.entry != 0)
-        text += QStringLiteral(", %1,").arg(
-            valuesText(change.target.entry, change.target.values, words));
-    if (made.event == EntryEvent::Void)
-        text += QStringLiteral(" voided");
-    else
-        text += QStringLiteral(" corrected to %1")
-                    .arg(valuesText(change.target.entry,
-                                    change.applied ? change.after : made.values, words));
-    text += QStringLiteral(". ") + reasonText(made.reason);
-    if (!change.applied)
-        text += QStringLiteral(" Not applied: that entry cannot be changed so.");
-    return text;
+    return QStringLiteral("Entry %1, %2 (%3): ")
+               .arg(locale.toString(made.entry), words.moment(made.enteredAt),
+                    made.operatorInitials) +
+           changeDone(change, words, true);
 }
 
 namespace {

@@ -30,23 +30,6 @@ private:
 using SessionRow = Row<SessionColumn, SessionColumns.size()>;
 using ReadingRow = Row<ReadingColumn, ReadingColumns.size()>;
 
-QByteArray noteWord(ReadingNote note)
-{
-    switch (note) {
-    case ReadingNote::Counts:
-        break;
-    case ReadingNote::Baseline:
-        return "baseline";
-    case ReadingNote::MouthAlcohol:
-        return "mouth_alcohol";
-    case ReadingNote::Booster:
-        return "booster";
-    case ReadingNote::NotALevel:
-        return "not_a_level";
-    }
-    return "counts";
-}
-
 QByteArray yesNo(bool yes)
 {
     return yes ? "yes" : "no";
@@ -185,7 +168,7 @@ QList<QList<QByteArray>> readingCells(const StudyRecord &record)
         row[C::Difference] = optional(reading.difference, [&scale](double difference) {
             return StudyCells::difference(difference, scale);
         });
-        row[C::Note] = noteWord(reading.note);
+        row[C::Note] = readingNoteWord(reading.note);
         row[C::Corrected] = yesNo(reading.corrected);
         rows << row.cells();
     }

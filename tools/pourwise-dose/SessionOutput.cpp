@@ -36,23 +36,6 @@ std::string minuteOf(const SessionReport &report, const std::optional<qsizetype>
     return index ? std::to_string(report.readings[*index].atMinute) : None;
 }
 
-std::string_view noteWord(ReadingNote note)
-{
-    switch (note) {
-    case ReadingNote::Counts:
-        return "counts";
-    case ReadingNote::Baseline:
-        return "baseline";
-    case ReadingNote::MouthAlcohol:
-        return "mouth_alcohol";
-    case ReadingNote::Booster:
-        return "booster";
-    case ReadingNote::NotALevel: // refused before it is entered
-        return "not_a_level";
-    }
-    return {};
-}
-
 // A level in the lab's unit; none for a placebo.
 std::string levelOrNone(const std::optional<double> &value, bool unitGiven)
 {
@@ -103,7 +86,7 @@ void SessionOutput::printReadings(OutputBuffer &output, const SessionReport &rep
                     " band_high " +
                     (reading.band ? PlanOutput::levelText(reading.band->high, unit) : None);
         text += " ";
-        text += noteWord(reading.note);
+        text += readingNoteWord(reading.note);
         text += "\n";
         output.put(text);
     }
