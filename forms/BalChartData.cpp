@@ -2,6 +2,7 @@
 
 #include "calc/ClockText.h"
 #include "calc/NumberText.h"
+#include "forms/AxisSteps.h"
 
 #include <QLocale>
 #include <algorithm>
@@ -114,7 +115,7 @@ QList<QPointF> clippedOutline(QList<QPointF> outline, const Box &box)
 double topAbove(double highest)
 {
     const double rough = highest * Headroom;
-    const double step = roundStep(rough / 10);
+    const double step = AxisSteps::roundStep(rough / 10);
     return std::ceil(rough / step) * step;
 }
 
@@ -349,16 +350,6 @@ private:
 };
 
 } // namespace
-
-double roundStep(double rough)
-{
-    const double power = std::pow(10.0, std::floor(std::log10(rough)));
-    for (double factor : {1.0, 2.0, 5.0}) {
-        if (factor * power >= rough)
-            return factor * power;
-    }
-    return 10 * power;
-}
 
 BalChartData balChartData(const SessionReport &report, bool showNow)
 {

@@ -61,9 +61,5 @@ inline constexpr double Headroom = 1.15;
 // What the chart draws of `report`; `showNow` adds the "now" line when it lies in the window.
 BalChartData balChartData(const SessionReport &report, bool showNow);
 
-// The smallest of 1, 2 or 5 times a power of ten at or above `rough` (> 0): the steps of the
-// level axis.
-double roundStep(double rough);
-
 // "Some values lie beyond what the chart can show: ..." for `beyond`; empty when it is empty.
 QString balChartNote(const QStringList &beyond);

@@ -3,6 +3,7 @@
 #include "calc/ClockText.h"
 #include "calc/NumberText.h"
 #include "calc/SessionText.h"
+#include "forms/AxisSteps.h"
 #include "forms/BalChartData.h"
 #include "forms/BalChartLabels.h"
 
@@ -15,11 +16,6 @@
 
 namespace {
 
-int decimalsOf(double step)
-{
-    return std::clamp(int(-std::floor(std::log10(step) + 1e-9)), 0, 12);
-}
-
 // Minutes between clock ticks: the first that leaves room for every label; whole days beyond.
 qint64 clockStep(double spanMinutes, int labelsThatFit)
 {
@@ -29,7 +25,8 @@ qint64 clockStep(double spanMinutes, int labelsThatFit)
         if (spanMinutes / double(step) <= labelsThatFit)
             return step;
     }
-    return std::max<qint64>(2, qint64(roundStep(spanMinutes / labelsThatFit / 1440))) * 1440;
+    return std::max<qint64>(2, qint64(AxisSteps::roundStep(spanMinutes / labelsThatFit / 1440))) *
+           1440;
 }
 
 // Maps hours after the start and levels onto the plot rectangle.
@@ -215,7 +212,7 @@ private:
     bool layOut()
     {
         const double headerBottom = placeHeader();
-        const int decimals = decimalsOf(roundStep(m_data.topLevel / 6));
+        const int decimals = AxisSteps::decimalsOf(AxisSteps::roundStep(m_data.topLevel / 6));
         const double levelWidth =
             std::max(width(m_locale.toString(0.0, 'f', decimals)),
                      width(m_locale.toString(m_data.topLevel, 'f', decimals)));
@@ -235,7 +232,7 @@ private:
         m_scale.plot = m_plot;
         m_clockTop = m_plot.bottom() + m_u * 0.55;
         const double levelTicks = std::clamp(std::floor(m_plot.height() / (m_u * 1.5)), 1.0, 6.0);
-        m_levelStep = roundStep(m_data.topLevel / levelTicks);
+        m_levelStep = AxisSteps::roundStep(m_data.topLevel / levelTicks);
         const int clockLabels = std::max(1, int(m_plot.width() / (m_clockWidth * 1.4)));
         m_clockStep = clockStep(m_scale.hours * 60, clockLabels);
 
@@ -307,7 +304,7 @@ private:
     void drawAxes()
     {
         m_painter.setPen(QPen(m_colour.text, m_thin));
-        const int decimals = decimalsOf(m_levelStep);
+        const int decimals = AxisSteps::decimalsOf(m_levelStep);
         for (double level : levelTicks()) {
             const QPointF tick(m_plot.left(), m_scale.y(level));
             m_painter.drawLine(tick, tick - QPointF(m_u * 0.3, 0));

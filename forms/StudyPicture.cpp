@@ -4,6 +4,7 @@
 #include "calc/LevelUnits.h"
 #include "calc/NumberText.h"
 #include "calc/StudyCells.h"
+#include "forms/AxisSteps.h"
 #include "forms/BalChart.h"
 
 #include <QFontMetricsF>
@@ -26,22 +27,6 @@ const WithinShare &within20()
 {
     return *std::ranges::find(WithinShares, AchievementColumn::Within20Percent,
                               &WithinShare::column);
-}
-
-// The smallest of 1, 2 or 5 times a power of ten that is at least `rough`.
-double roundStep(double rough)
-{
-    const double power = std::pow(10.0, std::floor(std::log10(rough)));
-    for (double factor : {1.0, 2.0, 5.0}) {
-        if (factor * power >= rough)
-            return factor * power;
-    }
-    return 10 * power;
-}
-
-int decimalsOf(double step)
-{
-    return std::max(0, int(-std::floor(std::log10(step) + 1e-9)));
 }
 
 QString levelText(double level, const QLocale &locale)
@@ -138,13 +123,13 @@ StudyPicture::Layout StudyPicture::layout(const QRectF &area, const QFontMetrics
             highest = std::max(highest, double(*group.targets.rbegin()) * share.high);
     }
     highest = std::max(highest, 0.01);
-    layout.step = roundStep((highest - lowest) * 1.08 / 8);
+    layout.step = AxisSteps::roundStep((highest - lowest) * 1.08 / 8);
     layout.bottomLevel = std::floor(lowest / layout.step) * layout.step;
     layout.topLevel = std::ceil(highest * 1.08 / layout.step) * layout.step;
 
     double labelWidth = 0;
     const QLocale locale;
-    const int decimals = decimalsOf(layout.step);
+    const int decimals = AxisSteps::decimalsOf(layout.step);
     for (double level = layout.bottomLevel; level <= layout.topLevel + layout.step / 2;
          level += layout.step)
         labelWidth =
@@ -292,7 +277,7 @@ void StudyPicture::paint(QPainter &painter, const QRectF &area, const QPalette &
     };
 
     // The level axis, its grid and its caption; the key to the right of the caption.
-    const int decimals = decimalsOf(drawn.step);
+    const int decimals = AxisSteps::decimalsOf(drawn.step);
     for (double level = drawn.bottomLevel; level <= drawn.topLevel + drawn.step / 2;
          level += drawn.step) {
         const double at = y(level);
