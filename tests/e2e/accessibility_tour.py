@@ -99,7 +99,7 @@ def check_menu_bar():
     bar = wait_for("menu bar", "Menu bar")
     items = [bar.getChildAtIndex(index) for index in range(bar.childCount)]
     names = [item.name for item in items]
-    if names != ["Input Parameters", "Session", "Units", "Protocol", "Help", "Exit"]:
+    if names != ["Input Parameters", "Record", "Units", "Protocol", "Help", "Exit"]:
         fail("the menu bar holds %s" % names)
     outer = bar.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
     for item in items:
