@@ -162,7 +162,7 @@ void frmPlan::createControls()
     m_gate = std::make_unique<EntryGate>(*m_session, this);
     m_gate->setBeforeEntry([this] { return mayTurnIntoCurrentVersion(); });
 
-    lblSessionCode = label("lblSessionCode", QStringLiteral("Session &code:"));
+    lblSessionCode = label("lblSessionCode", QStringLiteral("Sessio&n code:"));
     txtSessionCode = captioned(named(new QLineEdit, "txtSessionCode"), lblSessionCode);
     txtSessionCode->setMaximumWidth(fontMetrics().horizontalAdvance(QLatin1Char('W')) * 20);
     lblSessionProblem = alarmLabel("lblSessionProblem");
@@ -190,7 +190,7 @@ void frmPlan::createControls()
     spnPortions->setRange(SessionPlanLimits::MinimumPortions, SessionPlanLimits::MaximumPortions);
     const LevelScale &level = m_session->record().setup.input.level;
     lblReleaseLevel =
-        label("lblReleaseLevel", QStringLiteral("Release le&vel (%1):").arg(level.unitText()));
+        label("lblReleaseLevel", QStringLiteral("Relea&se level (%1):").arg(level.unitText()));
     txtRelease = captioned(named(new QLineEdit, "txtRelease"), lblReleaseLevel);
     txtRelease->setMaximumWidth(fontMetrics().horizontalAdvance(QStringLiteral("0.0000000")) * 2);
 
@@ -218,7 +218,7 @@ void frmPlan::createControls()
     // Ctrl+S as well: a button answers to one shortcut, its access key.
     connect(new QShortcut(QKeySequence::Save, this), &QShortcut::activated, cmdSaveRecord,
             &QPushButton::click);
-    cmdPrint = commandButton("cmdPrint", QStringLiteral("Pri&nt..."));
+    cmdPrint = commandButton("cmdPrint", QStringLiteral("Pr&int..."));
     cmdPrintObserver =
         commandButton("cmdPrintObserver", QStringLiteral("Print Observer S&heet..."));
     cmdClose = commandButton("cmdClose", QStringLiteral("Cl&ose"));
