@@ -22,6 +22,7 @@
 #include "forms/VersionText.h"
 #include "forms/frmChange.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileDialog>
@@ -40,6 +41,8 @@
 #include <QShortcut>
 #include <QSizeGrip>
 #include <QSpinBox>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTimeEdit>
 #include <QVBoxLayout>
 
@@ -313,6 +316,24 @@ void frmPlan::layOut()
     scroll->setAccessibleName(QStringLiteral("Session Plan"));
     scroll->viewport()->setAccessibleName(QStringLiteral("Session Plan"));
     nameScrollBars(scroll);
+    // What an access key reaches comes into sight, as what Tab reaches does: the control given the
+    // focus, and a tab chosen with its bar and as much of its page as fits. What a click reaches
+    // is in sight already, and stays where it is.
+    const auto bringIntoSight = [this](QWidget *control) {
+        if (QGuiApplication::mouseButtons() == Qt::NoButton)
+            scroll->ensureWidgetVisible(control);
+    };
+    connect(qApp, &QApplication::focusChanged, this,
+            [this, bringIntoSight](QWidget *, QWidget *now) {
+                if (now && scroll->widget()->isAncestorOf(now))
+                    bringIntoSight(now);
+            });
+    for (QTabWidget *tabs : contents->findChildren<QTabWidget *>()) {
+        connect(tabs, &QTabWidget::currentChanged, this, [tabs, bringIntoSight] {
+            bringIntoSight(tabs->currentWidget());
+            bringIntoSight(tabs->tabBar());
+        });
+    }
     if (auto *grip = findChild<QSizeGrip *>())
         grip->setAccessibleName(QStringLiteral("Size grip"));
 

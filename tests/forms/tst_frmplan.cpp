@@ -25,7 +25,9 @@
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSpinBox>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -437,6 +439,44 @@ private slots:
         QTest::keyClick(form.get(), keys.key(), keys.keyboardModifiers());
         // A button's access key clicks it a moment later, as the button shows itself pressed.
         QTRY_COMPARE(messages, QStringList{sessionCodeMessage(QString())});
+    }
+
+    // In a window too small to show it all, what an access key reaches is scrolled into sight:
+    // the control given the focus, or a tab with its bar. CTest runs this again at twice the
+    // scale.
+    void accessKeyBringsItsControlIntoSight_data()
+    {
+        QTest::addColumn<bool>("fromTheEnd"); // scrolled to the end first, else at the top
+        QTest::addColumn<QStringList>("keys");
+        QTest::addColumn<QString>("reached"); // a tab widget: its tab bar
+        QTest::newRow("a tab") << false << QStringList{"Alt+G"} << "tabSession";
+        QTest::newRow("a time field on the tab chosen")
+            << false << QStringList{"Alt+G", "Alt+M"} << "tmeReading";
+        QTest::newRow("a field above") << true << QStringList{"Alt+N"} << "txtSessionCode";
+    }
+    void accessKeyBringsItsControlIntoSight()
+    {
+        QFETCH(bool, fromTheEnd);
+        QFETCH(QStringList, keys);
+        QFETCH(QString, reached);
+        openForm();
+        form->resize(form->minimumSize());
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        auto *scroll = control<QScrollArea>("scrContents");
+        QScrollBar *bar = scroll->verticalScrollBar();
+        bar->setValue(fromTheEnd ? bar->maximum() : bar->minimum());
+        QWidget *target = control(qPrintable(reached));
+        if (auto *tabs = qobject_cast<QTabWidget *>(target))
+            target = tabs->tabBar();
+        const auto inSight = [&] {
+            const int top = target->mapTo(scroll->viewport(), QPoint(0, 0)).y();
+            return top >= 0 && top + target->height() <= scroll->viewport()->height();
+        };
+        QVERIFY(!inSight());
+        for (const QString &key : keys)
+            QTest::keySequence(form.get(), QKeySequence(key));
+        QVERIFY(inSight());
     }
 
     // A reading as instruments show it fits its field whole, none of it scrolled out of sight,
