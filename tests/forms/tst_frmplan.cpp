@@ -666,6 +666,8 @@ private slots:
         addReading(QTime(14, 55), readings[3]);
         QVERIFY2(text("lblBooster").startsWith(booster), qPrintable(text("lblBooster")));
         QCOMPARE(control<QPushButton>("cmdBoosterServed")->isEnabled(), !placebo);
+        // Its time field takes a time only while there is a booster to serve.
+        QCOMPARE(control<ClockField>("tmeBooster")->isEnabled(), !placebo);
         enter("cmdBoosterServed", QTime(15, 0));
         const SessionReport entered = evaluateSession(form->session(), now);
         QCOMPARE(entered.booster() != nullptr, !placebo);
