@@ -25,7 +25,7 @@ namespace {
 
 using namespace Controls;
 
-// Each row keeps the entry Correct Entry... and Void Entry... act on (0: none), and what finds
+// Each row keeps the entry Correct... and Void... act on (0: none), and what finds
 // the row again after the list is filled anew.
 constexpr int EntryRole = Qt::UserRole;
 constexpr int KeyRole = Qt::UserRole + 1;
@@ -92,6 +92,12 @@ QHBoxLayout *row(std::initializer_list<QWidget *> controls)
     return layout;
 }
 
+// A time for what happens now, announced and reached by its caption.
+ClockField *clockField(const char *name, QLabel *caption)
+{
+    return captioned(named(new ClockField, name), caption);
+}
+
 QLabel *wrapped(const char *name)
 {
     QLabel *line = label(name, QString());
@@ -106,13 +112,10 @@ SessionTabs::SessionTabs(Session &session, EntryGate &gate, QWidget *parent)
 {
     setObjectName(QStringLiteral("pnlEntries"));
     setAccessibleName(QStringLiteral("Entries"));
-    auto *lblEntryTime = label("lblEntryTime", QStringLiteral("Ti&me of the next entry:"));
-    tmeEntry = captioned(named(new ClockField, "tmeEntry"), lblEntryTime);
-
     tabSession = named(new QTabWidget, "tabSession");
     tabSession->setAccessibleName(QStringLiteral("Session"));
     tabSession->addTab(createPortionsTab(), QStringLiteral("&Portions"));
-    tabSession->addTab(createReadingsTab(), QStringLiteral("&Readings"));
+    tabSession->addTab(createReadingsTab(), QStringLiteral("Readin&gs"));
     tabSession->addTab(createBoosterTab(), QStringLiteral("&Booster"));
     for (int page = 0; page < tabSession->count(); ++page)
         tabSession->widget(page)->setAccessibleName(withoutAccessKey(tabSession->tabText(page)));
@@ -122,8 +125,8 @@ SessionTabs::SessionTabs(Session &session, EntryGate &gate, QWidget *parent)
 
     // Every button here may open a window (the operator's initials, a question, a correction):
     // queued, so that a press through the accessibility interface returns at once.
-    cmdCorrect = commandButton("cmdCorrect", QStringLiteral("Correct Entr&y..."));
-    cmdVoid = commandButton("cmdVoid", QStringLiteral("Vo&id Entry..."));
+    cmdCorrect = commandButton("cmdCorrect", QStringLiteral("&Correct..."));
+    cmdVoid = commandButton("cmdVoid", QStringLiteral("&Void..."));
     connect(cmdCorrect, &QPushButton::clicked, this, &SessionTabs::cmdCorrect_Click,
             Qt::QueuedConnection);
     connect(cmdVoid, &QPushButton::clicked, this, &SessionTabs::cmdVoid_Click,
@@ -135,7 +138,6 @@ SessionTabs::SessionTabs(Session &session, EntryGate &gate, QWidget *parent)
     changes->addWidget(cmdVoid);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addLayout(row({lblEntryTime, tmeEntry}));
     layout->addWidget(tabSession, 1);
     layout->addLayout(changes);
 }
@@ -145,14 +147,16 @@ QWidget *SessionTabs::createPortionsTab()
     grdPortions = listWithColumns("grdPortions", QStringLiteral("Portions"),
                                   PlanText::portionColumns()
                                       << QStringLiteral("Served") << QStringLiteral("Note"));
-    cmdServed = commandButton("cmdServed", QStringLiteral("Mark Ne&xt Served"));
+    auto *lblServed = label("lblServed", QStringLiteral("Served &at:"));
+    tmeServed = clockField("tmeServed", lblServed);
+    cmdServed = commandButton("cmdServed", QStringLiteral("&Mark Served"));
     connect(cmdServed, &QPushButton::clicked, this, &SessionTabs::cmdServed_Click,
             Qt::QueuedConnection);
     connect(grdPortions, &QTreeWidget::itemSelectionChanged, this, &SessionTabs::enableEntries);
     auto *page = named(new QWidget, "tabPortions");
     auto *layout = new QVBoxLayout(page);
     layout->addWidget(grdPortions, 1);
-    layout->addLayout(row({cmdServed}));
+    layout->addLayout(row({lblServed, tmeServed, cmdServed}));
     return page;
 }
 
@@ -161,7 +165,9 @@ QWidget *SessionTabs::createReadingsTab()
     const LevelScale &level = m_session.record().setup.input.level;
     grdReadings = listWithColumns("grdReadings", QStringLiteral("Readings"),
                                   SessionText::readingColumns(level));
-    auto *lblReading = label("lblReading", QStringLiteral("Readin&g (%1):").arg(level.unitText()));
+    auto *lblReadingTime = label("lblReadingTime", QStringLiteral("Ti&me:"));
+    tmeReading = clockField("tmeReading", lblReadingTime);
+    auto *lblReading = label("lblReading", QStringLiteral("&Reading (%1):").arg(level.unitText()));
     txtReading = captioned(named(new QLineEdit, "txtReading"), lblReading);
     txtReading->setMaximumWidth(fontMetrics().horizontalAdvance(QStringLiteral("0.0000000")) * 2);
     widenToShow(txtReading, QStringLiteral("0.0000"));
@@ -176,7 +182,7 @@ QWidget *SessionTabs::createReadingsTab()
     auto *page = named(new QWidget, "tabReadings");
     auto *layout = new QVBoxLayout(page);
     layout->addWidget(grdReadings, 1);
-    layout->addLayout(row({lblReading, txtReading, cmdAddReading}));
+    layout->addLayout(row({lblReadingTime, tmeReading, lblReading, txtReading, cmdAddReading}));
     for (QLabel *line : {lblObservedPeak, lblDescending, lblReleaseReading})
         layout->addWidget(line);
     return page;
@@ -198,7 +204,9 @@ QWidget *SessionTabs::createBoosterTab()
     grdBoosters =
         listWithColumns("grdBoosters", QStringLiteral("Boosters"), SessionText::boosterColumns());
     connect(grdBoosters, &QTreeWidget::itemSelectionChanged, this, &SessionTabs::enableEntries);
-    cmdBoosterServed = commandButton("cmdBoosterServed", QStringLiteral("Record Booster &Served"));
+    auto *lblBoosterTime = label("lblBoosterTime", QStringLiteral("Served &at:"));
+    tmeBooster = clockField("tmeBooster", lblBoosterTime);
+    cmdBoosterServed = commandButton("cmdBoosterServed", QStringLiteral("&Record Booster Served"));
     connect(cmdBoosterServed, &QPushButton::clicked, this, &SessionTabs::cmdBoosterServed_Click,
             Qt::QueuedConnection);
     auto *page = named(new QWidget, "tabBooster");
@@ -209,7 +217,7 @@ QWidget *SessionTabs::createBoosterTab()
     layout->addWidget(lblBoosterCourse);
     layout->addWidget(lblBoosterCaveat);
     layout->addWidget(grdBoosters, 1);
-    layout->addLayout(row({cmdBoosterServed}));
+    layout->addLayout(row({lblBoosterTime, tmeBooster, cmdBoosterServed}));
     return page;
 }
 
@@ -233,7 +241,8 @@ QSize SessionTabs::sizeHint() const
 void SessionTabs::setClock(Clock clock)
 {
     m_clock = std::move(clock);
-    tmeEntry->setClock([this] { return m_clock().time(); });
+    for (ClockField *time : {tmeServed, tmeReading, tmeBooster})
+        time->setClock([this] { return m_clock().time(); });
 }
 
 std::optional<float> SessionTabs::boosterMinutes() const
@@ -298,12 +307,16 @@ void SessionTabs::present(const SessionReport &report)
 void SessionTabs::enableEntries()
 {
     const bool open = m_session.state() != RecordState::ReadOnly && m_report.hasPlan();
-    tmeEntry->setEnabled(open);
-    cmdServed->setEnabled(open && m_report.nextUnservedPortion().has_value());
+    // A time field is for its tab's entry only: it is enabled as long as that entry may be made.
+    const bool unserved = open && m_report.nextUnservedPortion().has_value();
+    tmeServed->setEnabled(unserved);
+    cmdServed->setEnabled(unserved);
+    tmeReading->setEnabled(open);
     cmdAddReading->setEnabled(open);
     txtReading->setReadOnly(!open);
-    const bool offered = !m_report.booster() && m_report.offer && m_report.offer->ok();
-    cmdBoosterServed->setEnabled(open && offered && boosterMinutes().has_value());
+    const bool offered = open && !m_report.booster() && m_report.offer && m_report.offer->ok();
+    tmeBooster->setEnabled(offered);
+    cmdBoosterServed->setEnabled(offered && boosterMinutes().has_value());
     txtBoosterDD->setReadOnly(!open || m_report.booster());
     lblBoosterWarning->setVisible(!lblBoosterWarning->text().isEmpty());
     lblBoosterCourse->setVisible(!lblBoosterCourse->text().isEmpty());
@@ -322,21 +335,17 @@ int SessionTabs::selectedEntry() const
     return chosen.isEmpty() ? 0 : chosen[0]->data(0, EntryRole).toInt();
 }
 
-void SessionTabs::entered(bool made)
-{
-    if (made)
-        tmeEntry->follow();
-}
-
 void SessionTabs::cmdServed_Click()
 {
     const std::optional<int> portion = m_report.nextUnservedPortion();
     if (!portion)
         return;
-    const QTime clock = tmeEntry->time();
+    const QTime clock = tmeServed->time();
     const QDateTime now = m_clock();
-    entered(m_gate.enter([&] { return m_session.checkServed(*portion, clock, now); },
-                         [&] { return m_session.markServed(*portion, clock, now); }));
+    // Made, the field shows the clock again, ready for the next; refused, it keeps the time typed.
+    if (m_gate.enter([&] { return m_session.checkServed(*portion, clock, now); },
+                     [&] { return m_session.markServed(*portion, clock, now); }))
+        tmeServed->follow();
 }
 
 void SessionTabs::cmdAddReading_Click()
@@ -349,15 +358,15 @@ void SessionTabs::cmdAddReading_Click()
         txtReading->setFocus();
         return;
     }
-    const QTime clock = tmeEntry->time();
+    const QTime clock = tmeReading->time();
     const QDateTime now = m_clock();
-    const bool made = m_gate.enter([&] { return m_session.checkReading(clock, level.value, now); },
-                                   [&] { return m_session.addReading(clock, level.value, now); });
-    if (made)
+    if (m_gate.enter([&] { return m_session.checkReading(clock, level.value, now); },
+                     [&] { return m_session.addReading(clock, level.value, now); })) {
         txtReading->clear();
-    else
+        tmeReading->follow();
+    } else {
         txtReading->setFocus();
-    entered(made);
+    }
 }
 
 void SessionTabs::cmdBoosterServed_Click()
@@ -365,10 +374,11 @@ void SessionTabs::cmdBoosterServed_Click()
     const std::optional<float> minutes = boosterMinutes();
     if (!minutes)
         return;
-    const QTime clock = tmeEntry->time();
+    const QTime clock = tmeBooster->time();
     const QDateTime now = m_clock();
-    entered(m_gate.enter([&] { return m_session.checkBooster(clock, *minutes, now); },
-                         [&] { return m_session.serveBooster(clock, *minutes, now); }));
+    if (m_gate.enter([&] { return m_session.checkBooster(clock, *minutes, now); },
+                     [&] { return m_session.serveBooster(clock, *minutes, now); }))
+        tmeBooster->follow();
 }
 
 void SessionTabs::cmdCorrect_Click()

@@ -16,11 +16,11 @@ class QPushButton;
 class QTabWidget;
 class QTreeWidget;
 
-// The session as it happens, in the Session Plan window: the time of the next entry, the
-// Portions, Readings and Booster tabs, and below them Correct Entry... and Void Entry..., which
-// act on the entry selected in the tab shown. It presents the session's report and makes every
-// entry through the session's operations (by way of the window's EntryGate); the session
-// announces each entry with its changed() signal.
+// The session as it happens, in the Session Plan window: the Portions, Readings and Booster tabs,
+// each with the time field its entries take, and below them Correct... and Void..., which act on
+// the entry selected in the tab shown. It presents the session's report and makes every entry
+// through the session's operations (by way of the window's EntryGate); the session announces each
+// entry with its changed() signal.
 class SessionTabs : public QWidget {
     Q_OBJECT
 
@@ -29,8 +29,8 @@ public:
 
     SessionTabs(Session &session, EntryGate &gate, QWidget *parent = nullptr);
 
-    // The clock "now" is read from, and the time field follows: the system's unless a test
-    // gives another.
+    // The clock "now" is read from, and the time fields follow: the system's unless a test gives
+    // another.
     void setClock(Clock clock);
     // Shows `report`, made with boosterMinutes().
     void present(const SessionReport &report);
@@ -40,11 +40,11 @@ public:
     QSize sizeHint() const override;
 
 public slots:
-    // Marks the next portion not yet served as served at the time given.
+    // Marks the next portion not yet served as served at the time of "Served at:".
     void cmdServed_Click();
-    // Adds the reading typed at the time given; one that cannot be read stays in its field.
+    // Adds the reading typed at the time of "Time:"; one that cannot be read stays in its field.
     void cmdAddReading_Click();
-    // Records the booster offered as served at the time given.
+    // Records the booster offered as served at the time of the Booster tab's "Served at:".
     void cmdBoosterServed_Click();
     // Correct or void the entry selected in the tab shown.
     void cmdCorrect_Click();
@@ -61,18 +61,17 @@ private:
     // The entry selected in the tab shown that may be corrected or voided; 0 for none.
     int selectedEntry() const;
     void enableEntries();
-    // An entry was made: the time field follows the clock again.
-    void entered(bool made);
 
     Session &m_session;
     EntryGate &m_gate;
     Clock m_clock;
     SessionReport m_report;
-    ClockField *tmeEntry = nullptr;
     QTabWidget *tabSession = nullptr;
     QTreeWidget *grdPortions = nullptr;
+    ClockField *tmeServed = nullptr;
     QPushButton *cmdServed = nullptr;
     QTreeWidget *grdReadings = nullptr;
+    ClockField *tmeReading = nullptr;
     QLineEdit *txtReading = nullptr;
     QPushButton *cmdAddReading = nullptr;
     QLabel *lblObservedPeak = nullptr;
@@ -84,6 +83,7 @@ private:
     QLabel *lblBoosterCourse = nullptr;
     QLabel *lblBoosterCaveat = nullptr; // with the band of the estimate's peak
     QTreeWidget *grdBoosters = nullptr;
+    ClockField *tmeBooster = nullptr;
     QPushButton *cmdBoosterServed = nullptr;
     QPushButton *cmdCorrect = nullptr;
     QPushButton *cmdVoid = nullptr;

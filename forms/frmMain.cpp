@@ -106,21 +106,21 @@ void frmMain::createMenu()
     // modal window closes.
     connect(mnuInput, &QAction::triggered, this, &frmMain::mnuInput_Click, Qt::QueuedConnection);
 
-    // The session's two windows under one menu, so that every item of the bar shows at the
-    // window's first size and Exit can be reached from the keyboard.
-    mnuSession = Controls::menu(bar, "mnuSession", QStringLiteral("&Session"));
-    mnuPlan = mnuSession->addAction(QStringLiteral("Session Plan"));
+    // The session's windows and the records under one menu, so that every item of the bar shows
+    // at the window's first size and Exit can be reached from the keyboard.
+    mnuRecord = Controls::menu(bar, "mnuRecord", QStringLiteral("&Record"));
+    mnuPlan = mnuRecord->addAction(QStringLiteral("&Session Plan"));
     mnuPlan->setObjectName(QStringLiteral("mnuPlan"));
     connect(mnuPlan, &QAction::triggered, this, &frmMain::mnuPlan_Click, Qt::QueuedConnection);
-    mnuRecordOpen = mnuSession->addAction(QStringLiteral("&Open Record..."));
+    mnuRecordOpen = mnuRecord->addAction(QStringLiteral("&Open Record..."));
     mnuRecordOpen->setObjectName(QStringLiteral("mnuRecordOpen"));
     connect(mnuRecordOpen, &QAction::triggered, this, &frmMain::mnuRecordOpen_Click,
             Qt::QueuedConnection);
-    mnuHistory = mnuSession->addAction(QStringLiteral("&History..."));
+    mnuHistory = mnuRecord->addAction(QStringLiteral("&History..."));
     mnuHistory->setObjectName(QStringLiteral("mnuHistory"));
     connect(mnuHistory, &QAction::triggered, this, &frmMain::mnuHistory_Click,
             Qt::QueuedConnection);
-    mnuStudy = mnuSession->addAction(QStringLiteral("S&tudy Summary..."));
+    mnuStudy = mnuRecord->addAction(QStringLiteral("S&tudy Summary..."));
     mnuStudy->setObjectName(QStringLiteral("mnuStudy"));
     connect(mnuStudy, &QAction::triggered, this, &frmMain::mnuStudy_Click, Qt::QueuedConnection);
 

@@ -102,7 +102,7 @@ private:
     OuterGeometry m_outer;
     QMdiArea *workspace = nullptr;
     QAction *mnuInput = nullptr;
-    QMenu *mnuSession = nullptr;
+    QMenu *mnuRecord = nullptr;
     QAction *mnuPlan = nullptr;
     QAction *mnuRecordOpen = nullptr;
     QAction *mnuHistory = nullptr;

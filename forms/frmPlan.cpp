@@ -22,6 +22,7 @@
 #include "forms/VersionText.h"
 #include "forms/frmChange.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileDialog>
@@ -40,6 +41,8 @@
 #include <QShortcut>
 #include <QSizeGrip>
 #include <QSpinBox>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTimeEdit>
 #include <QVBoxLayout>
 
@@ -162,7 +165,7 @@ void frmPlan::createControls()
     m_gate = std::make_unique<EntryGate>(*m_session, this);
     m_gate->setBeforeEntry([this] { return mayTurnIntoCurrentVersion(); });
 
-    lblSessionCode = label("lblSessionCode", QStringLiteral("Session &code:"));
+    lblSessionCode = label("lblSessionCode", QStringLiteral("Sessio&n code:"));
     txtSessionCode = captioned(named(new QLineEdit, "txtSessionCode"), lblSessionCode);
     txtSessionCode->setMaximumWidth(fontMetrics().horizontalAdvance(QLatin1Char('W')) * 20);
     lblSessionProblem = alarmLabel("lblSessionProblem");
@@ -190,7 +193,7 @@ void frmPlan::createControls()
     spnPortions->setRange(SessionPlanLimits::MinimumPortions, SessionPlanLimits::MaximumPortions);
     const LevelScale &level = m_session->record().setup.input.level;
     lblReleaseLevel =
-        label("lblReleaseLevel", QStringLiteral("Release le&vel (%1):").arg(level.unitText()));
+        label("lblReleaseLevel", QStringLiteral("Relea&se level (%1):").arg(level.unitText()));
     txtRelease = captioned(named(new QLineEdit, "txtRelease"), lblReleaseLevel);
     txtRelease->setMaximumWidth(fontMetrics().horizontalAdvance(QStringLiteral("0.0000000")) * 2);
 
@@ -218,7 +221,7 @@ void frmPlan::createControls()
     // Ctrl+S as well: a button answers to one shortcut, its access key.
     connect(new QShortcut(QKeySequence::Save, this), &QShortcut::activated, cmdSaveRecord,
             &QPushButton::click);
-    cmdPrint = commandButton("cmdPrint", QStringLiteral("Pri&nt..."));
+    cmdPrint = commandButton("cmdPrint", QStringLiteral("Pr&int..."));
     cmdPrintObserver =
         commandButton("cmdPrintObserver", QStringLiteral("Print Observer S&heet..."));
     cmdClose = commandButton("cmdClose", QStringLiteral("Cl&ose"));
@@ -313,6 +316,24 @@ void frmPlan::layOut()
     scroll->setAccessibleName(QStringLiteral("Session Plan"));
     scroll->viewport()->setAccessibleName(QStringLiteral("Session Plan"));
     nameScrollBars(scroll);
+    // What an access key reaches comes into sight, as what Tab reaches does: the control given the
+    // focus, and a tab chosen with its bar and as much of its page as fits. What a click reaches
+    // is in sight already, and stays where it is.
+    const auto bringIntoSight = [this](QWidget *control) {
+        if (QGuiApplication::mouseButtons() == Qt::NoButton)
+            scroll->ensureWidgetVisible(control);
+    };
+    connect(qApp, &QApplication::focusChanged, this,
+            [this, bringIntoSight](QWidget *, QWidget *now) {
+                if (now && scroll->widget()->isAncestorOf(now))
+                    bringIntoSight(now);
+            });
+    for (QTabWidget *tabs : contents->findChildren<QTabWidget *>()) {
+        connect(tabs, &QTabWidget::currentChanged, this, [tabs, bringIntoSight] {
+            bringIntoSight(tabs->currentWidget());
+            bringIntoSight(tabs->tabBar());
+        });
+    }
     if (auto *grip = findChild<QSizeGrip *>())
         grip->setAccessibleName(QStringLiteral("Size grip"));
 

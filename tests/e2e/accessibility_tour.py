@@ -99,7 +99,7 @@ def check_menu_bar():
     bar = wait_for("menu bar", "Menu bar")
     items = [bar.getChildAtIndex(index) for index in range(bar.childCount)]
     names = [item.name for item in items]
-    if names != ["Input Parameters", "Session", "Units", "Protocol", "Help", "Exit"]:
+    if names != ["Input Parameters", "Record", "Units", "Protocol", "Help", "Exit"]:
         fail("the menu bar holds %s" % names)
     outer = bar.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
     for item in items:
@@ -192,14 +192,18 @@ def main():
         fail("the session plan does not show the expected peak: %s" % lines)
     if not any("height 178 cm, weight 80 kg" in line for line in lines):
         fail("the session plan does not show the dose's height and weight: %s" % lines)
-    for caption in ("Start of drinking:", "Number of portions:", "Release level (g/100 ml):"):
+    for caption in ("Start of drinking:", "Number of portions:", "Release level (g/100 ml):",
+                    "Served at:"):
         if search(plan, None, caption) is None:
             fail("the session plan has no control named %r" % caption)
-    wait_for("push button", "Print...", plan)
-    wait_for("push button", "Print Observer Sheet...", plan)
+    for button in ("Mark Served", "Correct...", "Void...", "Print...", "Print Observer Sheet..."):
+        wait_for("push button", button, plan)
     # The first entry asks for the operator's initials, in a window of its own that the press
-    # does not wait for; a reading at the time now is a baseline before the start.
+    # does not wait for; a reading at the time now, as its own time field shows, is a baseline
+    # before the start.
     press(wait_for("page tab", "Readings", plan))
+    if search(plan, None, "Time:") is None:
+        fail("the Readings tab has no control named 'Time:'")
     wait_for("text", "Reading (g/100 ml):", plan).queryEditableText().setTextContents("0")
     press(wait_for("push button", "Add Reading", plan))
     operator = wait_for("dialog", "Operator")

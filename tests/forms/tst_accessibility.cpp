@@ -19,6 +19,7 @@
 #include <QLabel>
 #include <QRegularExpression>
 #include <QSignalSpy>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWheelEvent>
@@ -105,6 +106,8 @@ void TestAccessibility::addWindowRows()
     QTest::newRow("splash") << "frmSplash";
     QTest::newRow("main") << "frmMain";
     QTest::newRow("session plan") << "frmPlan";
+    QTest::newRow("session plan, readings") << "frmPlan/tabReadings";
+    QTest::newRow("session plan, booster") << "frmPlan/tabBooster";
     QTest::newRow("protocol limits") << "frmLimits";
     QTest::newRow("operator's initials") << "frmInitials";
     QTest::newRow("correct entry") << "frmChange";
@@ -137,8 +140,16 @@ std::unique_ptr<QWidget> TestAccessibility::openWindow(const QString &window)
         splash->setAttribute(Qt::WA_DeleteOnClose, false);
         splash->Form_Load();
         form.reset(splash);
-    } else if (window == QLatin1String("frmPlan")) {
+    } else if (window.startsWith(QLatin1String("frmPlan"))) {
         form = std::make_unique<frmPlan>(workedExampleInput(), planSettings);
+        // "frmPlan/<page>": with that tab shown.
+        if (window.contains(QLatin1Char('/'))) {
+            auto *tabs = form->findChild<QTabWidget *>(QStringLiteral("tabSession"));
+            auto *page = tabs->findChild<QWidget *>(window.section(QLatin1Char('/'), 1));
+            if (!page)
+                return nullptr;
+            tabs->setCurrentWidget(page);
+        }
     } else if (window == QLatin1String("frmInitials")) {
         form = std::make_unique<frmInitials>();
     } else if (window == QLatin1String("frmChange")) {

@@ -184,7 +184,7 @@ private slots:
     {
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QString>("said");
-        QTest::newRow("access key") << "Session &code:"
+        QTest::newRow("access key") << "Sessio&n code:"
                                     << "Session code:";
         QTest::newRow("first letter") << "&Float (ml):"
                                       << "Float (ml):";

@@ -487,21 +487,21 @@ private slots:
             captions << action->text();
             names << action->objectName();
         }
-        QCOMPARE(captions, (QStringList{"Input Parameters", "&Session", "&Units", "&Protocol",
+        QCOMPARE(captions, (QStringList{"Input Parameters", "&Record", "&Units", "&Protocol",
                                         "&Help", "Exit"}));
-        QCOMPARE(names, (QStringList{"mnuInput", "mnuSession", "mnuUnits", "mnuProtocol", "mnuHelp",
+        QCOMPARE(names, (QStringList{"mnuInput", "mnuRecord", "mnuUnits", "mnuProtocol", "mnuHelp",
                                      "mnuExit"}));
         for (int i : {0, 5}) // commands on the bar itself
             QVERIFY(!bar[i]->menu());
         for (int i : {1, 2, 3, 4})
             QVERIFY(bar[i]->menu());
-        const QList<QAction *> session = bar[1]->menu()->actions();
-        QStringList sessionItems;
-        for (QAction *item : session)
-            sessionItems << item->objectName() + u' ' + item->text();
-        QCOMPARE(sessionItems, (QStringList{"mnuPlan Session Plan", "mnuRecordOpen &Open Record...",
-                                            "mnuHistory &History...",
-                                            "mnuStudy S&tudy Summary..."}));
+        const QList<QAction *> record = bar[1]->menu()->actions();
+        QStringList recordItems;
+        for (QAction *item : record)
+            recordItems << item->objectName() + u' ' + item->text();
+        QCOMPARE(recordItems,
+                 (QStringList{"mnuPlan &Session Plan", "mnuRecordOpen &Open Record...",
+                              "mnuHistory &History...", "mnuStudy S&tudy Summary..."}));
         const QList<QAction *> units = bar[2]->menu()->actions();
         QStringList choices;
         for (QAction *item : units)
@@ -527,8 +527,37 @@ private slots:
         QCOMPARE(help.size(), 1);
         QCOMPARE(help[0]->text(), QStringLiteral("&About Pourwise..."));
         QCOMPARE(help[0]->objectName(), QStringLiteral("mnuHelpAbout"));
-        for (QAction *action : bar + session + units + help)
+        for (QAction *action : bar + record + units + help)
             QVERIFY2(action->shortcuts().isEmpty(), qPrintable(action->text()));
+    }
+
+    // No two items of the menu bar, nor of one menu, answer to the same access key.
+    void menuAccessKeysAreUnique_data()
+    {
+        QTest::addColumn<QString>("menu"); // the object name of the bar or of a menu
+        for (const char *menu : {"menuBar", "mnuRecord", "mnuUnits", "mnuProtocol", "mnuHelp"})
+            QTest::newRow(menu) << QString::fromLatin1(menu);
+    }
+    void menuAccessKeysAreUnique()
+    {
+        QFETCH(QString, menu);
+        const auto window = newWindow();
+        const auto *holder = window->findChild<QWidget *>(menu);
+        QVERIFY(holder);
+        QMap<QKeySequence, QString> taken; // by key, the item that has it
+        QStringList shared;
+        for (const QAction *item : holder->actions()) {
+            const QKeySequence key = QKeySequence::mnemonic(item->text());
+            if (key.isEmpty())
+                continue;
+            if (taken.contains(key))
+                shared << QStringLiteral("%1: %2 and %3")
+                              .arg(key.toString(QKeySequence::NativeText), taken[key],
+                                   item->text());
+            taken.insert(key, item->text());
+        }
+        QVERIFY(!taken.isEmpty());
+        QVERIFY2(shared.isEmpty(), qPrintable(shared.join(QLatin1Char('\n'))));
     }
 
     // At the size of a first run every item of the menu bar shows on the bar, none behind its
@@ -886,7 +915,7 @@ private slots:
         const auto window = newWindow();
         window->MDIForm_Load();
         showAndWait(window.get());
-        menuCommand(window.get(), QStringLiteral("Session Plan"))->trigger();
+        menuCommand(window.get(), QStringLiteral("&Session Plan"))->trigger();
         QTRY_COMPARE(messages, QStringList{"ERROR: Calculate a dose in Input Parameters first."});
         QVERIFY(window->findChildren<frmPlan *>().isEmpty());
     }
@@ -900,7 +929,7 @@ private slots:
         QString peak;
         bool isPlan = false;
         QWidget *owner = nullptr;
-        QVERIFY(inModalWindow(window.get(), QStringLiteral("Session Plan"), [&](QWidget *active) {
+        QVERIFY(inModalWindow(window.get(), QStringLiteral("&Session Plan"), [&](QWidget *active) {
             isPlan = qobject_cast<frmPlan *>(active) != nullptr;
             owner = active->parentWidget();
             if (auto *line = active->findChild<QLabel *>(QStringLiteral("lblPeak")))
@@ -914,7 +943,7 @@ private slots:
         QVERIFY(messages.isEmpty());
     }
 
-    void studySummaryOpensFromTheSessionMenu()
+    void studySummaryOpensFromTheRecordMenu()
     {
         const auto window = newWindow();
         window->MDIForm_Load();
@@ -941,7 +970,7 @@ private slots:
             const auto first = newWindow();
             first->MDIForm_Load();
             showAndWait(first.get());
-            QVERIFY(inModalWindow(first.get(), QStringLiteral("Session Plan"), [](QWidget *plan) {
+            QVERIFY(inModalWindow(first.get(), QStringLiteral("&Session Plan"), [](QWidget *plan) {
                 plan->findChild<QSpinBox *>(QStringLiteral("spnPortions"))->setValue(5);
                 plan->findChild<QLineEdit *>(QStringLiteral("txtRelease"))
                     ->setText(QStringLiteral("0.05"));
@@ -957,7 +986,7 @@ private slots:
         showAndWait(second.get());
         int portions = 0;
         QString release;
-        QVERIFY(inModalWindow(second.get(), QStringLiteral("Session Plan"), [&](QWidget *plan) {
+        QVERIFY(inModalWindow(second.get(), QStringLiteral("&Session Plan"), [&](QWidget *plan) {
             portions = plan->findChild<QSpinBox *>(QStringLiteral("spnPortions"))->value();
             release = plan->findChild<QLineEdit *>(QStringLiteral("txtRelease"))->text();
         }));

@@ -15,6 +15,7 @@
 #include "tests/support/AccessKeys.h"
 #include "tests/support/SessionSupport.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QImage>
 #include <QLabel>
@@ -24,12 +25,15 @@
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSpinBox>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimeEdit>
 #include <QTreeWidget>
+#include <algorithm>
 #include <memory>
 
 class TestFrmPlan : public QObject {
@@ -45,7 +49,7 @@ private:
     QStringList questions;
     QMessageBox::StandardButton answer = QMessageBox::Yes;
     int initialsAsked = 0;
-    // How the next Correct Entry or Void Entry dialog is answered; none: cancelled.
+    // How the next Correct... or Void... dialog is answered; none: cancelled.
     std::function<void(frmChange &dialog)> change;
     QStringList changeTitles; // of every such dialog, in the order shown
 
@@ -98,9 +102,17 @@ private:
         control<QPushButton>(button)->click();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
     }
+    // The time field on the tab of `button`, whose time its entry takes.
+    ClockField *timeOf(const char *button)
+    {
+        auto *field = control(button)->parentWidget()->findChild<ClockField *>();
+        if (!field)
+            qFatal("no time field beside %s", button);
+        return field;
+    }
     void enter(const char *button, const QTime &at)
     {
-        control<QTimeEdit>("tmeEntry")->setTime(at);
+        timeOf(button)->setTime(at);
         press(button);
     }
     // The next change is answered with `values` typed into the fields named, `reason` typed, and
@@ -177,34 +189,34 @@ private slots:
         QTest::addColumn<QStringList>("lines");
         QTest::addColumn<QStringList>("rows");
         const QStringList rows = {"1|13:00|23|136|159", "2|13:13|23|136|159", "3|13:27|22|136|158"};
-        QTest::newRow("C") << "C" << LevelScale{} << "Release le&vel (g/100 ml):"
+        QTest::newRow("C") << "C" << LevelScale{} << "Relea&se level (g/100 ml):"
                            << "0.02"
                            << QStringList{"Expected peak BAL: 0.0807 g/100 ml at 14:10",
                                           "Expected below 0.02 g/100 ml at 18:13",
                                           "Expected zero at 19:33"}
                            << rows;
-        QTest::newRow("German") << "de_DE" << LevelScale{} << "Release le&vel (g/100 ml):"
+        QTest::newRow("German") << "de_DE" << LevelScale{} << "Relea&se level (g/100 ml):"
                                 << "0,02"
                                 << QStringList{"Expected peak BAL: 0,0807 g/100 ml at 14:10",
                                                "Expected below 0,02 g/100 ml at 18:13",
                                                "Expected zero at 19:33"}
                                 << rows;
         QTest::newRow("US English")
-            << "en_US" << LevelScale{} << "Release le&vel (g/100 ml):"
+            << "en_US" << LevelScale{} << "Relea&se level (g/100 ml):"
             << "0.02"
             << QStringList{"Expected peak BAL: 0.0807 g/100 ml at 2:10 PM",
                            "Expected below 0.02 g/100 ml at 6:13 PM", "Expected zero at 7:33 PM"}
             << QStringList{"1|1:00 PM|23|136|159", "2|1:13 PM|23|136|159", "3|1:27 PM|22|136|158"};
         // The peak of 0.08066 g/100 ml in the lab's unit, and the BAL with the ratio for breath.
         QTest::newRow("breath, mg/L at 2000:1")
-            << "C" << LevelScale{LevelUnit::MilligramsPerLitre, 2000} << "Release le&vel (mg/L):"
+            << "C" << LevelScale{LevelUnit::MilligramsPerLitre, 2000} << "Relea&se level (mg/L):"
             << "0.1"
             << QStringList{"Expected peak BrAC: 0.4033 mg/L (BAL 0.0807 g/100 ml at 2000:1) at "
                            "14:10",
                            "Expected below 0.1 mg/L at 18:13", "Expected zero at 19:33"}
             << rows;
         QTest::newRow("blood, g/L")
-            << "C" << LevelScale{LevelUnit::GramsPerLitre} << "Release le&vel (g/L):"
+            << "C" << LevelScale{LevelUnit::GramsPerLitre} << "Relea&se level (g/L):"
             << "0.2"
             << QStringList{"Expected peak BAL: 0.8066 g/L at 14:10",
                            "Expected below 0.2 g/L at 18:13", "Expected zero at 19:33"}
@@ -259,37 +271,156 @@ private slots:
         QCOMPARE(settings.releaseLevel, 0.05f);
     }
 
-    // Every caption of the window has an access key, and no two controls of the window share
-    // one, whatever tab shows them, in any unit of levels the captions name.
-    void accessKeysAreUniqueAndComplete_data()
+    // The captions the lab's instructions name, with their access keys: the window's own, shown
+    // whatever the tab, and those of each tab.
+    void captionsOfEachTab_data()
     {
-        QTest::addColumn<LevelScale>("level");
-        QTest::newRow("blood, g/100 ml") << LevelScale{};
-        QTest::newRow("breath, \u00b5g/100 ml")
-            << LevelScale{LevelUnit::MicrogramsPer100Ml, BreathRatio::Default};
+        QTest::addColumn<QString>("page"); // the tab page's object name; empty: the window's own
+        QTest::addColumn<QStringList>("captions");
+        QTest::newRow("window") << ""
+                                << QStringList{"Sessio&n code:",
+                                               "A&lcohol",
+                                               "Plac&ebo",
+                                               "&Float (ml):",
+                                               "S&tart of drinking:",
+                                               "N&umber of portions:",
+                                               "Relea&se level (g/100 ml):",
+                                               "&Portions",
+                                               "Readin&gs",
+                                               "&Booster",
+                                               "&Correct...",
+                                               "&Void...",
+                                               "Save Recor&d...",
+                                               "Pr&int...",
+                                               "Print Observer S&heet...",
+                                               "Cl&ose"};
+        QTest::newRow("Portions") << "tabPortions" << QStringList{"Served &at:", "&Mark Served"};
+        QTest::newRow("Readings") << "tabReadings"
+                                  << QStringList{"Ti&me:", "&Reading (g/100 ml):", "&Add Reading"};
+        QTest::newRow("Booster") << "tabBooster"
+                                 << QStringList{"Booster drin&king period (min):", "Served &at:",
+                                                "&Record Booster Served"};
     }
-    void accessKeysAreUniqueAndComplete()
+    void captionsOfEachTab()
     {
+        QFETCH(QString, page);
+        QFETCH(QStringList, captions);
+        openForm();
+        QStringList shown;
+        for (const CaptionedControl &captioned : captionedControls(form.get())) {
+            if (captioned.page == page)
+                shown << captioned.caption;
+        }
+        shown.sort();
+        captions.sort();
+        QCOMPARE(shown, captions);
+    }
+
+    // Every caption has an access key, and no two controls shown together share one: the
+    // window's own and those of the tab shown, for each tab in turn, in any unit of levels the
+    // captions name. There are more captions than the letters they hold: two tabs may share one.
+    void accessKeysOfTheControlsShownTogether_data()
+    {
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<LevelScale>("level");
+        const LevelScale breath{LevelUnit::MicrogramsPer100Ml, BreathRatio::Default};
+        QTest::newRow("Portions") << "tabPortions" << LevelScale{};
+        QTest::newRow("Readings") << "tabReadings" << LevelScale{};
+        QTest::newRow("Readings, breath \u00b5g/100 ml") << "tabReadings" << breath;
+        QTest::newRow("Booster") << "tabBooster" << LevelScale{};
+    }
+    void accessKeysOfTheControlsShownTogether()
+    {
+        QFETCH(QString, page);
         QFETCH(LevelScale, level);
         DoseInput dose = workedExampleInput();
         dose.level = level;
         openForm(dose);
-        const QList<CaptionedControl> controls = captionedControls(form.get());
-        QVERIFY(!controls.isEmpty());
-        QStringList without, shared;
-        for (qsizetype i = 0; i < controls.size(); ++i) {
-            const CaptionedControl &a = controls[i];
-            if (a.key.isEmpty() || a.key != QKeySequence::mnemonic(a.caption))
-                without << QStringLiteral("%1 \"%2\"").arg(a.name, a.caption);
-            for (qsizetype j = i + 1; j < controls.size(); ++j) {
-                const CaptionedControl &b = controls[j];
-                if (!a.key.isEmpty() && a.key == b.key)
-                    shared << QStringLiteral("%1: %2 and %3")
-                                  .arg(a.key.toString(QKeySequence::NativeText), a.name, b.name);
-            }
-        }
+        const QList<CaptionedControl> shown = shownWith(captionedControls(form.get()), page);
+        QVERIFY(std::any_of(shown.begin(), shown.end(),
+                            [&page](const CaptionedControl &c) { return c.page == page; }));
+        const QStringList without = withoutTheirKey(shown);
         QVERIFY2(without.isEmpty(), qPrintable(without.join(QLatin1Char('\n'))));
+        const QStringList shared = sharingAKey(shown);
         QVERIFY2(shared.isEmpty(), qPrintable(shared.join(QLatin1Char('\n'))));
+    }
+
+    // From the keyboard, as the lab's instructions go: on each tab an access key takes the
+    // operator to that tab's time field, the digits typed replace its time, and the entry made
+    // by the tab's button takes that time, the other tabs' times left as they were. Its field
+    // then follows the clock again.
+    void eachEntryTakesTheTimeOfItsTab_data()
+    {
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QKeySequence>("toTime");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("level"); // typed into Reading; empty for none
+        QTest::addColumn<QKeySequence>("toEnter");
+        QTest::addColumn<EntryEvent>("event");
+        QTest::addColumn<QTime>("at");
+        QTest::newRow("a portion served")
+            << "tabPortions"
+            << "tmeServed" << QKeySequence(QStringLiteral("Alt+A")) << "1302"
+            << "" << QKeySequence(QStringLiteral("Alt+M")) << EntryEvent::Served << QTime(13, 2);
+        QTest::newRow("a reading")
+            << "tabReadings"
+            << "tmeReading" << QKeySequence(QStringLiteral("Alt+M")) << "1501"
+            << "0.049" << QKeySequence(QStringLiteral("Alt+A")) << EntryEvent::Reading
+            << QTime(15, 1);
+        QTest::newRow("the booster")
+            << "tabBooster"
+            << "tmeBooster" << QKeySequence(QStringLiteral("Alt+A")) << "1500"
+            << "" << QKeySequence(QStringLiteral("Alt+R")) << EntryEvent::Booster << QTime(15, 0);
+    }
+    void eachEntryTakesTheTimeOfItsTab()
+    {
+        QFETCH(QString, page);
+        QFETCH(QString, field);
+        QFETCH(QKeySequence, toTime);
+        QFETCH(QString, typed);
+        QFETCH(QString, level);
+        QFETCH(QKeySequence, toEnter);
+        QFETCH(EntryEvent, event);
+        QFETCH(QTime, at);
+        openForm();
+        // Readings on the descending limb, so that the booster is offered.
+        for (const auto &[time, reading] : {std::pair{QTime(14, 10), "0.06"},
+                                            {QTime(14, 25), "0.057"},
+                                            {QTime(14, 40), "0.054"},
+                                            {QTime(14, 55), "0.05"}})
+            addReading(time, QString::fromLatin1(reading));
+        const QList<ClockField *> times = {control<ClockField>("tmeServed"),
+                                           control<ClockField>("tmeReading"),
+                                           control<ClockField>("tmeBooster")};
+        for (ClockField *time : times)
+            time->setTime(QTime(13, 40)); // typed, and none of this entry's
+        const qsizetype before = form->session().record().entries.size();
+        control<QTabWidget>("tabSession")->setCurrentWidget(control(qPrintable(page)));
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+
+        QTest::keySequence(form.get(), toTime);
+        QCOMPARE(QApplication::focusWidget(), control(qPrintable(field)));
+        QTest::keyClicks(QApplication::focusWidget(), typed);
+        if (!level.isEmpty()) {
+            QTest::keySequence(form.get(), QKeySequence(QStringLiteral("Alt+R")));
+            QCOMPARE(QApplication::focusWidget(), control("txtReading"));
+            QTest::keyClicks(QApplication::focusWidget(), level);
+        }
+        QTest::keySequence(form.get(), toEnter);
+        // A button's access key clicks it a moment later, as the button shows itself pressed.
+        QTRY_COMPARE(form->session().record().entries.size(), before + 1);
+
+        const SessionEntry &made = form->session().record().entries.constLast();
+        QCOMPARE(made.event, event);
+        QCOMPARE(made.values.atMinute.value_or(made.values.servedAtMinute.value_or(-1)),
+                 form->session().minuteOf(at));
+        for (ClockField *time : times) {
+            QCOMPARE(time->isFollowing(), time->objectName() == field);
+            if (!time->isFollowing())
+                QCOMPARE(time->time(), QTime(13, 40));
+        }
+        QVERIFY(messages.isEmpty());
     }
 
     // Save Record... answers to Ctrl+S as well as to its access key. Without a session code it
@@ -308,6 +439,44 @@ private slots:
         QTest::keyClick(form.get(), keys.key(), keys.keyboardModifiers());
         // A button's access key clicks it a moment later, as the button shows itself pressed.
         QTRY_COMPARE(messages, QStringList{sessionCodeMessage(QString())});
+    }
+
+    // In a window too small to show it all, what an access key reaches is scrolled into sight:
+    // the control given the focus, or a tab with its bar. CTest runs this again at twice the
+    // scale.
+    void accessKeyBringsItsControlIntoSight_data()
+    {
+        QTest::addColumn<bool>("fromTheEnd"); // scrolled to the end first, else at the top
+        QTest::addColumn<QStringList>("keys");
+        QTest::addColumn<QString>("reached"); // a tab widget: its tab bar
+        QTest::newRow("a tab") << false << QStringList{"Alt+G"} << "tabSession";
+        QTest::newRow("a time field on the tab chosen")
+            << false << QStringList{"Alt+G", "Alt+M"} << "tmeReading";
+        QTest::newRow("a field above") << true << QStringList{"Alt+N"} << "txtSessionCode";
+    }
+    void accessKeyBringsItsControlIntoSight()
+    {
+        QFETCH(bool, fromTheEnd);
+        QFETCH(QStringList, keys);
+        QFETCH(QString, reached);
+        openForm();
+        form->resize(form->minimumSize());
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        auto *scroll = control<QScrollArea>("scrContents");
+        QScrollBar *bar = scroll->verticalScrollBar();
+        bar->setValue(fromTheEnd ? bar->maximum() : bar->minimum());
+        QWidget *target = control(qPrintable(reached));
+        if (auto *tabs = qobject_cast<QTabWidget *>(target))
+            target = tabs->tabBar();
+        const auto inSight = [&] {
+            const int top = target->mapTo(scroll->viewport(), QPoint(0, 0)).y();
+            return top >= 0 && top + target->height() <= scroll->viewport()->height();
+        };
+        QVERIFY(!inSight());
+        for (const QString &key : keys)
+            QTest::keySequence(form.get(), QKeySequence(key));
+        QVERIFY(inSight());
     }
 
     // A reading as instruments show it fits its field whole, none of it scrolled out of sight,
@@ -465,15 +634,15 @@ private slots:
         QVERIFY2(messages[0].startsWith(QLatin1String("ERROR: Reading \"abc\"")),
                  qPrintable(messages[0]));
         QCOMPARE(control<QLineEdit>("txtReading")->text(), QStringLiteral("abc")); // kept
-        QVERIFY(!control<ClockField>("tmeEntry")->isFollowing()); // and its time too
-        QCOMPARE(initialsAsked, 0);                               // nothing was entered
+        QVERIFY(!control<ClockField>("tmeReading")->isFollowing()); // and its time too
+        QCOMPARE(initialsAsked, 0);                                 // nothing was entered
 
         enter("cmdServed", QTime(13, 2));
         // The initials are asked before the first entry, and only then.
         QCOMPARE(initialsAsked, 1);
         QCOMPARE(text("lblOperator"), QStringLiteral("Operator: AB"));
-        // After an entry the time field shows the clock again, ready for the next.
-        QVERIFY(control<ClockField>("tmeEntry")->isFollowing());
+        // After an entry its time field shows the clock again, ready for the next.
+        QVERIFY(control<ClockField>("tmeServed")->isFollowing());
         // The plan's choices stay those of what was served.
         QVERIFY(!control<QSpinBox>("spnPortions")->isEnabled());
         for (int i = 0; i < 3; ++i)
@@ -497,6 +666,8 @@ private slots:
         addReading(QTime(14, 55), readings[3]);
         QVERIFY2(text("lblBooster").startsWith(booster), qPrintable(text("lblBooster")));
         QCOMPARE(control<QPushButton>("cmdBoosterServed")->isEnabled(), !placebo);
+        // Its time field takes a time only while there is a booster to serve.
+        QCOMPARE(control<ClockField>("tmeBooster")->isEnabled(), !placebo);
         enter("cmdBoosterServed", QTime(15, 0));
         const SessionReport entered = evaluateSession(form->session(), now);
         QCOMPARE(entered.booster() != nullptr, !placebo);
@@ -734,7 +905,8 @@ private slots:
         QVERIFY(form->session().record() == before);
         QVERIFY(messages.isEmpty());
         // The time stays as typed, for the entry to be made again.
-        QVERIFY(!control<ClockField>("tmeEntry")->isFollowing());
+        QVERIFY(!timeOf(entry == QLatin1String("reading") ? "cmdAddReading" : "cmdBoosterServed")
+                     ->isFollowing());
     }
 
     // A refused entry is told, and nothing is entered.

@@ -653,17 +653,9 @@ private slots:
         form = std::make_unique<frmStudy>();
         const QList<CaptionedControl> controls = captionedControls(form.get());
         QVERIFY(controls.size() > 5);
-        QStringList without, shared;
-        for (qsizetype i = 0; i < controls.size(); ++i) {
-            const CaptionedControl &a = controls[i];
-            if (a.key.isEmpty())
-                without << a.name;
-            for (qsizetype j = i + 1; j < controls.size(); ++j) {
-                if (!a.key.isEmpty() && a.key == controls[j].key)
-                    shared << a.name + QLatin1Char(' ') + controls[j].name;
-            }
-        }
+        const QStringList without = withoutTheirKey(controls);
         QVERIFY2(without.isEmpty(), qPrintable(without.join(QLatin1Char('\n'))));
+        const QStringList shared = sharingAKey(controls);
         QVERIFY2(shared.isEmpty(), qPrintable(shared.join(QLatin1Char('\n'))));
     }
 };
