@@ -1,7 +1,6 @@
 #include "forms/frmPlan.h"
 
 #include "calc/FaultTexts.h"
-#include "calc/RecordFile.h"
 #include "calc/SessionCode.h"
 #include "calc/SessionText.h"
 #include "forms/BalChart.h"
@@ -13,6 +12,7 @@
 #include "forms/OperatorMessage.h"
 #include "forms/PlanRecord.h"
 #include "forms/PlanText.h"
+#include "forms/RecordKeeper.h"
 #include "forms/SessionTabs.h"
 #include "forms/SetupFields.h"
 #include "forms/VersionText.h"
@@ -37,36 +37,14 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-namespace {
-
 using namespace Controls;
-
-// What the state line says of the record's file.
-QString recordStateText(const Session &session)
-{
-    const QString path = QDir::toNativeSeparators(session.path());
-    switch (session.state()) {
-    case RecordState::NotSaved:
-        return QStringLiteral("A new session, not saved yet: Save Record... keeps it and every "
-                              "entry from then on. Open Record... continues a saved one.");
-    case RecordState::ReadOnly:
-        return QStringLiteral("Read-only: %1: %2.").arg(path, session.readOnlyReason());
-    case RecordState::Saved:
-        break;
-    }
-    if (session.hasUnsavedEntries())
-        return QStringLiteral("The last entries could not be saved to %1.").arg(path);
-    return QStringLiteral("Every entry is saved to %1.").arg(path);
-}
-
-} // namespace
 
 frmPlan::frmPlan(const DoseInput &dose, SessionPlanSettings &settings,
                  const SessionProtocol &protocol, QWidget *owner)
     : QDialog(owner), m_session(std::make_unique<Session>(dose, settings, protocol, versionNumber(),
                                                           QDateTime::currentDateTime())),
-      m_settings(settings), m_limitsChecked(protocol.protocol.has_value()),
-      m_clock(&QDateTime::currentDateTime)
+      m_keeper(std::make_unique<RecordKeeper>(*m_session)), m_settings(settings),
+      m_limitsChecked(protocol.protocol.has_value()), m_clock(&QDateTime::currentDateTime)
 {
     createControls();
     refresh();
@@ -75,7 +53,8 @@ frmPlan::frmPlan(const DoseInput &dose, SessionPlanSettings &settings,
 
 frmPlan::frmPlan(std::unique_ptr<Session> session, std::unique_ptr<RecordLock> lock,
                  bool limitsChecked, QWidget *owner)
-    : QDialog(owner), m_session(std::move(session)), m_lock(std::move(lock)),
+    : QDialog(owner), m_session(std::move(session)),
+      m_keeper(std::make_unique<RecordKeeper>(*m_session, std::move(lock))),
       m_ownSettings(m_session->record().setup.plan), m_settings(m_ownSettings),
       m_limitsChecked(limitsChecked), m_clock(&QDateTime::currentDateTime)
 {
@@ -90,45 +69,13 @@ frmPlan::~frmPlan() = default;
 std::unique_ptr<frmPlan> frmPlan::openRecord(const QString &path, const SessionProtocol &inUse,
                                              QWidget *owner)
 {
-    const RecordReading reading = RecordFile::open(path);
-    if (!reading.record) {
-        OperatorMessage::show(owner, reading.error);
+    RecordKeeper::Opening opening = RecordKeeper::open(path, inUse);
+    for (const QString &message : opening.messages)
+        OperatorMessage::show(owner, message);
+    if (!opening.session)
         return nullptr;
-    }
-    const SessionRecord &record = *reading.record;
-    QString readOnly;
-    auto lock = std::make_unique<RecordLock>(path);
-    if (reading.readOnly()) {
-        OperatorMessage::show(owner, reading.warning);
-        readOnly = recordCheckReason(reading.check);
-    } else if (!lock->tryLock()) {
-        OperatorMessage::show(owner, lock->message());
-        readOnly = lock->reason();
-    }
-    DoseOptions options;
-    options.plan = record.setup.plan;
-    const DoseReport dose = evaluateDose(record.setup.input, options);
-    if (!recordedDoseMatches(record.setup, dose)) {
-        const DosingState &s = dose.dose.state;
-        const SessionSetup &setup = record.setup;
-        OperatorMessage::show(
-            owner,
-            recordDoseDiffersMessage(path,
-                                     dose.ok() ? volumesText(s.AlcDose, s.MixDose, s.TotDose)
-                                               : doseFaultText(dose.outcome).message,
-                                     volumesText(setup.alcoholMl, setup.mixerMl, setup.totalMl)));
-        if (readOnly.isEmpty())
-            readOnly = recordDoseDiffersReason();
-    }
-    if (!readOnly.isEmpty())
-        lock.reset();
-    // Judged by the limits of the protocol it names only when that is the very file open now.
-    const bool sameProtocol = inUse.protocol && !record.setup.protocolSha256.isEmpty() &&
-                              record.setup.protocolSha256 == inUse.sha256;
-    auto session = std::make_unique<Session>(record, path, readOnly,
-                                             sameProtocol ? inUse.protocol : std::nullopt);
-    return std::unique_ptr<frmPlan>(
-        new frmPlan(std::move(session), std::move(lock), sameProtocol, owner));
+    return std::unique_ptr<frmPlan>(new frmPlan(std::move(opening.session), std::move(opening.lock),
+                                                opening.limitsChecked, owner));
 }
 
 QString frmPlan::fileBaseName(const SessionRecord &record)
@@ -377,13 +324,12 @@ void frmPlan::showRecordState()
 {
     cmdSaveRecord->setEnabled(m_session->state() == RecordState::NotSaved && m_report.hasPlan() &&
                               m_setup->setupProblem().isEmpty());
-    m_setup->showRecordState(recordStateText(*m_session));
+    m_setup->showRecordState(m_keeper->stateText());
 }
 
 void frmPlan::sessionChanged()
 {
-    if (m_session->state() == RecordState::Saved && m_session->hasUnsavedEntries())
-        saveEntries();
+    saveEntries();
     refresh();
     if (m_session->setupFixed())
         m_setup->showSetup(); // the corrected start and release level
@@ -391,23 +337,20 @@ void frmPlan::sessionChanged()
 
 void frmPlan::saveEntries()
 {
-    const QString error = RecordFile::save(m_session->path(), m_session->record());
-    if (!error.isEmpty()) {
+    if (const QString error = m_keeper->saveEntries(); !error.isEmpty())
         OperatorMessage::show(this, error);
-        return;
-    }
-    m_session->setEntriesSaved();
 }
 
 bool frmPlan::mayTurnIntoCurrentVersion()
 {
-    if (m_versionAccepted || m_session->record().version != RecordVersion::First ||
-        m_session->state() != RecordState::Saved)
+    const QString question = m_keeper->versionQuestion();
+    if (question.isEmpty())
         return true;
-    m_versionAccepted = OperatorMessage::ask(this, recordVersionQuestion(m_session->path()),
-                                             QMessageBox::Yes | QMessageBox::No,
-                                             QMessageBox::No) == QMessageBox::Yes;
-    return m_versionAccepted;
+    if (OperatorMessage::ask(this, question, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) !=
+        QMessageBox::Yes)
+        return false;
+    m_keeper->acceptVersion();
+    return true;
 }
 
 QStringList frmPlan::protocolText() const
@@ -434,22 +377,10 @@ bool frmPlan::saveRecordAs(const QString &path)
     if (m_session->state() != RecordState::NotSaved || !m_setup->setupProblem().isEmpty() ||
         !m_setup->takeSessionCode() || !m_gate->initialsGiven())
         return false;
-    if (const SessionRefusal refusal = m_session->prepareToSave(m_clock()); refusal.refused()) {
-        OperatorMessage::show(this, refusal.message);
-        return false;
-    }
-    auto lock = std::make_unique<RecordLock>(path);
-    if (!lock->tryLock()) {
-        OperatorMessage::show(this, recordSaveMessage(path, lock->reason()));
-        return false;
-    }
-    const QString error = RecordFile::save(path, m_session->record());
-    if (!error.isEmpty()) {
+    if (const QString error = m_keeper->saveAs(path, m_clock()); !error.isEmpty()) {
         OperatorMessage::show(this, error);
         return false;
     }
-    m_lock = std::move(lock);
-    m_session->setSaved(path);
     m_recordFolder = QFileInfo(path).absolutePath();
     refresh();
     return true;
@@ -498,7 +429,7 @@ void frmPlan::reject()
 
 void frmPlan::done(int result)
 {
-    m_lock.reset();
+    m_keeper->release();
     QDialog::done(result);
 }
 

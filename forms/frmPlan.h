@@ -17,6 +17,7 @@ class QBoxLayout;
 class QLabel;
 class QPushButton;
 class QScrollArea;
+class RecordKeeper;
 class SessionTabs;
 class SetupFields;
 
@@ -98,12 +99,11 @@ private:
     QStringList protocolText() const;
 
     std::unique_ptr<Session> m_session;
-    std::unique_ptr<RecordLock> m_lock; // held while entries are saved to the file
+    std::unique_ptr<RecordKeeper> m_keeper; // the record's file and its lock
     std::unique_ptr<EntryGate> m_gate;
     SessionPlanSettings m_ownSettings; // a reopened record's choices
     SessionPlanSettings &m_settings;
     bool m_limitsChecked = false; // the session's protocol judges it
-    bool m_versionAccepted = false;
     bool m_closeAllowed = false;
     QString m_recordFolder;
     Clock m_clock;
