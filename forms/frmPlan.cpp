@@ -1,11 +1,6 @@
 #include "forms/frmPlan.h"
 
-#include "calc/ClockText.h"
 #include "calc/FaultTexts.h"
-#include "calc/NumberText.h"
-#include "calc/Placebo.h"
-#include "calc/RecordFile.h"
-#include "calc/SessionClock.h"
 #include "calc/SessionCode.h"
 #include "calc/SessionText.h"
 #include "forms/BalChart.h"
@@ -13,14 +8,14 @@
 #include "forms/EntryGate.h"
 #include "forms/FocusedWheel.h"
 #include "forms/Fonts.h"
-#include "forms/ModalDialog.h"
 #include "forms/ObserverSheet.h"
 #include "forms/OperatorMessage.h"
 #include "forms/PlanRecord.h"
 #include "forms/PlanText.h"
+#include "forms/RecordKeeper.h"
 #include "forms/SessionTabs.h"
+#include "forms/SetupFields.h"
 #include "forms/VersionText.h"
-#include "forms/frmChange.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -30,68 +25,43 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QShortcut>
 #include <QSizeGrip>
-#include <QSpinBox>
 #include <QTabBar>
 #include <QTabWidget>
-#include <QTimeEdit>
 #include <QVBoxLayout>
 
-namespace {
-
 using namespace Controls;
-
-// What the state line says of the record's file.
-QString recordStateText(const Session &session)
-{
-    const QString path = QDir::toNativeSeparators(session.path());
-    switch (session.state()) {
-    case RecordState::NotSaved:
-        return QStringLiteral("A new session, not saved yet: Save Record... keeps it and every "
-                              "entry from then on. Open Record... continues a saved one.");
-    case RecordState::ReadOnly:
-        return QStringLiteral("Read-only: %1: %2.").arg(path, session.readOnlyReason());
-    case RecordState::Saved:
-        break;
-    }
-    if (session.hasUnsavedEntries())
-        return QStringLiteral("The last entries could not be saved to %1.").arg(path);
-    return QStringLiteral("Every entry is saved to %1.").arg(path);
-}
-
-} // namespace
 
 frmPlan::frmPlan(const DoseInput &dose, SessionPlanSettings &settings,
                  const SessionProtocol &protocol, QWidget *owner)
     : QDialog(owner), m_session(std::make_unique<Session>(dose, settings, protocol, versionNumber(),
                                                           QDateTime::currentDateTime())),
-      m_settings(settings), m_limitsChecked(protocol.protocol.has_value()),
-      m_clock(&QDateTime::currentDateTime)
+      m_keeper(std::make_unique<RecordKeeper>(*m_session)), m_settings(settings),
+      m_limitsChecked(protocol.protocol.has_value()), m_clock(&QDateTime::currentDateTime)
 {
     createControls();
     refresh();
-    showSetup();
+    m_setup->showSetup();
 }
 
 frmPlan::frmPlan(std::unique_ptr<Session> session, std::unique_ptr<RecordLock> lock,
                  bool limitsChecked, QWidget *owner)
-    : QDialog(owner), m_session(std::move(session)), m_lock(std::move(lock)),
+    : QDialog(owner), m_session(std::move(session)),
+      m_keeper(std::make_unique<RecordKeeper>(*m_session, std::move(lock))),
       m_ownSettings(m_session->record().setup.plan), m_settings(m_ownSettings),
       m_limitsChecked(limitsChecked), m_clock(&QDateTime::currentDateTime)
 {
     m_recordFolder = QFileInfo(m_session->path()).absolutePath();
     createControls();
     refresh();
-    showSetup();
+    m_setup->showSetup();
 }
 
 frmPlan::~frmPlan() = default;
@@ -99,45 +69,13 @@ frmPlan::~frmPlan() = default;
 std::unique_ptr<frmPlan> frmPlan::openRecord(const QString &path, const SessionProtocol &inUse,
                                              QWidget *owner)
 {
-    const RecordReading reading = RecordFile::open(path);
-    if (!reading.record) {
-        OperatorMessage::show(owner, reading.error);
+    RecordKeeper::Opening opening = RecordKeeper::open(path, inUse);
+    for (const QString &message : opening.messages)
+        OperatorMessage::show(owner, message);
+    if (!opening.session)
         return nullptr;
-    }
-    const SessionRecord &record = *reading.record;
-    QString readOnly;
-    auto lock = std::make_unique<RecordLock>(path);
-    if (reading.readOnly()) {
-        OperatorMessage::show(owner, reading.warning);
-        readOnly = recordCheckReason(reading.check);
-    } else if (!lock->tryLock()) {
-        OperatorMessage::show(owner, lock->message());
-        readOnly = lock->reason();
-    }
-    DoseOptions options;
-    options.plan = record.setup.plan;
-    const DoseReport dose = evaluateDose(record.setup.input, options);
-    if (!recordedDoseMatches(record.setup, dose)) {
-        const DosingState &s = dose.dose.state;
-        const SessionSetup &setup = record.setup;
-        OperatorMessage::show(
-            owner,
-            recordDoseDiffersMessage(path,
-                                     dose.ok() ? volumesText(s.AlcDose, s.MixDose, s.TotDose)
-                                               : doseFaultText(dose.outcome).message,
-                                     volumesText(setup.alcoholMl, setup.mixerMl, setup.totalMl)));
-        if (readOnly.isEmpty())
-            readOnly = recordDoseDiffersReason();
-    }
-    if (!readOnly.isEmpty())
-        lock.reset();
-    // Judged by the limits of the protocol it names only when that is the very file open now.
-    const bool sameProtocol = inUse.protocol && !record.setup.protocolSha256.isEmpty() &&
-                              record.setup.protocolSha256 == inUse.sha256;
-    auto session = std::make_unique<Session>(record, path, readOnly,
-                                             sameProtocol ? inUse.protocol : std::nullopt);
-    return std::unique_ptr<frmPlan>(
-        new frmPlan(std::move(session), std::move(lock), sameProtocol, owner));
+    return std::unique_ptr<frmPlan>(new frmPlan(std::move(opening.session), std::move(opening.lock),
+                                                opening.limitsChecked, owner));
 }
 
 QString frmPlan::fileBaseName(const SessionRecord &record)
@@ -150,6 +88,7 @@ QString frmPlan::fileBaseName(const SessionRecord &record)
 void frmPlan::setClock(Clock clock)
 {
     m_clock = std::move(clock);
+    m_setup->setClock(m_clock);
     tabSession->setClock(m_clock);
     refresh();
 }
@@ -165,37 +104,13 @@ void frmPlan::createControls()
     m_gate = std::make_unique<EntryGate>(*m_session, this);
     m_gate->setBeforeEntry([this] { return mayTurnIntoCurrentVersion(); });
 
-    lblSessionCode = label("lblSessionCode", QStringLiteral("Sessio&n code:"));
-    txtSessionCode = captioned(named(new QLineEdit, "txtSessionCode"), lblSessionCode);
-    txtSessionCode->setMaximumWidth(fontMetrics().horizontalAdvance(QLatin1Char('W')) * 20);
-    lblSessionProblem = alarmLabel("lblSessionProblem");
-    lblSessionProblem->hide();
-    optAlcohol = named(new QRadioButton(QStringLiteral("A&lcohol")), "optAlcohol");
-    optPlacebo = named(new QRadioButton(QStringLiteral("Plac&ebo")), "optPlacebo");
-    lblFloat = label("lblFloat", QStringLiteral("&Float (ml):"));
-    spnFloat = captioned(named(new QSpinBox, "spnFloat"), lblFloat);
-    lblRecordFile = label("lblRecordFile", QString());
-    lblRecordFile->setWordWrap(true);
-    lblOperator = label("lblOperator", QString());
-
+    m_setup = new SetupFields(*m_session, m_settings, *m_gate, this);
     lblDoseInputs = label("lblDoseInputs", QString());
     lblDoseInputs->setWordWrap(true);
     lblDoseVolumes = label("lblDoseVolumes", QString());
     lblDoseVolumes->setWordWrap(true);
     lblProtocolName = label("lblProtocolName", QString());
     lblProtocolName->setWordWrap(true);
-
-    lblStart = label("lblStart", QStringLiteral("S&tart of drinking:"));
-    tmeStart = captioned(named(new QTimeEdit, "tmeStart"), lblStart);
-    tmeStart->setDisplayFormat(hoursAndMinutesFormat(QLocale()));
-    lblPortions = label("lblPortions", QStringLiteral("N&umber of portions:"));
-    spnPortions = captioned(named(new QSpinBox, "spnPortions"), lblPortions);
-    spnPortions->setRange(SessionPlanLimits::MinimumPortions, SessionPlanLimits::MaximumPortions);
-    const LevelScale &level = m_session->record().setup.input.level;
-    lblReleaseLevel =
-        label("lblReleaseLevel", QStringLiteral("Relea&se level (%1):").arg(level.unitText()));
-    txtRelease = captioned(named(new QLineEdit, "txtRelease"), lblReleaseLevel);
-    txtRelease->setMaximumWidth(fontMetrics().horizontalAdvance(QStringLiteral("0.0000000")) * 2);
 
     lblProblem = alarmLabel("lblProblem");
     lblProtocol = alarmLabel("lblProtocol");
@@ -236,14 +151,7 @@ void frmPlan::createControls()
     layOut();
     FocusedWheel::applyTo(this);
 
-    connect(txtSessionCode, &QLineEdit::textChanged, this, &frmPlan::setSessionCode);
-    connect(optPlacebo, &QRadioButton::toggled, this, &frmPlan::setBeverage);
-    connect(spnFloat, &QSpinBox::valueChanged, this, &frmPlan::setBeverage);
-    connect(tmeStart, &QTimeEdit::timeChanged, this, &frmPlan::setStart);
-    connect(spnPortions, &QSpinBox::valueChanged, this, &frmPlan::setPortions);
-    connect(txtRelease, &QLineEdit::textChanged, this, &frmPlan::setReleaseLevel);
-    connect(tmeStart, &QTimeEdit::editingFinished, this, &frmPlan::correctSetup);
-    connect(txtRelease, &QLineEdit::editingFinished, this, &frmPlan::correctSetup);
+    connect(m_setup, &SetupFields::answered, this, &frmPlan::refresh);
     connect(tabSession, &SessionTabs::boosterPeriodChanged, this, &frmPlan::refresh);
     connect(m_session.get(), &Session::changed, this, &frmPlan::sessionChanged);
     // The offer and the chart's "now" line move with the clock.
@@ -253,30 +161,10 @@ void frmPlan::createControls()
 
 void frmPlan::layOut()
 {
-    auto *sessionLayout = new QHBoxLayout;
-    for (QWidget *control : std::initializer_list<QWidget *>{
-             lblSessionCode, txtSessionCode, optAlcohol, optPlacebo, lblFloat, spnFloat})
-        sessionLayout->addWidget(control);
-    sessionLayout->addStretch();
-    auto *sessionFrame = new QVBoxLayout;
-    sessionFrame->addLayout(sessionLayout);
-    sessionFrame->addWidget(lblSessionProblem);
-    sessionFrame->addWidget(lblRecordFile);
-    sessionFrame->addWidget(lblOperator);
-
     auto *doseLayout = new QVBoxLayout;
     doseLayout->addWidget(lblDoseInputs);
     doseLayout->addWidget(lblDoseVolumes);
     doseLayout->addWidget(lblProtocolName);
-
-    auto *choicesLayout = new QHBoxLayout;
-    for (QWidget *control : std::initializer_list<QWidget *>{
-             lblStart, tmeStart, lblPortions, spnPortions, lblReleaseLevel, txtRelease}) {
-        choicesLayout->addWidget(control);
-        if (qobject_cast<QLabel *>(control) == nullptr && control != txtRelease)
-            choicesLayout->addSpacing(fontMetrics().height());
-    }
-    choicesLayout->addStretch();
 
     auto *timesLayout = new QVBoxLayout;
     for (QLabel *line : {lblPeak, lblPeakBand, lblRelease, lblReleaseBand, lblZero, lblPlacebo})
@@ -300,9 +188,9 @@ void frmPlan::layOut()
     auto *contents = named(new QWidget, "pnlContents");
     contents->setAccessibleName(QStringLiteral("Session Plan"));
     auto *column = new QVBoxLayout(contents);
-    column->addWidget(frame("fraSession", QStringLiteral("Session"), sessionFrame));
+    column->addWidget(m_setup->sessionFrame());
     column->addWidget(frame("fraDose", QStringLiteral("Calculated dose"), doseLayout));
-    column->addWidget(frame("fraChoices", QStringLiteral("Plan"), choicesLayout));
+    column->addWidget(m_setup->planFrame());
     column->addWidget(lblProblem);
     column->addWidget(lblProtocol);
     column->addLayout(timesLayout);
@@ -375,26 +263,6 @@ bool frmPlan::eventFilter(QObject *watched, QEvent *event)
     return QDialog::eventFilter(watched, event);
 }
 
-void frmPlan::showSetup()
-{
-    const SessionRecord &record = m_session->record();
-    const SessionSetup &setup = record.setup;
-    const LevelScale &level = setup.input.level;
-    const QSignalBlocker code(txtSessionCode), placebo(optPlacebo), floatMl(spnFloat),
-        start(tmeStart), portions(spnPortions), release(txtRelease);
-    if (m_session->state() != RecordState::NotSaved)
-        txtSessionCode->setText(setup.sessionCode);
-    (setup.placebo ? optPlacebo : optAlcohol)->setChecked(true);
-    const SessionPlan plan = m_report.hasPlan() ? *m_report.dose.plan : SessionPlan{};
-    spnFloat->setRange(0, std::max({0, smallestPortionMl(plan), setup.floatMl}));
-    spnFloat->setValue(setup.floatMl);
-    const EntryValues inForce = m_session->valuesInForce(1);
-    tmeStart->setTime(inForce.start.value_or(setup.start).time());
-    spnPortions->setValue(setup.plan.portions);
-    txtRelease->setText(
-        SingleToText(level.shownLevel(inForce.releaseBal.value_or(setup.plan.releaseLevel))));
-}
-
 void frmPlan::refresh()
 {
     m_report =
@@ -405,15 +273,7 @@ void frmPlan::refresh()
 
 void frmPlan::showPlan()
 {
-    const bool fixed = m_session->setupFixed();
-    const bool readOnly = m_session->state() == RecordState::ReadOnly;
-    for (QWidget *choice : std::initializer_list<QWidget *>{spnPortions, optAlcohol, optPlacebo})
-        choice->setEnabled(!fixed);
-    spnFloat->setEnabled(!fixed && m_report.placebo);
-    txtSessionCode->setReadOnly(m_session->state() != RecordState::NotSaved);
-    // Once fixed, a start or a release level typed is a correction of the setup.
-    tmeStart->setReadOnly(readOnly);
-    txtRelease->setReadOnly(readOnly);
+    m_setup->present(m_report);
 
     const PlanText text = describePlan(m_report);
     const SessionText session = describeSession(m_report);
@@ -430,7 +290,7 @@ void frmPlan::showPlan()
     const QStringList protocol = protocolLines(m_report.dose, m_session->protocol());
     lblProtocol->setText(protocol.join(QLatin1Char('\n')));
     lblProtocol->setVisible(!protocol.isEmpty());
-    QString problem = setupProblem();
+    QString problem = m_setup->setupProblem();
     const bool planShown = m_report.hasPlan() && problem.isEmpty();
     if (problem.isEmpty() && !m_report.hasPlan())
         problem = m_report.dose.plan ? planFaultText(m_report.dose.plan->problem).message
@@ -442,9 +302,6 @@ void frmPlan::showPlan()
     for (QLabel *line : {lblPeakBand, lblReleaseBand})
         line->setVisible(planShown && !line->text().isEmpty());
     lblPlacebo->setVisible(planShown && m_report.placebo);
-    lblOperator->setText(m_session->operatorInitials().isEmpty()
-                             ? QStringLiteral("Operator: asked before the first entry")
-                             : QStringLiteral("Operator: ") + m_session->operatorInitials());
 
     tabSession->present(m_report);
     tabSession->setEnabled(planShown);
@@ -466,159 +323,34 @@ void frmPlan::showPlan()
 void frmPlan::showRecordState()
 {
     cmdSaveRecord->setEnabled(m_session->state() == RecordState::NotSaved && m_report.hasPlan() &&
-                              setupProblem().isEmpty());
-    lblRecordFile->setText(recordStateText(*m_session));
+                              m_setup->setupProblem().isEmpty());
+    m_setup->showRecordState(m_keeper->stateText());
 }
 
 void frmPlan::sessionChanged()
 {
-    if (m_session->state() == RecordState::Saved && m_session->hasUnsavedEntries())
-        saveEntries();
+    saveEntries();
     refresh();
     if (m_session->setupFixed())
-        showSetup(); // the corrected start and release level
+        m_setup->showSetup(); // the corrected start and release level
 }
 
 void frmPlan::saveEntries()
 {
-    const QString error = RecordFile::save(m_session->path(), m_session->record());
-    if (!error.isEmpty()) {
+    if (const QString error = m_keeper->saveEntries(); !error.isEmpty())
         OperatorMessage::show(this, error);
-        return;
-    }
-    m_session->setEntriesSaved();
 }
 
 bool frmPlan::mayTurnIntoCurrentVersion()
 {
-    if (m_versionAccepted || m_session->record().version != RecordVersion::First ||
-        m_session->state() != RecordState::Saved)
+    const QString question = m_keeper->versionQuestion();
+    if (question.isEmpty())
         return true;
-    m_versionAccepted = OperatorMessage::ask(this, recordVersionQuestion(m_session->path()),
-                                             QMessageBox::Yes | QMessageBox::No,
-                                             QMessageBox::No) == QMessageBox::Yes;
-    return m_versionAccepted;
-}
-
-void frmPlan::setupAnswered(QWidget *field, const SessionRefusal &refusal)
-{
-    if (refusal.refused())
-        m_setupProblems.insert(field, refusal.message);
-    else
-        m_setupProblems.remove(field);
-    field->setAccessibleDescription(refusal.message);
-    refresh();
-}
-
-QString frmPlan::setupProblem() const
-{
-    for (const QWidget *field : std::initializer_list<const QWidget *>{
-             optPlacebo, spnFloat, tmeStart, spnPortions, txtRelease}) {
-        if (m_setupProblems.contains(field))
-            return m_setupProblems.value(field);
-    }
-    return {};
-}
-
-void frmPlan::setSessionCode(const QString &code)
-{
-    const bool usable = code.isEmpty() || acceptsSessionCode(code);
-    if (acceptsSessionCode(code))
-        m_session->setSessionCode(code);
-    lblSessionProblem->setText(usable ? QString() : sessionCodeMessage(code));
-    lblSessionProblem->setVisible(!usable);
-    txtSessionCode->setAccessibleDescription(lblSessionProblem->text());
-}
-
-bool frmPlan::takeSessionCode()
-{
-    const QString code = txtSessionCode->text();
-    if (m_session->record().setup.sessionCode == code && acceptsSessionCode(code))
-        return true;
-    const SessionRefusal refusal = m_session->setSessionCode(code);
-    if (refusal.refused()) {
-        OperatorMessage::show(this, refusal.message);
-        txtSessionCode->setFocus();
-    }
-    return !refusal.refused();
-}
-
-void frmPlan::setBeverage()
-{
-    if (m_session->setupFixed())
-        return;
-    setupAnswered(optPlacebo,
-                  m_session->setBeverage(optPlacebo->isChecked(), float(spnFloat->value())));
-    showSetup(); // the float a portion of the new plan can hold
-}
-
-void frmPlan::setStart()
-{
-    if (m_session->setupFixed())
-        return;
-    setupAnswered(tmeStart,
-                  m_session->setStart(SessionClock::startAt(tmeStart->time(), m_clock())));
-}
-
-void frmPlan::setPortions()
-{
-    if (m_session->setupFixed())
-        return;
-    const SessionRefusal refusal = m_session->setPortions(spnPortions->value());
-    if (!refusal.refused())
-        m_settings.portions = spnPortions->value();
-    setupAnswered(spnPortions, refusal);
-}
-
-void frmPlan::setReleaseLevel()
-{
-    if (m_session->setupFixed())
-        return;
-    const QString typed = txtRelease->text();
-    const SingleFromText level = TextToSingle(typed);
-    if (!level.ok()) {
-        setupAnswered(txtRelease, {SessionFault::PlanChoice,
-                                   fieldProblemMessage(inputProblemOf(level, typed),
-                                                       QStringLiteral("Release level"), typed)});
-        return;
-    }
-    const SessionRefusal refusal = m_session->setReleaseLevel(level.value);
-    if (!refusal.refused()) // only a usable level is remembered, in g/100 ml
-        m_settings.releaseLevel = m_session->record().setup.plan.releaseLevel;
-    setupAnswered(txtRelease, refusal);
-}
-
-void frmPlan::correctSetup()
-{
-    if (!m_session->setupFixed() || m_session->state() == RecordState::ReadOnly)
-        return;
-    const EntryValues inForce = m_session->valuesInForce(1);
-    const QDateTime start = inForce.start.value_or(QDateTime());
-    const LevelScale &level = m_report.setup.input.level;
-    const float release = level.shownLevel(inForce.releaseBal.value_or(0));
-    const SingleFromText typed = TextToSingle(txtRelease->text());
-    const bool sameStart = tmeStart->time() == start.time();
-    const bool sameRelease = typed.ok() && typed.value == release;
-    if (sameStart && sameRelease)
-        return;
-    const QList<ChangeField> fields{
-        {"tmeChangeStart", QStringLiteral("&Start of drinking:"), tmeStart->time()},
-        {"txtChangeRelease", QStringLiteral("&Release level (%1):").arg(level.unitText()),
-         std::nullopt, typed.ok() ? typed.value : release}};
-    const auto apply = [&](const frmChange &dialog) {
-        EntryValues corrected;
-        corrected.start = SessionClock::startAt(dialog.clock(0), start);
-        corrected.releaseBal = level.toBal(dialog.number(1));
-        const QString reason = dialog.reason();
-        const QDateTime now = m_clock();
-        return m_gate->enter([&] { return m_session->checkCorrection(1, corrected, reason, now); },
-                             [&] { return m_session->correct(1, corrected, reason, now); });
-    };
-    const SessionEntries entries(m_session->record());
-    frmChange dialog(frmChange::Kind::Correct, 1, entryValuesText(entries.setup(), m_report),
-                     fields, apply, this);
-    ModalDialog::exec(dialog);
-    showSetup(); // as corrected, or as it was
+    if (OperatorMessage::ask(this, question, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) !=
+        QMessageBox::Yes)
+        return false;
+    m_keeper->acceptVersion();
+    return true;
 }
 
 QStringList frmPlan::protocolText() const
@@ -629,7 +361,7 @@ QStringList frmPlan::protocolText() const
 
 void frmPlan::cmdSaveRecord_Click()
 {
-    if (!takeSessionCode() || !m_gate->initialsGiven())
+    if (!m_setup->takeSessionCode() || !m_gate->initialsGiven())
         return;
     const QString folder = m_recordFolder.isEmpty() ? QDir::homePath() : m_recordFolder;
     const QString path = QFileDialog::getSaveFileName(
@@ -642,25 +374,13 @@ void frmPlan::cmdSaveRecord_Click()
 
 bool frmPlan::saveRecordAs(const QString &path)
 {
-    if (m_session->state() != RecordState::NotSaved || !setupProblem().isEmpty() ||
-        !takeSessionCode() || !m_gate->initialsGiven())
+    if (m_session->state() != RecordState::NotSaved || !m_setup->setupProblem().isEmpty() ||
+        !m_setup->takeSessionCode() || !m_gate->initialsGiven())
         return false;
-    if (const SessionRefusal refusal = m_session->prepareToSave(m_clock()); refusal.refused()) {
-        OperatorMessage::show(this, refusal.message);
-        return false;
-    }
-    auto lock = std::make_unique<RecordLock>(path);
-    if (!lock->tryLock()) {
-        OperatorMessage::show(this, recordSaveMessage(path, lock->reason()));
-        return false;
-    }
-    const QString error = RecordFile::save(path, m_session->record());
-    if (!error.isEmpty()) {
+    if (const QString error = m_keeper->saveAs(path, m_clock()); !error.isEmpty()) {
         OperatorMessage::show(this, error);
         return false;
     }
-    m_lock = std::move(lock);
-    m_session->setSaved(path);
     m_recordFolder = QFileInfo(path).absolutePath();
     refresh();
     return true;
@@ -709,7 +429,7 @@ void frmPlan::reject()
 
 void frmPlan::done(int result)
 {
-    m_lock.reset();
+    m_keeper->release();
     QDialog::done(result);
 }
 

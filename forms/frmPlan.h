@@ -7,22 +7,19 @@
 
 #include <QDateTime>
 #include <QDialog>
-#include <QHash>
 #include <QTimer>
 #include <functional>
 #include <memory>
 
 class BalChart;
-class QBoxLayout;
-class QScrollArea;
 class EntryGate;
+class QBoxLayout;
 class QLabel;
-class QLineEdit;
 class QPushButton;
-class QRadioButton;
-class QSpinBox;
-class QTimeEdit;
+class QScrollArea;
+class RecordKeeper;
 class SessionTabs;
+class SetupFields;
 
 // "Session Plan": one participant's session, which the window presents and adds to through the
 // session's own operations (calc/Session.h). A new session is made from the last dose calculated
@@ -92,63 +89,30 @@ private:
     void refresh();
     void showPlan();
     void showRecordState();
-    // The setup's fields as the session has them.
-    void showSetup();
     // An entry was made or the setup changed: the entries are saved at once to the record's file.
     void sessionChanged();
     void saveEntries();
     // Asked before the first entry into a version-1 file; true to go on.
     bool mayTurnIntoCurrentVersion();
-    // The code typed is the session's; else a message, and false.
-    bool takeSessionCode();
     // Save, Discard or Cancel for entries not yet saved; true when the window may close.
     bool mayClose();
-    // The setup's fields, as typed, before the setup is fixed.
-    void setSessionCode(const QString &code);
-    void setBeverage();
-    void setStart();
-    void setPortions();
-    void setReleaseLevel();
-    // The start or the release level typed once the setup is fixed: a correction, with a reason.
-    void correctSetup();
-    // The outcome of a change of the setup typed in `field`: its refusal shown, or none.
-    void setupAnswered(QWidget *field, const SessionRefusal &refusal);
-    // What a setup field holds that the session did not take, the first field's first; empty
-    // when the session has what every field shows.
-    QString setupProblem() const;
     QStringList protocolText() const;
 
     std::unique_ptr<Session> m_session;
-    std::unique_ptr<RecordLock> m_lock; // held while entries are saved to the file
+    std::unique_ptr<RecordKeeper> m_keeper; // the record's file and its lock
     std::unique_ptr<EntryGate> m_gate;
     SessionPlanSettings m_ownSettings; // a reopened record's choices
     SessionPlanSettings &m_settings;
     bool m_limitsChecked = false; // the session's protocol judges it
-    bool m_versionAccepted = false;
     bool m_closeAllowed = false;
-    QHash<const QWidget *, QString> m_setupProblems; // by field
     QString m_recordFolder;
     Clock m_clock;
     SessionReport m_report;
     QTimer m_nowTimer;
-    QLabel *lblSessionCode = nullptr;
-    QLineEdit *txtSessionCode = nullptr;
-    QLabel *lblSessionProblem = nullptr;
-    QRadioButton *optAlcohol = nullptr;
-    QRadioButton *optPlacebo = nullptr;
-    QLabel *lblFloat = nullptr;
-    QSpinBox *spnFloat = nullptr;
-    QLabel *lblRecordFile = nullptr;
-    QLabel *lblOperator = nullptr;
+    SetupFields *m_setup = nullptr; // the Session and Plan frames
     QLabel *lblDoseInputs = nullptr;
     QLabel *lblDoseVolumes = nullptr;
     QLabel *lblProtocolName = nullptr;
-    QLabel *lblStart = nullptr;
-    QTimeEdit *tmeStart = nullptr;
-    QLabel *lblPortions = nullptr;
-    QSpinBox *spnPortions = nullptr;
-    QLabel *lblReleaseLevel = nullptr;
-    QLineEdit *txtRelease = nullptr;
     QLabel *lblProblem = nullptr;
     QLabel *lblProtocol = nullptr; // differences from the protocol and limits passed
     QLabel *lblPeak = nullptr;
