@@ -33,11 +33,17 @@ std::string PlanOutput::levelInUnitText(double value, bool unitGiven)
 
 std::vector<std::string_view> PlanOutput::columns(const std::optional<LevelScale> &level, bool band)
 {
-    std::vector<std::string_view> names(Columns.begin(), Columns.end());
-    if (level)
-        names.insert(names.begin() + 1, PeakLevelColumn);
-    if (band)
-        names.insert(names.end(), BandColumns.begin(), BandColumns.end());
+    // Appended one by one: GCC 12 takes a range inserted into a vector for an overflow.
+    std::vector<std::string_view> names;
+    for (std::size_t i = 0; i < Columns.size(); ++i) {
+        names.push_back(Columns[i]);
+        if (i == 0 && level)
+            names.push_back(PeakLevelColumn);
+    }
+    if (band) {
+        for (std::string_view column : BandColumns)
+            names.push_back(column);
+    }
     return names;
 }
 
