@@ -6,30 +6,20 @@
 
 inline EntryValues readingValues(int atMinute, float level)
 {
-    EntryValues values;
-    values.atMinute = atMinute;
-    values.level = level;
-    return values;
+    return {atMinute, level, {}, {}, {}, {}};
 }
 
 inline EntryValues servedValues(std::optional<int> atMinute)
 {
-    EntryValues values;
-    values.servedAtMinute = atMinute;
-    return values;
+    return {{}, {}, atMinute, {}, {}, {}};
 }
 
 inline EntryValues boosterValues(int servedAtMinute, float drinkingMinutes)
 {
-    EntryValues values = servedValues(servedAtMinute);
-    values.drinkingMinutes = drinkingMinutes;
-    return values;
+    return {{}, {}, servedAtMinute, drinkingMinutes, {}, {}};
 }
 
 inline EntryValues setupValues(const QDateTime &start, float releaseBal)
 {
-    EntryValues values;
-    values.start = start;
-    values.releaseBal = releaseBal;
-    return values;
+    return {{}, {}, {}, {}, start, releaseBal};
 }

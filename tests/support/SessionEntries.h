@@ -24,44 +24,30 @@ inline EntryStamp stampAt(const char *hhmmss, const char *initials = "JS")
             QString::fromUtf8(initials)};
 }
 
+// Every value of an entry, in the order SessionEntry holds them; the total is the volumes' sum.
 inline SessionEntry entryOf(int entry, EntryEvent event, const EntryStamp &stamp,
-                            const EntryValues &values = {})
+                            const EntryValues &values, int number = 0, int plannedAtMinute = 0,
+                            int alcoholMl = 0, int mixerMl = 0, float boosterTargetBal = 0,
+                            int corrects = 0, const QString &reason = {})
 {
-    SessionEntry made;
-    made.entry = entry;
-    made.event = event;
-    made.enteredAt = stamp.enteredAt;
-    made.operatorInitials = stamp.operatorInitials;
-    made.values = values;
-    return made;
-}
-
-// Volumes poured: a portion's or a booster's.
-inline SessionEntry poured(SessionEntry entry, int alcoholMl, int mixerMl)
-{
-    entry.alcoholMl = alcoholMl;
-    entry.mixerMl = mixerMl;
-    entry.totalMl = alcoholMl + mixerMl;
-    return entry;
+    const int totalMl = alcoholMl + mixerMl;
+    return {entry,   event,   stamp.enteredAt,  stamp.operatorInitials,
+            number,  values,  plannedAtMinute,  alcoholMl,
+            mixerMl, totalMl, boosterTargetBal, corrects,
+            reason};
 }
 
 inline SessionEntry portionEntry(int entry, int number, int atMinute, int alcoholMl, int mixerMl,
                                  const EntryStamp &stamp = {},
                                  std::optional<int> servedAtMinute = std::nullopt)
 {
-    SessionEntry portion =
-        poured(entryOf(entry, EntryEvent::Portion, stamp, servedValues(servedAtMinute)), alcoholMl,
-               mixerMl);
-    portion.number = number;
-    portion.plannedAtMinute = atMinute;
-    return portion;
+    return entryOf(entry, EntryEvent::Portion, stamp, servedValues(servedAtMinute), number,
+                   atMinute, alcoholMl, mixerMl);
 }
 
 inline SessionEntry servedEntry(int entry, int number, int atMinute, const EntryStamp &stamp)
 {
-    SessionEntry served = entryOf(entry, EntryEvent::Served, stamp, servedValues(atMinute));
-    served.number = number;
-    return served;
+    return entryOf(entry, EntryEvent::Served, stamp, servedValues(atMinute), number);
 }
 
 inline SessionEntry readingEntry(int entry, int atMinute, float level, const EntryStamp &stamp = {})
@@ -73,27 +59,20 @@ inline SessionEntry boosterEntry(int entry, int servedAtMinute, float targetBal,
                                  float drinkingMinutes, int alcoholMl, int mixerMl,
                                  const EntryStamp &stamp = {})
 {
-    SessionEntry booster = poured(
-        entryOf(entry, EntryEvent::Booster, stamp, boosterValues(servedAtMinute, drinkingMinutes)),
-        alcoholMl, mixerMl);
-    booster.boosterTargetBal = targetBal;
-    return booster;
+    return entryOf(entry, EntryEvent::Booster, stamp,
+                   boosterValues(servedAtMinute, drinkingMinutes), 0, 0, alcoholMl, mixerMl,
+                   targetBal);
 }
 
 inline SessionEntry correctionEntry(int entry, int corrects, const EntryValues &values,
                                     const QString &reason, const EntryStamp &stamp)
 {
-    SessionEntry correction = entryOf(entry, EntryEvent::Correction, stamp, values);
-    correction.corrects = corrects;
-    correction.reason = reason;
-    return correction;
+    return entryOf(entry, EntryEvent::Correction, stamp, values, 0, 0, 0, 0, 0, corrects, reason);
 }
 
 inline SessionEntry voidEntry(int entry, int voids, const QString &reason, const EntryStamp &stamp)
 {
-    SessionEntry voided = correctionEntry(entry, voids, {}, reason, stamp);
-    voided.event = EntryEvent::Void;
-    return voided;
+    return entryOf(entry, EntryEvent::Void, stamp, {}, 0, 0, 0, 0, 0, voids, reason);
 }
 
 // The worked example's setup, started on 2026-12-08 at 14:05 local time.
