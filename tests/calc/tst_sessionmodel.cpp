@@ -49,10 +49,8 @@ private slots:
     void changes();
     void servedInItsRow_data();
     void servedInItsRow();
-    void operatorInitials_data();
-    void operatorInitials();
-    void saving_data();
-    void saving();
+    void operatorAndSaving_data();
+    void operatorAndSaving();
     void readOnly();
 };
 
@@ -243,10 +241,8 @@ void TestSessionModel::boosterServed()
         QVERIFY(question.startsWith(QLatin1String("WARNING: With this booster: ")));
     QCOMPARE(session->serveBooster(clockAt(110), 10, at(110)).fault, SessionFault::None);
     const SessionEntry booster = session->record().entries.constLast();
+    // As offered (its volumes are in the session's words).
     QCOMPARE(booster.values, boosterValues(110, 10));
-    QCOMPARE(
-        QStringLiteral("%1/%2/%3").arg(booster.alcoholMl).arg(booster.mixerMl).arg(booster.totalMl),
-        QStringLiteral("25/150/175"));
     QCOMPARE(booster.boosterTargetBal, 0.08f - 0.054f);
 
     // At most one booster in force: another only once it is voided.
@@ -316,11 +312,11 @@ void TestSessionModel::setup()
     QCOMPARE(session->setSessionCode(QStringLiteral("P-1")).fault, SessionFault::None);
     if (before == QLatin1String("saved")) {
         QCOMPARE(session->prepareToSave(at(-5)).fault, SessionFault::None);
+        QCOMPARE(session->record().setup.enteredAt, at(-5).toUTC()); // saved before any entry
         session->setSaved(QStringLiteral("P-1.csv"));
     } else {
         QCOMPARE(enter(*session, before, at(5)), QString());
     }
-    QCOMPARE(session->setupFixed(), !before.isEmpty());
     const SessionRecord earlier = session->record();
 
     const QString what = change.section(QLatin1Char(' '), 0, 0);
@@ -337,7 +333,6 @@ void TestSessionModel::setup()
     else
         answer = session->setStart(at(30));
     QCOMPARE(answer.fault, refusal);
-    QCOMPARE(answer.message.startsWith(QLatin1String("ERROR: ")), answer.refused());
     QCOMPARE(pouredOf(session->record()), poured);
     if (answer.refused())
         QVERIFY(session->record() == earlier);
@@ -398,7 +393,6 @@ void TestSessionModel::changes()
     auto session = workedSession();
     QCOMPARE(enter(*session, QStringLiteral("70=0.06 s1@0 85=0.057x c5:70=0.062")), QString());
     const QList<SessionEntry> earlier = session->record().entries;
-    QCOMPARE(earlier.constLast().entry, 9);
 
     const QDateTime moment = at(120).addMSecs(400);
     const SessionRefusal answer = values ? session->correct(entry, *values, reason, moment)
@@ -456,32 +450,49 @@ void TestSessionModel::servedInItsRow()
     QCOMPARE(session.record().version, RecordVersion::Current);
 }
 
-void TestSessionModel::operatorInitials_data()
+void TestSessionModel::operatorAndSaving_data()
 {
     QTest::addColumn<QString>("initials");
-    QTest::addColumn<bool>("accepted");
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<SessionFault>("refusal"); // of the initials, else of the save
 
-    QTest::newRow("two letters") << "AB" << true;
-    QTest::newRow("eight letters") << "ABCDEFGH" << true;
-    QTest::newRow("letters of another script") << "\u00c5\u00c9" << true;
-    QTest::newRow("nine letters") << "ABCDEFGHI" << false;
-    QTest::newRow("none") << "" << false;
-    QTest::newRow("a digit") << "A1" << false;
+    using enum SessionFault;
+    QTest::newRow("two letters") << "AB"
+                                 << "P-1" << None;
+    QTest::newRow("eight letters") << "ABCDEFGH"
+                                   << "P-1" << None;
+    QTest::newRow("letters of another script") << "\u00c5\u00c9"
+                                               << "P-1" << None;
+    QTest::newRow("nine letters") << "ABCDEFGHI"
+                                  << "P-1" << InitialsInvalid;
+    QTest::newRow("none") << ""
+                          << "P-1" << InitialsInvalid;
+    QTest::newRow("a digit") << "A1"
+                             << "P-1" << InitialsInvalid;
+    QTest::newRow("no session code") << "AB"
+                                     << "" << SessionCode;
 }
 
-// No entry without the operator's initials; the first entry fixes the setup, with its portions,
-// under the same operator and time.
-void TestSessionModel::operatorInitials()
+// No entry and no save without the operator's initials, and no save without a session code. The
+// first entry fixes the setup, with its portions, under the same operator and time; every entry
+// is unsaved until the front end has written it.
+void TestSessionModel::operatorAndSaving()
 {
     QFETCH(QString, initials);
-    QFETCH(bool, accepted);
+    QFETCH(QString, code);
+    QFETCH(SessionFault, refusal);
+    using enum SessionFault;
     auto session = newSession();
-    QCOMPARE(session->addReading(clockAt(-5), 0, at(-5)).fault, SessionFault::NoInitials);
+    session->setSessionCode(code);
+    QCOMPARE(session->prepareToSave(at(-10)).fault, code.isEmpty() ? SessionCode : NoInitials);
+    QCOMPARE(session->addReading(clockAt(-5), 0, at(-5)).fault, NoInitials);
     QCOMPARE(session->setOperatorInitials(initials).fault,
-             accepted ? SessionFault::None : SessionFault::InitialsInvalid);
-    if (!accepted)
+             refusal == InitialsInvalid ? InitialsInvalid : None);
+    if (refusal == InitialsInvalid)
         return;
-    QCOMPARE(session->addReading(clockAt(-5), 0, at(-5).addMSecs(700)).fault, SessionFault::None);
+    QSignalSpy changed(session.get(), &Session::changed);
+    QCOMPARE(session->addReading(clockAt(-5), 0, at(-5).addMSecs(700)).fault, None);
+    QCOMPARE(changed.size(), 1);
     const SessionRecord &record = session->record();
     QCOMPARE(record.setup.operatorInitials, initials);
     QCOMPARE(record.setup.enteredAt, at(-5).toUTC());
@@ -489,46 +500,16 @@ void TestSessionModel::operatorInitials()
         QCOMPARE(entry.operatorInitials, initials);
         QCOMPARE(entry.enteredAt, at(-5).toUTC());
     }
-}
 
-void TestSessionModel::saving_data()
-{
-    QTest::addColumn<QString>("code");
-    QTest::addColumn<QString>("initials");
-    QTest::addColumn<SessionFault>("refusal");
-
-    QTest::newRow("ready") << "P-1"
-                           << "AB" << SessionFault::None;
-    QTest::newRow("no session code") << ""
-                                     << "AB" << SessionFault::SessionCode;
-    QTest::newRow("no initials") << "P-1"
-                                 << "" << SessionFault::NoInitials;
-}
-
-// A session is saved once it has a code and an operator; every entry after is unsaved until
-// the front end has written it.
-void TestSessionModel::saving()
-{
-    QFETCH(QString, code);
-    QFETCH(QString, initials);
-    QFETCH(SessionFault, refusal);
-    auto session = newSession();
-    session->setSessionCode(code);
-    session->setOperatorInitials(initials);
+    QVERIFY(session->hasUnsavedEntries());
     QCOMPARE(session->state(), RecordState::NotSaved);
-    QCOMPARE(session->prepareToSave(at(-10)).fault, refusal);
-    if (refusal != SessionFault::None)
+    QCOMPARE(session->prepareToSave(at(-3)).fault, refusal);
+    if (refusal != None)
         return;
-    QCOMPARE(session->record().setup.enteredAt, at(-10).toUTC());
     session->setSaved(QStringLiteral("P-1.csv"));
     QCOMPARE(session->state(), RecordState::Saved);
-    QCOMPARE(session->path(), QStringLiteral("P-1.csv"));
-    QVERIFY(session->setupFixed());
-
-    QSignalSpy changed(session.get(), &Session::changed);
     QVERIFY(!session->hasUnsavedEntries());
-    QCOMPARE(session->addReading(clockAt(-5), 0, at(-5)).fault, SessionFault::None);
-    QCOMPARE(changed.size(), 1);
+    QCOMPARE(session->addReading(clockAt(-4), 0, at(-4)).fault, None);
     QVERIFY(session->hasUnsavedEntries());
     session->setEntriesSaved();
     QVERIFY(!session->hasUnsavedEntries());
