@@ -1,7 +1,7 @@
 #pragma once
 
 #include "calc/SessionRecord.h"
-#include "tests/support/EntryValuesOf.h"
+#include "tests/support/EntryOf.h"
 #include "tests/support/WorkedExample.h"
 
 #include <QDateTime>
@@ -10,31 +10,12 @@
 // worked example's session, whose dose of 68 ml of spirit and 408 ml of mixer is poured in three
 // portions, 23 + 136, 23 + 136 and 22 + 136 ml, at 0, 13 and 27 minutes.
 
-// When and by whom an entry was made; none for an entry carried over from a version-1 file.
-struct EntryStamp {
-    QDateTime enteredAt; // UTC
-    QString operatorInitials;
-};
-
 // 2026-12-08 at `hhmmss` UTC, by `initials`.
 inline EntryStamp stampAt(const char *hhmmss, const char *initials = "JS")
 {
     return {QDateTime(QDate(2026, 12, 8), QTime::fromString(QLatin1String(hhmmss), u"HH:mm:ss"),
                       Qt::UTC),
             QString::fromUtf8(initials)};
-}
-
-// Every value of an entry, in the order SessionEntry holds them; the total is the volumes' sum.
-inline SessionEntry entryOf(int entry, EntryEvent event, const EntryStamp &stamp,
-                            const EntryValues &values, int number = 0, int plannedAtMinute = 0,
-                            int alcoholMl = 0, int mixerMl = 0, float boosterTargetBal = 0,
-                            int corrects = 0, const QString &reason = {})
-{
-    const int totalMl = alcoholMl + mixerMl;
-    return {entry,   event,   stamp.enteredAt,  stamp.operatorInitials,
-            number,  values,  plannedAtMinute,  alcoholMl,
-            mixerMl, totalMl, boosterTargetBal, corrects,
-            reason};
 }
 
 inline SessionEntry portionEntry(int entry, int number, int atMinute, int alcoholMl, int mixerMl,

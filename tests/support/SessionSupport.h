@@ -2,7 +2,7 @@
 
 #include "calc/EntryRules.h"
 #include "calc/Session.h"
-#include "tests/support/EntryValuesOf.h"
+#include "tests/support/EntryOf.h"
 #include "tests/support/WorkedExample.h"
 
 #include <QDateTime>
@@ -122,41 +122,27 @@ inline int append(SessionRecord &record, SessionEntry entry)
 
 inline int appendServed(SessionRecord &record, int portion, int minute)
 {
-    SessionEntry entry;
-    entry.event = EntryEvent::Served;
-    entry.number = portion;
-    entry.values = servedValues(minute);
-    return append(record, entry);
+    return append(record, entryOf(0, EntryEvent::Served, {}, servedValues(minute), portion));
 }
 
 inline int appendReading(SessionRecord &record, int minute, float level)
 {
-    SessionEntry entry;
-    entry.values = readingValues(minute, level);
-    return append(record, entry);
+    return append(record, entryOf(0, EntryEvent::Reading, {}, readingValues(minute, level)));
 }
 
 // The worked example's booster after the readings 70=0.06 85=0.057 100=0.054: 25 ml of spirit
 // and 150 ml of mixer for the target 0.08 - 0.054 g/100 ml.
 inline int appendBooster(SessionRecord &record, int minute, float drinkingMinutes)
 {
-    SessionEntry entry;
-    entry.event = EntryEvent::Booster;
-    entry.values = boosterValues(minute, drinkingMinutes);
-    entry.alcoholMl = 25;
-    entry.mixerMl = 150;
-    entry.totalMl = 175;
-    entry.boosterTargetBal = 0.08f - 0.054f;
-    return append(record, entry);
+    return append(record,
+                  entryOf(0, EntryEvent::Booster, {}, boosterValues(minute, drinkingMinutes), 0, 0,
+                          25, 150, 0.08f - 0.054f));
 }
 
 inline int appendVoid(SessionRecord &record, int entry)
 {
-    SessionEntry change;
-    change.event = EntryEvent::Void;
-    change.corrects = entry;
-    change.reason = QStringLiteral("wrong time");
-    return append(record, change);
+    return append(record, entryOf(0, EntryEvent::Void, {}, {}, 0, 0, 0, 0, 0, entry,
+                                  QStringLiteral("wrong time")));
 }
 
 // The same entries as `enter` takes, but readings, servings and boosters only, appended unchecked
