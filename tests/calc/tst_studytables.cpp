@@ -73,8 +73,6 @@ private slots:
     void cells_data();
     void cells();
     void overflowIsNoNumber();
-    void achievementSessions_data();
-    void achievementSessions();
     void achievement_data();
     void achievement();
     void tableText_data();
@@ -208,52 +206,23 @@ void TestStudyTables::overflowIsNoNumber()
         QStringList{"3e+38|"});
 }
 
-// What a record gives the achievement, as sessionOf writes it; "none" for a record not counted.
-void TestStudyTables::achievementSessions_data()
-{
-    QTest::addColumn<QString>("record");
-    QTest::addColumn<QString>("session");
-
-    QTest::newRow("ok, with its protocol and booster")
-        << "v2-alcohol.csv"
-        << "Arm A|alcohol|m|0.08|0.06|0.75|-|booster";
-    // 0.3 mg/L of breath at 2000:1, in g/100 ml; its target typed as 0.4 mg/L.
-    QTest::newRow("breath: the peak in g/100 ml") << "v2-breath.csv"
-                                                  << "|alcohol|m|0.08|0.060000002|0.75|-|-";
-    QTest::newRow("placebo: a peak, no ratio, a release") << "v2-placebo.csv"
-                                                          << "|placebo|m|0.08|0.004|-|70|-";
-    QTest::newRow("version 1 is not counted") << "v1-alcohol.csv"
-                                              << "none";
-    QTest::newRow("cut is not counted") << "cut:v2-alcohol.csv"
-                                        << "none";
-}
-
-void TestStudyTables::achievementSessions()
-{
-    QFETCH(QString, record);
-    QFETCH(QString, session);
-    const std::optional<AchievementSession> given = achievementSession(referenceRecord(record));
-    if (session == QLatin1String("none")) {
-        QVERIFY(!given);
-        return;
-    }
-    QVERIFY(given);
-    const AchievementSession expected = sessionOf(session);
-    QCOMPARE(given->protocol, expected.protocol);
-    QCOMPARE(given->placebo, expected.placebo);
-    QCOMPARE(given->gender, expected.gender);
-    QCOMPARE(given->targetBal, expected.targetBal);
-    QCOMPARE(given->peakBal, expected.peakBal);
-    QCOMPARE(given->peakVsTarget, expected.peakVsTarget);
-    QCOMPARE(given->releaseAtMinute, expected.releaseAtMinute);
-    QCOMPARE(given->booster, expected.booster);
-}
-
-// The achievement of sessions as sessionOf reads them: every row, its cells joined by ",".
+// The achievement of sessions as sessionOf reads them, or as a reference record gives one
+// ("record:" and the record as ReferenceFiles names it): every row, its cells joined by ",".
 void TestStudyTables::achievement_data()
 {
     QTest::addColumn<QStringList>("sessions");
     QTest::addColumn<QStringList>("rows");
+
+    // Only a record that is ok counts: v2-alcohol.csv under Arm A with its booster, v2-breath.csv
+    // with its peak of 0.3 mg/L at 2000:1 in g/100 ml, v2-placebo.csv released at 70 minutes.
+    QTest::newRow("the reference records")
+        << QStringList{"record:v2-alcohol.csv", "record:v2-breath.csv", "record:v2-placebo.csv",
+                       "record:v1-alcohol.csv", "record:cut:v2-alcohol.csv"}
+        << QStringList{
+               ",alcohol,m,1,0.08,0.0600,,0.060000002,0.060000002,0.7500,0.0000,0.0000,,0",
+               ",placebo,m,1,0.08,0.0040,,0.004,0.004,,,,70,0",
+               "Arm A,alcohol,m,1,0.08,0.0600,,0.06,0.06,0.7500,0.0000,0.0000,,1",
+               "all,all,all,3,0.08,0.0413,0.0323,0.004,0.060000002,0.7500,0.0000,0.0000,70,1"};
 
     QTest::newRow("no sessions") << QStringList() << QStringList{"all,all,all,0,,,,,,,,,,0"};
     QTest::newRow("groups by protocol, beverage and gender in that order, then all")
@@ -311,8 +280,12 @@ void TestStudyTables::achievement()
     QFETCH(QStringList, sessions);
     QFETCH(QStringList, rows);
     AchievementTable table;
-    for (const QString &session : sessions)
-        table.add(sessionOf(session));
+    for (const QString &session : sessions) {
+        if (!session.startsWith(QLatin1String("record:")))
+            table.add(sessionOf(session));
+        else if (const auto given = achievementSession(referenceRecord(session.mid(7))))
+            table.add(*given);
+    }
     QStringList actual;
     for (const QList<QByteArray> &row : table.rows()) {
         QCOMPARE(row.size(), qsizetype(AchievementColumns.size()));
