@@ -414,17 +414,13 @@ void TestSessionCourse::damagedRecord()
     record.setup.input.state.DD = value;
     appendServed(record, 3, minute);
     appendReading(record, minute, value);
-    const int booster = appendBooster(record, minute, value);
-    record.entries.last().boosterTargetBal = value;
-    SessionEntry correction;
-    correction.event = EntryEvent::Correction;
-    correction.corrects = booster;
-    correction.values.drinkingMinutes = value;
-    correction.reason = QStringLiteral("wrong time");
-    append(record, correction);
-    correction.corrects = 1; // the setup, without a start
-    correction.values = setupValues(QDateTime(), value);
-    append(record, correction);
+    const int booster = append(record, entryOf(0, EntryEvent::Booster, {},
+                                               boosterValues(minute, value), 0, 0, 25, 150, value));
+    // Its drinking period corrected alone, and the setup corrected without a start.
+    append(record, entryOf(0, EntryEvent::Correction, {}, {{}, {}, {}, value, {}, {}}, 0, 0, 0, 0,
+                           0, booster, QStringLiteral("wrong time")));
+    append(record, entryOf(0, EntryEvent::Correction, {}, setupValues(QDateTime(), value), 0, 0, 0,
+                           0, 0, 1, QStringLiteral("wrong time")));
 
     for (const int offeredAt : {minute, 0}) {
         const SessionReport report = reportOf(record, minute, offeredAt);

@@ -404,12 +404,10 @@ void TestSessionModel::changes()
     QCOMPARE(entries.size(), earlier.size() + (answer.refused() ? 0 : 1));
     if (answer.refused())
         return;
-    const SessionEntry &change = entries.constLast();
-    QCOMPARE(change.event, values ? EntryEvent::Correction : EntryEvent::Void);
-    QCOMPARE(change.corrects, entry);
-    QCOMPARE(change.reason, reason);
-    QCOMPARE(change.operatorInitials, QStringLiteral("AB"));
-    QCOMPARE(change.enteredAt, at(120).toUTC());
+    QVERIFY(entries.constLast() == entryOf(10, values ? EntryEvent::Correction : EntryEvent::Void,
+                                           {at(120).toUTC(), QStringLiteral("AB")},
+                                           values.value_or(EntryValues{}), 0, 0, 0, 0, 0, entry,
+                                           reason));
     const SessionEntries now(session->record());
     const EntryInForce *changed = now.find(entry);
     QCOMPARE(changed->voided(), !values);
