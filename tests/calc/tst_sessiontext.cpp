@@ -1,8 +1,8 @@
-#include "calc/EntryRules.h"
 #include "calc/SessionText.h"
 #include "tests/support/ReferenceRecords.h"
 #include "tests/support/SessionSupport.h"
 
+#include <QHash>
 #include <QTest>
 
 using namespace SessionSupport;
@@ -14,37 +14,32 @@ namespace {
 const LevelScale Blood;
 const LevelScale BreathMgPerL{LevelUnit::MilligramsPerLitre, 2100};
 
-// The text of `field`: a line of SessionText, a row of a table with its cells joined by "|",
-// or all the lines of a list joined by "\n".
-QString fieldOf(const SessionText &text, const QString &field)
+// The text of `field`: a line of SessionText, the rows of a table with their cells joined by "|"
+// (History's after the setup and its portions as "historyRows"), or the lines of a list by "\n".
+QString fieldOf(const SessionText &text, const QList<QStringList> &history, const QString &field)
 {
-    if (field == QLatin1String("observedPeak"))
-        return text.observedPeak;
-    if (field == QLatin1String("descending"))
-        return text.descending;
-    if (field == QLatin1String("release"))
-        return text.release;
-    if (field == QLatin1String("served"))
-        return text.served.join(QLatin1Char('|'));
-    if (field == QLatin1String("servedNotes"))
-        return text.servedNotes.join(QLatin1Char('|'));
-    if (field == QLatin1String("booster"))
-        return (QStringList{text.booster} + text.boosterCourse).join(QLatin1Char('\n'));
-    if (field == QLatin1String("offer"))
-        return (QStringList{text.offer} + text.offerWarnings).join(QLatin1Char('\n'));
-    if (field == QLatin1String("peakBand"))
-        return text.peakBand;
-    if (field == QLatin1String("releaseBand"))
-        return text.releaseBand;
-    if (field == QLatin1String("offerPeakBand"))
-        return text.offerPeakBand;
-    if (field == QLatin1String("history"))
-        return text.history.join(QLatin1Char('\n'));
-    QStringList rows;
-    for (const QStringList &cells :
-         field == QLatin1String("boosters") ? text.boosters : text.readings)
-        rows << cells.join(QLatin1Char('|'));
-    return rows.join(QLatin1Char('\n'));
+    const auto rows = [](const QList<QStringList> &table) {
+        QStringList joined;
+        for (const QStringList &cells : table)
+            joined << cells.join(QLatin1Char('|'));
+        return joined.join(QLatin1Char('\n'));
+    };
+    const QHash<QString, QString> fields{
+        {"observedPeak", text.observedPeak},
+        {"descending", text.descending},
+        {"release", text.release},
+        {"peakBand", text.peakBand},
+        {"releaseBand", text.releaseBand},
+        {"offerPeakBand", text.offerPeakBand},
+        {"served", text.served.join(QLatin1Char('|'))},
+        {"servedNotes", text.servedNotes.join(QLatin1Char('|'))},
+        {"booster", (QStringList{text.booster} + text.boosterCourse).join(QLatin1Char('\n'))},
+        {"offer", (QStringList{text.offer} + text.offerWarnings).join(QLatin1Char('\n'))},
+        {"history", text.history.join(QLatin1Char('\n'))},
+        {"readings", rows(text.readings)},
+        {"boosters", rows(text.boosters)},
+        {"historyRows", rows(history.mid(4))}};
+    return fields.value(field, QStringLiteral("?"));
 }
 
 } // namespace
@@ -69,11 +64,9 @@ void TestSessionText::differences_data()
     QTest::addColumn<double>("difference");
     QTest::addColumn<QString>("text");
 
-    QTest::newRow("above, 4 decimals of g/100 ml") << Blood << 0.00123 << "+0.0012";
-    QTest::newRow("below") << Blood << -0.0207 << "-0.0207";
+    // Others as the readings show them.
     QTest::newRow("rounds to 0: no sign") << Blood << -0.00004 << "0.0000";
     QTest::newRow("4 significant digits in mg/L") << BreathMgPerL << 0.012345 << "+0.01235";
-    QTest::newRow("below in mg/L") << BreathMgPerL << -0.5 << "-0.5";
 }
 
 void TestSessionText::differences()
@@ -84,154 +77,96 @@ void TestSessionText::differences()
     QCOMPARE(differenceText(difference, level, QLocale::c()), text);
 }
 
+// Fields of the text as fieldOf gives them, joined by "|".
 void TestSessionText::words_data()
 {
     QTest::addColumn<bool>("placebo");
-    QTest::addColumn<QString>("entries"); // readings; "s1@0" serves portion 1; "b110" a booster
-    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("entries"); // as SessionSupport::enter takes them
+    QTest::addColumn<QString>("fields");
     QTest::addColumn<QString>("text");
 
+    const auto row = [](const char *name, bool placebo, const QString &entries, const char *fields,
+                        const char *text) {
+        QTest::newRow(name) << placebo << entries << QString::fromLatin1(fields)
+                            << QString::fromUtf8(text);
+    };
     const QString worked = QStringLiteral("70=0.06 85=0.057 100=0.054");
-    QTest::newRow("no readings") << false << ""
-                                 << "observedPeak"
-                                 << "Observed peak: none yet";
-    QTest::newRow("observed peak") << false << worked << "observedPeak"
-                                   << "Observed peak: 0.06 g/100 ml at 15:10";
-    QTest::newRow("limb shown") << false << worked << "descending"
-                                << "Descending limb shown at 15:40";
-    QTest::newRow("limb withdrawn") << false << "60=0.08 75=0.07 90=0.06 105=0.065"
-                                    << "descending"
-                                    << "Descending limb withdrawn: the reading at 15:45 rose.";
-    QTest::newRow("no limb for a placebo") << true << worked << "descending"
-                                           << "";
-    QTest::newRow("release") << false << "60=0.08 75=0.05 90=0.018"
-                             << "release"
-                             << "Release level reached at 15:30 (0.018)";
-    QTest::newRow("readings against the curve")
-        << false << "5=0.02 70=0.06"
-        << "readings"
-        << "5|14:05|0.02|0.0058|+0.0142|above|may hold mouth alcohol\n"
-           "6|15:10|0.06|0.0807|-0.0207|within|";
+    row("before any reading: the peak's band, the release band in clock times", false, "",
+        "observedPeak|peakBand|releaseBand",
+        "Observed peak: none yet|80 % of participants like this one peak between 0.0585 and "
+        "0.1029.|80 % of participants like this one fall below 0.02 g/100 ml between 17:31 and "
+        "21:35 (211 and 455 minutes after the start). Only a reading releases a participant.");
+    row("observed peak, limb shown", false, worked, "observedPeak|descending",
+        "Observed peak: 0.06 g/100 ml at 15:10|Descending limb shown at 15:40");
+    row("limb withdrawn", false, "60=0.08 75=0.07 90=0.06 105=0.065", "descending",
+        "Descending limb withdrawn: the reading at 15:45 rose.");
+    row("release", false, "60=0.08 75=0.05 90=0.018", "release",
+        "Release level reached at 15:30 (0.018)");
+    row("readings against the curve", false, "5=0.02 70=0.06", "readings",
+        "5|14:05|0.02|0.0058|+0.0142|above|may hold mouth alcohol\n"
+        "6|15:10|0.06|0.0807|-0.0207|within|");
     // The band's lower edge is 0.0585 at the peak (70 minutes) and lower 30 minutes later.
-    QTest::newRow("below the band: at the expected peak it says what that may mean")
-        << false << "70=0.04 100=0.03"
-        << "readings"
-        << "5|15:10|0.04|0.0807|-0.0407|below|below what 80 % of participants reach: food, "
-           "slower absorption or a low dose are possible.\n"
-           "6|15:40|0.03|0.0732|-0.0432|below|";
-    QTest::newRow("the peak's band") << false << "" << "peakBand"
-                                     << "80 % of participants like this one peak between 0.0585 "
-                                        "and 0.1029.";
-    QTest::newRow("the release band in clock times")
-        << false << ""
-        << "releaseBand"
-        << "80 % of participants like this one fall below 0.02 g/100 ml between 17:31 and 21:35 "
-           "(211 and 455 minutes after the start). Only a reading releases a participant.";
-    QTest::newRow("no band for a placebo") << true << "" << "peakBand" << "";
-    QTest::newRow("a placebo's readings") << true << "-10=0"
-                                          << "readings"
-                                          << "5|13:50|0|no curve|no curve|no curve|baseline";
-    QTest::newRow("served") << false << "s2@13"
-                            << "served"
-                            << "not yet|14:13|not yet";
-    QTest::newRow("a serving voided, and marked again")
-        << false << "s1@0 v5 s1@2"
-        << "served|servedNotes"
-        << "14:02|not yet|not yet|served at 14:00, voided||";
-    QTest::newRow("the boosters, voided ones too")
-        << false << worked + QStringLiteral(" b110 v8") << "boosters"
-        << "8|15:50|10|25|150|175|voided";
-    QTest::newRow("the booster offered")
-        << false << worked << "offer"
-        << "Booster estimate: alcohol 25 ml, mixer 150 ml, total 175 ml, to raise the level by "
-           "0.026 g/100 ml over 10 minutes.";
-    QTest::newRow("no booster for a placebo")
-        << true << worked << "offer"
-        << "ERROR: No booster for the placebo beverage: no curve is expected.";
-    QTest::newRow("the booster served")
-        << false << worked + QStringLiteral(" b110") << "booster"
-        << "Booster served at 15:50: alcohol 25 ml, mixer 150 ml, total 175 ml (target 0.026 "
-           "g/100 ml over 10 minutes)\n"
-           "Expected peak after the booster: 0.0801 g/100 ml at 16:30\n"
-           "Expected below 0.02 g/100 ml at 20:30\n"
-           "Expected zero at 21:50\n"
-           "With the booster, 80 % of participants like this one peak between 0.0715 and 0.0887.";
+    row("below the band: at the expected peak it says what that may mean", false,
+        "70=0.04 100=0.03", "readings",
+        "5|15:10|0.04|0.0807|-0.0407|below|below what 80 % of participants reach: food, slower "
+        "absorption or a low dose are possible.\n"
+        "6|15:40|0.03|0.0732|-0.0432|below|");
+    row("a placebo: no limb, no booster", true, worked, "descending|offer",
+        "|ERROR: No booster for the placebo beverage: no curve is expected.");
+    row("a placebo's readings", true, "-10=0", "readings",
+        "5|13:50|0|no curve|no curve|no curve|baseline");
+    row("served", false, "s2@13", "served", "not yet|14:13|not yet");
+    row("a serving voided, and marked again", false, "s1@0 v5 s1@2", "served|servedNotes",
+        "14:02|not yet|not yet|served at 14:00, voided||");
+    row("the boosters, voided ones too", false, worked + " b110 v8", "boosters",
+        "8|15:50|10|25|150|175|voided");
     // Offered at 16:00, 60 minutes after the reading it starts from: a little wider than served
     // at 15:50.
-    QTest::newRow("the band of the booster offered")
-        << false << worked << "offerPeakBand"
-        << "With the booster, 80 % of participants like this one peak between 0.0713 and 0.0889.";
-    QTest::newRow("a correction and a void")
-        << false << "70=0.6 c5:70=0.06 v5"
-        << "history"
-        << "Entry 6, 2 Mar 2026 16:00 (AB): entry 5, the reading 0.6 g/100 ml at 15:10, "
-           "corrected to the reading 0.06 g/100 ml at 15:10. Reason: mistyped value.\n"
-           "Entry 7, 2 Mar 2026 16:00 (AB): entry 5, the reading 0.06 g/100 ml at 15:10, "
-           "voided. Reason: entered for the wrong session.";
+    row("the booster offered, with its band", false, worked, "offer|offerPeakBand",
+        "Booster estimate: alcohol 25 ml, mixer 150 ml, total 175 ml, to raise the level by 0.026 "
+        "g/100 ml over 10 minutes.|With the booster, 80 % of participants like this one peak "
+        "between 0.0713 and 0.0889.");
+    row("the booster served", false, worked + " b110", "booster",
+        "Booster served at 15:50: alcohol 25 ml, mixer 150 ml, total 175 ml (target 0.026 g/100 "
+        "ml over 10 minutes)\n"
+        "Expected peak after the booster: 0.0801 g/100 ml at 16:30\n"
+        "Expected below 0.02 g/100 ml at 20:30\n"
+        "Expected zero at 21:50\n"
+        "With the booster, 80 % of participants like this one peak between 0.0715 and 0.0887.");
+    row("a correction and a void", false, "70=0.6 c5:70=0.06 v5", "history",
+        "Entry 6, 2 Mar 2026 16:00 (AB): entry 5, the reading 0.6 g/100 ml at 15:10, corrected "
+        "to the reading 0.06 g/100 ml at 15:10. Reason: mistyped value.\n"
+        "Entry 7, 2 Mar 2026 16:00 (AB): entry 5, the reading 0.06 g/100 ml at 15:10, voided. "
+        "Reason: entered for the wrong session.");
     // History: each entry as made beside what it is now, each change with what it did.
-    QTest::newRow("history of a corrected reading")
-        << false << "70=0.6 c5:70=0.06"
-        << "history rows after the portions"
-        << "5|2 Mar 2026 16:00|AB|reading|the reading 0.6 g/100 ml at 15:10|the reading 0.06 "
-           "g/100 ml at 15:10 (corrected by entry 6)\n"
-           "6|2 Mar 2026 16:00|AB|correction|entry 5 corrected to the reading 0.06 g/100 ml at "
-           "15:10. Reason: mistyped value.|";
-    QTest::newRow("history of a voided reading")
-        << false << "70=0.6 c5:70=0.06 v5"
-        << "history rows after the portions"
-        << "5|2 Mar 2026 16:00|AB|reading|the reading 0.6 g/100 ml at 15:10|voided by entry 7\n"
-           "6|2 Mar 2026 16:00|AB|correction|entry 5 corrected to the reading 0.06 g/100 ml at "
-           "15:10. Reason: mistyped value.|\n"
-           "7|2 Mar 2026 16:00|AB|void|entry 5 voided. Reason: entered for the wrong session.|";
+    row("history of a corrected reading", false, "70=0.6 c5:70=0.06", "historyRows",
+        "5|2 Mar 2026 16:00|AB|reading|the reading 0.6 g/100 ml at 15:10|the reading 0.06 g/100 "
+        "ml at 15:10 (corrected by entry 6)\n"
+        "6|2 Mar 2026 16:00|AB|correction|entry 5 corrected to the reading 0.06 g/100 ml at "
+        "15:10. Reason: mistyped value.|");
+    row("history of a voided reading", false, "70=0.6 c5:70=0.06 v5", "historyRows",
+        "5|2 Mar 2026 16:00|AB|reading|the reading 0.6 g/100 ml at 15:10|voided by entry 7\n"
+        "6|2 Mar 2026 16:00|AB|correction|entry 5 corrected to the reading 0.06 g/100 ml at "
+        "15:10. Reason: mistyped value.|\n"
+        "7|2 Mar 2026 16:00|AB|void|entry 5 voided. Reason: entered for the wrong session.|");
 }
 
 void TestSessionText::words()
 {
     QFETCH(bool, placebo);
     QFETCH(QString, entries);
-    QFETCH(QString, field);
+    QFETCH(QString, fields);
     QFETCH(QString, text);
     auto session = SessionSupport::workedSession();
-    if (placebo)
-        session->setBeverage(true, 0);
+    session->setBeverage(placebo, 0);
     const QDateTime now = at(120);
-    for (const QString &entry : entries.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
-        SessionRefusal answer;
-        if (entry.startsWith(QLatin1Char('s'))) {
-            answer = session->markServed(entry.mid(1).section(QLatin1Char('@'), 0, 0).toInt(),
-                                         clockAt(entry.section(QLatin1Char('@'), 1).toInt()), now);
-        } else if (entry.startsWith(QLatin1Char('b'))) {
-            answer = session->serveBooster(clockAt(entry.mid(1).toInt()), 10, now);
-        } else if (entry.startsWith(QLatin1Char('c'))) {
-            const TimedLevel to = timedLevels(entry.section(QLatin1Char(':'), 1)).constFirst();
-            EntryValues values;
-            values.atMinute = to.minute;
-            values.level = to.level;
-            answer = session->correct(entry.mid(1).section(QLatin1Char(':'), 0, 0).toInt(), values,
-                                      QString::fromLatin1(ChangeReason::Standard[0]), now);
-        } else if (entry.startsWith(QLatin1Char('v'))) {
-            answer = session->voidEntry(entry.mid(1).toInt(),
-                                        QString::fromLatin1(ChangeReason::Standard[2]), now);
-        } else {
-            const TimedLevel reading = timedLevels(entry).constFirst();
-            answer = session->addReading(clockAt(reading.minute), reading.level, now);
-        }
-        QVERIFY2(!answer.refused(), qPrintable(answer.message));
-    }
+    QCOMPARE(enter(*session, entries, now), QString());
     const SessionReport report = evaluateSession(*session, now);
     const SessionText words = describeSession(report, QLocale::c());
+    const QList<QStringList> history = describeHistory(session->record(), report, QLocale::c());
     QStringList shown;
-    for (const QString &each : field.split(QLatin1Char('|'))) {
-        if (each != QLatin1String("history rows after the portions")) {
-            shown << fieldOf(words, each);
-            continue;
-        }
-        QStringList rows;
-        for (const QStringList &cells :
-             describeHistory(session->record(), report, QLocale::c()).mid(4))
-            rows << cells.join(QLatin1Char('|'));
-        shown << rows.join(QLatin1Char('\n'));
-    }
+    for (const QString &field : fields.split(QLatin1Char('|')))
+        shown << fieldOf(words, history, field);
     QCOMPARE(shown.join(QLatin1Char('|')), text);
 }
 

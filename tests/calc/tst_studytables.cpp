@@ -4,7 +4,6 @@
 #include "calc/StudyTables.h"
 #include "tests/support/ReferenceFiles.h"
 
-#include <QFile>
 #include <QTest>
 
 Q_DECLARE_METATYPE(StudyTableKind)
@@ -18,25 +17,30 @@ StudyRecord referenceRecord(const QString &spec)
     return studyRecord(file, RecordReader::read(ReferenceFiles::bytes(spec), file));
 }
 
-template <std::size_t N>
-qsizetype indexOf(const std::array<std::string_view, N> &columns, const QString &name)
+template <std::size_t N> QStringList namesOf(const std::array<std::string_view, N> &columns)
 {
-    for (std::size_t i = 0; i < N; ++i) {
-        if (QLatin1String(columns[i].data(), qsizetype(columns[i].size())) == name)
-            return qsizetype(i);
-    }
-    return -1;
+    QStringList names;
+    for (std::string_view column : columns)
+        names << QString::fromLatin1(column.data(), qsizetype(column.size()));
+    return names;
 }
 
-// The cells of `columns` of a row, joined by "|".
+// The cells of `columns` of each of `rows` of a table of `all` columns, joined by "|", each
+// row checked to have every column.
 template <std::size_t N>
-QString selected(const QList<QByteArray> &row, const std::array<std::string_view, N> &all,
-                 const QStringList &columns)
+QStringList selected(const QList<QList<QByteArray>> &rows,
+                     const std::array<std::string_view, N> &all, const QStringList &columns)
 {
-    QStringList cells;
-    for (const QString &column : columns)
-        cells << QString::fromUtf8(row.value(indexOf(all, column), "?"));
-    return cells.join(QLatin1Char('|'));
+    QStringList selection;
+    for (const QList<QByteArray> &row : rows) {
+        QStringList cells;
+        for (const QString &column : columns)
+            cells << (row.size() == qsizetype(N)
+                          ? QString::fromUtf8(row.value(namesOf(all).indexOf(column), "?"))
+                          : "?");
+        selection << cells.join(QLatin1Char('|'));
+    }
+    return selection;
 }
 
 // "Arm A|alcohol|m|0.08|0.072|0.9|300|booster": protocol, beverage, gender, target, observed peak
@@ -60,195 +64,129 @@ AchievementSession sessionOf(const QString &text)
     return session;
 }
 
-QByteArray contentOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-template <std::size_t N> QStringList namesOf(const std::array<std::string_view, N> &columns)
-{
-    QStringList names;
-    for (std::string_view column : columns)
-        names << QString::fromLatin1(column.data(), qsizetype(column.size()));
-    return names;
-}
-
 } // namespace
 
 class TestStudyTables : public QObject {
     Q_OBJECT
 
 private slots:
-    void sessionCells_data();
-    void sessionCells();
-    void readingCells_data();
-    void readingCells();
+    void cells_data();
+    void cells();
     void overflowIsNoNumber();
-    void achievementSessions_data();
-    void achievementSessions();
     void achievement_data();
     void achievement();
     void tableText_data();
     void tableText();
-    void documentedColumns_data();
-    void documentedColumns();
 };
 
-// One cell of a record's session row: `value`, or with a leading "*" a text the cell contains.
-void TestStudyTables::sessionCells_data()
+// The cells of `columns` of every row a record gives a table, joined by "|".
+void TestStudyTables::cells_data()
 {
     QTest::addColumn<QString>("record"); // as ReferenceFiles names it
-    QTest::addColumn<QString>("column");
-    QTest::addColumn<QString>("value");
-
-    const auto row = [](const char *name, const char *record, const char *column,
-                        const char *value) {
-        QTest::newRow(name) << QString::fromLatin1(record) << QString::fromLatin1(column)
-                            << QString::fromUtf8(value);
-    };
-    // What the record is worth, and why.
-    row("ok", "v2-alcohol.csv", "status", "ok");
-    row("ok: no problem", "v2-alcohol.csv", "problem", "");
-    row("version 1", "v1-alcohol.csv", "status", "unverified");
-    row("version 1: why", "v1-alcohol.csv", "problem", "*version-1 record: it has no end row");
-    row("cut", "cut:v2-alcohol.csv", "status", "cut");
-    row("cut: why, without WARNING", "cut:v2-alcohol.csv", "problem",
-        "*v2-alcohol.csv has no end row");
-    row("cut: its values all the same", "cut:v2-alcohol.csv", "observed_peak", "0.06");
-    row("changed", "changed:v2-alcohol.csv", "status", "changed");
-    row("changed: why", "changed:v2-alcohol.csv", "problem", "*changed outside Pourwise");
-    row("dose differs", "older:v1-alcohol.csv", "status", "dose differs");
-    row("dose differs: both doses", "older:v1-alcohol.csv", "problem",
-        "*(alcohol 68 ml, mixer 408 ml, total 476 ml)");
-    row("unreadable", "garbage:v2-alcohol.csv", "status", "unreadable");
-    row("unreadable: why, without ERROR", "garbage:v2-alcohol.csv", "problem",
-        "*v2-alcohol.csv line 1:");
-    row("unreadable: nothing else", "garbage:v2-alcohol.csv", "session_code", "");
-
-    // The session, the participant and the dose.
-    row("session code", "v2-breath.csv", "session_code", "P-019");
-    row("date of the start", "v2-alcohol.csv", "date", "2026-12-08");
-    row("date of the start as corrected", "restarted:v2-alcohol.csv", "date", "2026-12-09");
-    row("operator who set it up", "v2-alcohol.csv", "operator", "JS");
-    row("version 1 has no operator", "v1-alcohol.csv", "operator", "");
-    row("protocol", "v2-alcohol.csv", "protocol", "Arm A");
-    row("protocol's SHA-256", "v2-alcohol.csv", "protocol_sha256",
-        "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
-    row("no protocol", "v2-breath.csv", "protocol", "");
-    row("alcohol", "v2-alcohol.csv", "beverage", "alcohol");
-    row("placebo", "v2-placebo.csv", "beverage", "placebo");
-    row("gender", "v2-alcohol.csv", "gender", "m");
-    row("age", "v2-alcohol.csv", "age", "25");
-    // 70 in / 0.3937 and 160 lb / 2.2046, as the model converts them, as 32-bit floats.
-    row("height in cm", "v2-alcohol.csv", "height_cm", "177.80035");
-    row("weight in kg", "v2-alcohol.csv", "weight_kg", "72.57552");
-    row("unit of levels", "v2-breath.csv", "level_unit", "mg/L");
-    row("breath ratio", "v2-breath.csv", "breath_ratio", "2000");
-    row("target as typed in the lab's unit", "v2-breath.csv", "target", "0.4");
-    row("target in g/100 ml", "v2-alcohol.csv", "target", "0.08");
-    row("alcohol", "v2-alcohol.csv", "alcohol_ml", "68");
-    row("mixer", "v2-alcohol.csv", "mixer_ml", "408");
-    row("total", "v2-alcohol.csv", "total_ml", "476");
-    // 68 ml x 0.7861 g/ml over 72.57552 kg.
-    row("ethanol per kg", "v2-alcohol.csv", "ethanol_g_per_kg", "0.7365403");
-    // Three floats of 5 ml, and the rest of 159 + 159 + 158 ml mixer.
-    row("placebo: the floats poured", "v2-placebo.csv", "alcohol_ml", "15");
-    row("placebo: the mixer poured", "v2-placebo.csv", "mixer_ml", "461");
-    row("placebo: ethanol of the floats per kg", "v2-placebo.csv", "ethanol_g_per_kg",
-        "0.16247213");
-    row("portions planned", "v2-alcohol.csv", "portions_planned", "3");
-    row("portions served", "v2-alcohol.csv", "portions_served", "3");
-    row("version 1: portions served in their own rows", "v1-alcohol.csv", "portions_served", "3");
-    row("drinking ends with the drinking period", "v2-alcohol.csv", "drinking_end_min", "40");
-
-    // What the readings show. In v2-alcohol.csv the reading at 130 is corrected from 0.6 to 0.06
-    // and lies within 15 minutes of the booster's drinking; the 0.061 at 131 is voided.
-    row("observed peak, corrected and voided readings left out", "v2-alcohol.csv", "observed_peak",
-        "0.06");
-    row("observed peak's minute, the earliest of equal ones", "v2-alcohol.csv",
-        "observed_peak_at_min", "70");
-    row("observed peak in the lab's unit", "v2-breath.csv", "observed_peak", "0.3");
-    row("peak over target", "v2-alcohol.csv", "peak_vs_target", "0.75");
-    row("peak over target in the lab's unit", "v2-breath.csv", "peak_vs_target", "0.75");
-    row("placebo: no peak over target", "v2-placebo.csv", "peak_vs_target", "");
-    // The worked example's plan and band, as pourwise-dose --plan --band writes them.
-    row("expected peak", "v2-alcohol.csv", "expected_peak", "0.0807");
-    row("peak band, low", "v2-alcohol.csv", "peak_band_low", "0.0585");
-    row("peak band, high", "v2-alcohol.csv", "peak_band_high", "0.1029");
-    row("placebo: no expected peak", "v2-placebo.csv", "expected_peak", "");
-    row("placebo: no band", "v2-placebo.csv", "peak_band_high", "");
-    row("descending limb", "v2-breath.csv", "descending_shown_at_min", "100");
-    row("after a booster, its phase's limb", "v2-alcohol.csv", "descending_shown_at_min", "");
-    row("not yet released", "v2-alcohol.csv", "release_reached_at_min", "");
-    row("placebo released", "v2-placebo.csv", "release_reached_at_min", "70");
-    row("booster's spirit", "v2-alcohol.csv", "booster_alcohol_ml", "25");
-    row("booster's minute", "v2-alcohol.csv", "booster_served_at_min", "112");
-    row("no booster", "v2-breath.csv", "booster_served_at_min", "");
-    row("corrections", "v2-alcohol.csv", "corrections", "3");
-    row("voids", "v2-alcohol.csv", "voids", "1");
-}
-
-void TestStudyTables::sessionCells()
-{
-    QFETCH(QString, record);
-    QFETCH(QString, column);
-    QFETCH(QString, value);
-    const QList<QByteArray> cells = ::sessionCells(referenceRecord(record));
-    QCOMPARE(cells.size(), qsizetype(SessionColumns.size()));
-    const qsizetype index = indexOf(SessionColumns, column);
-    QVERIFY2(index >= 0, qPrintable(column));
-    QCOMPARE(cells[0], ReferenceFiles::fileOf(record).toUtf8());
-    const QString cell = QString::fromUtf8(cells[index]);
-    if (value.startsWith(QLatin1Char('*')))
-        QVERIFY2(cell.contains(value.mid(1)), qPrintable(cell));
-    else
-        QCOMPARE(cell, value);
-}
-
-// The cells of `columns` of every row of a record's readings, joined by "|".
-void TestStudyTables::readingCells_data()
-{
-    QTest::addColumn<QString>("record");
+    QTest::addColumn<StudyTableKind>("table");
     QTest::addColumn<QStringList>("columns");
     QTest::addColumn<QStringList>("rows");
 
-    QTest::newRow("in time order, corrected marked, voided left out, each with its note")
-        << "v2-alcohol.csv"
+    const auto session = [](const char *name, const char *record, const QString &columns,
+                            const QString &cells) {
+        QTest::newRow(name) << QString::fromLatin1(record) << StudyTableKind::Sessions
+                            << columns.split(' ') << QStringList{cells};
+    };
+    // What a record is worth, and why, in words that begin without "WARNING" or "ERROR".
+    const QString status = QStringLiteral("file status problem");
+    session("ok", "v2-alcohol.csv", status, "v2-alcohol.csv|ok|");
+    session("version 1", "v1-alcohol.csv", status,
+            "v1-alcohol.csv|unverified|v1-alcohol.csv is a version-1 record: it has no end row, so "
+            "nothing vouches that its rows are as Pourwise wrote them.");
+    session("cut", "cut:v2-alcohol.csv", status,
+            "v2-alcohol.csv|cut|v2-alcohol.csv has no end row: it was cut short, and entries may "
+            "be missing at its end. It opens read-only.");
+    session("changed", "changed:v2-alcohol.csv", status,
+            "v2-alcohol.csv|changed|v2-alcohol.csv was changed outside Pourwise: the rows before "
+            "its end row are not as they were written (their SHA-256 differs from the end row's). "
+            "It opens read-only.");
+    session("dose differs", "older:v1-alcohol.csv", status,
+            "v1-alcohol.csv|dose differs|The dose computed again from the values in "
+            "v1-alcohol.csv (alcohol 65 ml, mixer 390 ml, total 455 ml) differs from the dose the "
+            "record saved (alcohol 68 ml, mixer 408 ml, total 476 ml). The record opens "
+            "read-only; neither dose is taken for the other.");
+    session("unreadable", "garbage:v2-alcohol.csv", status + " session_code",
+            "v2-alcohol.csv|unreadable|v2-alcohol.csv line 1: the header's column 1 is \"not\", "
+            "not \"entry\".|");
+
+    // In v2-alcohol.csv the reading at 130 is corrected from 0.6 to 0.06 and lies within 15
+    // minutes of the booster's drinking; the 0.061 at 131 is voided; the release level and a
+    // serving are corrected too. 70 in / 0.3937 and 160 lb / 2.2046 are the height and weight in
+    // cm and kg as 32-bit floats; 68 ml x 0.7861 g/ml over 72.57552 kg the ethanol per kg.
+    session("the session, the participant and the dose", "v2-alcohol.csv",
+            "session_code date operator protocol protocol_sha256 beverage gender age height_cm "
+            "weight_kg target alcohol_ml mixer_ml total_ml ethanol_g_per_kg",
+            "P-017|2026-12-08|JS|Arm A|"
+            "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad|alcohol|m|25|"
+            "177.80035|72.57552|0.08|68|408|476|0.7365403");
+    // The worked example's plan and band, as pourwise-dose --plan --band writes them; after the
+    // booster, the limb of its phase.
+    session("what the readings show", "v2-alcohol.csv",
+            "portions_planned portions_served drinking_end_min observed_peak observed_peak_at_min "
+            "peak_vs_target expected_peak peak_band_low peak_band_high descending_shown_at_min "
+            "release_reached_at_min booster_alcohol_ml booster_served_at_min corrections voids",
+            "3|3|40|0.06|70|0.75|0.0807|0.0585|0.1029|||25|112|3|1");
+    session("a breath unit: levels as typed", "v2-breath.csv",
+            "session_code protocol level_unit breath_ratio target observed_peak peak_vs_target "
+            "descending_shown_at_min booster_served_at_min",
+            "P-019||mg/L|2000|0.4|0.3|0.75|100|");
+    // Three floats of 5 ml, and the rest of 159 + 159 + 158 ml mixer.
+    session("a placebo: the floats poured, nothing expected", "v2-placebo.csv",
+            "beverage alcohol_ml mixer_ml ethanol_g_per_kg peak_vs_target expected_peak "
+            "peak_band_high release_reached_at_min",
+            "placebo|15|461|0.16247213||||70");
+    session("version 1: no operator, portions served in their own rows", "v1-alcohol.csv",
+            "operator portions_served", "|3");
+    session("the start of drinking as corrected", "restarted:v2-alcohol.csv", "date", "2026-12-09");
+    session("cut: its values all the same", "cut:v2-alcohol.csv", "observed_peak", "0.06");
+
+    QTest::newRow("readings in time order, corrected marked, voided left out, each with its note")
+        << "v2-alcohol.csv" << StudyTableKind::Readings
         << QStringList{"entry", "at_min", "clock_time", "level", "note", "corrected"}
-        << QStringList{"5|-5|2026-12-08T14:00|0|baseline|no", "10|70|2026-12-08T15:15|0.06|counts|no",
-                       "11|85|2026-12-08T15:30|0.057|counts|no", "12|100|2026-12-08T15:45|0.054|counts|no",
-                       "14|130|2026-12-08T16:15|0.06|mouth_alcohol|yes"};
-    QTest::newRow("the session of each row")
-        << "v2-alcohol.csv" << QStringList{"file", "session_code", "beverage", "protocol", "gender"}
+        << QStringList{
+               "5|-5|2026-12-08T14:00|0|baseline|no", "10|70|2026-12-08T15:15|0.06|counts|no",
+               "11|85|2026-12-08T15:30|0.057|counts|no", "12|100|2026-12-08T15:45|0.054|counts|no",
+               "14|130|2026-12-08T16:15|0.06|mouth_alcohol|yes"};
+    QTest::newRow("the session of each reading")
+        << "v2-alcohol.csv" << StudyTableKind::Readings
+        << QStringList{"file", "session_code", "beverage", "protocol", "gender"}
         << QStringList(5, "v2-alcohol.csv|P-017|alcohol|Arm A|m");
     // The plan peaks at 0.0807 at 70 minutes and falls by 0.015 an hour.
     QTest::newRow("expected level and difference, as the plan writes levels")
-        << "v1-alcohol.csv" << QStringList{"at_min", "expected", "difference"}
+        << "v1-alcohol.csv" << StudyTableKind::Readings
+        << QStringList{"at_min", "expected", "difference"}
         << QStringList{"-5|0.0000|0.0000", "70|0.0807|-0.0207", "85|0.0769|-0.0199",
                        "100|0.0732|-0.0192"};
     // 0.3 mg/L of breath at 2000:1 is float(0.3 x 2000 / 10000) g/100 ml of blood.
     QTest::newRow("a breath unit: the level as read, and in g/100 ml")
-        << "v2-breath.csv" << QStringList{"level", "level_unit", "level_bal"}
+        << "v2-breath.csv" << StudyTableKind::Readings
+        << QStringList{"level", "level_unit", "level_bal"}
         << QStringList{"0|mg/L|0", "0.3|mg/L|0.060000002", "0.285|mg/L|0.057", "0.27|mg/L|0.054"};
-    QTest::newRow("placebo: nothing expected")
-        << "v2-placebo.csv" << QStringList{"beverage", "expected", "difference"}
+    QTest::newRow("a placebo's readings: nothing expected")
+        << "v2-placebo.csv" << StudyTableKind::Readings
+        << QStringList{"beverage", "expected", "difference"}
         << QStringList{"placebo||", "placebo||"};
-    QTest::newRow("a record that cannot be read has none")
-        << "garbage:v2-alcohol.csv" << QStringList{"entry"} << QStringList();
+    QTest::newRow("a record that cannot be read has no readings")
+        << "garbage:v2-alcohol.csv" << StudyTableKind::Readings << QStringList{"entry"}
+        << QStringList();
 }
 
-void TestStudyTables::readingCells()
+void TestStudyTables::cells()
 {
     QFETCH(QString, record);
+    QFETCH(StudyTableKind, table);
     QFETCH(QStringList, columns);
     QFETCH(QStringList, rows);
-    QStringList actual;
-    for (const QList<QByteArray> &row : ::readingCells(referenceRecord(record))) {
-        QCOMPARE(row.size(), qsizetype(ReadingColumns.size()));
-        actual << selected(row, ReadingColumns, columns);
-    }
-    QCOMPARE(actual, rows);
+    const StudyRecord study = referenceRecord(record);
+    QCOMPARE(table == StudyTableKind::Sessions
+                 ? selected({::sessionCells(study)}, SessionColumns, columns)
+                 : selected(::readingCells(study), ReadingColumns, columns),
+             rows);
 }
 
 // A value derived from an extreme one that overflows is left empty, never written "inf": here a
@@ -258,68 +196,33 @@ void TestStudyTables::overflowIsNoNumber()
     RecordReading reading = RecordReader::read(ReferenceFiles::bytes("v2-breath.csv"), "b.csv");
     QVERIFY(reading.record);
     reading.record->setup.input.level = {LevelUnit::GramsPer210Litres, 4000};
-    for (SessionEntry &entry : reading.record->entries) {
-        if (entry.entry == 9)
-            entry.values.level = 3e38f;
-    }
+    reading.record->entries[7].values.level = 3e38f; // entry 9
     const StudyRecord record = studyRecord(QStringLiteral("b.csv"), reading);
-    const QList<QList<QByteArray>> readings = ::readingCells(record);
-    QCOMPARE(selected(readings.value(1), ReadingColumns, {"entry", "level", "level_bal"}),
-             QStringLiteral("9|3e+38|"));
-    QCOMPARE(selected(::sessionCells(record), SessionColumns, {"observed_peak", "peak_vs_target"}),
-             QStringLiteral("3e+38|"));
+    QCOMPARE(
+        selected(::readingCells(record), ReadingColumns, {"entry", "level", "level_bal"}).value(1),
+        QStringLiteral("9|3e+38|"));
+    QCOMPARE(
+        selected({::sessionCells(record)}, SessionColumns, {"observed_peak", "peak_vs_target"}),
+        QStringList{"3e+38|"});
 }
 
-// What a record gives the achievement, as sessionOf writes it; "none" for a record not counted.
-void TestStudyTables::achievementSessions_data()
-{
-    QTest::addColumn<QString>("record");
-    QTest::addColumn<QString>("session");
-
-    QTest::newRow("ok, with its protocol and booster")
-        << "v2-alcohol.csv"
-        << "Arm A|alcohol|m|0.08|0.06|0.75|-|booster";
-    // 0.3 mg/L of breath at 2000:1, in g/100 ml; its target typed as 0.4 mg/L.
-    QTest::newRow("breath: the peak in g/100 ml") << "v2-breath.csv"
-                                                  << "|alcohol|m|0.08|0.060000002|0.75|-|-";
-    QTest::newRow("placebo: a peak, no ratio, a release") << "v2-placebo.csv"
-                                                          << "|placebo|m|0.08|0.004|-|70|-";
-    QTest::newRow("version 1 is not counted") << "v1-alcohol.csv"
-                                              << "none";
-    QTest::newRow("cut is not counted") << "cut:v2-alcohol.csv"
-                                        << "none";
-    QTest::newRow("changed is not counted") << "changed:v2-alcohol.csv"
-                                            << "none";
-    QTest::newRow("unreadable is not counted") << "garbage:v2-alcohol.csv"
-                                               << "none";
-}
-
-void TestStudyTables::achievementSessions()
-{
-    QFETCH(QString, record);
-    QFETCH(QString, session);
-    const std::optional<AchievementSession> given = achievementSession(referenceRecord(record));
-    if (session == QLatin1String("none")) {
-        QVERIFY(!given);
-        return;
-    }
-    QVERIFY(given);
-    const AchievementSession expected = sessionOf(session);
-    QCOMPARE(given->protocol, expected.protocol);
-    QCOMPARE(given->placebo, expected.placebo);
-    QCOMPARE(given->gender, expected.gender);
-    QCOMPARE(given->targetBal, expected.targetBal);
-    QCOMPARE(given->peakBal, expected.peakBal);
-    QCOMPARE(given->peakVsTarget, expected.peakVsTarget);
-    QCOMPARE(given->releaseAtMinute, expected.releaseAtMinute);
-    QCOMPARE(given->booster, expected.booster);
-}
-
-// The achievement of sessions as sessionOf reads them: every row, its cells joined by ",".
+// The achievement of sessions as sessionOf reads them, or as a reference record gives one
+// ("record:" and the record as ReferenceFiles names it): every row, its cells joined by ",".
 void TestStudyTables::achievement_data()
 {
     QTest::addColumn<QStringList>("sessions");
     QTest::addColumn<QStringList>("rows");
+
+    // Only a record that is ok counts: v2-alcohol.csv under Arm A with its booster, v2-breath.csv
+    // with its peak of 0.3 mg/L at 2000:1 in g/100 ml, v2-placebo.csv released at 70 minutes.
+    QTest::newRow("the reference records")
+        << QStringList{"record:v2-alcohol.csv", "record:v2-breath.csv", "record:v2-placebo.csv",
+                       "record:v1-alcohol.csv", "record:cut:v2-alcohol.csv"}
+        << QStringList{
+               ",alcohol,m,1,0.08,0.0600,,0.060000002,0.060000002,0.7500,0.0000,0.0000,,0",
+               ",placebo,m,1,0.08,0.0040,,0.004,0.004,,,,70,0",
+               "Arm A,alcohol,m,1,0.08,0.0600,,0.06,0.06,0.7500,0.0000,0.0000,,1",
+               "all,all,all,3,0.08,0.0413,0.0323,0.004,0.060000002,0.7500,0.0000,0.0000,70,1"};
 
     QTest::newRow("no sessions") << QStringList() << QStringList{"all,all,all,0,,,,,,,,,,0"};
     QTest::newRow("groups by protocol, beverage and gender in that order, then all")
@@ -377,8 +280,12 @@ void TestStudyTables::achievement()
     QFETCH(QStringList, sessions);
     QFETCH(QStringList, rows);
     AchievementTable table;
-    for (const QString &session : sessions)
-        table.add(sessionOf(session));
+    for (const QString &session : sessions) {
+        if (!session.startsWith(QLatin1String("record:")))
+            table.add(sessionOf(session));
+        else if (const auto given = achievementSession(referenceRecord(session.mid(7))))
+            table.add(*given);
+    }
     QStringList actual;
     for (const QList<QByteArray> &row : table.rows()) {
         QCOMPARE(row.size(), qsizetype(AchievementColumns.size()));
@@ -387,31 +294,45 @@ void TestStudyTables::achievement()
     QCOMPARE(actual, rows);
 }
 
-// A table as text: the header row, then the rows each record gives at once, then those given at
-// the end; every row as csvRow writes it.
+// A table as text: the header row of its columns as docs/study.md lists them (one per line of
+// the table under its heading), then the rows each record gives at once, then those given at the
+// end; every row as csvRow writes it.
 void TestStudyTables::tableText_data()
 {
     QTest::addColumn<StudyTableKind>("kind");
-    QTest::addColumn<QStringList>("header");
+    QTest::addColumn<QStringList>("columns");
+    QTest::addColumn<QString>("heading");
     QTest::addColumn<QList<int>>("rowsAtOnce"); // for v2-alcohol.csv, then v2-placebo.csv
     QTest::addColumn<int>("rowsAtTheEnd");
 
     QTest::newRow("sessions") << StudyTableKind::Sessions << namesOf(SessionColumns)
-                              << QList<int>{1, 1} << 0;
+                              << "## The sessions table" << QList<int>{1, 1} << 0;
     QTest::newRow("readings") << StudyTableKind::Readings << namesOf(ReadingColumns)
-                              << QList<int>{5, 2} << 0;
+                              << "## The readings table" << QList<int>{5, 2} << 0;
     QTest::newRow("achievement: two groups and all")
-        << StudyTableKind::Achievement << namesOf(AchievementColumns) << QList<int>{0, 0} << 3;
+        << StudyTableKind::Achievement << namesOf(AchievementColumns) << "## The achievement table"
+        << QList<int>{0, 0} << 3;
 }
 
 void TestStudyTables::tableText()
 {
     QFETCH(StudyTableKind, kind);
-    QFETCH(QStringList, header);
+    QFETCH(QStringList, columns);
+    QFETCH(QString, heading);
     QFETCH(QList<int>, rowsAtOnce);
     QFETCH(int, rowsAtTheEnd);
+    const QString docs =
+        QString::fromUtf8(ReferenceFiles::contentOf(QStringLiteral(POURWISE_STUDY_DOCS)));
+    QStringList documented;
+    for (const QString &line :
+         docs.section(heading, 1).section(QStringLiteral("\n## "), 0, 0).split('\n')) {
+        if (line.startsWith(QLatin1String("| `")))
+            documented << line.section(QLatin1Char('`'), 1, 1);
+    }
+    QCOMPARE(documented, columns);
+
     StudyTable table(kind);
-    QCOMPARE(table.header(), header.join(QLatin1Char(',')).toUtf8() + "\r\n");
+    QCOMPARE(table.header(), columns.join(QLatin1Char(',')).toUtf8() + "\r\n");
     const QStringList records{"v2-alcohol.csv", "v2-placebo.csv"};
     for (qsizetype i = 0; i < records.size(); ++i) {
         const StudyRecord record = referenceRecord(records[i]);
@@ -424,33 +345,7 @@ void TestStudyTables::tableText()
     const QByteArray end = table.finish();
     QCOMPARE(end.count("\r\n"), qsizetype(rowsAtTheEnd));
     for (const CsvRow &row : readCsvRows(end).rows)
-        QCOMPARE(row.cells.size(), qsizetype(header.size()));
-}
-
-// docs/study.md lists each table's columns in order, one per line of its table of columns.
-void TestStudyTables::documentedColumns_data()
-{
-    QTest::addColumn<QString>("heading");
-    QTest::addColumn<QStringList>("columns");
-
-    QTest::newRow("sessions") << "## The sessions table" << namesOf(SessionColumns);
-    QTest::newRow("readings") << "## The readings table" << namesOf(ReadingColumns);
-    QTest::newRow("achievement") << "## The achievement table" << namesOf(AchievementColumns);
-}
-
-void TestStudyTables::documentedColumns()
-{
-    QFETCH(QString, heading);
-    QFETCH(QStringList, columns);
-    const QString docs = QString::fromUtf8(contentOf(QStringLiteral(POURWISE_STUDY_DOCS)));
-    QVERIFY2(docs.contains(heading), qPrintable(heading));
-    const QString section = docs.section(heading, 1).section(QStringLiteral("\n## "), 0, 0);
-    QStringList documented;
-    for (const QString &line : section.split(QLatin1Char('\n'))) {
-        if (line.startsWith(QLatin1String("| `")))
-            documented << line.section(QLatin1Char('`'), 1, 1);
-    }
-    QCOMPARE(documented, columns);
+        QCOMPARE(row.cells.size(), qsizetype(columns.size()));
 }
 
 QTEST_GUILESS_MAIN(TestStudyTables)

@@ -21,14 +21,20 @@ inline QString fileOf(const QString &spec)
     return spec.section(QLatin1Char(':'), -1);
 }
 
+// The bytes of any file; empty when it cannot be read.
+inline QByteArray contentOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 inline QByteArray bytes(const QString &spec)
 {
     const QString how =
         spec.contains(QLatin1Char(':')) ? spec.section(QLatin1Char(':'), 0, 0) : QString();
-    QFile reference(QStringLiteral(POURWISE_TEST_DATA "/") + fileOf(spec));
-    if (!reference.open(QIODevice::ReadOnly))
+    QByteArray bytes = contentOf(QStringLiteral(POURWISE_TEST_DATA "/") + fileOf(spec));
+    if (bytes.isEmpty())
         return {};
-    QByteArray bytes = reference.readAll();
     if (how == QLatin1String("cut"))
         bytes.truncate(bytes.lastIndexOf("\r\n,end,") + 2);
     else if (how == QLatin1String("changed"))
