@@ -3,6 +3,7 @@
 #include <QAbstractScrollArea>
 #include <QFontMetricsF>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
@@ -11,6 +12,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <cmath>
+#include <initializer_list>
 
 // Small helpers for the windows laid out by Qt's layouts: every control is named, for the tests
 // and the accessibility tree, and every field is announced with its caption.
@@ -102,6 +104,16 @@ inline QPushButton *commandButton(const char *name, const QString &caption)
     auto *button = named(new QPushButton(caption), name);
     button->setAutoDefault(false);
     return button;
+}
+
+// A window's closing row: its buttons side by side at the right.
+inline QHBoxLayout *buttonRow(std::initializer_list<QPushButton *> buttons)
+{
+    auto *row = new QHBoxLayout;
+    row->addStretch();
+    for (QPushButton *button : buttons)
+        row->addWidget(button);
+    return row;
 }
 
 // A scrolled area's bars, and the containers Qt puts them in, are announced as what they are.

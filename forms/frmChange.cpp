@@ -74,16 +74,12 @@ frmChange::frmChange(Kind kind, int entry, const QString &entryText,
     cmdCancel = commandButton("cmdCancel", QStringLiteral("Cancel"));
     connect(cmdOK, &QPushButton::clicked, this, &frmChange::cmdOK_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cmdOK);
-    buttons->addWidget(cmdCancel);
 
     auto *window = new QVBoxLayout(this);
     window->addWidget(lblEntry);
     window->addLayout(form);
     window->addWidget(lblKept);
-    window->addLayout(buttons);
+    window->addLayout(buttonRow({cmdOK, cmdCancel}));
     FocusedWheel::applyTo(this);
     setFixedSize(sizeHint().expandedTo(QSize(fontMetrics().averageCharWidth() * 70, 0)));
 }

@@ -99,14 +99,11 @@ frmHistory::frmHistory(const SessionRecord &record, const QString &path, const Q
     cmdClose = commandButton("cmdClose", QStringLiteral("Cl&ose"));
     cmdClose->setDefault(true);
     connect(cmdClose, &QPushButton::clicked, this, &QDialog::accept);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cmdClose);
     auto *window = new QVBoxLayout(this);
     window->addWidget(lblRecord);
     window->addWidget(lblWarning);
     window->addWidget(grdHistory, 1);
-    window->addLayout(buttons);
+    window->addLayout(buttonRow({cmdClose}));
 
     // Wide enough for the sentences to read on two lines or so, within the screen.
     const int u = fontMetrics().height();

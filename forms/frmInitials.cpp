@@ -32,14 +32,10 @@ frmInitials::frmInitials(QWidget *owner) : QDialog(owner, FixedDialogFlags)
     connect(cmdOK, &QPushButton::clicked, this, &frmInitials::cmdOK_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
 
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cmdOK);
-    buttons->addWidget(cmdCancel);
     auto *window = new QVBoxLayout(this);
     window->addWidget(lblInitials);
     window->addWidget(txtInitials);
-    window->addLayout(buttons);
+    window->addLayout(buttonRow({cmdOK, cmdCancel}));
     setFixedSize(sizeHint().expandedTo(QSize(fontMetrics().averageCharWidth() * 50, 0)));
 }
 

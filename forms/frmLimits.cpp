@@ -50,15 +50,11 @@ frmLimits::frmLimits(const ProtocolLimits &limits, const LevelScale &targetLevel
     cmdCancel = commandButton("cmdCancel", QStringLiteral("Cancel"));
     connect(cmdOK, &QPushButton::clicked, this, &frmLimits::cmdOK_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmLimits::cmdCancel_Click);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cmdOK);
-    buttons->addWidget(cmdCancel);
 
     auto *window = new QVBoxLayout(this);
     window->addLayout(form);
     window->addWidget(lblNote);
-    window->addLayout(buttons);
+    window->addLayout(buttonRow({cmdOK, cmdCancel}));
     setFixedSize(sizeHint().expandedTo(QSize(fontMetrics().averageCharWidth() * 60, 0)));
 }
 

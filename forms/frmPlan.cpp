@@ -225,13 +225,9 @@ void frmPlan::layOut()
     if (auto *grip = findChild<QSizeGrip *>())
         grip->setAccessibleName(QStringLiteral("Size grip"));
 
-    auto *buttonsLayout = new QHBoxLayout;
-    buttonsLayout->addStretch();
-    for (QPushButton *button : {cmdSaveRecord, cmdPrint, cmdPrintObserver, cmdClose})
-        buttonsLayout->addWidget(button);
     auto *window = new QVBoxLayout(this);
     window->addWidget(scroll, 1);
-    window->addLayout(buttonsLayout);
+    window->addLayout(buttonRow({cmdSaveRecord, cmdPrint, cmdPrintObserver, cmdClose}));
 
     // As large as its contents want, within the screen it opens on; never smaller than a third
     // of that, so that the scrolled part stays usable.
