@@ -1,18 +1,14 @@
 // Generates rosters of the given sizes, streams each through pourwise-dose --csv and reports
 // rows per second and the peak resident memory of the run.
 
+#include "bench/MeasuredRun.h"
+
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 
 #include <cstdio>
-#include <fcntl.h>
 #include <random>
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace {
 
@@ -40,47 +36,11 @@ bool writeRoster(const QString &path, long long rows)
     return std::fclose(file) == 0;
 }
 
-struct DoseRunFigures {
-    bool ran = false;
-    int exitCode = -1;
-    double seconds = 0;
-    long peakKilobytes = 0;
-};
-
-// Runs pourwise-dose --csv - with the roster as standard input and the result as standard
-// output. wait4 reports the resource use of exactly this run, peak resident memory included.
-DoseRunFigures runDose(const QString &roster, const QString &result)
+// Streams the roster through pourwise-dose --csv - into the result. Its closing summary of rows
+// with errors would only interleave with the figures.
+RunFigures runDose(const QString &roster, const QString &result)
 {
-    DoseRunFigures figures;
-    const QByteArray rosterPath = QFile::encodeName(roster);
-    const QByteArray resultPath = QFile::encodeName(result);
-    posix_spawn_file_actions_t files;
-    posix_spawn_file_actions_init(&files);
-    posix_spawn_file_actions_addopen(&files, 0, rosterPath.constData(), O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&files, 1, resultPath.constData(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    // Its closing summary of rows with errors would only interleave with the figures.
-    posix_spawn_file_actions_addopen(&files, 2, "/dev/null", O_WRONLY, 0);
-    char program[] = POURWISE_DOSE_PATH;
-    char csvOption[] = "--csv";
-    char standardInput[] = "-";
-    char *arguments[] = {program, csvOption, standardInput, nullptr};
-    QElapsedTimer timer;
-    timer.start();
-    pid_t child = 0;
-    const int spawnError = posix_spawn(&child, program, &files, nullptr, arguments, environ);
-    posix_spawn_file_actions_destroy(&files);
-    if (spawnError != 0)
-        return figures;
-    int status = 0;
-    rusage usage{};
-    if (wait4(child, &status, 0, &usage) != child || !WIFEXITED(status))
-        return figures;
-    figures.seconds = timer.nsecsElapsed() / 1e9;
-    figures.ran = true;
-    figures.exitCode = WEXITSTATUS(status);
-    figures.peakKilobytes = usage.ru_maxrss; // kilobytes on Linux
-    return figures;
+    return measuredRun({POURWISE_DOSE_PATH, "--csv", "-"}, roster, result, true);
 }
 
 bool measure(const QString &folder, long long rows)
@@ -91,7 +51,7 @@ bool measure(const QString &folder, long long rows)
         std::fprintf(stderr, "ERROR: cannot write %s\n", qPrintable(roster));
         return false;
     }
-    const DoseRunFigures figures = runDose(roster, result);
+    const RunFigures figures = runDose(roster, result);
     QFile::remove(roster);
     QFile::remove(result);
     if (!figures.ran) {

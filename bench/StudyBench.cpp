@@ -6,6 +6,8 @@
 #include "calc/Placebo.h"
 #include "calc/RecordWriter.h"
 
+#include "bench/MeasuredRun.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -15,12 +17,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <fcntl.h>
 #include <random>
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace {
 
@@ -136,44 +133,11 @@ bool makeStudy(const QString &folder, int records)
     return true;
 }
 
-struct RunFigures {
-    bool ran = false;
-    int exitCode = -1;
-    double seconds = 0;
-    long peakKilobytes = 0;
-};
-
-// Runs pourwise-dose OPTION FOLDER with the table as standard output. wait4 reports the resource
-// use of exactly this run, peak resident memory included.
+// Writes the table of pourwise-dose OPTION FOLDER into the result.
 RunFigures runDose(const char *option, const QString &folder, const QString &result)
 {
-    RunFigures figures;
-    const QByteArray folderPath = QFile::encodeName(folder);
-    const QByteArray resultPath = QFile::encodeName(result);
-    posix_spawn_file_actions_t files;
-    posix_spawn_file_actions_init(&files);
-    posix_spawn_file_actions_addopen(&files, 1, resultPath.constData(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    char program[] = POURWISE_DOSE_PATH;
-    QByteArray optionText(option);
-    QByteArray folderText = folderPath;
-    char *arguments[] = {program, optionText.data(), folderText.data(), nullptr};
-    QElapsedTimer timer;
-    timer.start();
-    pid_t child = 0;
-    const int spawnError = posix_spawn(&child, program, &files, nullptr, arguments, environ);
-    posix_spawn_file_actions_destroy(&files);
-    if (spawnError != 0)
-        return figures;
-    int status = 0;
-    rusage usage{};
-    if (wait4(child, &status, 0, &usage) != child || !WIFEXITED(status))
-        return figures;
-    figures.seconds = timer.nsecsElapsed() / 1e9;
-    figures.ran = true;
-    figures.exitCode = WEXITSTATUS(status);
-    figures.peakKilobytes = usage.ru_maxrss; // kilobytes on Linux
-    return figures;
+    return measuredRun({POURWISE_DOSE_PATH, option, QFile::encodeName(folder)}, QString(), result,
+                       false);
 }
 
 struct TableFigures {
