@@ -3,6 +3,7 @@
 #include <QAbstractScrollArea>
 #include <QFontMetricsF>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLayout>
@@ -10,6 +11,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <cmath>
 #include <initializer_list>
@@ -114,6 +116,17 @@ inline QHBoxLayout *buttonRow(std::initializer_list<QPushButton *> buttons)
     for (QPushButton *button : buttons)
         row->addWidget(button);
     return row;
+}
+
+// Sizes a resizable window as `wanted` and at least `least`, both within nine tenths of the
+// screen it opens on.
+inline void sizeWithinScreen(QWidget *window, QSize wanted, QSize least)
+{
+    const QScreen *screen = window->parentWidget() ? window->parentWidget()->screen()
+                                                   : QGuiApplication::primaryScreen();
+    const QSize available = screen ? screen->availableGeometry().size() * 0.9 : wanted;
+    window->setMinimumSize(least.boundedTo(available));
+    window->resize(wanted.boundedTo(available));
 }
 
 // A scrolled area's bars, and the containers Qt puts them in, are announced as what they are.

@@ -7,10 +7,8 @@
 #include "forms/OperatorMessage.h"
 
 #include <QDir>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QScreen>
 #include <QSizeGrip>
 #include <QStyledItemDelegate>
 #include <QTreeWidget>
@@ -107,12 +105,7 @@ frmHistory::frmHistory(const SessionRecord &record, const QString &path, const Q
 
     // Wide enough for the sentences to read on two lines or so, within the screen.
     const int u = fontMetrics().height();
-    const QScreen *screen =
-        parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
-    const QSize wanted(u * 70, u * 50);
-    const QSize available = screen ? screen->availableGeometry().size() * 0.9 : wanted;
-    setMinimumSize(QSize(u * 24, u * 14).boundedTo(available));
-    resize(wanted.boundedTo(available));
+    sizeWithinScreen(this, QSize(u * 70, u * 50), QSize(u * 24, u * 14));
 }
 
 std::unique_ptr<frmHistory> frmHistory::openRecord(const QString &path, QWidget *owner)

@@ -28,7 +28,6 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
-#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QShortcut>
@@ -234,12 +233,7 @@ void frmPlan::layOut()
     const QSize wanted =
         contents->sizeHint() +
         QSize(scroll->verticalScrollBar()->sizeHint().width(), cmdClose->sizeHint().height() * 2);
-    const QScreen *screen =
-        parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
-    const QSize available = screen ? screen->availableGeometry().size() * 0.9 : wanted;
-    setMinimumSize(
-        QSize(fontMetrics().height() * 24, fontMetrics().height() * 16).boundedTo(available));
-    resize(wanted.boundedTo(available));
+    sizeWithinScreen(this, wanted, QSize(fontMetrics().height() * 24, fontMetrics().height() * 16));
     if (parentWidget()) // centred on the main window
         move(parentWidget()->frameGeometry().center() - rect().center());
 }

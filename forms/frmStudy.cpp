@@ -21,7 +21,6 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProgressBar>
-#include <QScreen>
 #include <QSizeGrip>
 #include <QStackedWidget>
 #include <QTabWidget>
@@ -203,12 +202,7 @@ void frmStudy::layOut()
         grip->setAccessibleName(QStringLiteral("Size grip"));
 
     const int u = fontMetrics().height();
-    const QScreen *screen =
-        parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
-    const QSize wanted(u * 64, u * 38);
-    const QSize available = screen ? screen->availableGeometry().size() * 0.9 : wanted;
-    setMinimumSize(QSize(u * 30, u * 20).boundedTo(available));
-    resize(wanted.boundedTo(available));
+    sizeWithinScreen(this, QSize(u * 64, u * 38), QSize(u * 30, u * 20));
 }
 
 void frmStudy::summarise(const QStringList &paths)
