@@ -64,9 +64,9 @@ QByteArray shownAsCsv(const QTableView *view)
 // "code|protocol|beverage|peak": the worked example's session, as a study reads its version-2
 // record, under that code and protocol (empty: none), with "alcohol" or "placebo", its portions
 // served and one reading at 70 minutes, its observed peak, in g/100 ml.
-StudyRecord studySession(const QString &spec)
+StudyRecord studySession(const QString &session)
 {
-    const QStringList parts = spec.split(QLatin1Char('|'));
+    const QStringList parts = session.split(QLatin1Char('|'));
     SessionRecord record = workedSession();
     record.setup.sessionCode = parts[0];
     record.setup.protocolName = parts[1];
