@@ -227,8 +227,11 @@ QList<qsizetype> StudyPicture::keyOrder() const
 void StudyPicture::describePicture()
 {
     const QLocale locale;
-    const auto sessions = [](qint64 count) {
-        return count == 1 ? QStringLiteral("1 session") : QStringLiteral("%1 sessions").arg(count);
+    const auto counted = [](qint64 count, const QString &one, const QString &many) {
+        return QStringLiteral("%1 %2").arg(count).arg(count == 1 ? one : many);
+    };
+    const auto sessions = [&](qint64 count) {
+        return counted(count, QStringLiteral("session"), QStringLiteral("sessions"));
     };
     QStringList parts;
     qint64 drawn = 0;
@@ -250,7 +253,9 @@ void StudyPicture::describePicture()
     setAccessibleDescription(
         parts.isEmpty()
             ? QStringLiteral("No session drawn.")
-            : QStringLiteral("%1 drawn in %2 groups. ").arg(sessions(drawn)).arg(parts.size()) +
+            : QStringLiteral("%1 drawn in %2. ")
+                      .arg(sessions(drawn), counted(parts.size(), QStringLiteral("group"),
+                                                    QStringLiteral("groups"))) +
                   parts.join(QLatin1Char(' ')));
 }
 
