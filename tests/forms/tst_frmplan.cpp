@@ -60,7 +60,6 @@ private:
         return found;
     }
     QString text(const char *label) { return control<QLabel>(label)->text(); }
-    QDateTime today(const QTime &time) const { return QDateTime(QDate::currentDate(), time); }
     void useTheTestClock(frmPlan &plan)
     {
         plan.setClock([this] { return now; });
@@ -114,18 +113,12 @@ private:
         timeOf(button)->setTime(at);
         press(button);
     }
-    // The next change is answered with `values` typed into the fields named, `reason` typed, and
-    // OK.
-    void answerChange(const QMap<QString, QString> &values, const QString &reason)
+    // The next change is answered with `level` typed (none: a void), `reason` chosen, and OK.
+    void answerChange(const QString &level, const QString &reason)
     {
-        change = [this, values, reason](frmChange &dialog) {
-            for (auto value = values.begin(); value != values.end(); ++value) {
-                QWidget *field = control(qPrintable(value.key()), &dialog);
-                if (auto *time = qobject_cast<QTimeEdit *>(field))
-                    time->setTime(QTime::fromString(value.value(), QStringLiteral("HH:mm")));
-                else
-                    static_cast<QLineEdit *>(field)->setText(value.value());
-            }
+        change = [this, level, reason](frmChange &dialog) {
+            if (!level.isEmpty())
+                control<QLineEdit>("txtChangeLevel", &dialog)->setText(level);
             control<QComboBox>("cboReason", &dialog)->setCurrentText(reason);
             dialog.cmdOK_Click();
         };
@@ -135,13 +128,29 @@ private:
         control<QLineEdit>("txtReading")->setText(typed);
         enter("cmdAddReading", at);
     }
+    // Readings falling from 0.06 at 14:10, 14:25 and 14:40: the descending limb, and a booster
+    // offered.
+    void addFallingReadings()
+    {
+        for (const auto &[at, level] :
+             {std::pair{QTime(14, 10), "0.06"}, {QTime(14, 25), "0.057"}, {QTime(14, 40), "0.054"}})
+            addReading(at, QString::fromLatin1(level));
+    }
+    // Arm A, a protocol of at most `totalMl` in all, read from a file holding `file`.
+    static SessionProtocol armA(float totalMl, const QByteArray &file = "arm A")
+    {
+        Protocol arm;
+        arm.name = QStringLiteral("Arm A");
+        arm.limits.totalMl = totalMl;
+        return {arm, arm.name, protocolSha256(file)};
+    }
 
 private slots:
     void init()
     {
         QLocale::setDefault(QLocale::c());
         settings = SessionPlanSettings{};
-        now = today(QTime(15, 5));
+        now = QDateTime(QDate::currentDate(), QTime(15, 5));
         messages.clear();
         questions.clear();
         answer = QMessageBox::Yes;
@@ -277,40 +286,27 @@ private slots:
     {
         QTest::addColumn<QString>("page"); // the tab page's object name; empty: the window's own
         QTest::addColumn<LevelScale>("level");
-        QTest::addColumn<QStringList>("captions");
-        QTest::newRow("window") << "" << LevelScale{}
-                                << QStringList{"Sessio&n code:",
-                                               "A&lcohol",
-                                               "Plac&ebo",
-                                               "&Float (ml):",
-                                               "S&tart of drinking:",
-                                               "N&umber of portions:",
-                                               "Relea&se level (g/100 ml):",
-                                               "&Portions",
-                                               "Readin&gs",
-                                               "&Booster",
-                                               "&Correct...",
-                                               "&Void...",
-                                               "Save Recor&d...",
-                                               "Pr&int...",
-                                               "Print Observer S&heet...",
-                                               "Cl&ose"};
-        QTest::newRow("Portions") << "tabPortions" << LevelScale{}
-                                  << QStringList{"Served &at:", "&Mark Served"};
+        QTest::addColumn<QString>("captions"); // joined by "|"
+        QTest::newRow("window")
+            << "" << LevelScale{}
+            << "Sessio&n code:|A&lcohol|Plac&ebo|&Float (ml):|S&tart of drinking:|N&umber of "
+               "portions:|Relea&se level (g/100 ml):|&Portions|Readin&gs|&Booster|&Correct...|"
+               "&Void...|Save Recor&d...|Pr&int...|Print Observer S&heet...|Cl&ose";
+        QTest::newRow("Portions") << "tabPortions" << LevelScale{} << "Served &at:|&Mark Served";
         QTest::newRow("Readings") << "tabReadings" << LevelScale{}
-                                  << QStringList{"Ti&me:", "&Reading (g/100 ml):", "&Add Reading"};
+                                  << "Ti&me:|&Reading (g/100 ml):|&Add Reading";
         QTest::newRow("Readings, breath \u00b5g/100 ml")
             << "tabReadings" << LevelScale{LevelUnit::MicrogramsPer100Ml, BreathRatio::Default}
-            << QStringList{"Ti&me:", "&Reading (\u00b5g/100 ml):", "&Add Reading"};
+            << "Ti&me:|&Reading (\u00b5g/100 ml):|&Add Reading";
         QTest::newRow("Booster") << "tabBooster" << LevelScale{}
-                                 << QStringList{"Booster drin&king period (min):", "Served &at:",
-                                                "&Record Booster Served"};
+                                 << "Booster drin&king period (min):|Served &at:|&Record Booster "
+                                    "Served";
     }
     void captionsAndAccessKeysOfEachTab()
     {
         QFETCH(QString, page);
         QFETCH(LevelScale, level);
-        QFETCH(QStringList, captions);
+        QFETCH(QString, captions);
         DoseInput dose = workedExampleInput();
         dose.level = level;
         openForm(dose);
@@ -321,8 +317,9 @@ private slots:
                 onPage << captioned.caption;
         }
         onPage.sort();
-        captions.sort();
-        QCOMPARE(onPage, captions);
+        QStringList expected = captions.split(u'|');
+        expected.sort();
+        QCOMPARE(onPage, expected);
         const QList<CaptionedControl> shown = shownWith(controls, page);
         const QStringList without = withoutTheirKey(shown);
         QVERIFY2(without.isEmpty(), qPrintable(without.join(QLatin1Char('\n'))));
@@ -338,61 +335,43 @@ private slots:
     {
         QTest::addColumn<QString>("page");
         QTest::addColumn<QString>("field");
-        QTest::addColumn<QKeySequence>("toTime");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("level"); // typed into Reading; empty for none
-        QTest::addColumn<QKeySequence>("toEnter");
+        QTest::addColumn<QString>("keys"); // "Alt+..." pressed, anything else typed
         QTest::addColumn<EntryEvent>("event");
         QTest::addColumn<QTime>("at");
         QTest::newRow("a portion served")
             << "tabPortions"
-            << "tmeServed" << QKeySequence(QStringLiteral("Alt+A")) << "1302"
-            << "" << QKeySequence(QStringLiteral("Alt+M")) << EntryEvent::Served << QTime(13, 2);
+            << "tmeServed"
+            << "Alt+A 1302 Alt+M" << EntryEvent::Served << QTime(13, 2);
         QTest::newRow("a reading")
             << "tabReadings"
-            << "tmeReading" << QKeySequence(QStringLiteral("Alt+M")) << "1501"
-            << "0.049" << QKeySequence(QStringLiteral("Alt+A")) << EntryEvent::Reading
-            << QTime(15, 1);
-        QTest::newRow("the booster")
-            << "tabBooster"
-            << "tmeBooster" << QKeySequence(QStringLiteral("Alt+A")) << "1500"
-            << "" << QKeySequence(QStringLiteral("Alt+R")) << EntryEvent::Booster << QTime(15, 0);
+            << "tmeReading"
+            << "Alt+M 1501 Alt+R 0.049 Alt+A" << EntryEvent::Reading << QTime(15, 1);
+        QTest::newRow("the booster") << "tabBooster"
+                                     << "tmeBooster"
+                                     << "Alt+A 1500 Alt+R" << EntryEvent::Booster << QTime(15, 0);
     }
     void eachEntryTakesTheTimeOfItsTab()
     {
         QFETCH(QString, page);
         QFETCH(QString, field);
-        QFETCH(QKeySequence, toTime);
-        QFETCH(QString, typed);
-        QFETCH(QString, level);
-        QFETCH(QKeySequence, toEnter);
+        QFETCH(QString, keys);
         QFETCH(EntryEvent, event);
         QFETCH(QTime, at);
         openForm();
-        // Readings on the descending limb, so that the booster is offered.
-        for (const auto &[time, reading] : {std::pair{QTime(14, 10), "0.06"},
-                                            {QTime(14, 25), "0.057"},
-                                            {QTime(14, 40), "0.054"},
-                                            {QTime(14, 55), "0.05"}})
-            addReading(time, QString::fromLatin1(reading));
-        const QList<ClockField *> times = {control<ClockField>("tmeServed"),
-                                           control<ClockField>("tmeReading"),
-                                           control<ClockField>("tmeBooster")};
+        addFallingReadings();
+        const QList<ClockField *> times = form->findChildren<ClockField *>();
+        QCOMPARE(times.size(), 3);
         for (ClockField *time : times)
             time->setTime(QTime(13, 40)); // typed, and none of this entry's
         const qsizetype before = form->session().record().entries.size();
         control<QTabWidget>("tabSession")->setCurrentWidget(control(qPrintable(page)));
         QVERIFY(QTest::qWaitForWindowActive(form.get()));
-
-        QTest::keySequence(form.get(), toTime);
-        QCOMPARE(QApplication::focusWidget(), control(qPrintable(field)));
-        QTest::keyClicks(QApplication::focusWidget(), typed);
-        if (!level.isEmpty()) {
-            QTest::keySequence(form.get(), QKeySequence(QStringLiteral("Alt+R")));
-            QCOMPARE(QApplication::focusWidget(), control("txtReading"));
-            QTest::keyClicks(QApplication::focusWidget(), level);
+        for (const QString &key : keys.split(u' ')) {
+            if (key.startsWith(QLatin1String("Alt+")))
+                QTest::keySequence(form.get(), QKeySequence(key));
+            else
+                QTest::keyClicks(QApplication::focusWidget(), key);
         }
-        QTest::keySequence(form.get(), toEnter);
         // A button's access key clicks it a moment later, as the button shows itself pressed.
         QTRY_COMPARE(form->session().record().entries.size(), before + 1);
 
@@ -775,9 +754,7 @@ private slots:
         QCOMPARE(rows("grdPortions").value(2),
                  QStringLiteral("3|13:27|22|136|158|not yet|served at 13:26, voided"));
 
-        for (const auto &[at, level] :
-             {std::pair{QTime(14, 10), "0.06"}, {QTime(14, 25), "0.057"}, {QTime(14, 40), "0.054"}})
-            addReading(at, QString::fromLatin1(level));
+        addFallingReadings();
         enter("cmdBoosterServed", QTime(15, 0));
         QCOMPARE(rows("grdBoosters"), QStringList{"12|15:00|10|25|150|175|"});
         QVERIFY2(
@@ -785,7 +762,7 @@ private slots:
             qPrintable(text("lblBoosterCourse")));
         control<QTabWidget>("tabSession")->setCurrentWidget(control("tabReadings"));
         selectRow("grdReadings", 2);
-        answerChange({{"txtChangeLevel", "0.05"}}, QStringLiteral("mistyped value"));
+        answerChange(QStringLiteral("0.05"), QStringLiteral("mistyped value"));
         press("cmdCorrect");
         selectRow("grdReadings", 1);
         answerChange({}, QStringLiteral("entered for the wrong session"));
@@ -840,13 +817,8 @@ private slots:
         QFETCH(QString, reading);
         QFETCH(QString, refusal);
         QFETCH(QString, question);
-        Protocol arm;
-        arm.name = QStringLiteral("Arm A");
-        arm.limits.totalMl = 600; // the dose's 476 ml passes; with the booster it does not
-        openForm(workedExampleInput(), {arm, arm.name, protocolSha256("arm A")});
-        for (const auto &[time, level] :
-             {std::pair{QTime(14, 10), "0.06"}, {QTime(14, 25), "0.057"}, {QTime(14, 40), "0.054"}})
-            addReading(time, QString::fromLatin1(level));
+        openForm(workedExampleInput(), armA(600)); // the dose passes; with the booster it does not
+        addFallingReadings();
         const SessionRecord before = form->session().record();
         answer = QMessageBox::No;
         control<QLineEdit>("txtReading")->setText(reading);
@@ -988,44 +960,36 @@ private slots:
     // protocol open now is the very file it was recorded under.
     void protocolNamed_data()
     {
-        QTest::addColumn<QString>("recordedUnder");
+        QTest::addColumn<bool>("underArmA");     // else under none
         QTest::addColumn<QByteArray>("openNow"); // the file of the protocol open now
         QTest::addColumn<QString>("line");
         QTest::addColumn<bool>("judged"); // its limits judge the dose again
-        QTest::newRow("none") << "" << QByteArray("arm A") << "Protocol: none" << false;
-        QTest::newRow("the same file")
-            << "Arm A" << QByteArray("arm A") << "Protocol: Arm A" << true;
+        QTest::newRow("none") << false << QByteArray("arm A") << "Protocol: none" << false;
+        QTest::newRow("the same file") << true << QByteArray("arm A") << "Protocol: Arm A" << true;
         QTest::newRow("another file")
-            << "Arm A" << QByteArray("arm B")
+            << true << QByteArray("arm B")
             << "Recorded under the protocol \"Arm A\"; its limits are not checked now. Open that "
                "protocol's file to check them."
             << false;
     }
     void protocolNamed()
     {
-        QFETCH(QString, recordedUnder);
+        QFETCH(bool, underArmA);
         QFETCH(QByteArray, openNow);
         QFETCH(QString, line);
         QFETCH(bool, judged);
-        Protocol arm;
-        arm.name = QStringLiteral("Arm A");
-        arm.limits.totalMl = 400; // the dose's 476 ml is over it
-        SessionProtocol used;
-        if (!recordedUnder.isEmpty())
-            used = {arm, arm.name, protocolSha256("arm A")};
-        openForm(workedExampleInput(), used);
-        QCOMPARE(text("lblProtocolName"), recordedUnder.isEmpty()
-                                              ? QStringLiteral("Protocol: none")
-                                              : QStringLiteral("Protocol: Arm A"));
-        QCOMPARE(control<QLabel>("lblProtocol")->isVisible(), !recordedUnder.isEmpty());
+        // The dose's 476 ml is over Arm A's limit.
+        openForm(workedExampleInput(), underArmA ? armA(400) : SessionProtocol{});
+        QCOMPARE(text("lblProtocolName"),
+                 underArmA ? QStringLiteral("Protocol: Arm A") : QStringLiteral("Protocol: none"));
+        QCOMPARE(control<QLabel>("lblProtocol")->isVisible(), underArmA);
         control<QLineEdit>("txtSessionCode")->setText(QStringLiteral("P-017"));
         QTemporaryDir folder;
         const QString path = folder.filePath(QStringLiteral("P-017.csv"));
         QVERIFY(form->saveRecordAs(path));
         form.reset();
 
-        const std::unique_ptr<frmPlan> reopened =
-            frmPlan::openRecord(path, {arm, arm.name, protocolSha256(openNow)});
+        const std::unique_ptr<frmPlan> reopened = frmPlan::openRecord(path, armA(400, openNow));
         QVERIFY(reopened);
         reopened->show();
         QCOMPARE(control<QLabel>("lblProtocolName", reopened.get())->text(), line);
