@@ -13,6 +13,7 @@
 #include "forms/frmInitials.h"
 #include "forms/frmPlan.h"
 #include "tests/support/AccessKeys.h"
+#include "tests/support/ReferenceFiles.h"
 #include "tests/support/SessionSupport.h"
 
 #include <QApplication>
@@ -664,60 +665,40 @@ private slots:
     // to be added to, as recordsTheSession shows.
     void opensARecord_data()
     {
-        QTest::addColumn<QString>("file");    // what is done to the file saved
+        QTest::addColumn<QString>("file");    // as ReferenceFiles::bytes gives it
+        QTest::addColumn<bool>("locked");     // by another window
         QTest::addColumn<QString>("message"); // part of it
         QTest::addColumn<QString>("reason");  // on the state line; empty: it opens nothing
+        const QString host = QSysInfo::machineHostName();
+        const qint64 process = QCoreApplication::applicationPid();
         QTest::newRow("being recorded by another window")
-            << "locked"
-            << QStringLiteral("is being recorded by Pourwise on the computer %1 (process %2). It "
-                              "opens read-only.")
-                   .arg(QSysInfo::machineHostName())
-                   .arg(QCoreApplication::applicationPid())
-            << recordLockedReason(QSysInfo::machineHostName(), QCoreApplication::applicationPid());
-        QTest::newRow("cut short") << "cut"
-                                   << "has no end row: it was cut short, and entries may be "
-                                      "missing at its end. It opens read-only."
+            << "v2-alcohol.csv" << true
+            << QStringLiteral("on the computer %1 (process %2). It opens read-only.")
+                   .arg(host)
+                   .arg(process)
+            << recordLockedReason(host, process);
+        QTest::newRow("cut short") << "cut:v2-alcohol.csv" << false
+                                   << "it was cut short, and entries may be missing at its end"
                                    << recordCheckReason(RecordCheck::Cut);
         QTest::newRow("a dose the values no longer give")
-            << "other dose"
-            << "(alcohol 68 ml, mixer 408 ml, total 476 ml) differs from the dose the record "
-               "saved (alcohol 69 ml, mixer 408 ml, total 477 ml). The record opens read-only"
+            << "older:v1-alcohol.csv" << false
+            << "(alcohol 65 ml, mixer 390 ml, total 455 ml) differs from the dose the record "
+               "saved"
             << recordDoseDiffersReason();
-        QTest::newRow("not a record") << "damaged"
-                                      << "ERROR: "
+        QTest::newRow("not a record") << "garbage:v2-alcohol.csv" << false << "ERROR: "
                                       << "";
     }
     void opensARecord()
     {
         QFETCH(QString, file);
+        QFETCH(bool, locked);
         QFETCH(QString, message);
         QFETCH(QString, reason);
         QTemporaryDir folder;
+        QVERIFY(ReferenceFiles::makeFiles(QDir(folder.path()), {"P-017.csv=" + file}));
         const QString path = folder.filePath(QStringLiteral("P-017.csv"));
-        auto session = SessionSupport::workedSession();
-        session->setSessionCode(QStringLiteral("P-017"));
-        QVERIFY(!session->prepareToSave(SessionSupport::at(0)).refused());
-        QVERIFY(!session->addReading(70, 0.06f, SessionSupport::at(70)).refused());
-        SessionRecord record = session->record();
-        if (file == QLatin1String("other dose")) {
-            record.setup.alcoholMl = 69;
-            record.setup.totalMl = 477;
-            record.entries[0].alcoholMl += 1; // the portions add up to the dose
-            record.entries[0].totalMl += 1;
-        }
-        QVERIFY(RecordFile::save(path, record).isEmpty());
-        QFile bytes(path);
-        QVERIFY(bytes.open(QIODevice::ReadWrite));
-        QByteArray text = bytes.readAll();
-        if (file == QLatin1String("cut"))
-            text.truncate(text.lastIndexOf("\r\n", text.size() - 3) + 2);
-        else if (file == QLatin1String("damaged"))
-            text.replace(",0.06,", ",x,");
-        bytes.resize(0);
-        bytes.write(text);
-        bytes.close();
         RecordLock other(path);
-        if (file == QLatin1String("locked"))
+        if (locked)
             QVERIFY(other.tryLock());
 
         const std::unique_ptr<frmPlan> opened = frmPlan::openRecord(path);
@@ -883,11 +864,8 @@ private slots:
     {
         QTemporaryDir folder;
         const QString path = folder.filePath(QStringLiteral("P-017.csv"));
-        QVERIFY(QFile::copy(QStringLiteral(POURWISE_TEST_DATA "/v1-alcohol.csv"), path));
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QByteArray before = file.readAll();
-        file.close();
+        QVERIFY(ReferenceFiles::makeFiles(QDir(folder.path()), {"P-017.csv=v1-alcohol.csv"}));
+        const QByteArray before = ReferenceFiles::contentOf(path);
         form = frmPlan::openRecord(path);
         QVERIFY(form);
         useTheTestClock(*form);
@@ -897,9 +875,7 @@ private slots:
         answer = QMessageBox::No;
         addReading(QTime(16, 0), QStringLiteral("0.03"));
         QCOMPARE(questions, QStringList{recordVersionQuestion(path)});
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), before);
-        file.close();
+        QCOMPARE(ReferenceFiles::contentOf(path), before);
 
         answer = QMessageBox::Yes;
         addReading(QTime(16, 0), QStringLiteral("0.03"));
