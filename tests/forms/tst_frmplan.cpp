@@ -1,6 +1,5 @@
 #include "calc/FaultTexts.h"
 #include "calc/RecordFile.h"
-#include "calc/RecordWriter.h"
 #include "calc/SessionCode.h"
 #include "calc/SessionText.h"
 #include "forms/BalChart.h"
