@@ -150,7 +150,6 @@ private slots:
         QTest::newRow("leading zero") << "C" << false << "0730" << QTime(7, 30) << "07:30";
         QTest::newRow("with the separator") << "C" << false << "21:15" << QTime(21, 15) << "21:15";
         QTest::newRow("by Tab") << "C" << true << "2115" << QTime(21, 15) << "21:15";
-        QTest::newRow("German") << "de_DE" << false << "2115" << QTime(21, 15) << "21:15";
         QTest::newRow("Finnish, a dot and no leading zero")
             << "fi_FI" << false << "915" << QTime(9, 15) << "9.15";
         // A 12-hour clock keeps the half of the day shown: 14:02 is after noon.

@@ -1,6 +1,5 @@
 #include "calc/FaultTexts.h"
 #include "calc/RecordFile.h"
-#include "calc/RecordWriter.h"
 #include "calc/SessionCode.h"
 #include "calc/SessionText.h"
 #include "forms/BalChart.h"
@@ -13,6 +12,7 @@
 #include "forms/frmInitials.h"
 #include "forms/frmPlan.h"
 #include "tests/support/AccessKeys.h"
+#include "tests/support/ReferenceFiles.h"
 #include "tests/support/SessionSupport.h"
 
 #include <QApplication>
@@ -33,7 +33,6 @@
 #include <QTest>
 #include <QTimeEdit>
 #include <QTreeWidget>
-#include <algorithm>
 #include <memory>
 
 class TestFrmPlan : public QObject {
@@ -61,7 +60,6 @@ private:
         return found;
     }
     QString text(const char *label) { return control<QLabel>(label)->text(); }
-    QDateTime today(const QTime &time) const { return QDateTime(QDate::currentDate(), time); }
     void useTheTestClock(frmPlan &plan)
     {
         plan.setClock([this] { return now; });
@@ -76,9 +74,9 @@ private:
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
     }
     // A list's rows as "cell|cell|..." lines.
-    QStringList rows(const char *list, qsizetype columns = -1)
+    QStringList rows(const char *list, qsizetype columns = -1, QWidget *in = nullptr)
     {
-        auto *table = control<QTreeWidget>(list);
+        auto *table = control<QTreeWidget>(list, in);
         QStringList found;
         for (int row = 0; row < table->topLevelItemCount(); ++row) {
             QStringList cells;
@@ -115,18 +113,12 @@ private:
         timeOf(button)->setTime(at);
         press(button);
     }
-    // The next change is answered with `values` typed into the fields named, `reason` typed, and
-    // OK.
-    void answerChange(const QMap<QString, QString> &values, const QString &reason)
+    // The next change is answered with `level` typed (none: a void), `reason` chosen, and OK.
+    void answerChange(const QString &level, const QString &reason)
     {
-        change = [this, values, reason](frmChange &dialog) {
-            for (auto value = values.begin(); value != values.end(); ++value) {
-                QWidget *field = control(qPrintable(value.key()), &dialog);
-                if (auto *time = qobject_cast<QTimeEdit *>(field))
-                    time->setTime(QTime::fromString(value.value(), QStringLiteral("HH:mm")));
-                else
-                    static_cast<QLineEdit *>(field)->setText(value.value());
-            }
+        change = [this, level, reason](frmChange &dialog) {
+            if (!level.isEmpty())
+                control<QLineEdit>("txtChangeLevel", &dialog)->setText(level);
             control<QComboBox>("cboReason", &dialog)->setCurrentText(reason);
             dialog.cmdOK_Click();
         };
@@ -136,13 +128,29 @@ private:
         control<QLineEdit>("txtReading")->setText(typed);
         enter("cmdAddReading", at);
     }
+    // Readings falling from 0.06 at 14:10, 14:25 and 14:40: the descending limb, and a booster
+    // offered.
+    void addFallingReadings()
+    {
+        for (const auto &[at, level] :
+             {std::pair{QTime(14, 10), "0.06"}, {QTime(14, 25), "0.057"}, {QTime(14, 40), "0.054"}})
+            addReading(at, QString::fromLatin1(level));
+    }
+    // Arm A, a protocol of at most `totalMl` in all, read from a file holding `file`.
+    static SessionProtocol armA(float totalMl, const QByteArray &file = "arm A")
+    {
+        Protocol arm;
+        arm.name = QStringLiteral("Arm A");
+        arm.limits.totalMl = totalMl;
+        return {arm, arm.name, protocolSha256(file)};
+    }
 
 private slots:
     void init()
     {
         QLocale::setDefault(QLocale::c());
         settings = SessionPlanSettings{};
-        now = today(QTime(15, 5));
+        now = QDateTime(QDate::currentDate(), QTime(15, 5));
         messages.clear();
         questions.clear();
         answer = QMessageBox::Yes;
@@ -271,74 +279,48 @@ private slots:
         QCOMPARE(settings.releaseLevel, 0.05f);
     }
 
-    // The captions the lab's instructions name, with their access keys: the window's own, shown
-    // whatever the tab, and those of each tab.
-    void captionsOfEachTab_data()
+    // The captions the lab's instructions name, the window's own (shown whatever the tab) and
+    // those of each tab, in any unit of levels they name. Every one has an access key, and no two
+    // controls shown together share one; two tabs may, as there are more captions than letters.
+    void captionsAndAccessKeysOfEachTab_data()
     {
         QTest::addColumn<QString>("page"); // the tab page's object name; empty: the window's own
-        QTest::addColumn<QStringList>("captions");
-        QTest::newRow("window") << ""
-                                << QStringList{"Sessio&n code:",
-                                               "A&lcohol",
-                                               "Plac&ebo",
-                                               "&Float (ml):",
-                                               "S&tart of drinking:",
-                                               "N&umber of portions:",
-                                               "Relea&se level (g/100 ml):",
-                                               "&Portions",
-                                               "Readin&gs",
-                                               "&Booster",
-                                               "&Correct...",
-                                               "&Void...",
-                                               "Save Recor&d...",
-                                               "Pr&int...",
-                                               "Print Observer S&heet...",
-                                               "Cl&ose"};
-        QTest::newRow("Portions") << "tabPortions" << QStringList{"Served &at:", "&Mark Served"};
-        QTest::newRow("Readings") << "tabReadings"
-                                  << QStringList{"Ti&me:", "&Reading (g/100 ml):", "&Add Reading"};
-        QTest::newRow("Booster") << "tabBooster"
-                                 << QStringList{"Booster drin&king period (min):", "Served &at:",
-                                                "&Record Booster Served"};
-    }
-    void captionsOfEachTab()
-    {
-        QFETCH(QString, page);
-        QFETCH(QStringList, captions);
-        openForm();
-        QStringList shown;
-        for (const CaptionedControl &captioned : captionedControls(form.get())) {
-            if (captioned.page == page)
-                shown << captioned.caption;
-        }
-        shown.sort();
-        captions.sort();
-        QCOMPARE(shown, captions);
-    }
-
-    // Every caption has an access key, and no two controls shown together share one: the
-    // window's own and those of the tab shown, for each tab in turn, in any unit of levels the
-    // captions name. There are more captions than the letters they hold: two tabs may share one.
-    void accessKeysOfTheControlsShownTogether_data()
-    {
-        QTest::addColumn<QString>("page");
         QTest::addColumn<LevelScale>("level");
-        const LevelScale breath{LevelUnit::MicrogramsPer100Ml, BreathRatio::Default};
-        QTest::newRow("Portions") << "tabPortions" << LevelScale{};
-        QTest::newRow("Readings") << "tabReadings" << LevelScale{};
-        QTest::newRow("Readings, breath \u00b5g/100 ml") << "tabReadings" << breath;
-        QTest::newRow("Booster") << "tabBooster" << LevelScale{};
+        QTest::addColumn<QString>("captions"); // joined by "|"
+        QTest::newRow("window")
+            << "" << LevelScale{}
+            << "Sessio&n code:|A&lcohol|Plac&ebo|&Float (ml):|S&tart of drinking:|N&umber of "
+               "portions:|Relea&se level (g/100 ml):|&Portions|Readin&gs|&Booster|&Correct...|"
+               "&Void...|Save Recor&d...|Pr&int...|Print Observer S&heet...|Cl&ose";
+        QTest::newRow("Portions") << "tabPortions" << LevelScale{} << "Served &at:|&Mark Served";
+        QTest::newRow("Readings") << "tabReadings" << LevelScale{}
+                                  << "Ti&me:|&Reading (g/100 ml):|&Add Reading";
+        QTest::newRow("Readings, breath \u00b5g/100 ml")
+            << "tabReadings" << LevelScale{LevelUnit::MicrogramsPer100Ml, BreathRatio::Default}
+            << "Ti&me:|&Reading (\u00b5g/100 ml):|&Add Reading";
+        QTest::newRow("Booster") << "tabBooster" << LevelScale{}
+                                 << "Booster drin&king period (min):|Served &at:|&Record Booster "
+                                    "Served";
     }
-    void accessKeysOfTheControlsShownTogether()
+    void captionsAndAccessKeysOfEachTab()
     {
         QFETCH(QString, page);
         QFETCH(LevelScale, level);
+        QFETCH(QString, captions);
         DoseInput dose = workedExampleInput();
         dose.level = level;
         openForm(dose);
-        const QList<CaptionedControl> shown = shownWith(captionedControls(form.get()), page);
-        QVERIFY(std::any_of(shown.begin(), shown.end(),
-                            [&page](const CaptionedControl &c) { return c.page == page; }));
+        const QList<CaptionedControl> controls = captionedControls(form.get());
+        QStringList onPage;
+        for (const CaptionedControl &captioned : controls) {
+            if (captioned.page == page)
+                onPage << captioned.caption;
+        }
+        onPage.sort();
+        QStringList expected = captions.split(u'|');
+        expected.sort();
+        QCOMPARE(onPage, expected);
+        const QList<CaptionedControl> shown = shownWith(controls, page);
         const QStringList without = withoutTheirKey(shown);
         QVERIFY2(without.isEmpty(), qPrintable(without.join(QLatin1Char('\n'))));
         const QStringList shared = sharingAKey(shown);
@@ -353,61 +335,43 @@ private slots:
     {
         QTest::addColumn<QString>("page");
         QTest::addColumn<QString>("field");
-        QTest::addColumn<QKeySequence>("toTime");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("level"); // typed into Reading; empty for none
-        QTest::addColumn<QKeySequence>("toEnter");
+        QTest::addColumn<QString>("keys"); // "Alt+..." pressed, anything else typed
         QTest::addColumn<EntryEvent>("event");
         QTest::addColumn<QTime>("at");
         QTest::newRow("a portion served")
             << "tabPortions"
-            << "tmeServed" << QKeySequence(QStringLiteral("Alt+A")) << "1302"
-            << "" << QKeySequence(QStringLiteral("Alt+M")) << EntryEvent::Served << QTime(13, 2);
+            << "tmeServed"
+            << "Alt+A 1302 Alt+M" << EntryEvent::Served << QTime(13, 2);
         QTest::newRow("a reading")
             << "tabReadings"
-            << "tmeReading" << QKeySequence(QStringLiteral("Alt+M")) << "1501"
-            << "0.049" << QKeySequence(QStringLiteral("Alt+A")) << EntryEvent::Reading
-            << QTime(15, 1);
-        QTest::newRow("the booster")
-            << "tabBooster"
-            << "tmeBooster" << QKeySequence(QStringLiteral("Alt+A")) << "1500"
-            << "" << QKeySequence(QStringLiteral("Alt+R")) << EntryEvent::Booster << QTime(15, 0);
+            << "tmeReading"
+            << "Alt+M 1501 Alt+R 0.049 Alt+A" << EntryEvent::Reading << QTime(15, 1);
+        QTest::newRow("the booster") << "tabBooster"
+                                     << "tmeBooster"
+                                     << "Alt+A 1500 Alt+R" << EntryEvent::Booster << QTime(15, 0);
     }
     void eachEntryTakesTheTimeOfItsTab()
     {
         QFETCH(QString, page);
         QFETCH(QString, field);
-        QFETCH(QKeySequence, toTime);
-        QFETCH(QString, typed);
-        QFETCH(QString, level);
-        QFETCH(QKeySequence, toEnter);
+        QFETCH(QString, keys);
         QFETCH(EntryEvent, event);
         QFETCH(QTime, at);
         openForm();
-        // Readings on the descending limb, so that the booster is offered.
-        for (const auto &[time, reading] : {std::pair{QTime(14, 10), "0.06"},
-                                            {QTime(14, 25), "0.057"},
-                                            {QTime(14, 40), "0.054"},
-                                            {QTime(14, 55), "0.05"}})
-            addReading(time, QString::fromLatin1(reading));
-        const QList<ClockField *> times = {control<ClockField>("tmeServed"),
-                                           control<ClockField>("tmeReading"),
-                                           control<ClockField>("tmeBooster")};
+        addFallingReadings();
+        const QList<ClockField *> times = form->findChildren<ClockField *>();
+        QCOMPARE(times.size(), 3);
         for (ClockField *time : times)
             time->setTime(QTime(13, 40)); // typed, and none of this entry's
         const qsizetype before = form->session().record().entries.size();
         control<QTabWidget>("tabSession")->setCurrentWidget(control(qPrintable(page)));
         QVERIFY(QTest::qWaitForWindowActive(form.get()));
-
-        QTest::keySequence(form.get(), toTime);
-        QCOMPARE(QApplication::focusWidget(), control(qPrintable(field)));
-        QTest::keyClicks(QApplication::focusWidget(), typed);
-        if (!level.isEmpty()) {
-            QTest::keySequence(form.get(), QKeySequence(QStringLiteral("Alt+R")));
-            QCOMPARE(QApplication::focusWidget(), control("txtReading"));
-            QTest::keyClicks(QApplication::focusWidget(), level);
+        for (const QString &key : keys.split(u' ')) {
+            if (key.startsWith(QLatin1String("Alt+")))
+                QTest::keySequence(form.get(), QKeySequence(key));
+            else
+                QTest::keyClicks(QApplication::focusWidget(), key);
         }
-        QTest::keySequence(form.get(), toEnter);
         // A button's access key clicks it a moment later, as the button shows itself pressed.
         QTRY_COMPARE(form->session().record().entries.size(), before + 1);
 
@@ -695,104 +659,70 @@ private slots:
         QCOMPARE(messages.size(), 1);
     }
 
-    // A record opens to be added to, or read-only saying why, and a file that is no record
-    // opens nothing and says what is wrong where.
+    // A record that cannot be added to opens read-only, saying why in a message and on its state
+    // line, and a file that is no record opens nothing and says what is wrong; one as saved opens
+    // to be added to, as recordsTheSession shows.
     void opensARecord_data()
     {
-        QTest::addColumn<QString>("file"); // what is done to the file saved
-        QTest::addColumn<bool>("opens");
-        QTest::addColumn<bool>("readOnly");
-        QTest::addColumn<QString>("message"); // what the message says; empty for none
-        QTest::newRow("as saved") << "saved" << true << false << "";
+        QTest::addColumn<QString>("file");    // as ReferenceFiles::bytes gives it
+        QTest::addColumn<bool>("locked");     // by another window
+        QTest::addColumn<QString>("message"); // part of it
+        QTest::addColumn<QString>("reason");  // on the state line; empty: it opens nothing
+        const QString host = QSysInfo::machineHostName();
+        const qint64 process = QCoreApplication::applicationPid();
         QTest::newRow("being recorded by another window")
-            << "locked" << true << true
-            << QStringLiteral("is being recorded by Pourwise on the computer %1 (process %2). It "
-                              "opens read-only.")
-                   .arg(QSysInfo::machineHostName())
-                   .arg(QCoreApplication::applicationPid());
-        QTest::newRow("cut short") << "cut" << true << true
-                                   << "has no end row: it was cut short, and entries may be "
-                                      "missing at its end. It opens read-only.";
-        QTest::newRow("changed outside Pourwise")
-            << "changed" << true << true << "was changed outside Pourwise";
+            << "v2-alcohol.csv" << true
+            << QStringLiteral("on the computer %1 (process %2). It opens read-only.")
+                   .arg(host)
+                   .arg(process)
+            << recordLockedReason(host, process);
+        QTest::newRow("cut short") << "cut:v2-alcohol.csv" << false
+                                   << "it was cut short, and entries may be missing at its end"
+                                   << recordCheckReason(RecordCheck::Cut);
         QTest::newRow("a dose the values no longer give")
-            << "other dose" << true << true
-            << "(alcohol 68 ml, mixer 408 ml, total 476 ml) differs from the dose the record "
-               "saved (alcohol 69 ml, mixer 408 ml, total 477 ml). The record opens read-only";
-        QTest::newRow("not a record") << "damaged" << false << false << "ERROR: ";
+            << "older:v1-alcohol.csv" << false
+            << "(alcohol 65 ml, mixer 390 ml, total 455 ml) differs from the dose the record "
+               "saved"
+            << recordDoseDiffersReason();
+        QTest::newRow("not a record") << "garbage:v2-alcohol.csv" << false << "ERROR: "
+                                      << "";
     }
     void opensARecord()
     {
         QFETCH(QString, file);
-        QFETCH(bool, opens);
-        QFETCH(bool, readOnly);
+        QFETCH(bool, locked);
         QFETCH(QString, message);
+        QFETCH(QString, reason);
         QTemporaryDir folder;
+        QVERIFY(ReferenceFiles::makeFiles(QDir(folder.path()), {"P-017.csv=" + file}));
         const QString path = folder.filePath(QStringLiteral("P-017.csv"));
-        auto session = SessionSupport::workedSession();
-        session->setSessionCode(QStringLiteral("P-017"));
-        QVERIFY(!session->prepareToSave(SessionSupport::at(0)).refused());
-        QVERIFY(!session->addReading(70, 0.06f, SessionSupport::at(70)).refused());
-        SessionRecord record = session->record();
-        if (file == QLatin1String("other dose")) {
-            record.setup.alcoholMl = 69;
-            record.setup.totalMl = 477;
-            record.entries[0].alcoholMl += 1; // the portions add up to the dose
-            record.entries[0].totalMl += 1;
-        }
-        QVERIFY(RecordFile::save(path, record).isEmpty());
-        QFile bytes(path);
-        QVERIFY(bytes.open(QIODevice::ReadWrite));
-        QByteArray text = bytes.readAll();
-        if (file == QLatin1String("cut"))
-            text.truncate(text.lastIndexOf("\r\n", text.size() - 3) + 2);
-        else if (file == QLatin1String("changed"))
-            text.replace(",0.06,", ",0.07,");
-        else if (file == QLatin1String("damaged"))
-            text.replace(",0.06,", ",x,");
-        bytes.resize(0);
-        bytes.write(text);
-        bytes.close();
         RecordLock other(path);
-        if (file == QLatin1String("locked"))
+        if (locked)
             QVERIFY(other.tryLock());
 
         const std::unique_ptr<frmPlan> opened = frmPlan::openRecord(path);
-        QCOMPARE(opened != nullptr, opens);
-        QCOMPARE(messages.size(), message.isEmpty() ? 0 : 1);
-        if (!message.isEmpty())
-            QVERIFY2(messages[0].contains(message), qPrintable(messages[0]));
+        QCOMPARE(messages.size(), 1);
+        QVERIFY2(messages[0].contains(message), qPrintable(messages[0]));
+        QCOMPARE(opened != nullptr, !reason.isEmpty());
         if (!opened)
             return;
-        const QString state = control<QLabel>("lblRecordFile", opened.get())->text();
-        QCOMPARE(opened->session().state() == RecordState::ReadOnly, readOnly);
-        QCOMPARE(state.startsWith(QLatin1String("Read-only")), readOnly);
-        QCOMPARE(control<QPushButton>("cmdAddReading", opened.get())->isEnabled(), !readOnly);
-        // Locked by another window, the state line names the computer and the process too.
-        if (file == QLatin1String("locked"))
-            QVERIFY2(state.contains(QStringLiteral("%1 (process %2)")
-                                        .arg(QSysInfo::machineHostName())
-                                        .arg(QCoreApplication::applicationPid())),
-                     qPrintable(state));
+        QCOMPARE(opened->session().state(), RecordState::ReadOnly);
+        QCOMPARE(control<QLabel>("lblRecordFile", opened.get())->text(),
+                 QStringLiteral("Read-only: %1: %2.").arg(QDir::toNativeSeparators(path), reason));
+        QVERIFY(!control<QPushButton>("cmdAddReading", opened.get())->isEnabled());
     }
 
-    // A session with everything an operator may meet: each portion served, one voided and marked
-    // again, a reading asked about, corrected, another voided, and a booster over a limit of the
-    // protocol, asked about; the lists show every entry as it is now and History every row.
-    void wholeSessionWithChanges()
+    // Correct... and Void... act on the entry selected in the tab shown, with the values and the
+    // reason typed in their dialog, which stays open on a refusal; the lists show every entry as
+    // it is now, and History every row of the record saved.
+    void correctAndVoidTheSelectedEntry()
     {
-        Protocol arm;
-        arm.name = QStringLiteral("Arm A");
-        arm.limits.totalMl = 600; // the dose's 476 ml passes; with the booster it does not
-        openForm(workedExampleInput(), {arm, arm.name, protocolSha256("arm A")});
-        QCOMPARE(text("lblProtocolName"), QStringLiteral("Protocol: Arm A"));
+        openForm();
         control<QLineEdit>("txtSessionCode")->setText(QStringLiteral("P-021"));
         for (const QTime &at : {QTime(13, 0), QTime(13, 13), QTime(13, 26)})
             enter("cmdServed", at);
-        // Portion 3 was not served yet: its mark is voided, never unmarked, and made again.
         control<QTabWidget>("tabSession")->setCurrentWidget(control("tabPortions"));
         selectRow("grdPortions", 2);
-        QVERIFY(control<QPushButton>("cmdVoid")->isEnabled());
         change = [this](frmChange &dialog) {
             dialog.cmdOK_Click(); // no reason: refused, and the dialog stays
             QCOMPARE(dialog.result(), int(QDialog::Rejected));
@@ -803,139 +733,83 @@ private slots:
         QCOMPARE(messages, QStringList{sessionRefusal(SessionFault::ReasonMissing).message});
         QCOMPARE(rows("grdPortions").value(2),
                  QStringLiteral("3|13:27|22|136|158|not yet|served at 13:26, voided"));
-        enter("cmdServed", QTime(13, 28));
-        QCOMPARE(rows("grdPortions").value(2),
-                 QStringLiteral("3|13:27|22|136|158|13:28|served at 13:26, voided"));
 
-        for (const auto &[at, level] : {std::pair{QTime(14, 10), "0.06"},
-                                        {QTime(14, 25), "0.057"},
-                                        {QTime(14, 40), "0.054"},
-                                        {QTime(14, 50), "0.6"},
-                                        {QTime(14, 55), "0.052"}})
-            addReading(at, QString::fromLatin1(level));
-        // A reading far above the expected peak is asked about first.
-        QCOMPARE(questions.size(), 1);
-        QVERIFY2(questions[0].startsWith(QLatin1String("Record a reading of 0.6 g/100 ml?")),
-                 qPrintable(questions[0]));
+        addFallingReadings();
+        enter("cmdBoosterServed", QTime(15, 0));
+        QCOMPARE(rows("grdBoosters"), QStringList{"12|15:00|10|25|150|175|"});
+        QVERIFY2(
+            text("lblBoosterCourse").startsWith(QLatin1String("Expected peak after the booster")),
+            qPrintable(text("lblBoosterCourse")));
         control<QTabWidget>("tabSession")->setCurrentWidget(control("tabReadings"));
-        selectRow("grdReadings", 3);
-        answerChange({{"txtChangeLevel", "0.05"}}, QStringLiteral("mistyped value"));
+        selectRow("grdReadings", 2);
+        answerChange(QStringLiteral("0.05"), QStringLiteral("mistyped value"));
         press("cmdCorrect");
-        selectRow("grdReadings", 4);
+        selectRow("grdReadings", 1);
         answerChange({}, QStringLiteral("entered for the wrong session"));
         press("cmdVoid");
-        QCOMPARE(changeTitles, (QStringList{"Void Entry 7", "Correct Entry 13", "Void Entry 14"}));
+        QCOMPARE(changeTitles, (QStringList{"Void Entry 7", "Correct Entry 11", "Void Entry 10"}));
         // The entry, its time and level as in force, and what became of it.
         QStringList readings;
-        for (const QString &row : rows("grdReadings").mid(3))
+        for (const QString &row : rows("grdReadings").mid(1))
             readings << QStringList{row.section(u'|', 0, 2), row.section(u'|', 6)}.join(u'|');
-        QCOMPARE(readings, (QStringList{"13|14:50|0.05|corrected", "14|14:55|0.052|voided"}));
-        // A voided entry is neither corrected nor voided again.
-        QVERIFY(!control<QPushButton>("cmdCorrect")->isEnabled());
+        QCOMPARE(readings, (QStringList{"10|14:25|0.057|voided", "11|14:40|0.05|corrected"}));
+        QVERIFY(!control<QPushButton>("cmdCorrect")->isEnabled()); // a voided entry is selected
 
-        control<QTabWidget>("tabSession")->setCurrentWidget(control("tabBooster"));
-        enter("cmdBoosterServed", QTime(15, 0));
-        QCOMPARE(questions.size(), 2);
-        QVERIFY2(questions[1].startsWith(QLatin1String("WARNING: With this booster: ")),
-                 qPrintable(questions[1]));
-        QVERIFY2(text("lblBooster").startsWith(QLatin1String("Booster served at 15:00")),
-                 qPrintable(text("lblBooster")));
-        QVERIFY2(text("lblBoosterCourse")
-                     .startsWith(QLatin1String("Expected peak after the "
-                                               "booster: ")),
-                 qPrintable(text("lblBoosterCourse")));
-        QCOMPARE(rows("grdBoosters"), QStringList{"17|15:00|10|28|168|196|"});
-        QCOMPARE(initialsAsked, 1);
-        QCOMPARE(messages.size(), 1);
-
-        // Saved, the record holds every row, and History lists them as they are.
         QTemporaryDir folder;
         const QString path = folder.filePath(QStringLiteral("P-021.csv"));
         QVERIFY(form->saveRecordAs(path));
         const std::unique_ptr<frmHistory> history = frmHistory::openRecord(path);
         QVERIFY(history);
-        auto *list = control<QTreeWidget>("grdHistory", history.get());
-        QCOMPARE(list->topLevelItemCount(), 17);
-        QStringList shown;
-        for (int row = 0; row < list->topLevelItemCount(); ++row)
-            shown << list->topLevelItem(row)->text(3) + u' ' + list->topLevelItem(row)->text(4) +
-                         u' ' + list->topLevelItem(row)->text(5);
-        for (const QString &expected :
-             {QStringLiteral("served portion 3 served at 13:26 voided by entry 8"),
-              QStringLiteral("void entry 7 voided. Reason: wrong time. "),
-              QStringLiteral("reading the reading 0.6 g/100 ml at 14:50 the reading 0.05 g/100 ml "
-                             "at 14:50 (corrected by entry 15)"),
-              QStringLiteral("correction entry 13 corrected to the reading 0.05 g/100 ml at "
-                             "14:50. Reason: mistyped value. "),
-              QStringLiteral("void entry 14 voided. Reason: entered for the wrong session. ")})
-            QVERIFY2(shown.contains(expected), qPrintable(shown.join(u'\n')));
+        const QStringList listed = rows("grdHistory", -1, history.get());
+        QCOMPARE(listed.size(), 14);
+        QCOMPARE(listed.constLast().section(u'|', 3, 4),
+                 QStringLiteral("void|entry 10 voided. Reason: entered for the wrong session."));
         form.reset(); // its lock goes before its folder
     }
 
-    // Nothing is entered without every question answered Yes: a reading far above the expected
-    // peak, a booster over a protocol's limit, an entry into a version-1 file.
-    void questionAnsweredNoEntersNothing_data()
-    {
-        QTest::addColumn<QString>("entry");
-        QTest::addColumn<QString>("question");
-        QTest::newRow("a reading far above the peak") << "reading"
-                                                      << "Record a reading of 0.6";
-        QTest::newRow("a booster over a limit") << "booster"
-                                                << "WARNING: With this booster: ";
-    }
-    void questionAnsweredNoEntersNothing()
-    {
-        QFETCH(QString, entry);
-        QFETCH(QString, question);
-        Protocol arm;
-        arm.name = QStringLiteral("Arm A");
-        arm.limits.totalMl = 600;
-        openForm(workedExampleInput(), {arm, arm.name, protocolSha256("arm A")});
-        for (const auto &[at, level] :
-             {std::pair{QTime(14, 10), "0.06"}, {QTime(14, 25), "0.057"}, {QTime(14, 40), "0.054"}})
-            addReading(at, QString::fromLatin1(level));
-        const SessionRecord before = form->session().record();
-        answer = QMessageBox::No;
-        if (entry == QLatin1String("reading"))
-            addReading(QTime(14, 50), QStringLiteral("0.6"));
-        else
-            enter("cmdBoosterServed", QTime(15, 0));
-        QCOMPARE(questions.size(), 1);
-        QVERIFY2(questions[0].startsWith(question), qPrintable(questions[0]));
-        QVERIFY(form->session().record() == before);
-        QVERIFY(messages.isEmpty());
-        // The time stays as typed, for the entry to be made again.
-        QVERIFY(!timeOf(entry == QLatin1String("reading") ? "cmdAddReading" : "cmdBoosterServed")
-                     ->isFollowing());
-    }
-
-    // A refused entry is told, and nothing is entered.
-    void refusalShown_data()
+    // An entry refused is told, and one asked about is made only when the question is answered
+    // Yes. Either way nothing is entered, and the time and the reading stay as typed, for the
+    // entry to be made again.
+    void entryNotMade_data()
     {
         QTest::addColumn<QString>("button");
         QTest::addColumn<QTime>("at");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("a reading ahead of the clock")
-            << "cmdAddReading" << QTime(15, 11)
-            << "ERROR: 15:11 is more than 5 minutes after the time now (15:05). Enter the time "
-               "it happened.";
-        QTest::newRow("served before the start")
-            << "cmdServed" << QTime(12, 50)
-            << "ERROR: 12:50 is before the start of drinking at 13:00: nothing is served before "
-               "the start.";
+        QTest::addColumn<QString>("reading");
+        QTest::addColumn<QString>("refusal"); // its start; empty: none
+        QTest::addColumn<QString>("question");
+        QTest::newRow("refused: a reading ahead of the clock")
+            << "cmdAddReading" << QTime(15, 11) << "0.05"
+            << "ERROR: 15:11 is more than 5 minutes after the time now"
+            << "";
+        QTest::newRow("No: a reading far above the peak")
+            << "cmdAddReading" << QTime(14, 50) << "0.6"
+            << ""
+            << "Record a reading of 0.6";
+        QTest::newRow("No: a booster over a protocol's limit")
+            << "cmdBoosterServed" << QTime(15, 0) << "0.05"
+            << ""
+            << "WARNING: With this booster: ";
     }
-    void refusalShown()
+    void entryNotMade()
     {
         QFETCH(QString, button);
         QFETCH(QTime, at);
-        QFETCH(QString, message);
-        openForm();
+        QFETCH(QString, reading);
+        QFETCH(QString, refusal);
+        QFETCH(QString, question);
+        openForm(workedExampleInput(), armA(600)); // the dose passes; with the booster it does not
+        addFallingReadings();
         const SessionRecord before = form->session().record();
-        control<QLineEdit>("txtReading")->setText(QStringLiteral("0.05"));
+        answer = QMessageBox::No;
+        control<QLineEdit>("txtReading")->setText(reading);
         enter(qPrintable(button), at);
-        QCOMPARE(messages, QStringList{message});
+        QCOMPARE(messages.size(), refusal.isEmpty() ? 0 : 1);
+        QCOMPARE(questions.size(), question.isEmpty() ? 0 : 1);
+        const QString told = messages.value(0) + questions.value(0);
+        QVERIFY2(told.startsWith(refusal + question), qPrintable(told));
         QVERIFY(form->session().record() == before);
-        QCOMPARE(control<QLineEdit>("txtReading")->text(), QStringLiteral("0.05"));
+        QCOMPARE(control<QLineEdit>("txtReading")->text(), reading);
+        QVERIFY(!timeOf(qPrintable(button))->isFollowing());
     }
 
     // Entries that could not be saved are never said to be: the state line says so until a later
@@ -989,25 +863,18 @@ private slots:
     {
         QTemporaryDir folder;
         const QString path = folder.filePath(QStringLiteral("P-017.csv"));
-        QVERIFY(QFile::copy(QStringLiteral(POURWISE_TEST_DATA "/v1-alcohol.csv"), path));
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QByteArray before = file.readAll();
-        file.close();
+        QVERIFY(ReferenceFiles::makeFiles(QDir(folder.path()), {"P-017.csv=v1-alcohol.csv"}));
+        const QByteArray before = ReferenceFiles::contentOf(path);
         form = frmPlan::openRecord(path);
         QVERIFY(form);
         useTheTestClock(*form);
         QVERIFY(messages.isEmpty());
         QCOMPARE(form->session().state(), RecordState::Saved);
-        // Its portions were marked served in their own rows.
-        QCOMPARE(rows("grdPortions").value(0).section(u'|', 5, 5), QStringLiteral("14:05"));
 
         answer = QMessageBox::No;
         addReading(QTime(16, 0), QStringLiteral("0.03"));
         QCOMPARE(questions, QStringList{recordVersionQuestion(path)});
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), before);
-        file.close();
+        QCOMPARE(ReferenceFiles::contentOf(path), before);
 
         answer = QMessageBox::Yes;
         addReading(QTime(16, 0), QStringLiteral("0.03"));
@@ -1062,52 +929,42 @@ private slots:
         QVERIFY(control<QLabel>("lblPlacebo")->isVisible());
         QCOMPARE(control<BalChart>("picChart")->accessibleDescription(),
                  SessionText::placeboNote());
-        QCOMPARE(portionRows(),
-                 (QStringList{"1|13:00|5|154|159", "2|13:13|5|154|159", "3|13:27|5|153|158"}));
     }
 
     // The protocol is always named, and a reopened record is judged by its limits only when the
     // protocol open now is the very file it was recorded under.
     void protocolNamed_data()
     {
-        QTest::addColumn<QString>("recordedUnder");
+        QTest::addColumn<bool>("underArmA");     // else under none
         QTest::addColumn<QByteArray>("openNow"); // the file of the protocol open now
         QTest::addColumn<QString>("line");
         QTest::addColumn<bool>("judged"); // its limits judge the dose again
-        QTest::newRow("none") << "" << QByteArray("arm A") << "Protocol: none" << false;
-        QTest::newRow("the same file")
-            << "Arm A" << QByteArray("arm A") << "Protocol: Arm A" << true;
+        QTest::newRow("none") << false << QByteArray("arm A") << "Protocol: none" << false;
+        QTest::newRow("the same file") << true << QByteArray("arm A") << "Protocol: Arm A" << true;
         QTest::newRow("another file")
-            << "Arm A" << QByteArray("arm B")
+            << true << QByteArray("arm B")
             << "Recorded under the protocol \"Arm A\"; its limits are not checked now. Open that "
                "protocol's file to check them."
             << false;
     }
     void protocolNamed()
     {
-        QFETCH(QString, recordedUnder);
+        QFETCH(bool, underArmA);
         QFETCH(QByteArray, openNow);
         QFETCH(QString, line);
         QFETCH(bool, judged);
-        Protocol arm;
-        arm.name = QStringLiteral("Arm A");
-        arm.limits.totalMl = 400; // the dose's 476 ml is over it
-        SessionProtocol used;
-        if (!recordedUnder.isEmpty())
-            used = {arm, arm.name, protocolSha256("arm A")};
-        openForm(workedExampleInput(), used);
-        QCOMPARE(text("lblProtocolName"), recordedUnder.isEmpty()
-                                              ? QStringLiteral("Protocol: none")
-                                              : QStringLiteral("Protocol: Arm A"));
-        QCOMPARE(control<QLabel>("lblProtocol")->isVisible(), !recordedUnder.isEmpty());
+        // The dose's 476 ml is over Arm A's limit.
+        openForm(workedExampleInput(), underArmA ? armA(400) : SessionProtocol{});
+        QCOMPARE(text("lblProtocolName"),
+                 underArmA ? QStringLiteral("Protocol: Arm A") : QStringLiteral("Protocol: none"));
+        QCOMPARE(control<QLabel>("lblProtocol")->isVisible(), underArmA);
         control<QLineEdit>("txtSessionCode")->setText(QStringLiteral("P-017"));
         QTemporaryDir folder;
         const QString path = folder.filePath(QStringLiteral("P-017.csv"));
         QVERIFY(form->saveRecordAs(path));
         form.reset();
 
-        const std::unique_ptr<frmPlan> reopened =
-            frmPlan::openRecord(path, {arm, arm.name, protocolSha256(openNow)});
+        const std::unique_ptr<frmPlan> reopened = frmPlan::openRecord(path, armA(400, openNow));
         QVERIFY(reopened);
         reopened->show();
         QCOMPARE(control<QLabel>("lblProtocolName", reopened.get())->text(), line);
