@@ -106,9 +106,12 @@ void SetupFields::present(const SessionReport &report)
     // Once fixed, a start or a release level typed is a correction of the setup.
     tmeStart->setReadOnly(readOnly);
     txtRelease->setReadOnly(readOnly);
-    lblOperator->setText(m_session.operatorInitials().isEmpty()
-                             ? QStringLiteral("Operator: asked before the first entry")
-                             : QStringLiteral("Operator: ") + m_session.operatorInitials());
+    if (!m_session.operatorInitials().isEmpty())
+        lblOperator->setText(QStringLiteral("Operator: ") + m_session.operatorInitials());
+    else if (readOnly) // no entry can be made, so nobody is asked
+        lblOperator->setText(QStringLiteral("Operator: none, the record is read-only"));
+    else
+        lblOperator->setText(QStringLiteral("Operator: asked before the first entry"));
 }
 
 void SetupFields::showRecordState(const QString &text)

@@ -710,6 +710,9 @@ private slots:
         QCOMPARE(control<QLabel>("lblRecordFile", opened.get())->text(),
                  QStringLiteral("Read-only: %1: %2.").arg(QDir::toNativeSeparators(path), reason));
         QVERIFY(!control<QPushButton>("cmdAddReading", opened.get())->isEnabled());
+        // Nobody is asked for initials, since no entry can be made.
+        QCOMPARE(control<QLabel>("lblOperator", opened.get())->text(),
+                 QStringLiteral("Operator: none, the record is read-only"));
     }
 
     // Correct... and Void... act on the entry selected in the tab shown, with the values and the
