@@ -2,12 +2,12 @@
 
 #include "calc/Booster.h"
 #include "calc/EntryRules.h"
-#include "calc/SessionBooster.h"
 #include "calc/FaultTexts.h"
 #include "calc/NumberText.h"
 #include "calc/RecordColumns.h"
 #include "calc/RecordCsv.h"
 #include "calc/RecordText.h"
+#include "calc/SessionBooster.h"
 #include "calc/SessionCode.h"
 
 #include <QCryptographicHash>
@@ -163,8 +163,8 @@ void readValue(RowReader &row, RecordColumn column, EntryValues &values)
         values.servedAtMinute = row.whole(column);
         break;
     case C::Dd:
-        values.drinkingMinutes = float(
-            row.whole(column, BoosterPeriod::Minimum, BoosterPeriod::Maximum));
+        values.drinkingMinutes =
+            float(row.whole(column, BoosterPeriod::Minimum, BoosterPeriod::Maximum));
         break;
     case C::Start:
         values.start = RecordText::startFrom(row.text(column));
@@ -468,8 +468,8 @@ void FileReader::readChange(RowReader &row, const RecordEventInfo &event, Sessio
         return;
     }
     if (reasonProblem(entry.reason) != ReasonProblem::None) {
-        row.fail(QStringLiteral("reason must hold 1 to %1 characters")
-                     .arg(ChangeReason::MaximumLength));
+        row.fail(
+            QStringLiteral("reason must hold 1 to %1 characters").arg(ChangeReason::MaximumLength));
         return;
     }
     readValues(row, corrected, entry.values);

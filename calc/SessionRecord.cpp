@@ -28,8 +28,8 @@ bool operator==(const SessionSetup &a, const SessionSetup &b)
            a.start == b.start && sameInput(a.input, b.input) &&
            a.plan.portions == b.plan.portions && a.plan.releaseLevel == b.plan.releaseLevel &&
            a.alcoholMl == b.alcoholMl && a.mixerMl == b.mixerMl && a.totalMl == b.totalMl &&
-           a.placebo == b.placebo && a.floatMl == b.floatMl &&
-           a.protocolName == b.protocolName && a.protocolSha256 == b.protocolSha256;
+           a.placebo == b.placebo && a.floatMl == b.floatMl && a.protocolName == b.protocolName &&
+           a.protocolSha256 == b.protocolSha256;
 }
 
 bool operator==(const SessionRecord &a, const SessionRecord &b)

@@ -8,7 +8,6 @@
 
 Q_DECLARE_METATYPE(PlaceboProblem)
 
-
 class TestSessionRules : public QObject {
     Q_OBJECT
 
@@ -41,7 +40,8 @@ void TestSessionRules::placebo()
     QFETCH(float, floatMl);
     QFETCH(PlaceboProblem, problem);
     QFETCH(QString, portions);
-    const DoseReport report = evaluateDose(workedExampleInput(), {SessionPlanSettings{}, std::nullopt});
+    const DoseReport report =
+        evaluateDose(workedExampleInput(), {SessionPlanSettings{}, std::nullopt});
     QVERIFY(report.plan && report.plan->ok());
     QCOMPARE(placeboProblem(floatMl, *report.plan), problem);
     QCOMPARE(placeboMessage(problem, 158).startsWith(QLatin1String("ERROR: ")),
