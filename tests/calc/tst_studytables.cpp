@@ -11,10 +11,10 @@ Q_DECLARE_METATYPE(StudyTableKind)
 namespace {
 
 // A reference record as a study reads it, named by the file it comes from.
-StudyRecord referenceRecord(const QString &spec)
+StudyRecord referenceRecord(const QString &source)
 {
-    const QString file = ReferenceFiles::fileOf(spec);
-    return studyRecord(file, RecordReader::read(ReferenceFiles::bytes(spec), file));
+    const QString file = ReferenceFiles::fileOf(source);
+    return studyRecord(file, RecordReader::read(ReferenceFiles::bytes(source), file));
 }
 
 template <std::size_t N> QStringList namesOf(const std::array<std::string_view, N> &columns)

@@ -16,9 +16,9 @@
 namespace ReferenceFiles {
 
 // "v2-alcohol.csv" of "cut:v2-alcohol.csv"
-inline QString fileOf(const QString &spec)
+inline QString fileOf(const QString &source)
 {
-    return spec.section(QLatin1Char(':'), -1);
+    return source.section(QLatin1Char(':'), -1);
 }
 
 // The bytes of any file; empty when it cannot be read.
@@ -28,11 +28,11 @@ inline QByteArray contentOf(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-inline QByteArray bytes(const QString &spec)
+inline QByteArray bytes(const QString &source)
 {
     const QString how =
-        spec.contains(QLatin1Char(':')) ? spec.section(QLatin1Char(':'), 0, 0) : QString();
-    QByteArray bytes = contentOf(QStringLiteral(POURWISE_TEST_DATA "/") + fileOf(spec));
+        source.contains(QLatin1Char(':')) ? source.section(QLatin1Char(':'), 0, 0) : QString();
+    QByteArray bytes = contentOf(QStringLiteral(POURWISE_TEST_DATA "/") + fileOf(source));
     if (bytes.isEmpty())
         return {};
     if (how == QLatin1String("cut"))
@@ -48,14 +48,15 @@ inline QByteArray bytes(const QString &spec)
     return bytes;
 }
 
-// Makes a study's files in `folder`: "path=spec" is the file `bytes(spec)` gives, "path=" a file
-// that is no record ("notes"); the folders on a path are made. False when one cannot be written.
+// Makes a study's files in `folder`: "path=source" is the file `bytes(source)` gives, "path=" a
+// file that is no record ("notes"); the folders on a path are made. False when one cannot be
+// written.
 inline bool makeFiles(const QDir &folder, const QStringList &layout)
 {
     for (const QString &entry : layout) {
         const QString path = folder.filePath(entry.section(QLatin1Char('='), 0, 0));
-        const QString spec = entry.section(QLatin1Char('='), 1);
-        const QByteArray content = spec.isEmpty() ? QByteArray("notes\n") : bytes(spec);
+        const QString source = entry.section(QLatin1Char('='), 1);
+        const QByteArray content = source.isEmpty() ? QByteArray("notes\n") : bytes(source);
         QFile file(path);
         if (content.isEmpty() || !folder.mkpath(QFileInfo(path).path()) ||
             !file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
