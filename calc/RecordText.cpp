@@ -9,17 +9,25 @@ const QString StartFormat = QStringLiteral("yyyy-MM-dd'T'HH:mm");
 const QString EnteredAtFormat = QStringLiteral("yyyy-MM-dd'T'HH:mm:ss'Z'");
 
 // `text` read with `format` only when writing the time again gives the very same text: no
-// blanks, no missing zeros, no 24:00.
+// blanks, no missing zeros, no 24:00. The date and the time are read apart and only then placed
+// in `spec`: read whole, the text would be taken as local time first, and a time in the hour the
+// computer's clock skips for summer time would not be read at all, though in UTC it exists.
 std::optional<QDateTime> timeFrom(QByteArrayView text, const QString &format, Qt::TimeSpec spec)
 {
     const QString written = QString::fromLatin1(text);
-    QDateTime time = QDateTime::fromString(written, format);
-    if (!time.isValid())
+    const QString dateFormat = format.section(QStringLiteral("'T'"), 0, 0);
+    const QString timeFormat = format.section(QStringLiteral("'T'"), 1);
+    const qsizetype dateLength = dateFormat.size();
+    if (written.size() <= dateLength || written[dateLength] != QLatin1Char('T'))
         return std::nullopt;
-    time = QDateTime(time.date(), time.time(), spec);
-    if (!time.isValid() || time.toString(format) != written)
+    const QDate date = QDate::fromString(written.left(dateLength), dateFormat);
+    const QTime time = QTime::fromString(written.mid(dateLength + 1), timeFormat);
+    if (!date.isValid() || !time.isValid())
         return std::nullopt;
-    return time;
+    const QDateTime moment(date, time, spec);
+    if (!moment.isValid() || moment.toString(format) != written)
+        return std::nullopt;
+    return moment;
 }
 
 } // namespace

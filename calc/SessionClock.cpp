@@ -14,6 +14,16 @@ int minuteOfDay(const QTime &time)
     return time.hour() * 60 + time.minute();
 }
 
+// What the wall clock shows at `moment`, as if it were UTC. Entries are typed as clock times and
+// become minutes of the clock (minuteOf), so the time now is counted on the clock too: across
+// the night the clock is put forward or back for summer time, a time typed as the clock shows it
+// now is then never more, nor less, than now.
+QDateTime onTheClock(const QDateTime &moment)
+{
+    const QDateTime local = moment.toLocalTime();
+    return QDateTime(local.date(), local.time(), Qt::UTC);
+}
+
 } // namespace
 
 int SessionClock::minuteOf(const QTime &clock, const QTime &start)
@@ -24,7 +34,7 @@ int SessionClock::minuteOf(const QTime &clock, const QTime &start)
 
 int SessionClock::minutesSince(const QDateTime &start, const QDateTime &now)
 {
-    const qint64 seconds = start.secsTo(now);
+    const qint64 seconds = onTheClock(start).secsTo(onTheClock(now));
     // Rounded down, so a second before the start is minute -1.
     const qint64 minutes = seconds >= 0 ? seconds / SecondsPerMinute
                                         : -((-seconds + SecondsPerMinute - 1) / SecondsPerMinute);
@@ -32,9 +42,17 @@ int SessionClock::minutesSince(const QDateTime &start, const QDateTime &now)
                                   std::numeric_limits<int>::max()));
 }
 
+QDateTime SessionClock::momentAt(const QDateTime &start, int minute)
+{
+    const QDateTime counted = start.addSecs(qint64(minute) * SecondsPerMinute);
+    // Across a change for summer time the clock is an hour off the seconds counted.
+    return counted.addSecs(qint64(minute - minutesSince(start, counted)) * SecondsPerMinute);
+}
+
 bool SessionClock::aheadOf(int minute, const QDateTime &start, const QDateTime &now)
 {
-    return qint64(minute) * SecondsPerMinute - start.secsTo(now) > AheadMinutes * SecondsPerMinute;
+    return qint64(minute) * SecondsPerMinute - onTheClock(start).secsTo(onTheClock(now)) >
+           AheadMinutes * SecondsPerMinute;
 }
 
 QDateTime SessionClock::defaultStart(const QDateTime &now)

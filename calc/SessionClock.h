@@ -17,8 +17,15 @@ inline constexpr int AheadMinutes = 5;
 // Seconds are left out: the record keeps whole minutes. `clock` must be valid.
 int minuteOf(const QTime &clock, const QTime &start);
 
-// Whole minutes from `start` to `now`, rounded down, within the range of an int.
+// The minutes are those of the wall clock: on the night it is put forward or back for summer
+// time, a time typed as the clock shows it is as many minutes after the start as the clock says.
+
+// Whole minutes of the clock from `start` to `now`, rounded down, within the range of an int.
 int minutesSince(const QDateTime &start, const QDateTime &now);
+
+// The first moment the clock shows `minute` minutes after `start` (put back, it shows an hour
+// twice).
+QDateTime momentAt(const QDateTime &start, int minute);
 
 // Whether `minute` after `start` is more than AheadMinutes after `now`.
 bool aheadOf(int minute, const QDateTime &start, const QDateTime &now);

@@ -1,6 +1,7 @@
 #include "calc/StudyRecord.h"
 
 #include "calc/RecordFile.h"
+#include "calc/SessionClock.h"
 
 #include <algorithm>
 
@@ -63,7 +64,7 @@ QDateTime studyMoment(const SessionRecord &record)
         if (entry.event == EntryEvent::Portion)
             latest = std::max(latest, entry.plannedAtMinute);
     }
-    return record.setup.start.addSecs(qint64(latest) * 60);
+    return SessionClock::momentAt(record.setup.start, latest);
 }
 
 StudyRecord studyRecord(const QString &file, const RecordReading &reading)

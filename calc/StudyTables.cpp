@@ -2,6 +2,7 @@
 
 #include "calc/ForecastBand.h"
 #include "calc/RecordCsv.h"
+#include "calc/SessionClock.h"
 #include "calc/StudyCells.h"
 #include "calc/StudyColumns.h"
 
@@ -158,7 +159,7 @@ QList<QList<QByteArray>> readingCells(const StudyRecord &record)
         row[C::AtMin] = whole(reading.atMinute);
         // The local date and time, so that a table spanning midnight sorts and reads alike
         // everywhere.
-        row[C::ClockTime] = text(report.start.addSecs(qint64(reading.atMinute) * 60)
+        row[C::ClockTime] = text(SessionClock::momentAt(report.start, reading.atMinute)
                                      .toString(QStringLiteral("yyyy-MM-ddTHH:mm")));
         row[C::Level] = single(reading.level);
         row[C::LevelUnit] = scale.info().option;

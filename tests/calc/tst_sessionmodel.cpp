@@ -1,6 +1,8 @@
+#include "calc/RecordText.h"
 #include "calc/Session.h"
 #include "calc/SessionClock.h"
 #include "calc/SessionEntries.h"
+#include "tests/support/LocalZone.h"
 #include "tests/support/SessionSupport.h"
 
 #include <QSignalSpy>
@@ -37,6 +39,8 @@ private slots:
     void entries_data();
     void entries();
     void noClockTime();
+    void summerTime_data();
+    void summerTime();
     void questions_data();
     void questions();
     void boosterServed_data();
@@ -164,6 +168,50 @@ void TestSessionModel::noClockTime()
 {
     QCOMPARE(workedSession()->addReading(QTime(), 0.01f, at(10)).message,
              QStringLiteral("ERROR: Enter the time as hours and minutes."));
+}
+
+// On the nights New York's clock is put forward (8 March 2026, 02:00 to 03:00) and back (1
+// November, 02:00 to 01:00), the minutes are the clock's: the time now, typed as the clock shows
+// it, is neither ahead of now nor another minute than now's; and an entry stamped in UTC at an
+// hour the clock skips or shows twice reads back.
+void TestSessionModel::summerTime_data()
+{
+    QTest::addColumn<QDateTime>("start");
+    QTest::addColumn<QDateTime>("now");
+    QTest::addColumn<int>("minute"); // on the clock
+    QTest::addColumn<QByteArray>("stamp");
+
+    const auto utc = [](const char *text) {
+        return QDateTime::fromString(QString::fromLatin1(text), Qt::ISODate).toUTC();
+    };
+    QTest::newRow("put forward: 01:30 to 03:10")
+        << utc("2026-03-08T06:30:00Z") << utc("2026-03-08T07:10:00Z") << 100
+        << QByteArray("2026-03-08T02:30:00Z");
+    QTest::newRow("put back: 00:30 to the second 01:40")
+        << utc("2026-11-01T04:30:00Z") << utc("2026-11-01T06:40:00Z") << 70
+        << QByteArray("2026-11-01T01:30:00Z");
+}
+
+void TestSessionModel::summerTime()
+{
+    QFETCH(QDateTime, start);
+    QFETCH(QDateTime, now);
+    QFETCH(int, minute);
+    QFETCH(QByteArray, stamp);
+    const LocalZone newYork("America/New_York");
+    const QDateTime localStart = start.toLocalTime();
+    QCOMPARE(SessionClock::minuteOf(now.toLocalTime().time(), localStart.time()), minute);
+    QCOMPARE(SessionClock::minutesSince(localStart, now), minute);
+    QVERIFY(!SessionClock::aheadOf(minute + SessionClock::AheadMinutes, localStart, now));
+    QVERIFY(SessionClock::aheadOf(minute + SessionClock::AheadMinutes + 1, localStart, now));
+    // Put back, the clock shows 01:40 twice: the first is the moment.
+    const QDateTime moment = SessionClock::momentAt(localStart, minute);
+    QCOMPARE(SessionClock::minutesSince(localStart, moment), minute);
+    QCOMPARE(moment.toLocalTime().time(), now.toLocalTime().time());
+    QVERIFY(moment <= now);
+    const std::optional<QDateTime> stamped = RecordText::enteredAtFrom(stamp);
+    QVERIFY(stamped);
+    QCOMPARE(RecordText::enteredAtText(*stamped), stamp);
 }
 
 void TestSessionModel::questions_data()
