@@ -106,6 +106,12 @@ void frmChange::cmdOK_Click()
         const auto *text = qobject_cast<const QLineEdit *>(m_editors[i]);
         if (!text)
             continue;
+        // A value left as shown is the value in force to the bit, though the field shows it
+        // with fewer digits than it was typed with.
+        if (!text->isModified()) {
+            m_numbers[i] = m_fields[i].number;
+            continue;
+        }
         const SingleFromText number = TextToSingle(text->text());
         if (!number.ok()) {
             QString caption = withoutAccessKey(m_fields[i].caption);

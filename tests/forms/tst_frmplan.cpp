@@ -117,8 +117,11 @@ private:
     void answerChange(const QString &level, const QString &reason)
     {
         change = [this, level, reason](frmChange &dialog) {
-            if (!level.isEmpty())
-                control<QLineEdit>("txtChangeLevel", &dialog)->setText(level);
+            if (!level.isEmpty()) {
+                auto *field = control<QLineEdit>("txtChangeLevel", &dialog);
+                field->selectAll();
+                QTest::keyClicks(field, level);
+            }
             control<QComboBox>("cboReason", &dialog)->setCurrentText(reason);
             dialog.cmdOK_Click();
         };
@@ -768,6 +771,25 @@ private slots:
         QCOMPARE(listed.constLast().section(u'|', 3, 4),
                  QStringLiteral("void|entry 10 voided. Reason: entered for the wrong session."));
         form.reset(); // its lock goes before its folder
+    }
+
+    // A reading's time corrected keeps its level to the bit, though the dialog shows it with
+    // fewer digits than it was typed with.
+    void correctionKeepsWhatIsNotTyped()
+    {
+        openForm();
+        addReading(QTime(14, 10), QStringLiteral("0.15324968"));
+        control<QTabWidget>("tabSession")->setCurrentWidget(control("tabReadings"));
+        selectRow("grdReadings", 0);
+        change = [this](frmChange &dialog) {
+            control<QTimeEdit>("tmeChangeTime", &dialog)->setTime(QTime(14, 12));
+            control<QComboBox>("cboReason", &dialog)->setCurrentIndex(1); // "wrong time"
+            dialog.cmdOK_Click();
+        };
+        press("cmdCorrect");
+        const SessionEntry &correction = form->session().record().entries.constLast();
+        QCOMPARE(correction.event, EntryEvent::Correction);
+        QCOMPARE(correction.values.level, std::optional(0.15324968f));
     }
 
     // An entry refused is told, and one asked about is made only when the question is answered
