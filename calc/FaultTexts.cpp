@@ -275,6 +275,14 @@ QString recordSaveMessage(const QString &file, const QString &reason)
         .arg(QDir::toNativeSeparators(file), reason);
 }
 
+QString recordExistsMessage(const QString &file)
+{
+    return QStringLiteral("ERROR: The session record was not saved as %1: a file of that name is "
+                          "there already, and a new session never replaces one. Choose another "
+                          "name.")
+        .arg(QDir::toNativeSeparators(file));
+}
+
 QString recordCutMessage(const QString &file)
 {
     return QStringLiteral("WARNING: %1 has no end row: it was cut short, and entries may be "

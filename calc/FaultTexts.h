@@ -63,6 +63,8 @@ QString recordLineMessage(const QString &file, qsizetype line, const QString &pr
 QString recordFileMessage(const QString &file, const QString &problem);
 // A session record that could not be saved, with the system's reason; the file is as it was.
 QString recordSaveMessage(const QString &file, const QString &reason);
+// A new session saved where a file is already.
+QString recordExistsMessage(const QString &file);
 // A version-2 record whose end row is missing (cut short) or does not match the rows before it
 // (changed outside Pourwise, `how`): it opens read-only.
 QString recordCutMessage(const QString &file);

@@ -46,3 +46,11 @@ QString RecordFile::save(const QString &path, const SessionRecord &record)
     const QString reason = SafeWrite::write(path, RecordWriter::text(record));
     return reason.isEmpty() ? QString() : recordSaveMessage(path, reason);
 }
+
+QString RecordFile::saveNew(const QString &path, const SessionRecord &record)
+{
+    const QFileInfo target(path);
+    if (target.exists() || target.isSymLink())
+        return recordExistsMessage(path);
+    return save(path, record);
+}

@@ -22,4 +22,8 @@ RecordReading open(const QString &path);
 // ask first). Empty when saved; else the message ("ERROR: ..."), and the file is as it was.
 QString save(const QString &path, const SessionRecord &record);
 
+// Saves a new session's `record` as save does, only at a `path` where nothing is yet: a new
+// session never replaces another's record.
+QString saveNew(const QString &path, const SessionRecord &record);
+
 } // namespace RecordFile

@@ -77,7 +77,7 @@ QString RecordKeeper::saveAs(const QString &path, const QDateTime &now)
     auto lock = std::make_unique<RecordLock>(path);
     if (!lock->tryLock())
         return recordSaveMessage(path, lock->reason());
-    if (const QString error = RecordFile::save(path, m_session.record()); !error.isEmpty())
+    if (const QString error = RecordFile::saveNew(path, m_session.record()); !error.isEmpty())
         return error;
     m_lock = std::move(lock);
     m_session.setSaved(path);

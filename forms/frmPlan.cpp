@@ -357,7 +357,8 @@ void frmPlan::cmdSaveRecord_Click()
     const QString path = QFileDialog::getSaveFileName(
         this, QStringLiteral("Save Record"),
         QDir(folder).filePath(fileBaseName(m_session->record()) + QStringLiteral(".csv")),
-        QStringLiteral("Session records (*.csv)"));
+        QStringLiteral("Session records (*.csv)"), nullptr,
+        QFileDialog::DontConfirmOverwrite); // an existing file is refused, never replaced
     if (!path.isEmpty())
         saveRecordAs(path);
 }

@@ -847,6 +847,15 @@ private slots:
         const QString folder = temp.filePath(QStringLiteral("records"));
         QVERIFY(QDir().mkpath(folder));
         const QString path = folder + QStringLiteral("/P-017.csv");
+        // A file already there, another session's record say, is never replaced.
+        QFile other(path);
+        QVERIFY(other.open(QIODevice::WriteOnly) && other.write("another session") > 0);
+        other.close();
+        QVERIFY(!form->saveRecordAs(path));
+        QCOMPARE(messages, QStringList{recordExistsMessage(path)});
+        QCOMPARE(ReferenceFiles::contentOf(path), QByteArray("another session"));
+        QVERIFY(QFile::remove(path));
+        messages.clear();
         QVERIFY(form->saveRecordAs(path));
         // The folder gone and a file in its place: nothing can be written there.
         QVERIFY(QDir(folder).removeRecursively());
