@@ -316,6 +316,11 @@ QString studyFileSaveMessage(const QString &file, const QString &reason)
         .arg(QDir::toNativeSeparators(file), reason);
 }
 
+QString studyPictureNotDrawnMessage(const QString &file)
+{
+    return studyFileSaveMessage(file, QStringLiteral("the picture could not be drawn"));
+}
+
 QString studyPictureNameMessage(const QString &file)
 {
     return QStringLiteral("ERROR: %1 is not a name the picture can be saved under: end it in "

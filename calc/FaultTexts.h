@@ -78,6 +78,8 @@ QString studyFolderEmptyMessage(const QString &folder);
 QString studyFileSaveMessage(const QString &file, const QString &reason);
 // A study's picture is saved as PNG or PDF, by the name's ending.
 QString studyPictureNameMessage(const QString &file);
+// The study's picture that could not be drawn into `file`, which is left as it was.
+QString studyPictureNotDrawnMessage(const QString &file);
 // A session record another copy of Pourwise records into, on computer `host` as process `pid`
 // (an empty host: its lock file `lockFile` does not say): it opens read-only.
 QString recordLockedMessage(const QString &file, const QString &lockFile, const QString &host,

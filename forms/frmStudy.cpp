@@ -320,7 +320,7 @@ bool frmStudy::saveTable(StudyTableKind kind, const QString &path)
         OperatorMessage::show(this, studyFileSaveMessage(path, problem));
         return false;
     }
-    m_folder = QFileInfo(path).absolutePath();
+    m_tablesFolder = QFileInfo(path).absolutePath();
     return true;
 }
 
@@ -330,8 +330,9 @@ bool frmStudy::savePicture(const QString &path)
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
+    bool drawn = false;
     if (suffix == QLatin1String("png")) {
-        picStudy->image().save(&buffer, "PNG");
+        drawn = picStudy->image().save(&buffer, "PNG");
     } else if (suffix == QLatin1String("pdf")) {
         QPdfWriter page(&buffer);
         page.setTitle(picStudy->accessibleName());
@@ -340,18 +341,32 @@ bool frmStudy::savePicture(const QString &path)
         page.setPageOrientation(QPageLayout::Landscape);
         page.setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
         page.setResolution(300);
-        picStudy->printOn(page);
+        drawn = picStudy->printOn(page);
     } else {
         OperatorMessage::show(this, studyPictureNameMessage(path));
         return false;
     }
     buffer.close();
+    if (!drawn) { // nothing half drawn is written
+        OperatorMessage::show(this, studyPictureNotDrawnMessage(path));
+        return false;
+    }
     if (const QString problem = SafeWrite::write(path, bytes); !problem.isEmpty()) {
         OperatorMessage::show(this, studyFileSaveMessage(path, problem));
         return false;
     }
-    m_folder = QFileInfo(path).absolutePath();
+    m_tablesFolder = QFileInfo(path).absolutePath();
     return true;
+}
+
+QString frmStudy::tablesFolder() const
+{
+    if (!m_tablesFolder.isEmpty())
+        return m_tablesFolder;
+    if (m_folder.isEmpty())
+        return QDir::homePath();
+    QDir above(m_folder);
+    return above.cdUp() ? above.path() : m_folder;
 }
 
 void frmStudy::cmdOpenRecords_Click()
@@ -379,8 +394,7 @@ void frmStudy::cmdOpenFolder_Click()
 void frmStudy::askToSaveTable(StudyTableKind kind, const QString &caption, const QString &name)
 {
     const QString path = QFileDialog::getSaveFileName(
-        this, caption, QDir(m_folder.isEmpty() ? QDir::homePath() : m_folder).filePath(name),
-        QStringLiteral("CSV tables (*.csv)"));
+        this, caption, QDir(tablesFolder()).filePath(name), QStringLiteral("CSV tables (*.csv)"));
     if (!path.isEmpty())
         saveTable(kind, path);
 }
@@ -423,8 +437,7 @@ void frmStudy::cmdSavePicture_Click()
     QString chosen = png;
     QString path =
         QFileDialog::getSaveFileName(this, QStringLiteral("Save Picture"),
-                                     QDir(m_folder.isEmpty() ? QDir::homePath() : m_folder)
-                                         .filePath(QStringLiteral("study.png")),
+                                     QDir(tablesFolder()).filePath(QStringLiteral("study.png")),
                                      png + QStringLiteral(";;") + pdf, &chosen);
     if (path.isEmpty())
         return;

@@ -46,8 +46,12 @@ public:
     // a message when it cannot, the file as it was.
     bool saveTable(StudyTableKind kind, const QString &path);
     bool savePicture(const QString &path);
-    // Where the file dialogs start: the folder of the last file or folder chosen or saved.
+    // Where the dialogs that open records start: the folder of the last record or folder chosen.
     QString recordFolder() const { return m_folder; }
+    // Where Save as CSV... and Save Picture... start: the folder the last one was saved in, else
+    // the one above the records, so that a table is not saved among the records by default,
+    // where the next summary would take it for a record it cannot read.
+    QString tablesFolder() const;
 
 signals:
     void summaryReady();
@@ -73,6 +77,7 @@ private:
     void askToSaveTable(StudyTableKind kind, const QString &caption, const QString &name);
 
     QString m_folder;
+    QString m_tablesFolder;
     QStringList m_files; // the records being summarised, in order
     qsizetype m_read = 0;
     QStringList m_emptyFolders;

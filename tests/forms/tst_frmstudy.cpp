@@ -475,6 +475,20 @@ private slots:
             QVERIFY2(description.contains(group), qPrintable(description));
     }
 
+    // Tables and the picture are offered in the folder above the records', then where the last
+    // one went; the dialogs that open records still start among the records.
+    void tablesOfferedApartFromTheRecords()
+    {
+        const QString records = QDir(temp->path()).filePath(QStringLiteral("records"));
+        const QString tables = QDir(temp->path()).filePath(QStringLiteral("tables"));
+        QVERIFY(QDir().mkpath(records) && QDir().mkpath(tables));
+        form = std::make_unique<frmStudy>(records);
+        QCOMPARE(form->tablesFolder(), temp->path());
+        QVERIFY(form->saveTable(StudyTableKind::Sessions, tables + QStringLiteral("/s.csv")));
+        QCOMPARE(form->tablesFolder(), tables);
+        QCOMPARE(form->recordFolder(), records);
+    }
+
     // The picture is saved as PNG or PDF by its name's ending; a table or the picture that cannot
     // be saved leaves the file as it was and the operator is told why.
     void savedThroughTheVerifiedSave_data()
