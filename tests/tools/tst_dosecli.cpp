@@ -241,6 +241,13 @@ void TestDoseCli::workedExamples_data()
                   "descending_withdrawn_at_min none\nrelease_reached_at_min none\n"
         << QByteArray("WARNING: The reading of 0.6 g/100 ml at minute 70 is 7 times the expected "
                       "peak (0.0807 g/100 ml): it may be a slip.\n");
+    // The observed peak is written as its reading is: as given, to the last digit.
+    QTest::newRow("session: a level given with eight digits")
+        << "--gender male --height 70 --weight 160 --age 25 --plan --reading 70=0.15324968"
+        << plan + "reading 1 at_min 70 level 0.15324968 expected 0.0807 difference 0.0726 counts\n"
+                  "observed_peak 0.15324968\nobserved_peak_at_min 70\ndescending_shown_at_min "
+                  "none\ndescending_withdrawn_at_min none\nrelease_reached_at_min none\n"
+        << QByteArray();
     QTest::newRow("session: placebo with a float")
         << "--gender male --height 70 --weight 160 --age 25 --plan --placebo --float 5"
         << plan + "placebo_portion 1 at_min 0 alcohol_ml 5 mixer_ml 154 total_ml 159\n"

@@ -108,7 +108,7 @@ void SessionOutput::printCourse(OutputBuffer &output, const SessionReport &repor
 {
     const ReadingsOutcome &outcome = report.outcome;
     line(output, "observed_peak",
-         outcome.observedPeak ? number(report.readings[*outcome.observedPeak].level) : None);
+         outcome.observedPeak ? given(report.readings[*outcome.observedPeak].level) : None);
     line(output, "observed_peak_at_min", minuteOf(report, outcome.observedPeak));
     line(output, "descending_shown_at_min", minuteOf(report, outcome.limbShown));
     // Only while the limb is not shown again.
