@@ -4,7 +4,7 @@ float DoseInput::given(DoseValue value) const
 {
     if (isLevel(value))
         return typedTarget ? *typedTarget : level.shownLevel(state.*infoOf(value).field);
-    return const_cast<DoseInput *>(this)->number(value);
+    return number(value);
 }
 
 float &DoseInput::number(DoseValue value)

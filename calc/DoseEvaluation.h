@@ -28,6 +28,7 @@ struct DoseInput {
     // The number a reader stores for a value: for height and weight in the input's units, for the
     // target the state's BAL. The gender is not a number and is never asked for.
     float &number(DoseValue value);
+    float number(DoseValue value) const { return const_cast<DoseInput *>(this)->number(value); }
     // A value as given: the height and weight in the input's units, the target in the lab's unit
     // (as typed, or the state's BAL as LevelScale::shownLevel shows it).
     float given(DoseValue value) const;

@@ -472,7 +472,9 @@ SessionCheck Session::checkChange(int entry, const QString &reason, bool voiding
     case ReasonProblem::Missing:
         return {sessionRefusal(SessionFault::ReasonMissing), {}};
     case ReasonProblem::TooLong:
-        return {sessionRefusal(SessionFault::ReasonTooLong, {QString::number(reason.size())}), {}};
+        return {
+            sessionRefusal(SessionFault::ReasonTooLong, {QString::number(reason.toUcs4().size())}),
+            {}};
     case ReasonProblem::None:
         break;
     }

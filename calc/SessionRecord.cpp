@@ -8,10 +8,8 @@ bool sameInput(const DoseInput &a, const DoseInput &b)
         if (info.field == nullptr)
             continue;
         // The target as the state's BAL; a typed target is compared on its own below.
-        const float first = isLevel(info.value) ? a.state.*info.field
-                                                : const_cast<DoseInput &>(a).number(info.value);
-        const float second = isLevel(info.value) ? b.state.*info.field
-                                                 : const_cast<DoseInput &>(b).number(info.value);
+        const float first = isLevel(info.value) ? a.state.*info.field : a.number(info.value);
+        const float second = isLevel(info.value) ? b.state.*info.field : b.number(info.value);
         if (first != second)
             return false;
     }

@@ -177,7 +177,7 @@ const char *readingNoteWord(ReadingNote note)
         return "mouth_alcohol";
     case ReadingNote::Booster:
         return "booster";
-    case ReadingNote::NotALevel: // refused before it is entered; a file may hold one
+    case ReadingNote::NotALevel: // refused on entry and on reading a file: a guard only
         return "not_a_level";
     }
     return "counts";

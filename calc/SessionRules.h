@@ -25,7 +25,8 @@ enum class ReadingNote {
     NotALevel,    // negative or not finite, as no instrument reads: never judged
 };
 
-// The note as tables and the command line write it: counts, baseline, mouth_alcohol, booster.
+// The note as tables and the command line write it: counts, baseline, mouth_alcohol, booster
+// (or not_a_level, which no entry made or read can have).
 const char *readingNoteWord(ReadingNote note);
 
 inline bool counts(ReadingNote note)
