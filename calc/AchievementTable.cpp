@@ -67,7 +67,7 @@ void AchievementTable::Group::add(const AchievementSession &session)
         ++ratios;
         ratioMean += (double(*ratio) - ratioMean) / double(ratios);
         for (std::size_t i = 0; i < WithinShares.size(); ++i)
-            within[i] += *ratio >= WithinShares[i].low && *ratio <= WithinShares[i].high ? 1 : 0;
+            within[i] += WithinShares[i].holds(*ratio) ? 1 : 0;
     }
     if (session.releaseAtMinute)
         ++releaseMinutes[*session.releaseAtMinute];

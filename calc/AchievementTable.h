@@ -34,6 +34,7 @@ struct WithinShare {
     AchievementColumn column;
     float low;
     float high;
+    bool holds(float ratio) const { return ratio >= low && ratio <= high; }
 };
 inline constexpr std::array<WithinShare, 2> WithinShares{{
     {AchievementColumn::Within10Percent, 0.9f, 1.1f},

@@ -75,9 +75,7 @@ void StudyPicture::add(const StudyRecord &record)
     group.placebo = session->placebo;
     group.gender = session->gender;
     ++group.sessions;
-    const WithinShare &share = within20();
-    if (session->peakVsTarget && *session->peakVsTarget >= share.low &&
-        *session->peakVsTarget <= share.high)
+    if (session->peakVsTarget && within20().holds(*session->peakVsTarget))
         ++group.within;
     // A peak that is no number cannot be placed; the group counts its session all the same.
     if (session->peakBal && std::isfinite(*session->peakBal) && std::isfinite(session->targetBal)) {
