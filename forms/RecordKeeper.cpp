@@ -2,6 +2,7 @@
 
 #include "calc/FaultTexts.h"
 #include "calc/RecordFile.h"
+#include "calc/RecordStatus.h"
 #include "calc/SessionText.h"
 
 #include <QDir>
@@ -28,13 +29,7 @@ RecordKeeper::Opening RecordKeeper::open(const QString &path, const SessionProto
     options.plan = record.setup.plan;
     const DoseReport dose = evaluateDose(record.setup.input, options);
     if (!recordedDoseMatches(record.setup, dose)) {
-        const DosingState &s = dose.dose.state;
-        const SessionSetup &setup = record.setup;
-        opening.messages << recordDoseDiffersMessage(
-            path,
-            dose.ok() ? volumesText(s.AlcDose, s.MixDose, s.TotDose)
-                      : doseFaultText(dose.outcome).message,
-            volumesText(setup.alcoholMl, setup.mixerMl, setup.totalMl));
+        opening.messages << recordStatusMessage(RecordStatus::DoseDiffers, path, reading, dose);
         if (readOnly.isEmpty())
             readOnly = recordDoseDiffersReason();
     }
