@@ -31,6 +31,8 @@ const QString ReleaseLevel = QStringLiteral("releaseLevel");
 const QString Limits = QStringLiteral("limits");
 const QString EthanolPerKg = QStringLiteral("ethanolGramsPerKg");
 const QString TotalMl = QStringLiteral("totalBeverageMl");
+const QString Device = QStringLiteral("device");
+const QString ReadingSd = QStringLiteral("readingSd");
 } // namespace Key
 
 // What a number must be to be used.
@@ -264,7 +266,7 @@ ProtocolReading readProtocol(const QByteArray &bytes)
     Reader top(document.object(), {});
     top.reportTo(error);
     top.onlyKeys({Key::Name, Key::Target, Key::DrinkingPeriod, Key::Proof, Key::MixerRatio,
-                  Key::Portions, Key::ReleaseLevel, Key::Limits});
+                  Key::Portions, Key::ReleaseLevel, Key::Limits, Key::Device});
     protocol.name = top.text(Key::Name).trimmed();
     if (error.isEmpty() && (protocol.name.isEmpty() || protocol.name.size() > LongestName))
         top.fail(Key::Name, QStringLiteral("must hold 1 to %1 characters").arg(LongestName));
@@ -299,6 +301,11 @@ ProtocolReading readProtocol(const QByteArray &bytes)
     protocol.limits.totalMl = limits.optionalNumber(Key::TotalMl, Range::AboveZero);
     protocol.limits.target = limits.optionalNumber(Key::Target, Range::AboveZero);
 
+    Reader device(top.object(Key::Device, true), top.path(Key::Device));
+    device.reportTo(error);
+    device.onlyKeys({Key::ReadingSd});
+    protocol.readingSd = device.optionalNumber(Key::ReadingSd, Range::AboveZero);
+
     if (error.isEmpty())
         reading.protocol = protocol;
     reading.error = error;
@@ -328,6 +335,8 @@ QByteArray writeProtocol(const Protocol &protocol)
                        {Key::ReleaseLevel, numberText(protocol.releaseLevel)}};
     if (!limits.isEmpty())
         object.insert(Key::Limits, limits);
+    if (protocol.readingSd)
+        object.insert(Key::Device, QJsonObject{{Key::ReadingSd, numberText(*protocol.readingSd)}});
     return QJsonDocument(object).toJson(QJsonDocument::Indented);
 }
 

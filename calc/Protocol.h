@@ -33,6 +33,9 @@ struct Protocol {
     int portions = SessionPlanLimits::DefaultPortions;
     float releaseLevel = float(SessionPlanLimits::DefaultReleaseLevel); // in `level`
     ProtocolLimits limits;
+    // The standard deviation of one reading of the lab's device, in `level`: the personal
+    // forecast's reading noise; none for its default.
+    std::optional<float> readingSd;
 
     bool operator==(const Protocol &) const = default;
     // The protocol's number for a dosing parameter (the target in its own unit); none for the
@@ -52,10 +55,11 @@ struct ProtocolReading {
 // The file is JSON: an object with "name", "target" (an object with "value", "unit" and
 // "breathRatio"), "drinkingPeriodMinutes", "proof", "mixerRatio", "portions", "releaseLevel" (in
 // the target's unit) and an optional "limits" object with "ethanolGramsPerKg", "totalBeverageMl"
-// and "target". Numbers are written as text ("0.08") so that they read back as the very same
-// 32-bit floats; plain JSON numbers are read too. Every key is checked, and a key given twice in
-// one object is refused, where a JSON reader would quietly keep the last; the first problem is
-// named and nothing is taken from a file with a problem.
+// and "target", and an optional "device" object with "readingSd" (in the target's unit). Numbers
+// are written as text ("0.08") so that they read back as the very same 32-bit floats; plain JSON
+// numbers are read too. Every key is checked, and a key given twice in one object is refused, where
+// a JSON reader would quietly keep the last; the first problem is named and nothing is taken from a
+// file with a problem.
 ProtocolReading readProtocol(const QByteArray &bytes);
 QByteArray writeProtocol(const Protocol &protocol);
 
