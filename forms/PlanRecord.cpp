@@ -39,7 +39,8 @@ struct PageWords {
     QStringList outcome;     // what the readings show
     QStringList booster;     // the booster served and its expected course
     QString chartNote;
-    QString caveat; // none for a placebo, which expects nothing
+    QString bandNote; // what the band assumes; none without one
+    QString caveat;   // none for a placebo, which expects nothing
     QStringList history;
 };
 
@@ -61,7 +62,7 @@ PageWords wordsOf(const SessionReport &report, const QStringList &protocolLines,
     words.levels = plan.levels;
     if (report.hasPlan()) {
         for (const QString &line : {plan.peakLine, session.peakBand, plan.releaseLine,
-                                    session.releaseBand, plan.zeroLine}) {
+                                    session.releaseBand, plan.zeroLine, session.personal}) {
             if (!line.isEmpty())
                 words.expected << line;
         }
@@ -95,6 +96,8 @@ PageWords wordsOf(const SessionReport &report, const QStringList &protocolLines,
     if (!session.booster.isEmpty())
         words.booster = QStringList{session.booster} + session.boosterCourse;
     words.chartNote = BalChart::clampNote(report);
+    if (report.band)
+        words.bandNote = SessionText::bandNote();
     if (!placebo)
         words.caveat = PlanText::caveat();
     words.history = session.history;
@@ -251,9 +254,14 @@ private:
         }
     }
 
-    // Below the chart: what it leaves out, the caveat, and every correction and void.
+    // Below the chart: what its band assumes, what it leaves out, the caveat, and every
+    // correction and void.
     void writeFoot(PageWriter &writer) const
     {
+        if (!m_words.bandNote.isEmpty()) {
+            writer.gap(m_body, 0.3);
+            writer.text(m_words.bandNote, m_body);
+        }
         if (!m_words.chartNote.isEmpty()) {
             writer.gap(m_body, 0.3);
             writer.text(m_words.chartNote, m_body);
