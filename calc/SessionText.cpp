@@ -110,10 +110,12 @@ QStringList readingCells(const ReadingLine &reading, const Words &words)
 // only a reading releases a participant."
 QString releaseBandText(const ReleaseBand &band, const Words &words)
 {
+    // The unit closes the sentence, so that its words read the same in every unit of levels.
     return QStringLiteral("%1 % of participants like this one are expected below %2 between %3 and "
-                          "%4; only a reading releases a participant.")
-        .arg(words.locale.toString(BandSpreads::Percent), words.releaseLevel(),
-             words.clock(band.fromMinutes), words.clock(band.toMinutes));
+                          "%4; only a reading releases a participant (levels in %5).")
+        .arg(words.locale.toString(BandSpreads::Percent),
+             SingleToText(words.scale().shownLevel(words.report.releaseBal), words.locale),
+             words.clock(band.fromMinutes), words.clock(band.toMinutes), words.scale().unitText());
 }
 
 // "4:35–5:12 PM": two clock times, the second's AM or PM left off the first where both share it.

@@ -96,8 +96,8 @@ void TestSessionText::words_data()
     row("before any reading: the peak's band, the release band in clock times", false, "",
         "observedPeak|peakBand|releaseBand",
         "Observed peak: none yet|80 % of participants like this one peak between 0.0585 and "
-        "0.1029 g/100 ml.|80 % of participants like this one are expected below 0.02 g/100 ml "
-        "between 17:31 and 21:35; only a reading releases a participant.");
+        "0.1029 g/100 ml.|80 % of participants like this one are expected below 0.02 "
+        "between 17:31 and 21:35; only a reading releases a participant (levels in g/100 ml).");
     row("observed peak, limb shown", false, worked, "observedPeak|descending",
         "Observed peak: 0.06 g/100 ml at 15:10|Descending limb shown at 15:40");
     row("limb withdrawn", false, "60=0.08 75=0.07 90=0.06 105=0.065", "descending",
@@ -245,33 +245,33 @@ void TestSessionText::forecastWords_data()
     const QString worked = QStringLiteral("70=0.080 85=0.077 100=0.073 115=0.069 130=0.066");
     QTest::newRow("24-hour clock") << c << QTime(14, 0) << worked << 0.0f
                                    << "80 % of participants like this one are expected below 0.02 "
-                                      "g/100 ml between 17:31 and 21:35; only a reading releases a "
-                                      "participant."
+                                      "between 17:31 and 21:35; only a reading releases a "
+                                      "participant (levels in g/100 ml)."
                                    << "Personal forecast from 5 readings: falling 0.0155 g/100 ml "
                                       "per hour (80 %: 0.0123\u20130.0188); below 0.02 at 19:05 "
                                       "(80 %: 18:29\u201320:00).";
     QTest::newRow("12-hour clock, the shared PM once")
         << english << QTime(10, 25) << worked << 0.0f
-        << "80 % of participants like this one are expected below 0.02 g/100 ml between 1:56 PM "
-           "and 6:00 PM; only a reading releases a participant."
+        << "80 % of participants like this one are expected below 0.02 between 1:56 PM "
+           "and 6:00 PM; only a reading releases a participant (levels in g/100 ml)."
         << "Personal forecast from 5 readings: falling 0.0155 g/100 ml per hour (80 %: "
            "0.0123\u20130.0188); below 0.02 at 3:30 PM (80 %: 2:54\u20134:25 PM).";
     QTest::newRow("12-hour clock, from the morning into the afternoon")
         << english << QTime(7, 0) << worked << 0.0f
-        << "80 % of participants like this one are expected below 0.02 g/100 ml between 10:31 AM "
-           "and 2:35 PM; only a reading releases a participant."
+        << "80 % of participants like this one are expected below 0.02 between 10:31 AM "
+           "and 2:35 PM; only a reading releases a participant (levels in g/100 ml)."
         << "Personal forecast from 5 readings: falling 0.0155 g/100 ml per hour (80 %: "
            "0.0123\u20130.0188); below 0.02 at 12:05 PM (80 %: 11:29 AM\u20131:00 PM).";
     QTest::newRow("the limb not shown: no forecast")
         << c << QTime(14, 0) << "70=0.080 85=0.077" << 0.0f
-        << "80 % of participants like this one are expected below 0.02 g/100 ml between 17:31 and "
-           "21:35; only a reading releases a participant."
+        << "80 % of participants like this one are expected below 0.02 between 17:31 and "
+           "21:35; only a reading releases a participant (levels in g/100 ml)."
         << "";
     // Hardly falling, read to 0.0005: 0.0002 (80 %: -0.0001 to 0.0005) may be no fall at all.
     QTest::newRow("too slow a fall to say when")
         << c << QTime(14, 0) << "70=0.08 130=0.0799 190=0.0798 250=0.0797" << 0.0005f
-        << "80 % of participants like this one are expected below 0.02 g/100 ml between 17:31 and "
-           "21:35; only a reading releases a participant."
+        << "80 % of participants like this one are expected below 0.02 between 17:31 and "
+           "21:35; only a reading releases a participant (levels in g/100 ml)."
         << "Personal forecast from 4 readings: falling 0.0002 g/100 ml per hour (80 %: "
            "-0.0001\u20130.0005); too slow a fall yet to say when it is below 0.02.";
 }

@@ -85,7 +85,7 @@ private slots:
         const QStringList expected{
             "Expected peak BAL: 0.0807 g/100 ml at 15:10",
             "peak between 0.0585 and 0.1029 g/100 ml.", "Expected below 0.02 g/100 ml at 19:13",
-            "between 17:31 and 21:35; only a reading releases a participant.",
+            "between 17:31 and 21:35; only a reading releases a participant (levels in g/100 ml).",
             "Expected zero at 20:33"};
         const QString bandNote = SessionText::bandNote();
         QTest::newRow("three portions")
