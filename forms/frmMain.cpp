@@ -33,6 +33,7 @@
 #include <QMdiArea>
 #include <QMenuBar>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QSizeGrip>
 #include <QStatusBar>
 #include <QWindow>
@@ -390,10 +391,13 @@ bool frmMain::roomForASession()
 void frmMain::showSession(frmPlan *plan)
 {
     plan->setAttribute(Qt::WA_DeleteOnClose);
-    // Each window a title bar's height below and right of the last, so that none hides another.
-    const int step = plan->frameGeometry().height() - plan->geometry().height();
-    plan->move(plan->pos() + QPoint(1, 1) * std::max(step, fontMetrics().height() * 2) *
-                                 int(openSessions().size()));
+    // Each window two lines below and right of the last, so that none hides another's title;
+    // the first where it opens, within the screen.
+    const QRect area = plan->screen()->availableGeometry();
+    const QPoint first(
+        std::clamp(plan->x(), area.left(), std::max(area.left(), area.right() - plan->width())),
+        std::clamp(plan->y(), area.top(), std::max(area.top(), area.bottom() - plan->height())));
+    plan->move(first + QPoint(1, 1) * fontMetrics().height() * 2 * int(openSessions().size()));
     m_sessions.removeAll(nullptr);
     m_sessions << plan;
     connect(plan, &QDialog::finished, this,
