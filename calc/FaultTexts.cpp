@@ -571,6 +571,21 @@ QString limitsNotSavedMessage(const QString &file, const QString &reason)
         .arg(QDir::toNativeSeparators(file), reason);
 }
 
+QString typedTimeMessage(const QString &fieldName, const QString &typed)
+{
+    return QStringLiteral("ERROR: %1 \"%2\" is not a time. Type the hours and minutes as h:mm, "
+                          "hmm, hh:mm or hhmm, with a, am, p or pm after them for a time before "
+                          "or after noon: 1:20 pm, 120pm, 1030a or 13:20.")
+        .arg(fieldName, typed.trimmed());
+}
+
+QString tooManySessionsMessage(int most)
+{
+    return QStringLiteral("ERROR: %1 sessions are open, as many as Pourwise keeps at once. Close "
+                          "one before opening another.")
+        .arg(most);
+}
+
 QString notPrintedMessage(Printout printout)
 {
     switch (printout) {

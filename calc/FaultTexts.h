@@ -126,6 +126,11 @@ QString protocolUnusableMessage(const QString &file, const QString &reason);
 QString protocolNotReopenedMessage(const QString &file, const QString &reason);
 QString protocolNotSavedMessage(const QString &file, const QString &reason);
 QString limitsNotSavedMessage(const QString &file, const QString &reason);
+// A time typed that is none of the forms calc/TypedTime.h reads; `fieldName` as the field's
+// caption says it, without its colon.
+QString typedTimeMessage(const QString &fieldName, const QString &typed);
+// Another session window asked for while `most` are open.
+QString tooManySessionsMessage(int most);
 // What the printer did not take.
 enum class Printout { SessionPlan, ObserverSheet, StudyPicture };
 QString notPrintedMessage(Printout printout);

@@ -6,6 +6,7 @@
 #include "tools/pourwise-dose/ParticipantReader.h"
 #include "tools/pourwise-dose/PlanOptions.h"
 #include "tools/pourwise-dose/RosterRun.h"
+#include "tools/pourwise-dose/ScheduleOptions.h"
 #include "tools/pourwise-dose/SessionOptions.h"
 
 #include <QCommandLineParser>
@@ -122,6 +123,7 @@ bool DoseCommandLine::parse(const QStringList &arguments)
     }
     PlanOptions::add(parser);
     SessionOptions::add(parser);
+    ScheduleOptions::add(parser);
     LevelOptions::add(parser);
     const DoseValueInfo &target = infoOf(DoseValue::BAL);
     const QString targetOption = QLatin1String(target.levelColumn);
@@ -145,7 +147,8 @@ bool DoseCommandLine::parse(const QStringList &arguments)
         return fail(QStringLiteral("unexpected argument \"%1\"")
                         .arg(parser.positionalArguments().constFirst()));
     for (const QString &name : parser.optionNames()) {
-        if (parser.optionNames().count(name) > 1 && !SessionOptions::repeatable(name))
+        if (parser.optionNames().count(name) > 1 && !SessionOptions::repeatable(name) &&
+            !ScheduleOptions::repeatable(name))
             return fail(QStringLiteral("%1 is given more than once").arg(dashed(name)));
     }
 
@@ -188,7 +191,9 @@ bool DoseCommandLine::parse(const QStringList &arguments)
         return PlanOptions::read(parser, true, m_request.level.scale, planDefaults(),
                                  m_request.plan, m_request.band, m_errorText) &&
                SessionOptions::read(parser, true, m_request.plan.has_value(), m_request.session,
-                                    m_errorText);
+                                    m_errorText) &&
+               ScheduleOptions::read(parser, true, m_request.plan.has_value(),
+                                     m_request.session.schedule, m_errorText);
     }
 
     if (parser.isSet(SpreadsheetSafeOption))
@@ -238,7 +243,9 @@ bool DoseCommandLine::parse(const QStringList &arguments)
     return PlanOptions::read(parser, false, m_request.level.scale, planDefaults(), m_request.plan,
                              m_request.band, m_errorText) &&
            SessionOptions::read(parser, false, m_request.plan.has_value(), m_request.session,
-                                m_errorText);
+                                m_errorText) &&
+           ScheduleOptions::read(parser, false, m_request.plan.has_value(),
+                                 m_request.session.schedule, m_errorText);
 }
 
 bool DoseCommandLine::readRecordRequest(const QCommandLineParser &parser, const QString &option,
@@ -410,7 +417,8 @@ QString DoseCommandLine::helpText()
                "                     [--plan [--portions N] [--release L] [--band]\n"
                "                      [--reading MIN=LEVEL]... [--reading-sd SD]\n"
                "                      [--placebo [--float ML]]\n"
-               "                      [--booster-dd MIN [--booster-served MIN]]]\n"
+               "                      [--booster-dd MIN [--booster-served MIN]]\n"
+               "                      [--served N=MIN]... [--schedule --now MIN]]\n"
                "                     [--level-unit UNIT] [--breath-ratio R] [--target V]\n"
                "                     [--protocol FILE]\n"
                "       %2\n"
@@ -457,7 +465,8 @@ QString DoseCommandLine::helpText()
                     columns(BodyUnits::InchesPounds, true).join(QLatin1Char(',')),
                     added.join(QLatin1Char(','))) +
            PlanOptions::helpText() + QLatin1Char('\n') + SessionOptions::helpText() +
-           QLatin1Char('\n') + LevelOptions::helpText() +
+           QLatin1Char('\n') + ScheduleOptions::helpText() + QLatin1Char('\n') +
+           LevelOptions::helpText() +
            QStringLiteral(
                "\n"
                "Protocol:\n"
