@@ -1271,14 +1271,14 @@ private slots:
 
     // Save Protocol As... keeps the lab's device of the protocol in use: the reading noise the
     // personal forecast takes is the lab's, not the dose's.
-    void savedProtocolKeepsItsDevice_data()
+    void savedProtocolKeepsItsDeviceAndSchedule_data()
     {
         QTest::addColumn<LevelScale>("level");
         QTest::addColumn<float>("readingSd");
         QTest::newRow("blood") << LevelScale{} << 0.005f;
         QTest::newRow("breath, mg/L") << LevelScale{LevelUnit::MilligramsPerLitre, 2100} << 0.02f;
     }
-    void savedProtocolKeepsItsDevice()
+    void savedProtocolKeepsItsDeviceAndSchedule()
     {
         QFETCH(LevelScale, level);
         QFETCH(float, readingSd);
@@ -1291,13 +1291,15 @@ private slots:
         arm.target = level.shownLevel(0.08f);
         arm.releaseLevel = level.shownLevel(0.02f);
         arm.readingSd = readingSd;
+        arm.schedule = {10, true};
         const QString path = temp->filePath(QStringLiteral("arm A.json"));
         QVERIFY(writeProtocolFile(path, arm).isEmpty());
         QVERIFY(menu->openProtocol(path));
         const QString copy = temp->filePath(QStringLiteral("arm B.json"));
         QVERIFY(menu->saveProtocolAs(copy, QStringLiteral("Arm B")));
-        QCOMPARE(readProtocolFile(copy).protocol.value_or(Protocol{}).readingSd,
-                 std::optional(readingSd));
+        const Protocol saved = readProtocolFile(copy).protocol.value_or(Protocol{});
+        QCOMPARE(saved.readingSd, std::optional(readingSd));
+        QCOMPARE(saved.schedule, arm.schedule);
     }
 };
 

@@ -331,6 +331,10 @@ void TestDoseCli::workedExamples_data()
                   "reading 4 at_min 115 level 0.019 expected 0.0694 difference -0.0504 counts\n"
                   "observed_peak 0.06\nobserved_peak_at_min 70\ndescending_shown_at_min 100\n"
                   "descending_withdrawn_at_min none\nrelease_reached_at_min 115\n"
+                  "personal_readings 4\npersonal_elimination 0.0208\n"
+                  "personal_elimination_low 0.0173\npersonal_elimination_high 0.0242\n"
+                  "personal_release_at_min 172\npersonal_release_band_from_min 159\n"
+                  "personal_release_band_to_min 190\n"
                   "next_due_at_min none\noverdue 0\n"
         << QByteArray();
     QTest::newRow("session: placebo with a float")
