@@ -52,7 +52,7 @@ public:
     {
         const QFileInfo info(path);
         if (!info.isDir())
-            found(path);
+            found(path, canonicalOf(info));
         else if (!listable(info))
             skipped(whyNotListed(path), path);
         else if (in(path) == 0)
@@ -75,6 +75,9 @@ private:
     qint64 in(const QString &folder)
     {
         qint64 named = 0;
+        QString canonicalFolder = QFileInfo(folder).canonicalFilePath();
+        if (!canonicalFolder.isEmpty() && !canonicalFolder.endsWith(QLatin1Char('/')))
+            canonicalFolder += QLatin1Char('/');
         const QFileInfoList entries = QDir(folder).entryInfoList(
             QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
         for (const QFileInfo &entry : entries) {
@@ -89,7 +92,10 @@ private:
             } else if (entry.isFile()) {
                 if (!namedCsv(entry))
                     continue;
-                found(entry.filePath());
+                // In a folder known by its canonical path, a name that is no link is one too.
+                found(entry.filePath(), entry.isSymLink() || canonicalFolder.isEmpty()
+                                            ? canonicalOf(entry)
+                                            : canonicalFolder + entry.fileName());
             } else if (tooLong(entry.filePath())) {
                 // It cannot be looked at, so it may be a folder of records.
                 skipped(Skip::PathTooLong, entry.filePath());
@@ -119,14 +125,18 @@ private:
         }
     }
 
-    // Each real file once: its canonical path (or, for one not there, its absolute path) is kept
-    // as 16 bytes of its SHA-256, so that the memory grows little with the records.
-    void found(const QString &file)
+    // The path a file is tabled once by: its canonical path, or for one not there its absolute
+    // path.
+    static QString canonicalOf(const QFileInfo &file)
     {
-        const QFileInfo info(file);
-        QString canonical = info.canonicalFilePath();
-        if (canonical.isEmpty())
-            canonical = QDir::cleanPath(info.absoluteFilePath());
+        const QString canonical = file.canonicalFilePath();
+        return canonical.isEmpty() ? QDir::cleanPath(file.absoluteFilePath()) : canonical;
+    }
+
+    // Each real file once: its canonical path is kept as 16 bytes of its SHA-256, so that the
+    // memory grows little with the records.
+    void found(const QString &file, const QString &canonical)
+    {
         const Digest digest = digestOf(canonical);
         if (!m_seen.contains(digest)) {
             m_seen.insert(digest);
