@@ -228,8 +228,7 @@ QString offerText(const BoosterOffer &offer, const Words &words)
     const DosingState &s = offer.report.dose.state;
     return QStringLiteral("Booster estimate: %1, to raise the level by %2 over %3 minutes.")
         .arg(volumesText(s.AlcDose, s.MixDose, s.TotDose, words.locale),
-             words.level(words.scale().shownLevel(offer.targetBal)),
-             SingleToText(offer.drinkingMinutes, words.locale));
+             words.modelLevel(offer.targetBal), SingleToText(offer.drinkingMinutes, words.locale));
 }
 
 QStringList offerWarnings(const BoosterOffer &offer, const Words &words)
@@ -378,7 +377,7 @@ SessionText describeSession(const SessionReport &report, const QLocale &locale)
                            .arg(words.clock(booster->atMinute),
                                 volumesText(float(booster->alcoholMl), float(booster->mixerMl),
                                             float(booster->totalMl), locale),
-                                words.level(words.scale().shownLevel(booster->targetBal)),
+                                words.modelLevel(booster->targetBal),
                                 SingleToText(booster->drinkingMinutes, locale));
         if (booster->corrected)
             text.booster += QStringLiteral(" (corrected)");

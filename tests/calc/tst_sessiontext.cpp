@@ -58,7 +58,42 @@ private slots:
     void protocolNamed();
     void forecastWords_data();
     void forecastWords();
+    void boosterLevels_data();
+    void boosterLevels();
 };
+
+// The booster's rise, a difference of levels the model computes, written as the plan writes
+// levels whatever float it comes to: 0.08 - 0.073 g/210 L is 0.006999999 as a float.
+void TestSessionText::boosterLevels_data()
+{
+    QTest::addColumn<LevelScale>("level");
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("text");
+
+    const LevelScale breath{LevelUnit::GramsPer210Litres, 2100};
+    QTest::newRow("offered, in g/210 L")
+        << breath << "offer"
+        << "Booster estimate: alcohol 12 ml, mixer 72 ml, total 84 ml, to raise the level by "
+           "0.007 g/210 L over 10 minutes.";
+    QTest::newRow("served, in g/210 L")
+        << breath << "booster"
+        << "Booster served at 15:50: alcohol 12 ml, mixer 72 ml, total 84 ml (target 0.007 "
+           "g/210 L over 10 minutes)";
+}
+
+void TestSessionText::boosterLevels()
+{
+    QFETCH(LevelScale, level);
+    QFETCH(QString, field);
+    QFETCH(QString, text);
+    auto session = SessionSupport::workedSession(level);
+    const QDateTime now = at(120);
+    const QString served = field == QLatin1String("booster") ? QStringLiteral(" b110") : QString();
+    QCOMPARE(enter(*session, QStringLiteral("70=0.075 85=0.074 100=0.073") + served, now),
+             QString());
+    const SessionText words = describeSession(evaluateSession(*session, now), QLocale::c());
+    QCOMPARE(fieldOf(words, {}, field).section(QLatin1Char('\n'), 0, 0), text);
+}
 
 void TestSessionText::differences_data()
 {
@@ -125,11 +160,11 @@ void TestSessionText::words_data()
     // Offered at 16:00, 60 minutes after the reading it starts from: a little wider than served
     // at 15:50.
     row("the booster offered, with its band", false, worked, "offer|offerPeakBand",
-        "Booster estimate: alcohol 25 ml, mixer 150 ml, total 175 ml, to raise the level by 0.026 "
+        "Booster estimate: alcohol 25 ml, mixer 150 ml, total 175 ml, to raise the level by 0.0260 "
         "g/100 ml over 10 minutes.|With the booster, 80 % of participants like this one peak "
         "between 0.0713 and 0.0889 g/100 ml.");
     row("the booster served", false, worked + " b110", "booster",
-        "Booster served at 15:50: alcohol 25 ml, mixer 150 ml, total 175 ml (target 0.026 g/100 "
+        "Booster served at 15:50: alcohol 25 ml, mixer 150 ml, total 175 ml (target 0.0260 g/100 "
         "ml over 10 minutes)\n"
         "Expected peak after the booster: 0.0801 g/100 ml at 16:30\n"
         "Expected below 0.02 g/100 ml at 20:30\n"

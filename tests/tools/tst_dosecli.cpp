@@ -1124,28 +1124,33 @@ void TestDoseCli::checkRecords_data()
     QTest::addColumn<QStringList>("lines");   // after the file's name
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QByteArray>("errors"); // part of what standard error says
+    QTest::addColumn<bool>("inFolder");     // given as the folder that holds them, else one by one
 
     QTest::newRow("a record as written")
-        << QStringList{"v2-alcohol.csv"} << QStringList{"ok\tP-017\t18\t4"} << 0 << QByteArray();
+        << QStringList{"v2-alcohol.csv"} << QStringList{"ok\tP-017\t18\t4"} << 0 << QByteArray()
+        << false;
     QTest::newRow("every record as written")
         << QStringList{"v2-alcohol.csv", "v2-placebo.csv", "v2-breath.csv"}
         << QStringList{"ok\tP-017\t18\t4", "ok\tP-018\t9\t0", "ok\tP-019\t11\t0"} << 0
-        << QByteArray();
+        << QByteArray() << false;
     QTest::newRow("a version-1 record")
         << QStringList{"v2-placebo.csv", "v1-alcohol.csv"}
-        << QStringList{"ok\tP-018\t9\t0", "unverified\tP-017\t9\t0"} << 1 << QByteArray();
+        << QStringList{"ok\tP-018\t9\t0", "unverified\tP-017\t9\t0"} << 1 << QByteArray() << false;
+    QTest::newRow("a folder: a line for each record found in it, as a study's tables find them")
+        << QStringList{"v2-placebo.csv", "v1-alcohol.csv"}
+        << QStringList{"ok\tP-018\t9\t0", "unverified\tP-017\t9\t0"} << 1 << QByteArray() << true;
     QTest::newRow("a record cut short")
         << QStringList{"cut:v2-alcohol.csv"} << QStringList{"cut\tP-017\t18\t4"} << 1
-        << QByteArray("WARNING: ");
+        << QByteArray("WARNING: ") << false;
     QTest::newRow("a record changed")
         << QStringList{"changed:v2-alcohol.csv"} << QStringList{"changed\tP-017\t18\t4"} << 1
-        << QByteArray("changed outside Pourwise");
+        << QByteArray("changed outside Pourwise") << false;
     QTest::newRow("a dose that differs")
         << QStringList{"older:v1-alcohol.csv"} << QStringList{"dose differs\tP-017\t9\t0"} << 1
-        << QByteArray();
+        << QByteArray() << false;
     QTest::newRow("a file that is no record")
         << QStringList{"garbage:v2-alcohol.csv"} << QStringList{"unreadable\t-\t-\t-"} << 1
-        << QByteArray("ERROR: ");
+        << QByteArray("ERROR: ") << false;
 }
 
 void TestDoseCli::checkRecords()
@@ -1154,6 +1159,7 @@ void TestDoseCli::checkRecords()
     QFETCH(QStringList, lines);
     QFETCH(int, exitCode);
     QFETCH(QByteArray, errors);
+    QFETCH(bool, inFolder);
     QTemporaryDir folder;
     QVERIFY(folder.isValid());
     QStringList paths;
@@ -1168,7 +1174,8 @@ void TestDoseCli::checkRecords()
         QCOMPARE(file.write(bytes), bytes.size());
         expected += (paths.last() + QLatin1Char('\t') + lines[i] + QLatin1Char('\n')).toUtf8();
     }
-    const DoseRun run = runDose(QStringList{QStringLiteral("--check-record")} + paths);
+    const DoseRun run = runDose(QStringList{QStringLiteral("--check-record")} +
+                                (inFolder ? QStringList{folder.path()} : paths));
     QCOMPARE(run.exitCode, exitCode);
     QCOMPARE(run.output, expected);
     QCOMPARE(run.errors.isEmpty(), errors.isEmpty());
