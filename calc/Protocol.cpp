@@ -31,10 +31,13 @@ const QString ReleaseLevel = QStringLiteral("releaseLevel");
 const QString Limits = QStringLiteral("limits");
 const QString EthanolPerKg = QStringLiteral("ethanolGramsPerKg");
 const QString TotalMl = QStringLiteral("totalBeverageMl");
+const QString Release = QStringLiteral("release");
+const QString ConfirmingReadings = QStringLiteral("confirmingReadings");
+const QString MinutesApart = QStringLiteral("minutesApart");
 } // namespace Key
 
 // What a number must be to be used.
-enum class Range { AboveZero, NotNegative, Proof, Ratio, Portions };
+enum class Range { AboveZero, NotNegative, Proof, Ratio, Portions, Readings, MinutesApart };
 
 QString rangeText(Range range)
 {
@@ -49,6 +52,14 @@ QString rangeText(Range range)
         return QStringLiteral("a number from %1 to %2")
             .arg(SingleToText(BreathRatio::Lowest, QLocale::c()),
                  SingleToText(BreathRatio::Highest, QLocale::c()));
+    case Range::Readings:
+        return QStringLiteral("a whole number from %1 to %2")
+            .arg(ReleaseLimits::MinimumReadings)
+            .arg(ReleaseLimits::MaximumReadings);
+    case Range::MinutesApart:
+        return QStringLiteral("a whole number of minutes from %1 to %2")
+            .arg(ReleaseLimits::MinimumMinutesApart)
+            .arg(ReleaseLimits::MaximumMinutesApart);
     case Range::Portions:
         break;
     }
@@ -68,6 +79,10 @@ bool inRange(float value, Range range)
         return value > 0 && value <= 200;
     case Range::Ratio:
         return acceptsBreathRatio(value);
+    case Range::Readings:
+        return acceptsConfirmingReadings(value);
+    case Range::MinutesApart:
+        return acceptsMinutesApart(value);
     case Range::Portions:
         break;
     }
@@ -264,7 +279,7 @@ ProtocolReading readProtocol(const QByteArray &bytes)
     Reader top(document.object(), {});
     top.reportTo(error);
     top.onlyKeys({Key::Name, Key::Target, Key::DrinkingPeriod, Key::Proof, Key::MixerRatio,
-                  Key::Portions, Key::ReleaseLevel, Key::Limits});
+                  Key::Portions, Key::ReleaseLevel, Key::Limits, Key::Release});
     protocol.name = top.text(Key::Name).trimmed();
     if (error.isEmpty() && (protocol.name.isEmpty() || protocol.name.size() > LongestName))
         top.fail(Key::Name, QStringLiteral("must hold 1 to %1 characters").arg(LongestName));
@@ -299,6 +314,19 @@ ProtocolReading readProtocol(const QByteArray &bytes)
     protocol.limits.totalMl = limits.optionalNumber(Key::TotalMl, Range::AboveZero);
     protocol.limits.target = limits.optionalNumber(Key::Target, Range::AboveZero);
 
+    Reader release(top.object(Key::Release, true), top.path(Key::Release));
+    release.reportTo(error);
+    release.onlyKeys({Key::ConfirmingReadings, Key::MinutesApart});
+    // Converted only when in range, as the portions are.
+    const auto whole = [&release](const QString &key, Range range, int otherwise) {
+        const std::optional<float> value = release.optionalNumber(key, range);
+        return value && inRange(*value, range) ? int(*value) : otherwise;
+    };
+    protocol.release.confirmingReadings =
+        whole(Key::ConfirmingReadings, Range::Readings, ReleaseRule{}.confirmingReadings);
+    protocol.release.minutesApart =
+        whole(Key::MinutesApart, Range::MinutesApart, ReleaseRule{}.minutesApart);
+
     if (error.isEmpty())
         reading.protocol = protocol;
     reading.error = error;
@@ -328,6 +356,14 @@ QByteArray writeProtocol(const Protocol &protocol)
                        {Key::ReleaseLevel, numberText(protocol.releaseLevel)}};
     if (!limits.isEmpty())
         object.insert(Key::Limits, limits);
+    // Written only when it asks for more than the one reading a protocol without it asks for, so
+    // that such a protocol's file stays as it was.
+    if (protocol.release != ReleaseRule{})
+        object.insert(
+            Key::Release,
+            QJsonObject{
+                {Key::ConfirmingReadings, numberText(float(protocol.release.confirmingReadings))},
+                {Key::MinutesApart, numberText(float(protocol.release.minutesApart))}});
     return QJsonDocument(object).toJson(QJsonDocument::Indented);
 }
 

@@ -3,6 +3,7 @@
 #include "calc/DoseValues.h"
 #include "calc/LevelUnits.h"
 #include "calc/SessionPlan.h"
+#include "calc/SessionRules.h"
 
 #include <QByteArray>
 #include <QString>
@@ -33,6 +34,7 @@ struct Protocol {
     int portions = SessionPlanLimits::DefaultPortions;
     float releaseLevel = float(SessionPlanLimits::DefaultReleaseLevel); // in `level`
     ProtocolLimits limits;
+    ReleaseRule release; // how many readings release a participant
 
     bool operator==(const Protocol &) const = default;
     // The protocol's number for a dosing parameter (the target in its own unit); none for the
@@ -51,8 +53,9 @@ struct ProtocolReading {
 
 // The file is JSON: an object with "name", "target" (an object with "value", "unit" and
 // "breathRatio"), "drinkingPeriodMinutes", "proof", "mixerRatio", "portions", "releaseLevel" (in
-// the target's unit) and an optional "limits" object with "ethanolGramsPerKg", "totalBeverageMl"
-// and "target". Numbers are written as text ("0.08") so that they read back as the very same
+// the target's unit), an optional "limits" object with "ethanolGramsPerKg", "totalBeverageMl"
+// and "target", and an optional "release" object with "confirmingReadings" and "minutesApart",
+// each optional too. Numbers are written as text ("0.08") so that they read back as the very same
 // 32-bit floats; plain JSON numbers are read too. Every key is checked, and a key given twice in
 // one object is refused, where a JSON reader would quietly keep the last; the first problem is
 // named and nothing is taken from a file with a problem.

@@ -130,8 +130,10 @@ Protocol ProtocolMenu::fromCurrentValues(const QString &name) const
     protocol.mixerRatio = m_state.Ratio;
     protocol.portions = m_plan.portions;
     protocol.releaseLevel = m_level.shownLevel(m_plan.releaseLevel);
-    if (m_run.protocol)
+    if (m_run.protocol) {
         protocol.limits = m_run.protocol->limits;
+        protocol.release = m_run.protocol->release;
+    }
     return protocol;
 }
 
