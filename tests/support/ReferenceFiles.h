@@ -12,7 +12,8 @@
 // changed ("changed"), with the start of drinking corrected to 00:05 the next day instead of the
 // release level's correction keeping it ("restarted", in v2-alcohol.csv; the end row no longer
 // matches), with the participant 15 years older ("older", in a version-1 file a dose that differs
-// from the recorded one) or no record at all ("garbage"). Empty when the file cannot be read.
+// from the recorded one), with portion 3 not served ("unserved", in v1-alcohol.csv) or no record
+// at all ("garbage"). Empty when the file cannot be read.
 namespace ReferenceFiles {
 
 // "v2-alcohol.csv" of "cut:v2-alcohol.csv"
@@ -43,6 +44,8 @@ inline QByteArray bytes(const QString &source)
         bytes.replace("2026-12-08T14:05,,,", "2026-12-09T00:05,,,");
     else if (how == QLatin1String("older"))
         bytes.replace(",160,,,25,", ",160,,,40,");
+    else if (how == QLatin1String("unserved"))
+        bytes.replace("portion,3,27,27,", "portion,3,27,,");
     else if (how == QLatin1String("garbage"))
         bytes = "not,a,record\n";
     return bytes;
