@@ -63,13 +63,7 @@ RecordState Session::state() const
 SessionReport Session::reportAt(const QDateTime &now, std::optional<int> boosterAtMinute,
                                 float boosterMinutes) const
 {
-    SessionReportOptions options;
-    options.protocol = m_protocol;
-    options.release = m_release;
-    options.boosterMinutes = boosterMinutes;
-    options.boosterAtMinute = boosterAtMinute;
-    options.locale = m_locale;
-    return evaluateSession(m_record, now, options);
+    return ::evaluateSession(*this, now, boosterMinutes, boosterAtMinute);
 }
 
 SessionReport evaluateSession(const Session &session, const QDateTime &now, float boosterMinutes,

@@ -293,6 +293,8 @@ void TestSessionModel::correctionQuestions_data()
         << 70 << 0.061f
         << QStringList{"Record another reading at 15:10? A reading of 0.06 g/100 ml is already "
                        "recorded at that minute."};
+    QTest::newRow("a later minute, judged without its own earlier values")
+        << 95 << 0.045f << QStringList{};
     QTest::newRow("a fall from the reading before it")
         << 85 << 0.045f
         << QStringList{"Record a reading of 0.045 g/100 ml? It is 0.015 below the reading at "
