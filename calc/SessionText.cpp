@@ -343,8 +343,8 @@ QStringList SessionText::boosterColumns()
 QString SessionText::boosterCaveat()
 {
     return QStringLiteral("A booster estimate follows the dosing model: the same absorption and "
-                          "elimination as the dose, from the latest reading. Measure again "
-                          "before serving anything more.");
+                          "elimination as the dose, from the latest reading carried to the "
+                          "booster's time. Measure again before serving anything more.");
 }
 
 QString SessionText::placeboNote()
