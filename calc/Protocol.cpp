@@ -34,6 +34,8 @@ const QString TotalMl = QStringLiteral("totalBeverageMl");
 const QString Release = QStringLiteral("release");
 const QString ConfirmingReadings = QStringLiteral("confirmingReadings");
 const QString MinutesApart = QStringLiteral("minutesApart");
+const QString Device = QStringLiteral("device");
+const QString ReadingSd = QStringLiteral("readingSd");
 } // namespace Key
 
 // What a number must be to be used.
@@ -279,7 +281,7 @@ ProtocolReading readProtocol(const QByteArray &bytes)
     Reader top(document.object(), {});
     top.reportTo(error);
     top.onlyKeys({Key::Name, Key::Target, Key::DrinkingPeriod, Key::Proof, Key::MixerRatio,
-                  Key::Portions, Key::ReleaseLevel, Key::Limits, Key::Release});
+                  Key::Portions, Key::ReleaseLevel, Key::Limits, Key::Device, Key::Release});
     protocol.name = top.text(Key::Name).trimmed();
     if (error.isEmpty() && (protocol.name.isEmpty() || protocol.name.size() > LongestName))
         top.fail(Key::Name, QStringLiteral("must hold 1 to %1 characters").arg(LongestName));
@@ -313,6 +315,11 @@ ProtocolReading readProtocol(const QByteArray &bytes)
     protocol.limits.ethanolPerKg = limits.optionalNumber(Key::EthanolPerKg, Range::AboveZero);
     protocol.limits.totalMl = limits.optionalNumber(Key::TotalMl, Range::AboveZero);
     protocol.limits.target = limits.optionalNumber(Key::Target, Range::AboveZero);
+
+    Reader device(top.object(Key::Device, true), top.path(Key::Device));
+    device.reportTo(error);
+    device.onlyKeys({Key::ReadingSd});
+    protocol.readingSd = device.optionalNumber(Key::ReadingSd, Range::AboveZero);
 
     Reader release(top.object(Key::Release, true), top.path(Key::Release));
     release.reportTo(error);
@@ -356,6 +363,8 @@ QByteArray writeProtocol(const Protocol &protocol)
                        {Key::ReleaseLevel, numberText(protocol.releaseLevel)}};
     if (!limits.isEmpty())
         object.insert(Key::Limits, limits);
+    if (protocol.readingSd)
+        object.insert(Key::Device, QJsonObject{{Key::ReadingSd, numberText(*protocol.readingSd)}});
     // Written only when it asks for more than the one reading a protocol without it asks for, so
     // that such a protocol's file stays as it was.
     if (protocol.release != ReleaseRule{})

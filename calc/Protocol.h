@@ -34,6 +34,9 @@ struct Protocol {
     int portions = SessionPlanLimits::DefaultPortions;
     float releaseLevel = float(SessionPlanLimits::DefaultReleaseLevel); // in `level`
     ProtocolLimits limits;
+    // The standard deviation of one reading of the lab's device, in `level`: the personal
+    // forecast's reading noise; none for its default.
+    std::optional<float> readingSd;
     ReleaseRule release; // how many readings release a participant
 
     bool operator==(const Protocol &) const = default;
@@ -54,11 +57,12 @@ struct ProtocolReading {
 // The file is JSON: an object with "name", "target" (an object with "value", "unit" and
 // "breathRatio"), "drinkingPeriodMinutes", "proof", "mixerRatio", "portions", "releaseLevel" (in
 // the target's unit), an optional "limits" object with "ethanolGramsPerKg", "totalBeverageMl"
-// and "target", and an optional "release" object with "confirmingReadings" and "minutesApart",
-// each optional too. Numbers are written as text ("0.08") so that they read back as the very same
-// 32-bit floats; plain JSON numbers are read too. Every key is checked, and a key given twice in
-// one object is refused, where a JSON reader would quietly keep the last; the first problem is
-// named and nothing is taken from a file with a problem.
+// and "target", an optional "device" object with "readingSd" (in the target's unit), and an
+// optional "release" object with "confirmingReadings" and "minutesApart", each optional too.
+// Numbers are written as text ("0.08") so that they read back as the very same 32-bit floats;
+// plain JSON numbers are read too. Every key is checked, and a key given twice in one object is
+// refused, where a JSON reader would quietly keep the last; the first problem is named and nothing
+// is taken from a file with a problem.
 ProtocolReading readProtocol(const QByteArray &bytes);
 QByteArray writeProtocol(const Protocol &protocol);
 

@@ -61,7 +61,7 @@ BoosterOffer offerBooster(const SessionReport &report, int atMinute, float drink
 
     // The readings before B; after the start, the latest of them and those that count.
     std::optional<qsizetype> latest;
-    QList<TimedBal> counting;
+    QList<TimedReading> counting;
     QList<bool> implausible;
     const LevelScale &level = report.setup.input.level;
     for (qsizetype i = 0; i < report.readings.size(); ++i) {
@@ -72,7 +72,7 @@ BoosterOffer offerBooster(const SessionReport &report, int atMinute, float drink
         latest = i;
         if (reading.counts()) {
             offer.fromReading = i;
-            counting << TimedBal{reading.atMinute, level.toBal(reading.level)};
+            counting << TimedReading{reading.atMinute, level.toBal(reading.level)};
             implausible << reading.implausibleFallFrom.has_value();
         }
     }
@@ -81,7 +81,7 @@ BoosterOffer offerBooster(const SessionReport &report, int atMinute, float drink
     if (!implausible.isEmpty() && implausible.constLast())
         return refused(sessionRefusal(SessionFault::BoosterImplausibleFall));
     QList<float> countingBal;
-    for (const TimedBal &reading : counting)
+    for (const TimedReading &reading : counting)
         countingBal << reading.bal;
     const LimbCourse limb = limbCourse(countingBal);
     if (!limb.shown)
@@ -89,7 +89,7 @@ BoosterOffer offerBooster(const SessionReport &report, int atMinute, float drink
     if (releaseCourse(counting, implausible, limb.shown, report.releaseBal, report.release)
             .reached())
         return refused(sessionRefusal(SessionFault::BoosterReleased));
-    const TimedBal &from = counting.constLast();
+    const TimedReading &from = counting.constLast();
     const qint64 age = qint64(atMinute) - from.atMinute;
     if (age > SessionRules::FreshReadingMinutes)
         return refused(sessionRefusal(SessionFault::BoosterStaleReading, {durationText(age)}));

@@ -89,7 +89,7 @@ bool acceptsMinutesApart(float minutes)
            minutes <= ReleaseLimits::MaximumMinutesApart && minutes == std::trunc(minutes);
 }
 
-double fallPerHour(const TimedBal &before, const TimedBal &after)
+double fallPerHour(const TimedReading &before, const TimedReading &after)
 {
     const double fall = double(before.bal) - double(after.bal);
     const double hours = hoursOf(double(after.atMinute) - double(before.atMinute));
@@ -99,12 +99,12 @@ double fallPerHour(const TimedBal &before, const TimedBal &after)
     return fall > 0 ? std::numeric_limits<double>::infinity() : 0;
 }
 
-bool fellImplausibly(const TimedBal &before, const TimedBal &after)
+bool fellImplausibly(const TimedReading &before, const TimedReading &after)
 {
     return fallPerHour(before, after) > SessionRules::FastestFallBalPerHour;
 }
 
-QList<bool> implausibleFalls(const QList<TimedBal> &readings)
+QList<bool> implausibleFalls(const QList<TimedReading> &readings)
 {
     QList<bool> implausible;
     for (qsizetype i = 0; i < readings.size(); ++i)
@@ -112,7 +112,7 @@ QList<bool> implausibleFalls(const QList<TimedBal> &readings)
     return implausible;
 }
 
-ReleaseCourse releaseCourse(const QList<TimedBal> &readings, const QList<bool> &implausible,
+ReleaseCourse releaseCourse(const QList<TimedReading> &readings, const QList<bool> &implausible,
                             std::optional<qsizetype> from, float releaseBal,
                             const ReleaseRule &rule)
 {
@@ -148,7 +148,7 @@ ReleaseCourse releaseCourse(const QList<TimedBal> &readings, const QList<bool> &
     return course;
 }
 
-float boosterStartBal(const TimedBal &reading, int boosterMinute)
+float boosterStartBal(const TimedReading &reading, int boosterMinute)
 {
     const double eliminated = DosingModel::EliminationBalPerHour *
                               (double(boosterMinute) - double(reading.atMinute)) / MinutesPerHour;

@@ -92,19 +92,19 @@ LimbCourse limbCourse(const QList<float> &bal);
 std::optional<qsizetype> placeboRelease(const QList<float> &bal, float releaseBal);
 
 // A counting reading as the release and the fall are judged: minutes after the start, g/100 ml.
-struct TimedBal {
+struct TimedReading {
     int atMinute = 0;
     float bal = 0;
 };
 
 // The fall from `before` to `after` in g/100 ml per hour, in double precision; infinite for a
 // fall within one minute, negative for a rise.
-double fallPerHour(const TimedBal &before, const TimedBal &after);
+double fallPerHour(const TimedReading &before, const TimedReading &after);
 // A fall faster than SessionRules::FastestFallBalPerHour.
-bool fellImplausibly(const TimedBal &before, const TimedBal &after);
+bool fellImplausibly(const TimedReading &before, const TimedReading &after);
 // Of the counting readings of one phase in time order, which fell implausibly from the one
 // before.
-QList<bool> implausibleFalls(const QList<TimedBal> &readings);
+QList<bool> implausibleFalls(const QList<TimedReading> &readings);
 
 // How the release is declared from the counting readings of the latest phase (each an index into
 // them): from `from` on (the reading that showed the descending limb, after which none rises; for
@@ -127,14 +127,14 @@ struct ReleaseCourse {
 
     bool reached() const { return !confirming.isEmpty(); }
 };
-ReleaseCourse releaseCourse(const QList<TimedBal> &readings, const QList<bool> &implausible,
+ReleaseCourse releaseCourse(const QList<TimedReading> &readings, const QList<bool> &implausible,
                             std::optional<qsizetype> from, float releaseBal,
                             const ReleaseRule &rule);
 
 // The level a booster served at `boosterMinute` starts from: the counting reading `reading`
 // carried to that minute along the model's fall, max(0, r - 0.015 x (B - R) / 60) g/100 ml,
 // computed in double precision and rounded once to a 32-bit float, as a reading is.
-float boosterStartBal(const TimedBal &reading, int boosterMinute);
+float boosterStartBal(const TimedReading &reading, int boosterMinute);
 
 // The highest reading, the earliest of equal ones.
 std::optional<qsizetype> highestReading(const QList<float> &bal);

@@ -37,9 +37,10 @@ struct PageWords {
     PageTable readings;
     QString readingsLeftOut; // how many more the record holds than the page
     QStringList outcome;     // what the readings show
-    QStringList booster;     // the booster served and its expected course
+    QString booster;         // the booster served
     QString chartNote;
-    QString caveat; // none for a placebo, which expects nothing
+    QString bandNote; // what the band assumes; none without one
+    QString caveat;   // none for a placebo, which expects nothing
     QStringList history;
 };
 
@@ -61,7 +62,7 @@ PageWords wordsOf(const SessionReport &report, const QStringList &protocolLines,
     words.levels = plan.levels;
     if (report.hasPlan()) {
         for (const QString &line : {plan.peakLine, session.peakBand, plan.releaseLine,
-                                    session.releaseBand, plan.zeroLine}) {
+                                    session.releaseBand, plan.zeroLine, session.personal}) {
             if (!line.isEmpty())
                 words.expected << line;
         }
@@ -92,9 +93,12 @@ PageWords wordsOf(const SessionReport &report, const QStringList &protocolLines,
         if (!line.isEmpty())
             words.outcome << line;
     }
-    if (!session.booster.isEmpty())
-        words.booster = QStringList{session.booster} + session.boosterCourse;
+    // The booster's expected times and band are the ones in force, which the expected lines above
+    // name already.
+    words.booster = session.booster;
     words.chartNote = BalChart::clampNote(report);
+    if (report.band)
+        words.bandNote = SessionText::bandNote();
     if (!placebo)
         words.caveat = PlanText::caveat();
     words.history = session.history;
@@ -199,8 +203,7 @@ private:
         writeTables(writer, setting);
         lines(writer, m_words.outcome, m_body);
         if (!m_words.booster.isEmpty()) {
-            writer.text(m_words.booster.first(), m_bold);
-            lines(writer, m_words.booster.mid(1), m_body);
+            writer.text(m_words.booster, m_bold);
             writer.text(SessionText::boosterCaveat(), m_small);
         }
         writer.gap(m_body, 0.8);
@@ -251,9 +254,14 @@ private:
         }
     }
 
-    // Below the chart: what it leaves out, the caveat, and every correction and void.
+    // Below the chart: what its band assumes, what it leaves out, the caveat, and every
+    // correction and void.
     void writeFoot(PageWriter &writer) const
     {
+        if (!m_words.bandNote.isEmpty()) {
+            writer.gap(m_body, 0.3);
+            writer.text(m_words.bandNote, m_body);
+        }
         if (!m_words.chartNote.isEmpty()) {
             writer.gap(m_body, 0.3);
             writer.text(m_words.chartNote, m_body);

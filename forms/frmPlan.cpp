@@ -120,7 +120,8 @@ void frmPlan::createControls()
     lblZero = label("lblZero", QString());
     lblPeakBand = label("lblPeakBand", QString());
     lblReleaseBand = label("lblReleaseBand", QString());
-    for (QLabel *line : {lblPeakBand, lblReleaseBand})
+    lblPersonal = label("lblPersonal", QString());
+    for (QLabel *line : {lblPeakBand, lblReleaseBand, lblPersonal})
         line->setWordWrap(true);
     lblPlacebo = label("lblPlacebo", SessionText::placeboNote());
     for (QLabel *line : {lblPeak, lblRelease, lblZero, lblPlacebo})
@@ -130,6 +131,8 @@ void frmPlan::createControls()
     lblChartNote = label("lblChartNote", QString());
     lblChartNote->setWordWrap(true);
     lblChartNote->hide();
+    lblBandNote = label("lblBandNote", SessionText::bandNote());
+    lblBandNote->setWordWrap(true);
 
     cmdSaveRecord = commandButton("cmdSaveRecord", QStringLiteral("Save Recor&d..."));
     // Ctrl+S as well: a button answers to one shortcut, its access key.
@@ -166,10 +169,12 @@ void frmPlan::layOut()
     doseLayout->addWidget(lblProtocolName);
 
     auto *timesLayout = new QVBoxLayout;
-    for (QLabel *line : {lblPeak, lblPeakBand, lblRelease, lblReleaseBand, lblZero, lblPlacebo})
+    for (QLabel *line :
+         {lblPeak, lblPeakBand, lblRelease, lblReleaseBand, lblZero, lblPersonal, lblPlacebo})
         timesLayout->addWidget(line);
     auto *chartLayout = new QVBoxLayout;
     chartLayout->addWidget(picChart, 1);
+    chartLayout->addWidget(lblBandNote);
     chartLayout->addWidget(lblChartNote);
     resultsLayout = new QBoxLayout(QBoxLayout::LeftToRight);
     // The lists' columns want about as much room as the chart.
@@ -277,6 +282,7 @@ void frmPlan::showPlan()
     lblZero->setText(text.zeroLine);
     lblPeakBand->setText(session.peakBand);
     lblReleaseBand->setText(session.releaseBand);
+    lblPersonal->setText(session.personal);
     const QStringList protocol = protocolLines(m_report.dose, m_session->protocol());
     lblProtocol->setText(protocol.join(QLatin1Char('\n')));
     lblProtocol->setVisible(!protocol.isEmpty());
@@ -289,19 +295,22 @@ void frmPlan::showPlan()
     lblProblem->setVisible(!problem.isEmpty());
     for (QLabel *line : {lblPeak, lblRelease, lblZero})
         line->setVisible(planShown && !m_report.placebo);
-    for (QLabel *line : {lblPeakBand, lblReleaseBand})
+    for (QLabel *line : {lblPeakBand, lblReleaseBand, lblPersonal})
         line->setVisible(planShown && !line->text().isEmpty());
+    lblBandNote->setVisible(planShown && m_report.band.has_value());
     lblPlacebo->setVisible(planShown && m_report.placebo);
 
     tabSession->present(m_report);
     tabSession->setEnabled(planShown);
     picChart->setReport(m_report);
-    picChart->setAccessibleDescription(
-        !planShown         ? QStringLiteral("No plan")
-        : m_report.placebo ? SessionText::placeboNote()
-                           : QStringList{text.peakLine, session.peakBand, text.releaseLine,
-                                         session.releaseBand, text.zeroLine}
-                                 .join(QStringLiteral(" ")));
+    QStringList described{text.peakLine,       session.peakBand, text.releaseLine,
+                          session.releaseBand, text.zeroLine,    session.personal};
+    if (m_report.band)
+        described << SessionText::bandNote();
+    described.removeAll(QString());
+    picChart->setAccessibleDescription(!planShown         ? QStringLiteral("No plan")
+                                       : m_report.placebo ? SessionText::placeboNote()
+                                                          : described.join(QStringLiteral(" ")));
     // What the chart could not draw is said below it.
     lblChartNote->setText(picChart->clampNote());
     lblChartNote->setVisible(!lblChartNote->text().isEmpty());

@@ -120,12 +120,14 @@ private:
     QLabel *lblZero = nullptr;
     QLabel *lblPeakBand = nullptr; // how far participants like this one spread
     QLabel *lblReleaseBand = nullptr;
+    QLabel *lblPersonal = nullptr; // the participant's own fall, from their readings
     QLabel *lblPlacebo = nullptr;
     SessionTabs *tabSession = nullptr;
     QScrollArea *scroll = nullptr;
     QBoxLayout *resultsLayout = nullptr; // the entries beside the chart, or above it
     BalChart *picChart = nullptr;
     QLabel *lblChartNote = nullptr; // what the chart could not draw
+    QLabel *lblBandNote = nullptr;  // what the band assumes
     QPushButton *cmdSaveRecord = nullptr;
     QPushButton *cmdPrint = nullptr;
     QPushButton *cmdPrintObserver = nullptr;

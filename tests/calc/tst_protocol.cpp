@@ -93,6 +93,18 @@ void TestProtocol::reading_data()
         << armA(R"("ethanolGramsPerKg": "1.0")", R"("target": "0.1")") << "";
     QTest::newRow("target not above zero")
         << armA(R"("0.08")", R"("-0.08")") << R"(the key "target.value" is -0.08)";
+    // The device's reading noise is checked as every other key.
+    QTest::newRow("a device's reading SD")
+        << armA(R"("limits")", R"("device": {"readingSd": "0.02"}, "limits")") << "";
+    QTest::newRow("a reading SD of zero")
+        << armA(R"("limits")", R"("device": {"readingSd": "0"}, "limits")")
+        << R"(the key "device.readingSd" is 0, not a number above 0)";
+    QTest::newRow("a misspelt device key")
+        << armA(R"("limits")", R"("device": {"readingSD": "0.02"}, "limits")")
+        << R"(the key "device.readingSD" is not a key of a protocol; the keys are readingSd)";
+    QTest::newRow("a device that is not an object")
+        << armA(R"("limits")", R"("device": "0.02", "limits")")
+        << R"(the key "device" is not an object)";
 }
 
 void TestProtocol::reading()
@@ -163,6 +175,7 @@ void TestProtocol::roundTrip_data()
     odd.portions = 12;
     odd.releaseLevel = 1e-5f;
     odd.limits = {std::nullopt, 1234.5f, 40.0f};
+    odd.readingSd = 0.0200000014f;
     odd.release = {3, 12};
     QTest::newRow("floats that need every digit, a breath unit") << odd;
 }

@@ -57,6 +57,8 @@ private slots:
     void versionOneHistory();
     void protocolNamed_data();
     void protocolNamed();
+    void forecastWords_data();
+    void forecastWords();
 };
 
 void TestSessionText::differences_data()
@@ -96,8 +98,8 @@ void TestSessionText::words_data()
     row("before any reading: the peak's band, the release band in clock times", false, "",
         "observedPeak|peakBand|releaseBand",
         "Observed peak: none yet|80 % of participants like this one peak between 0.0585 and "
-        "0.1029.|80 % of participants like this one fall below 0.02 g/100 ml between 17:31 and "
-        "21:35 (211 and 455 minutes after the start). Only a reading releases a participant.");
+        "0.1029 g/100 ml.|80 % of participants like this one are expected below 0.02 "
+        "between 17:31 and 21:35; only a reading releases a participant (levels in g/100 ml).");
     row("observed peak, limb shown", false, worked, "observedPeak|descending",
         "Observed peak: 0.06 g/100 ml at 15:10|Descending limb shown at 15:40");
     row("limb withdrawn", false, "60=0.08 75=0.07 90=0.06 105=0.065", "descending",
@@ -144,21 +146,23 @@ void TestSessionText::words_data()
     row("the booster offered, with its band", false, worked, "offer|offerPeakBand",
         "Booster estimate: alcohol 28 ml, mixer 168 ml, total 196 ml, to raise the level by 0.031 "
         "g/100 ml over 10 minutes, from an estimated 0.049 g/100 ml now (0.054 at 15:40).|With "
-        "the booster, 80 % of participants like this one peak between 0.0701 and 0.0887.");
+        "the booster, 80 % of participants like this one peak between 0.0701 and 0.0887 g/100 "
+        "ml.");
     // From 0.0515 at 15:50, 10 minutes after the reading.
     row("after a booster: the bands in force are its own, the plan's times apart", false,
         worked + " b110", "peakBand|releaseBand|plannedBeforeBooster",
-        "80 % of participants like this one peak between 0.0715 and 0.0895.|80 % of participants "
-        "like this one fall below 0.02 g/100 ml between 19:28 and 22:13 (328 and 493 minutes "
-        "after the start). Only a reading releases a participant.|Planned before the booster: "
-        "peak 0.0807 g/100 ml at 15:10, below 0.02 g/100 ml at 19:13, zero at 20:33.");
+        "80 % of participants like this one peak between 0.0715 and 0.0895 g/100 ml.|80 % of "
+        "participants like this one are expected below 0.02 between 19:28 and 22:13; only a "
+        "reading releases a participant (levels in g/100 ml).|Planned before the booster: peak "
+        "0.0807 g/100 ml at 15:10, below 0.02 g/100 ml at 19:13, zero at 20:33.");
     row("the booster served", false, worked + " b110", "booster",
         "Booster served at 15:50: alcohol 27 ml, mixer 162 ml, total 189 ml (target 0.0285 g/100 "
         "ml over 10 minutes), from an estimated 0.0515 g/100 ml then (0.054 at 15:40)\n"
         "Expected peak after the booster: 0.0805 g/100 ml at 16:30\n"
         "Expected below 0.02 g/100 ml at 20:32\n"
         "Expected zero at 21:52\n"
-        "With the booster, 80 % of participants like this one peak between 0.0715 and 0.0895.");
+        "With the booster, 80 % of participants like this one peak between 0.0715 and 0.0895 "
+        "g/100 ml.");
     row("a correction and a void", false, "70=0.6 c5:70=0.06 v5", "history",
         "Entry 6, 2 Mar 2026 16:00 (AB): entry 5, the reading 0.6 g/100 ml at 15:10, corrected "
         "to the reading 0.06 g/100 ml at 15:10. Reason: mistyped value.\n"
@@ -250,6 +254,78 @@ void TestSessionText::protocolNamed()
     SessionSetup setup;
     setup.protocolName = name;
     QCOMPARE(protocolLine(setup, checked), line);
+}
+
+// The band's release sentence and the personal forecast's in the regional formats operators read:
+// a 12-hour clock writes a shared AM or PM once.
+void TestSessionText::forecastWords_data()
+{
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<QTime>("start");
+    QTest::addColumn<QString>("entries"); // as SessionSupport::enter takes them
+    QTest::addColumn<float>("readingSd"); // in g/100 ml; 0: the default
+    QTest::addColumn<QString>("releaseBand");
+    QTest::addColumn<QString>("personal");
+
+    const QLocale english(QLocale::English, QLocale::UnitedStates);
+    const QLocale c = QLocale::c();
+    // The worked example's readings: 0.0155 (80 %: 0.0123 to 0.0188), expected below 0.02 after
+    // 305 minutes, the band's edges after 269 and 360; the plan's band after 211 and 455.
+    const QString worked = QStringLiteral("70=0.080 85=0.077 100=0.073 115=0.069 130=0.066");
+    QTest::newRow("24-hour clock") << c << QTime(14, 0) << worked << 0.0f
+                                   << "80 % of participants like this one are expected below 0.02 "
+                                      "between 17:31 and 21:35; only a reading releases a "
+                                      "participant (levels in g/100 ml)."
+                                   << "Personal forecast from 5 readings: falling 0.0155 g/100 ml "
+                                      "per hour (80 %: 0.0123\u20130.0188); below 0.02 at 19:05 "
+                                      "(80 %: 18:29\u201320:00).";
+    QTest::newRow("12-hour clock, the shared PM once")
+        << english << QTime(10, 25) << worked << 0.0f
+        << "80 % of participants like this one are expected below 0.02 between 1:56 PM "
+           "and 6:00 PM; only a reading releases a participant (levels in g/100 ml)."
+        << "Personal forecast from 5 readings: falling 0.0155 g/100 ml per hour (80 %: "
+           "0.0123\u20130.0188); below 0.02 at 3:30 PM (80 %: 2:54\u20134:25 PM).";
+    QTest::newRow("12-hour clock, from the morning into the afternoon")
+        << english << QTime(7, 0) << worked << 0.0f
+        << "80 % of participants like this one are expected below 0.02 between 10:31 AM "
+           "and 2:35 PM; only a reading releases a participant (levels in g/100 ml)."
+        << "Personal forecast from 5 readings: falling 0.0155 g/100 ml per hour (80 %: "
+           "0.0123\u20130.0188); below 0.02 at 12:05 PM (80 %: 11:29 AM\u20131:00 PM).";
+    QTest::newRow("the limb not shown: no forecast")
+        << c << QTime(14, 0) << "70=0.080 85=0.077" << 0.0f
+        << "80 % of participants like this one are expected below 0.02 between 17:31 and "
+           "21:35; only a reading releases a participant (levels in g/100 ml)."
+        << "";
+    // Hardly falling, read to 0.0005: 0.0002 (80 %: -0.0001 to 0.0005) may be no fall at all.
+    QTest::newRow("too slow a fall to say when")
+        << c << QTime(14, 0) << "70=0.08 130=0.0799 190=0.0798 250=0.0797" << 0.0005f
+        << "80 % of participants like this one are expected below 0.02 between 17:31 and "
+           "21:35; only a reading releases a participant (levels in g/100 ml)."
+        << "Personal forecast from 4 readings: falling 0.0002 g/100 ml per hour (80 %: "
+           "-0.0001\u20130.0005); too slow a fall yet to say when it is below 0.02.";
+}
+
+void TestSessionText::forecastWords()
+{
+    QFETCH(QLocale, locale);
+    QFETCH(QTime, start);
+    QFETCH(QString, entries);
+    QFETCH(float, readingSd);
+    QFETCH(QString, releaseBand);
+    QFETCH(QString, personal);
+    auto session = SessionSupport::workedSession();
+    const QDateTime started(SessionSupport::start().date(), start);
+    session->setStart(started);
+    const QDateTime now = started.addSecs(300 * 60);
+    QCOMPARE(enter(*session, entries, now), QString());
+    SessionReportOptions options;
+    options.locale = locale;
+    if (readingSd > 0)
+        options.readingSd = readingSd;
+    SessionText words = describeSession(evaluateSession(session->record(), now, options), locale);
+    // Newer regional data put a narrow space before AM and PM.
+    QCOMPARE(words.releaseBand.replace(QChar(0x202f), QLatin1Char(' ')), releaseBand);
+    QCOMPARE(words.personal.replace(QChar(0x202f), QLatin1Char(' ')), personal);
 }
 
 QTEST_APPLESS_MAIN(TestSessionText)

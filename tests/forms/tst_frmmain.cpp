@@ -35,6 +35,8 @@
 #include <functional>
 #include <memory>
 
+Q_DECLARE_METATYPE(LevelScale)
+
 namespace {
 
 const QStringList WrittenKeys = {"MainLeft",    "MainTop",  "MainWidth",   "MainHeight",
@@ -1164,6 +1166,37 @@ private slots:
                                        .arg(QDir::toNativeSeparators(path)));
         QCOMPARE(limitsShown, shown);
         QCOMPARE(readFile(path), before);
+    }
+
+    // Save Protocol As... keeps the lab's device of the protocol in use: the reading noise the
+    // personal forecast takes is the lab's, not the dose's.
+    void savedProtocolKeepsItsDevice_data()
+    {
+        QTest::addColumn<LevelScale>("level");
+        QTest::addColumn<float>("readingSd");
+        QTest::newRow("blood") << LevelScale{} << 0.005f;
+        QTest::newRow("breath, mg/L") << LevelScale{LevelUnit::MilligramsPerLitre, 2100} << 0.02f;
+    }
+    void savedProtocolKeepsItsDevice()
+    {
+        QFETCH(LevelScale, level);
+        QFETCH(float, readingSd);
+        const auto window = newWindow();
+        window->MDIForm_Load();
+        auto *menu = window->findChild<ProtocolMenu *>();
+        Protocol arm;
+        arm.name = QStringLiteral("Arm A");
+        arm.level = level;
+        arm.target = level.shownLevel(0.08f);
+        arm.releaseLevel = level.shownLevel(0.02f);
+        arm.readingSd = readingSd;
+        const QString path = temp->filePath(QStringLiteral("arm A.json"));
+        QVERIFY(writeProtocolFile(path, arm).isEmpty());
+        QVERIFY(menu->openProtocol(path));
+        const QString copy = temp->filePath(QStringLiteral("arm B.json"));
+        QVERIFY(menu->saveProtocolAs(copy, QStringLiteral("Arm B")));
+        QCOMPARE(readProtocolFile(copy).protocol.value_or(Protocol{}).readingSd,
+                 std::optional(readingSd));
     }
 };
 

@@ -959,6 +959,34 @@ private slots:
         QCOMPARE(settings.releaseLevel, 0.02f); // a correction is the session's alone
     }
 
+    // Under the course lines, the personal forecast once the readings show the limb, and under
+    // the chart what the band assumes; the chart's description says both.
+    void showsThePersonalForecast()
+    {
+        now = QDateTime(QDate::currentDate(), QTime(15, 20));
+        openForm();
+        QVERIFY(control<QLabel>("lblBandNote")->isVisible());
+        QCOMPARE(text("lblBandNote"), SessionText::bandNote());
+        // From the third reading, which shows the limb, on.
+        const std::tuple<QTime, const char *, bool> readings[] = {{QTime(14, 10), "0.080", false},
+                                                                  {QTime(14, 25), "0.077", false},
+                                                                  {QTime(14, 40), "0.073", true},
+                                                                  {QTime(14, 55), "0.069", true},
+                                                                  {QTime(15, 10), "0.066", true}};
+        for (const auto &[at, level, shown] : readings) {
+            addReading(at, QString::fromLatin1(level));
+            QCOMPARE(control<QLabel>("lblPersonal")->isVisible(), shown);
+        }
+        const QString personal = text("lblPersonal");
+        QVERIFY2(personal.startsWith(QLatin1String("Personal forecast from 5 readings: falling "
+                                                   "0.0155 g/100 ml per hour")),
+                 qPrintable(personal));
+        QVERIFY(control<BalChart>("picChart")->accessibleDescription().contains(personal));
+        QVERIFY(control<BalChart>("picChart")
+                    ->accessibleDescription()
+                    .endsWith(SessionText::bandNote()));
+    }
+
     // A placebo session shows what is poured and nothing that tells the alcohol dose or its
     // course.
     void placeboShowsNoDose()
@@ -969,7 +997,7 @@ private slots:
         const QString dose = text("lblDoseVolumes");
         QVERIFY2(!dose.contains(QLatin1String("alcohol 68 ml")), qPrintable(dose));
         QVERIFY2(dose.startsWith(QLatin1String("Placebo: 5 ml")), qPrintable(dose));
-        for (const char *line : {"lblPeak", "lblRelease", "lblZero"})
+        for (const char *line : {"lblPeak", "lblRelease", "lblZero", "lblBandNote"})
             QVERIFY(!control<QLabel>(line)->isVisible());
         QVERIFY(control<QLabel>("lblPlacebo")->isVisible());
         QCOMPARE(control<BalChart>("picChart")->accessibleDescription(),

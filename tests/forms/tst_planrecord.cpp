@@ -1,4 +1,5 @@
 #include "calc/RecordReader.h"
+#include "calc/SessionText.h"
 #include "forms/PlanRecord.h"
 #include "tests/support/ChartSessions.h"
 #include "tests/support/PrintedPdf.h"
@@ -81,16 +82,25 @@ private slots:
         const QStringList always = {"Session Plan", "Version 2.1.0"};
         const QStringList caveat{"Measure breath alcohol"};
         // The band's edges as pourwise-dose --band prints them for the worked example.
-        const QStringList expected{"Expected peak BAL: 0.0807 g/100 ml at 15:10",
-                                   "peak between 0.0585 and 0.1029.",
-                                   "Expected below 0.02 g/100 ml at 19:13",
-                                   "between 17:31 and 21:35 (211 and 455 minutes after the start)",
-                                   "Expected zero at 20:33"};
+        const QStringList expected{
+            "Expected peak BAL: 0.0807 g/100 ml at 15:10",
+            "peak between 0.0585 and 0.1029 g/100 ml.", "Expected below 0.02 g/100 ml at 19:13",
+            "between 17:31 and 21:35; only a reading releases a participant (levels in g/100 ml).",
+            "Expected zero at 20:33"};
+        const QString bandNote = SessionText::bandNote();
         QTest::newRow("three portions")
             << "plain" << false << QStringList{"Protocol: Arm A", "Limits: checked"}
             << always + expected +
                    QStringList{"14:27", "Protocol: Arm A Limits: checked", "Clock time"}
-            << caveat << QStringList{"Corrections and voids", "Name"};
+            << QStringList{bandNote} + caveat
+            << QStringList{"Corrections and voids", "Name", "Personal forecast"};
+        // Under the expected times, the forecast of the readings: as the window says it.
+        QTest::newRow("a personal forecast")
+            << "personal" << false << QStringList{}
+            << always + QStringList{"Personal forecast from 5 readings: falling 0.0155 g/100 ml "
+                                    "per hour",
+                                    "below 0.02 at 19:05"}
+            << QStringList{bandNote} + caveat << QStringList{};
         QTest::newRow("US Letter, a session of twelve portions and readings")
             << "twelve readings" << true << QStringList{}
             << always + QStringList{"Session code: T-017",
@@ -106,9 +116,10 @@ private slots:
                                     "Float (ml)", "Total (ml)", "Placebo: no curve is expected.",
                                     "Protocol: none"}
             << QStringList{}
-            << QStringList{"Dose: alcohol", "Alcohol (ml)",   "80 % of participants",
-                           "Expected peak", "Expected below", "Expected zero",
-                           "Peak 0",        "Zero",           "Measure breath alcohol"};
+            << QStringList{"Dose: alcohol",   "Alcohol (ml)",   "80 % of participants",
+                           "Expected peak",   "Expected below", "Expected zero",
+                           "Peak 0",          "Zero",           "Measure breath alcohol",
+                           "The band assumes"};
         QTest::newRow("corrections and voids")
             << "v2-alcohol.csv" << false << QStringList{}
             << always + QStringList{"Recorded under the protocol \"Arm A\"", "(corrected)",

@@ -126,6 +126,11 @@ void TestDoseCli::workedExamples_data()
                       "portion 2 at_min 13 alcohol_ml 23 mixer_ml 136 total_ml 159\n"
                       "portion 3 at_min 27 alcohol_ml 22 mixer_ml 136 total_ml 158\n")
         << QByteArray();
+    // While the personal forecast does not apply, each of its lines is none.
+    const QByteArray noForecast =
+        "personal_readings none\npersonal_elimination none\npersonal_elimination_low none\n"
+        "personal_elimination_high none\npersonal_release_at_min none\n"
+        "personal_release_band_from_min none\npersonal_release_band_to_min none\n";
     // The session's worked example: falling from 70 minutes, the limb shows at 100; the booster
     // over 10 minutes just after it starts from 0.054 carried to 101 minutes, 0.05375, and is the
     // dose for float32(0.08 - 0.05375). A placebo floats 5 ml on each.
@@ -145,6 +150,10 @@ void TestDoseCli::workedExamples_data()
                   "reading 3 at_min 100 level 0.054 expected 0.0732 difference -0.0192 counts\n"
                   "observed_peak 0.06\nobserved_peak_at_min 70\ndescending_shown_at_min 100\n"
                   "descending_withdrawn_at_min none\nrelease_reached_at_min none\n"
+                  "personal_readings 3\npersonal_elimination 0.0157\n"
+                  "personal_elimination_low 0.0121\npersonal_elimination_high 0.0193\n"
+                  "personal_release_at_min 227\npersonal_release_band_from_min 199\n"
+                  "personal_release_band_to_min 272\n"
                   "booster_alcohol_ml 25\nbooster_mixer_ml 150\nbooster_total_ml 175\n"
                   "booster_from_level 0.05375\n"
         << QByteArray();
@@ -161,6 +170,10 @@ void TestDoseCli::workedExamples_data()
                   "observed_peak 0.072\nobserved_peak_at_min 80\ndescending_shown_at_min 110\n"
                   "descending_withdrawn_at_min none\nrelease_reached_at_min none\n"
                   "release_waits_for_confirmation_at_min 125\n"
+                  "personal_readings 4\npersonal_elimination 0.0249\n"
+                  "personal_elimination_low 0.0215\npersonal_elimination_high 0.0284\n"
+                  "personal_release_at_min 184\npersonal_release_band_from_min 173\n"
+                  "personal_release_band_to_min 199\n"
         << QByteArray("WARNING: The reading of 0.006 g/100 ml at minute 125 is 0.062 below the "
                       "reading at minute 110, a fall of 0.248 per hour; no body eliminates faster "
                       "than 0.040 per hour: it may be a slip.\n");
@@ -179,10 +192,15 @@ void TestDoseCli::workedExamples_data()
         "reading 6 at_min 210 level 0.018 expected 0.0457 difference -0.0277 counts\n"
         "observed_peak 0.06\nobserved_peak_at_min 70\ndescending_shown_at_min 130\n"
         "descending_withdrawn_at_min none\n";
+    const QByteArray sixLearnt =
+        "personal_readings 6\npersonal_elimination 0.0180\npersonal_elimination_low 0.0160\n"
+        "personal_elimination_high 0.0200\npersonal_release_at_min 198\n"
+        "personal_release_band_from_min 190\npersonal_release_band_to_min 208\n";
     QTest::newRow("session: a release confirmed by a second reading")
         << confirmed + " --release-confirm 2 --release-apart 10"
         << plan + confirmedReadings +
-               "release_reached_at_min 210\nrelease_waits_for_confirmation_at_min none\n"
+               "release_reached_at_min 210\nrelease_waits_for_confirmation_at_min none\n" +
+               sixLearnt
         << QByteArray();
     QTest::newRow("session: waiting for the second reading")
         << confirmed.section(QLatin1String(" --reading 210"), 0, 0) +
@@ -190,9 +208,13 @@ void TestDoseCli::workedExamples_data()
         << plan + confirmedReadings.left(confirmedReadings.indexOf("reading 6")) +
                confirmedReadings.mid(confirmedReadings.indexOf("observed_peak")) +
                "release_reached_at_min none\nrelease_waits_for_confirmation_at_min 190\n"
+               "personal_readings 5\npersonal_elimination 0.0184\n"
+               "personal_elimination_low 0.0162\npersonal_elimination_high 0.0206\n"
+               "personal_release_at_min 195\npersonal_release_band_from_min 186\n"
+               "personal_release_band_to_min 207\n"
         << QByteArray();
     QTest::newRow("session: one reading releases without the options")
-        << confirmed << plan + confirmedReadings + "release_reached_at_min 190\n"
+        << confirmed << plan + confirmedReadings + "release_reached_at_min 190\n" + sixLearnt
         << QByteArray();
     // Drinking ends at 40 minutes: a reading before 55 may hold mouth alcohol and shows nothing,
     // so the fall to 0.009 neither shows the limb nor releases.
@@ -200,28 +222,32 @@ void TestDoseCli::workedExamples_data()
         << "--gender male --height 70 --weight 160 --age 25 --plan --reading 5=0.025 "
            "--reading 10=0.012 --reading 15=0.009 --reading 30=0.015 --reading 45=0.025 "
            "--reading 60=0.033"
-        << plan + "reading 1 at_min 5 level 0.025 expected 0.0058 difference 0.0192 mouth_alcohol\n"
-                  "reading 2 at_min 10 level 0.012 expected 0.0115 difference 0.0005 "
-                  "mouth_alcohol\n"
-                  "reading 3 at_min 15 level 0.009 expected 0.0173 difference -0.0083 "
-                  "mouth_alcohol\n"
-                  "reading 4 at_min 30 level 0.015 expected 0.0346 difference -0.0196 "
-                  "mouth_alcohol\n"
-                  "reading 5 at_min 45 level 0.025 expected 0.0519 difference -0.0269 "
-                  "mouth_alcohol\n"
-                  "reading 6 at_min 60 level 0.033 expected 0.0691 difference -0.0361 counts\n"
-                  "observed_peak 0.033\nobserved_peak_at_min 60\ndescending_shown_at_min none\n"
-                  "descending_withdrawn_at_min none\nrelease_reached_at_min none\n"
+        << plan +
+               "reading 1 at_min 5 level 0.025 expected 0.0058 difference 0.0192 mouth_alcohol\n"
+               "reading 2 at_min 10 level 0.012 expected 0.0115 difference 0.0005 "
+               "mouth_alcohol\n"
+               "reading 3 at_min 15 level 0.009 expected 0.0173 difference -0.0083 "
+               "mouth_alcohol\n"
+               "reading 4 at_min 30 level 0.015 expected 0.0346 difference -0.0196 "
+               "mouth_alcohol\n"
+               "reading 5 at_min 45 level 0.025 expected 0.0519 difference -0.0269 "
+               "mouth_alcohol\n"
+               "reading 6 at_min 60 level 0.033 expected 0.0691 difference -0.0361 counts\n"
+               "observed_peak 0.033\nobserved_peak_at_min 60\ndescending_shown_at_min none\n"
+               "descending_withdrawn_at_min none\nrelease_reached_at_min none\n" +
+               noForecast
         << QByteArray();
     QTest::newRow("session: a withdrawn limb")
         << "--gender male --height 70 --weight 160 --age 25 --plan --reading 70=0.06 "
            "--reading 85=0.057 --reading 100=0.054 --reading 105=0.055"
-        << plan + "reading 1 at_min 70 level 0.06 expected 0.0807 difference -0.0207 counts\n"
-                  "reading 2 at_min 85 level 0.057 expected 0.0769 difference -0.0199 counts\n"
-                  "reading 3 at_min 100 level 0.054 expected 0.0732 difference -0.0192 counts\n"
-                  "reading 4 at_min 105 level 0.055 expected 0.0719 difference -0.0169 counts\n"
-                  "observed_peak 0.06\nobserved_peak_at_min 70\ndescending_shown_at_min none\n"
-                  "descending_withdrawn_at_min 105\nrelease_reached_at_min none\n"
+        << plan +
+               "reading 1 at_min 70 level 0.06 expected 0.0807 difference -0.0207 counts\n"
+               "reading 2 at_min 85 level 0.057 expected 0.0769 difference -0.0199 counts\n"
+               "reading 3 at_min 100 level 0.054 expected 0.0732 difference -0.0192 counts\n"
+               "reading 4 at_min 105 level 0.055 expected 0.0719 difference -0.0169 counts\n"
+               "observed_peak 0.06\nobserved_peak_at_min 70\ndescending_shown_at_min none\n"
+               "descending_withdrawn_at_min 105\nrelease_reached_at_min none\n" +
+               noForecast
         << QByteArray();
     // 0.4 mg/L at 2100:1 is 0.084 g/100 ml; 0.09 mg/L is 0.0189, below the release level 0.02,
     // as is the baseline, which comes before the limb and does not release. The readings fall
@@ -240,6 +266,10 @@ void TestDoseCli::workedExamples_data()
                "reading 5 at_min 240 level 0.09 expected 0.1817 difference -0.09173 counts\n"
                "observed_peak 0.4\nobserved_peak_at_min 60\ndescending_shown_at_min 180\n"
                "descending_withdrawn_at_min none\nrelease_reached_at_min 240\n"
+               "personal_readings 4\npersonal_elimination 0.0201\n"
+               "personal_elimination_low 0.0181\npersonal_elimination_high 0.0220\n"
+               "personal_release_at_min 246\npersonal_release_band_from_min 235\n"
+               "personal_release_band_to_min 259\n"
         << QByteArray();
     // Served at 110 over 10 minutes from the reading 0.054 at 100 carried to 110, 0.0515: its own
     // expected peak 0.029 on top of that at 110 + 10 + 30 minutes, below 0.02 four hours later
@@ -253,7 +283,8 @@ void TestDoseCli::workedExamples_data()
         "reading 4 at_min 130 level 0.07 expected 0.0660 difference 0.0040 mouth_alcohol\n"
         "reading 5 at_min 160 level 0.075 expected 0.0780 difference -0.0030 booster\n"
         "observed_peak 0.075\nobserved_peak_at_min 160\ndescending_shown_at_min none\n"
-        "descending_withdrawn_at_min none\nrelease_reached_at_min none\n"
+        "descending_withdrawn_at_min none\nrelease_reached_at_min none\n" +
+        noForecast +
         "booster_alcohol_ml 27\nbooster_mixer_ml 162\nbooster_total_ml 189\n"
         "booster_from_level 0.0515\n"
         "booster_served_at_min 110\nbooster_peak 0.0805\nbooster_peak_after_min 150\n"
@@ -287,17 +318,50 @@ void TestDoseCli::workedExamples_data()
     // More than twice the expected peak: likely a slip of the decimal point, recorded all the same.
     QTest::newRow("session: a reading likely a slip")
         << "--gender male --height 70 --weight 160 --age 25 --plan --reading 70=0.6"
-        << plan + "reading 1 at_min 70 level 0.6 expected 0.0807 difference 0.5193 counts\n"
-                  "observed_peak 0.6\nobserved_peak_at_min 70\ndescending_shown_at_min none\n"
-                  "descending_withdrawn_at_min none\nrelease_reached_at_min none\n"
+        << plan +
+               "reading 1 at_min 70 level 0.6 expected 0.0807 difference 0.5193 counts\n"
+               "observed_peak 0.6\nobserved_peak_at_min 70\ndescending_shown_at_min none\n"
+               "descending_withdrawn_at_min none\nrelease_reached_at_min none\n" +
+               noForecast
         << QByteArray("WARNING: The reading of 0.6 g/100 ml at minute 70 is 7 times the expected "
                       "peak (0.0807 g/100 ml): it may be a slip.\n");
     // The observed peak is written as its reading is: as given, to the last digit.
     QTest::newRow("session: a level given with eight digits")
         << "--gender male --height 70 --weight 160 --age 25 --plan --reading 70=0.15324968"
-        << plan + "reading 1 at_min 70 level 0.15324968 expected 0.0807 difference 0.0726 counts\n"
-                  "observed_peak 0.15324968\nobserved_peak_at_min 70\ndescending_shown_at_min "
-                  "none\ndescending_withdrawn_at_min none\nrelease_reached_at_min none\n"
+        << plan +
+               "reading 1 at_min 70 level 0.15324968 expected 0.0807 difference 0.0726 counts\n"
+               "observed_peak 0.15324968\nobserved_peak_at_min 70\ndescending_shown_at_min "
+               "none\ndescending_withdrawn_at_min none\nrelease_reached_at_min none\n" +
+               noForecast
+        << QByteArray();
+    // The worked example of docs/model.md: five readings on the limb, worked out by hand; with
+    // --reading-sd each reading is taken as less sure.
+    const QString forecast = QStringLiteral(
+        "--gender male --height 70 --weight 160 --age 25 --plan --reading 70=0.080 --reading "
+        "85=0.077 --reading 100=0.073 --reading 115=0.069 --reading 130=0.066");
+    const QByteArray forecastReadings =
+        "reading 1 at_min 70 level 0.08 expected 0.0807 difference -0.0007 counts\n"
+        "reading 2 at_min 85 level 0.077 expected 0.0769 difference 0.0001 counts\n"
+        "reading 3 at_min 100 level 0.073 expected 0.0732 difference -0.0002 counts\n"
+        "reading 4 at_min 115 level 0.069 expected 0.0694 difference -0.0004 counts\n"
+        "reading 5 at_min 130 level 0.066 expected 0.0657 difference 0.0003 counts\n"
+        "observed_peak 0.08\nobserved_peak_at_min 70\ndescending_shown_at_min 100\n"
+        "descending_withdrawn_at_min none\nrelease_reached_at_min none\n";
+    QTest::newRow("session: the personal forecast")
+        << forecast
+        << plan + forecastReadings +
+               "personal_readings 5\npersonal_elimination 0.0155\n"
+               "personal_elimination_low 0.0123\npersonal_elimination_high 0.0188\n"
+               "personal_release_at_min 305\npersonal_release_band_from_min 269\n"
+               "personal_release_band_to_min 360\n"
+        << QByteArray();
+    QTest::newRow("session: the personal forecast with --reading-sd")
+        << forecast + " --reading-sd 0.008"
+        << plan + forecastReadings +
+               "personal_readings 5\npersonal_elimination 0.0158\n"
+               "personal_elimination_low 0.0122\npersonal_elimination_high 0.0194\n"
+               "personal_release_at_min 301\npersonal_release_band_from_min 262\n"
+               "personal_release_band_to_min 364\n"
         << QByteArray();
     QTest::newRow("session: placebo with a float")
         << "--gender male --height 70 --weight 160 --age 25 --plan --placebo --float 5"
@@ -414,6 +478,10 @@ void TestDoseCli::computationErrors_data()
         runDose(session.section(QLatin1String(" --booster"), 0, 0).split(' ')).output;
     const QByteArray noLimb = "descending_shown_at_min none\ndescending_withdrawn_at_min none\n"
                               "release_reached_at_min none\n";
+    const QByteArray noForecast =
+        "personal_readings none\npersonal_elimination none\npersonal_elimination_low none\n"
+        "personal_elimination_high none\npersonal_release_at_min none\n"
+        "personal_release_band_from_min none\npersonal_release_band_to_min none\n";
     QTest::newRow("booster before the limb descends")
         << session + " --reading 70=0.06 --reading 85=0.057"
         << QByteArray("ERROR: Wait for the descending limb: two falling readings in a row.\n")
@@ -421,7 +489,7 @@ void TestDoseCli::computationErrors_data()
                "reading 1 at_min 70 level 0.06 expected 0.0807 difference -0.0207 counts\n"
                "reading 2 at_min 85 level 0.057 expected 0.0769 difference -0.0199 counts\n"
                "observed_peak 0.06\nobserved_peak_at_min 70\n" +
-               noLimb;
+               noLimb + noForecast;
     QTest::newRow("booster at the target")
         << session + " --reading 70=0.1 --reading 85=0.095 --reading 100=0.09"
         << QByteArray("ERROR: The latest reading is at or above the target.\n")
@@ -429,20 +497,26 @@ void TestDoseCli::computationErrors_data()
                   "reading 2 at_min 85 level 0.095 expected 0.0769 difference 0.0181 counts\n"
                   "reading 3 at_min 100 level 0.09 expected 0.0732 difference 0.0168 counts\n"
                   "observed_peak 0.1\nobserved_peak_at_min 70\ndescending_shown_at_min 100\n"
-                  "descending_withdrawn_at_min none\nrelease_reached_at_min none\n";
+                  "descending_withdrawn_at_min none\nrelease_reached_at_min none\n"
+                  "personal_readings 3\npersonal_elimination 0.0162\n"
+                  "personal_elimination_low 0.0126\npersonal_elimination_high 0.0198\n"
+                  "personal_release_at_min 364\npersonal_release_band_from_min 312\n"
+                  "personal_release_band_to_min 445\n";
     // A placebo has no curve and no limb; it is released once no reading is above 0.02.
     QTest::newRow("booster for a placebo")
         << session + " --placebo --reading 70=0.002 --reading 85=0.001 --reading 100=0"
         << QByteArray("ERROR: No booster for the placebo beverage: no curve is expected.\n")
-        << plan + "placebo_portion 1 at_min 0 alcohol_ml 0 mixer_ml 159 total_ml 159\n"
-                  "placebo_portion 2 at_min 13 alcohol_ml 0 mixer_ml 159 total_ml 159\n"
-                  "placebo_portion 3 at_min 27 alcohol_ml 0 mixer_ml 158 total_ml 158\n"
-                  "reading 1 at_min 70 level 0.002 expected none difference none counts\n"
-                  "reading 2 at_min 85 level 0.001 expected none difference none counts\n"
-                  "reading 3 at_min 100 level 0 expected none difference none counts\n"
-                  "observed_peak 0.002\nobserved_peak_at_min 70\n"
-                  "descending_shown_at_min none\ndescending_withdrawn_at_min none\n"
-                  "release_reached_at_min 70\n";
+        << plan +
+               "placebo_portion 1 at_min 0 alcohol_ml 0 mixer_ml 159 total_ml 159\n"
+               "placebo_portion 2 at_min 13 alcohol_ml 0 mixer_ml 159 total_ml 159\n"
+               "placebo_portion 3 at_min 27 alcohol_ml 0 mixer_ml 158 total_ml 158\n"
+               "reading 1 at_min 70 level 0.002 expected none difference none counts\n"
+               "reading 2 at_min 85 level 0.001 expected none difference none counts\n"
+               "reading 3 at_min 100 level 0 expected none difference none counts\n"
+               "observed_peak 0.002\nobserved_peak_at_min 70\n"
+               "descending_shown_at_min none\ndescending_withdrawn_at_min none\n"
+               "release_reached_at_min 70\n" +
+               noForecast;
     // The booster served is judged on the readings before it: here one that may hold mouth
     // alcohol. No reading counts.
     QTest::newRow("booster served after mouth alcohol")
@@ -453,7 +527,7 @@ void TestDoseCli::computationErrors_data()
                "reading 1 at_min 30 level 0.03 expected 0.0346 difference -0.0046 "
                "mouth_alcohol\n"
                "observed_peak none\nobserved_peak_at_min none\n" +
-               noLimb;
+               noLimb + noForecast;
     // A booster is worked out only from a reading at most 20 minutes old, and never once the
     // release level is reached.
     const QByteArray worked =
@@ -467,7 +541,11 @@ void TestDoseCli::computationErrors_data()
                       "a booster is worked out from a reading at most 20 minutes old.\n")
         << plan + worked +
                "observed_peak 0.06\nobserved_peak_at_min 70\ndescending_shown_at_min 100\n"
-               "descending_withdrawn_at_min none\nrelease_reached_at_min none\n";
+               "descending_withdrawn_at_min none\nrelease_reached_at_min none\n"
+               "personal_readings 3\npersonal_elimination 0.0157\n"
+               "personal_elimination_low 0.0121\npersonal_elimination_high 0.0193\n"
+               "personal_release_at_min 227\npersonal_release_band_from_min 199\n"
+               "personal_release_band_to_min 272\n";
     QTest::newRow("booster after the release")
         << session + " --reading 70=0.06 --reading 85=0.057 --reading 100=0.054 --reading "
                      "190=0.019 --booster-served 195"
@@ -476,7 +554,11 @@ void TestDoseCli::computationErrors_data()
         << plan + worked +
                "reading 4 at_min 190 level 0.019 expected 0.0507 difference -0.0317 counts\n"
                "observed_peak 0.06\nobserved_peak_at_min 70\ndescending_shown_at_min 100\n"
-               "descending_withdrawn_at_min none\nrelease_reached_at_min 190\n";
+               "descending_withdrawn_at_min none\nrelease_reached_at_min 190\n"
+               "personal_readings 4\npersonal_elimination 0.0189\n"
+               "personal_elimination_low 0.0164\npersonal_elimination_high 0.0213\n"
+               "personal_release_at_min 199\npersonal_release_band_from_min 186\n"
+               "personal_release_band_to_min 215\n";
     QTest::newRow("no session plan")
         << "--gender m --height 70 --weight 160 --age 25 --bal 0.0001 --plan"
         << QByteArray("expected peak BAL is not above 0")
@@ -645,6 +727,15 @@ void TestDoseCli::usageErrors_data()
     QTest::newRow("half a millilitre of float")
         << participant + " --plan --placebo --float 2.5" << QByteArray()
         << QByteArray("whole number") << DoseOutput::Read;
+    QTest::newRow("reading SD of zero")
+        << participant + " --plan --reading-sd 0" << QByteArray()
+        << QByteArray("--reading-sd \"0\" is not a number above 0") << DoseOutput::Read;
+    QTest::newRow("reading SD with a comma")
+        << participant + " --plan --reading-sd 0,004" << QByteArray()
+        << QByteArray("--reading-sd \"0,004\"") << DoseOutput::Read;
+    QTest::newRow("reading SD without a plan")
+        << participant + " --reading-sd 0.004" << QByteArray() << QByteArray("add --plan")
+        << DoseOutput::Read;
     QTest::newRow("roster with readings")
         << "--csv - --plan --reading 70=0.06" << QByteArray(Header + "\n")
         << QByteArray("--reading applies to one participant") << DoseOutput::Read;

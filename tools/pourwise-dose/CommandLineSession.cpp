@@ -51,8 +51,16 @@ QDateTime latestMoment(const SessionRequest &given, int boosterAt)
 SessionReport reportOf(const Session &session, const QDateTime &now, const SessionRequest &given,
                        int boosterAt)
 {
-    return given.boosterMinutes ? evaluateSession(session, now, *given.boosterMinutes, boosterAt)
-                                : evaluateSession(session, now);
+    SessionReportOptions options;
+    options.protocol = session.protocol();
+    options.release = session.releaseRule();
+    options.locale = session.locale();
+    if (given.boosterMinutes) {
+        options.boosterMinutes = *given.boosterMinutes;
+        options.boosterAtMinute = boosterAt;
+    }
+    options.readingSd = given.readingSd;
+    return evaluateSession(session.record(), now, options);
 }
 
 } // namespace

@@ -408,7 +408,8 @@ QString DoseCommandLine::helpText()
     return QStringLiteral(
                "Usage: %1\n"
                "                     [--plan [--portions N] [--release L] [--band]\n"
-               "                      [--reading MIN=LEVEL]... [--placebo [--float ML]]\n"
+               "                      [--reading MIN=LEVEL]... [--reading-sd SD]\n"
+               "                      [--placebo [--float ML]]\n"
                "                      [--booster-dd MIN [--booster-served MIN]]\n"
                "                      [--release-confirm N] [--release-apart MIN]]\n"
                "                     [--level-unit UNIT] [--breath-ratio R] [--target V]\n"

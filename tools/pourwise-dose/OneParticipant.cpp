@@ -39,6 +39,7 @@ int printSession(const DoseRequest &request, const CommandLineSession &session,
         SessionOutput::printReadings(output, report, unitGiven, request.band);
         SessionOutput::warnOfSlips(errors, report);
         SessionOutput::printCourse(output, report);
+        SessionOutput::printPersonal(output, report);
     }
     if (!session.booster)
         return 0;

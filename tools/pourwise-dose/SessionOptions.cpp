@@ -1,12 +1,14 @@
 #include "tools/pourwise-dose/SessionOptions.h"
 
 #include "calc/NumberText.h"
+#include "calc/PersonalForecast.h"
 #include "calc/Placebo.h"
 #include "calc/SessionBooster.h"
 #include "calc/SessionRules.h"
 
 #include <QCommandLineParser>
 #include <charconv>
+#include <cmath>
 
 namespace {
 
@@ -17,6 +19,7 @@ const QString PlaceboOption = QStringLiteral("placebo");
 const QString FloatOption = QStringLiteral("float");
 const QString ConfirmOption = QStringLiteral("release-confirm");
 const QString ApartOption = QStringLiteral("release-apart");
+const QString ReadingSdOption = QStringLiteral("reading-sd");
 
 SingleFromText number(const QString &text)
 {
@@ -63,6 +66,7 @@ void SessionOptions::add(QCommandLineParser &parser)
     parser.addOption({FloatOption, {}, QStringLiteral("ML")});
     parser.addOption({ConfirmOption, {}, QStringLiteral("N")});
     parser.addOption({ApartOption, {}, QStringLiteral("MIN")});
+    parser.addOption({ReadingSdOption, {}, QStringLiteral("SD")});
 }
 
 bool SessionOptions::repeatable(const QString &option)
@@ -74,7 +78,7 @@ bool SessionOptions::read(const QCommandLineParser &parser, bool roster, bool pl
                           SessionRequest &session, QString &errorText)
 {
     for (const QString &option : {ReadingOption, BoosterOption, BoosterServedOption, PlaceboOption,
-                                  FloatOption, ConfirmOption, ApartOption}) {
+                                  FloatOption, ReadingSdOption, ConfirmOption, ApartOption}) {
         if (!parser.isSet(option))
             continue;
         if (roster)
@@ -130,6 +134,15 @@ bool SessionOptions::read(const QCommandLineParser &parser, bool roster, bool pl
                                        .arg(parser.value(FloatOption)));
         session.floatMl = floatMl.value;
     }
+    if (parser.isSet(ReadingSdOption)) {
+        const SingleFromText sd = number(parser.value(ReadingSdOption));
+        if (!sd.ok() || !std::isfinite(sd.value) || !(sd.value > 0))
+            return fail(errorText, QStringLiteral("--reading-sd \"%1\" is not a number above 0 in "
+                                                  "the unit of --level-unit; use \".\" as the "
+                                                  "decimal separator")
+                                       .arg(parser.value(ReadingSdOption)));
+        session.readingSd = sd.value;
+    }
     if (parser.isSet(ConfirmOption)) {
         const std::optional<int> readings = wholeMinutes(parser.value(ConfirmOption));
         if (!readings || !acceptsConfirmingReadings(float(*readings)))
@@ -170,7 +183,7 @@ QString SessionOptions::helpText()
                "                 mouth_alcohol, less than %2 minutes after drinking or the\n"
                "                 booster's drinking ends, which may hold alcohol left in the\n"
                "                 mouth; or booster, a reading that counts, after the booster.\n"
-               "                 A counting reading more than %5 g/100 ml an hour below the\n"
+               "                 A counting reading more than %7 g/100 ml an hour below the\n"
                "                 counting reading before it in its phase (the booster starts a\n"
                "                 new one) fell faster than a body eliminates: "
                "\"implausible_fall\"\n"
@@ -189,15 +202,32 @@ QString SessionOptions::helpText()
                "                 (release_waits_for_confirmation_at_min, \"none\" for none). A\n"
                "                 reading above twice the expected peak (a placebo's: its\n"
                "                 target), or one that fell implausibly, is likely a slip and\n"
-               "                 gives a line starting \"WARNING: \".\n"
+               "                 gives a line starting \"WARNING: \". Then the personal\n"
+               "                 forecast, once the limb is shown, from the counting readings\n"
+               "                 of its phase from their highest on, at least %5 with the last\n"
+               "                 two falls: how many (personal_readings), the participant's own\n"
+               "                 elimination in g/100 ml per hour (personal_elimination) with\n"
+               "                 its 80 % interval (personal_elimination_low,\n"
+               "                 personal_elimination_high), the minute expected below the\n"
+               "                 release level (personal_release_at_min) and the first minutes\n"
+               "                 at which the band's lower, then its upper edge is at or below\n"
+               "                 it (personal_release_band_from_min,\n"
+               "                 personal_release_band_to_min); each \"none\" while it does not\n"
+               "                 apply, the times also while the rate's interval reaches down\n"
+               "                 to 0. It only says when a reading is worth taking: only a\n"
+               "                 reading releases a participant\n"
+               "  --reading-sd SD\n"
+               "                 the standard deviation of one reading, in the unit of\n"
+               "                 --level-unit, for the personal forecast; without it the\n"
+               "                 protocol's device.readingSd, else %6 g/100 ml\n"
                "  --release-confirm N\n"
                "                 N counting readings at or below the release level release the\n"
-               "                 participant, a whole number from %6 to %7 (default: the\n"
+               "                 participant, a whole number from %8 to %9 (default: the\n"
                "                 protocol's release.confirmingReadings, else 1)\n"
                "  --release-apart MIN\n"
                "                 each at least MIN minutes after the one before, a whole number\n"
-               "                 from %8 to %9 (default: the protocol's release.minutesApart,\n"
-               "                 else %10)\n"
+               "                 from %10 to %11 (default: the protocol's release.minutesApart,\n"
+               "                 else %12)\n"
                "  --booster-dd MIN\n"
                "                 also the booster drunk over MIN minutes, a whole number from\n"
                "                 %3 to %4, that brings the latest counting reading, carried to\n"
@@ -208,7 +238,7 @@ QString SessionOptions::helpText()
                "                 reading. It is refused, with a line starting \"ERROR: \" and\n"
                "                 exit status 1, until the descending limb is shown, while the\n"
                "                 latest reading may hold mouth alcohol, fell implausibly, is\n"
-               "                 more than %11 minutes before the booster or at or above the\n"
+               "                 more than %13 minutes before the booster or at or above the\n"
                "                 target, once the release level is reached, and for a placebo\n"
                "  --booster-served MIN\n"
                "                 the booster is served MIN whole minutes after the start of\n"
@@ -234,14 +264,22 @@ QString SessionOptions::helpText()
                "  descending_shown_at_min 100\n"
                "  descending_withdrawn_at_min none\n"
                "  release_reached_at_min none\n"
+               "  personal_readings 3\n"
+               "  personal_elimination 0.0157\n"
+               "  personal_elimination_low 0.0121\n"
+               "  personal_elimination_high 0.0193\n"
+               "  personal_release_at_min 227\n"
+               "  personal_release_band_from_min 199\n"
+               "  personal_release_band_to_min 272\n"
                "  booster_alcohol_ml 25\n"
                "  booster_mixer_ml 150\n"
                "  booster_total_ml 175\n"
                "  booster_from_level 0.05375\n"
                "With --booster-served 115 the booster starts from the reading at 100, 15 minutes\n"
                "old, carried to 115: 0.054 - 0.015 x 15 / 60. Served, the readings before it\n"
-               "show no limb of its phase, and after the booster's volumes come\n"
+               "show no limb of its phase and the personal lines are \"none\"; after them come\n"
                "  descending_shown_at_min none\n"
+               "  personal_readings none\n"
                "  booster_alcohol_ml 28\n"
                "  booster_mixer_ml 168\n"
                "  booster_total_ml 196\n"
@@ -264,6 +302,13 @@ QString SessionOptions::helpText()
                "  descending_shown_at_min 110\n"
                "  release_reached_at_min none\n"
                "  release_waits_for_confirmation_at_min 125\n"
+               "  personal_readings 4\n"
+               "  personal_elimination 0.0249\n"
+               "  personal_elimination_low 0.0215\n"
+               "  personal_elimination_high 0.0284\n"
+               "  personal_release_at_min 184\n"
+               "  personal_release_band_from_min 173\n"
+               "  personal_release_band_to_min 199\n"
                "  WARNING: The reading of 0.006 g/100 ml at minute 125 is 0.062 below the\n"
                "  reading at minute 110, a fall of 0.248 per hour; no body eliminates faster\n"
                "  than 0.040 per hour: it may be a slip.\n"
@@ -274,11 +319,20 @@ QString SessionOptions::helpText()
                "  observed_peak_at_min 60\n"
                "  descending_shown_at_min none\n"
                "  descending_withdrawn_at_min none\n"
-               "  release_reached_at_min none\n")
+               "  release_reached_at_min none\n"
+               "  personal_readings none\n"
+               "  personal_elimination none\n"
+               "  personal_elimination_low none\n"
+               "  personal_elimination_high none\n"
+               "  personal_release_at_min none\n"
+               "  personal_release_band_from_min none\n"
+               "  personal_release_band_to_min none\n")
         .arg(Placebo::DefaultFloatMl)
         .arg(SessionRules::MouthAlcoholMinutes)
         .arg(BoosterPeriod::Minimum)
         .arg(BoosterPeriod::Maximum)
+        .arg(PersonalPrior::LeastReadings)
+        .arg(PersonalPrior::ReadingSd)
         .arg(QString::number(SessionRules::FastestFallBalPerHour, 'f', 3))
         .arg(ReleaseLimits::MinimumReadings)
         .arg(ReleaseLimits::MaximumReadings)

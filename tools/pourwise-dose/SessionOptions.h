@@ -15,13 +15,14 @@ struct GivenReading {
 
 // The session on the command line, beside its plan: --reading MIN=LEVEL (repeatable, in time
 // order), --booster-dd MIN with --booster-served MIN, --placebo with --float ML, and
-// --release-confirm N with --release-apart MIN in place of the protocol's.
+// --reading-sd SD, and --release-confirm N with --release-apart MIN in place of the protocol's.
 struct SessionRequest {
     QList<GivenReading> readings;
     std::optional<float> boosterMinutes;
     std::optional<int> boosterServedAt;
     bool placebo = false;
     float floatMl = 0;
+    std::optional<float> readingSd; // in the unit of --level-unit
     std::optional<int> confirmingReadings;
     std::optional<int> minutesApart;
 

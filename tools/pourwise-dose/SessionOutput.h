@@ -28,6 +28,11 @@ void warnOfSlips(std::FILE *errors, const SessionReport &report);
 // first reading at or below the release level that has not released the participant.
 void printCourse(OutputBuffer &output, const SessionReport &report);
 
+// The personal forecast: how many readings it learnt from, the rate with its 80 % interval in
+// g/100 ml per hour, the minute expected below the release level and the 80 % band of it; each
+// "none" while it does not apply.
+void printPersonal(OutputBuffer &output, const SessionReport &report);
+
 // The booster's three volumes and the level it starts from, in the lab's unit as a reading is
 // written.
 void printBooster(OutputBuffer &output, const BoosterOffer &booster, const LevelScale &level);
