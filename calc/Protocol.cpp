@@ -36,10 +36,22 @@ const QString ConfirmingReadings = QStringLiteral("confirmingReadings");
 const QString MinutesApart = QStringLiteral("minutesApart");
 const QString Device = QStringLiteral("device");
 const QString ReadingSd = QStringLiteral("readingSd");
+const QString Schedule = QStringLiteral("schedule");
+const QString ReadingEvery = QStringLiteral("readingEveryMinutes");
+const QString DuringDrinking = QStringLiteral("readingsDuringDrinking");
 } // namespace Key
 
 // What a number must be to be used.
-enum class Range { AboveZero, NotNegative, Proof, Ratio, Portions, Readings, MinutesApart };
+enum class Range {
+    AboveZero,
+    NotNegative,
+    Proof,
+    Ratio,
+    Portions,
+    Readings,
+    MinutesApart,
+    ReadingEvery
+};
 
 QString rangeText(Range range)
 {
@@ -62,6 +74,10 @@ QString rangeText(Range range)
         return QStringLiteral("a whole number of minutes from %1 to %2")
             .arg(ReleaseLimits::MinimumMinutesApart)
             .arg(ReleaseLimits::MaximumMinutesApart);
+    case Range::ReadingEvery:
+        return QStringLiteral("a whole number from %1 to %2")
+            .arg(ProtocolSchedule::LeastReadingEveryMinutes)
+            .arg(ProtocolSchedule::MostReadingEveryMinutes);
     case Range::Portions:
         break;
     }
@@ -85,6 +101,9 @@ bool inRange(float value, Range range)
         return acceptsConfirmingReadings(value);
     case Range::MinutesApart:
         return acceptsMinutesApart(value);
+    case Range::ReadingEvery:
+        return value >= ProtocolSchedule::LeastReadingEveryMinutes &&
+               value <= ProtocolSchedule::MostReadingEveryMinutes && value == std::trunc(value);
     case Range::Portions:
         break;
     }
@@ -129,6 +148,17 @@ public:
         if (!has(key) || m_object.value(key).isNull())
             return std::nullopt;
         return number(key, range);
+    }
+
+    // A key that may be left out for `otherwise`; else true or false.
+    bool flag(const QString &key, bool otherwise)
+    {
+        const QJsonValue value = m_object.value(key);
+        if (value.isUndefined())
+            return otherwise;
+        if (!value.isBool())
+            fail(key, QStringLiteral("is not true or false"));
+        return value.toBool(otherwise);
     }
 
     QString text(const QString &key)
@@ -281,7 +311,8 @@ ProtocolReading readProtocol(const QByteArray &bytes)
     Reader top(document.object(), {});
     top.reportTo(error);
     top.onlyKeys({Key::Name, Key::Target, Key::DrinkingPeriod, Key::Proof, Key::MixerRatio,
-                  Key::Portions, Key::ReleaseLevel, Key::Limits, Key::Device, Key::Release});
+                  Key::Portions, Key::ReleaseLevel, Key::Limits, Key::Device, Key::Schedule,
+                  Key::Release});
     protocol.name = top.text(Key::Name).trimmed();
     if (error.isEmpty() && (protocol.name.isEmpty() || protocol.name.size() > LongestName))
         top.fail(Key::Name, QStringLiteral("must hold 1 to %1 characters").arg(LongestName));
@@ -320,6 +351,15 @@ ProtocolReading readProtocol(const QByteArray &bytes)
     device.reportTo(error);
     device.onlyKeys({Key::ReadingSd});
     protocol.readingSd = device.optionalNumber(Key::ReadingSd, Range::AboveZero);
+    Reader schedule(top.object(Key::Schedule, true), top.path(Key::Schedule));
+    schedule.reportTo(error);
+    schedule.onlyKeys({Key::ReadingEvery, Key::DuringDrinking});
+    if (const std::optional<float> every =
+            schedule.optionalNumber(Key::ReadingEvery, Range::ReadingEvery);
+        every && error.isEmpty())
+        protocol.schedule.readingEveryMinutes = int(*every);
+    protocol.schedule.readingsDuringDrinking =
+        schedule.flag(Key::DuringDrinking, ProtocolSchedule{}.readingsDuringDrinking);
 
     Reader release(top.object(Key::Release, true), top.path(Key::Release));
     release.reportTo(error);
@@ -365,6 +405,12 @@ QByteArray writeProtocol(const Protocol &protocol)
         object.insert(Key::Limits, limits);
     if (protocol.readingSd)
         object.insert(Key::Device, QJsonObject{{Key::ReadingSd, numberText(*protocol.readingSd)}});
+    // Written only when it is not the default, so that a file without one reads back the same.
+    if (protocol.schedule != ProtocolSchedule{})
+        object.insert(Key::Schedule,
+                      QJsonObject{{Key::ReadingEvery,
+                                   numberText(float(protocol.schedule.readingEveryMinutes))},
+                                  {Key::DuringDrinking, protocol.schedule.readingsDuringDrinking}});
     // Written only when it asks for more than the one reading a protocol without it asks for, so
     // that such a protocol's file stays as it was.
     if (protocol.release != ReleaseRule{})

@@ -310,8 +310,7 @@ QString offerText(const BoosterOffer &offer, const Words &words)
     const DosingState &s = offer.report.dose.state;
     return QStringLiteral("Booster estimate: %1, to raise the level by %2 over %3 minutes, %4.")
         .arg(volumesText(s.AlcDose, s.MixDose, s.TotDose, words.locale),
-             words.level(words.scale().shownLevel(offer.targetBal)),
-             SingleToText(offer.drinkingMinutes, words.locale),
+             words.modelLevel(offer.targetBal), SingleToText(offer.drinkingMinutes, words.locale),
              boosterFromText(offer.fromBal, words.report.readings[*offer.fromReading],
                              QStringLiteral("now"), words));
 }
@@ -466,7 +465,7 @@ SessionText describeSession(const SessionReport &report, const QLocale &locale)
                            .arg(words.clock(booster->atMinute),
                                 volumesText(float(booster->alcoholMl), float(booster->mixerMl),
                                             float(booster->totalMl), locale),
-                                words.level(words.scale().shownLevel(booster->targetBal)),
+                                words.modelLevel(booster->targetBal),
                                 SingleToText(booster->drinkingMinutes, locale));
         if (booster->course && booster->fromReading)
             text.booster +=

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "calc/AchievementTable.h"
+#include "calc/StudyLeftOut.h"
 #include "calc/StudyRecord.h"
 
 #include <QByteArray>
@@ -26,18 +27,28 @@ QList<QByteArray> sessionCells(const StudyRecord &record);
 QList<QList<QByteArray>> readingCells(const StudyRecord &record);
 
 // One table made record by record, so that a study of any size is written while it is read.
+// It keeps what it leaves out, and why (StudyLeftOut): the achievement the records `counting`
+// does not count, the readings table those that cannot be read, every table the paths skipped.
 class StudyTable {
 public:
-    explicit StudyTable(StudyTableKind kind) : m_kind(kind) {}
+    explicit StudyTable(StudyTableKind kind, const StudyCounting &counting = {})
+        : m_kind(kind), m_counting(counting)
+    {
+    }
 
     QByteArray header() const;
     // The rows `record` gives at once: its session's, or its readings'. The achievement counts it
-    // (when its status is ok) and gives nothing until finish().
+    // (as `counting` says) and gives nothing until finish().
     QByteArray add(const StudyRecord &record);
+    // A path the study's files skipped (StudyFiles::Walk::skipped).
+    void skip(StudyFiles::Skip why, const QString &path) { m_leftOut.add(why, path); }
     // The rows given at the end: the achievement's; nothing for the other tables.
     QByteArray finish() const;
+    const StudyLeftOut &leftOut() const { return m_leftOut; }
 
 private:
     StudyTableKind m_kind;
+    StudyCounting m_counting;
     AchievementTable m_achievement;
+    StudyLeftOut m_leftOut;
 };

@@ -1,6 +1,7 @@
 #include "forms/frmPlan.h"
 
 #include "calc/FaultTexts.h"
+#include "calc/ScheduleText.h"
 #include "calc/SessionCode.h"
 #include "calc/SessionText.h"
 #include "forms/BalChart.h"
@@ -17,6 +18,7 @@
 #include "forms/SetupFields.h"
 #include "forms/VersionText.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
@@ -96,7 +98,8 @@ void frmPlan::createControls()
 {
     setObjectName(QStringLiteral("frmPlan"));
     setWindowTitle(QStringLiteral("Session Plan"));
-    setModal(true);
+    // Its name stays as the title changes to say an item is due, which is said as an alert.
+    setAccessibleName(QStringLiteral("Session Plan"));
     setFont(Fonts::msSansSerif(8.25));
     setSizeGripEnabled(true);
     m_session->setLocale(QLocale());
@@ -127,6 +130,11 @@ void frmPlan::createControls()
     for (QLabel *line : {lblPeak, lblRelease, lblZero, lblPlacebo})
         line->setFont(bold);
     tabSession = new SessionTabs(*m_session, *m_gate);
+    lblNextDue = label("lblNextDue", QString());
+    lblNextDue->setWordWrap(true);
+    QFont due = font();
+    due.setBold(true);
+    lblNextDue->setFont(due);
     picChart = new BalChart;
     lblChartNote = label("lblChartNote", QString());
     lblChartNote->setWordWrap(true);
@@ -159,6 +167,14 @@ void frmPlan::createControls()
     // The offer and the chart's "now" line move with the clock.
     connect(&m_nowTimer, &QTimer::timeout, this, &frmPlan::refresh);
     m_nowTimer.start(60 * 1000);
+    // The count to the next item, by the second.
+    connect(&m_dueTimer, &QTimer::timeout, this, &frmPlan::showDue);
+    m_dueTimer.start(1000);
+    connect(this, &frmPlan::itemFellDue, this, [this] {
+        QApplication::beep();
+        QAccessibleEvent alert(lblNextDue, QAccessible::Alert);
+        QAccessible::updateAccessibility(&alert);
+    });
 }
 
 void frmPlan::layOut()
@@ -176,9 +192,12 @@ void frmPlan::layOut()
     chartLayout->addWidget(picChart, 1);
     chartLayout->addWidget(lblBandNote);
     chartLayout->addWidget(lblChartNote);
+    auto *entriesLayout = new QVBoxLayout;
+    entriesLayout->addWidget(tabSession, 1);
+    entriesLayout->addWidget(lblNextDue);
     resultsLayout = new QBoxLayout(QBoxLayout::LeftToRight);
     // The lists' columns want about as much room as the chart.
-    resultsLayout->addWidget(tabSession, 1);
+    resultsLayout->addLayout(entriesLayout, 1);
     resultsLayout->addLayout(chartLayout, 1);
 
     auto *lblCaveat = label("lblCaveat", PlanText::caveat());
@@ -263,7 +282,28 @@ void frmPlan::refresh()
     m_report =
         evaluateSession(*m_session, m_clock(),
                         tabSession->boosterMinutes().value_or(Booster::DefaultDrinkingMinutes));
+    // Nothing is due in a record no entry can be added to.
+    m_schedule = m_session->state() == RecordState::ReadOnly
+                     ? SessionSchedule{}
+                     : scheduleOf(m_report, protocolSchedule());
     showPlan();
+    showDue();
+}
+
+void frmPlan::showDue()
+{
+    const ScheduleText due = describeSchedule(m_report, m_schedule, m_clock());
+    lblNextDue->setText(due.nextLine);
+    lblNextDue->setVisible(m_report.hasPlan() && m_setup->setupProblem().isEmpty());
+    setWindowTitle(due.due ? QStringLiteral("Due: Session Plan") : QStringLiteral("Session Plan"));
+    setAccessibleDescription(due.nextLine);
+    const std::optional<DueItem> next = m_schedule.next();
+    if (!due.due)
+        m_dueSaid.reset(); // another falling due is said again
+    else if (next != m_dueSaid) {
+        m_dueSaid = next;
+        emit itemFellDue();
+    }
 }
 
 void frmPlan::showPlan()
@@ -350,6 +390,11 @@ bool frmPlan::mayTurnIntoCurrentVersion()
         return false;
     m_keeper->acceptVersion();
     return true;
+}
+
+ProtocolSchedule frmPlan::protocolSchedule() const
+{
+    return m_session->protocol() ? m_session->protocol()->schedule : ProtocolSchedule{};
 }
 
 QStringList frmPlan::protocolText() const
@@ -460,7 +505,7 @@ void frmPlan::cmdPrintObserver_Click()
     dialog.setObjectName(QStringLiteral("printDialog"));
     if (dialog.exec() != QDialog::Accepted)
         return;
-    if (!ObserverSheet::paint(printer, m_report, m_clock()))
+    if (!ObserverSheet::paint(printer, m_report, protocolSchedule(), m_clock()))
         OperatorMessage::show(this, notPrintedMessage(Printout::ObserverSheet));
 }
 

@@ -105,6 +105,29 @@ void TestProtocol::reading_data()
     QTest::newRow("a device that is not an object")
         << armA(R"("limits")", R"("device": "0.02", "limits")")
         << R"(the key "device" is not an object)";
+    const auto schedule = [](const char *keys) {
+        return armA(R"("limits")",
+                    (QByteArray(R"("schedule": {)") + keys + R"(}, "limits")").constData());
+    };
+    QTest::newRow("a schedule") << schedule(R"("readingEveryMinutes": "10", )"
+                                            R"("readingsDuringDrinking": true)")
+                                << "";
+    QTest::newRow("a schedule with its defaults left out") << schedule("") << "";
+    QTest::newRow("readings every 0 minutes")
+        << schedule(R"("readingEveryMinutes": "0")")
+        << R"(the key "schedule.readingEveryMinutes" is 0, not a whole number from 1 to 120)";
+    QTest::newRow("readings every 2.5 minutes")
+        << schedule(R"("readingEveryMinutes": 2.5)")
+        << R"(the key "schedule.readingEveryMinutes" is 2.5, not a whole number)";
+    QTest::newRow("readings every 121 minutes")
+        << schedule(R"("readingEveryMinutes": 121)")
+        << R"(the key "schedule.readingEveryMinutes" is 121)";
+    QTest::newRow("during drinking as text")
+        << schedule(R"("readingsDuringDrinking": "yes")")
+        << R"(the key "schedule.readingsDuringDrinking" is not true or false)";
+    QTest::newRow("misspelt schedule key")
+        << schedule(R"("readingEveryMinute": 10)")
+        << R"(the key "schedule.readingEveryMinute" is not a key)";
 }
 
 void TestProtocol::reading()
@@ -178,6 +201,9 @@ void TestProtocol::roundTrip_data()
     odd.readingSd = 0.0200000014f;
     odd.release = {3, 12};
     QTest::newRow("floats that need every digit, a breath unit") << odd;
+    Protocol scheduled = armA;
+    scheduled.schedule = {5, true};
+    QTest::newRow("readings every 5 minutes, during drinking too") << scheduled;
 }
 
 void TestProtocol::roundTrip()

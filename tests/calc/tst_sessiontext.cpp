@@ -59,7 +59,42 @@ private slots:
     void protocolNamed();
     void forecastWords_data();
     void forecastWords();
+    void boosterLevels_data();
+    void boosterLevels();
 };
+
+// The booster's rise, a difference of levels the model computes, written as the plan writes
+// levels whatever float it comes to: 0.08 - 0.073 g/210 L is 0.006999999 as a float.
+void TestSessionText::boosterLevels_data()
+{
+    QTest::addColumn<LevelScale>("level");
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("text");
+
+    const LevelScale breath{LevelUnit::GramsPer210Litres, 2100};
+    QTest::newRow("offered, in g/210 L")
+        << breath << "offer"
+        << "Booster estimate: alcohol 12 ml, mixer 72 ml, total 84 ml, to raise the level by "
+           "0.007 g/210 L over 10 minutes.";
+    QTest::newRow("served, in g/210 L")
+        << breath << "booster"
+        << "Booster served at 15:50: alcohol 12 ml, mixer 72 ml, total 84 ml (target 0.007 "
+           "g/210 L over 10 minutes)";
+}
+
+void TestSessionText::boosterLevels()
+{
+    QFETCH(LevelScale, level);
+    QFETCH(QString, field);
+    QFETCH(QString, text);
+    auto session = SessionSupport::workedSession(level);
+    const QDateTime now = at(120);
+    const QString served = field == QLatin1String("booster") ? QStringLiteral(" b110") : QString();
+    QCOMPARE(enter(*session, QStringLiteral("70=0.075 85=0.074 100=0.073") + served, now),
+             QString());
+    const SessionText words = describeSession(evaluateSession(*session, now), QLocale::c());
+    QCOMPARE(fieldOf(words, {}, field).section(QLatin1Char('\n'), 0, 0), text);
+}
 
 void TestSessionText::differences_data()
 {

@@ -50,6 +50,8 @@ private slots:
     void rosterOptions();
     void rosterWithPlan();
     void rosterFromFile();
+    void scheduleByTheProtocol_data();
+    void scheduleByTheProtocol();
     void protocolOverrides_data();
     void protocolOverrides();
     void checkRecords_data();
@@ -362,6 +364,42 @@ void TestDoseCli::workedExamples_data()
                "personal_elimination_low 0.0122\npersonal_elimination_high 0.0194\n"
                "personal_release_at_min 301\npersonal_release_band_from_min 262\n"
                "personal_release_band_to_min 364\n"
+        << QByteArray();
+    // The schedule an hour after the start, every portion served on time: drinking ended at 40
+    // minutes, so the first reading was due at 55, five minutes ago.
+    const QString everyPortion = QStringLiteral(" --served 1=0 --served 2=13 --served 3=27");
+    QTest::newRow("session: the schedule, every portion served")
+        << "--gender male --height 70 --weight 160 --age 25 --plan" + everyPortion +
+               " --schedule --now 60"
+        << plan + "due reading at_min 55\nnext_due_at_min 55\noverdue 1\n"
+        << QByteArray();
+    QTest::newRow("session: the schedule, nothing served yet")
+        << "--gender male --height 70 --weight 160 --age 25 --plan --schedule --now 5"
+        << plan + "due portion 1 at_min 0\ndue portion 2 at_min 13\ndue portion 3 at_min 27\n"
+                  "due reading at_min 55\nnext_due_at_min 0\noverdue 1\n"
+        << QByteArray();
+    // The booster drunk from 110 over 10 minutes: readings wait for 135, and the one at 160
+    // puts the next at 175.
+    QTest::newRow("session: the schedule after a booster")
+        << servedArguments + everyPortion + " --schedule --now 200"
+        << plan + served + "due reading at_min 175\nnext_due_at_min 175\noverdue 1\n"
+        << QByteArray();
+    // Released at 115 by the limb shown at 100: nothing is due.
+    QTest::newRow("session: the schedule once released")
+        << "--gender male --height 70 --weight 160 --age 25 --plan" + everyPortion +
+               " --reading 70=0.06 --reading 85=0.057 --reading 100=0.054 --reading 115=0.019 "
+               "--schedule --now 130"
+        << plan + "reading 1 at_min 70 level 0.06 expected 0.0807 difference -0.0207 counts\n"
+                  "reading 2 at_min 85 level 0.057 expected 0.0769 difference -0.0199 counts\n"
+                  "reading 3 at_min 100 level 0.054 expected 0.0732 difference -0.0192 counts\n"
+                  "reading 4 at_min 115 level 0.019 expected 0.0694 difference -0.0504 counts\n"
+                  "observed_peak 0.06\nobserved_peak_at_min 70\ndescending_shown_at_min 100\n"
+                  "descending_withdrawn_at_min none\nrelease_reached_at_min 115\n"
+                  "personal_readings 4\npersonal_elimination 0.0208\n"
+                  "personal_elimination_low 0.0173\npersonal_elimination_high 0.0242\n"
+                  "personal_release_at_min 172\npersonal_release_band_from_min 159\n"
+                  "personal_release_band_to_min 190\n"
+                  "next_due_at_min none\noverdue 0\n"
         << QByteArray();
     QTest::newRow("session: placebo with a float")
         << "--gender male --height 70 --weight 160 --age 25 --plan --placebo --float 5"
@@ -680,6 +718,22 @@ void TestDoseCli::usageErrors_data()
         << QByteArray("is not MIN=LEVEL") << DoseOutput::Read;
     QTest::newRow("reading without a plan") << participant + " --reading 70=0.06" << QByteArray()
                                             << QByteArray("add --plan") << DoseOutput::Read;
+    QTest::newRow("served without a plan") << participant + " --served 1=0" << QByteArray()
+                                           << QByteArray("add --plan") << DoseOutput::Read;
+    QTest::newRow("served without its minute")
+        << participant + " --plan --served 1" << QByteArray()
+        << QByteArray("--served \"1\" is not N=MIN") << DoseOutput::Read;
+    QTest::newRow("schedule without --now")
+        << participant + " --plan --schedule" << QByteArray()
+        << QByteArray("--schedule and --now MIN go together") << DoseOutput::Read;
+    QTest::newRow("now at half a minute")
+        << participant + " --plan --schedule --now 60.5" << QByteArray()
+        << QByteArray("--now \"60.5\" is not whole minutes") << DoseOutput::Read;
+    QTest::newRow("a portion served twice")
+        << participant + " --plan --served 1=0 --served 1=5" << QByteArray()
+        << QByteArray("ERROR: Portion 1 is already marked served") << DoseOutput::Read;
+    QTest::newRow("schedule for a roster") << "--csv - --plan --schedule --now 60" << QByteArray()
+                                           << QByteArray("roster") << DoseOutput::Read;
     QTest::newRow("booster without a plan") << participant + " --booster-dd 10" << QByteArray()
                                             << QByteArray("add --plan") << DoseOutput::Read;
     QTest::newRow("reading below 0")
@@ -1052,6 +1106,46 @@ void TestDoseCli::rosterFromFile()
 
 // A protocol gives what its options would give; an option given beside it wins; a dose over one
 // of its limits is computed all the same, with a warning and its own exit status.
+// A protocol's schedule: readings every so many minutes, and during drinking too.
+void TestDoseCli::scheduleByTheProtocol_data()
+{
+    QTest::addColumn<QString>("schedule"); // the protocol's "schedule" object
+    QTest::addColumn<QString>("session");
+    QTest::addColumn<QByteArray>("due"); // the last lines
+    QTest::newRow("every 10 minutes")
+        << R"({"readingEveryMinutes": "10"})"
+        << "--served 1=0 --served 2=13 --served 3=27 --reading 55=0.07 --schedule --now 60"
+        << QByteArray("due reading at_min 65\nnext_due_at_min 65\noverdue 0\n");
+    QTest::newRow("during drinking")
+        << R"({"readingsDuringDrinking": true})"
+        << "--served 1=0 --schedule --now 20"
+        << QByteArray("due portion 2 at_min 13\ndue reading at_min 15\ndue portion 3 at_min 27\n"
+                      "next_due_at_min 13\noverdue 2\n");
+}
+
+void TestDoseCli::scheduleByTheProtocol()
+{
+    QFETCH(QString, schedule);
+    QFETCH(QString, session);
+    QFETCH(QByteArray, due);
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("arm.json"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(R"({"name": "Arm", "target": {"value": "0.08", "unit": "g/100ml"},
+        "drinkingPeriodMinutes": "40", "proof": "200", "mixerRatio": "6", "portions": "3",
+        "releaseLevel": "0.02", "schedule": )" +
+               schedule.toUtf8() + "}");
+    file.close();
+    const DoseRun run =
+        runDose(QStringLiteral("--gender male --height 70 --weight 160 --age 25 --plan --protocol")
+                    .split(u' ') +
+                QStringList{path} + session.split(u' '));
+    QCOMPARE(QString::fromUtf8(run.errors), QString());
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(run.output.endsWith(due), run.output.constData());
+}
+
 void TestDoseCli::protocolOverrides_data()
 {
     QTest::addColumn<QString>("withProtocol"); // and --protocol FILE
@@ -1136,28 +1230,33 @@ void TestDoseCli::checkRecords_data()
     QTest::addColumn<QStringList>("lines");   // after the file's name
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QByteArray>("errors"); // part of what standard error says
+    QTest::addColumn<bool>("inFolder");     // given as the folder that holds them, else one by one
 
     QTest::newRow("a record as written")
-        << QStringList{"v2-alcohol.csv"} << QStringList{"ok\tP-017\t18\t4"} << 0 << QByteArray();
+        << QStringList{"v2-alcohol.csv"} << QStringList{"ok\tP-017\t18\t4"} << 0 << QByteArray()
+        << false;
     QTest::newRow("every record as written")
         << QStringList{"v2-alcohol.csv", "v2-placebo.csv", "v2-breath.csv"}
         << QStringList{"ok\tP-017\t18\t4", "ok\tP-018\t9\t0", "ok\tP-019\t11\t0"} << 0
-        << QByteArray();
+        << QByteArray() << false;
     QTest::newRow("a version-1 record")
         << QStringList{"v2-placebo.csv", "v1-alcohol.csv"}
-        << QStringList{"ok\tP-018\t9\t0", "unverified\tP-017\t9\t0"} << 1 << QByteArray();
+        << QStringList{"ok\tP-018\t9\t0", "unverified\tP-017\t9\t0"} << 1 << QByteArray() << false;
+    QTest::newRow("a folder: a line for each record found in it, as a study's tables find them")
+        << QStringList{"v2-placebo.csv", "v1-alcohol.csv"}
+        << QStringList{"ok\tP-018\t9\t0", "unverified\tP-017\t9\t0"} << 1 << QByteArray() << true;
     QTest::newRow("a record cut short")
         << QStringList{"cut:v2-alcohol.csv"} << QStringList{"cut\tP-017\t18\t4"} << 1
-        << QByteArray("WARNING: ");
+        << QByteArray("WARNING: ") << false;
     QTest::newRow("a record changed")
         << QStringList{"changed:v2-alcohol.csv"} << QStringList{"changed\tP-017\t18\t4"} << 1
-        << QByteArray("changed outside Pourwise");
+        << QByteArray("changed outside Pourwise") << false;
     QTest::newRow("a dose that differs")
         << QStringList{"older:v1-alcohol.csv"} << QStringList{"dose differs\tP-017\t9\t0"} << 1
-        << QByteArray();
+        << QByteArray() << false;
     QTest::newRow("a file that is no record")
         << QStringList{"garbage:v2-alcohol.csv"} << QStringList{"unreadable\t-\t-\t-"} << 1
-        << QByteArray("ERROR: ");
+        << QByteArray("ERROR: ") << false;
 }
 
 void TestDoseCli::checkRecords()
@@ -1166,6 +1265,7 @@ void TestDoseCli::checkRecords()
     QFETCH(QStringList, lines);
     QFETCH(int, exitCode);
     QFETCH(QByteArray, errors);
+    QFETCH(bool, inFolder);
     QTemporaryDir folder;
     QVERIFY(folder.isValid());
     QStringList paths;
@@ -1180,7 +1280,8 @@ void TestDoseCli::checkRecords()
         QCOMPARE(file.write(bytes), bytes.size());
         expected += (paths.last() + QLatin1Char('\t') + lines[i] + QLatin1Char('\n')).toUtf8();
     }
-    const DoseRun run = runDose(QStringList{QStringLiteral("--check-record")} + paths);
+    const DoseRun run = runDose(QStringList{QStringLiteral("--check-record")} +
+                                (inFolder ? QStringList{folder.path()} : paths));
     QCOMPARE(run.exitCode, exitCode);
     QCOMPARE(run.output, expected);
     QCOMPARE(run.errors.isEmpty(), errors.isEmpty());

@@ -45,6 +45,8 @@ QDateTime latestMoment(const SessionRequest &given, int boosterAt)
     qint64 latest = boosterAt;
     for (const GivenReading &reading : given.readings)
         latest = std::max<qint64>(latest, reading.atMinute);
+    for (const GivenServing &served : given.schedule.served)
+        latest = std::max<qint64>(latest, served.atMinute);
     return atMinute(latest);
 }
 
@@ -99,6 +101,11 @@ CommandLineSession enterSession(const DoseInput &input, const DoseRequest &reque
 
     const int boosterAt = boosterMinute(given);
     const QDateTime now = latestMoment(given, boosterAt);
+    for (const GivenServing &served : given.schedule.served) {
+        if (const SessionRefusal refusal = session.markServed(served.portion, served.atMinute, now);
+            refusal.refused())
+            return refused(refusal);
+    }
     for (const GivenReading &reading : given.readings) {
         if (const SessionRefusal refusal = session.addReading(reading.atMinute, reading.level, now);
             refusal.refused())

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tools/pourwise-dose/ScheduleOptions.h"
+
 #include <QList>
 #include <QString>
 #include <optional>
@@ -25,9 +27,10 @@ struct SessionRequest {
     std::optional<float> readingSd; // in the unit of --level-unit
     std::optional<int> confirmingReadings;
     std::optional<int> minutesApart;
+    ScheduleRequest schedule; // the portions served, and the schedule asked for
 
     // Any of the session's options: without one, only the plan is printed.
-    bool any() const { return !readings.isEmpty() || boosterMinutes || placebo; }
+    bool any() const { return !readings.isEmpty() || boosterMinutes || placebo || schedule.any(); }
 };
 
 namespace SessionOptions {
