@@ -64,7 +64,7 @@ private slots:
 };
 
 // The booster's rise, a difference of levels the model computes, written as the plan writes
-// levels whatever float it comes to: 0.08 - 0.073 g/210 L is 0.006999999 as a float.
+// levels whatever float it comes to: 0.08 less the level carried to the booster is no round float.
 void TestSessionText::boosterLevels_data()
 {
     QTest::addColumn<LevelScale>("level");
@@ -74,12 +74,12 @@ void TestSessionText::boosterLevels_data()
     const LevelScale breath{LevelUnit::GramsPer210Litres, 2100};
     QTest::newRow("offered, in g/210 L")
         << breath << "offer"
-        << "Booster estimate: alcohol 12 ml, mixer 72 ml, total 84 ml, to raise the level by "
-           "0.007 g/210 L over 10 minutes.";
+        << "Booster estimate: alcohol 15 ml, mixer 90 ml, total 105 ml, to raise the level by "
+           "0.012 g/210 L over 10 minutes, from an estimated 0.068 g/210 L now (0.073 at 15:40).";
     QTest::newRow("served, in g/210 L")
         << breath << "booster"
-        << "Booster served at 15:50: alcohol 12 ml, mixer 72 ml, total 84 ml (target 0.007 "
-           "g/210 L over 10 minutes)";
+        << "Booster served at 15:50: alcohol 14 ml, mixer 84 ml, total 98 ml (target 0.0095 "
+           "g/210 L over 10 minutes), from an estimated 0.0705 g/210 L then (0.073 at 15:40)";
 }
 
 void TestSessionText::boosterLevels()
@@ -179,7 +179,7 @@ void TestSessionText::words_data()
         "8|15:50|10|27|162|189|voided");
     // Offered at 16:00, from the reading 0.054 at 15:40 carried 20 minutes on.
     row("the booster offered, with its band", false, worked, "offer|offerPeakBand",
-        "Booster estimate: alcohol 28 ml, mixer 168 ml, total 196 ml, to raise the level by 0.031 "
+        "Booster estimate: alcohol 28 ml, mixer 168 ml, total 196 ml, to raise the level by 0.0310 "
         "g/100 ml over 10 minutes, from an estimated 0.049 g/100 ml now (0.054 at 15:40).|With "
         "the booster, 80 % of participants like this one peak between 0.0701 and 0.0887 g/100 "
         "ml.");

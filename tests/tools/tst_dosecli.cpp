@@ -384,21 +384,21 @@ void TestDoseCli::workedExamples_data()
         << servedArguments + everyPortion + " --schedule --now 200"
         << plan + served + "due reading at_min 175\nnext_due_at_min 175\noverdue 1\n"
         << QByteArray();
-    // Released at 115 by the limb shown at 100: nothing is due.
+    // Released at 190 by the limb shown at 100, a fall a body can make: nothing is due.
     QTest::newRow("session: the schedule once released")
         << "--gender male --height 70 --weight 160 --age 25 --plan" + everyPortion +
-               " --reading 70=0.06 --reading 85=0.057 --reading 100=0.054 --reading 115=0.019 "
-               "--schedule --now 130"
+               " --reading 70=0.06 --reading 85=0.057 --reading 100=0.054 --reading 190=0.019 "
+               "--schedule --now 205"
         << plan + "reading 1 at_min 70 level 0.06 expected 0.0807 difference -0.0207 counts\n"
                   "reading 2 at_min 85 level 0.057 expected 0.0769 difference -0.0199 counts\n"
                   "reading 3 at_min 100 level 0.054 expected 0.0732 difference -0.0192 counts\n"
-                  "reading 4 at_min 115 level 0.019 expected 0.0694 difference -0.0504 counts\n"
+                  "reading 4 at_min 190 level 0.019 expected 0.0507 difference -0.0317 counts\n"
                   "observed_peak 0.06\nobserved_peak_at_min 70\ndescending_shown_at_min 100\n"
-                  "descending_withdrawn_at_min none\nrelease_reached_at_min 115\n"
-                  "personal_readings 4\npersonal_elimination 0.0208\n"
-                  "personal_elimination_low 0.0173\npersonal_elimination_high 0.0242\n"
-                  "personal_release_at_min 172\npersonal_release_band_from_min 159\n"
-                  "personal_release_band_to_min 190\n"
+                  "descending_withdrawn_at_min none\nrelease_reached_at_min 190\n"
+                  "personal_readings 4\npersonal_elimination 0.0189\n"
+                  "personal_elimination_low 0.0164\npersonal_elimination_high 0.0213\n"
+                  "personal_release_at_min 199\npersonal_release_band_from_min 186\n"
+                  "personal_release_band_to_min 215\n"
                   "next_due_at_min none\noverdue 0\n"
         << QByteArray();
     QTest::newRow("session: placebo with a float")
