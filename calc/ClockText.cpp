@@ -28,3 +28,11 @@ QString clockText(const QTime &start, qint64 minutesAfter, const QLocale &locale
         text += QStringLiteral(" (+%1 days)").arg(locale.toString(days));
     return text;
 }
+
+QString durationText(qint64 minutes, const QLocale &locale)
+{
+    if (minutes < 60)
+        return QStringLiteral("%1 min").arg(locale.toString(minutes));
+    return QStringLiteral("%1 h %2 min")
+        .arg(locale.toString(minutes / 60), locale.toString(minutes % 60));
+}

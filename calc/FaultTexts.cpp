@@ -516,6 +516,16 @@ QString sessionFaultPattern(SessionFault fault)
         return QStringLiteral("Wait for the descending limb: two falling readings in a row.");
     case SessionFault::BoosterAtTarget:
         return QStringLiteral("The latest reading is at or above the target.");
+    case SessionFault::BoosterImplausibleFall:
+        return QStringLiteral("The latest reading fell faster than a body eliminates; take another "
+                              "reading before a booster is worked out.");
+    case SessionFault::BoosterReleased:
+        return QStringLiteral("The participant has reached the release level; a booster would "
+                              "start the session again.");
+    case SessionFault::BoosterStaleReading:
+        return QStringLiteral("Take a reading first: the latest counting reading is %1 old; a "
+                              "booster is worked out from a reading at most ") +
+               number(SessionRules::FreshReadingMinutes) + QStringLiteral(" minutes old.");
     case SessionFault::None:
     case SessionFault::SessionCode:
     case SessionFault::PlaceboFloat:

@@ -31,6 +31,9 @@ const QString ReleaseLevel = QStringLiteral("releaseLevel");
 const QString Limits = QStringLiteral("limits");
 const QString EthanolPerKg = QStringLiteral("ethanolGramsPerKg");
 const QString TotalMl = QStringLiteral("totalBeverageMl");
+const QString Release = QStringLiteral("release");
+const QString ConfirmingReadings = QStringLiteral("confirmingReadings");
+const QString MinutesApart = QStringLiteral("minutesApart");
 const QString Device = QStringLiteral("device");
 const QString ReadingSd = QStringLiteral("readingSd");
 const QString Schedule = QStringLiteral("schedule");
@@ -39,7 +42,16 @@ const QString DuringDrinking = QStringLiteral("readingsDuringDrinking");
 } // namespace Key
 
 // What a number must be to be used.
-enum class Range { AboveZero, NotNegative, Proof, Ratio, Portions, ReadingEvery };
+enum class Range {
+    AboveZero,
+    NotNegative,
+    Proof,
+    Ratio,
+    Portions,
+    Readings,
+    MinutesApart,
+    ReadingEvery
+};
 
 QString rangeText(Range range)
 {
@@ -54,6 +66,14 @@ QString rangeText(Range range)
         return QStringLiteral("a number from %1 to %2")
             .arg(SingleToText(BreathRatio::Lowest, QLocale::c()),
                  SingleToText(BreathRatio::Highest, QLocale::c()));
+    case Range::Readings:
+        return QStringLiteral("a whole number from %1 to %2")
+            .arg(ReleaseLimits::MinimumReadings)
+            .arg(ReleaseLimits::MaximumReadings);
+    case Range::MinutesApart:
+        return QStringLiteral("a whole number of minutes from %1 to %2")
+            .arg(ReleaseLimits::MinimumMinutesApart)
+            .arg(ReleaseLimits::MaximumMinutesApart);
     case Range::ReadingEvery:
         return QStringLiteral("a whole number from %1 to %2")
             .arg(ProtocolSchedule::LeastReadingEveryMinutes)
@@ -77,6 +97,10 @@ bool inRange(float value, Range range)
         return value > 0 && value <= 200;
     case Range::Ratio:
         return acceptsBreathRatio(value);
+    case Range::Readings:
+        return acceptsConfirmingReadings(value);
+    case Range::MinutesApart:
+        return acceptsMinutesApart(value);
     case Range::ReadingEvery:
         return value >= ProtocolSchedule::LeastReadingEveryMinutes &&
                value <= ProtocolSchedule::MostReadingEveryMinutes && value == std::trunc(value);
@@ -287,7 +311,8 @@ ProtocolReading readProtocol(const QByteArray &bytes)
     Reader top(document.object(), {});
     top.reportTo(error);
     top.onlyKeys({Key::Name, Key::Target, Key::DrinkingPeriod, Key::Proof, Key::MixerRatio,
-                  Key::Portions, Key::ReleaseLevel, Key::Limits, Key::Device, Key::Schedule});
+                  Key::Portions, Key::ReleaseLevel, Key::Limits, Key::Device, Key::Schedule,
+                  Key::Release});
     protocol.name = top.text(Key::Name).trimmed();
     if (error.isEmpty() && (protocol.name.isEmpty() || protocol.name.size() > LongestName))
         top.fail(Key::Name, QStringLiteral("must hold 1 to %1 characters").arg(LongestName));
@@ -336,6 +361,19 @@ ProtocolReading readProtocol(const QByteArray &bytes)
     protocol.schedule.readingsDuringDrinking =
         schedule.flag(Key::DuringDrinking, ProtocolSchedule{}.readingsDuringDrinking);
 
+    Reader release(top.object(Key::Release, true), top.path(Key::Release));
+    release.reportTo(error);
+    release.onlyKeys({Key::ConfirmingReadings, Key::MinutesApart});
+    // Converted only when in range, as the portions are.
+    const auto whole = [&release](const QString &key, Range range, int otherwise) {
+        const std::optional<float> value = release.optionalNumber(key, range);
+        return value && inRange(*value, range) ? int(*value) : otherwise;
+    };
+    protocol.release.confirmingReadings =
+        whole(Key::ConfirmingReadings, Range::Readings, ReleaseRule{}.confirmingReadings);
+    protocol.release.minutesApart =
+        whole(Key::MinutesApart, Range::MinutesApart, ReleaseRule{}.minutesApart);
+
     if (error.isEmpty())
         reading.protocol = protocol;
     reading.error = error;
@@ -373,6 +411,14 @@ QByteArray writeProtocol(const Protocol &protocol)
                       QJsonObject{{Key::ReadingEvery,
                                    numberText(float(protocol.schedule.readingEveryMinutes))},
                                   {Key::DuringDrinking, protocol.schedule.readingsDuringDrinking}});
+    // Written only when it asks for more than the one reading a protocol without it asks for, so
+    // that such a protocol's file stays as it was.
+    if (protocol.release != ReleaseRule{})
+        object.insert(
+            Key::Release,
+            QJsonObject{
+                {Key::ConfirmingReadings, numberText(float(protocol.release.confirmingReadings))},
+                {Key::MinutesApart, numberText(float(protocol.release.minutesApart))}});
     return QJsonDocument(object).toJson(QJsonDocument::Indented);
 }
 

@@ -3,6 +3,7 @@
 #include "calc/DoseValues.h"
 #include "calc/LevelUnits.h"
 #include "calc/SessionPlan.h"
+#include "calc/SessionRules.h"
 
 #include <QByteArray>
 #include <QString>
@@ -51,6 +52,7 @@ struct Protocol {
     // forecast's reading noise; none for its default.
     std::optional<float> readingSd;
     ProtocolSchedule schedule;
+    ReleaseRule release; // how many readings release a participant
 
     bool operator==(const Protocol &) const = default;
     // The protocol's number for a dosing parameter (the target in its own unit); none for the
@@ -72,7 +74,8 @@ struct ProtocolReading {
 // the target's unit), an optional "limits" object with "ethanolGramsPerKg", "totalBeverageMl"
 // and "target", an optional "device" object with "readingSd" (in the target's unit), and an
 // optional "schedule" object with "readingEveryMinutes" (a whole number from 1 to 120) and
-// "readingsDuringDrinking" (true or false), each of which may be left out for its default.
+// "readingsDuringDrinking" (true or false), each of which may be left out for its default, and an
+// optional "release" object with "confirmingReadings" and "minutesApart", each optional too.
 // Numbers are written as text ("0.08") so that they read back as the very same 32-bit floats;
 // plain JSON numbers are read too. Every key is checked, and a key given twice in one object is
 // refused, where a JSON reader would quietly keep the last; the first problem is named and

@@ -32,7 +32,8 @@ SessionPlan planOrNone(const DoseReport &report)
 Session::Session(const DoseInput &input, const SessionPlanSettings &plan,
                  const SessionProtocol &protocol, const QString &programVersion,
                  const QDateTime &now, QObject *parent)
-    : QObject(parent), m_protocol(protocol.protocol)
+    : QObject(parent), m_protocol(protocol.protocol),
+      m_release(protocol.protocol ? protocol.protocol->release : ReleaseRule{})
 {
     SessionSetup setup;
     setup.programVersion = programVersion;
@@ -46,7 +47,8 @@ Session::Session(const DoseInput &input, const SessionPlanSettings &plan,
 
 Session::Session(const SessionRecord &record, const QString &path, const QString &readOnlyReason,
                  const std::optional<Protocol> &protocol, QObject *parent)
-    : QObject(parent), m_record(record), m_protocol(protocol), m_path(path),
+    : QObject(parent), m_record(record), m_protocol(protocol),
+      m_release(protocol ? protocol->release : ReleaseRule{}), m_path(path),
       m_readOnlyReason(readOnlyReason), m_saved(!path.isEmpty())
 {
 }
@@ -61,12 +63,7 @@ RecordState Session::state() const
 SessionReport Session::reportAt(const QDateTime &now, std::optional<int> boosterAtMinute,
                                 float boosterMinutes) const
 {
-    SessionReportOptions options;
-    options.protocol = m_protocol;
-    options.boosterMinutes = boosterMinutes;
-    options.boosterAtMinute = boosterAtMinute;
-    options.locale = m_locale;
-    return evaluateSession(m_record, now, options);
+    return ::evaluateSession(*this, now, boosterMinutes, boosterAtMinute);
 }
 
 SessionReport evaluateSession(const Session &session, const QDateTime &now, float boosterMinutes,
@@ -74,6 +71,7 @@ SessionReport evaluateSession(const Session &session, const QDateTime &now, floa
 {
     SessionReportOptions options;
     options.protocol = session.protocol();
+    options.release = session.releaseRule();
     options.boosterMinutes = boosterMinutes;
     options.boosterAtMinute = boosterAtMinute;
     options.locale = session.locale();
@@ -287,6 +285,10 @@ QStringList Session::readingQuestions(const SessionReport &report, int minute, f
     if (report.likelySlip(level))
         questions << highReadingQuestion(level, *report.slipReferenceBal(), report.placebo, scale,
                                          m_locale);
+    if (const std::optional<qsizetype> from =
+            report.implausibleFallFrom(minute, level, exceptEntry))
+        questions << implausibleFallQuestion(report, minute, level, report.readings[*from],
+                                             m_locale);
     for (const ReadingLine &other : report.readings) {
         if (!other.voided && other.atMinute == minute && other.entry != exceptEntry) {
             questions << sameMinuteQuestion(clockText(report.start.time(), minute, m_locale),

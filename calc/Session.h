@@ -59,6 +59,10 @@ public:
 
     const SessionRecord &record() const { return m_record; }
     const std::optional<Protocol> &protocol() const { return m_protocol; }
+    // How many readings release the participant: the protocol's, else one; the command line may
+    // ask for others.
+    const ReleaseRule &releaseRule() const { return m_release; }
+    void setReleaseRule(const ReleaseRule &rule) { m_release = rule; }
     // The regional format of the session's words (refusals and questions).
     const QLocale &locale() const { return m_locale; }
     void setLocale(const QLocale &locale) { m_locale = locale; }
@@ -137,6 +141,7 @@ private:
 
     SessionRecord m_record;
     std::optional<Protocol> m_protocol;
+    ReleaseRule m_release;
     QLocale m_locale;
     QString m_initials;
     QString m_path;

@@ -61,7 +61,8 @@ BoosterOffer offerBooster(const SessionReport &report, int atMinute, float drink
 
     // The readings before B; after the start, the latest of them and those that count.
     std::optional<qsizetype> latest;
-    QList<float> countingBal;
+    QList<TimedReading> counting;
+    QList<bool> implausible;
     const LevelScale &level = report.setup.input.level;
     for (qsizetype i = 0; i < report.readings.size(); ++i) {
         const ReadingLine &reading = report.readings[i];
@@ -71,18 +72,33 @@ BoosterOffer offerBooster(const SessionReport &report, int atMinute, float drink
         latest = i;
         if (reading.counts()) {
             offer.fromReading = i;
-            countingBal << level.toBal(reading.level);
+            counting << TimedReading{reading.atMinute, level.toBal(reading.level)};
+            implausible << reading.implausibleFallFrom.has_value();
         }
     }
     if (latest && report.readings[*latest].note == ReadingNote::MouthAlcohol)
         return refused(sessionRefusal(SessionFault::BoosterMouthAlcohol));
-    if (!limbCourse(countingBal, report.releaseBal).shown)
+    if (!implausible.isEmpty() && implausible.constLast())
+        return refused(sessionRefusal(SessionFault::BoosterImplausibleFall));
+    QList<float> countingBal;
+    for (const TimedReading &reading : counting)
+        countingBal << reading.bal;
+    const LimbCourse limb = limbCourse(countingBal);
+    if (!limb.shown)
         return refused(sessionRefusal(SessionFault::BoosterLimb));
+    if (releaseCourse(counting, implausible, limb.shown, report.releaseBal, report.release)
+            .reached())
+        return refused(sessionRefusal(SessionFault::BoosterReleased));
+    const TimedReading &from = counting.constLast();
+    const qint64 age = qint64(atMinute) - from.atMinute;
+    if (age > SessionRules::FreshReadingMinutes)
+        return refused(sessionRefusal(SessionFault::BoosterStaleReading, {durationText(age)}));
     const float targetBal = report.dose.dose.state.BAL;
-    if (!(countingBal.constLast() < targetBal))
+    if (!(from.bal < targetBal))
         return refused(sessionRefusal(SessionFault::BoosterAtTarget));
 
-    offer.targetBal = targetBal - countingBal.constLast(); // a float subtraction, rounded once
+    offer.fromBal = boosterStartBal(from, atMinute);
+    offer.targetBal = targetBal - offer.fromBal; // a float subtraction, rounded once
     DoseOptions options;
     options.plan = SessionPlanSettings{1, report.releaseBal};
     offer.report =
@@ -92,15 +108,14 @@ BoosterOffer offerBooster(const SessionReport &report, int atMinute, float drink
     if (!offer.report.plan->ok())
         return refused(
             {SessionFault::BoosterDose, planFaultText(offer.report.plan->problem).message});
-    // Its peak's band spreads from the booster's own alcohol and the elimination since the
-    // reading it starts from, as a booster served does.
+    // Its peak's band spreads from the booster's own alcohol and the elimination from B, as a
+    // booster served does.
     const SessionPlan &own = *offer.report.plan;
-    const double hoursPerMinute = 1.0 / DosingModel::MinutesPerHour;
-    offer.peakBand = ForecastBand(bandSpread(report.dose.dose),
-                                  {own.peakBal, atMinute * hoursPerMinute, own.peakHours,
-                                   report.readings[*offer.fromReading].atMinute * hoursPerMinute,
-                                   double(countingBal.constLast()) + own.peakBal})
-                         .peak();
+    const double served = atMinute / double(DosingModel::MinutesPerHour);
+    offer.peakBand =
+        ForecastBand(bandSpread(report.dose.dose), {own.peakBal, served, own.peakHours, served,
+                                                    double(offer.fromBal) + own.peakBal})
+            .peak();
     QList<ServedPortion> poured;
     for (const PortionLine &portion : report.portions)
         poured << portion.portion;

@@ -8,9 +8,11 @@
 #include <optional>
 
 // A session's booster: the dose the model computes for the same participant with the target
-// float32(target - r) in g/100 ml, r the latest counting reading before it, drunk over its own
-// drinking period. It is offered only for alcohol, once the descending limb is shown at the
-// latest counting reading and that reading is below the target.
+// float32(target - r0) in g/100 ml, r0 the latest counting reading before it carried to its time
+// (boosterStartBal), drunk over its own drinking period. It is offered only for alcohol, once the
+// descending limb is shown at the latest counting reading, while that reading fell no faster than
+// a body eliminates, is at most SessionRules::FreshReadingMinutes old and below the target, and
+// as long as the release level has not been reached.
 
 namespace BoosterPeriod {
 inline constexpr int Minimum = 1; // minutes

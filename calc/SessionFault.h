@@ -27,7 +27,10 @@ enum class SessionFault {
     BoosterMouthAlcohol,
     BoosterLimb,
     BoosterAtTarget,
-    BoosterDose, // the booster's own dose or plan cannot be computed
+    BoosterImplausibleFall, // the latest counting reading fell faster than a body eliminates
+    BoosterReleased,        // the release level has been reached
+    BoosterStaleReading,    // the latest counting reading is older than FreshReadingMinutes
+    BoosterDose,            // the booster's own dose or plan cannot be computed
     EntryUnknown,
     EntryIsChange,      // a correction or a void is never corrected or voided itself
     EntryVoided,        // a voided entry is never corrected or voided again

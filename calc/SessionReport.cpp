@@ -94,57 +94,97 @@ void addReadings(SessionReport &report, const SessionEntries &entries)
         [](const ReadingLine &a, const ReadingLine &b) { return a.atMinute < b.atMinute; });
 }
 
+// The counting readings of a phase, in time order, each with its index into the report's.
+struct PhaseReadings {
+    QList<TimedReading> readings;
+    QList<qsizetype> index;
+
+    QList<float> bal() const
+    {
+        QList<float> levels;
+        for (const TimedReading &reading : readings)
+            levels << reading.bal;
+        return levels;
+    }
+    std::optional<qsizetype> indexOf(std::optional<qsizetype> at) const
+    {
+        return at ? std::optional(index[*at]) : std::nullopt;
+    }
+};
+
+// Each counting reading that fell faster than a body eliminates from the one before it in its
+// phase notes that one.
+void noteImplausibleFalls(SessionReport &report, const PhaseReadings &phase)
+{
+    const QList<bool> implausible = implausibleFalls(phase.readings);
+    for (qsizetype i = 0; i < implausible.size(); ++i) {
+        if (implausible[i])
+            report.readings[phase.index[i]].implausibleFallFrom = phase.index[i - 1];
+    }
+}
+
 void judgeReadings(SessionReport &report)
 {
     const LevelScale &level = report.setup.input.level;
-    QList<float> all;
-    QList<qsizetype> allIndex;
-    QList<float> latest;
-    QList<qsizetype> latestIndex;
+    PhaseReadings all;
+    PhaseReadings earlier; // before the booster in force
+    PhaseReadings latest;
     for (qsizetype i = 0; i < report.readings.size(); ++i) {
         const ReadingLine &reading = report.readings[i];
         if (!reading.counts())
             continue;
-        const float bal = level.toBal(reading.level);
-        all << bal;
-        allIndex << i;
-        if (report.drinking.inLatestPhase(reading.atMinute)) {
-            latest << bal;
-            latestIndex << i;
+        const TimedReading timed{reading.atMinute, level.toBal(reading.level)};
+        PhaseReadings &phase = report.drinking.inLatestPhase(reading.atMinute) ? latest : earlier;
+        for (PhaseReadings *list : {&all, &phase}) {
+            list->readings << timed;
+            list->index << i;
         }
     }
+    noteImplausibleFalls(report, earlier);
+    noteImplausibleFalls(report, latest);
     ReadingsOutcome &outcome = report.outcome;
-    const auto index = [](const QList<qsizetype> &indices, std::optional<qsizetype> at) {
-        return at ? std::optional(indices[*at]) : std::nullopt;
-    };
-    outcome.observedPeak = index(allIndex, highestReading(all));
+    outcome.observedPeak = all.indexOf(highestReading(all.bal()));
+    std::optional<qsizetype> releaseFrom;
     if (report.placebo) {
-        outcome.release = index(latestIndex, placeboRelease(latest, report.releaseBal));
-        return;
+        releaseFrom = placeboRelease(latest.bal(), report.releaseBal);
+    } else {
+        const LimbCourse limb = limbCourse(latest.bal());
+        outcome.limbShown = latest.indexOf(limb.shown);
+        outcome.limbWithdrawnBy = latest.indexOf(limb.withdrawnBy);
+        releaseFrom = limb.shown;
     }
-    const LimbCourse limb = limbCourse(latest, report.releaseBal);
-    outcome.limbShown = index(latestIndex, limb.shown);
-    outcome.limbWithdrawnBy = index(latestIndex, limb.withdrawnBy);
-    outcome.release = index(latestIndex, limb.release);
+    const ReleaseCourse release = releaseCourse(latest.readings, implausibleFalls(latest.readings),
+                                                releaseFrom, report.releaseBal, report.release);
+    outcome.release = latest.indexOf(release.release);
+    for (const qsizetype confirming : release.confirming)
+        outcome.releaseConfirming << latest.index[confirming];
+    outcome.releaseWaiting = latest.indexOf(release.waiting);
+    outcome.releaseFellImplausibly = latest.indexOf(release.latestFellImplausibly);
+    outcome.releaseNextFromMinute = release.nextFromMinute;
 }
 
-// The course after the booster in force: from the latest counting reading before it, or from the
-// dose's expected level at its time.
-std::optional<BoosterCourse> courseAfter(const SessionReport &report, const BoosterLine &booster)
+// The course after the booster in force: from the latest counting reading before it carried to
+// its time, or from the dose's expected level at its time.
+void addCourseAfter(const SessionReport &report, BoosterLine &booster)
 {
     const std::optional<SessionPlan> own =
         boosterPlan(report.setup.input, booster, report.releaseBal);
     if (!own)
-        return std::nullopt;
+        return;
+    for (qsizetype i = 0; i < report.readings.size(); ++i) {
+        const ReadingLine &reading = report.readings[i];
+        if (reading.atMinute < booster.atMinute && reading.counts())
+            booster.fromReading = i;
+    }
     std::optional<int> fromMinute;
     double fromBal = report.dose.plan->expectedBal(hoursOf(booster.atMinute));
-    for (const ReadingLine &reading : report.readings) {
-        if (reading.atMinute < booster.atMinute && reading.counts()) {
-            fromMinute = reading.atMinute;
-            fromBal = report.setup.input.level.toBal(reading.level);
-        }
+    if (booster.fromReading) {
+        const ReadingLine &reading = report.readings[*booster.fromReading];
+        fromMinute = reading.atMinute;
+        fromBal = boosterStartBal({reading.atMinute, report.setup.input.level.toBal(reading.level)},
+                                  booster.atMinute);
     }
-    return boosterCourse(booster.atMinute, fromBal, fromMinute, *own, report.releaseBal);
+    booster.course = boosterCourse(booster.atMinute, fromBal, fromMinute, *own, report.releaseBal);
 }
 
 void addExpected(SessionReport &report)
@@ -154,7 +194,7 @@ void addExpected(SessionReport &report)
     ExpectedCourse expected{*report.dose.plan, std::nullopt};
     if (report.boosterInForce) {
         BoosterLine &booster = report.boosters[*report.boosterInForce];
-        booster.course = courseAfter(report, booster);
+        addCourseAfter(report, booster);
         expected.booster = booster.course;
     }
     const LevelScale &level = report.setup.input.level;
@@ -165,15 +205,16 @@ void addExpected(SessionReport &report)
     report.expected = expected;
 }
 
-// The booster's band: only the booster's alcohol and the elimination since the reading its
-// course starts from spread; without such a reading there is nothing to measure it from.
+// The booster's band: only the booster's alcohol and the elimination from its time on spread, the
+// reading its course starts from carried to that time; without such a reading there is nothing to
+// measure it from.
 std::optional<ForecastBand> boosterBand(const SessionReport &report, const BoosterCourse &course)
 {
     if (!course.fromMinute)
         return std::nullopt;
     return ForecastBand(bandSpread(report.dose.dose),
                         {course.riseBal, hoursOf(course.servedAtMinute), course.riseHours,
-                         hoursOf(*course.fromMinute), course.peakBal()});
+                         hoursOf(course.servedAtMinute), course.peakBal()});
 }
 
 // The edges of `band` around `line` (g/100 ml at hours) from `fromHours` until its upper edge
@@ -324,12 +365,59 @@ bool SessionReport::likelySlip(float level) const
     return reference && double(setup.input.level.toBal(level)) > 2 * *reference;
 }
 
+std::optional<qsizetype> SessionReport::implausibleFallFrom(int minute, float level,
+                                                            int exceptEntry) const
+{
+    if (!counts(readingNote(minute, level, drinking)))
+        return std::nullopt;
+    // A new reading comes after those at its minute; a corrected one keeps its place among them.
+    const auto before = [&](const ReadingLine &other) {
+        return other.atMinute < minute ||
+               (other.atMinute == minute && (exceptEntry == 0 || other.entry < exceptEntry));
+    };
+    std::optional<qsizetype> previous;
+    for (qsizetype i = 0; i < readings.size(); ++i) {
+        const ReadingLine &other = readings[i];
+        if (other.counts() && other.entry != exceptEntry && before(other) &&
+            drinking.inLatestPhase(other.atMinute) == drinking.inLatestPhase(minute))
+            previous = i;
+    }
+    const LevelScale &scale = setup.input.level;
+    if (!previous ||
+        !fellImplausibly({readings[*previous].atMinute, scale.toBal(readings[*previous].level)},
+                         {minute, scale.toBal(level)}))
+        return std::nullopt;
+    return previous;
+}
+
+std::optional<ExpectedTimes> SessionReport::timesInForce() const
+{
+    if (const BoosterLine *served = booster())
+        return served->course ? std::optional(served->course->times()) : std::nullopt;
+    return expected ? std::optional(planTimes(expected->plan)) : std::nullopt;
+}
+
+std::optional<BandEdges> SessionReport::peakBandInForce() const
+{
+    if (!band)
+        return std::nullopt;
+    return booster() ? band->boosterPeak : std::optional(band->peak);
+}
+
+std::optional<ReleaseBand> SessionReport::releaseBandInForce() const
+{
+    if (!band)
+        return std::nullopt;
+    return booster() ? band->boosterRelease : band->release;
+}
+
 SessionReport evaluateSession(const SessionRecord &record, const QDateTime &now,
                               const SessionReportOptions &options)
 {
     const SessionEntries entries(record);
     SessionReport report;
     report.setup = record.setup;
+    report.release = options.release;
     const EntryInForce &setup = entries.setup();
     report.start = setup.values.start.value_or(record.setup.start);
     report.releaseBal = setup.values.releaseBal.value_or(record.setup.plan.releaseLevel);

@@ -50,6 +50,9 @@ struct ReadingLine {
     std::optional<BandEdges> band;
     std::optional<BandPosition> bandPosition; // none without a band, or for what is not a level
     ReadingNote note = ReadingNote::Counts;
+    // A counting reading that fell faster than a body eliminates (fellImplausibly) from the
+    // counting reading before it in its phase: that reading, as an index into the report's.
+    std::optional<qsizetype> implausibleFallFrom;
     bool corrected = false;
     bool voided = false; // shown, and left out of every rule
 
@@ -62,6 +65,11 @@ struct ReadingsOutcome {
     std::optional<qsizetype> limbShown;    // of the latest phase; never for a placebo
     std::optional<qsizetype> limbWithdrawnBy;
     std::optional<qsizetype> release;
+    // How the release is coming, as ReleaseCourse gives it, each an index into the readings.
+    QList<qsizetype> releaseConfirming;
+    std::optional<qsizetype> releaseWaiting;
+    std::optional<qsizetype> releaseFellImplausibly;
+    std::optional<qint64> releaseNextFromMinute;
 };
 
 struct BoosterLine {
@@ -77,6 +85,9 @@ struct BoosterLine {
     // Its expected course; none for a placebo, without a plan, or when its own dose cannot be
     // computed again from the record.
     std::optional<BoosterCourse> course;
+    // The counting reading its course starts from, carried to its time; none when it starts from
+    // the dose's expected level.
+    std::optional<qsizetype> fromReading;
 };
 
 // The booster a session would serve at a minute, or why it would not.
@@ -85,14 +96,17 @@ struct BoosterOffer {
     int atMinute = 0;       // B: the readings before it are judged
     float drinkingMinutes = 0;
     std::optional<qsizetype> fromReading; // the latest counting reading before B
-    float targetBal = 0;                  // float32(target - that reading), g/100 ml
+    float fromBal = 0;                    // that reading carried to B (boosterStartBal)
+    float targetBal = 0;                  // float32(target - fromBal), g/100 ml
     DoseReport report;                    // its own dose, with its notices and plan
     BoosterJudgement judgement;           // everything served with it, judged as one dose
-    // The 80 % band of its expected peak, g/100 ml: the spread of the booster alone from the
-    // reading it starts from.
+    // The 80 % band of its expected peak, g/100 ml: the spread of the booster alone from B.
     std::optional<BandEdges> peakBand;
 
     bool ok() const { return !refusal.refused(); }
+    // Refused only because the reading it would start from is too old by now: a booster served
+    // earlier, while that reading was fresh, may still be recorded at its own time.
+    bool staleNow() const { return refusal.fault == SessionFault::BoosterStaleReading; }
 };
 
 // The band's edges at a time, in hours after the start of drinking.
@@ -106,7 +120,8 @@ struct BandPoint {
 struct SessionBand {
     BandEdges peak;                     // the plan's, at its expected peak
     std::optional<ReleaseBand> release; // the plan's; none beyond what a clock can show
-    // After the booster in force, when its course starts from a reading: its own.
+    // After the booster in force, when its course starts from a reading: its own, spreading from
+    // its time on.
     std::optional<BandEdges> boosterPeak;
     std::optional<ReleaseBand> boosterRelease;
     // The band along the course, in time order, as a chart shades it (straight between the
@@ -118,6 +133,7 @@ struct SessionBand {
 
 struct SessionReport {
     SessionSetup setup;       // as recorded
+    ReleaseRule release;      // how many readings release, as the options gave it
     QDateTime start;          // the start of drinking in force
     float releaseBal = 0;     // the release level in force, g/100 ml
     int setupCorrectedBy = 0; // the latest correction of either, 0 for none
@@ -154,10 +170,25 @@ struct SessionReport {
     std::optional<double> slipReferenceBal() const;
     // A reading (in the lab's unit) above twice that is likely a slip.
     bool likelySlip(float level) const;
+    // The counting reading a new reading at `minute` of `level` (in the lab's unit) falls from
+    // faster than a body eliminates: the latest counting reading of its phase before it, the
+    // entry `exceptEntry` (a reading being corrected) left out; none when it would not count, or
+    // falls no faster.
+    std::optional<qsizetype> implausibleFallFrom(int minute, float level, int exceptEntry) const;
+
+    // The times in force, which the headline, the chart and the printed page name: the plan's,
+    // or once a booster is in force its course's; none without an expected course, or after a
+    // booster whose course cannot be computed from the record.
+    std::optional<ExpectedTimes> timesInForce() const;
+    // The bands in force in the same way: the plan's, or the booster's (which has none when its
+    // course starts from no reading).
+    std::optional<BandEdges> peakBandInForce() const;
+    std::optional<ReleaseBand> releaseBandInForce() const;
 };
 
 struct SessionReportOptions {
     std::optional<Protocol> protocol; // judges the dose and the booster with it
+    ReleaseRule release;              // how many readings release
     float boosterMinutes = Booster::DefaultDrinkingMinutes;
     std::optional<int> boosterAtMinute; // the offer's B; none for now
     QLocale locale;                     // of the offer's words

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -44,7 +45,7 @@ ReadingNote readingNote(int atMinute, float level, const DrinkingTimes &times)
                                                                     : ReadingNote::Booster;
 }
 
-LimbCourse limbCourse(const QList<float> &bal, float releaseBal)
+LimbCourse limbCourse(const QList<float> &bal)
 {
     LimbCourse course;
     qsizetype lastRise = 0;
@@ -61,12 +62,6 @@ LimbCourse limbCourse(const QList<float> &bal, float releaseBal)
             course.withdrawnBy.reset();
         }
     }
-    if (course.shown) {
-        for (qsizetype i = *course.shown; i < bal.size() && !course.release; ++i) {
-            if (bal[i] <= releaseBal)
-                course.release = i;
-        }
-    }
     return course;
 }
 
@@ -80,6 +75,84 @@ std::optional<qsizetype> placeboRelease(const QList<float> &bal, float releaseBa
             release = i;
     }
     return release;
+}
+
+bool acceptsConfirmingReadings(float readings)
+{
+    return readings >= ReleaseLimits::MinimumReadings &&
+           readings <= ReleaseLimits::MaximumReadings && readings == std::trunc(readings);
+}
+
+bool acceptsMinutesApart(float minutes)
+{
+    return minutes >= ReleaseLimits::MinimumMinutesApart &&
+           minutes <= ReleaseLimits::MaximumMinutesApart && minutes == std::trunc(minutes);
+}
+
+double fallPerHour(const TimedReading &before, const TimedReading &after)
+{
+    const double fall = double(before.bal) - double(after.bal);
+    const double hours = hoursOf(double(after.atMinute) - double(before.atMinute));
+    if (hours > 0)
+        return fall / hours;
+    // Within one minute: a fall is as fast as can be.
+    return fall > 0 ? std::numeric_limits<double>::infinity() : 0;
+}
+
+bool fellImplausibly(const TimedReading &before, const TimedReading &after)
+{
+    return fallPerHour(before, after) > SessionRules::FastestFallBalPerHour;
+}
+
+QList<bool> implausibleFalls(const QList<TimedReading> &readings)
+{
+    QList<bool> implausible;
+    for (qsizetype i = 0; i < readings.size(); ++i)
+        implausible << (i > 0 && fellImplausibly(readings[i - 1], readings[i]));
+    return implausible;
+}
+
+ReleaseCourse releaseCourse(const QList<TimedReading> &readings, const QList<bool> &implausible,
+                            std::optional<qsizetype> from, float releaseBal,
+                            const ReleaseRule &rule)
+{
+    ReleaseCourse course;
+    if (!from)
+        return course;
+    for (qsizetype i = *from; i < readings.size() && !course.release; ++i) {
+        if (!(readings[i].bal <= releaseBal))
+            continue;
+        if (!course.waiting)
+            course.waiting = i;
+        course.latestFellImplausibly.reset();
+        if (implausible.value(i)) {
+            course.latestFellImplausibly = i;
+            continue;
+        }
+        const bool apart =
+            course.confirming.isEmpty() ||
+            qint64(readings[i].atMinute) >=
+                qint64(readings[course.confirming.constLast()].atMinute) + rule.minutesApart;
+        if (!apart)
+            continue;
+        course.confirming << i;
+        if (course.confirming.size() >= rule.confirmingReadings)
+            course.release = i;
+    }
+    if (course.release) {
+        course.waiting.reset();
+    } else if (!course.confirming.isEmpty()) {
+        course.nextFromMinute =
+            qint64(readings[course.confirming.constLast()].atMinute) + rule.minutesApart;
+    }
+    return course;
+}
+
+float boosterStartBal(const TimedReading &reading, int boosterMinute)
+{
+    const double eliminated = DosingModel::EliminationBalPerHour *
+                              (double(boosterMinute) - double(reading.atMinute)) / MinutesPerHour;
+    return float(std::max(0.0, double(reading.bal) - eliminated));
 }
 
 std::optional<qsizetype> highestReading(const QList<float> &bal)
@@ -126,6 +199,17 @@ qint64 BoosterCourse::zeroAtMinute() const
 {
     return servedAtMinute +
            clampedWholeMinutes((riseHours + peakBal() / EliminationBalPerHour) * MinutesPerHour);
+}
+
+ExpectedTimes BoosterCourse::times() const
+{
+    return {peakBal(), peakAtMinute(), releaseAtMinute(), neverAboveRelease(), zeroAtMinute()};
+}
+
+ExpectedTimes planTimes(const SessionPlan &plan)
+{
+    return {plan.peakBal, plan.peakAfterMinutes, plan.releaseAfterMinutes, plan.releaseHours == 0,
+            plan.zeroAfterMinutes};
 }
 
 BoosterCourse boosterCourse(int servedAtMinute, double fromBal, std::optional<int> fromMinute,

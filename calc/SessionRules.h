@@ -14,7 +14,35 @@ namespace SessionRules {
 inline constexpr int MouthAlcoholMinutes = 15;
 // A reading this close to the expected peak's time is a reading of the peak.
 inline constexpr int PeakWindowMinutes = 15;
+// No body eliminates faster than this, in g/100 ml per hour: it is above the fastest elimination
+// published for healthy adults, and heavy drinkers reach about 0.035. A counting reading that
+// falls faster from the counting reading before it in its phase is likely a slip.
+inline constexpr double FastestFallBalPerHour = 0.040;
+// A booster is worked out only from a counting reading at most this many minutes old.
+inline constexpr int FreshReadingMinutes = 20;
 } // namespace SessionRules
+
+// How many counting readings in a row at or below the release level release a participant, and
+// how many minutes at least each is after the one before; a protocol may ask for more than one.
+namespace ReleaseLimits {
+inline constexpr int MinimumReadings = 1;
+inline constexpr int MaximumReadings = 5;
+inline constexpr int MinimumMinutesApart = 1;
+inline constexpr int MaximumMinutesApart = 60;
+inline constexpr int DefaultMinutesApart = 5;
+} // namespace ReleaseLimits
+
+struct ReleaseRule {
+    int confirmingReadings = ReleaseLimits::MinimumReadings;
+    int minutesApart = ReleaseLimits::DefaultMinutesApart;
+
+    bool operator==(const ReleaseRule &) const = default;
+};
+
+// A whole number from ReleaseLimits::MinimumReadings to MaximumReadings, and of minutes from
+// MinimumMinutesApart to MaximumMinutesApart.
+bool acceptsConfirmingReadings(float readings);
+bool acceptsMinutesApart(float minutes);
 
 // What a reading is to the rules.
 enum class ReadingNote {
@@ -56,26 +84,80 @@ struct LimbCourse {
     std::optional<qsizetype> shown;
     // The rise that withdrew a limb shown before it, while the limb is not shown again.
     std::optional<qsizetype> withdrawnBy;
-    // The first reading at or below the release level, from the one that showed the limb on.
-    std::optional<qsizetype> release;
 };
-LimbCourse limbCourse(const QList<float> &bal, float releaseBal);
+LimbCourse limbCourse(const QList<float> &bal);
 
-// A placebo has no limb: its release is the first reading at or below the release level after
-// which none is above it.
+// A placebo has no limb: its release may start at the first reading at or below the release level
+// after which none is above it.
 std::optional<qsizetype> placeboRelease(const QList<float> &bal, float releaseBal);
+
+// A counting reading as the release and the fall are judged: minutes after the start, g/100 ml.
+struct TimedReading {
+    int atMinute = 0;
+    float bal = 0;
+};
+
+// The fall from `before` to `after` in g/100 ml per hour, in double precision; infinite for a
+// fall within one minute, negative for a rise.
+double fallPerHour(const TimedReading &before, const TimedReading &after);
+// A fall faster than SessionRules::FastestFallBalPerHour.
+bool fellImplausibly(const TimedReading &before, const TimedReading &after);
+// Of the counting readings of one phase in time order, which fell implausibly from the one
+// before.
+QList<bool> implausibleFalls(const QList<TimedReading> &readings);
+
+// How the release is declared from the counting readings of the latest phase (each an index into
+// them): from `from` on (the reading that showed the descending limb, after which none rises; for
+// a placebo, the first after which none is above the release level), a reading at or below the
+// level that fell implausibly is passed over; the others confirm one another, each at least
+// ReleaseRule::minutesApart after the last that confirmed, and the one that makes
+// ReleaseRule::confirmingReadings of them releases.
+struct ReleaseCourse {
+    std::optional<qsizetype> release;
+    // The readings that confirmed so far, the release the last; the first is where the release
+    // level was reached.
+    QList<qsizetype> confirming;
+    // While there is no release: the first reading at or below the level since the last above it.
+    std::optional<qsizetype> waiting;
+    // While there is no release: the latest reading, when it is at or below the level and fell
+    // implausibly.
+    std::optional<qsizetype> latestFellImplausibly;
+    // While some confirmed and there is no release: the next confirms from this minute on.
+    std::optional<qint64> nextFromMinute;
+
+    bool reached() const { return !confirming.isEmpty(); }
+};
+ReleaseCourse releaseCourse(const QList<TimedReading> &readings, const QList<bool> &implausible,
+                            std::optional<qsizetype> from, float releaseBal,
+                            const ReleaseRule &rule);
+
+// The level a booster served at `boosterMinute` starts from: the counting reading `reading`
+// carried to that minute along the model's fall, max(0, r - 0.015 x (B - R) / 60) g/100 ml,
+// computed in double precision and rounded once to a 32-bit float, as a reading is.
+float boosterStartBal(const TimedReading &reading, int boosterMinute);
 
 // The highest reading, the earliest of equal ones.
 std::optional<qsizetype> highestReading(const QList<float> &bal);
 
-// The expected course after a booster served at B: from r, the latest counting reading before B
-// (or the dose's expected level at B without one), the booster's own plan course P, a straight
-// rise from 0 to its peak over its drinking period and half an hour, then the steady fall, not
-// stopped at 0: max(0, r + P(t - B)). In g/100 ml; times rounded as the plan rounds them.
+// The expected peak, release and zero of a course, as a session's headline names them.
+struct ExpectedTimes {
+    double peakBal = 0;
+    qint64 peakAtMinute = 0;
+    qint64 releaseAtMinute = 0;
+    bool neverAboveRelease = false;
+    qint64 zeroAtMinute = 0;
+};
+ExpectedTimes planTimes(const SessionPlan &plan);
+
+// The expected course after a booster served at B: from r0, the latest counting reading before B
+// carried to B (boosterStartBal; without one, the dose's expected level at B), the booster's own
+// plan course P, a straight rise from 0 to its peak over its drinking period and half an hour,
+// then the steady fall, not stopped at 0: max(0, r0 + P(t - B)). In g/100 ml; times rounded as
+// the plan rounds them.
 struct BoosterCourse {
     int servedAtMinute = 0;        // B
-    double fromBal = 0;            // r
-    std::optional<int> fromMinute; // the reading r is, none for the dose's expected level
+    double fromBal = 0;            // r0
+    std::optional<int> fromMinute; // the reading r0 is carried from, none for the expected level
     double riseBal = 0;            // the booster's own expected peak
     double riseHours = 0;          // its drinking period and half an hour
     double releaseBal = 0;
@@ -89,6 +171,7 @@ struct BoosterCourse {
     // At B when it is never above the release level.
     qint64 releaseAtMinute() const;
     qint64 zeroAtMinute() const;
+    ExpectedTimes times() const;
 };
 
 // `boosterPlan` is the booster's own session plan, which must be ok.

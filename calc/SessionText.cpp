@@ -69,6 +69,8 @@ QString noteText(const ReadingLine &reading, const SessionReport &report)
     case ReadingNote::Counts:
         break;
     }
+    if (reading.implausibleFallFrom)
+        notes << SessionText::implausibleFallNote();
     const QString changed = changedNote(reading.corrected, reading.voided);
     if (!changed.isEmpty())
         notes << changed;
@@ -187,6 +189,86 @@ QStringList boosterCells(const BoosterLine &booster, const Words &words)
             changedNote(booster.corrected, booster.voided)};
 }
 
+// "once", "twice", "3 times"
+QString timesText(qsizetype count, const QLocale &locale)
+{
+    if (count == 1)
+        return QStringLiteral("once");
+    if (count == 2)
+        return QStringLiteral("twice");
+    return QStringLiteral("%1 times").arg(locale.toString(count));
+}
+
+// The second to the last of ReleaseLimits::MaximumReadings.
+QString ordinalText(qsizetype number, const QLocale &locale)
+{
+    static const QStringList ordinals{QStringLiteral("second"), QStringLiteral("third"),
+                                      QStringLiteral("fourth"), QStringLiteral("fifth")};
+    return ordinals.value(number - 2, locale.toString(number));
+}
+
+// The release reading, or why there is none yet.
+QString releaseText(const SessionReport &report, const Words &words)
+{
+    const ReadingsOutcome &outcome = report.outcome;
+    const auto reading = [&report](qsizetype index) -> const ReadingLine & {
+        return report.readings[index];
+    };
+    if (outcome.release)
+        return QStringLiteral("Release level reached at %1 (%2)")
+            .arg(words.clock(reading(*outcome.release).atMinute),
+                 SingleToText(reading(*outcome.release).level, words.locale));
+    if (outcome.releaseFellImplausibly)
+        return QStringLiteral("Not yet released: the reading at %1 fell faster than a body "
+                              "eliminates; take another reading.")
+            .arg(words.clock(reading(*outcome.releaseFellImplausibly).atMinute));
+    if (outcome.releaseConfirming.isEmpty() || !outcome.releaseNextFromMinute)
+        return QStringLiteral("Not yet at the release level");
+    QStringList reached;
+    for (const qsizetype index : outcome.releaseConfirming)
+        reached << QStringLiteral("%1 at %2")
+                       .arg(SingleToText(reading(index).level, words.locale),
+                            words.clock(reading(index).atMinute));
+    const qsizetype count = outcome.releaseConfirming.size();
+    const qsizetype more = report.release.confirmingReadings - count;
+    const QString level = SingleToText(words.scale().shownLevel(report.releaseBal), words.locale);
+    const QString from = words.clock(*outcome.releaseNextFromMinute);
+    QString text = QStringLiteral("Release level reached %1 (%2); ")
+                       .arg(timesText(count, words.locale), reached.join(QStringLiteral(", ")));
+    if (more == 1)
+        return text +
+               QStringLiteral("a %1 reading at or below %2 from %3 releases the participant.")
+                   .arg(ordinalText(count + 1, words.locale), level, from);
+    return text + QStringLiteral("%1 more readings at or below %2, the next from %3 and each at "
+                                 "least %4 minutes after the one before, release the participant.")
+                      .arg(words.locale.toString(more), level, from,
+                           words.locale.toString(report.release.minutesApart));
+}
+
+// "from an estimated 0.061 g/100 ml now (0.064 at 15:40)": where a booster starts, `when`.
+QString boosterFromText(double fromBal, const ReadingLine &reading, const QString &when,
+                        const Words &words)
+{
+    return QStringLiteral("from an estimated %1 %2 (%3 at %4)")
+        .arg(words.level(words.scale().shownLevel(float(fromBal))), when,
+             SingleToText(reading.level, words.locale), words.clock(reading.atMinute));
+}
+
+// "Planned before the booster: peak 0.0807 g/100 ml at 15:15, below 0.02 g/100 ml at 19:18, zero
+// at 20:38."
+QString plannedBeforeBoosterText(const SessionPlan &plan, const Words &words)
+{
+    const ExpectedTimes times = planTimes(plan);
+    const QString release =
+        times.neverAboveRelease
+            ? QStringLiteral("never above %1").arg(words.releaseLevel())
+            : QStringLiteral("below %1 at %2")
+                  .arg(words.releaseLevel(), words.clock(times.releaseAtMinute));
+    return QStringLiteral("Planned before the booster: peak %1 at %2, %3, zero at %4.")
+        .arg(words.modelLevel(times.peakBal), words.clock(times.peakAtMinute), release,
+             words.clock(times.zeroAtMinute));
+}
+
 QString descendingText(const SessionReport &report, const Words &words)
 {
     const ReadingsOutcome &outcome = report.outcome;
@@ -226,9 +308,11 @@ QString offerText(const BoosterOffer &offer, const Words &words)
     if (!offer.ok())
         return offer.refusal.message;
     const DosingState &s = offer.report.dose.state;
-    return QStringLiteral("Booster estimate: %1, to raise the level by %2 over %3 minutes.")
+    return QStringLiteral("Booster estimate: %1, to raise the level by %2 over %3 minutes, %4.")
         .arg(volumesText(s.AlcDose, s.MixDose, s.TotDose, words.locale),
-             words.modelLevel(offer.targetBal), SingleToText(offer.drinkingMinutes, words.locale));
+             words.modelLevel(offer.targetBal), SingleToText(offer.drinkingMinutes, words.locale),
+             boosterFromText(offer.fromBal, words.report.readings[*offer.fromReading],
+                             QStringLiteral("now"), words));
 }
 
 QStringList offerWarnings(const BoosterOffer &offer, const Words &words)
@@ -297,13 +381,24 @@ QStringList SessionText::boosterColumns()
 QString SessionText::boosterCaveat()
 {
     return QStringLiteral("A booster estimate follows the dosing model: the same absorption and "
-                          "elimination as the dose, from the latest reading. Measure again "
-                          "before serving anything more.");
+                          "elimination as the dose, from the latest reading carried to the "
+                          "booster's time. Measure again before serving anything more.");
 }
 
 QString SessionText::placeboNote()
 {
     return QStringLiteral("Placebo: no curve is expected.");
+}
+
+QString SessionText::noTimesAfterBooster()
+{
+    return QStringLiteral("The times expected after the booster cannot be computed from the "
+                          "record.");
+}
+
+QString SessionText::implausibleFallNote()
+{
+    return QStringLiteral("fell faster than a body eliminates");
 }
 
 QString SessionText::bandNote()
@@ -355,18 +450,11 @@ SessionText describeSession(const SessionReport &report, const QLocale &locale)
                                        words.clock(report.readings[*outcome.observedPeak].atMinute))
                             : QStringLiteral("Observed peak: none yet");
     text.descending = descendingText(report, words);
-    if (outcome.release) {
-        const ReadingLine &reading = report.readings[*outcome.release];
-        text.release = QStringLiteral("Release level reached at %1 (%2)")
-                           .arg(words.clock(reading.atMinute), SingleToText(reading.level, locale));
-    } else {
-        text.release = QStringLiteral("Not yet at the release level");
-    }
-    if (report.band) {
-        text.peakBand = peakBandSentence(report.band->peak, words.scale(), locale);
-        if (report.band->release)
-            text.releaseBand = releaseBandText(*report.band->release, words);
-    }
+    text.release = releaseText(report, words);
+    if (const std::optional<BandEdges> peak = report.peakBandInForce())
+        text.peakBand = peakBandSentence(*peak, words.scale(), locale);
+    if (const std::optional<ReleaseBand> release = report.releaseBandInForce())
+        text.releaseBand = releaseBandText(*release, words);
     if (report.personal)
         text.personal = personalText(*report.personal, words);
 
@@ -379,12 +467,19 @@ SessionText describeSession(const SessionReport &report, const QLocale &locale)
                                             float(booster->totalMl), locale),
                                 words.modelLevel(booster->targetBal),
                                 SingleToText(booster->drinkingMinutes, locale));
+        if (booster->course && booster->fromReading)
+            text.booster +=
+                QStringLiteral(", ") + boosterFromText(booster->course->fromBal,
+                                                       report.readings[*booster->fromReading],
+                                                       QStringLiteral("then"), words);
         if (booster->corrected)
             text.booster += QStringLiteral(" (corrected)");
         if (booster->course)
             text.boosterCourse = boosterCourseText(*booster->course, words);
         if (report.band && report.band->boosterPeak)
             text.boosterCourse << boosterPeakBandText(*report.band->boosterPeak, words);
+        if (report.expected)
+            text.plannedBeforeBooster = plannedBeforeBoosterText(report.expected->plan, words);
     }
     if (report.offer) {
         text.offer = offerText(*report.offer, words);
@@ -582,6 +677,57 @@ QString sameMinuteQuestion(const QString &clock, float otherLevel, const LevelSc
     return QStringLiteral("Record another reading at %1? A reading of %2 %3 is already recorded "
                           "at that minute.")
         .arg(clock, SingleToText(otherLevel, locale), scale.unitText());
+}
+
+namespace {
+
+// The decimals that give the fastest fall two significant digits in the lab's unit.
+int fallDecimals(const LevelScale &scale)
+{
+    const double fastest = scale.fromBal(SessionRules::FastestFallBalPerHour);
+    return std::max(0, 1 - int(std::floor(std::log10(fastest))));
+}
+
+// "0.062 below the reading at 12:20 PM, a fall of 0.248 per hour; no body eliminates faster than
+// 0.040 per hour"
+QString fallText(const SessionReport &report, int minute, float level, const ReadingLine &before,
+                 const QString &beforeTime, const QLocale &locale)
+{
+    const LevelScale &scale = report.setup.input.level;
+    const int decimals = fallDecimals(scale);
+    const auto number = [&](double value) { return locale.toString(value, 'f', decimals); };
+    const double perHour =
+        fallPerHour({before.atMinute, scale.toBal(before.level)}, {minute, scale.toBal(level)});
+    const QString rate =
+        std::isfinite(perHour)
+            ? QStringLiteral("a fall of %1 per hour").arg(number(scale.fromBal(perHour)))
+            : QStringLiteral("in the same minute");
+    return QStringLiteral("%1 below the reading at %2, %3; no body eliminates faster than %4 per "
+                          "hour")
+        .arg(number(double(before.level) - double(level)), beforeTime, rate,
+             number(scale.fromBal(SessionRules::FastestFallBalPerHour)));
+}
+
+} // namespace
+
+QString implausibleFallQuestion(const SessionReport &report, int minute, float level,
+                                const ReadingLine &before, const QLocale &locale)
+{
+    const Words words{report, locale};
+    return QStringLiteral("Record a reading of %1? It is %2.")
+        .arg(words.level(level),
+             fallText(report, minute, level, before, words.clock(before.atMinute), locale));
+}
+
+QString implausibleFallWarning(const SessionReport &report, const ReadingLine &reading,
+                               const QLocale &locale)
+{
+    const Words words{report, locale};
+    const ReadingLine &before = report.readings[*reading.implausibleFallFrom];
+    return QStringLiteral("WARNING: The reading of %1 at minute %2 is %3: it may be a slip.")
+        .arg(words.level(reading.level), locale.toString(reading.atMinute),
+             fallText(report, reading.atMinute, reading.level, before,
+                      QStringLiteral("minute %1").arg(locale.toString(before.atMinute)), locale));
 }
 
 QString boosterQuestion(const QStringList &warnings)

@@ -18,10 +18,12 @@ struct SessionText {
     QList<QStringList> readings; // one per reading, in the order of readingColumns
     QString observedPeak;        // "Observed peak: 0.06 g/100 ml at 14:10"
     QString descending;          // "Descending limb shown at 14:55"; empty for a placebo
-    QString release;             // "Release level reached at 16:40 (0.018)"
-    // The 80 % band: "80 % of participants like this one peak between 0.0585 and 0.1029 g/100
-    // ml.", and when they are expected below the release level, in clock times; empty without a
-    // band.
+    // "Release level reached at 16:40 (0.018)", or why not yet: the reading at or below the level
+    // fell faster than a body eliminates, or more readings are to confirm it.
+    QString release;
+    // The 80 % band in force (the plan's, or after a booster the booster's): "80 % of
+    // participants like this one peak between 0.0585 and 0.1029 g/100 ml.", and when they are
+    // expected below the release level, in clock times; empty without a band.
     QString peakBand;
     QString releaseBand;
     // "Personal forecast from 5 readings: falling 0.0172 g/100 ml per hour (80 %: 0.0151–0.0193);
@@ -30,10 +32,13 @@ struct SessionText {
     QString booster;             // the booster served; empty without one
     QList<QStringList> boosters; // one per booster entry, voided ones too, as boosterColumns
     QStringList boosterCourse;   // after a booster: its peak, below the release level, zero
-    QString offer;               // the booster estimate, or why there is none
-    QString offerPeakBand;       // the band of the estimate's expected peak; empty without one
-    QStringList offerWarnings;   // its own notices, and what everything served with it passes
-    QStringList history;         // every correction and void, in the order made
+    // After a booster: "Planned before the booster: peak 0.0807 g/100 ml at 15:15, below 0.02
+    // g/100 ml at 19:18, zero at 20:38."; the Booster tab alone shows it.
+    QString plannedBeforeBooster;
+    QString offer;             // the booster estimate, or why there is none
+    QString offerPeakBand;     // the band of the estimate's expected peak; empty without one
+    QStringList offerWarnings; // its own notices, and what everything served with it passes
+    QStringList history;       // every correction and void, in the order made
 
     static QStringList readingColumns(const LevelScale &level);
     static QStringList boosterColumns();
@@ -41,6 +46,10 @@ struct SessionText {
     static QString boosterCaveat();
     // "Placebo: no curve is expected."
     static QString placeboNote();
+    // In place of the times in force after a booster whose course cannot be computed.
+    static QString noTimesAfterBooster();
+    // A reading's note in the window for one that fell faster than a body eliminates.
+    static QString implausibleFallNote();
     // What the band assumes, under the chart that shades it.
     static QString bandNote();
 };
@@ -91,4 +100,16 @@ QString highReadingWarning(const QString &time, float level, double expectedBal,
                            const LevelScale &scale, const QLocale &locale = QLocale());
 QString sameMinuteQuestion(const QString &clock, float otherLevel, const LevelScale &scale,
                            const QLocale &locale = QLocale());
+// Before a reading of `level` at `minute` that falls from `before` faster than a body eliminates:
+// "Record a reading of 0.006 g/100 ml? It is 0.062 below the reading at 12:20 PM, a fall of 0.248
+// per hour; no body eliminates faster than 0.040 per hour." The fall, its rate and the fastest
+// are written in the lab's unit with the decimals that give the fastest two significant digits:
+// 3 in g/100 ml and g/210 L, 2 in g/L and mg/L, none in mg/100 ml and µg/100 ml.
+QString implausibleFallQuestion(const SessionReport &report, int minute, float level,
+                                const ReadingLine &before, const QLocale &locale = QLocale());
+// The same for a reading of the report that fell so, as the command line gives it: "WARNING: The
+// reading of 0.006 g/100 ml at minute 125 is 0.062 below the reading at minute 110, a fall of
+// 0.248 per hour; no body eliminates faster than 0.040 per hour: it may be a slip."
+QString implausibleFallWarning(const SessionReport &report, const ReadingLine &reading,
+                               const QLocale &locale = QLocale());
 QString boosterQuestion(const QStringList &warnings);

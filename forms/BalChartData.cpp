@@ -291,9 +291,21 @@ private:
             if (top && m_box.contains(*top))
                 m_data.boosterPeak = *top;
         }
-        if (m_plan.releaseHours > 0)
-            m_data.releaseHours = m_plan.releaseHours;
-        m_data.zeroHours = m_plan.zeroHours;
+        // The times in force: after a booster its own, never the plan's.
+        if (!m_report.booster()) {
+            if (m_plan.releaseHours > 0)
+                m_data.releaseHours = m_plan.releaseHours;
+            m_data.zeroHours = m_plan.zeroHours;
+        } else if (const std::optional<ExpectedTimes> times = m_report.timesInForce()) {
+            const auto inWindow = [this](qint64 minute) {
+                const double hours = double(minute) / 60;
+                return hours >= m_box.left && hours <= m_box.right ? std::optional(hours)
+                                                                   : std::nullopt;
+            };
+            if (!times->neverAboveRelease)
+                m_data.releaseHours = inWindow(times->releaseAtMinute);
+            m_data.zeroHours = inWindow(times->zeroAtMinute);
+        }
     }
 
     // The personal forecast from the observed peak to the window's right edge: its course until

@@ -29,7 +29,7 @@ struct PageWords {
     PageTable portions;
     PageTable readings;
     QStringList outcome; // what the readings show
-    QStringList booster; // the booster served and its expected course
+    QString booster;     // the booster served
     QString chartNote;
     QString bandNote; // what the band assumes; none without one
     QString caveat;   // none for a placebo, which expects nothing
@@ -85,8 +85,9 @@ PageWords wordsOf(const SessionReport &report, const QStringList &protocolLines,
         if (!line.isEmpty())
             words.outcome << line;
     }
-    if (!session.booster.isEmpty())
-        words.booster = QStringList{session.booster} + session.boosterCourse;
+    // The booster's expected times and band are the ones in force, which the expected lines above
+    // name already.
+    words.booster = session.booster;
     words.chartNote = BalChart::clampNote(report);
     if (report.band)
         words.bandNote = SessionText::bandNote();
@@ -171,8 +172,7 @@ private:
         writeTables(writer);
         lines(writer, m_words.outcome, m_body);
         if (!m_words.booster.isEmpty()) {
-            writer.text(m_words.booster.first(), m_bold);
-            lines(writer, m_words.booster.mid(1), m_body);
+            writer.text(m_words.booster, m_bold);
             writer.text(SessionText::boosterCaveat(), m_small);
         }
         writer.gap(m_body, 0.8);

@@ -3,6 +3,7 @@
 #include "calc/ClockText.h"
 #include "calc/DoseValues.h"
 #include "calc/NumberText.h"
+#include "calc/SessionText.h"
 
 namespace {
 
@@ -106,16 +107,21 @@ PlanText describePlan(const SessionReport &report, const QLocale &locale)
     if (!report.expected)
         return text;
 
-    const SessionPlan &plan = report.expected->plan;
+    // After a booster its times are in force, never the plan's.
+    const std::optional<ExpectedTimes> times = report.timesInForce();
+    if (!times) {
+        text.releaseLine = SessionText::noTimesAfterBooster();
+        return text;
+    }
     text.peakLine = QStringLiteral("Expected peak %1: %2 at %3")
-                        .arg(level.levelName(), peakText(plan.peakBal, level, locale),
-                             clockText(start, plan.peakAfterMinutes, locale));
+                        .arg(level.levelName(), peakText(times->peakBal, level, locale),
+                             clockText(start, times->peakAtMinute, locale));
     text.releaseLine = QStringLiteral("Expected below %1 at %2")
-                           .arg(release, clockText(start, plan.releaseAfterMinutes, locale));
-    if (plan.releaseHours == 0)
+                           .arg(release, clockText(start, times->releaseAtMinute, locale));
+    if (times->neverAboveRelease)
         text.releaseLine += QStringLiteral(" (never above it)");
     text.zeroLine =
-        QStringLiteral("Expected zero at %1").arg(clockText(start, plan.zeroAfterMinutes, locale));
+        QStringLiteral("Expected zero at %1").arg(clockText(start, times->zeroAtMinute, locale));
     return text;
 }
 

@@ -17,9 +17,10 @@ struct PlanText {
     QString doseVolumes; // the three volumes; a placebo's window leaves them out
     QString choices;     // start, number of portions and release level
     QString levels;      // the unit and ratio of levels, unless g/100 ml
-    // The three expected times; empty for a placebo, which expects no curve, and without a plan.
-    // "Expected peak BAL: 0.0807 g/100 ml at 14:10", or in breath "Expected peak BrAC: 0.4035
-    // mg/L (BAL 0.0807 g/100 ml at 2000:1) at 14:10"
+    // The three expected times in force (the plan's, or after a booster the booster's); empty for
+    // a placebo, which expects no curve, and without a plan. "Expected peak BAL: 0.0807 g/100 ml
+    // at 14:10", or in breath "Expected peak BrAC: 0.4035 mg/L (BAL 0.0807 g/100 ml at 2000:1) at
+    // 14:10"
     QString peakLine;
     QString releaseLine;            // "Expected below 0.02 g/100 ml at 18:13"
     QString zeroLine;               // "Expected zero at 19:33"

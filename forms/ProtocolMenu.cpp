@@ -133,6 +133,7 @@ Protocol ProtocolMenu::fromCurrentValues(const QString &name) const
     if (m_run.protocol) {
         protocol.limits = m_run.protocol->limits;
         protocol.schedule = m_run.protocol->schedule;
+        protocol.release = m_run.protocol->release;
         // The device is the lab's, whatever the values: kept, in the unit saved.
         if (const std::optional<float> sd = m_run.protocol->readingSd)
             protocol.readingSd = m_level.shownLevel(m_run.protocol->level.toBal(*sd));

@@ -296,7 +296,11 @@ void SessionTabs::present(const SessionReport &report)
     }
     lblBooster->setText(offer);
     lblBoosterWarning->setText(warnings.join(QLatin1Char('\n')));
-    lblBoosterCourse->setText(text.boosterCourse.join(QLatin1Char('\n')));
+    // The plan's times are named here alone once a booster is served.
+    QStringList course = text.boosterCourse;
+    if (!text.plannedBeforeBooster.isEmpty())
+        course << text.plannedBeforeBooster;
+    lblBoosterCourse->setText(course.join(QLatin1Char('\n')));
     lblBoosterCaveat->setText(
         QStringList{SessionText::boosterCaveat(), text.booster.isEmpty() ? text.offerPeakBand : ""}
             .join(QLatin1Char(' '))
@@ -314,7 +318,8 @@ void SessionTabs::enableEntries()
     tmeReading->setEnabled(open);
     cmdAddReading->setEnabled(open);
     txtReading->setReadOnly(!open);
-    const bool offered = open && !m_report.booster() && m_report.offer && m_report.offer->ok();
+    const bool offered = open && !m_report.booster() && m_report.offer &&
+                         (m_report.offer->ok() || m_report.offer->staleNow());
     tmeBooster->setEnabled(offered);
     cmdBoosterServed->setEnabled(offered && boosterMinutes().has_value());
     txtBoosterDD->setReadOnly(!open || m_report.booster());

@@ -15,6 +15,8 @@ class TestProtocol : public QObject {
 private slots:
     void reading_data();
     void reading();
+    void release_data();
+    void release();
     void roundTrip_data();
     void roundTrip();
     void limitRules_data();
@@ -138,6 +140,49 @@ void TestProtocol::reading()
     QCOMPARE(reading.protocol.has_value(), error.isEmpty());
 }
 
+// The release's readings, "N/M": how many release and how many minutes apart; or why the file is
+// refused.
+void TestProtocol::release_data()
+{
+    QTest::addColumn<QByteArray>("release"); // the key and its value, after "limits"
+    QTest::addColumn<QString>("read");
+
+    QTest::newRow("none: one reading") << QByteArray() << "1/5";
+    QTest::newRow("two readings 10 minutes apart")
+        << QByteArray(R"("release": {"confirmingReadings": "2", "minutesApart": "10"})") << "2/10";
+    QTest::newRow("three readings, 5 minutes apart unless said")
+        << QByteArray(R"("release": {"confirmingReadings": 3})") << "3/5";
+    QTest::newRow("six readings")
+        << QByteArray(R"("release": {"confirmingReadings": "6"})")
+        << R"(the key "release.confirmingReadings" is 6, not a whole number from 1 to 5)";
+    QTest::newRow("half a reading") << QByteArray(R"("release": {"confirmingReadings": "1.5"})")
+                                    << R"(the key "release.confirmingReadings" is 1.5)";
+    QTest::newRow("0 minutes apart")
+        << QByteArray(R"("release": {"minutesApart": "0"})")
+        << R"(the key "release.minutesApart" is 0, not a whole number of minutes from 1 to 60)";
+    QTest::newRow("61 minutes apart") << QByteArray(R"("release": {"minutesApart": "61"})")
+                                      << R"(the key "release.minutesApart" is 61)";
+    QTest::newRow("a misspelt key") << QByteArray(R"("release": {"minutesapart": "5"})")
+                                    << R"(the key "release.minutesapart" is not a key)";
+    QTest::newRow("not an object")
+        << QByteArray(R"("release": 2)") << R"(the key "release" is not an object)";
+}
+
+void TestProtocol::release()
+{
+    QFETCH(QByteArray, release);
+    QFETCH(QString, read);
+    QByteArray file = ArmA;
+    if (!release.isEmpty())
+        file.insert(file.lastIndexOf('}'), ", " + release);
+    const ProtocolReading reading = readProtocol(file);
+    QCOMPARE(reading.protocol ? QStringLiteral("%1/%2")
+                                    .arg(reading.protocol->release.confirmingReadings)
+                                    .arg(reading.protocol->release.minutesApart)
+                              : reading.error.left(read.size()),
+             read);
+}
+
 void TestProtocol::roundTrip_data()
 {
     QTest::addColumn<Protocol>("protocol");
@@ -154,6 +199,7 @@ void TestProtocol::roundTrip_data()
     odd.releaseLevel = 1e-5f;
     odd.limits = {std::nullopt, 1234.5f, 40.0f};
     odd.readingSd = 0.0200000014f;
+    odd.release = {3, 12};
     QTest::newRow("floats that need every digit, a breath unit") << odd;
     Protocol scheduled = armA;
     scheduled.schedule = {5, true};

@@ -81,6 +81,13 @@ void TestRecordFile::records_data()
                                            stampAt("16:16:00"));
     QTest::newRow("carried over from version 1") << QByteArray() << carriedOver << RecordCheck::Ok;
 
+    // Version 1 keeps its readings in time order; two at one minute are in order.
+    SessionRecord sameMinute = references[0].record;
+    sameMinute.entries[6].values.atMinute = 85; // the reading at 100
+    QTest::newRow("version 1: two readings at one minute")
+        << withCell(bytes("v1-alcohol.csv"), 9, "at_min", "85") << sameMinute
+        << RecordCheck::Unverified;
+
     SessionRecord metric = workedSession();
     DoseInput &input = metric.setup.input;
     input.units = BodyUnits::CentimetresKilograms;
@@ -209,6 +216,10 @@ void TestRecordFile::refused_data()
     cells("a negative portion", v2, 5, "alcohol_ml=-22",
           "alcohol_ml \"-22\" is not a whole number of at least 0");
     cells("a portion's total not its parts", v2, 5, "total_ml=160", "not its total_ml 160");
+    cells("portions with more mixer than the dose", v2, 5, "mixer_ml=137;total_ml=159",
+          "68 ml of spirit and 409 ml of mixer");
+    cells("a placebo's portions over its total", placebo, 5, "mixer_ml=154;total_ml=159",
+          "add up to 477 ml in all, not the dose's 476 ml");
     cells("a placebo portion without the float", placebo, 4, "alcohol_ml=4;mixer_ml=155",
           "not the float of 5 ml");
     QTest::newRow("a portion missing")

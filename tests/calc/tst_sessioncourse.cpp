@@ -27,9 +27,11 @@ SessionRecord recordOf(const QString &entries, bool placebo = false)
 }
 
 SessionReport reportOf(const SessionRecord &record, int nowMinute = 600,
-                       std::optional<int> boosterAt = std::nullopt, float boosterMinutes = 10)
+                       std::optional<int> boosterAt = std::nullopt, float boosterMinutes = 10,
+                       const ReleaseRule &release = {})
 {
     SessionReportOptions options;
+    options.release = release;
     options.boosterAtMinute = boosterAt;
     options.boosterMinutes = boosterMinutes;
     options.locale = QLocale::c();
@@ -69,12 +71,18 @@ private slots:
     void readingNotes();
     void limb_data();
     void limb();
+    void implausibleFall_data();
+    void implausibleFall();
+    void release_data();
+    void release();
     void course_data();
     void course();
     void boosterOffer_data();
     void boosterOffer();
     void boosterCourse_data();
     void boosterCourse();
+    void timesInForce_data();
+    void timesInForce();
     void band_data();
     void band();
     void damagedRecord_data();
@@ -167,19 +175,116 @@ void TestSessionCourse::limb()
     QFETCH(int, shown);
     QFETCH(int, withdrawnBy);
     QFETCH(int, release);
-    QList<float> levels;
-    for (const QString &level : bal.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+    // The readings as the rest of a list whose first value, far above them all, was taken off:
+    // it stays in memory just before the first reading, where a rule that read before the first
+    // reading would find a fall.
+    QList<float> levels{1};
+    QList<TimedReading> timed;
+    for (const QString &level : bal.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
         levels << level.toFloat();
-    const LimbCourse course = placebo ? LimbCourse{{}, {}, placeboRelease(levels, ReleaseBal)}
-                                      : limbCourse(levels, ReleaseBal);
+        timed << TimedReading{int(timed.size()) * 15, level.toFloat()};
+    }
+    levels.removeFirst();
+    const LimbCourse course = placebo ? LimbCourse{} : limbCourse(levels);
     QCOMPARE(course.shown.value_or(-1), shown);
     QCOMPARE(course.withdrawnBy.value_or(-1), withdrawnBy);
-    QCOMPARE(course.release.value_or(-1), release);
+    const std::optional<qsizetype> from =
+        placebo ? placeboRelease(levels, ReleaseBal) : course.shown;
+    QCOMPARE(releaseCourse(timed, {}, from, ReleaseBal, {}).release.value_or(-1), release);
+}
+
+// A counting reading that falls faster than a body eliminates from the counting reading before it
+// in its phase: each reading's "the minute it fell from", "-" for none.
+void TestSessionCourse::implausibleFall_data()
+{
+    QTest::addColumn<QString>("entries");
+    QTest::addColumn<QString>("fellFrom");
+
+    QTest::newRow("the slip: 0.062 in 15 minutes, 0.248 an hour")
+        << "80=0.072 95=0.07 110=0.068 125=0.006"
+        << "- - - 110";
+    QTest::newRow("0.039 an hour") << "70=0.06 85=0.05025"
+                                   << "- -";
+    QTest::newRow("0.041 an hour") << "70=0.06 85=0.04975"
+                                   << "- 70";
+    QTest::newRow("any fall within one minute") << "70=0.06 70=0.059"
+                                                << "- 70";
+    QTest::newRow("a rise") << "70=0.02 85=0.06"
+                            << "- -";
+    // 54 may hold mouth alcohol (drinking ends at 40); 100 is voided.
+    QTest::newRow("from the counting reading before it")
+        << "54=0.09 70=0.06 85=0.055 100=0.02x 115=0.05"
+        << "- - - - -";
+    QTest::newRow("the first of the booster's phase falls from none") << "b120 100=0.06 145=0.02"
+                                                                      << "- -";
+}
+
+void TestSessionCourse::implausibleFall()
+{
+    QFETCH(QString, entries);
+    QFETCH(QString, fellFrom);
+    const SessionReport report = reportOf(recordOf(entries));
+    QStringList from;
+    for (const ReadingLine &reading : report.readings)
+        from << (reading.implausibleFallFrom
+                     ? QString::number(report.readings[*reading.implausibleFallFrom].atMinute)
+                     : QStringLiteral("-"));
+    QCOMPARE(from.join(QLatin1Char(' ')), fellFrom);
+}
+
+// The release from the limb on (a placebo's from its last readings at or below the level): never
+// at a reading that fell implausibly, and with more readings asked for, at the one that makes them
+// all, each at least 5 minutes after the one before. Minutes, -1 for none: where the level was
+// reached, the release, the first reading at or below it that has not released, the latest that
+// fell implausibly, and from when the next confirms.
+void TestSessionCourse::release_data()
+{
+    QTest::addColumn<bool>("placebo");
+    QTest::addColumn<QString>("entries");
+    QTest::addColumn<int>("readings"); // to release
+    QTest::addColumn<QList<int>>("minutes");
+
+    const QString slip = QStringLiteral("80=0.072 95=0.07 110=0.068 125=0.006");
+    const QString falling = QStringLiteral("80=0.05 110=0.04 140=0.03 165=0.019");
+    QTest::newRow("a slip never releases") << false << slip << 1 << QList{-1, -1, 125, 125, -1};
+    QTest::newRow("the next plausible reading does")
+        << false << slip + " 140=0.005" << 1 << QList{140, 140, -1, -1, -1};
+    QTest::newRow("two readings: the first waits")
+        << false << falling << 2 << QList{165, -1, 165, -1, 170};
+    QTest::newRow("two readings: one too soon does not confirm")
+        << false << falling + " 168=0.018" << 2 << QList{165, -1, 165, -1, 170};
+    QTest::newRow("two readings, 5 minutes apart")
+        << false << falling + " 168=0.018 170=0.017" << 2 << QList{165, 170, -1, -1, -1};
+    QTest::newRow("a slip does not confirm")
+        << false << falling + " 170=0.001" << 2 << QList{165, -1, 165, 170, 170};
+    QTest::newRow("three readings")
+        << false << falling + " 170=0.018" << 3 << QList{165, -1, 165, -1, 175};
+    QTest::newRow("placebo: two readings from the last above the level")
+        << true << "60=0.019 70=0.021 80=0.018 84=0.017 90=0.016" << 2 << QList{80, 90, -1, -1, -1};
+}
+
+void TestSessionCourse::release()
+{
+    QFETCH(bool, placebo);
+    QFETCH(QString, entries);
+    QFETCH(int, readings);
+    QFETCH(QList<int>, minutes);
+    const SessionReport report =
+        reportOf(recordOf(entries, placebo), 600, std::nullopt, 10, {readings, 5});
+    const ReadingsOutcome &outcome = report.outcome;
+    const std::optional<qsizetype> reached = outcome.releaseConfirming.isEmpty()
+                                                 ? std::nullopt
+                                                 : std::optional(outcome.releaseConfirming.first());
+    QCOMPARE((QList<int>{minuteAt(report, reached), minuteAt(report, outcome.release),
+                         minuteAt(report, outcome.releaseWaiting),
+                         minuteAt(report, outcome.releaseFellImplausibly),
+                         int(outcome.releaseNextFromMinute.value_or(-1))}),
+             minutes);
 }
 
 // What the readings show, from those that count; after a booster, from its phase. A booster's
-// course starts from the latest counting reading before it, or without one from the dose's
-// expected level there.
+// course starts from the latest counting reading before it carried to its time at 0.015 an hour,
+// never below 0, or without one from the dose's expected level there.
 void TestSessionCourse::course_data()
 {
     QTest::addColumn<bool>("placebo");
@@ -198,17 +303,25 @@ void TestSessionCourse::course_data()
     QTest::newRow("the earliest of equal peaks; a baseline never counts")
         << false << "-10=0.2 60=0.07 75=0.07 90=0.05" << 60 << -1 << -1 << none;
     QTest::newRow("a voided reading is left out")
-        << false << "60=0.08 75=0.09x 90=0.06 105=0.02" << 60 << 105 << 105 << none;
+        << false << "60=0.08 75=0.09x 90=0.06 160=0.02" << 60 << 160 << 160 << none;
     QTest::newRow("after a booster, its phase alone makes the limb; the peak is the session's")
         << false << "b120 70=0.08 85=0.07 100=0.06 150=0.07 165=0.06 180=0.05" << 70 << 180 << -1
-        << "0.06@100";
+        << "0.055@100";
     QTest::newRow("a limb before the booster does not carry over")
-        << false << "b120 70=0.08 85=0.07 100=0.06 150=0.019" << 70 << -1 << -1 << "0.06@100";
+        << false << "b120 70=0.08 85=0.07 100=0.06 150=0.019" << 70 << -1 << -1 << "0.055@100";
+    QTest::newRow("carried to the booster, never below 0")
+        << false << "b120 70=0.08 85=0.07 100=0.004" << 70 << -1 << -1 << "0@100";
+    // The bound of mouth alcohol: drinking ends at 40 minutes, the booster's at 130.
+    QTest::newRow("15 minutes after drinking ends: the observed peak")
+        << false << "54=0.09 55=0.08 70=0.07" << 55 << -1 << -1 << none;
+    QTest::newRow("15 minutes after the booster's drinking ends: the observed peak")
+        << false << "b120 70=0.06 85=0.055 100=0.05 144=0.09 145=0.08 160=0.07" << 145 << -1 << -1
+        << "0.045@100";
     // The plan peaks at 0.0807 at 70 minutes and falls by 0.015 an hour.
     QTest::newRow("a booster without a counting reading before it")
         << false << "b110 5=0.02" << -1 << -1 << -1 << "0.0707@-1";
     QTest::newRow("placebo: no limb, released when it stays at or below the level")
-        << true << "60=0.01 75=0.03 90=0.015 105=0.01" << 75 << -1 << 90 << none;
+        << true << "60=0.01 75=0.021 90=0.015 105=0.01" << 75 << -1 << 90 << none;
 }
 
 void TestSessionCourse::course()
@@ -235,44 +348,65 @@ void TestSessionCourse::boosterOffer_data()
 {
     QTest::addColumn<bool>("placebo");
     QTest::addColumn<QString>("entries");
+    QTest::addColumn<int>("offeredAt");
     QTest::addColumn<float>("minutes");
     QTest::addColumn<SessionFault>("refusal");
-    QTest::addColumn<int>("notices"); // the booster's own
+    QTest::addColumn<float>("fromBal"); // r0, from the reading at 100 minutes
+    QTest::addColumn<int>("notices");   // the booster's own
 
-    // Offered at minute 110, after every reading; the worked example's from the reading at 100
-    // minutes (its volumes are in the session's words).
+    // The worked example's from the reading 0.054 at 100 minutes (its volumes are in the
+    // session's words), carried to 110 minutes: 0.0515. Two readings release, so that reaching
+    // the release level once refuses a booster.
     const QString worked = QStringLiteral("70=0.06 85=0.057 100=0.054");
+    const float at110 = 0.0515f;
     using enum SessionFault;
-    QTest::newRow("worked example") << false << worked << 10.0f << None << 0;
-    QTest::newRow("placebo") << true << worked << 10.0f << BoosterPlacebo << 0;
+    QTest::newRow("worked example") << false << worked << 110 << 10.0f << None << at110 << 0;
+    QTest::newRow("placebo") << true << worked << 110 << 10.0f << BoosterPlacebo << at110 << 0;
     QTest::newRow("served already")
-        << false << "b105 " + worked << 10.0f << BoosterServedAlready << 0;
-    QTest::newRow("limb not descended") << false << "70=0.06 85=0.057" << 10.0f << BoosterLimb << 0;
+        << false << "b105 " + worked << 110 << 10.0f << BoosterServedAlready << at110 << 0;
+    QTest::newRow("limb not descended")
+        << false << "70=0.06 85=0.057" << 110 << 10.0f << BoosterLimb << at110 << 0;
     QTest::newRow("at the target")
-        << false << "60=0.1 75=0.09 90=0.08" << 10.0f << BoosterAtTarget << 0;
+        << false << "60=0.1 75=0.095 90=0.09" << 110 << 10.0f << BoosterAtTarget << at110 << 0;
     QTest::newRow("the latest reading may hold mouth alcohol")
-        << false << "5=0.025 10=0.012 15=0.009 30=0.015 45=0.025" << 10.0f << BoosterMouthAlcohol
-        << 0;
+        << false << "5=0.025 10=0.012 15=0.009 30=0.015 45=0.025" << 110 << 10.0f
+        << BoosterMouthAlcohol << at110 << 0;
     QTest::newRow("a baseline is not the latest reading")
-        << false << "-10=0 " + worked << 10.0f << None << 0;
+        << false << "-10=0 " + worked << 110 << 10.0f << None << at110 << 0;
+    QTest::newRow("a reading at the booster's own minute is not before it")
+        << false << worked + " 110=0.05" << 110 << 10.0f << None << at110 << 0;
+    QTest::newRow("a reading 20 minutes old")
+        << false << worked << 120 << 10.0f << None << 0.049f << 0;
+    QTest::newRow("a reading 21 minutes old")
+        << false << worked << 121 << 10.0f << BoosterStaleReading << at110 << 0;
+    QTest::newRow("the latest reading fell faster than a body eliminates")
+        << false << "80=0.072 95=0.07 110=0.068 125=0.006" << 126 << 10.0f << BoosterImplausibleFall
+        << at110 << 0;
+    QTest::newRow("the release level reached once")
+        << false << worked + " 190=0.019" << 200 << 10.0f << BoosterReleased << at110 << 0;
     QTest::newRow("1 minute, outside the plausible drinking period")
-        << false << worked << 1.0f << None << 1;
-    QTest::newRow("120 minutes") << false << worked << 120.0f << None << 0;
-    QTest::newRow("0 minutes") << false << worked << 0.0f << BoosterPeriod << 0;
-    QTest::newRow("121 minutes") << false << worked << 121.0f << BoosterPeriod << 0;
-    QTest::newRow("half a minute") << false << worked << 10.5f << BoosterPeriod << 0;
-    QTest::newRow("not a number") << false << worked << std::numeric_limits<float>::quiet_NaN()
-                                  << BoosterPeriod << 0;
+        << false << worked << 110 << 1.0f << None << at110 << 1;
+    QTest::newRow("120 minutes") << false << worked << 110 << 120.0f << None << at110 << 0;
+    QTest::newRow("0 minutes") << false << worked << 110 << 0.0f << BoosterPeriod << at110 << 0;
+    QTest::newRow("121 minutes") << false << worked << 110 << 121.0f << BoosterPeriod << at110 << 0;
+    QTest::newRow("half a minute")
+        << false << worked << 110 << 10.5f << BoosterPeriod << at110 << 0;
+    QTest::newRow("not a number") << false << worked << 110
+                                  << std::numeric_limits<float>::quiet_NaN() << BoosterPeriod
+                                  << at110 << 0;
 }
 
 void TestSessionCourse::boosterOffer()
 {
     QFETCH(bool, placebo);
     QFETCH(QString, entries);
+    QFETCH(int, offeredAt);
     QFETCH(float, minutes);
     QFETCH(SessionFault, refusal);
+    QFETCH(float, fromBal);
     QFETCH(int, notices);
-    const SessionReport report = reportOf(recordOf(entries, placebo), 600, 110, minutes);
+    const SessionReport report =
+        reportOf(recordOf(entries, placebo), 600, offeredAt, minutes, {2, 5});
     if (refusal == SessionFault::BoosterServedAlready) {
         QVERIFY(!report.offer && report.booster());
         return;
@@ -284,19 +418,22 @@ void TestSessionCourse::boosterOffer()
     if (offer.refusal.refused())
         return;
     QCOMPARE(minuteAt(report, offer.fromReading), 100);
-    QCOMPARE(offer.targetBal, 0.08f - 0.054f);
+    QCOMPARE(offer.fromBal, fromBal);
+    QCOMPARE(offer.targetBal, 0.08f - fromBal);
     QCOMPARE(offer.report.dose.state.DD, minutes);
     QCOMPARE(offer.report.notices.size(), notices);
 }
 
-// After a booster served at 110 minutes, from a reading of 0.054: its own course rises by 0.03
-// over its 10 minutes and half an hour, then falls by 0.015 an hour; the sum is never below 0.
+// After a booster served at 110 minutes, from 0.054: its own course rises by 0.03 over its 10
+// minutes and half an hour, then falls by 0.015 an hour; the sum is never below 0. Before it, the
+// plan's course (-1).
 void TestSessionCourse::boosterCourse_data()
 {
     QTest::addColumn<int>("minute");
     QTest::addColumn<double>("expected");
 
-    QTest::newRow("served: from the reading") << 110 << 0.054;
+    QTest::newRow("a minute before: the plan's") << 109 << -1.0;
+    QTest::newRow("served: from where it starts") << 110 << 0.054;
     QTest::newRow("half way up") << 130 << 0.069;
     QTest::newRow("its peak") << 150 << 0.084;
     QTest::newRow("an hour after its peak") << 210 << 0.069;
@@ -312,24 +449,71 @@ void TestSessionCourse::boosterCourse()
     own.peakBal = 0.03;
     own.peakHours = 40 / 60.0;
     const BoosterCourse course = ::boosterCourse(110, 0.054, 100, own, ReleaseBal);
-    QVERIFY2(std::abs(course.expectedBal(minute) - expected) < 1e-12,
-             qPrintable(QString::number(course.expectedBal(minute), 'g', 17)));
+    const SessionPlan plan = PlanSession(workedExampleDose(), 3, ReleaseBal);
+    const ExpectedCourse session{plan, course};
+    if (expected < 0)
+        expected = plan.expectedBal(minute / 60.0);
+    QVERIFY2(std::abs(session.expectedBal(minute) - expected) < 1e-12,
+             qPrintable(QString::number(session.expectedBal(minute), 'g', 17)));
     // Its peak at 150, below 0.02 after (0.084 - 0.02) / 0.015 hours more, zero after 0.084 /
     // 0.015 hours.
     QCOMPARE(course.peakAtMinute(), 150);
     QCOMPARE(course.releaseAtMinute(), 150 + 256);
     QCOMPARE(course.zeroAtMinute(), 150 + 336);
 
-    // The chart's course: the dose's up to the booster, a jump to the reading, the booster's.
-    const SessionPlan plan = PlanSession(workedExampleDose(), 3, ReleaseBal);
-    const ExpectedCourse session{plan, course};
-    QCOMPARE(session.expectedBal(109), plan.expectedBal(109 / 60.0));
+    // The chart's course: the dose's up to the booster, a jump to where it starts, the booster's.
     QCOMPARE(session.points(), (QList<QPointF>{{0, 0},
                                                {plan.peakHours, plan.peakBal},
                                                {110 / 60.0, plan.expectedBal(110 / 60.0)},
                                                {110 / 60.0, 0.054},
                                                {150 / 60.0, 0.084},
                                                {150 / 60.0 + 0.084 / 0.015, 0}}));
+}
+
+// The times in force, "peak P release R zero Z" in minutes after the start, and the release band
+// in force, "band F-T": the plan's, and once a booster is served the booster's alone; none after a
+// booster whose own dose cannot be computed again from the record (here one of no alcohol).
+void TestSessionCourse::timesInForce_data()
+{
+    QTest::addColumn<QString>("entries");
+    QTest::addColumn<int>("boosterAlcoholMl");
+    QTest::addColumn<QString>("times");
+
+    const QString worked = QStringLiteral("70=0.06 85=0.057 100=0.054");
+    const QString plan = QStringLiteral("peak 70 release 313 zero 393 band 211-455");
+    QTest::newRow("the plan's") << worked << 25 << plan;
+    QTest::newRow("the booster's once served")
+        << "b110 " + worked << 25 << "peak 150 release 380 zero 460 band 319-477";
+    QTest::newRow("the plan's again once it is voided") << "b110x " + worked << 25 << plan;
+    QTest::newRow("a booster from no reading has no band")
+        << "b110 5=0.02" << 25 << "peak 150 release 457 zero 537 band -";
+    QTest::newRow("none after a booster that cannot be computed") << "b110 " + worked << 0 << "-";
+}
+
+void TestSessionCourse::timesInForce()
+{
+    QFETCH(QString, entries);
+    QFETCH(int, boosterAlcoholMl);
+    QFETCH(QString, times);
+    SessionRecord record = recordOf(entries);
+    for (SessionEntry &entry : record.entries) {
+        if (entry.event == EntryEvent::Booster)
+            entry.alcoholMl = boosterAlcoholMl;
+    }
+    const SessionReport report = reportOf(record);
+    const std::optional<ExpectedTimes> inForce = report.timesInForce();
+    const std::optional<ReleaseBand> band = report.releaseBandInForce();
+    QCOMPARE(
+        inForce
+            ? QStringLiteral("peak %1 release %2 zero %3 band %4")
+                  .arg(inForce->peakAtMinute)
+                  .arg(inForce->releaseAtMinute)
+                  .arg(inForce->zeroAtMinute)
+                  .arg(band ? QStringLiteral("%1-%2").arg(band->fromMinutes).arg(band->toMinutes)
+                            : QStringLiteral("-"))
+            : QStringLiteral("-"),
+        times);
+    QCOMPARE(report.peakBandInForce().has_value(), band.has_value());
 }
 
 // Each reading against the band at its time: the plan's before a booster, the booster's from it
@@ -346,11 +530,12 @@ void TestSessionCourse::band_data()
     QTest::newRow("against the plan's band")
         << false << "-10=0 -5=0.001 70=0.06 70=0.05 70=0.11 85=0.057 100=0.054 200=-0.01"
         << "within above within below above within within none";
-    // The booster from 0.054 at 100 minutes starts there at 110, where the plan's band is near
-    // 0.07, and peaks near 0.08 at 150: about 0.07 to 0.09 there.
+    // The booster from 0.054 at 100 minutes starts from 0.0515 at 110, where the plan's band is
+    // near 0.07 and its own no wider than that level, and peaks near 0.08 at 150: about 0.07 to
+    // 0.09 there.
     QTest::newRow("a booster's band from it on")
         << false << "b110 70=0.06 85=0.057 100=0.054 110=0.054 150=0.08 160=0.05 170=0.12"
-        << "within within within within within below above";
+        << "within within within above within below above";
     QTest::newRow("a booster from no reading has none") << false << "b110 5=0.006 150=0.08"
                                                         << "within -";
     QTest::newRow("a placebo has none") << true << "70=0.06 85=0.057"

@@ -43,6 +43,8 @@ private slots:
     void summerTime();
     void questions_data();
     void questions();
+    void correctionQuestions_data();
+    void correctionQuestions();
     void boosterServed_data();
     void boosterServed();
     void nextUnservedPortion_data();
@@ -126,6 +128,11 @@ void TestSessionModel::entries_data()
     QTest::newRow("served before the start")
         << two << "s1@-10" << 0
         << "ERROR: 13:50 is before the start of drinking at 14:00: nothing is served before the "
+           "start."
+        << 0;
+    QTest::newRow("served a minute before the start")
+        << two << "s1@-1" << 0
+        << "ERROR: 13:59 is before the start of drinking at 14:00: nothing is served before the "
            "start."
         << 0;
     QTest::newRow("a reading of 0") << two << "60=0" << 60 << "" << 60;
@@ -242,6 +249,20 @@ void TestSessionModel::questions_data()
                        "recorded at that minute."};
     QTest::newRow("the same minute as a voided reading")
         << blood << false << "70=0.06x" << 0.061f << QStringList{};
+    QTest::newRow("a fall faster than a body eliminates")
+        << blood << false << "55=0.075" << 0.06f
+        << QStringList{"Record a reading of 0.06 g/100 ml? It is 0.015 below the reading at 14:55, "
+                       "a fall of 0.060 per hour; no body eliminates faster than 0.040 per hour."};
+    QTest::newRow("a fall in mg/L at 2000:1")
+        << LevelScale{LevelUnit::MilligramsPerLitre, 2000} << false << "55=0.4" << 0.3f
+        << QStringList{"Record a reading of 0.3 mg/L? It is 0.10 below the reading at 14:55, a "
+                       "fall of 0.40 per hour; no body eliminates faster than 0.20 per hour."};
+    QTest::newRow("a fall within the same minute")
+        << blood << false << "70=0.06" << 0.05f
+        << QStringList{"Record a reading of 0.05 g/100 ml? It is 0.010 below the reading at 15:10, "
+                       "in the same minute; no body eliminates faster than 0.040 per hour.",
+                       "Record another reading at 15:10? A reading of 0.06 g/100 ml is already "
+                       "recorded at that minute."};
 }
 
 void TestSessionModel::questions()
@@ -255,6 +276,41 @@ void TestSessionModel::questions()
     QCOMPARE(session->setBeverage(placebo, 0).fault, SessionFault::None);
     QCOMPARE(enter(*session, readings), QString());
     const SessionCheck check = session->checkReading(clockAt(70), reading, at(70));
+    QVERIFY(!check.refused());
+    QCOMPARE(check.questions, questions);
+}
+
+// A reading corrected is asked about as if typed, against the other readings, never itself:
+// entry 5 is the reading 70=0.06, entry 6 85=0.057.
+void TestSessionModel::correctionQuestions_data()
+{
+    QTest::addColumn<int>("minute");
+    QTest::addColumn<float>("level"); // entry 6 corrected to
+    QTest::addColumn<QStringList>("questions");
+
+    QTest::newRow("its level at its own minute") << 85 << 0.056f << QStringList{};
+    QTest::newRow("to the minute of another reading")
+        << 70 << 0.061f
+        << QStringList{"Record another reading at 15:10? A reading of 0.06 g/100 ml is already "
+                       "recorded at that minute."};
+    QTest::newRow("a later minute, judged without its own earlier values")
+        << 95 << 0.045f << QStringList{};
+    QTest::newRow("a fall from the reading before it")
+        << 85 << 0.045f
+        << QStringList{"Record a reading of 0.045 g/100 ml? It is 0.015 below the reading at "
+                       "15:10, a fall of 0.060 per hour; no body eliminates faster than 0.040 per "
+                       "hour."};
+}
+
+void TestSessionModel::correctionQuestions()
+{
+    QFETCH(int, minute);
+    QFETCH(float, level);
+    QFETCH(QStringList, questions);
+    auto session = workedSession();
+    QCOMPARE(enter(*session, QStringLiteral("70=0.06 85=0.057")), QString());
+    const SessionCheck check = session->checkCorrection(6, readingValues(minute, level),
+                                                        QStringLiteral("mistyped value"), at(90));
     QVERIFY(!check.refused());
     QCOMPARE(check.questions, questions);
 }
@@ -291,7 +347,8 @@ void TestSessionModel::boosterServed()
     const SessionEntry booster = session->record().entries.constLast();
     // As offered (its volumes are in the session's words).
     QCOMPARE(booster.values, boosterValues(110, 10));
-    QCOMPARE(booster.boosterTargetBal, 0.08f - 0.054f);
+    // From 0.054 at 100 minutes carried to 110: 0.0515.
+    QCOMPARE(booster.boosterTargetBal, 0.08f - 0.0515f);
 
     // At most one booster in force: another only once it is voided.
     QCOMPARE(session->checkBooster(clockAt(115), 10, at(115)).refusal.fault,
@@ -415,6 +472,8 @@ void TestSessionModel::changes_data()
         << 5 << reading(72, 0.063f) << QString(200, 'r') << None;
     QTest::newRow("a reason of 201 characters")
         << 5 << reading(72, 0.063f) << QString(201, 'r') << ReasonTooLong;
+    QTest::newRow("a reason of 200 characters beyond the first 65536")
+        << 5 << reading(72, 0.063f) << QStringLiteral("\U0001F37A").repeated(200) << None;
     QTest::newRow("a voided entry") << 7 << voided << why << EntryVoided;
     QTest::newRow("a correction") << 9 << reading(70, 0.05f) << why << EntryIsChange;
     QTest::newRow("a planned portion") << 2 << voided << why << PlannedPortion;

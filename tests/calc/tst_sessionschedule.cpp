@@ -66,7 +66,8 @@ private slots:
             << Falling + "b110" << 15 << false << "reading@135";
         QTest::newRow("after a booster, a reading")
             << Falling + "b110 140=0.07" << 15 << false << "reading@155";
-        QTest::newRow("released") << Falling + "115=0.019" << 15 << false << "";
+        // Released by a fall a body can make: 0.035 in 90 minutes.
+        QTest::newRow("released") << Falling + "190=0.019" << 15 << false << "";
         QTest::newRow("during drinking: from the start")
             << "s1@0" << 15 << true << "portion 2@13 reading@15 portion 3@27";
         QTest::newRow("during drinking: a reading taken")
@@ -158,11 +159,11 @@ private slots:
                                                        "1 min",
                                                        "Descending limb shown at 15:40"}
                                         << "Next: reading at 15:55, in 14:00";
-        QTest::newRow("released") << Falling + "115=0.019" << 130 * 60
+        QTest::newRow("released") << Falling + "190=0.019" << 205 * 60
                                   << QStringList{"Nothing",          "",      "",
-                                                 "0.019 g/100 ml",   "15:55", "15 min",
-                                                 "Released at 15:55"}
-                                  << "Nothing is due: released at 15:55.";
+                                                 "0.019 g/100 ml",   "17:10", "15 min",
+                                                 "Released at 17:10"}
+                                  << "Nothing is due: released at 17:10.";
     }
     void words()
     {

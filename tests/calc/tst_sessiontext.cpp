@@ -34,6 +34,7 @@ QString fieldOf(const SessionText &text, const QList<QStringList> &history, cons
         {"served", text.served.join(QLatin1Char('|'))},
         {"servedNotes", text.servedNotes.join(QLatin1Char('|'))},
         {"booster", (QStringList{text.booster} + text.boosterCourse).join(QLatin1Char('\n'))},
+        {"plannedBeforeBooster", text.plannedBeforeBooster},
         {"offer", (QStringList{text.offer} + text.offerWarnings).join(QLatin1Char('\n'))},
         {"history", text.history.join(QLatin1Char('\n'))},
         {"readings", rows(text.readings)},
@@ -63,7 +64,7 @@ private slots:
 };
 
 // The booster's rise, a difference of levels the model computes, written as the plan writes
-// levels whatever float it comes to: 0.08 - 0.073 g/210 L is 0.006999999 as a float.
+// levels whatever float it comes to: 0.08 less the level carried to the booster is no round float.
 void TestSessionText::boosterLevels_data()
 {
     QTest::addColumn<LevelScale>("level");
@@ -73,12 +74,12 @@ void TestSessionText::boosterLevels_data()
     const LevelScale breath{LevelUnit::GramsPer210Litres, 2100};
     QTest::newRow("offered, in g/210 L")
         << breath << "offer"
-        << "Booster estimate: alcohol 12 ml, mixer 72 ml, total 84 ml, to raise the level by "
-           "0.007 g/210 L over 10 minutes.";
+        << "Booster estimate: alcohol 15 ml, mixer 90 ml, total 105 ml, to raise the level by "
+           "0.012 g/210 L over 10 minutes, from an estimated 0.068 g/210 L now (0.073 at 15:40).";
     QTest::newRow("served, in g/210 L")
         << breath << "booster"
-        << "Booster served at 15:50: alcohol 12 ml, mixer 72 ml, total 84 ml (target 0.007 "
-           "g/210 L over 10 minutes)";
+        << "Booster served at 15:50: alcohol 14 ml, mixer 84 ml, total 98 ml (target 0.0095 "
+           "g/210 L over 10 minutes), from an estimated 0.0705 g/210 L then (0.073 at 15:40)";
 }
 
 void TestSessionText::boosterLevels()
@@ -121,11 +122,12 @@ void TestSessionText::words_data()
     QTest::addColumn<QString>("entries"); // as SessionSupport::enter takes them
     QTest::addColumn<QString>("fields");
     QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("release"); // readings that release
 
     const auto row = [](const char *name, bool placebo, const QString &entries, const char *fields,
-                        const char *text) {
+                        const char *text, int release = 1) {
         QTest::newRow(name) << placebo << entries << QString::fromLatin1(fields)
-                            << QString::fromUtf8(text);
+                            << QString::fromUtf8(text) << release;
     };
     const QString worked = QStringLiteral("70=0.06 85=0.057 100=0.054");
     row("before any reading: the peak's band, the release band in clock times", false, "",
@@ -137,8 +139,26 @@ void TestSessionText::words_data()
         "Observed peak: 0.06 g/100 ml at 15:10|Descending limb shown at 15:40");
     row("limb withdrawn", false, "60=0.08 75=0.07 90=0.06 105=0.065", "descending",
         "Descending limb withdrawn: the reading at 15:45 rose.");
-    row("release", false, "60=0.08 75=0.05 90=0.018", "release",
-        "Release level reached at 15:30 (0.018)");
+    const QString low = QStringLiteral("60=0.03 75=0.025 90=0.018");
+    row("release", false, low, "release", "Release level reached at 15:30 (0.018)");
+    row("a slip never releases", false, "60=0.03 75=0.025 90=0.005", "release",
+        "Not yet released: the reading at 15:30 fell faster than a body eliminates; take another "
+        "reading.");
+    row("a slip's note", false, "100=0.03 115=0.005", "readings",
+        "5|15:40|0.03|0.0732|-0.0432|below|\n"
+        "6|15:55|0.005|0.0694|-0.0644|below|fell faster than a body eliminates");
+    row("two readings release: reached once", false, low, "release",
+        "Release level reached once (0.018 at 15:30); a second reading at or below 0.02 from "
+        "15:35 releases the participant.",
+        2);
+    row("three readings release: reached once", false, low, "release",
+        "Release level reached once (0.018 at 15:30); 2 more readings at or below 0.02, the next "
+        "from 15:35 and each at least 5 minutes after the one before, release the participant.",
+        3);
+    row("three readings release: reached twice", false, low + " 95=0.017", "release",
+        "Release level reached twice (0.018 at 15:30, 0.017 at 15:35); a third reading at or "
+        "below 0.02 from 15:40 releases the participant.",
+        3);
     row("readings against the curve", false, "5=0.02 70=0.06", "readings",
         "5|14:05|0.02|0.0058|+0.0142|above|may hold mouth alcohol\n"
         "6|15:10|0.06|0.0807|-0.0207|within|");
@@ -156,20 +176,27 @@ void TestSessionText::words_data()
     row("a serving voided, and marked again", false, "s1@0 v5 s1@2", "served|servedNotes",
         "14:02|not yet|not yet|served at 14:00, voided||");
     row("the boosters, voided ones too", false, worked + " b110 v8", "boosters",
-        "8|15:50|10|25|150|175|voided");
-    // Offered at 16:00, 60 minutes after the reading it starts from: a little wider than served
-    // at 15:50.
+        "8|15:50|10|27|162|189|voided");
+    // Offered at 16:00, from the reading 0.054 at 15:40 carried 20 minutes on.
     row("the booster offered, with its band", false, worked, "offer|offerPeakBand",
-        "Booster estimate: alcohol 25 ml, mixer 150 ml, total 175 ml, to raise the level by 0.0260 "
-        "g/100 ml over 10 minutes.|With the booster, 80 % of participants like this one peak "
-        "between 0.0713 and 0.0889 g/100 ml.");
+        "Booster estimate: alcohol 28 ml, mixer 168 ml, total 196 ml, to raise the level by 0.0310 "
+        "g/100 ml over 10 minutes, from an estimated 0.049 g/100 ml now (0.054 at 15:40).|With "
+        "the booster, 80 % of participants like this one peak between 0.0701 and 0.0887 g/100 "
+        "ml.");
+    // From 0.0515 at 15:50, 10 minutes after the reading.
+    row("after a booster: the bands in force are its own, the plan's times apart", false,
+        worked + " b110", "peakBand|releaseBand|plannedBeforeBooster",
+        "80 % of participants like this one peak between 0.0715 and 0.0895 g/100 ml.|80 % of "
+        "participants like this one are expected below 0.02 between 19:28 and 22:13; only a "
+        "reading releases a participant (levels in g/100 ml).|Planned before the booster: peak "
+        "0.0807 g/100 ml at 15:10, below 0.02 g/100 ml at 19:13, zero at 20:33.");
     row("the booster served", false, worked + " b110", "booster",
-        "Booster served at 15:50: alcohol 25 ml, mixer 150 ml, total 175 ml (target 0.0260 g/100 "
-        "ml over 10 minutes)\n"
-        "Expected peak after the booster: 0.0801 g/100 ml at 16:30\n"
-        "Expected below 0.02 g/100 ml at 20:30\n"
-        "Expected zero at 21:50\n"
-        "With the booster, 80 % of participants like this one peak between 0.0715 and 0.0887 "
+        "Booster served at 15:50: alcohol 27 ml, mixer 162 ml, total 189 ml (target 0.0285 g/100 "
+        "ml over 10 minutes), from an estimated 0.0515 g/100 ml then (0.054 at 15:40)\n"
+        "Expected peak after the booster: 0.0805 g/100 ml at 16:30\n"
+        "Expected below 0.02 g/100 ml at 20:32\n"
+        "Expected zero at 21:52\n"
+        "With the booster, 80 % of participants like this one peak between 0.0715 and 0.0895 "
         "g/100 ml.");
     row("a correction and a void", false, "70=0.6 c5:70=0.06 v5", "history",
         "Entry 6, 2 Mar 2026 16:00 (AB): entry 5, the reading 0.6 g/100 ml at 15:10, corrected "
@@ -195,8 +222,10 @@ void TestSessionText::words()
     QFETCH(QString, entries);
     QFETCH(QString, fields);
     QFETCH(QString, text);
+    QFETCH(int, release);
     auto session = SessionSupport::workedSession();
     session->setBeverage(placebo, 0);
+    session->setReleaseRule({release, 5});
     const QDateTime now = at(120);
     QCOMPARE(enter(*session, entries, now), QString());
     const SessionReport report = evaluateSession(*session, now);

@@ -161,6 +161,8 @@ void TestStudyTables::cells_data()
             "placebo|15|461|0.16247213||||70");
     session("version 1: no operator, portions served in their own rows", "v1-alcohol.csv",
             "operator portions_served", "|3");
+    session("a portion not served", "unserved:v1-alcohol.csv", "portions_planned portions_served",
+            "3|2");
     session("the start of drinking as corrected", "restarted:v2-alcohol.csv", "date", "2026-12-09");
     session("cut: its values all the same", "cut:v2-alcohol.csv", "observed_peak", "0.06");
 

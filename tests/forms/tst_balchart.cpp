@@ -193,6 +193,28 @@ private slots:
         }
     }
 
+    // The Release and Zero marks stand at the times in force, in minutes after the start: the
+    // plan's, and once a booster is served its own, never the plan's.
+    void marksTheTimesInForce_data()
+    {
+        QTest::addColumn<QString>("session");
+        QTest::addColumn<int>("release");
+        QTest::addColumn<int>("zero");
+        QTest::newRow("the plan's") << "served" << 313 << 393;
+        // Served at 112 from 0.054 at 100 carried on, 0.051, it peaks at 0.0771 at 152.
+        QTest::newRow("the booster's") << "booster" << 380 << 460;
+    }
+    void marksTheTimesInForce()
+    {
+        QFETCH(QString, session);
+        QFETCH(int, release);
+        QFETCH(int, zero);
+        const BalChartData data = balChartData(ChartSessions::report(session, 150), false);
+        QVERIFY(data.releaseHours && data.zeroHours);
+        QCOMPARE(qRound(*data.releaseHours * 60), release);
+        QCOMPARE(qRound(*data.zeroHours * 60), zero);
+    }
+
     // Whatever a record holds, the chart is drawn in finite time inside its area, with every
     // label apart; what it cannot show is left out or marked at its edge, and said.
     void drawsAnyRecord_data()

@@ -655,13 +655,14 @@ private slots:
         QTest::addColumn<LevelScale>("level");
         QTest::addColumn<QStringList>("readings"); // at 14:10, 14:25, 14:40 and 14:55
         QTest::addColumn<QString>("booster");      // the booster tab: pourwise-dose gives the same
+        // At 15:05, from 0.05 at 14:55 carried 10 minutes on: 0.0475 g/100 ml.
         QTest::newRow("alcohol") << false << LevelScale{}
                                  << QStringList{"0.06", "0.057", "0.054", "0.05"}
-                                 << "Booster estimate: alcohol 28 ml, mixer 168 ml";
+                                 << "Booster estimate: alcohol 29 ml, mixer 174 ml";
         QTest::newRow("alcohol, mg/L at 2000:1")
             << false << LevelScale{LevelUnit::MilligramsPerLitre, 2000}
             << QStringList{"0.3", "0.285", "0.27", "0.25"}
-            << "Booster estimate: alcohol 28 ml, mixer 168 ml";
+            << "Booster estimate: alcohol 29 ml, mixer 174 ml";
         QTest::newRow("placebo") << true << LevelScale{}
                                  << QStringList{"0.004", "0.003", "0.002", "0"}
                                  << sessionRefusal(SessionFault::BoosterPlacebo).message;
@@ -829,9 +830,19 @@ private slots:
 
         addFallingReadings();
         enter("cmdBoosterServed", QTime(15, 0));
-        QCOMPARE(rows("grdBoosters"), QStringList{"12|15:00|10|25|150|175|"});
+        // From 0.054 at 14:40 carried to 15:00: 0.049.
+        QCOMPARE(rows("grdBoosters"), QStringList{"12|15:00|10|28|168|196|"});
         QVERIFY2(
             text("lblBoosterCourse").startsWith(QLatin1String("Expected peak after the booster")),
+            qPrintable(text("lblBoosterCourse")));
+        // The bold lines name the booster's times; the plan's stay on the Booster tab alone.
+        QCOMPARE((QStringList{text("lblPeak"), text("lblRelease"), text("lblZero")}),
+                 (QStringList{"Expected peak BAL: 0.0794 g/100 ml at 15:40",
+                              "Expected below 0.02 g/100 ml at 19:38", "Expected zero at 20:58"}));
+        QVERIFY2(
+            text("lblBoosterCourse")
+                .endsWith(QLatin1String("Planned before the booster: peak 0.0807 g/100 ml at "
+                                        "14:10, below 0.02 g/100 ml at 18:13, zero at 19:33.")),
             qPrintable(text("lblBoosterCourse")));
         control<QTabWidget>("tabSession")->setCurrentWidget(control("tabReadings"));
         selectRow("grdReadings", 2);

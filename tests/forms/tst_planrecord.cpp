@@ -126,7 +126,8 @@ private slots:
         QTest::newRow("corrections and voids")
             << "v2-alcohol.csv" << false << QStringList{}
             << always + QStringList{"Recorded under the protocol \"Arm A\"", "(corrected)",
-                                    "-0.0054 below voided"}
+                                    // after the booster, against the booster's course
+                                    "0.0634 -0.0024 within voided"}
             << caveat + QStringList{"Corrections and voids",
                                     "corrected to portion 2 served at 14:18. Reason: wrong time.",
                                     "voided. Reason: entered for the wrong session."}

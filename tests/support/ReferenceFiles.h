@@ -15,7 +15,8 @@
 // matches), with the participant 15 years older ("older", in a version-1 file a dose that differs
 // from the recorded one), boosted from 0.07 to 0.08 ("boosted", in v2-alcohol.csv: the readings
 // before the booster 0.07, 0.065 and 0.06, and 0.08 at 150 minutes after it; its end row made
-// anew) or no record at all ("garbage"). Empty when the file cannot be read.
+// anew), with portion 3 not served ("unserved", in v1-alcohol.csv) or no record at all
+// ("garbage"). Empty when the file cannot be read.
 namespace ReferenceFiles {
 
 // "v2-alcohol.csv" of "cut:v2-alcohol.csv"
@@ -64,6 +65,8 @@ inline QByteArray bytes(const QString &source)
                          .replace(",,,,100,,0.054,", ",,,,100,,0.06,")
                          .replace(",,,,130,,0.6,", ",,,,150,,0.6,")
                          .replace(",mistyped value,,130,,0.06,", ",mistyped value,,150,,0.08,"));
+    else if (how == QLatin1String("unserved"))
+        bytes.replace("portion,3,27,27,", "portion,3,27,,");
     else if (how == QLatin1String("garbage"))
         bytes = "not,a,record\n";
     return bytes;

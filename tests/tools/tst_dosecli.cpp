@@ -134,7 +134,8 @@ void TestDoseCli::workedExamples_data()
         "personal_elimination_high none\npersonal_release_at_min none\n"
         "personal_release_band_from_min none\npersonal_release_band_to_min none\n";
     // The session's worked example: falling from 70 minutes, the limb shows at 100; the booster
-    // over 10 minutes is the dose for float32(0.08 - 0.054). A placebo floats 5 ml on each.
+    // over 10 minutes just after it starts from 0.054 carried to 101 minutes, 0.05375, and is the
+    // dose for float32(0.08 - 0.05375). A placebo floats 5 ml on each.
     const QByteArray plan = "alcohol_ml 68\nmixer_ml 408\ntotal_ml 476\n"
                             "peak_bal 0.0807\npeak_after_min 70\nrelease_after_min 313\n"
                             "zero_after_min 393\n"
@@ -156,6 +157,66 @@ void TestDoseCli::workedExamples_data()
                   "personal_release_at_min 227\npersonal_release_band_from_min 199\n"
                   "personal_release_band_to_min 272\n"
                   "booster_alcohol_ml 25\nbooster_mixer_ml 150\nbooster_total_ml 175\n"
+                  "booster_from_level 0.05375\n"
+        << QByteArray();
+    // The slip: 0.006 typed 15 minutes after 0.068, where 0.066 was meant, falls 0.248 an hour.
+    // It shows the limb as any fall does, but never releases.
+    QTest::newRow("session: a reading that falls faster than a body eliminates")
+        << "--gender male --height 70 --weight 160 --age 25 --plan --reading 80=0.072 "
+           "--reading 95=0.070 --reading 110=0.068 --reading 125=0.006"
+        << plan + "reading 1 at_min 80 level 0.072 expected 0.0782 difference -0.0062 counts\n"
+                  "reading 2 at_min 95 level 0.07 expected 0.0744 difference -0.0044 counts\n"
+                  "reading 3 at_min 110 level 0.068 expected 0.0707 difference -0.0027 counts\n"
+                  "reading 4 at_min 125 level 0.006 expected 0.0669 difference -0.0609 counts "
+                  "implausible_fall\n"
+                  "observed_peak 0.072\nobserved_peak_at_min 80\ndescending_shown_at_min 110\n"
+                  "descending_withdrawn_at_min none\nrelease_reached_at_min none\n"
+                  "release_waits_for_confirmation_at_min 125\n"
+                  "personal_readings 4\npersonal_elimination 0.0249\n"
+                  "personal_elimination_low 0.0215\npersonal_elimination_high 0.0284\n"
+                  "personal_release_at_min 184\npersonal_release_band_from_min 173\n"
+                  "personal_release_band_to_min 199\n"
+        << QByteArray("WARNING: The reading of 0.006 g/100 ml at minute 125 is 0.062 below the "
+                      "reading at minute 110, a fall of 0.248 per hour; no body eliminates faster "
+                      "than 0.040 per hour: it may be a slip.\n");
+    // Two readings at or below 0.02 release, the second at least 10 minutes after the first: 195
+    // is too soon, 210 releases. Without the options one releases at 190.
+    const QString confirmed =
+        QStringLiteral("--gender male --height 70 --weight 160 --age 25 --plan --reading 70=0.06 "
+                       "--reading 100=0.05 --reading 130=0.04 --reading 190=0.02 --reading "
+                       "195=0.019 --reading 210=0.018");
+    const QByteArray confirmedReadings =
+        "reading 1 at_min 70 level 0.06 expected 0.0807 difference -0.0207 counts\n"
+        "reading 2 at_min 100 level 0.05 expected 0.0732 difference -0.0232 counts\n"
+        "reading 3 at_min 130 level 0.04 expected 0.0657 difference -0.0257 counts\n"
+        "reading 4 at_min 190 level 0.02 expected 0.0507 difference -0.0307 counts\n"
+        "reading 5 at_min 195 level 0.019 expected 0.0494 difference -0.0304 counts\n"
+        "reading 6 at_min 210 level 0.018 expected 0.0457 difference -0.0277 counts\n"
+        "observed_peak 0.06\nobserved_peak_at_min 70\ndescending_shown_at_min 130\n"
+        "descending_withdrawn_at_min none\n";
+    const QByteArray sixLearnt =
+        "personal_readings 6\npersonal_elimination 0.0180\npersonal_elimination_low 0.0160\n"
+        "personal_elimination_high 0.0200\npersonal_release_at_min 198\n"
+        "personal_release_band_from_min 190\npersonal_release_band_to_min 208\n";
+    QTest::newRow("session: a release confirmed by a second reading")
+        << confirmed + " --release-confirm 2 --release-apart 10"
+        << plan + confirmedReadings +
+               "release_reached_at_min 210\nrelease_waits_for_confirmation_at_min none\n" +
+               sixLearnt
+        << QByteArray();
+    QTest::newRow("session: waiting for the second reading")
+        << confirmed.section(QLatin1String(" --reading 210"), 0, 0) +
+               " --release-confirm 2 --release-apart 10"
+        << plan + confirmedReadings.left(confirmedReadings.indexOf("reading 6")) +
+               confirmedReadings.mid(confirmedReadings.indexOf("observed_peak")) +
+               "release_reached_at_min none\nrelease_waits_for_confirmation_at_min 190\n"
+               "personal_readings 5\npersonal_elimination 0.0184\n"
+               "personal_elimination_low 0.0162\npersonal_elimination_high 0.0206\n"
+               "personal_release_at_min 195\npersonal_release_band_from_min 186\n"
+               "personal_release_band_to_min 207\n"
+        << QByteArray();
+    QTest::newRow("session: one reading releases without the options")
+        << confirmed << plan + confirmedReadings + "release_reached_at_min 190\n" + sixLearnt
         << QByteArray();
     // Drinking ends at 40 minutes: a reading before 55 may hold mouth alcohol and shows nothing,
     // so the fall to 0.009 neither shows the limb nor releases.
@@ -191,61 +252,64 @@ void TestDoseCli::workedExamples_data()
                noForecast
         << QByteArray();
     // 0.4 mg/L at 2100:1 is 0.084 g/100 ml; 0.09 mg/L is 0.0189, below the release level 0.02,
-    // as is the baseline, which comes before the limb and does not release. The expected levels
-    // are in mg/L, as peak_level is written: at 60 minutes the peak 0.3841 mg/L * 60 / 70.
+    // as is the baseline, which comes before the limb and does not release. The readings fall
+    // 0.021 g/100 ml an hour, as a body may. The expected levels are in mg/L, as peak_level is
+    // written: at 60 minutes the peak 0.3841 mg/L * 60 / 70.
     QTest::newRow("session: a baseline, the release after the limb, in mg/L")
         << "--gender male --height 70 --weight 160 --age 25 --plan --level-unit mg/L "
-           "--reading -5=0 --reading 60=0.4 --reading 90=0.3 --reading 120=0.2 --reading "
-           "150=0.09"
+           "--reading -5=0 --reading 60=0.4 --reading 120=0.3 --reading 180=0.2 --reading "
+           "240=0.09"
         << plan.left(plan.indexOf("peak_after_min")) + "peak_level 0.3841\n" +
                plan.mid(plan.indexOf("peak_after_min")) +
                "reading 1 at_min -5 level 0 expected 0 difference 0 baseline\n"
                "reading 2 at_min 60 level 0.4 expected 0.3292 difference 0.07076 counts\n"
-               "reading 3 at_min 90 level 0.3 expected 0.3603 difference -0.0603 counts\n"
-               "reading 4 at_min 120 level 0.2 expected 0.3246 difference -0.1246 counts\n"
-               "reading 5 at_min 150 level 0.09 expected 0.2889 difference -0.1989 counts\n"
-               "observed_peak 0.4\nobserved_peak_at_min 60\ndescending_shown_at_min 120\n"
-               "descending_withdrawn_at_min none\nrelease_reached_at_min 150\n"
-               "personal_readings 4\npersonal_elimination 0.0267\n"
-               "personal_elimination_low 0.0239\npersonal_elimination_high 0.0296\n"
-               "personal_release_at_min 177\npersonal_release_band_from_min 168\n"
-               "personal_release_band_to_min 188\n"
+               "reading 3 at_min 120 level 0.3 expected 0.3246 difference -0.02459 counts\n"
+               "reading 4 at_min 180 level 0.2 expected 0.2532 difference -0.05316 counts\n"
+               "reading 5 at_min 240 level 0.09 expected 0.1817 difference -0.09173 counts\n"
+               "observed_peak 0.4\nobserved_peak_at_min 60\ndescending_shown_at_min 180\n"
+               "descending_withdrawn_at_min none\nrelease_reached_at_min 240\n"
+               "personal_readings 4\npersonal_elimination 0.0201\n"
+               "personal_elimination_low 0.0181\npersonal_elimination_high 0.0220\n"
+               "personal_release_at_min 246\npersonal_release_band_from_min 235\n"
+               "personal_release_band_to_min 259\n"
         << QByteArray();
-    // Served at 110 over 10 minutes from the reading 0.054 at 100: its own expected peak 0.0261
-    // on top of that at 110 + 10 + 30 minutes, below 0.02 four hours later and zero at 470, as
-    // the window shows it. A reading within 15 minutes of the booster's drinking may hold mouth
-    // alcohol; a later one is the booster's. Both are judged against the booster's course.
+    // Served at 110 over 10 minutes from the reading 0.054 at 100 carried to 110, 0.0515: its own
+    // expected peak 0.029 on top of that at 110 + 10 + 30 minutes, below 0.02 four hours later
+    // and zero at 472, as the window shows it. A reading within 15 minutes of the booster's
+    // drinking may hold mouth alcohol; a later one is the booster's. Both are judged against the
+    // booster's course.
     const QByteArray served =
         "reading 1 at_min 70 level 0.06 expected 0.0807 difference -0.0207 counts\n"
         "reading 2 at_min 85 level 0.057 expected 0.0769 difference -0.0199 counts\n"
         "reading 3 at_min 100 level 0.054 expected 0.0732 difference -0.0192 counts\n"
-        "reading 4 at_min 130 level 0.07 expected 0.0670 difference 0.0030 mouth_alcohol\n"
-        "reading 5 at_min 160 level 0.075 expected 0.0776 difference -0.0026 booster\n"
+        "reading 4 at_min 130 level 0.07 expected 0.0660 difference 0.0040 mouth_alcohol\n"
+        "reading 5 at_min 160 level 0.075 expected 0.0780 difference -0.0030 booster\n"
         "observed_peak 0.075\nobserved_peak_at_min 160\ndescending_shown_at_min none\n"
         "descending_withdrawn_at_min none\nrelease_reached_at_min none\n" +
         noForecast +
-        "booster_alcohol_ml 25\nbooster_mixer_ml 150\nbooster_total_ml 175\n"
-        "booster_served_at_min 110\nbooster_peak 0.0801\nbooster_peak_after_min 150\n"
-        "booster_release_after_min 390\nbooster_zero_after_min 470\n";
+        "booster_alcohol_ml 27\nbooster_mixer_ml 162\nbooster_total_ml 189\n"
+        "booster_from_level 0.0515\n"
+        "booster_served_at_min 110\nbooster_peak 0.0805\nbooster_peak_after_min 150\n"
+        "booster_release_after_min 392\nbooster_zero_after_min 472\n";
     const QString servedArguments =
         QStringLiteral("--gender male --height 70 --weight 160 --age 25 --plan --reading 70=0.06 "
                        "--reading 85=0.057 --reading 100=0.054 --reading 130=0.07 "
                        "--reading 160=0.075 --booster-dd 10 --booster-served 110");
     QTest::newRow("session: a booster served") << servedArguments << plan + served << QByteArray();
     // With the band each reading has its edges: the plan's at the expected peak at 70 minutes,
-    // the booster's from 110 on, narrow since its course starts from the reading at 100.
+    // the booster's from 110 on, narrow since only what follows the booster spreads.
     QByteArray banded = served;
     for (const auto &[reading, edges] :
          QList<QPair<QByteArray, QByteArray>>{{"-0.0207", "0.0585 band_high 0.1029"},
                                               {"-0.0199", "0.0545 band_high 0.0993"},
                                               {"-0.0192", "0.0505 band_high 0.0958"},
-                                              {"0.0030", "0.0626 band_high 0.0715"},
-                                              {"-0.0026", "0.0688 band_high 0.0864"}})
+                                              {"0.0040", "0.0615 band_high 0.0705"},
+                                              {"-0.0030", "0.0688 band_high 0.0872"}})
         banded.replace("difference " + reading + " ",
                        "difference " + reading + " band_low " + edges + " ");
     banded.replace("booster_peak_after_min 150\n", "booster_peak_after_min 150\n"
                                                    "booster_peak_band_low 0.0715\n"
-                                                   "booster_peak_band_high 0.0887\n");
+                                                   "booster_peak_band_high 0.0895\n");
     QTest::newRow("session: the band of readings and of the booster")
         << servedArguments + " --band"
         << plan.left(plan.indexOf("portion 1")) +
@@ -320,21 +384,21 @@ void TestDoseCli::workedExamples_data()
         << servedArguments + everyPortion + " --schedule --now 200"
         << plan + served + "due reading at_min 175\nnext_due_at_min 175\noverdue 1\n"
         << QByteArray();
-    // Released at 115 by the limb shown at 100: nothing is due.
+    // Released at 190 by the limb shown at 100, a fall a body can make: nothing is due.
     QTest::newRow("session: the schedule once released")
         << "--gender male --height 70 --weight 160 --age 25 --plan" + everyPortion +
-               " --reading 70=0.06 --reading 85=0.057 --reading 100=0.054 --reading 115=0.019 "
-               "--schedule --now 130"
+               " --reading 70=0.06 --reading 85=0.057 --reading 100=0.054 --reading 190=0.019 "
+               "--schedule --now 205"
         << plan + "reading 1 at_min 70 level 0.06 expected 0.0807 difference -0.0207 counts\n"
                   "reading 2 at_min 85 level 0.057 expected 0.0769 difference -0.0199 counts\n"
                   "reading 3 at_min 100 level 0.054 expected 0.0732 difference -0.0192 counts\n"
-                  "reading 4 at_min 115 level 0.019 expected 0.0694 difference -0.0504 counts\n"
+                  "reading 4 at_min 190 level 0.019 expected 0.0507 difference -0.0317 counts\n"
                   "observed_peak 0.06\nobserved_peak_at_min 70\ndescending_shown_at_min 100\n"
-                  "descending_withdrawn_at_min none\nrelease_reached_at_min 115\n"
-                  "personal_readings 4\npersonal_elimination 0.0208\n"
-                  "personal_elimination_low 0.0173\npersonal_elimination_high 0.0242\n"
-                  "personal_release_at_min 172\npersonal_release_band_from_min 159\n"
-                  "personal_release_band_to_min 190\n"
+                  "descending_withdrawn_at_min none\nrelease_reached_at_min 190\n"
+                  "personal_readings 4\npersonal_elimination 0.0189\n"
+                  "personal_elimination_low 0.0164\npersonal_elimination_high 0.0213\n"
+                  "personal_release_at_min 199\npersonal_release_band_from_min 186\n"
+                  "personal_release_band_to_min 215\n"
                   "next_due_at_min none\noverdue 0\n"
         << QByteArray();
     QTest::newRow("session: placebo with a float")
@@ -465,17 +529,17 @@ void TestDoseCli::computationErrors_data()
                "observed_peak 0.06\nobserved_peak_at_min 70\n" +
                noLimb + noForecast;
     QTest::newRow("booster at the target")
-        << session + " --reading 70=0.1 --reading 85=0.09 --reading 100=0.08"
+        << session + " --reading 70=0.1 --reading 85=0.095 --reading 100=0.09"
         << QByteArray("ERROR: The latest reading is at or above the target.\n")
         << plan + "reading 1 at_min 70 level 0.1 expected 0.0807 difference 0.0193 counts\n"
-                  "reading 2 at_min 85 level 0.09 expected 0.0769 difference 0.0131 counts\n"
-                  "reading 3 at_min 100 level 0.08 expected 0.0732 difference 0.0068 counts\n"
+                  "reading 2 at_min 85 level 0.095 expected 0.0769 difference 0.0181 counts\n"
+                  "reading 3 at_min 100 level 0.09 expected 0.0732 difference 0.0168 counts\n"
                   "observed_peak 0.1\nobserved_peak_at_min 70\ndescending_shown_at_min 100\n"
                   "descending_withdrawn_at_min none\nrelease_reached_at_min none\n"
-                  "personal_readings 3\npersonal_elimination 0.0174\n"
-                  "personal_elimination_low 0.0138\npersonal_elimination_high 0.0210\n"
-                  "personal_release_at_min 327\npersonal_release_band_from_min 285\n"
-                  "personal_release_band_to_min 391\n";
+                  "personal_readings 3\npersonal_elimination 0.0162\n"
+                  "personal_elimination_low 0.0126\npersonal_elimination_high 0.0198\n"
+                  "personal_release_at_min 364\npersonal_release_band_from_min 312\n"
+                  "personal_release_band_to_min 445\n";
     // A placebo has no curve and no limb; it is released once no reading is above 0.02.
     QTest::newRow("booster for a placebo")
         << session + " --placebo --reading 70=0.002 --reading 85=0.001 --reading 100=0"
@@ -502,6 +566,37 @@ void TestDoseCli::computationErrors_data()
                "mouth_alcohol\n"
                "observed_peak none\nobserved_peak_at_min none\n" +
                noLimb + noForecast;
+    // A booster is worked out only from a reading at most 20 minutes old, and never once the
+    // release level is reached.
+    const QByteArray worked =
+        "reading 1 at_min 70 level 0.06 expected 0.0807 difference -0.0207 counts\n"
+        "reading 2 at_min 85 level 0.057 expected 0.0769 difference -0.0199 counts\n"
+        "reading 3 at_min 100 level 0.054 expected 0.0732 difference -0.0192 counts\n";
+    QTest::newRow("booster from a reading 85 minutes old")
+        << session +
+               " --reading 70=0.06 --reading 85=0.057 --reading 100=0.054 --booster-served 185"
+        << QByteArray("ERROR: Take a reading first: the latest counting reading is 1 h 25 min old; "
+                      "a booster is worked out from a reading at most 20 minutes old.\n")
+        << plan + worked +
+               "observed_peak 0.06\nobserved_peak_at_min 70\ndescending_shown_at_min 100\n"
+               "descending_withdrawn_at_min none\nrelease_reached_at_min none\n"
+               "personal_readings 3\npersonal_elimination 0.0157\n"
+               "personal_elimination_low 0.0121\npersonal_elimination_high 0.0193\n"
+               "personal_release_at_min 227\npersonal_release_band_from_min 199\n"
+               "personal_release_band_to_min 272\n";
+    QTest::newRow("booster after the release")
+        << session + " --reading 70=0.06 --reading 85=0.057 --reading 100=0.054 --reading "
+                     "190=0.019 --booster-served 195"
+        << QByteArray("ERROR: The participant has reached the release level; a booster would "
+                      "start the session again.\n")
+        << plan + worked +
+               "reading 4 at_min 190 level 0.019 expected 0.0507 difference -0.0317 counts\n"
+               "observed_peak 0.06\nobserved_peak_at_min 70\ndescending_shown_at_min 100\n"
+               "descending_withdrawn_at_min none\nrelease_reached_at_min 190\n"
+               "personal_readings 4\npersonal_elimination 0.0189\n"
+               "personal_elimination_low 0.0164\npersonal_elimination_high 0.0213\n"
+               "personal_release_at_min 199\npersonal_release_band_from_min 186\n"
+               "personal_release_band_to_min 215\n";
     QTest::newRow("no session plan")
         << "--gender m --height 70 --weight 160 --age 25 --bal 0.0001 --plan"
         << QByteArray("expected peak BAL is not above 0")
@@ -667,6 +762,17 @@ void TestDoseCli::usageErrors_data()
     QTest::newRow("booster period with a comma")
         << participant + " --plan --booster-dd 7,5" << QByteArray()
         << QByteArray("--booster-dd \"7,5\"") << DoseOutput::Read;
+    QTest::newRow("six readings to release")
+        << participant + " --plan --release-confirm 6" << QByteArray()
+        << QByteArray("--release-confirm \"6\" is not a whole number from 1 to 5")
+        << DoseOutput::Read;
+    QTest::newRow("readings 0 minutes apart")
+        << participant + " --plan --release-apart 0" << QByteArray()
+        << QByteArray("--release-apart \"0\" is not a whole number of minutes from 1 to 60")
+        << DoseOutput::Read;
+    QTest::newRow("readings to release without a plan")
+        << participant + " --release-confirm 2" << QByteArray()
+        << QByteArray("--release-confirm belongs to a session plan") << DoseOutput::Read;
     QTest::newRow("float without a placebo") << participant + " --plan --float 5" << QByteArray()
                                              << QByteArray("add --placebo") << DoseOutput::Read;
     QTest::newRow("float above the smallest portion")
@@ -1244,7 +1350,9 @@ void TestDoseCli::helpAndVersion()
         // The session's examples are what the program prints, from their first line shown on.
         const QList<QPair<const char *, QByteArray>> examples = {
             {"--reading 70=0.06 --reading 85=0.057 --reading 100=0.054 --booster-dd 10 "
-             "--booster-served 110",
+             "--booster-served 115",
+             "reading 1 "},
+            {"--reading 80=0.072 --reading 95=0.070 --reading 110=0.068 --reading 125=0.006",
              "reading 1 "},
             {"--reading 5=0.025 --reading 10=0.012 --reading 15=0.009 --reading 30=0.015 "
              "--reading 45=0.025 --reading 60=0.033",

@@ -55,6 +55,7 @@ SessionReport reportOf(const Session &session, const QDateTime &now, const Sessi
 {
     SessionReportOptions options;
     options.protocol = session.protocol();
+    options.release = session.releaseRule();
     options.locale = session.locale();
     if (given.boosterMinutes) {
         options.boosterMinutes = *given.boosterMinutes;
@@ -92,6 +93,11 @@ CommandLineSession enterSession(const DoseInput &input, const DoseRequest &reque
     if (const SessionRefusal refusal = session.setOperatorInitials(CommandLineInitials);
         refusal.refused())
         return refused(refusal);
+    // The protocol's release, each part as the options give it instead.
+    ReleaseRule release = session.releaseRule();
+    release.confirmingReadings = given.confirmingReadings.value_or(release.confirmingReadings);
+    release.minutesApart = given.minutesApart.value_or(release.minutesApart);
+    session.setReleaseRule(release);
 
     const int boosterAt = boosterMinute(given);
     const QDateTime now = latestMoment(given, boosterAt);

@@ -424,6 +424,7 @@ QString DoseCommandLine::helpText()
                "                      [--reading MIN=LEVEL]... [--reading-sd SD]\n"
                "                      [--placebo [--float ML]]\n"
                "                      [--booster-dd MIN [--booster-served MIN]]\n"
+               "                      [--release-confirm N] [--release-apart MIN]\n"
                "                      [--served N=MIN]... [--schedule --now MIN]]\n"
                "                     [--level-unit UNIT] [--breath-ratio R] [--target V]\n"
                "                     [--protocol FILE]\n"

@@ -63,7 +63,7 @@ int printSession(const DoseRequest &request, const CommandLineSession &session,
         printError(errors, booster.refusal.message);
         return ExitStatus::SomeNotComputed;
     }
-    SessionOutput::printBooster(output, booster.report.dose.state);
+    SessionOutput::printBooster(output, booster, report.setup.input.level);
     SessionOutput::printBoosterServed(output, report, unitGiven, request.band);
     // What is served all together is judged as one dose.
     for (const QString &warning : booster.judgement.all())

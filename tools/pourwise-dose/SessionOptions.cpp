@@ -17,6 +17,8 @@ const QString BoosterOption = QStringLiteral("booster-dd");
 const QString BoosterServedOption = QStringLiteral("booster-served");
 const QString PlaceboOption = QStringLiteral("placebo");
 const QString FloatOption = QStringLiteral("float");
+const QString ConfirmOption = QStringLiteral("release-confirm");
+const QString ApartOption = QStringLiteral("release-apart");
 const QString ReadingSdOption = QStringLiteral("reading-sd");
 
 SingleFromText number(const QString &text)
@@ -62,6 +64,8 @@ void SessionOptions::add(QCommandLineParser &parser)
     parser.addOption({BoosterServedOption, {}, QStringLiteral("MIN")});
     parser.addOption({PlaceboOption, {}});
     parser.addOption({FloatOption, {}, QStringLiteral("ML")});
+    parser.addOption({ConfirmOption, {}, QStringLiteral("N")});
+    parser.addOption({ApartOption, {}, QStringLiteral("MIN")});
     parser.addOption({ReadingSdOption, {}, QStringLiteral("SD")});
 }
 
@@ -74,7 +78,7 @@ bool SessionOptions::read(const QCommandLineParser &parser, bool roster, bool pl
                           SessionRequest &session, QString &errorText)
 {
     for (const QString &option : {ReadingOption, BoosterOption, BoosterServedOption, PlaceboOption,
-                                  FloatOption, ReadingSdOption}) {
+                                  FloatOption, ReadingSdOption, ConfirmOption, ApartOption}) {
         if (!parser.isSet(option))
             continue;
         if (roster)
@@ -139,6 +143,26 @@ bool SessionOptions::read(const QCommandLineParser &parser, bool roster, bool pl
                                        .arg(parser.value(ReadingSdOption)));
         session.readingSd = sd.value;
     }
+    if (parser.isSet(ConfirmOption)) {
+        const std::optional<int> readings = wholeMinutes(parser.value(ConfirmOption));
+        if (!readings || !acceptsConfirmingReadings(float(*readings)))
+            return fail(errorText, QStringLiteral("--release-confirm \"%1\" is not a whole number "
+                                                  "from %2 to %3")
+                                       .arg(parser.value(ConfirmOption))
+                                       .arg(ReleaseLimits::MinimumReadings)
+                                       .arg(ReleaseLimits::MaximumReadings));
+        session.confirmingReadings = readings;
+    }
+    if (parser.isSet(ApartOption)) {
+        const std::optional<int> minutes = wholeMinutes(parser.value(ApartOption));
+        if (!minutes || !acceptsMinutesApart(float(*minutes)))
+            return fail(errorText, QStringLiteral("--release-apart \"%1\" is not a whole number "
+                                                  "of minutes from %2 to %3")
+                                       .arg(parser.value(ApartOption))
+                                       .arg(ReleaseLimits::MinimumMinutesApart)
+                                       .arg(ReleaseLimits::MaximumMinutesApart));
+        session.minutesApart = minutes;
+    }
     return true;
 }
 
@@ -159,42 +183,63 @@ QString SessionOptions::helpText()
                "                 mouth_alcohol, less than %2 minutes after drinking or the\n"
                "                 booster's drinking ends, which may hold alcohol left in the\n"
                "                 mouth; or booster, a reading that counts, after the booster.\n"
-               "                 Then what the counting readings show: the highest\n"
-               "                 (observed_peak, observed_peak_at_min); the descending limb,\n"
-               "                 two falling readings in a row after the last rise since the\n"
-               "                 booster (descending_shown_at_min); the rise that withdrew it\n"
-               "                 while it is not shown again (descending_withdrawn_at_min);\n"
+               "                 A counting reading more than %7 g/100 ml an hour below the\n"
+               "                 counting reading before it in its phase (the booster starts a\n"
+               "                 new one) fell faster than a body eliminates: "
+               "\"implausible_fall\"\n"
+               "                 follows its NOTE. Then what the counting readings show: the\n"
+               "                 highest (observed_peak, observed_peak_at_min); the descending\n"
+               "                 limb, two falling readings in a row after the last rise since\n"
+               "                 the booster (descending_shown_at_min); the rise that withdrew\n"
+               "                 it while it is not shown again (descending_withdrawn_at_min);\n"
                "                 the first reading from the limb on at or below the release\n"
-               "                 level, for a placebo the first after which none is above it\n"
-               "                 (release_reached_at_min); each \"none\" until shown. A reading\n"
-               "                 above twice the expected peak (a placebo's: its target) is\n"
-               "                 likely a slip and gives a line starting \"WARNING: \". Then\n"
-               "                 the personal forecast, once the limb is shown, from the\n"
-               "                 counting readings of its phase from their highest on, at least\n"
-               "                 %5 with the last two falls: how many (personal_readings), the\n"
-               "                 participant's own elimination in g/100 ml per hour\n"
-               "                 (personal_elimination) with its 80 % interval\n"
-               "                 (personal_elimination_low, personal_elimination_high), the\n"
-               "                 minute expected below the release level\n"
-               "                 (personal_release_at_min) and the first minutes at which the\n"
-               "                 band's lower, then its upper edge is at or below it\n"
-               "                 (personal_release_band_from_min, personal_release_band_to_min);\n"
-               "                 each \"none\" while it does not apply, the times also while the\n"
-               "                 rate's interval reaches down to 0. It only says when a reading\n"
-               "                 is worth taking: only a reading releases a participant\n"
+               "                 level, for a placebo the first after which none is above it,\n"
+               "                 that did not fall implausibly and, with --release-confirm,\n"
+               "                 confirms the others (release_reached_at_min); each \"none\"\n"
+               "                 until shown. When the release asks for more than one reading\n"
+               "                 or a reading fell implausibly, also the first reading at or\n"
+               "                 below the release level that has not released the participant\n"
+               "                 (release_waits_for_confirmation_at_min, \"none\" for none). A\n"
+               "                 reading above twice the expected peak (a placebo's: its\n"
+               "                 target), or one that fell implausibly, is likely a slip and\n"
+               "                 gives a line starting \"WARNING: \". Then the personal\n"
+               "                 forecast, once the limb is shown, from the counting readings\n"
+               "                 of its phase from their highest on, at least %5 with the last\n"
+               "                 two falls: how many (personal_readings), the participant's own\n"
+               "                 elimination in g/100 ml per hour (personal_elimination) with\n"
+               "                 its 80 % interval (personal_elimination_low,\n"
+               "                 personal_elimination_high), the minute expected below the\n"
+               "                 release level (personal_release_at_min) and the first minutes\n"
+               "                 at which the band's lower, then its upper edge is at or below\n"
+               "                 it (personal_release_band_from_min,\n"
+               "                 personal_release_band_to_min); each \"none\" while it does not\n"
+               "                 apply, the times also while the rate's interval reaches down\n"
+               "                 to 0. It only says when a reading is worth taking: only a\n"
+               "                 reading releases a participant\n"
                "  --reading-sd SD\n"
                "                 the standard deviation of one reading, in the unit of\n"
                "                 --level-unit, for the personal forecast; without it the\n"
                "                 protocol's device.readingSd, else %6 g/100 ml\n"
+               "  --release-confirm N\n"
+               "                 N counting readings at or below the release level release the\n"
+               "                 participant, a whole number from %8 to %9 (default: the\n"
+               "                 protocol's release.confirmingReadings, else 1)\n"
+               "  --release-apart MIN\n"
+               "                 each at least MIN minutes after the one before, a whole number\n"
+               "                 from %10 to %11 (default: the protocol's release.minutesApart,\n"
+               "                 else %12)\n"
                "  --booster-dd MIN\n"
                "                 also the booster drunk over MIN minutes, a whole number from\n"
-               "                 %3 to %4, that brings the latest counting reading back to the\n"
-               "                 target (booster_alcohol_ml, booster_mixer_ml,\n"
-               "                 booster_total_ml), estimated after the last reading. It is\n"
-               "                 refused, with a line starting \"ERROR: \" and exit status 1,\n"
-               "                 until the descending limb is shown, while the latest reading\n"
-               "                 may hold mouth alcohol or is at or above the target, and for a\n"
-               "                 placebo\n"
+               "                 %3 to %4, that brings the latest counting reading, carried to\n"
+               "                 the booster's time at 0.015 g/100 ml an hour and never below 0\n"
+               "                 (booster_from_level, in the unit of the readings and written\n"
+               "                 as a reading is), back to the target (booster_alcohol_ml,\n"
+               "                 booster_mixer_ml, booster_total_ml), estimated after the last\n"
+               "                 reading. It is refused, with a line starting \"ERROR: \" and\n"
+               "                 exit status 1, until the descending limb is shown, while the\n"
+               "                 latest reading may hold mouth alcohol, fell implausibly, is\n"
+               "                 more than %13 minutes before the booster or at or above the\n"
+               "                 target, once the release level is reached, and for a placebo\n"
                "  --booster-served MIN\n"
                "                 the booster is served MIN whole minutes after the start of\n"
                "                 drinking: estimated from the readings before it, it adds\n"
@@ -229,13 +274,44 @@ QString SessionOptions::helpText()
                "  booster_alcohol_ml 25\n"
                "  booster_mixer_ml 150\n"
                "  booster_total_ml 175\n"
-               "and with --booster-served 110 the personal lines \"none\", the booster's phase\n"
-               "holding no reading yet, and after booster_total_ml also\n"
-               "  booster_served_at_min 110\n"
-               "  booster_peak 0.0801\n"
-               "  booster_peak_after_min 150\n"
-               "  booster_release_after_min 390\n"
-               "  booster_zero_after_min 470\n"
+               "  booster_from_level 0.05375\n"
+               "With --booster-served 115 the booster starts from the reading at 100, 15 minutes\n"
+               "old, carried to 115: 0.054 - 0.015 x 15 / 60. Served, the readings before it\n"
+               "show no limb of its phase and the personal lines are \"none\"; after them come\n"
+               "  descending_shown_at_min none\n"
+               "  personal_readings none\n"
+               "  booster_alcohol_ml 28\n"
+               "  booster_mixer_ml 168\n"
+               "  booster_total_ml 196\n"
+               "  booster_from_level 0.05025\n"
+               "  booster_served_at_min 115\n"
+               "  booster_peak 0.0807\n"
+               "  booster_peak_after_min 155\n"
+               "  booster_release_after_min 398\n"
+               "  booster_zero_after_min 478\n"
+               "The readings --reading 80=0.072 --reading 95=0.070 --reading 110=0.068\n"
+               "--reading 125=0.006, the last a slip for 0.066, show the limb at 110, but 0.006\n"
+               "fell 0.248 an hour and does not release\n"
+               "  reading 1 at_min 80 level 0.072 expected 0.0782 difference -0.0062 counts\n"
+               "  reading 2 at_min 95 level 0.07 expected 0.0744 difference -0.0044 counts\n"
+               "  reading 3 at_min 110 level 0.068 expected 0.0707 difference -0.0027 counts\n"
+               "  reading 4 at_min 125 level 0.006 expected 0.0669 difference -0.0609 counts "
+               "implausible_fall\n"
+               "  observed_peak 0.072\n"
+               "  observed_peak_at_min 80\n"
+               "  descending_shown_at_min 110\n"
+               "  release_reached_at_min none\n"
+               "  release_waits_for_confirmation_at_min 125\n"
+               "  personal_readings 4\n"
+               "  personal_elimination 0.0249\n"
+               "  personal_elimination_low 0.0215\n"
+               "  personal_elimination_high 0.0284\n"
+               "  personal_release_at_min 184\n"
+               "  personal_release_band_from_min 173\n"
+               "  personal_release_band_to_min 199\n"
+               "  WARNING: The reading of 0.006 g/100 ml at minute 125 is 0.062 below the\n"
+               "  reading at minute 110, a fall of 0.248 per hour; no body eliminates faster\n"
+               "  than 0.040 per hour: it may be a slip.\n"
                "The readings --reading 5=0.025 --reading 10=0.012 --reading 15=0.009\n"
                "--reading 30=0.015 --reading 45=0.025 --reading 60=0.033 are mouth_alcohol up\n"
                "to 45 minutes: only the last counts, so the fall to 0.009 shows nothing\n"
@@ -256,5 +332,12 @@ QString SessionOptions::helpText()
         .arg(BoosterPeriod::Minimum)
         .arg(BoosterPeriod::Maximum)
         .arg(PersonalPrior::LeastReadings)
-        .arg(PersonalPrior::ReadingSd);
+        .arg(PersonalPrior::ReadingSd)
+        .arg(QString::number(SessionRules::FastestFallBalPerHour, 'f', 3))
+        .arg(ReleaseLimits::MinimumReadings)
+        .arg(ReleaseLimits::MaximumReadings)
+        .arg(ReleaseLimits::MinimumMinutesApart)
+        .arg(ReleaseLimits::MaximumMinutesApart)
+        .arg(ReleaseLimits::DefaultMinutesApart)
+        .arg(SessionRules::FreshReadingMinutes);
 }

@@ -17,7 +17,7 @@ struct GivenReading {
 
 // The session on the command line, beside its plan: --reading MIN=LEVEL (repeatable, in time
 // order), --booster-dd MIN with --booster-served MIN, --placebo with --float ML, and
-// --reading-sd SD.
+// --reading-sd SD, and --release-confirm N with --release-apart MIN in place of the protocol's.
 struct SessionRequest {
     QList<GivenReading> readings;
     std::optional<float> boosterMinutes;
@@ -25,6 +25,8 @@ struct SessionRequest {
     bool placebo = false;
     float floatMl = 0;
     std::optional<float> readingSd; // in the unit of --level-unit
+    std::optional<int> confirmingReadings;
+    std::optional<int> minutesApart;
     ScheduleRequest schedule; // the portions served, and the schedule asked for
 
     // Any of the session's options: without one, only the plan is printed.

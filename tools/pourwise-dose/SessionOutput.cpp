@@ -4,6 +4,7 @@
 #include "calc/SessionText.h"
 #include "tools/pourwise-dose/PlanOutput.h"
 
+#include <algorithm>
 #include <string>
 
 namespace {
@@ -87,6 +88,8 @@ void SessionOutput::printReadings(OutputBuffer &output, const SessionReport &rep
                     (reading.band ? PlanOutput::levelText(reading.band->high, unit) : None);
         text += " ";
         text += readingNoteWord(reading.note);
+        if (reading.implausibleFallFrom)
+            text += " implausible_fall";
         text += "\n";
         output.put(text);
     }
@@ -94,13 +97,16 @@ void SessionOutput::printReadings(OutputBuffer &output, const SessionReport &rep
 
 void SessionOutput::warnOfSlips(std::FILE *errors, const SessionReport &report)
 {
-    for (const ReadingLine &reading : report.readings) {
-        if (!report.likelySlip(reading.level))
-            continue;
-        const QString warning = highReadingWarning(
-            QStringLiteral("minute %1").arg(reading.atMinute), reading.level,
-            *report.slipReferenceBal(), report.placebo, report.setup.input.level, QLocale::c());
+    const auto warn = [errors](const QString &warning) {
         std::fprintf(errors, "%s\n", warning.toUtf8().constData());
+    };
+    for (const ReadingLine &reading : report.readings) {
+        if (report.likelySlip(reading.level))
+            warn(highReadingWarning(QStringLiteral("minute %1").arg(reading.atMinute),
+                                    reading.level, *report.slipReferenceBal(), report.placebo,
+                                    report.setup.input.level, QLocale::c()));
+        if (reading.implausibleFallFrom)
+            warn(implausibleFallWarning(report, reading, QLocale::c()));
     }
 }
 
@@ -114,6 +120,12 @@ void SessionOutput::printCourse(OutputBuffer &output, const SessionReport &repor
     // Only while the limb is not shown again.
     line(output, "descending_withdrawn_at_min", minuteOf(report, outcome.limbWithdrawnBy));
     line(output, "release_reached_at_min", minuteOf(report, outcome.release));
+    const bool fell = std::any_of(
+        report.readings.cbegin(), report.readings.cend(),
+        [](const ReadingLine &reading) { return reading.implausibleFallFrom.has_value(); });
+    if (report.release.confirmingReadings > 1 || fell)
+        line(output, "release_waits_for_confirmation_at_min",
+             minuteOf(report, outcome.releaseWaiting));
 }
 
 void SessionOutput::printPersonal(OutputBuffer &output, const SessionReport &report)
@@ -135,11 +147,14 @@ void SessionOutput::printPersonal(OutputBuffer &output, const SessionReport &rep
     line(output, "personal_release_band_to_min", minute(forecast.releaseToMinute));
 }
 
-void SessionOutput::printBooster(OutputBuffer &output, const DosingState &booster)
+void SessionOutput::printBooster(OutputBuffer &output, const BoosterOffer &booster,
+                                 const LevelScale &level)
 {
-    line(output, "booster_alcohol_ml", number(booster.AlcDose));
-    line(output, "booster_mixer_ml", number(booster.MixDose));
-    line(output, "booster_total_ml", number(booster.TotDose));
+    const DosingState &state = booster.report.dose.state;
+    line(output, "booster_alcohol_ml", number(state.AlcDose));
+    line(output, "booster_mixer_ml", number(state.MixDose));
+    line(output, "booster_total_ml", number(state.TotDose));
+    line(output, "booster_from_level", given(level.shownLevel(booster.fromBal)));
 }
 
 void SessionOutput::printBoosterServed(OutputBuffer &output, const SessionReport &report,

@@ -19,10 +19,13 @@ void printPlacebo(OutputBuffer &output, const SessionReport &report);
 // expected level, difference, with `band` the band's edges at its time, and its note.
 void printReadings(OutputBuffer &output, const SessionReport &report, bool unitGiven, bool band);
 
-// A "WARNING: " line on `errors` for each reading that is likely a slip.
+// A "WARNING: " line on `errors` for each reading that is likely a slip: far above the expected
+// peak, or fallen faster than a body eliminates.
 void warnOfSlips(std::FILE *errors, const SessionReport &report);
 
-// The observed peak, the descending limb shown and withdrawn, and the release reading.
+// The observed peak, the descending limb shown and withdrawn, and the release reading; when the
+// release asks for more than one reading or a reading fell faster than a body eliminates, also the
+// first reading at or below the release level that has not released the participant.
 void printCourse(OutputBuffer &output, const SessionReport &report);
 
 // The personal forecast: how many readings it learnt from, the rate with its 80 % interval in
@@ -30,8 +33,9 @@ void printCourse(OutputBuffer &output, const SessionReport &report);
 // "none" while it does not apply.
 void printPersonal(OutputBuffer &output, const SessionReport &report);
 
-// The booster's three volumes.
-void printBooster(OutputBuffer &output, const DosingState &booster);
+// The booster's three volumes and the level it starts from, in the lab's unit as a reading is
+// written.
+void printBooster(OutputBuffer &output, const BoosterOffer &booster, const LevelScale &level);
 
 // The booster served: when, and its expected peak (with `band` the peak's band), release and
 // zero.
