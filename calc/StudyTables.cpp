@@ -189,16 +189,21 @@ QByteArray StudyTable::header() const
     return headerRow(AchievementColumns);
 }
 
+QByteArray StudyTable::written(const QList<QByteArray> &cells) const
+{
+    return csvRow(m_guard == StudyCellGuard::SpreadsheetSafe ? spreadsheetSafe(cells) : cells);
+}
+
 QByteArray StudyTable::add(const StudyRecord &record)
 {
     QByteArray rows;
     switch (m_kind) {
     case StudyTableKind::Sessions:
-        rows = csvRow(sessionCells(record));
+        rows = written(sessionCells(record));
         break;
     case StudyTableKind::Readings:
         for (const QList<QByteArray> &row : readingCells(record))
-            rows += csvRow(row);
+            rows += written(row);
         break;
     case StudyTableKind::Achievement:
         if (const std::optional<AchievementSession> session = achievementSession(record))
@@ -213,7 +218,7 @@ QByteArray StudyTable::finish() const
     QByteArray rows;
     if (m_kind == StudyTableKind::Achievement) {
         for (const QList<QByteArray> &row : m_achievement.rows())
-            rows += csvRow(row);
+            rows += written(row);
     }
     return rows;
 }

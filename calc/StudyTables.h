@@ -25,10 +25,18 @@ QList<QByteArray> sessionCells(const StudyRecord &record);
 // voided, in time order; none for a record that cannot be read.
 QList<QList<QByteArray>> readingCells(const StudyRecord &record);
 
+// How a table's cells are written: exactly as the records give them, or spreadsheet-safe, every
+// cell a spreadsheet would take for a formula with "'" before it (readAsFormula): a protocol
+// named "=cmd|..." stays text.
+enum class StudyCellGuard { Exact, SpreadsheetSafe };
+
 // One table made record by record, so that a study of any size is written while it is read.
 class StudyTable {
 public:
-    explicit StudyTable(StudyTableKind kind) : m_kind(kind) {}
+    explicit StudyTable(StudyTableKind kind, StudyCellGuard guard = StudyCellGuard::Exact)
+        : m_kind(kind), m_guard(guard)
+    {
+    }
 
     QByteArray header() const;
     // The rows `record` gives at once: its session's, or its readings'. The achievement counts it
@@ -38,6 +46,9 @@ public:
     QByteArray finish() const;
 
 private:
+    QByteArray written(const QList<QByteArray> &cells) const;
+
     StudyTableKind m_kind;
+    StudyCellGuard m_guard = StudyCellGuard::Exact;
     AchievementTable m_achievement;
 };

@@ -12,7 +12,10 @@
 // changed ("changed"), with the start of drinking corrected to 00:05 the next day instead of the
 // release level's correction keeping it ("restarted", in v2-alcohol.csv; the end row no longer
 // matches), with the participant 15 years older ("older", in a version-1 file a dose that differs
-// from the recorded one) or no record at all ("garbage"). Empty when the file cannot be read.
+// from the recorded one), a reading that is a terminal's escape sequence ("escape": no record), a
+// blank line after the end row ("blank"), a protocol named as a spreadsheet's formula ("formula";
+// the end row no longer matches) or no record at all ("garbage"). Empty when the file cannot be
+// read.
 namespace ReferenceFiles {
 
 // "v2-alcohol.csv" of "cut:v2-alcohol.csv"
@@ -43,6 +46,12 @@ inline QByteArray bytes(const QString &source)
         bytes.replace("2026-12-08T14:05,,,", "2026-12-09T00:05,,,");
     else if (how == QLatin1String("older"))
         bytes.replace(",160,,,25,", ",160,,,40,");
+    else if (how == QLatin1String("escape"))
+        bytes.replace(",0.057,", ",\x1b[2J\x1b]0;owned\x07,");
+    else if (how == QLatin1String("blank"))
+        bytes += "\r\n";
+    else if (how == QLatin1String("formula"))
+        bytes.replace(",Arm A,", ",=cmd|' /C calc'!A0,");
     else if (how == QLatin1String("garbage"))
         bytes = "not,a,record\n";
     return bytes;
