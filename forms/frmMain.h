@@ -90,8 +90,10 @@ private:
     // The protocol a session is dosed under: the one in use, with its name and its file's digest.
     SessionProtocol sessionProtocol() const;
     // Writes the geometry, the dosing parameters and the session plan's choices to the store
-    // unless the window is minimised.
-    void MDIForm_Unload();
+    // unless the window is minimised. A failure is told, except, unless `tellLocked`, that another
+    // copy of Pourwise holds the settings: then false, for the caller to ask Retry or Discard
+    // changes.
+    bool MDIForm_Unload(bool tellLocked = true);
 
     DosingState &m_state;
     RunValues &m_run;

@@ -2,8 +2,10 @@
 
 #include "calc/DoseEvaluation.h"
 #include "calc/RecordLock.h"
+#include "calc/RecordReader.h"
 #include "calc/Session.h"
 #include "calc/SessionPlan.h"
+#include "calc/SessionText.h"
 
 #include <QDateTime>
 #include <QDialog>
@@ -45,10 +47,9 @@ public:
     ~frmPlan() override;
 
     // The window of the record saved at `path`, or none with a message when it cannot be read.
-    // It opens read-only, saying why, when its end row does not vouch for it (cut or changed),
-    // when another copy of Pourwise records into it, or when its dose computed again differs from
-    // the dose it saved. Its protocol's limits judge it again when `inUse` is the protocol it
-    // names, read from a file with the same SHA-256.
+    // The file is read away from the window's thread. It opens read-only, saying why, as
+    // RecordKeeper::open says. Its protocol's limits judge it again when `inUse` is the protocol
+    // it names, read from a file with the same SHA-256.
     static std::unique_ptr<frmPlan>
     openRecord(const QString &path, const SessionProtocol &inUse = {}, QWidget *owner = nullptr);
 
@@ -66,10 +67,12 @@ public slots:
     void cmdPrint_Click();
     void cmdPrintObserver_Click();
     void cmdClose_Click();
-    // Asks for the file and saves the record there.
+    // Asks for the file and saves the record there: Save Record... for a new session, Save
+    // Record As... once it has a file.
     void cmdSaveRecord_Click();
-    // Saves the record to `path` and keeps saving every entry there, holding its lock; false
-    // with a message when it cannot.
+    // Saves the record to `path`, never over another file; false with a message when it cannot.
+    // A new session, and one that stopped recording into its file, keep saving every entry there,
+    // holding its lock; any other session writes a copy and goes on as it was.
     bool saveRecordAs(const QString &path);
     void reject() override;
     // Closed, the window gives up the record's lock.
@@ -81,11 +84,12 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    frmPlan(std::unique_ptr<Session> session, std::unique_ptr<RecordLock> lock, bool limitsChecked,
-            QWidget *owner);
+    frmPlan(std::unique_ptr<Session> session, std::unique_ptr<RecordLock> lock,
+            const RecordStamp &stamp, bool limitsChecked, QWidget *owner);
     void createControls();
     void layOut();
-    // Evaluates the session now and shows its report.
+    // Evaluates the session now and shows its report; a large record's away from the window's
+    // thread.
     void refresh();
     void showPlan();
     void showRecordState();
@@ -108,6 +112,9 @@ private:
     QString m_recordFolder;
     Clock m_clock;
     SessionReport m_report;
+    SessionText m_text; // the report's words
+    bool m_refreshing = false;
+    bool m_refreshAgain = false;
     QTimer m_nowTimer;
     SetupFields *m_setup = nullptr; // the Session and Plan frames
     QLabel *lblDoseInputs = nullptr;
