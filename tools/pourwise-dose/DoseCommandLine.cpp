@@ -192,7 +192,8 @@ bool DoseCommandLine::parse(const QStringList &arguments)
     }
 
     if (parser.isSet(SpreadsheetSafeOption))
-        return fail(QStringLiteral("--spreadsheet-safe applies to a roster's cells (--csv)"));
+        return fail(QStringLiteral("--spreadsheet-safe applies to a roster's cells (--csv) and a "
+                                   "study's tables (--sessions, --readings, --achievement)"));
     if (parser.isSet(CheckOption))
         return fail(QStringLiteral("--check adds a warning column to a roster (--csv); for one "
                                    "participant the warnings always go to standard error"));
@@ -245,10 +246,12 @@ bool DoseCommandLine::readRecordRequest(const QCommandLineParser &parser, const 
                                         std::optional<StudyTableKind> table)
 {
     for (const QString &name : parser.optionNames()) {
-        if (name != option)
+        const bool guardsCells = table && name == SpreadsheetSafeOption;
+        if (name != option && !guardsCells)
             return fail(QStringLiteral("%1 reads session records and cannot be combined with %2")
                             .arg(dashed(option), dashed(name)));
     }
+    m_request.spreadsheetSafe = parser.isSet(SpreadsheetSafeOption);
     m_request.recordFiles = parser.positionalArguments();
     if (m_request.recordFiles.isEmpty())
         return fail(option == CheckRecordOption
@@ -417,7 +420,8 @@ QString DoseCommandLine::helpText()
                "                     [--plan [--release L] [--band]] [--level-unit UNIT]\n"
                "                     [--breath-ratio R] [--protocol FILE]\n"
                "       pourwise-dose --check-record FILE...\n"
-               "       pourwise-dose --sessions | --readings | --achievement FILE...\n"
+               "       pourwise-dose --sessions | --readings | --achievement\n"
+               "                     [--spreadsheet-safe] FILE...\n"
                "       pourwise-dose --help | --version\n"
                "\n")
                .arg(usageOfOneParticipant(BodyUnits::InchesPounds, true),
@@ -504,7 +508,10 @@ QString DoseCommandLine::helpText()
                "                 of the records that are ok: the target, the observed peaks\n"
                "                 (g/100 ml) and their ratio to the target, the shares within\n"
                "                 10 % and 20 % of it, the median minute of release and the\n"
-               "                 boosters\n") +
+               "                 boosters\n"
+               "With --spreadsheet-safe, every cell that a spreadsheet would take for a formula\n"
+               "gets ' before it, as in a roster; without it every cell is written exactly as\n"
+               "the records give it.\n") +
            QStringLiteral("\n"
                           "Numbers use \".\" as the decimal separator whatever the locale, and no "
                           "thousands\n"

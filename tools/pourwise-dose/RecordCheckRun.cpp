@@ -1,5 +1,6 @@
 #include "tools/pourwise-dose/RecordCheckRun.h"
 
+#include "calc/ControlCharacters.h"
 #include "calc/DoseEvaluation.h"
 #include "calc/RecordFile.h"
 #include "calc/RecordStatus.h"
@@ -27,10 +28,13 @@ int RecordCheckRun::run(const QStringList &files, OutputBuffer &output, std::FIL
             fields[3] = QString::number(record->entries.size() + 1);
             fields[4] = QString::number(corrections);
         }
+        // A terminal takes a control character in a file's name or text as its own command.
+        for (QString &field : fields)
+            field = escapedControlCharacters(field);
         output.put((fields.join(QLatin1Char('\t')) + QLatin1Char('\n')).toStdString());
         const QString why = reading.record ? reading.warning : reading.error;
         if (!why.isEmpty())
-            std::fprintf(errors, "%s\n", why.toUtf8().constData());
+            std::fprintf(errors, "%s\n", escapedControlCharacters(why).toUtf8().constData());
         allOk = allOk && status == RecordStatus::Ok;
     }
     return allOk ? ExitStatus::AllComputed : ExitStatus::SomeNotComputed;
