@@ -2,7 +2,6 @@
 
 #include <QEventLoop>
 #include <QThread>
-#include <memory>
 #include <optional>
 #include <type_traits>
 
@@ -12,13 +11,24 @@
 // make no QObject the window's thread keeps.
 template <typename Work> std::invoke_result_t<Work> offThread(Work work)
 {
-    std::optional<std::invoke_result_t<Work>> result;
-    const std::unique_ptr<QThread> thread(QThread::create([&] { result.emplace(work()); }));
+    using Result = std::invoke_result_t<Work>;
+    class Worker : public QThread {
+    public:
+        explicit Worker(Work &work) : m_work(work) {}
+        std::optional<Result> result;
+
+    protected:
+        void run() override { result.emplace(m_work()); }
+
+    private:
+        Work &m_work;
+    };
+    Worker worker(work);
     QEventLoop waiting;
-    QObject::connect(thread.get(), &QThread::finished, &waiting, &QEventLoop::quit);
-    thread->start();
-    if (!thread->isFinished())
+    QObject::connect(&worker, &QThread::finished, &waiting, &QEventLoop::quit);
+    worker.start();
+    if (!worker.isFinished())
         waiting.exec(QEventLoop::ExcludeUserInputEvents);
-    thread->wait();
-    return std::move(*result);
+    worker.wait();
+    return std::move(*worker.result);
 }
