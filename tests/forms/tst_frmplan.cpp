@@ -1109,6 +1109,42 @@ private slots:
         form.reset(); // its lock goes before its folder
     }
 
+    // A record of many thousands of entries opens, shows every entry and takes the next one, its
+    // report worked out away from the window's thread.
+    void largeRecord()
+    {
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("P-017.csv"));
+        SessionRecord record =
+            *RecordReader::read(ReferenceFiles::bytes(QStringLiteral("v2-alcohol.csv")), path)
+                 .record;
+        const SessionEntry last = record.entries.constLast();
+        for (int i = 0; i < 12000; ++i) {
+            SessionEntry reading = last;
+            reading.entry = last.entry + 1 + i;
+            reading.event = EntryEvent::Reading;
+            reading.corrects = 0;
+            reading.reason.clear();
+            reading.values = EntryValues{300 + i, 0.001f * float(i % 20), {}, {}, {}, {}};
+            record.entries << reading;
+        }
+        QVERIFY(RecordFile::save(path, record).isEmpty());
+        form = frmPlan::openRecord(path);
+        QVERIFY(form);
+        useTheTestClock(*form);
+        QVERIFY(messages.isEmpty());
+        const qsizetype readings = evaluateSession(form->session(), now).readings.size();
+        QVERIFY(readings > 12000);
+        QCOMPARE(control<QTreeWidget>("grdReadings")->topLevelItemCount(), readings);
+        addReading(QTime(16, 0), QStringLiteral("0.03"));
+        QCOMPARE(control<QTreeWidget>("grdReadings")->topLevelItemCount(), readings + 1);
+        const RecordReading saved = RecordFile::open(path);
+        QVERIFY2(saved.record, qPrintable(saved.error));
+        QCOMPARE(saved.record->entries.size(), record.entries.size() + 1);
+        QVERIFY(*saved.record == form->session().record());
+        form.reset(); // its lock goes before its folder
+    }
+
     // The start and the release level, typed once the session has entries, are corrections of
     // its setup, each with its reason; cancelled, the fields show the setup again.
     void setupCorrectedOnceFixed_data()
