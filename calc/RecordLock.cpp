@@ -16,12 +16,8 @@ constexpr qint64 SilentLockSeconds = 60;
 } // namespace
 
 RecordLock::RecordLock(const QString &recordPath)
-    : m_record(recordPath), m_lockPath(lockPath(recordPath)),
-      m_lock(std::make_unique<QLockFile>(m_lockPath))
+    : m_record(recordPath), m_lockPath(lockPath(recordPath))
 {
-    // Never stale by age: a window may record into a file for hours. Only a lock whose owner has
-    // ended on this computer is taken over.
-    m_lock->setStaleLockTime(0);
 }
 
 RecordLock::~RecordLock() = default;
@@ -46,6 +42,12 @@ bool RecordLock::tryLock()
     m_holderPid = 0;
     if (isLocked())
         return true;
+    if (!m_lock) {
+        m_lock = std::make_unique<QLockFile>(m_lockPath);
+        // Never stale by age: a window may record into a file for hours. Only a lock whose owner
+        // has ended on this computer is taken over.
+        m_lock->setStaleLockTime(0);
+    }
     // Something other than a file in the lock's place is no lock anyone holds.
     m_why = otherThanAFile(m_lockPath);
     if (!m_why.isEmpty()) {
