@@ -348,12 +348,14 @@ void frmPlan::showPlan()
 
 void frmPlan::showRecordState()
 {
-    // Save Record... gives a new session its file; once it has one (or is read-only) the button
-    // saves the whole record in another, Save Record As...
+    // Save Record... gives a new session its file; once it has one the button saves the whole
+    // record in another, Save Record As... A record opened read-only is never saved again: a new
+    // end row would vouch for a file its own end row did not.
     const bool isNew = m_session->state() == RecordState::NotSaved;
     cmdSaveRecord->setText(isNew ? QStringLiteral("Save Recor&d...")
                                  : QStringLiteral("Save Recor&d As..."));
-    cmdSaveRecord->setEnabled(!isNew || (m_report.hasPlan() && m_setup->setupProblem().isEmpty()));
+    cmdSaveRecord->setEnabled(isNew ? m_report.hasPlan() && m_setup->setupProblem().isEmpty()
+                                    : mayBeSavedAs());
     m_setup->showRecordState(m_keeper->stateText());
 }
 
@@ -404,8 +406,15 @@ void frmPlan::cmdSaveRecord_Click()
         saveRecordAs(path);
 }
 
+bool frmPlan::mayBeSavedAs() const
+{
+    return m_session->state() != RecordState::ReadOnly || m_session->recordingStopped();
+}
+
 bool frmPlan::saveRecordAs(const QString &path)
 {
+    if (!mayBeSavedAs())
+        return false;
     if (m_session->state() == RecordState::NotSaved &&
         (!m_setup->setupProblem().isEmpty() || !m_setup->takeSessionCode() ||
          !m_gate->initialsGiven()))

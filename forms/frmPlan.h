@@ -72,7 +72,8 @@ public slots:
     void cmdSaveRecord_Click();
     // Saves the record to `path`, never over another file; false with a message when it cannot.
     // A new session, and one that stopped recording into its file, keep saving every entry there,
-    // holding its lock; any other session writes a copy and goes on as it was.
+    // holding its lock; one that records writes a copy and goes on as it was; one opened
+    // read-only is not saved.
     bool saveRecordAs(const QString &path);
     void reject() override;
     // Closed, the window gives up the record's lock.
@@ -100,6 +101,8 @@ private:
     bool mayTurnIntoCurrentVersion();
     // Save, Discard or Cancel for entries not yet saved; true when the window may close.
     bool mayClose();
+    // Whether Save Record As... may save the record: not when it was opened read-only.
+    bool mayBeSavedAs() const;
     QStringList protocolText() const;
 
     std::unique_ptr<Session> m_session;

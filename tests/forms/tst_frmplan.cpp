@@ -767,9 +767,12 @@ private slots:
         // Nobody is asked for initials, since no entry can be made.
         QCOMPARE(control<QLabel>("lblOperator", opened.get())->text(),
                  QStringLiteral("Operator: none, the record is read-only"));
-        // Save Record As... keeps a copy, and the window stays as it is.
+        // Nor is it saved again, where a new end row would vouch for it.
         QCOMPARE(control<QPushButton>("cmdSaveRecord", opened.get())->text(),
                  QStringLiteral("Save Recor&d As..."));
+        QVERIFY(!control<QPushButton>("cmdSaveRecord", opened.get())->isEnabled());
+        QVERIFY(!opened->saveRecordAs(folder.filePath(QStringLiteral("copy.csv"))));
+        QVERIFY(!QFileInfo::exists(folder.filePath(QStringLiteral("copy.csv"))));
     }
 
     // Correct... and Void... act on the entry selected in the tab shown, with the values and the
