@@ -32,9 +32,15 @@ std::optional<double> median(const std::map<int, qint64> &counts, qint64 total)
 
 } // namespace
 
-std::optional<AchievementSession> achievementSession(const StudyRecord &record)
+bool StudyCounting::counts(RecordStatus status) const
 {
-    if (record.status != RecordStatus::Ok || !record.report)
+    return status == RecordStatus::Ok || (includeUnverified && status == RecordStatus::Unverified);
+}
+
+std::optional<AchievementSession> achievementSession(const StudyRecord &record,
+                                                     const StudyCounting &counting)
+{
+    if (!counting.counts(record.status) || !record.report)
         return std::nullopt;
     const SessionReport &report = *record.report;
     AchievementSession session;
@@ -42,8 +48,8 @@ std::optional<AchievementSession> achievementSession(const StudyRecord &record)
     session.placebo = report.placebo;
     session.gender = StudyCells::gender(report.setup.input.state.Gender);
     session.targetBal = record.targetBal();
-    session.peakBal = record.observedPeakBal();
-    session.peakVsTarget = record.peakVsTarget();
+    session.peakBal = record.bal(record.dosePeak());
+    session.peakVsTarget = record.peakVsTarget(record.dosePeak());
     if (report.outcome.release)
         session.releaseAtMinute = report.readings[*report.outcome.release].atMinute;
     session.booster = report.booster() != nullptr;
@@ -55,13 +61,13 @@ void AchievementTable::Group::add(const AchievementSession &session)
     mixedTargets = mixedTargets || (sessions > 0 && session.targetBal != target);
     target = session.targetBal;
     ++sessions;
-    if (const std::optional<float> peak = session.peakBal) {
+    if (const std::optional<double> peak = session.peakBal) {
         peakMin = peaks == 0 ? *peak : std::min(peakMin, *peak);
         peakMax = peaks == 0 ? *peak : std::max(peakMax, *peak);
         ++peaks;
-        const double delta = double(*peak) - peakMean;
+        const double delta = *peak - peakMean;
         peakMean += delta / double(peaks);
-        peakSquares += delta * (double(*peak) - peakMean);
+        peakSquares += delta * (*peak - peakMean);
     }
     if (const std::optional<float> ratio = session.peakVsTarget) {
         ++ratios;
@@ -87,11 +93,11 @@ QList<QByteArray> AchievementTable::Group::cells(const QByteArray &protocol,
     cell(C::Gender) = gender;
     cell(C::Sessions) = whole(sessions);
     if (sessions > 0)
-        cell(C::Target) = mixedTargets ? Mixed : single(target);
+        cell(C::Target) = mixedTargets ? Mixed : number(target);
     if (peaks > 0) {
         cell(C::PeakMean) = statistic(peakMean);
-        cell(C::PeakMin) = single(peakMin);
-        cell(C::PeakMax) = single(peakMax);
+        cell(C::PeakMin) = number(peakMin);
+        cell(C::PeakMax) = number(peakMax);
     }
     if (peaks > 1)
         cell(C::PeakSd) = statistic(std::sqrt(peakSquares / double(peaks - 1)));
@@ -105,6 +111,7 @@ QList<QByteArray> AchievementTable::Group::cells(const QByteArray &protocol,
         released += minute.second;
     cell(C::ReleaseMinMedian) = optional(median(releaseMinutes, released), minutes);
     cell(C::Boosters) = whole(boosters);
+    cell(C::Boosted) = whole(boosters);
     return row;
 }
 
@@ -112,7 +119,7 @@ void AchievementTable::add(const AchievementSession &session)
 {
     m_groups[{session.protocol.toUtf8(), StudyCells::beverage(session.placebo), session.gender}]
         .add(session);
-    m_all.add(session);
+    (session.placebo ? m_allPlacebo : m_allAlcohol).add(session);
 }
 
 QList<QList<QByteArray>> AchievementTable::rows() const
@@ -120,6 +127,7 @@ QList<QList<QByteArray>> AchievementTable::rows() const
     QList<QList<QByteArray>> rows;
     for (const auto &[key, group] : m_groups)
         rows << group.cells(std::get<0>(key), std::get<1>(key), std::get<2>(key));
-    rows << m_all.cells(All, All, All);
+    rows << m_allAlcohol.cells(All, StudyCells::beverage(false), All)
+         << m_allPlacebo.cells(All, StudyCells::beverage(true), All);
     return rows;
 }

@@ -12,21 +12,31 @@
 #include <tuple>
 
 // What one session gives a study's achievement: the group it belongs to and its outcome, levels
-// in g/100 ml, so that groups of records in different units of levels can be taken together.
+// in g/100 ml (as typed, or converted as StudyRecord::bal shows them), so that groups of records
+// in different units of levels can be taken together.
 struct AchievementSession {
     QString protocol; // the protocol's name, empty for none
     bool placebo = false;
     QByteArray gender; // "m" or "f"
-    float targetBal = 0;
-    std::optional<float> peakBal;      // the observed peak
-    std::optional<float> peakVsTarget; // as StudyRecord::peakVsTarget gives it: none for a placebo
+    double targetBal = 0;
+    // The dose's own peak (StudyRecord::dosePeak): before the booster of a boosted session.
+    std::optional<double> peakBal;
+    std::optional<float> peakVsTarget; // that peak's, as StudyRecord gives it: none for a placebo
     std::optional<int> releaseAtMinute;
-    bool booster = false; // a booster was served (and not voided)
+    bool booster = false; // a booster was served (and not voided): the session is boosted
 };
 
-// A record's session for the achievement; none for a record whose status is not ok, which the
-// achievement does not count.
-std::optional<AchievementSession> achievementSession(const StudyRecord &record);
+// Which records the achievement counts: those whose status is ok, and version-1 records
+// (unverified) as well when asked to.
+struct StudyCounting {
+    bool includeUnverified = false;
+
+    bool counts(RecordStatus status) const;
+};
+
+// A record's session for the achievement; none for a record it does not count.
+std::optional<AchievementSession> achievementSession(const StudyRecord &record,
+                                                     const StudyCounting &counting = {});
 
 // A share of sessions near their target: those whose ratio of observed peak to target lies from
 // `low` to `high`, both included, compared as 32-bit floats.
@@ -42,16 +52,17 @@ inline constexpr std::array<WithinShare, 2> WithinShares{{
 }};
 
 // The achievement of a study, one row per group of protocol x beverage x gender in that order,
-// then one for all sessions (its protocol, beverage and gender "all"). It is counted session by
-// session: its memory grows with the number of groups, and with the minutes at which sessions
-// reached the release level, never with the number of sessions.
+// then one for all the alcohol sessions and one for all the placebo sessions (their protocol and
+// gender "all"). It is counted session by session: its memory grows with the number of groups,
+// and with the minutes at which sessions reached the release level, never with the number of
+// sessions.
 //
 // Per group: the sessions; their target, or "mixed" where they differ; the mean, standard
-// deviation (n - 1), lowest and highest of the observed peaks; the mean of peak / target and the
-// shares of sessions within 10 % and within 20 % of their target (a
-// WithinShares); the median minute of release; the
-// number of boosters. The peaks' statistics are of the sessions with an observed peak, the
-// ratio's of those with a ratio: a placebo has none, so a placebo group leaves them empty.
+// deviation (n - 1), lowest and highest of the dose's own peaks (before any booster); the mean of
+// peak / target and the shares of sessions within 10 % and within 20 % of their target (a
+// WithinShares); the median minute of release; the number of boosted sessions. The peaks'
+// statistics are of the sessions with such a peak, the ratio's of those with a ratio: a placebo
+// has none, so a placebo group leaves them empty.
 class AchievementTable {
 public:
     void add(const AchievementSession &session);
@@ -61,13 +72,13 @@ public:
 private:
     struct Group {
         qint64 sessions = 0;
-        float target = 0;
+        double target = 0;
         bool mixedTargets = false;
         qint64 peaks = 0;
         double peakMean = 0;
         double peakSquares = 0; // the sum of squared differences from the mean (Welford)
-        float peakMin = 0;
-        float peakMax = 0;
+        double peakMin = 0;
+        double peakMax = 0;
         qint64 ratios = 0;
         double ratioMean = 0;
         std::array<qint64, WithinShares.size()> within{}; // as WithinShares, in its order
@@ -82,5 +93,6 @@ private:
     using Key = std::tuple<QByteArray, QByteArray, QByteArray>;
 
     std::map<Key, Group> m_groups;
-    Group m_all;
+    Group m_allAlcohol;
+    Group m_allPlacebo;
 };

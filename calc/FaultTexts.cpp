@@ -322,6 +322,41 @@ QString studyFolderEmptyMessage(const QString &folder)
         .arg(QDir::toNativeSeparators(folder));
 }
 
+namespace {
+
+// "2 records" or "1 record", then how they were left out and why, then the paths.
+QString leftOutMessage(qsizetype count, const QString &one, const QString &many, const QString &how,
+                       const QString &why, const QStringList &paths)
+{
+    QStringList native;
+    for (const QString &path : paths)
+        native << QDir::toNativeSeparators(path);
+    return QStringLiteral("WARNING: %1 %2 %3: %4: %5")
+        .arg(QString::number(count), count == 1 ? one : many, how, why,
+             native.join(QStringLiteral(", ")));
+}
+
+} // namespace
+
+QString studyRecordsNotCountedMessage(const QString &why, const QStringList &files)
+{
+    return leftOutMessage(files.size(), QStringLiteral("record"), QStringLiteral("records"),
+                          QStringLiteral("not counted"), why, files);
+}
+
+QString studyPathsNotReadMessage(const QString &why, const QStringList &paths)
+{
+    return leftOutMessage(paths.size(), QStringLiteral("path"), QStringLiteral("paths"),
+                          QStringLiteral("not read"), why, paths);
+}
+
+QString studySameFilesMessage(const QStringList &paths)
+{
+    return leftOutMessage(paths.size(), QStringLiteral("path"), QStringLiteral("paths"),
+                          QStringLiteral("not tabled again"),
+                          QStringLiteral("the same file as a record tabled before"), paths);
+}
+
 QString studyFileSaveMessage(const QString &file, const QString &reason)
 {
     return QStringLiteral("ERROR: %1 could not be saved: %2. The file is as it was before.")
@@ -658,6 +693,21 @@ QString limitsNotSavedMessage(const QString &file, const QString &reason)
     return QStringLiteral("ERROR: The limits could not be saved in the protocol \"%1\": %2. The "
                           "limits are as they were.")
         .arg(QDir::toNativeSeparators(file), reason);
+}
+
+QString typedTimeMessage(const QString &fieldName, const QString &typed)
+{
+    return QStringLiteral("ERROR: %1 \"%2\" is not a time. Type the hours and minutes as h:mm, "
+                          "hmm, hh:mm or hhmm, with a, am, p or pm after them for a time before "
+                          "or after noon: 1:20 pm, 120pm, 1030a or 13:20.")
+        .arg(fieldName, typed.trimmed());
+}
+
+QString tooManySessionsMessage(int most)
+{
+    return QStringLiteral("ERROR: %1 sessions are open, as many as Pourwise keeps at once. Close "
+                          "one before opening another.")
+        .arg(most);
 }
 
 QString notPrintedMessage(Printout printout)

@@ -84,6 +84,12 @@ QString studyFileSaveMessage(const QString &file, const QString &reason);
 QString studyPictureNameMessage(const QString &file);
 // The study's picture that could not be drawn into `file`, which is left as it was.
 QString studyPictureNotDrawnMessage(const QString &file);
+// What a study's table leaves out, one reason each, the paths in the order met: records it does
+// not count ("WARNING: 2 records not counted: unverified (version 1): a.csv, b.csv"), paths it
+// cannot read, and the names of files it has tabled under another name.
+QString studyRecordsNotCountedMessage(const QString &why, const QStringList &files);
+QString studyPathsNotReadMessage(const QString &why, const QStringList &paths);
+QString studySameFilesMessage(const QStringList &paths);
 // A session record another copy of Pourwise records into, on computer `host` as process `pid`
 // (an empty host: its lock file `lockFile` does not say): it opens read-only.
 QString recordLockedMessage(const QString &file, const QString &lockFile, const QString &host,
@@ -153,6 +159,11 @@ QString protocolUnusableMessage(const QString &file, const QString &reason);
 QString protocolNotReopenedMessage(const QString &file, const QString &reason);
 QString protocolNotSavedMessage(const QString &file, const QString &reason);
 QString limitsNotSavedMessage(const QString &file, const QString &reason);
+// A time typed that is none of the forms calc/TypedTime.h reads; `fieldName` as the field's
+// caption says it, without its colon.
+QString typedTimeMessage(const QString &fieldName, const QString &typed);
+// Another session window asked for while `most` are open.
+QString tooManySessionsMessage(int most);
 // What the printer did not take.
 enum class Printout { SessionPlan, ObserverSheet, StudyPicture };
 QString notPrintedMessage(Printout printout);

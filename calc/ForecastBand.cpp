@@ -139,9 +139,9 @@ std::optional<PlanBand> planBand(const CalculatedDose &dose, const SessionPlan &
 
 QString peakBandSentence(const BandEdges &peak, const LevelScale &level, const QLocale &locale)
 {
-    return QStringLiteral("%1 % of participants like this one peak between %2 and %3.")
+    return QStringLiteral("%1 % of participants like this one peak between %2 and %3 %4.")
         .arg(locale.toString(Percent), modelLevelText(peak.low, level, locale),
-             modelLevelText(peak.high, level, locale));
+             modelLevelText(peak.high, level, locale), level.unitText());
 }
 
 QString releaseBandSentence(const SessionPlan &plan, const ReleaseBand &band, float releaseBal,

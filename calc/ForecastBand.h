@@ -105,8 +105,8 @@ struct PlanBand {
 std::optional<PlanBand> planBand(const CalculatedDose &dose, const SessionPlan &plan,
                                  float releaseBal);
 
-// "80 % of participants like this one peak between 0.0585 and 0.1029.": levels as the plan
-// writes them, 4 decimals in g/100 ml and 4 significant digits in another unit.
+// "80 % of participants like this one peak between 0.0585 and 0.1029 g/100 ml.": levels as the
+// plan writes them, 4 decimals in g/100 ml and 4 significant digits in another unit.
 QString peakBandSentence(const BandEdges &peak, const LevelScale &level,
                          const QLocale &locale = QLocale());
 // "Expected below 0.02 g/100 ml after 313 minutes, 80 % between 211 and 455 minutes after the

@@ -46,6 +46,21 @@ float LevelScale::shownLevel(float bal) const
     return level;
 }
 
+double LevelScale::balToShow(float level) const
+{
+    const double typed = TypedDouble(level);
+    if (isDefault())
+        return typed;
+    const double factor = breath() ? double(breathRatio) : 1.0;
+    return SevenDigits(typed * factor / info().divisor);
+}
+
+double LevelScale::levelToShow(float bal) const
+{
+    const double typed = TypedDouble(bal);
+    return isDefault() ? typed : SevenDigits(fromBal(typed));
+}
+
 QString LevelScale::levelName() const
 {
     return breath() ? QStringLiteral("BrAC") : QStringLiteral("BAL");

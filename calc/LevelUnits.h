@@ -92,6 +92,13 @@ struct LevelScale {
     // fromBal(bal), the shortest that toBal turns back into exactly `bal`, so that a level shown
     // and read again leaves the dose as it was; fromBal(bal) where there is none.
     float shownLevel(float bal) const;
+    // A typed level as a table or a sentence shows it converted: in double from the number as
+    // typed (TypedDouble), rounded to 7 significant digits, so that 0.3 mg/L at 2000:1 is 0.06
+    // g/100 ml; in g/100 ml, where nothing is converted, the number as typed. The dose itself
+    // keeps toBal's 32-bit float.
+    double balToShow(float level) const;
+    // The same the other way: a level typed in g/100 ml (a target BAL) in this unit.
+    double levelToShow(float bal) const;
 
     // "BAL" for blood, "BrAC" for breath.
     QString levelName() const;

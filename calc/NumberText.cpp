@@ -169,3 +169,30 @@ std::string_view ExactSingleToText(float value, char (&buffer)[32])
     const char *end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
     return {buffer, std::size_t(end - buffer)};
 }
+
+double TypedDouble(float value)
+{
+    char buffer[32];
+    const std::string_view text = ExactSingleToText(value, buffer);
+    double typed = value;
+    std::from_chars(text.data(), text.data() + text.size(), typed);
+    return typed;
+}
+
+double SevenDigits(double value)
+{
+    if (!std::isfinite(value))
+        return value;
+    char buffer[32];
+    const char *end =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 7).ptr;
+    double rounded = value;
+    std::from_chars(buffer, end, rounded);
+    return rounded;
+}
+
+std::string_view ExactDoubleToText(double value, char (&buffer)[32])
+{
+    const char *end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
+    return {buffer, std::size_t(end - buffer)};
+}

@@ -42,3 +42,14 @@ SingleFromText TextToSingle(std::string_view text);
 // The shortest text that TextToSingle reads back as exactly `value` ("0.054", "1e-05", "-0"),
 // for files that must give back every bit; finite values only.
 std::string_view ExactSingleToText(float value, char (&buffer)[32]);
+
+// The number a float was typed as: the shortest text that reads back as exactly `value`, read
+// as a double (0.3f gives 0.3, not 0.30000001192...). A value converted from it is computed from
+// this, so that the conversion adds no digits the operator did not type.
+double TypedDouble(float value);
+// A converted value as tables and sentences show it: rounded to at most 7 significant digits
+// (177.80035560 gives 177.8004), so that its shortest text has no more.
+double SevenDigits(double value);
+// The shortest text that reads back as exactly `value`, "." and no thousands separators, as the
+// study's tables write a typed or converted number ("0.06", "177.8004").
+std::string_view ExactDoubleToText(double value, char (&buffer)[32]);

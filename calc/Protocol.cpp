@@ -32,10 +32,15 @@ const QString ReleaseLevel = QStringLiteral("releaseLevel");
 const QString Limits = QStringLiteral("limits");
 const QString EthanolPerKg = QStringLiteral("ethanolGramsPerKg");
 const QString TotalMl = QStringLiteral("totalBeverageMl");
+const QString Device = QStringLiteral("device");
+const QString ReadingSd = QStringLiteral("readingSd");
+const QString Schedule = QStringLiteral("schedule");
+const QString ReadingEvery = QStringLiteral("readingEveryMinutes");
+const QString DuringDrinking = QStringLiteral("readingsDuringDrinking");
 } // namespace Key
 
 // What a number must be to be used.
-enum class Range { AboveZero, NotNegative, Proof, Ratio, Portions };
+enum class Range { AboveZero, NotNegative, Proof, Ratio, Portions, ReadingEvery };
 
 QString rangeText(Range range)
 {
@@ -50,6 +55,10 @@ QString rangeText(Range range)
         return QStringLiteral("a number from %1 to %2")
             .arg(SingleToText(BreathRatio::Lowest, QLocale::c()),
                  SingleToText(BreathRatio::Highest, QLocale::c()));
+    case Range::ReadingEvery:
+        return QStringLiteral("a whole number from %1 to %2")
+            .arg(ProtocolSchedule::LeastReadingEveryMinutes)
+            .arg(ProtocolSchedule::MostReadingEveryMinutes);
     case Range::Portions:
         break;
     }
@@ -69,6 +78,9 @@ bool inRange(float value, Range range)
         return value > 0 && value <= 200;
     case Range::Ratio:
         return acceptsBreathRatio(value);
+    case Range::ReadingEvery:
+        return value >= ProtocolSchedule::LeastReadingEveryMinutes &&
+               value <= ProtocolSchedule::MostReadingEveryMinutes && value == std::trunc(value);
     case Range::Portions:
         break;
     }
@@ -113,6 +125,17 @@ public:
         if (!has(key) || m_object.value(key).isNull())
             return std::nullopt;
         return number(key, range);
+    }
+
+    // A key that may be left out for `otherwise`; else true or false.
+    bool flag(const QString &key, bool otherwise)
+    {
+        const QJsonValue value = m_object.value(key);
+        if (value.isUndefined())
+            return otherwise;
+        if (!value.isBool())
+            fail(key, QStringLiteral("is not true or false"));
+        return value.toBool(otherwise);
     }
 
     QString text(const QString &key)
@@ -267,7 +290,7 @@ ProtocolReading readProtocol(const QByteArray &bytes)
     Reader top(document.object(), {});
     top.reportTo(error);
     top.onlyKeys({Key::Name, Key::Target, Key::DrinkingPeriod, Key::Proof, Key::MixerRatio,
-                  Key::Portions, Key::ReleaseLevel, Key::Limits});
+                  Key::Portions, Key::ReleaseLevel, Key::Limits, Key::Device, Key::Schedule});
     protocol.name = top.text(Key::Name).trimmed();
     if (error.isEmpty() && (protocol.name.isEmpty() || protocol.name.size() > LongestName))
         top.fail(Key::Name, QStringLiteral("must hold 1 to %1 characters").arg(LongestName));
@@ -309,6 +332,20 @@ ProtocolReading readProtocol(const QByteArray &bytes)
     protocol.limits.totalMl = limits.optionalNumber(Key::TotalMl, Range::AboveZero);
     protocol.limits.target = limits.optionalNumber(Key::Target, Range::AboveZero);
 
+    Reader device(top.object(Key::Device, true), top.path(Key::Device));
+    device.reportTo(error);
+    device.onlyKeys({Key::ReadingSd});
+    protocol.readingSd = device.optionalNumber(Key::ReadingSd, Range::AboveZero);
+    Reader schedule(top.object(Key::Schedule, true), top.path(Key::Schedule));
+    schedule.reportTo(error);
+    schedule.onlyKeys({Key::ReadingEvery, Key::DuringDrinking});
+    if (const std::optional<float> every =
+            schedule.optionalNumber(Key::ReadingEvery, Range::ReadingEvery);
+        every && error.isEmpty())
+        protocol.schedule.readingEveryMinutes = int(*every);
+    protocol.schedule.readingsDuringDrinking =
+        schedule.flag(Key::DuringDrinking, ProtocolSchedule{}.readingsDuringDrinking);
+
     if (error.isEmpty())
         reading.protocol = protocol;
     reading.error = error;
@@ -338,6 +375,14 @@ QByteArray writeProtocol(const Protocol &protocol)
                        {Key::ReleaseLevel, numberText(protocol.releaseLevel)}};
     if (!limits.isEmpty())
         object.insert(Key::Limits, limits);
+    if (protocol.readingSd)
+        object.insert(Key::Device, QJsonObject{{Key::ReadingSd, numberText(*protocol.readingSd)}});
+    // Written only when it is not the default, so that a file without one reads back the same.
+    if (protocol.schedule != ProtocolSchedule{})
+        object.insert(Key::Schedule,
+                      QJsonObject{{Key::ReadingEvery,
+                                   numberText(float(protocol.schedule.readingEveryMinutes))},
+                                  {Key::DuringDrinking, protocol.schedule.readingsDuringDrinking}});
     return QJsonDocument(object).toJson(QJsonDocument::Indented);
 }
 

@@ -20,6 +20,20 @@ struct ProtocolLimits {
     bool any() const { return ethanolPerKg || totalMl || target; }
 };
 
+// How often a session's readings fall due (see calc/SessionSchedule.h). By default every 15
+// minutes once drinking has ended and the mouth-alcohol wait is over; with
+// readingsDuringDrinking, every readingEveryMinutes from the start of drinking, without waiting.
+struct ProtocolSchedule {
+    static constexpr int DefaultReadingEveryMinutes = 15;
+    static constexpr int LeastReadingEveryMinutes = 1;
+    static constexpr int MostReadingEveryMinutes = 120;
+
+    int readingEveryMinutes = DefaultReadingEveryMinutes;
+    bool readingsDuringDrinking = false;
+
+    bool operator==(const ProtocolSchedule &) const = default;
+};
+
 // A study's fixed parameters, shared between sites in a small text file: the target in its unit
 // of levels, the drinking period, proof and mixer ratio, the session plan's choices and the
 // limits.
@@ -33,6 +47,10 @@ struct Protocol {
     int portions = SessionPlanLimits::DefaultPortions;
     float releaseLevel = float(SessionPlanLimits::DefaultReleaseLevel); // in `level`
     ProtocolLimits limits;
+    // The standard deviation of one reading of the lab's device, in `level`: the personal
+    // forecast's reading noise; none for its default.
+    std::optional<float> readingSd;
+    ProtocolSchedule schedule;
 
     bool operator==(const Protocol &) const = default;
     // The protocol's number for a dosing parameter (the target in its own unit); none for the
@@ -51,11 +69,14 @@ struct ProtocolReading {
 
 // The file is JSON: an object with "name", "target" (an object with "value", "unit" and
 // "breathRatio"), "drinkingPeriodMinutes", "proof", "mixerRatio", "portions", "releaseLevel" (in
-// the target's unit) and an optional "limits" object with "ethanolGramsPerKg", "totalBeverageMl"
-// and "target". Numbers are written as text ("0.08") so that they read back as the very same
-// 32-bit floats; plain JSON numbers are read too. Every key is checked, and a key given twice in
-// one object is refused, where a JSON reader would quietly keep the last; the first problem is
-// named and nothing is taken from a file with a problem.
+// the target's unit), an optional "limits" object with "ethanolGramsPerKg", "totalBeverageMl"
+// and "target", an optional "device" object with "readingSd" (in the target's unit), and an
+// optional "schedule" object with "readingEveryMinutes" (a whole number from 1 to 120) and
+// "readingsDuringDrinking" (true or false), each of which may be left out for its default.
+// Numbers are written as text ("0.08") so that they read back as the very same 32-bit floats;
+// plain JSON numbers are read too. Every key is checked, and a key given twice in one object is
+// refused, where a JSON reader would quietly keep the last; the first problem is named and
+// nothing is taken from a file with a problem.
 ProtocolReading readProtocol(const QByteArray &bytes);
 QByteArray writeProtocol(const Protocol &protocol);
 

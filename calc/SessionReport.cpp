@@ -243,6 +243,32 @@ void addBand(SessionReport &report)
     report.band = band;
 }
 
+// The reading noise: as the options give it, or the protocol's, each in its own unit.
+double readingSdBal(const SessionReport &report, const SessionReportOptions &options)
+{
+    if (options.readingSd)
+        return double(report.setup.input.level.toBal(*options.readingSd));
+    if (options.protocol && options.protocol->readingSd)
+        return double(options.protocol->level.toBal(*options.protocol->readingSd));
+    return PersonalPrior::ReadingSd;
+}
+
+// The forecast learns from the counting readings of the latest phase, as the limb is judged.
+void addPersonal(SessionReport &report, const SessionReportOptions &options)
+{
+    if (report.placebo)
+        return;
+    const LevelScale &level = report.setup.input.level;
+    QList<PhaseReading> phase;
+    for (const ReadingLine &reading : report.readings) {
+        if (reading.counts() && report.drinking.inLatestPhase(reading.atMinute))
+            phase.append({reading.atMinute, double(level.toBal(reading.level))});
+    }
+    report.personal = personalForecast(phase, report.outcome.limbShown.has_value(),
+                                       eliminationPrior(report.setup.input.state.Gender),
+                                       readingSdBal(report, options), report.releaseBal);
+}
+
 } // namespace
 
 std::optional<ServedMark> PortionLine::served() const
@@ -322,6 +348,7 @@ SessionReport evaluateSession(const SessionRecord &record, const QDateTime &now,
     judgeReadings(report);
     addExpected(report);
     addBand(report);
+    addPersonal(report, options);
     if (!report.boosterInForce)
         report.offer = offerBooster(report, options.boosterAtMinute.value_or(report.nowMinute),
                                     options.boosterMinutes, options.protocol, options.locale);

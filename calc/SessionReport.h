@@ -3,6 +3,7 @@
 #include "calc/Booster.h"
 #include "calc/DoseEvaluation.h"
 #include "calc/ForecastBand.h"
+#include "calc/PersonalForecast.h"
 #include "calc/Protocol.h"
 #include "calc/SessionEntries.h"
 #include "calc/SessionFault.h"
@@ -134,7 +135,9 @@ struct SessionReport {
     // None for a placebo or without a plan.
     std::optional<ExpectedCourse> expected;
     std::optional<SessionBand> band; // as `expected`
-    QList<EntryChange> history;      // every correction and void, in the order made
+    // The participant's own fall, once the latest phase's readings show it; never for a placebo.
+    std::optional<PersonalForecast> personal;
+    QList<EntryChange> history; // every correction and void, in the order made
 
     bool hasPlan() const { return dose.plan && dose.plan->ok(); }
     const BoosterLine *booster() const;
@@ -158,6 +161,9 @@ struct SessionReportOptions {
     float boosterMinutes = Booster::DefaultDrinkingMinutes;
     std::optional<int> boosterAtMinute; // the offer's B; none for now
     QLocale locale;                     // of the offer's words
+    // The standard deviation of one reading, in the lab's unit, for the personal forecast; none
+    // for the protocol's "device.readingSd", else PersonalPrior::ReadingSd.
+    std::optional<float> readingSd;
 };
 
 SessionReport evaluateSession(const SessionRecord &record, const QDateTime &now,

@@ -107,15 +107,53 @@ QStringList readingCells(const ReadingLine &reading, const Words &words)
             noteText(reading, words.report)};
 }
 
-// "80 % of participants like this one fall below 0.02 g/100 ml between 17:36 and 21:40 (211 and
-// 455 minutes after the start). Only a reading releases a participant."
+// "80 % of participants like this one are expected below 0.02 g/100 ml between 17:31 and 21:35;
+// only a reading releases a participant."
 QString releaseBandText(const ReleaseBand &band, const Words &words)
 {
-    return QStringLiteral("%1 % of participants like this one fall below %2 between %3 and %4 (%5 "
-                          "and %6 minutes after the start). Only a reading releases a participant.")
-        .arg(words.locale.toString(BandSpreads::Percent), words.releaseLevel(),
-             words.clock(band.fromMinutes), words.clock(band.toMinutes),
-             words.locale.toString(band.fromMinutes), words.locale.toString(band.toMinutes));
+    // The unit closes the sentence, so that its words read the same in every unit of levels.
+    return QStringLiteral("%1 % of participants like this one are expected below %2 between %3 and "
+                          "%4; only a reading releases a participant (levels in %5).")
+        .arg(words.locale.toString(BandSpreads::Percent),
+             SingleToText(words.scale().shownLevel(words.report.releaseBal), words.locale),
+             words.clock(band.fromMinutes), words.clock(band.toMinutes), words.scale().unitText());
+}
+
+// "4:35–5:12 PM": two clock times, the second's AM or PM left off the first where both share it.
+QString clockRangeText(qint64 from, qint64 to, const Words &words)
+{
+    QString first = words.clock(from);
+    const QString second = words.clock(to);
+    for (const QString &half : {words.locale.amText(), words.locale.pmText()}) {
+        if (!half.isEmpty() && first.endsWith(half) && second.endsWith(half) &&
+            first.size() > half.size() && first[first.size() - half.size() - 1].isSpace()) {
+            first.chop(half.size());
+            first = first.trimmed();
+        }
+    }
+    return first + QStringLiteral("\u2013") + second;
+}
+
+// "Personal forecast from 5 readings: falling 0.0172 g/100 ml per hour (80 %: 0.0151–0.0193);
+// below 0.02 at 4:52 PM (80 %: 4:35–5:12 PM)."
+QString personalText(const PersonalForecast &forecast, const Words &words)
+{
+    const QLocale &locale = words.locale;
+    const auto rate = [&locale](double value) { return locale.toString(value, 'f', 4); };
+    const QString percent = locale.toString(BandSpreads::Percent);
+    const QString release = SingleToText(words.scale().shownLevel(words.report.releaseBal), locale);
+    QString text =
+        QStringLiteral("Personal forecast from %1 readings: falling %2 g/100 ml per hour "
+                       "(%3 %: %4%5%6); ")
+            .arg(locale.toString(forecast.readings), rate(forecast.rate), percent,
+                 rate(forecast.rateInterval.low), QStringLiteral("\u2013"),
+                 rate(forecast.rateInterval.high));
+    if (forecast.releaseAtMinute && forecast.releaseFromMinute && forecast.releaseToMinute)
+        return text + QStringLiteral("below %1 at %2 (%3 %: %4).")
+                          .arg(release, words.clock(*forecast.releaseAtMinute), percent,
+                               clockRangeText(*forecast.releaseFromMinute,
+                                              *forecast.releaseToMinute, words));
+    return text + QStringLiteral("too slow a fall yet to say when it is below %1.").arg(release);
 }
 
 QString servedText(const PortionLine &portion, const Words &words)
@@ -175,7 +213,8 @@ QStringList boosterCourseText(const BoosterCourse &course, const Words &words)
             release, QStringLiteral("Expected zero at %1").arg(words.clock(course.zeroAtMinute()))};
 }
 
-// "With the booster, 80 % of participants like this one peak between 0.0715 and 0.0887."
+// "With the booster, 80 % of participants like this one peak between 0.0715 and 0.0887 g/100
+// ml."
 QString boosterPeakBandText(const BandEdges &band, const Words &words)
 {
     QString sentence = peakBandSentence(band, words.scale(), words.locale);
@@ -190,8 +229,7 @@ QString offerText(const BoosterOffer &offer, const Words &words)
     const DosingState &s = offer.report.dose.state;
     return QStringLiteral("Booster estimate: %1, to raise the level by %2 over %3 minutes.")
         .arg(volumesText(s.AlcDose, s.MixDose, s.TotDose, words.locale),
-             words.level(words.scale().shownLevel(offer.targetBal)),
-             SingleToText(offer.drinkingMinutes, words.locale));
+             words.modelLevel(offer.targetBal), SingleToText(offer.drinkingMinutes, words.locale));
 }
 
 QStringList offerWarnings(const BoosterOffer &offer, const Words &words)
@@ -269,6 +307,12 @@ QString SessionText::placeboNote()
     return QStringLiteral("Placebo: no curve is expected.");
 }
 
+QString SessionText::bandNote()
+{
+    return QStringLiteral("The band assumes drinking as planned on an empty stomach; food lowers "
+                          "and delays the peak.");
+}
+
 QString volumesText(float alcoholMl, float mixerMl, float totalMl, const QLocale &locale)
 {
     return QStringLiteral("alcohol %1 ml, mixer %2 ml, total %3 ml")
@@ -324,6 +368,8 @@ SessionText describeSession(const SessionReport &report, const QLocale &locale)
         if (report.band->release)
             text.releaseBand = releaseBandText(*report.band->release, words);
     }
+    if (report.personal)
+        text.personal = personalText(*report.personal, words);
 
     for (const BoosterLine &booster : report.boosters)
         text.boosters << boosterCells(booster, words);
@@ -332,7 +378,7 @@ SessionText describeSession(const SessionReport &report, const QLocale &locale)
                            .arg(words.clock(booster->atMinute),
                                 volumesText(float(booster->alcoholMl), float(booster->mixerMl),
                                             float(booster->totalMl), locale),
-                                words.level(words.scale().shownLevel(booster->targetBal)),
+                                words.modelLevel(booster->targetBal),
                                 SingleToText(booster->drinkingMinutes, locale));
         if (booster->corrected)
             text.booster += QStringLiteral(" (corrected)");

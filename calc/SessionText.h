@@ -19,10 +19,14 @@ struct SessionText {
     QString observedPeak;        // "Observed peak: 0.06 g/100 ml at 14:10"
     QString descending;          // "Descending limb shown at 14:55"; empty for a placebo
     QString release;             // "Release level reached at 16:40 (0.018)"
-    // The 80 % band: "80 % of participants like this one peak between 0.0585 and 0.1029.", and
-    // when they fall below the release level, in clock times; empty without a band.
+    // The 80 % band: "80 % of participants like this one peak between 0.0585 and 0.1029 g/100
+    // ml.", and when they are expected below the release level, in clock times; empty without a
+    // band.
     QString peakBand;
     QString releaseBand;
+    // "Personal forecast from 5 readings: falling 0.0172 g/100 ml per hour (80 %: 0.0151–0.0193);
+    // below 0.02 at 16:52 (80 %: 16:35–17:12)."; empty while there is none.
+    QString personal;
     QString booster;             // the booster served; empty without one
     QList<QStringList> boosters; // one per booster entry, voided ones too, as boosterColumns
     QStringList boosterCourse;   // after a booster: its peak, below the release level, zero
@@ -37,6 +41,8 @@ struct SessionText {
     static QString boosterCaveat();
     // "Placebo: no curve is expected."
     static QString placeboNote();
+    // What the band assumes, under the chart that shades it.
+    static QString bandNote();
 };
 
 // The protocol the session is judged by, always named: "Protocol: Arm A", "Protocol: none", or

@@ -38,6 +38,16 @@ QByteArray StudyCells::single(float value)
     return QByteArray(written.data(), qsizetype(written.size()));
 }
 
+QByteArray StudyCells::number(double value)
+{
+    // Beyond the largest float the calculation overflows, as single() leaves it empty.
+    if (!std::isfinite(float(value)))
+        return {};
+    char buffer[32];
+    const std::string_view written = ExactDoubleToText(value, buffer);
+    return QByteArray(written.data(), qsizetype(written.size()));
+}
+
 QByteArray StudyCells::modelLevel(double level, const LevelScale &scale)
 {
     return expectedLevelText(level, scale, QLocale::c()).toUtf8();

@@ -21,6 +21,10 @@ QByteArray whole(qint64 value);
 // The shortest text that reads back as exactly `value` ("0.054", "1e-05"), as a record's file
 // writes its floats.
 QByteArray single(float value);
+// A number typed or converted for showing (TypedDouble, SevenDigits): the shortest text that
+// reads back as exactly `value` ("0.06", "177.8004"); empty beyond the range of a 32-bit float,
+// where the calculation's own value is an infinity.
+QByteArray number(double value);
 // A level of the model in `scale`, as the plan writes levels: 4 decimals in g/100 ml, 4
 // significant digits in another unit.
 QByteArray modelLevel(double level, const LevelScale &scale);

@@ -42,9 +42,13 @@ enum class SessionColumn {
     Corrections,
     Voids,
     Problem,
+    // Added after the columns earlier tables had, so that each of those keeps its place.
+    PeakBeforeBooster,
+    PeakBeforeBoosterAtMin,
+    Boosted,
 };
 
-inline constexpr std::array<std::string_view, 35> SessionColumns{
+inline constexpr std::array<std::string_view, 38> SessionColumns{
     "file",
     "status",
     "session_code",
@@ -80,6 +84,9 @@ inline constexpr std::array<std::string_view, 35> SessionColumns{
     "corrections",
     "voids",
     "problem",
+    "peak_before_booster",
+    "peak_before_booster_at_min",
+    "boosted",
 };
 
 enum class ReadingColumn {
@@ -121,9 +128,10 @@ enum class AchievementColumn {
     Within20Percent,
     ReleaseMinMedian,
     Boosters,
+    Boosted, // after the columns earlier tables had
 };
 
-inline constexpr std::array<std::string_view, 14> AchievementColumns{
+inline constexpr std::array<std::string_view, 15> AchievementColumns{
     "protocol",
     "beverage",
     "gender",
@@ -138,4 +146,5 @@ inline constexpr std::array<std::string_view, 14> AchievementColumns{
     "within_20_percent",
     "release_min_median",
     "boosters",
+    "boosted",
 };

@@ -1,5 +1,6 @@
 #include "calc/StudyRecord.h"
 
+#include "calc/NumberText.h"
 #include "calc/RecordFile.h"
 #include "calc/SessionClock.h"
 
@@ -28,27 +29,57 @@ const ReadingLine *StudyRecord::observedPeak() const
     return &report->readings[*report->outcome.observedPeak];
 }
 
+bool StudyRecord::boosted() const
+{
+    return report && report->booster();
+}
+
+const ReadingLine *StudyRecord::peakBeforeBooster() const
+{
+    const BoosterLine *booster = report ? report->booster() : nullptr;
+    if (!booster)
+        return nullptr;
+    // Compared in g/100 ml, as the rules compare readings for the observed peak.
+    QList<float> levels;
+    QList<const ReadingLine *> before;
+    for (const ReadingLine &reading : report->readings) {
+        if (reading.counts() && reading.atMinute < booster->atMinute) {
+            levels << report->setup.input.level.toBal(reading.level);
+            before << &reading;
+        }
+    }
+    const std::optional<qsizetype> highest = highestReading(levels);
+    return highest ? before[*highest] : nullptr;
+}
+
+const ReadingLine *StudyRecord::dosePeak() const
+{
+    return boosted() ? peakBeforeBooster() : observedPeak();
+}
+
 float StudyRecord::targetLevel() const
 {
     return report ? report->setup.input.given(DoseValue::BAL) : 0;
 }
 
-float StudyRecord::targetBal() const
+double StudyRecord::targetBal() const
 {
-    return report ? report->dose.dose.state.BAL : 0;
+    if (!report)
+        return 0;
+    const DoseInput &input = report->setup.input;
+    return input.typedTarget ? input.level.balToShow(*input.typedTarget)
+                             : TypedDouble(input.state.BAL);
 }
 
-std::optional<float> StudyRecord::observedPeakBal() const
+std::optional<double> StudyRecord::bal(const ReadingLine *reading) const
 {
-    const ReadingLine *peak = observedPeak();
-    if (!peak)
+    if (!reading)
         return std::nullopt;
-    return report->setup.input.level.toBal(peak->level);
+    return report->setup.input.level.balToShow(reading->level);
 }
 
-std::optional<float> StudyRecord::peakVsTarget() const
+std::optional<float> StudyRecord::peakVsTarget(const ReadingLine *peak) const
 {
-    const ReadingLine *peak = observedPeak();
     if (!peak || report->placebo || !(targetLevel() > 0))
         return std::nullopt;
     return peak->level / targetLevel();

@@ -28,16 +28,25 @@ struct StudyRecord {
     QString notice() const;
     // The reading that is the observed peak; none without one.
     const ReadingLine *observedPeak() const;
+    // Whether a booster was served (and not voided).
+    bool boosted() const;
+    // The highest counting reading before the booster, the earliest of equal ones; none without
+    // a booster, or without a counting reading before it.
+    const ReadingLine *peakBeforeBooster() const;
+    // The peak the dose reached by itself, which the achievement judges it by: the peak before
+    // the booster, or the observed peak of a session without one.
+    const ReadingLine *dosePeak() const;
     // The target in the lab's unit: as typed, or the target BAL as the lab's unit shows it.
     float targetLevel() const;
-    // The target in g/100 ml, as the dose was computed for it.
-    float targetBal() const;
-    // The observed peak in g/100 ml; none without one.
-    std::optional<float> observedPeakBal() const;
-    // The observed peak over the target, both in the lab's unit as the sessions table gives them,
-    // one division of 32-bit floats; none for a placebo, which is not dosed to reach the target,
-    // without an observed peak, or for a target not above 0.
-    std::optional<float> peakVsTarget() const;
+    // The target in g/100 ml as the achievement shows it: as typed, or converted from the lab's
+    // unit (LevelScale::balToShow).
+    double targetBal() const;
+    // A reading of the record in g/100 ml, likewise; none for none.
+    std::optional<double> bal(const ReadingLine *reading) const;
+    // A peak over the target, both in the lab's unit as the sessions table gives them, one
+    // division of 32-bit floats; none for a placebo, which is not dosed to reach the target,
+    // without a peak, or for a target not above 0.
+    std::optional<float> peakVsTarget(const ReadingLine *peak) const;
 };
 
 // The moment a record is evaluated at for a study: its start of drinking plus the latest minute

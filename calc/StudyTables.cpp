@@ -1,6 +1,7 @@
 #include "calc/StudyTables.h"
 
 #include "calc/ForecastBand.h"
+#include "calc/NumberText.h"
 #include "calc/RecordCsv.h"
 #include "calc/SessionClock.h"
 #include "calc/StudyCells.h"
@@ -34,6 +35,14 @@ using ReadingRow = Row<ReadingColumn, ReadingColumns.size()>;
 QByteArray yesNo(bool yes)
 {
     return yes ? "yes" : "no";
+}
+
+// A height or weight in centimetres or kilograms: as typed, or converted from the inches or
+// pounds typed (`perCm`: inches per centimetre, or pounds per kilogram) for showing.
+QByteArray metricCell(const DoseInput &input, float metric, float imperial, double perCm)
+{
+    using namespace StudyCells;
+    return input.metric() ? single(metric) : number(SevenDigits(TypedDouble(imperial) / perCm));
 }
 
 // What every row of a record's readings repeats of its session.
@@ -74,7 +83,12 @@ void fillOutcome(SessionRow &row, const StudyRecord &record)
         row[C::ObservedPeak] = single(peak->level);
         row[C::ObservedPeakAtMin] = whole(peak->atMinute);
     }
-    row[C::PeakVsTarget] = optional(record.peakVsTarget(), single);
+    row[C::PeakVsTarget] = optional(record.peakVsTarget(record.observedPeak()), single);
+    if (const ReadingLine *peak = record.peakBeforeBooster()) {
+        row[C::PeakBeforeBooster] = single(peak->level);
+        row[C::PeakBeforeBoosterAtMin] = whole(peak->atMinute);
+    }
+    row[C::Boosted] = whole(record.boosted() ? 1 : 0);
     row[C::DescendingShownAtMin] = minuteOf(report.outcome.limbShown);
     row[C::ReleaseReachedAtMin] = minuteOf(report.outcome.release);
     if (const BoosterLine *booster = report.booster()) {
@@ -90,7 +104,6 @@ void fillSession(SessionRow &row, const StudyRecord &record)
     const SessionReport &report = *record.report;
     const SessionSetup &setup = report.setup;
     const DoseInput &input = setup.input;
-    const DoseIntermediates &body = report.dose.dose.intermediates;
     row[C::SessionCode] = text(setup.sessionCode);
     row[C::Date] = report.start.date().toString(Qt::ISODate).toLatin1();
     row[C::Operator] = text(setup.operatorInitials);
@@ -99,11 +112,12 @@ void fillSession(SessionRow &row, const StudyRecord &record)
     row[C::Beverage] = beverage(report.placebo);
     row[C::Gender] = gender(input.state.Gender);
     row[C::Age] = single(input.state.Age);
-    row[C::HeightCm] = single(body.heightCm);
-    row[C::WeightKg] = single(body.weightKg);
+    row[C::HeightCm] = metricCell(input, input.bodyInCm.heightCm, input.state.Height, InchesPerCm);
+    row[C::WeightKg] = metricCell(input, input.bodyInCm.weightKg, input.state.Weight, PoundsPerKg);
     row[C::LevelUnit] = input.level.info().option;
     row[C::BreathRatio] = single(input.level.breathRatio);
-    row[C::Target] = single(record.targetLevel());
+    row[C::Target] = input.typedTarget ? single(*input.typedTarget)
+                                       : number(input.level.levelToShow(input.state.BAL));
 
     // The beverage as its portions pour it: the dose, or a placebo's floats and mixer.
     QList<ServedPortion> poured;
@@ -163,7 +177,7 @@ QList<QList<QByteArray>> readingCells(const StudyRecord &record)
                                      .toString(QStringLiteral("yyyy-MM-ddTHH:mm")));
         row[C::Level] = single(reading.level);
         row[C::LevelUnit] = scale.info().option;
-        row[C::LevelBal] = single(scale.toBal(reading.level));
+        row[C::LevelBal] = number(scale.balToShow(reading.level));
         row[C::Expected] = optional(reading.expectedLevel,
                                     [&scale](double level) { return modelLevel(level, scale); });
         row[C::Difference] = optional(reading.difference, [&scale](double difference) {
@@ -204,10 +218,15 @@ QByteArray StudyTable::add(const StudyRecord &record)
     case StudyTableKind::Readings:
         for (const QList<QByteArray> &row : readingCells(record))
             rows += written(row);
+        if (!record.report)
+            m_leftOut.add(record.status, record.file);
         break;
     case StudyTableKind::Achievement:
-        if (const std::optional<AchievementSession> session = achievementSession(record))
+        if (const std::optional<AchievementSession> session =
+                achievementSession(record, m_counting))
             m_achievement.add(*session);
+        else
+            m_leftOut.add(record.status, record.file);
         break;
     }
     return rows;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "calc/AchievementTable.h"
+#include "calc/StudyLeftOut.h"
 #include "calc/StudyRecord.h"
 
 #include <QByteArray>
@@ -31,24 +32,32 @@ QList<QList<QByteArray>> readingCells(const StudyRecord &record);
 enum class StudyCellGuard { Exact, SpreadsheetSafe };
 
 // One table made record by record, so that a study of any size is written while it is read.
+// It keeps what it leaves out, and why (StudyLeftOut): the achievement the records `counting`
+// does not count, the readings table those that cannot be read, every table the paths skipped.
 class StudyTable {
 public:
-    explicit StudyTable(StudyTableKind kind, StudyCellGuard guard = StudyCellGuard::Exact)
-        : m_kind(kind), m_guard(guard)
+    explicit StudyTable(StudyTableKind kind, const StudyCounting &counting = {},
+                        StudyCellGuard guard = StudyCellGuard::Exact)
+        : m_kind(kind), m_counting(counting), m_guard(guard)
     {
     }
 
     QByteArray header() const;
     // The rows `record` gives at once: its session's, or its readings'. The achievement counts it
-    // (when its status is ok) and gives nothing until finish().
+    // (as `counting` says) and gives nothing until finish().
     QByteArray add(const StudyRecord &record);
+    // A path the study's files skipped (StudyFiles::Walk::skipped).
+    void skip(StudyFiles::Skip why, const QString &path) { m_leftOut.add(why, path); }
     // The rows given at the end: the achievement's; nothing for the other tables.
     QByteArray finish() const;
+    const StudyLeftOut &leftOut() const { return m_leftOut; }
 
 private:
     QByteArray written(const QList<QByteArray> &cells) const;
 
     StudyTableKind m_kind;
+    StudyCounting m_counting;
     StudyCellGuard m_guard = StudyCellGuard::Exact;
     AchievementTable m_achievement;
+    StudyLeftOut m_leftOut;
 };

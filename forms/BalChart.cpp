@@ -78,6 +78,8 @@ BalChart::Colours BalChart::colours(const QPalette &palette)
     c.booster = dark ? QColor(0xc3, 0xa6, 0xff) : QColor(0x5e, 0x35, 0xb1);
     c.drinking = blend(c.base, c.text, 0.07);
     c.band = blend(c.base, c.curve, dark ? 0.22 : 0.18);
+    c.personal = dark ? QColor(0x64, 0xb5, 0xf6) : QColor(0x15, 0x65, 0xc0);
+    c.personalBand = blend(c.base, c.personal, dark ? 0.3 : 0.22);
     return c;
 }
 

@@ -9,11 +9,11 @@
 class QPainter;
 
 // A session's expected level against clock time, in the lab's unit of levels, with the target and
-// release levels, the 80 % band and what the session has recorded: the portions served, the
-// readings (voided ones left out) and the course after a booster. It presents the report
-// (calc/SessionReport.h) and computes nothing of the model. One paint routine draws it on the
-// screen and on the printed page; every size in it follows the painter's font, so it reads the
-// same at any scale and on any device, and no two of its labels overlap.
+// release levels, the 80 % band, the personal forecast, a legend and what the session has recorded:
+// the portions served, the readings (voided ones left out) and the course after a booster. It
+// presents the report (calc/SessionReport.h) and computes nothing of the model. One paint routine
+// draws it on the screen and on the printed page; every size in it follows the painter's font, so
+// it reads the same at any scale and on any device, and no two of its labels overlap.
 class BalChart : public QWidget {
     Q_OBJECT
 
@@ -37,6 +37,8 @@ public:
         QColor drinking; // the shaded drinking periods
         QColor band;     // the shaded 80 % band
         QColor curve;
+        QColor personal;     // the personal forecast's course
+        QColor personalBand; // and its band, a second shade
         QColor target;
         QColor release;
         QColor reading;

@@ -134,6 +134,7 @@ public:
         drawReadings();
         drawPortions();
         drawCourse();
+        drawPersonal();
         drawDrinking();
         return m_data;
     }
@@ -180,11 +181,13 @@ private:
             m_highest = std::max(m_highest, level);
     }
 
-    // From the start to the course's end (a placebo's drinking), widened by what else is drawn
-    // within reach.
+    // From the start to the course's end (a placebo's drinking) or the release band's end when
+    // that is later, widened by what else is drawn within reach.
     void placeInTime()
     {
         double end = m_curve ? m_plan.zeroHours : double(m_report.setup.input.state.DD) / 60;
+        if (m_curve && m_report.band && m_report.band->release)
+            end = std::max(end, m_report.band->release->toHours);
         for (const ServedPortion &portion : m_plan.portions)
             end = std::max(end, portion.atMinute / 60.0);
         if (!std::isfinite(end) || end < 1)
@@ -206,6 +209,8 @@ private:
         // A booster's course to its end, unless that is beyond reach: then it is cut.
         if (m_curve && m_report.expected->booster)
             widen(m_report.expected->points().last().x());
+        if (m_report.personal && m_report.personal->releaseToMinute)
+            widen(*m_report.personal->releaseToMinute / 60.0);
         if (m_showNow && widen(m_report.nowMinute / 60.0))
             m_data.nowHours = m_report.nowMinute / 60.0;
         m_data.lastHours += (m_data.lastHours - m_data.firstHours) * 0.04;
@@ -289,6 +294,38 @@ private:
         if (m_plan.releaseHours > 0)
             m_data.releaseHours = m_plan.releaseHours;
         m_data.zeroHours = m_plan.zeroHours;
+    }
+
+    // The personal forecast from the observed peak to the window's right edge: its course until
+    // it reaches 0, its band at even steps, straight between them.
+    void drawPersonal()
+    {
+        if (!m_report.personal)
+            return;
+        const PersonalFit &fit = m_report.personal->fit;
+        const double from = m_report.personal->fromMinute / 60.0;
+        const double to = m_box.right;
+        if (!(from < to))
+            return;
+        const double zero = fit.rate() > 0 ? fit.hoursAt(0) : to;
+        const double end = std::isfinite(zero) ? std::clamp(zero, from, to) : to;
+        bool cut = false;
+        m_data.personal = clippedLine({bounded(from, m_unit.fromBal(fit.level(from))),
+                                       bounded(end, m_unit.fromBal(fit.level(end)))},
+                                      m_box, cut);
+        constexpr int Steps = 48;
+        QList<QPointF> high;
+        QList<QPointF> low;
+        for (int step = 0; step <= Steps; ++step) {
+            const double hours = from + (to - from) * step / Steps;
+            const BandEdges edges = fit.band(hours);
+            if (const auto point = bounded(hours, m_unit.fromBal(std::max(0.0, edges.high))))
+                high << *point;
+            if (const auto point = bounded(hours, m_unit.fromBal(std::max(0.0, edges.low))))
+                low.prepend(*point);
+        }
+        if (high.size() + low.size() > 2)
+            m_data.personalBand = clippedOutline(high + low, m_box);
     }
 
     // Readings not voided: a level above the ceiling is marked at the top; one at a time beyond

@@ -11,8 +11,9 @@
 // in the lab's unit, every value finite and inside the chart's window, whatever the record
 // holds. What lies beyond that window is left out, or marked at its edge, and said in words.
 struct BalChartData {
-    // The window: from the start (or a baseline before it) to just past the last thing drawn,
-    // and from 0 to a round level above the highest one drawn.
+    // The window: from the start (or a baseline before it) to just past the last thing drawn, at
+    // least the later of the zero time and the end of a release band, and from 0 to a round
+    // level above the highest one drawn.
     double firstHours = 0;
     double lastHours = 1;
     double topLevel = 0.1;
@@ -30,6 +31,10 @@ struct BalChartData {
     std::optional<QPointF> boosterPeak;
     std::optional<double> releaseHours; // when the course is expected below the release level
     std::optional<double> zeroHours;
+    // The personal forecast from the observed peak on: its course until it reaches 0 and its
+    // 80 % band (neither edge below 0) as one outline, both inside the window.
+    QList<QList<QPointF>> personal;
+    QList<QPointF> personalBand;
 
     struct Reading {
         QPointF at;

@@ -67,9 +67,12 @@ public:
             return {};
         shadeDrinking();
         shadeBand();
+        shadePersonal();
         drawGrid();
         drawLevelLines();
         drawCourse();
+        drawPersonal();
+        drawLegend();
         drawReadings();
         drawPortions();
         drawNow();
@@ -100,6 +103,15 @@ private:
     QList<int> m_timeRows; // the row of each of the session's times
     double m_levelStep = 1;
     qint64 m_clockStep = 60;
+    // The legend's samples, each left of its text: a line, a shade, or a shade with a line on it.
+    enum class Sample { Line, Shade, ShadeAndLine };
+    struct LegendSample {
+        QRectF rect;
+        Sample sample;
+        QColor line;
+        QColor shade;
+    };
+    QList<LegendSample> m_legend;
 
     const LevelScale &unit() const { return m_report.setup.input.level; }
     double width(const QString &text) const { return m_metrics.horizontalAdvance(text); }
@@ -151,15 +163,52 @@ private:
         return times;
     }
 
-    // The title above the plot, with a placebo's note beside it or, when the row is too narrow,
-    // below it; returns the bottom of what they take.
+    // What the legend names: the expected course, the band and the personal forecast, each that
+    // is drawn.
+    QList<std::pair<QString, LegendSample>> legendEntries() const
+    {
+        QList<std::pair<QString, LegendSample>> entries{
+            {QStringLiteral("Expected course"), {{}, Sample::Line, m_colour.curve, {}}}};
+        if (m_report.band)
+            entries.append(
+                {QStringLiteral("%1 % band").arg(m_locale.toString(BandSpreads::Percent)),
+                 {{}, Sample::Shade, {}, m_colour.band}});
+        if (m_report.personal)
+            entries.append({QStringLiteral("Personal forecast"),
+                            {{}, Sample::ShadeAndLine, m_colour.personal, m_colour.personalBand}});
+        return entries;
+    }
+
+    // The legend from `left` on the row at `top`, each entry a sample and its name, on as many
+    // rows as it takes; returns the bottom of the last.
+    double placeLegend(double left, double top)
+    {
+        const double sampleWidth = m_u;
+        const double apart = m_u * 0.8;
+        double x = left;
+        for (auto [text, sample] : legendEntries()) {
+            const double w = sampleWidth + m_u * 0.25 + width(text);
+            if (x > m_area.left() && x + w > m_area.right()) {
+                x = m_area.left();
+                top += m_u * 1.15;
+            }
+            sample.rect = QRectF(x, top + m_u * 0.2, sampleWidth, m_u * 0.6);
+            m_legend.append(sample);
+            addLabel(text, textRect(text, {x + sampleWidth + m_u * 0.25, top}), m_colour.text);
+            x += w + apart;
+        }
+        return top + m_u;
+    }
+
+    // The title above the plot, with the legend beside it or, for a placebo, its note; each
+    // below the title when the row is too narrow. Returns the bottom of what they take.
     double placeHeader()
     {
         const QString title = QStringLiteral("%1 (%2)").arg(unit().levelName(), unit().unitText());
         addLabel(title, textRect(title, m_area.topLeft()), m_colour.text);
         double bottom = m_area.top() + m_u;
         if (m_report.expected)
-            return bottom;
+            return placeLegend(m_area.left() + width(title) + m_u, m_area.top());
         const QString note = SessionText::placeboNote();
         if (width(title) + m_u + width(note) <= m_area.width()) {
             addLabel(note, textRect(note, {m_area.right() - width(note), m_area.top()}),
@@ -287,6 +336,58 @@ private:
         m_painter.setBrush(m_colour.band);
         m_painter.drawPolygon(outline);
         m_painter.setBrush(Qt::NoBrush);
+    }
+
+    // The personal forecast's band, in a second shade over the first.
+    void shadePersonal()
+    {
+        if (m_data.personalBand.size() < 3)
+            return;
+        QPolygonF outline;
+        for (const QPointF &point : m_data.personalBand)
+            outline << m_scale.at(point);
+        m_painter.setPen(Qt::NoPen);
+        m_painter.setBrush(m_colour.personalBand);
+        m_painter.drawPolygon(outline);
+        m_painter.setBrush(Qt::NoBrush);
+    }
+
+    QPen personalPen() const
+    {
+        // Dashes as long as the gaps between them, through which the expected course shows where
+        // they meet.
+        QPen pen(m_colour.personal, m_u * 0.2);
+        pen.setDashPattern({3, 3});
+        pen.setCapStyle(Qt::FlatCap);
+        return pen;
+    }
+
+    // The personal forecast's course, dashed, from the observed peak on.
+    void drawPersonal()
+    {
+        m_painter.setPen(personalPen());
+        for (const QList<QPointF> &piece : m_data.personal) {
+            for (qsizetype i = 1; i < piece.size(); ++i) {
+                const QLineF line(m_scale.at(piece[i - 1]), m_scale.at(piece[i]));
+                m_painter.drawLine(line);
+                m_labels.avoid(line);
+            }
+        }
+    }
+
+    void drawLegend()
+    {
+        for (const LegendSample &sample : m_legend) {
+            if (sample.sample != Sample::Line)
+                m_painter.fillRect(sample.rect, sample.shade);
+            if (sample.sample == Sample::Shade)
+                continue;
+            QPen pen = sample.sample == Sample::Line ? QPen(sample.line, m_u * 0.2) : personalPen();
+            pen.setCapStyle(Qt::FlatCap);
+            m_painter.setPen(pen);
+            const double y = sample.rect.center().y();
+            m_painter.drawLine(QPointF(sample.rect.left(), y), QPointF(sample.rect.right(), y));
+        }
     }
 
     void drawGrid()

@@ -1,10 +1,13 @@
 #include "forms/ClockField.h"
 
 #include "calc/ClockText.h"
+#include "calc/FaultTexts.h"
+#include "calc/TypedTime.h"
+#include "forms/Controls.h"
 
 #include <QFocusEvent>
-#include <QKeyEvent>
 #include <QLineEdit>
+#include <QRegularExpression>
 #include <QTimer>
 #include <utility>
 
@@ -13,35 +16,24 @@ namespace {
 // Often enough that the minute shown changes within a second of the clock's.
 constexpr int TickMsecs = 1000;
 
-bool editsTheTime(const QKeyEvent *event)
+QString shown(const QTime &time)
 {
-    switch (event->key()) {
-    case Qt::Key_Up:
-    case Qt::Key_Down:
-    case Qt::Key_PageUp:
-    case Qt::Key_PageDown:
-    case Qt::Key_Backspace:
-    case Qt::Key_Delete:
-        return true;
-    default:
-        return !event->text().isEmpty() && event->text().at(0).isPrint();
-    }
+    return QLocale().toString(time, hoursAndMinutesFormat(QLocale()));
 }
 
 } // namespace
 
-ClockField::ClockField(QWidget *parent) : QTimeEdit(parent), m_tick(new QTimer(this))
+ClockField::ClockField(QWidget *parent) : QAbstractSpinBox(parent), m_tick(new QTimer(this))
 {
-    setDisplayFormat(hoursAndMinutesFormat(QLocale()));
     lineEdit()->installEventFilter(this);
-    m_tick->setObjectName(QStringLiteral("clockTick"));
-    connect(m_tick, &QTimer::timeout, this, &ClockField::showClock);
-    m_tick->start(TickMsecs);
-    // Any time the clock did not give, typed, stepped or set by the window, stops the following.
-    connect(this, &QTimeEdit::timeChanged, this, [this] {
+    // Any text the clock did not give, typed, stepped or set by the window, stops the following.
+    connect(lineEdit(), &QLineEdit::textChanged, this, [this] {
         if (!m_showingClock)
             m_following = false;
     });
+    m_tick->setObjectName(QStringLiteral("clockTick"));
+    connect(m_tick, &QTimer::timeout, this, &ClockField::showClock);
+    m_tick->start(TickMsecs);
     showClock();
 }
 
@@ -51,10 +43,40 @@ void ClockField::setClock(Clock clock)
     showClock();
 }
 
+std::optional<QTime> ClockField::typedTime() const
+{
+    return readTypedTime(text(), QLocale(), m_clock());
+}
+
+void ClockField::setTime(const QTime &time)
+{
+    m_following = false;
+    show(time);
+}
+
+QString ClockField::problem() const
+{
+    if (typedTime())
+        return {};
+    QString caption = Controls::withoutAccessKey(accessibleName());
+    if (caption.endsWith(QLatin1Char(':')))
+        caption.chop(1);
+    return typedTimeMessage(caption, text());
+}
+
 void ClockField::follow()
 {
     m_following = true;
     showClock();
+}
+
+void ClockField::show(const QTime &time)
+{
+    const bool following = m_following;
+    m_showingClock = true;
+    lineEdit()->setText(shown(time));
+    m_showingClock = false;
+    m_following = following;
 }
 
 // The time the operator is about to replace stays still while the field has the focus; it
@@ -63,27 +85,31 @@ void ClockField::showClock()
 {
     if (!m_following || hasFocus())
         return;
-    const QTime now = m_clock();
-    m_showingClock = true;
-    setTime(QTime(now.hour(), now.minute()));
-    m_showingClock = false;
+    show(m_clock());
 }
 
 void ClockField::readyForTyping()
 {
-    m_typedHours.clear();
-    setCurrentSection(HourSection);
-    setSelectedSection(HourSection);
+    lineEdit()->selectAll();
 }
 
-int ClockField::highestHour() const
+QSize ClockField::sizeHint() const
 {
-    return displayedSections().testFlag(AmPmSection) ? 12 : 23;
+    // Room for the widest time of the user's format, and a little to type another form in.
+    QSize hint = QAbstractSpinBox::sizeHint();
+    hint.setWidth(hint.width() +
+                  fontMetrics().horizontalAdvance(shown(QTime(22, 58)) + QLatin1Char('0')));
+    return hint;
+}
+
+QSize ClockField::minimumSizeHint() const
+{
+    return sizeHint();
 }
 
 void ClockField::focusInEvent(QFocusEvent *event)
 {
-    QTimeEdit::focusInEvent(event);
+    QAbstractSpinBox::focusInEvent(event);
     switch (event->reason()) {
     case Qt::MouseFocusReason:
         m_readyOnRelease = true; // after the click has placed the cursor
@@ -94,42 +120,26 @@ void ClockField::focusInEvent(QFocusEvent *event)
         readyForTyping();
         break;
     default:
+        lineEdit()->setCursorPosition(0); // the arrow keys step the hours
         break;
     }
 }
 
 void ClockField::focusOutEvent(QFocusEvent *event)
 {
-    QTimeEdit::focusOutEvent(event);
+    QAbstractSpinBox::focusOutEvent(event);
     m_readyOnRelease = false;
-    showClock();
-}
-
-void ClockField::keyPressEvent(QKeyEvent *event)
-{
-    if (editsTheTime(event))
-        m_following = false;
-    const QString typed = event->text();
-    const bool digit = typed.size() == 1 && typed.at(0).isDigit();
-    if (digit && currentSection() == HourSection) {
-        const QString hours = m_typedHours + typed;
-        if (hours.size() > 2 || hours.toInt() > highestHour()) {
-            // The hours are complete: this digit begins the minutes.
-            m_typedHours.clear();
-            setCurrentSection(MinuteSection);
-            setSelectedSection(MinuteSection);
-        } else {
-            m_typedHours = hours;
-        }
-    } else if (!digit) {
-        m_typedHours.clear();
+    // How a time typed was read; a text that is not a time stays as typed, to be refused.
+    if (!m_following) {
+        if (const std::optional<QTime> time = typedTime())
+            show(*time);
     }
-    QTimeEdit::keyPressEvent(event);
+    showClock();
 }
 
 void ClockField::mouseReleaseEvent(QMouseEvent *event)
 {
-    QTimeEdit::mouseReleaseEvent(event);
+    QAbstractSpinBox::mouseReleaseEvent(event);
     if (std::exchange(m_readyOnRelease, false))
         readyForTyping();
 }
@@ -141,11 +151,33 @@ bool ClockField::eventFilter(QObject *watched, QEvent *event)
     if (watched == lineEdit() && event->type() == QEvent::MouseButtonRelease &&
         std::exchange(m_readyOnRelease, false))
         readyForTyping();
-    return QTimeEdit::eventFilter(watched, event);
+    return QAbstractSpinBox::eventFilter(watched, event);
+}
+
+QAbstractSpinBox::StepEnabled ClockField::stepEnabled() const
+{
+    return isReadOnly() ? StepNone : (StepUpEnabled | StepDownEnabled);
+}
+
+// Anything may be typed: it is read, or refused with a message, when the entry is made.
+QValidator::State ClockField::validate(QString &, int &) const
+{
+    return QValidator::Acceptable;
 }
 
 void ClockField::stepBy(int steps)
 {
+    const std::optional<QTime> time = typedTime();
+    if (!time)
+        return;
+    // The hours while the cursor stands before the minutes' two digits.
+    const QString typed = text();
+    qsizetype minutesAt = typed.indexOf(QRegularExpression(QStringLiteral("[:.]"))) + 1;
+    if (minutesAt == 0)
+        minutesAt = typed.indexOf(QRegularExpression(QStringLiteral("\\d\\d(?!\\d)")));
+    const int cursor = lineEdit()->cursorPosition();
+    const bool hours = cursor < minutesAt;
     m_following = false;
-    QTimeEdit::stepBy(steps);
+    show(time->addSecs(steps * (hours ? 3600 : 60)));
+    lineEdit()->setCursorPosition(hours ? 0 : int(lineEdit()->text().size()));
 }

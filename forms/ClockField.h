@@ -1,16 +1,21 @@
 #pragma once
 
-#include <QTimeEdit>
+#include <QAbstractSpinBox>
+#include <QTime>
 #include <functional>
+#include <optional>
 
 class QTimer;
 
 // A time field for what happens now: it shows the clock's hours and minutes, in the user's time
-// format, and follows the clock until the operator changes the time. One click in it, or Tab,
-// readies it for another time: the digits typed then replace the time shown, hours first, with or
-// without the separator ("2115" is 21:15, "915" is 9:15). follow() makes it follow the clock
-// again, as after the entry the time was given for.
-class ClockField : public QTimeEdit {
+// format, and follows the clock until the operator changes the time. One click in it, Tab or its
+// caption's access key readies it for another time: what is typed then replaces the time shown,
+// and is read as people type times ("2115", "9:15", "120pm", "1030a"; see calc/TypedTime.h) when
+// the entry is made, exactly as typed, or refused with a message naming the forms. Once the focus
+// leaves it, a time it can read is shown in the user's format, so that the operator sees how it
+// was read. The arrow keys and the wheel step the hours or the minutes, as the cursor stands.
+// follow() makes it follow the clock again, as after the entry the time was given for.
+class ClockField : public QAbstractSpinBox {
     Q_OBJECT
 
 public:
@@ -18,10 +23,26 @@ public:
 
     explicit ClockField(QWidget *parent = nullptr);
 
-    // The clock it follows: the system's, unless a test gives another.
+    // The clock it follows, and reads a time typed without AM or PM by: the system's, unless a
+    // test or the window gives another.
     void setClock(Clock clock);
     // False once a time was typed, stepped or set; follow() makes it true again.
     bool isFollowing() const { return m_following; }
+
+    // The time the field holds, read as calc/TypedTime reads it at the clock's time; none when the
+    // text is not a time.
+    std::optional<QTime> typedTime() const;
+    // The same, or an invalid time.
+    QTime time() const { return typedTime().value_or(QTime()); }
+    // Shows `time` in the user's format, and holds it: the field no longer follows the clock.
+    void setTime(const QTime &time);
+    // The message for a text that is not a time, naming the field by its caption; empty when the
+    // field holds a time.
+    QString problem() const;
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+    void stepBy(int steps) override;
 
 public slots:
     void follow();
@@ -29,20 +50,19 @@ public slots:
 protected:
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
-    void keyPressEvent(QKeyEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
-    void stepBy(int steps) override;
+    StepEnabled stepEnabled() const override;
+    QValidator::State validate(QString &input, int &pos) const override;
 
 private:
     void showClock();
+    void show(const QTime &time);
     void readyForTyping();
-    int highestHour() const;
 
     Clock m_clock = &QTime::currentTime;
     QTimer *m_tick = nullptr;
     bool m_following = true;
-    bool m_showingClock = false;   // the time changes by the clock, not by the operator
+    bool m_showingClock = false;   // the text changes by the clock or the field, not the operator
     bool m_readyOnRelease = false; // a click gave it the focus
-    QString m_typedHours;          // the digits of the hours typed since it was readied
 };

@@ -8,19 +8,12 @@
 #include "forms/Fonts.h"
 #include "forms/PlanRecordPage.h"
 #include "forms/PlanText.h"
-#include "forms/VersionText.h"
 
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <algorithm>
-#include <array>
 
 namespace {
-
-// How tightly the tables are set: the first that leaves the chart room enough is used. Set
-// tightest, the portions and the readings stand side by side, each as narrow as its cells.
-constexpr std::array<TableSetting, 5> TableSettings{
-    {{10, 1.35, false}, {9, 1.25, false}, {9, 1.25, true}, {8, 1.15, true}, {7, 1.1, true}}};
 
 // Everything the page says, in words, before it is laid out.
 struct PageWords {
@@ -35,11 +28,11 @@ struct PageWords {
     QString noPlan;       // why there is no plan
     PageTable portions;
     PageTable readings;
-    QString readingsLeftOut; // how many more the record holds than the page
-    QStringList outcome;     // what the readings show
-    QStringList booster;     // the booster served and its expected course
+    QStringList outcome; // what the readings show
+    QStringList booster; // the booster served and its expected course
     QString chartNote;
-    QString caveat; // none for a placebo, which expects nothing
+    QString bandNote; // what the band assumes; none without one
+    QString caveat;   // none for a placebo, which expects nothing
     QStringList history;
 };
 
@@ -61,7 +54,7 @@ PageWords wordsOf(const SessionReport &report, const QStringList &protocolLines,
     words.levels = plan.levels;
     if (report.hasPlan()) {
         for (const QString &line : {plan.peakLine, session.peakBand, plan.releaseLine,
-                                    session.releaseBand, plan.zeroLine}) {
+                                    session.releaseBand, plan.zeroLine, session.personal}) {
             if (!line.isEmpty())
                 words.expected << line;
         }
@@ -95,57 +88,34 @@ PageWords wordsOf(const SessionReport &report, const QStringList &protocolLines,
     if (!session.booster.isEmpty())
         words.booster = QStringList{session.booster} + session.boosterCourse;
     words.chartNote = BalChart::clampNote(report);
+    if (report.band)
+        words.bandNote = SessionText::bandNote();
     if (!placebo)
         words.caveat = PlanText::caveat();
     words.history = session.history;
     return words;
 }
 
-// Lays out and paints the page: the tables set as loosely as leaves the chart room, the foot's
-// corrections and voids at most a quarter of the page.
+// Writes the record down as many pages as it takes: everything the session holds, the chart,
+// what the chart leaves out, the caveat, every correction and void, and last the lines for the
+// operator's signature and the date.
 class RecordPage {
 public:
-    RecordPage(QPainter &painter, const QRectF &page, const SessionReport &report,
-               const QDateTime &printedAt, const QStringList &protocolLines)
-        : m_painter(painter), m_page(page), m_report(report), m_printedAt(printedAt),
+    RecordPage(const SessionReport &report, const QDateTime &printedAt,
+               const QStringList &protocolLines)
+        : m_report(report), m_printedAt(printedAt),
           m_words(wordsOf(report, protocolLines, m_locale))
     {
     }
 
-    void paint()
+    void write(PageWriter &writer) const
     {
-        const double line = QFontMetricsF(m_body, m_painter.device()).height();
-        const QRectF page = m_page.adjusted(0, 0, 0, -line * 1.5); // the version at its foot
-        fitHistory(page.height() / 4);
-        const double foot = footHeight(page);
-        fitReadings(page, foot);
-        TableSetting setting = TableSettings.back();
-        for (const TableSetting &each : TableSettings) {
-            PageWriter measure(m_painter, page, false);
-            writeTop(measure, each);
-            if (page.bottom() - measure.top() - foot >= smallestChart() * 2) {
-                setting = each;
-                break;
-            }
-        }
-        PageWriter writer(m_painter, page, true);
-        writeTop(writer, setting);
-        const double chartHeight =
-            std::min(page.width() * 0.6, page.bottom() - writer.top() - foot);
-        if (chartHeight >= smallestChart()) {
-            m_painter.setFont(m_body);
-            BalChart::paint(m_painter, writer.take(chartHeight), m_report);
-        }
+        writeTop(writer);
+        writeChart(writer);
         writeFoot(writer);
-        m_painter.setFont(m_small);
-        m_painter.setPen(Qt::black);
-        m_painter.drawText(m_page, Qt::AlignLeft | Qt::AlignBottom,
-                           QStringLiteral("Pourwise %1").arg(versionText()));
     }
 
 private:
-    QPainter &m_painter;
-    const QRectF m_page;
     const SessionReport &m_report;
     const QDateTime m_printedAt;
     const QLocale m_locale;
@@ -155,10 +125,12 @@ private:
     const QFont m_body = Fonts::arial(10);
     const QFont m_bold = Fonts::arial(10, true);
     const QFont m_small = Fonts::arial(8);
+    const TableSetting m_tables{10, 1.35, false};
 
-    // The least height the chart is drawn at, and twice it the height the tables are set
-    // tighter for.
-    double smallestChart() const { return QFontMetricsF(m_body, m_painter.device()).height() * 12; }
+    double lineHeight(PageWriter &writer) const
+    {
+        return QFontMetricsF(m_body, writer.painter().device()).height();
+    }
 
     void lines(PageWriter &writer, const QStringList &lines, const QFont &font) const
     {
@@ -167,7 +139,7 @@ private:
     }
 
     // Everything above the chart.
-    void writeTop(PageWriter &writer, const TableSetting &setting) const
+    void writeTop(PageWriter &writer) const
     {
         writer.text(QStringLiteral("Pourwise Session Plan"), m_title);
         if (!m_report.setup.sessionCode.isEmpty())
@@ -196,7 +168,7 @@ private:
         } else {
             writer.text(m_words.noPlan, m_bold);
         }
-        writeTables(writer, setting);
+        writeTables(writer);
         lines(writer, m_words.outcome, m_body);
         if (!m_words.booster.isEmpty()) {
             writer.text(m_words.booster.first(), m_bold);
@@ -206,54 +178,55 @@ private:
         writer.gap(m_body, 0.8);
     }
 
-    // The portions, then the readings below them or, set tightest, beside them when both fit
-    // side by side, their cells wrapped if need be.
-    void writeTables(PageWriter &writer, const TableSetting &setting) const
+    // The portions, then every reading below them, running on over the pages.
+    void writeTables(PageWriter &writer) const
     {
         const double width = writer.page().width();
-        const double apart = QFontMetricsF(m_body, m_painter.device()).height();
-        const bool readings = !m_words.readings.rows.isEmpty();
-        const PageWriter::TableWidth portionsWidth = writer.tableWidth(m_words.portions, setting);
-        const PageWriter::TableWidth readingsWidth = writer.tableWidth(m_words.readings, setting);
-        const bool beside = setting.beside && m_report.hasPlan() && readings &&
-                            portionsWidth.least + apart + readingsWidth.least <= width;
-        const double top = writer.top();
-        double indent = 0;
-        double portionsBottom = top;
         if (m_report.hasPlan()) {
-            double room = width;
-            if (beside) {
-                writer.gap(m_heading, 1); // level with the readings' heading
-                // Each has its least width and a share of the rest as it would need it.
-                const double wanted = portionsWidth.natural - portionsWidth.least +
-                                      readingsWidth.natural - readingsWidth.least;
-                const double share =
-                    std::min(1.0, (width - apart - portionsWidth.least - readingsWidth.least) /
-                                      std::max(wanted, 1.0));
-                room = portionsWidth.least + (portionsWidth.natural - portionsWidth.least) * share;
-            }
-            indent = writer.table(m_words.portions, setting, 0, room) + apart;
-            portionsBottom = writer.top();
-        }
-        if (beside) {
-            writer.setTop(top);
-        } else {
+            writer.table(m_words.portions, m_tables, 0, width);
             writer.gap(m_body, 0.8);
-            indent = 0;
         }
-        writer.text(QStringLiteral("Readings"), m_heading, indent);
-        if (readings) {
-            writer.table(m_words.readings, setting, indent, width - indent);
-            if (!m_words.readingsLeftOut.isEmpty())
-                writer.text(m_words.readingsLeftOut, m_small, indent);
-            writer.setTop(std::max(writer.top(), portionsBottom));
+        // The heading with the table's heading row and first reading below it.
+        writer.keepRoom(lineHeight(writer) * 5);
+        writer.text(QStringLiteral("Readings"), m_heading);
+        if (!m_words.readings.rows.isEmpty()) {
+            writer.table(m_words.readings, m_tables, 0, width);
             writer.gap(m_body, 0.3);
         }
     }
 
-    // Below the chart: what it leaves out, the caveat, and every correction and void.
+    // As large as the page leaves room for above the foot, so that a short record stays on one
+    // page, else as the page leaves room for, the foot on the next; when that is too small to
+    // read, at its full size on the next page.
+    void writeChart(PageWriter &writer) const
+    {
+        const QRectF &page = writer.page();
+        const double full = std::min(page.width() * 0.6, page.height() * 0.5);
+        const double least = lineHeight(writer) * 16;
+        PageWriter foot(writer.painter(), page, false);
+        writeFoot(foot);
+        const double room = page.bottom() - writer.top();
+        const double roomAboveFoot = room - (foot.top() - page.top());
+        const double height = roomAboveFoot >= least ? std::min(roomAboveFoot, full)
+                              : room >= least        ? std::min(room, full)
+                                                     : full;
+        writer.keepRoom(height);
+        const QRectF chart = writer.take(height);
+        if (writer.draws()) {
+            writer.painter().setFont(m_body);
+            BalChart::paint(writer.painter(), chart, m_report);
+            writer.painter().setPen(Qt::black);
+        }
+    }
+
+    // Below the chart: what its band assumes, what it leaves out, the caveat, every correction
+    // and void, and the signature.
     void writeFoot(PageWriter &writer) const
     {
+        if (!m_words.bandNote.isEmpty()) {
+            writer.gap(m_body, 0.3);
+            writer.text(m_words.bandNote, m_body);
+        }
         if (!m_words.chartNote.isEmpty()) {
             writer.gap(m_body, 0.3);
             writer.text(m_words.chartNote, m_body);
@@ -261,55 +234,29 @@ private:
         writer.gap(m_body, 0.5);
         if (!m_words.caveat.isEmpty())
             writer.text(m_words.caveat, m_bold);
-        if (m_words.history.isEmpty())
-            return;
-        writer.gap(m_body, 0.5);
-        writer.text(QStringLiteral("Corrections and voids"), m_heading);
-        lines(writer, m_words.history, m_small);
+        if (!m_words.history.isEmpty()) {
+            writer.gap(m_body, 0.5);
+            writer.keepRoom(lineHeight(writer) * 3);
+            writer.text(QStringLiteral("Corrections and voids"), m_heading);
+            lines(writer, m_words.history, m_small);
+        }
+        writeSignature(writer);
     }
 
-    double footHeight(const QRectF &page) const
+    // Where the operator signs the record filed, kept together on the last page.
+    void writeSignature(PageWriter &writer) const
     {
-        PageWriter measure(m_painter, page, false);
-        writeFoot(measure);
-        return measure.top() - page.top();
-    }
-
-    // So many corrections and voids that they would take more than `most` end in how many more
-    // the record holds.
-    void fitHistory(double most)
-    {
-        const QStringList all = m_words.history;
-        const auto show = [&](qsizetype shown) {
-            m_words.history = all.mid(0, shown);
-            if (shown < all.size())
-                m_words.history << moreInTheRecord(
-                    all.size() - shown, QStringLiteral("corrections and voids"), m_locale);
+        const auto write = [this](PageWriter &lines) {
+            lines.text(QStringLiteral("Operator's signature: ______________________________"),
+                       m_body);
+            lines.gap(m_body, 1.2);
+            lines.text(QStringLiteral("Date: ______________________"), m_body);
         };
-        show(mostThatFit(all.size(), [&](qsizetype shown) {
-            show(shown);
-            return footHeight(m_page) <= most;
-        }));
-    }
-
-    // So many readings that the page cannot hold them, set tightest, end in how many more the
-    // record holds.
-    void fitReadings(const QRectF &page, double foot)
-    {
-        const QList<QStringList> all = m_words.readings.rows;
-        const auto show = [&](qsizetype shown) {
-            m_words.readings.rows = all.mid(0, shown);
-            m_words.readingsLeftOut =
-                shown < all.size()
-                    ? moreInTheRecord(all.size() - shown, QStringLiteral("readings"), m_locale)
-                    : QString();
-        };
-        show(mostThatFit(all.size(), [&](qsizetype shown) {
-            show(shown);
-            PageWriter measure(m_painter, page, false);
-            writeTop(measure, TableSettings.back());
-            return measure.top() + foot + smallestChart() <= page.bottom();
-        }));
+        writer.gap(m_body, 1.2);
+        PageWriter measure(writer.painter(), writer.page(), false);
+        write(measure);
+        writer.keepRoom(measure.top() - writer.page().top());
+        write(writer);
     }
 };
 
@@ -318,12 +265,7 @@ private:
 bool PlanRecord::paint(QPagedPaintDevice &device, const SessionReport &report,
                        const QDateTime &printedAt, const QStringList &protocolLines)
 {
-    widenMargins(device);
-    QPainter painter;
-    if (!painter.begin(&device))
-        return false;
-    RecordPage(painter, QRectF(0, 0, device.width(), device.height()), report, printedAt,
-               protocolLines)
-        .paint();
-    return painter.end();
+    const RecordPage record(report, printedAt, protocolLines);
+    return paintPages(device, report.setup.sessionCode,
+                      [&record](PageWriter &writer) { record.write(writer); });
 }

@@ -1,6 +1,7 @@
 #include "forms/PlanRecordPage.h"
 
 #include "forms/Fonts.h"
+#include "forms/VersionText.h"
 
 #include <QPagedPaintDevice>
 #include <QPainter>
@@ -57,9 +58,47 @@ QList<double> fitted(const ColumnWidths &widths, double room)
 
 } // namespace
 
+void PageWriter::setPaging(Paging paging)
+{
+    m_paging = std::move(paging);
+}
+
+void PageWriter::roomFor(double height)
+{
+    if (m_paging && m_top > m_page.top() && m_top + height > m_page.bottom())
+        nextPage();
+}
+
+void PageWriter::keepRoom(double height)
+{
+    roomFor(height);
+}
+
+void PageWriter::nextPage()
+{
+    if (m_draw) {
+        if (m_paging->foot)
+            m_paging->foot(m_pageNumber);
+        if (m_paging->newPage)
+            m_paging->newPage();
+    }
+    ++m_pageNumber;
+    m_top = m_page.top();
+}
+
+void PageWriter::finish()
+{
+    if (m_draw && m_paging && m_paging->foot)
+        m_paging->foot(m_pageNumber);
+}
+
 void PageWriter::text(const QString &text, const QFont &font, double indent)
 {
     m_painter.setFont(font);
+    const QRectF measured = m_painter.boundingRect(
+        QRectF(m_page.left() + indent, m_top, m_page.width() - indent, m_page.height()), Wrapped,
+        text);
+    roomFor(measured.height());
     const QRectF room(m_page.left() + indent, m_top, m_page.width() - indent,
                       std::max(0.0, m_page.bottom() - m_top));
     QRectF used;
@@ -77,6 +116,7 @@ void PageWriter::gap(const QFont &font, double lines)
 
 QRectF PageWriter::take(double height)
 {
+    roomFor(height);
     const QRectF block(m_page.left(), m_top, m_page.width(), height);
     m_top += height;
     return block;
@@ -115,10 +155,15 @@ double PageWriter::table(const PageTable &table, const TableSetting &setting, do
     const double line = QFontMetricsF(font, m_painter.device()).height();
     const double padding = line * CellPadding;
     const ColumnWidths natural = columnWidths(table, setting);
-    const QList<double> widths = fitted(natural, room);
+    QList<double> widths = fitted(natural, room);
+    if (setting.fill) {
+        const double spare = room - std::accumulate(widths.begin(), widths.end(), 0.0);
+        for (double &width : widths)
+            width += std::max(0.0, spare) / double(widths.size());
+    }
     const bool clip = std::accumulate(natural.least.begin(), natural.least.end(), 0.0) > room;
 
-    const auto row = [&](const QStringList &cells, const QFont &rowFont) {
+    const auto height = [&](const QStringList &cells, const QFont &rowFont) {
         m_painter.setFont(rowFont);
         double textHeight = line;
         for (qsizetype column = 0; column < widths.size(); ++column) {
@@ -126,7 +171,11 @@ double PageWriter::table(const PageTable &table, const TableSetting &setting, do
             textHeight = std::max(
                 textHeight, m_painter.boundingRect(room, Wrapped, cells.value(column)).height());
         }
-        const QRectF block = take(textHeight + line * (setting.rowLines - 1));
+        return textHeight + line * (setting.rowLines - 1);
+    };
+    const auto row = [&](const QStringList &cells, const QFont &rowFont, double rowHeight) {
+        m_painter.setFont(rowFont);
+        const QRectF block = take(rowHeight);
         if (!m_draw)
             return;
         double left = block.left() + indent;
@@ -143,12 +192,24 @@ double PageWriter::table(const PageTable &table, const TableSetting &setting, do
         }
     };
     m_painter.setPen(QPen(Qt::black, line * 0.03));
-    row(table.columns, bold);
-    for (const QStringList &cells : table.rows)
-        row(cells, font);
+    const double headingHeight = height(table.columns, bold);
+    // The heading row never stands alone at the foot of a page.
+    roomFor(headingHeight + (table.rows.isEmpty() ? 0 : height(table.rows.constFirst(), font)));
+    row(table.columns, bold, headingHeight);
+    for (const QStringList &cells : table.rows) {
+        const double rowHeight = height(cells, font);
+        const int page = m_pageNumber;
+        roomFor(rowHeight);
+        if (m_pageNumber != page) // the table runs on: its heading again
+            row(table.columns, bold, headingHeight);
+        row(cells, font, rowHeight);
+    }
     return std::accumulate(widths.begin(), widths.end(), 0.0);
 }
 
+namespace {
+
+// Margins narrower than 15 mm widened to 15 mm, as every printed page has them.
 void widenMargins(QPagedPaintDevice &device)
 {
     const QMarginsF margins = device.pageLayout().margins(QPageLayout::Millimeter);
@@ -159,21 +220,39 @@ void widenMargins(QPagedPaintDevice &device)
                           QPageLayout::Millimeter);
 }
 
-qsizetype mostThatFit(qsizetype count, const std::function<bool(qsizetype)> &fits)
-{
-    if (fits(count))
-        return count;
-    qsizetype fitting = 0;
-    qsizetype failing = count;
-    while (failing - fitting > 1) {
-        const qsizetype middle = fitting + (failing - fitting) / 2;
-        (fits(middle) ? fitting : failing) = middle;
-    }
-    return fitting;
-}
+} // namespace
 
-QString moreInTheRecord(qsizetype count, const QString &what, const QLocale &locale)
+bool paintPages(QPagedPaintDevice &device, const QString &sessionCode,
+                const std::function<void(PageWriter &writer)> &write)
 {
-    return QStringLiteral("... and %1 more %2: the record lists every one.")
-        .arg(locale.toString(count), what);
+    widenMargins(device);
+    QPainter painter;
+    if (!painter.begin(&device))
+        return false;
+    const QFont small = Fonts::arial(8);
+    const QRectF whole(0, 0, device.width(), device.height());
+    const QRectF body =
+        whole.adjusted(0, 0, 0, -QFontMetricsF(small, painter.device()).height() * 1.5);
+    PageWriter measure(painter, body, false);
+    measure.setPaging({});
+    write(measure);
+    const int count = measure.pageNumber();
+
+    const QLocale locale;
+    const auto foot = [&](int number) {
+        painter.setFont(small);
+        painter.setPen(Qt::black);
+        painter.drawText(whole, Qt::AlignLeft | Qt::AlignBottom,
+                         QStringLiteral("Pourwise %1").arg(versionText()));
+        painter.drawText(whole, Qt::AlignRight | Qt::AlignBottom,
+                         QStringLiteral("Session code: %1    Page %2 of %3")
+                             .arg(sessionCode.isEmpty() ? QStringLiteral("none") : sessionCode,
+                                  locale.toString(number), locale.toString(count)));
+    };
+    PageWriter writer(painter, body, true);
+    writer.setPaging({foot, [&device] { device.newPage(); }});
+    painter.setPen(Qt::black);
+    write(writer);
+    writer.finish();
+    return painter.end();
 }

@@ -6,12 +6,16 @@
 #include <QRectF>
 #include <QStringList>
 #include <functional>
+#include <optional>
 
 class QPagedPaintDevice;
 class QPainter;
 
 // What the printed pages are written with: blocks of text and tables down a page, each below the
-// last. Without drawing it only measures, so that a page can be laid out before it is painted.
+// last, and on as many pages as they take once paging is set (setPaging): a block that does not
+// fit below the last starts the next page, and a table runs on over the pages, its heading row
+// repeated. Without drawing it only measures, so that the pages can be laid out and counted
+// before they are painted.
 
 // A table's cells as text, a row per list; text columns are left-aligned, numbers right-aligned.
 struct PageTable {
@@ -31,6 +35,7 @@ struct TableSetting {
     double points = 10;
     double rowLines = 1.35; // a line's height in lines of its font
     bool beside = false;    // two tables side by side, each as narrow as its cells
+    bool fill = false;      // the columns widened alike to fill the room: cells to write in
 };
 
 class PageWriter {
@@ -39,6 +44,20 @@ public:
         : m_painter(painter), m_page(page), m_top(page.top()), m_draw(draw)
     {
     }
+
+    // How a page ends and the next begins, while drawing: `foot` paints the foot of the page
+    // numbered from 1 that is done, `newPage` starts the next on the device.
+    struct Paging {
+        std::function<void(int page)> foot;
+        std::function<void()> newPage;
+    };
+    void setPaging(Paging paging);
+    // The page written on now, from 1.
+    int pageNumber() const { return m_pageNumber; }
+    // At least `height` below the current position on this page, else on the next.
+    void keepRoom(double height);
+    // The last page is done: its foot is painted.
+    void finish();
 
     // `indent` from the left edge of the page, wrapped at its right edge.
     void text(const QString &text, const QFont &font, double indent = 0);
@@ -65,19 +84,22 @@ public:
 
 private:
     ColumnWidths columnWidths(const PageTable &table, const TableSetting &setting) const;
+    // A block of `height` starts the next page when paging is set, the page already holds
+    // something and the block would run past its bottom.
+    void roomFor(double height);
+    void nextPage();
 
     QPainter &m_painter;
     QRectF m_page;
     double m_top;
     bool m_draw;
+    std::optional<Paging> m_paging;
+    int m_pageNumber = 1;
 };
 
-// The most of `count` rows for which `fits` holds, which holds for fewer if for more: what a
-// page holds of a table that may be longer than any page.
-qsizetype mostThatFit(qsizetype count, const std::function<bool(qsizetype)> &fits);
-// What a page says of the rows it leaves out: "... and 3 more readings: the record lists every
-// one."
-QString moreInTheRecord(qsizetype count, const QString &what, const QLocale &locale);
-
-// Margins narrower than 15 mm widened to 15 mm, as every printed page has them.
-void widenMargins(QPagedPaintDevice &device);
+// Paints what `write` writes on as many pages of `device` as it takes, margins widened, each page
+// with its foot: the program and its version at the left, the session code and "Page N of M" at
+// the right. `write` runs twice, first only to count the pages. False when the device cannot be
+// painted on.
+bool paintPages(QPagedPaintDevice &device, const QString &sessionCode,
+                const std::function<void(PageWriter &writer)> &write);

@@ -130,8 +130,13 @@ Protocol ProtocolMenu::fromCurrentValues(const QString &name) const
     protocol.mixerRatio = m_state.Ratio;
     protocol.portions = m_plan.portions;
     protocol.releaseLevel = m_level.shownLevel(m_plan.releaseLevel);
-    if (m_run.protocol)
+    if (m_run.protocol) {
         protocol.limits = m_run.protocol->limits;
+        protocol.schedule = m_run.protocol->schedule;
+        // The device is the lab's, whatever the values: kept, in the unit saved.
+        if (const std::optional<float> sd = m_run.protocol->readingSd)
+            protocol.readingSd = m_level.shownLevel(m_run.protocol->level.toBal(*sd));
+    }
     return protocol;
 }
 

@@ -53,7 +53,7 @@ signals:
     void levelChosen(const LevelScale &level);
 
 private:
-    // The protocol the current values make, under `name`, with the limits in use.
+    // The protocol the current values make, under `name`, with the limits and the device in use.
     Protocol fromCurrentValues(const QString &name) const;
     // `sha256` is that of the file's bytes as read or written.
     void use(const Protocol &protocol, const QString &path, const QByteArray &sha256);

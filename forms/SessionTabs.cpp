@@ -372,12 +372,24 @@ int SessionTabs::selectedEntry() const
     return chosen.isEmpty() ? 0 : chosen[0]->data(0, EntryRole).toInt();
 }
 
+std::optional<QTime> SessionTabs::timeOf(ClockField *field)
+{
+    if (const std::optional<QTime> time = field->typedTime())
+        return time;
+    OperatorMessage::show(window(), field->problem());
+    field->setFocus();
+    return std::nullopt;
+}
+
 void SessionTabs::cmdServed_Click()
 {
     const std::optional<int> portion = m_report.nextUnservedPortion();
     if (!portion)
         return;
-    const QTime clock = tmeServed->time();
+    const std::optional<QTime> at = timeOf(tmeServed);
+    if (!at)
+        return;
+    const QTime clock = *at;
     const QDateTime now = m_clock();
     // Made, the field shows the clock again, ready for the next; refused, it keeps the time typed.
     if (m_gate.enter([&] { return m_session.checkServed(*portion, clock, now); },
@@ -395,7 +407,10 @@ void SessionTabs::cmdAddReading_Click()
         txtReading->setFocus();
         return;
     }
-    const QTime clock = tmeReading->time();
+    const std::optional<QTime> at = timeOf(tmeReading);
+    if (!at)
+        return;
+    const QTime clock = *at;
     const QDateTime now = m_clock();
     if (m_gate.enter([&] { return m_session.checkReading(clock, level.value, now); },
                      [&] { return m_session.addReading(clock, level.value, now); })) {
@@ -411,7 +426,10 @@ void SessionTabs::cmdBoosterServed_Click()
     const std::optional<float> minutes = boosterMinutes();
     if (!minutes)
         return;
-    const QTime clock = tmeBooster->time();
+    const std::optional<QTime> at = timeOf(tmeBooster);
+    if (!at)
+        return;
+    const QTime clock = *at;
     const QDateTime now = m_clock();
     if (m_gate.enter([&] { return m_session.checkBooster(clock, *minutes, now); },
                      [&] { return m_session.serveBooster(clock, *minutes, now); }))
@@ -461,6 +479,7 @@ void SessionTabs::cmdCorrect_Click()
     };
     frmChange dialog(frmChange::Kind::Correct, entry, entryValuesText(*found, m_report), fields,
                      apply, window());
+    dialog.setClock([this] { return m_clock().time(); });
     ModalDialog::exec(dialog);
 }
 

@@ -61,6 +61,8 @@ private:
     QWidget *createPortionsTab();
     QWidget *createReadingsTab();
     QWidget *createBoosterTab();
+    // The time typed in `field`; none, with a message naming the forms, when it is not a time.
+    std::optional<QTime> timeOf(ClockField *field);
     // The entry selected in the tab shown that may be corrected or voided; 0 for none.
     int selectedEntry() const;
     void enableEntries();

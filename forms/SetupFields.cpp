@@ -19,6 +19,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QScopedValueRollback>
 #include <QSpinBox>
 #include <QTimeEdit>
 #include <QVBoxLayout>
@@ -228,8 +229,11 @@ void SetupFields::setReleaseLevel()
 
 void SetupFields::correctSetup()
 {
-    if (!m_session.setupFixed() || m_session.state() == RecordState::ReadOnly)
+    // Return in a field ends its editing, and so does the focus it loses to the dialog: one
+    // correction is asked for, not two.
+    if (m_correcting || !m_session.setupFixed() || m_session.state() == RecordState::ReadOnly)
         return;
+    const QScopedValueRollback correcting(m_correcting, true);
     const EntryValues inForce = m_session.valuesInForce(1);
     const QDateTime start = inForce.start.value_or(QDateTime());
     const LevelScale &level = m_report.setup.input.level;
@@ -255,6 +259,7 @@ void SetupFields::correctSetup()
     const SessionEntries entries(m_session.record());
     frmChange dialog(frmChange::Kind::Correct, 1, entryValuesText(entries.setup(), m_report),
                      fields, apply, m_window);
+    dialog.setClock([this] { return m_clock().time(); });
     ModalDialog::exec(dialog);
     showSetup(); // as corrected, or as it was
 }

@@ -76,6 +76,7 @@ private:
     Clock m_clock;
     SessionReport m_report;
     QHash<const QWidget *, QString> m_setupProblems; // by field
+    bool m_correcting = false;                       // a correction's dialog is open
     QGroupBox *m_sessionFrame = nullptr;
     QGroupBox *m_planFrame = nullptr;
     QLabel *lblSessionCode = nullptr;

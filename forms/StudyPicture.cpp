@@ -15,6 +15,7 @@
 #include <QMouseEvent>
 #include <QPagedPaintDevice>
 #include <QPainter>
+#include <QPolygonF>
 #include <QToolTip>
 #include <algorithm>
 #include <cmath>
@@ -32,6 +33,14 @@ const WithinShare &within20()
 QString levelText(double level, const QLocale &locale)
 {
     return SingleToText(float(level), locale);
+}
+
+// A boosted session's marker: a diamond of the point's size, drawn hollow.
+QPolygonF diamond(const QPointF &centre, double radius)
+{
+    const double r = radius * 1.3;
+    return QPolygonF({centre + QPointF(0, -r), centre + QPointF(r, 0), centre + QPointF(0, r),
+                      centre + QPointF(-r, 0)});
 }
 
 QString unitText()
@@ -81,8 +90,9 @@ void StudyPicture::add(const StudyRecord &record)
     if (session->peakBal && std::isfinite(*session->peakBal) && std::isfinite(session->targetBal)) {
         group.drawn << m_points.size();
         group.targets.insert(session->targetBal);
+        group.boosted += session->booster ? 1 : 0;
         m_points << Point{record.report->setup.sessionCode, record.file, session->targetBal,
-                          *session->peakBal};
+                          *session->peakBal, session->booster};
     }
     describePicture();
     update();
@@ -113,13 +123,16 @@ StudyPicture::Layout StudyPicture::layout(const QRectF &area, const QFontMetrics
     double lowest = 0;
     double highest = 0;
     for (const Point &point : m_points) {
-        lowest = std::min(lowest, double(point.peakBal));
-        highest = std::max(highest, double(point.peakBal));
+        lowest = std::min(lowest, point.peakBal);
+        highest = std::max(highest, point.peakBal);
     }
     for (const auto &[key, group] : m_groups) {
         if (!group.placebo && !group.targets.empty())
-            highest = std::max(highest, double(*group.targets.rbegin()) * share.high);
+            highest = std::max(highest, *group.targets.rbegin() * share.high);
     }
+    layout.key = {QStringLiteral("Target"), QStringLiteral("Target \u00b1 20 %")};
+    if (std::ranges::any_of(m_points, &Point::boosted))
+        layout.key << QStringLiteral("Boosted: peak before the booster");
     highest = std::max(highest, 0.01);
     layout.step = AxisSteps::roundStep((highest - lowest) * 1.08 / 8);
     layout.bottomLevel = std::floor(lowest / layout.step) * layout.step;
@@ -167,10 +180,9 @@ StudyPicture::Layout StudyPicture::layout(const QRectF &area, const QFontMetrics
         const auto across = [&](double level) {
             return QLineF(centre - half, y(level), centre + half, y(level));
         };
-        for (float target : group.targets) {
+        for (double target : group.targets) {
             layout.targets << across(target);
-            layout.bands << across(double(target) * share.low)
-                         << across(double(target) * share.high);
+            layout.bands << across(target * share.low) << across(target * share.high);
         }
     }
     return layout;
@@ -199,9 +211,11 @@ QString StudyPicture::describe(qsizetype point) const
         return {};
     const Point &at = m_points[point];
     const QLocale locale;
-    return QStringLiteral("%1 (%2): observed peak %3, target %4 %5")
-        .arg(at.code, at.file, levelText(at.peakBal, locale), levelText(at.targetBal, locale),
-             unitText());
+    return QStringLiteral("%1 (%2): %3 %4, target %5 %6")
+        .arg(at.code, at.file,
+             at.boosted ? QStringLiteral("boosted, peak before the booster")
+                        : QStringLiteral("observed peak"),
+             levelText(at.peakBal, locale), levelText(at.targetBal, locale), unitText());
 }
 
 void StudyPicture::select(qsizetype point)
@@ -238,9 +252,12 @@ void StudyPicture::describePicture()
         QString part = QStringLiteral("%1: %2, %3 drawn")
                            .arg(groupName(group), sessions(group.sessions))
                            .arg(group.drawn.size());
+        if (group.boosted > 0)
+            part +=
+                QStringLiteral(" (%1 boosted, at its peak before the booster)").arg(group.boosted);
         if (!group.placebo && !group.drawn.isEmpty()) {
             QStringList texts;
-            for (float target : group.targets)
+            for (double target : group.targets)
                 texts << levelText(target, locale);
             part += QStringLiteral(", target %1 %2, %3 within 20 % of it")
                         .arg(texts.join(QStringLiteral(" and ")), unitText())
@@ -291,26 +308,32 @@ void StudyPicture::paint(QPainter &painter, const QRectF &area, const QPalette &
         painter.drawText(QRectF(area.left(), at - u / 2, plot.left() - area.left() - u * 0.45, u),
                          Qt::AlignRight | Qt::AlignVCenter, locale.toString(level, 'f', decimals));
     }
-    const QString caption = QStringLiteral("Observed peak (%1)").arg(unitText());
+    const QString caption =
+        QStringLiteral("Observed peak, before any booster (%1)").arg(unitText());
     painter.drawText(QRectF(area.left(), area.top(), area.width(), u * 1.2),
                      Qt::AlignLeft | Qt::AlignTop, caption);
-    const QString targetKey = QStringLiteral("Target");
-    const QString bandKey = QStringLiteral("Target \u00b1 20 %");
+    // The key: the target's line, the dashed lines 20 % either side, the boosted sessions' marker.
     const double line = u * 1.6;
-    const double keyWidth = line * 2 + metrics.horizontalAdvance(targetKey) +
-                            metrics.horizontalAdvance(bandKey) + u * 1.5;
+    double keyWidth = 0;
+    for (const QString &text : drawn.key)
+        keyWidth += line + u * 0.3 + metrics.horizontalAdvance(text) + u * 0.75;
     if (metrics.horizontalAdvance(caption) + u + keyWidth < area.width()) {
         double x = area.right() - keyWidth;
         const double keyY = area.top() + u * 0.6;
-        for (const auto &[text, style] :
-             {std::pair{targetKey, Qt::SolidLine}, std::pair{bandKey, Qt::DashLine}}) {
-            painter.setPen(
-                QPen(colour.target, style == Qt::SolidLine ? u * 0.12 : u * 0.08, style));
-            painter.drawLine(QPointF(x, keyY), QPointF(x + line, keyY));
+        for (qsizetype i = 0; i < drawn.key.size(); ++i) {
+            if (i < 2) {
+                painter.setPen(QPen(colour.target, i == 0 ? u * 0.12 : u * 0.08,
+                                    i == 0 ? Qt::SolidLine : Qt::DashLine));
+                painter.drawLine(QPointF(x, keyY), QPointF(x + line, keyY));
+            } else {
+                painter.setPen(QPen(colour.reading, u * 0.1));
+                painter.setBrush(Qt::NoBrush);
+                painter.drawPolygon(diamond(QPointF(x + line / 2, keyY), drawn.radius));
+            }
             painter.setPen(colour.text);
-            const double width = metrics.horizontalAdvance(text);
+            const double width = metrics.horizontalAdvance(drawn.key[i]);
             painter.drawText(QRectF(x + line + u * 0.3, area.top(), width + u * 0.1, u * 1.2),
-                             Qt::AlignLeft | Qt::AlignTop, text);
+                             Qt::AlignLeft | Qt::AlignTop, drawn.key[i]);
             x += line + u * 0.3 + width + u * 0.75;
         }
     }
@@ -351,13 +374,24 @@ void StudyPicture::paint(QPainter &painter, const QRectF &area, const QPalette &
     painter.setPen(target);
     for (const QLineF &level : drawn.targets)
         painter.drawLine(level);
-    painter.setPen(QPen(colour.text, thin));
-    painter.setBrush(colour.reading);
-    for (const QPointF &point : drawn.points)
-        painter.drawEllipse(point, drawn.radius, drawn.radius);
+    // A session is a filled circle; a boosted one a hollow diamond, so that it is told apart in
+    // black and white too.
+    const auto drawPoint = [&](qsizetype i) {
+        if (m_points[i].boosted) {
+            painter.setPen(QPen(colour.reading, u * 0.1));
+            painter.setBrush(Qt::NoBrush);
+            painter.drawPolygon(diamond(drawn.points[i], drawn.radius));
+        } else {
+            painter.setPen(QPen(colour.text, thin));
+            painter.setBrush(colour.reading);
+            painter.drawEllipse(drawn.points[i], drawn.radius, drawn.radius);
+        }
+    };
+    for (qsizetype i = 0; i < drawn.points.size(); ++i)
+        drawPoint(i);
     if (selected >= 0 && selected < drawn.points.size()) {
         const QPointF &point = drawn.points[selected];
-        painter.drawEllipse(point, drawn.radius, drawn.radius);
+        drawPoint(selected);
         painter.setPen(QPen(colour.text, u * 0.12));
         painter.setBrush(Qt::NoBrush);
         painter.drawEllipse(point, drawn.radius * 1.5, drawn.radius * 1.5);

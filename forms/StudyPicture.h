@@ -17,10 +17,12 @@ class QImage;
 class QPagedPaintDevice;
 class QPainter;
 
-// A study's sessions in one picture: each session's observed peak against its target, in
-// g/100 ml, in a column per group of protocol x beverage x gender (the achievement's groups, in
-// its order), with each alcohol group's target and the lines 20 % below and above it. It draws the
-// sessions the achievement counts (records whose status is ok) that have an observed peak. A
+// A study's sessions in one picture: each session's own peak (before any booster, as the
+// achievement judges the dose) against its target, in g/100 ml, in a column per group of protocol
+// x beverage x gender (the achievement's groups, in its order), with each alcohol group's target
+// and the lines 20 % below and above it. It draws the sessions the achievement counts (records
+// whose status is ok) that have such a peak; a boosted session with its own marker, named in
+// the key. A
 // point is named by hovering over it (its tool tip) or by selecting it: a click, or the arrow
 // keys, Home and End once the picture has the focus. One paint routine draws it on the screen, on
 // paper and into a file; every size in it follows the painter's font.
@@ -31,17 +33,19 @@ public:
     struct Point {
         QString code; // the session code
         QString file; // the record's file, as the sessions table gives it
-        float targetBal = 0;
-        float peakBal = 0;
+        double targetBal = 0;
+        double peakBal = 0; // before the booster of a boosted session
+        bool boosted = false;
     };
     struct Group {
         QString protocol; // empty for none
         bool placebo = false;
-        QByteArray gender;       // "m" or "f"
-        qint64 sessions = 0;     // every session counted, with an observed peak or not
-        qint64 within = 0;       // those within 20 % of their target, as the achievement counts
-        QList<qsizetype> drawn;  // its points, as indices into points(), in the order added
-        std::set<float> targets; // of the points drawn, in g/100 ml
+        QByteArray gender;        // "m" or "f"
+        qint64 sessions = 0;      // every session counted, with an observed peak or not
+        qint64 within = 0;        // those within 20 % of their target, as the achievement counts
+        QList<qsizetype> drawn;   // its points, as indices into points(), in the order added
+        std::set<double> targets; // of the points drawn, in g/100 ml
+        qint64 boosted = 0;       // of the points drawn
     };
 
     // Where the picture puts things in an area, for a painter's font.
@@ -54,6 +58,8 @@ public:
         QList<QLineF> targets;
         QList<QLineF> bands;
         QList<QRectF> columns; // each group's, in the order of groups()
+        // The key above the plot, each entry's text; the boosted sessions' only when one is drawn.
+        QStringList key;
         double bottomLevel = 0;
         double topLevel = 0;
         double step = 0; // between the level axis's labels

@@ -1,6 +1,5 @@
 #include "forms/frmChange.h"
 
-#include "calc/ClockText.h"
 #include "calc/EntryRules.h"
 #include "calc/FaultTexts.h"
 #include "calc/NumberText.h"
@@ -14,7 +13,6 @@
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLineEdit>
-#include <QTimeEdit>
 #include <QVBoxLayout>
 
 using namespace Controls;
@@ -45,8 +43,8 @@ frmChange::frmChange(Kind kind, int entry, const QString &entryText,
         QLabel *caption = label((QByteArray(field.name) + "Caption").constData(), field.caption);
         QWidget *editor = nullptr;
         if (field.clock) {
-            auto *time = captioned(named(new QTimeEdit(*field.clock), field.name), caption);
-            time->setDisplayFormat(hoursAndMinutesFormat(QLocale()));
+            auto *time = captioned(named(new ClockField, field.name), caption);
+            time->setTime(*field.clock); // the time in force, held
             editor = time;
         } else {
             editor =
@@ -56,6 +54,7 @@ frmChange::frmChange(Kind kind, int entry, const QString &entryText,
         m_editors << editor;
     }
     m_numbers.resize(m_fields.size());
+    m_clocks.resize(m_fields.size());
 
     auto *lblReason =
         label("lblReason",
@@ -84,10 +83,17 @@ frmChange::frmChange(Kind kind, int entry, const QString &entryText,
     setFixedSize(sizeHint().expandedTo(QSize(fontMetrics().averageCharWidth() * 70, 0)));
 }
 
+void frmChange::setClock(const ClockField::Clock &clock)
+{
+    for (QWidget *editor : std::as_const(m_editors)) {
+        if (auto *time = qobject_cast<ClockField *>(editor))
+            time->setClock(clock);
+    }
+}
+
 QTime frmChange::clock(qsizetype field) const
 {
-    const auto *time = qobject_cast<const QTimeEdit *>(m_editors.value(field));
-    return time ? time->time() : QTime();
+    return m_clocks.value(field);
 }
 
 float frmChange::number(qsizetype field) const
@@ -103,6 +109,15 @@ QString frmChange::reason() const
 void frmChange::cmdOK_Click()
 {
     for (qsizetype i = 0; i < m_fields.size(); ++i) {
+        if (const auto *time = qobject_cast<const ClockField *>(m_editors[i])) {
+            if (!time->typedTime()) {
+                OperatorMessage::show(this, time->problem());
+                m_editors[i]->setFocus();
+                return;
+            }
+            m_clocks[i] = *time->typedTime();
+            continue;
+        }
         const auto *text = qobject_cast<const QLineEdit *>(m_editors[i]);
         if (!text)
             continue;

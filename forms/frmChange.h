@@ -1,5 +1,7 @@
 #pragma once
 
+#include "forms/ClockField.h"
+
 #include <QDialog>
 #include <QList>
 #include <QTime>
@@ -9,7 +11,6 @@
 class QComboBox;
 class QLineEdit;
 class QPushButton;
-class QTimeEdit;
 
 // One value of an entry as a correction gives it: a clock time, or a number typed as the
 // window's fields are typed (with the user's decimal separator).
@@ -36,7 +37,10 @@ public:
     frmChange(Kind kind, int entry, const QString &entryText, const QList<ChangeField> &fields,
               Apply apply, QWidget *owner = nullptr);
 
-    // The values as typed, in the order of the fields; a number only once OK has read it.
+    // The clock a time typed without AM or PM is read by: the system's unless the window gives
+    // its own.
+    void setClock(const ClockField::Clock &clock);
+    // The values as typed, in the order of the fields; each only once OK has read it.
     QTime clock(qsizetype field) const;
     float number(qsizetype field) const;
     QString reason() const;
@@ -47,8 +51,9 @@ public slots:
 
 private:
     QList<ChangeField> m_fields;
-    QList<QWidget *> m_editors; // a QTimeEdit or a QLineEdit per field
+    QList<QWidget *> m_editors; // a ClockField or a QLineEdit per field
     QList<float> m_numbers;
+    QList<QTime> m_clocks;
     Apply m_apply;
     QComboBox *cboReason = nullptr;
     QPushButton *cmdOK = nullptr;

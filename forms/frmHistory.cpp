@@ -48,7 +48,6 @@ frmHistory::frmHistory(const SessionRecord &record, const QString &path, const Q
 {
     setObjectName(QStringLiteral("frmHistory"));
     setWindowTitle(QStringLiteral("Session History"));
-    setModal(true);
     setFont(Fonts::msSansSerif(8.25));
     setSizeGripEnabled(true);
     if (auto *grip = findChild<QSizeGrip *>())

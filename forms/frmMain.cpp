@@ -15,6 +15,7 @@
 #include "forms/frmAbout.h"
 #include "forms/frmHistory.h"
 #include "forms/frmInfo.h"
+#include "forms/frmLabDay.h"
 #include "forms/frmPlan.h"
 #include "forms/frmStudy.h"
 #include "settings/StoredSettings.h"
@@ -32,6 +33,7 @@
 #include <QMdiArea>
 #include <QMenuBar>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QSizeGrip>
 #include <QStatusBar>
 #include <QWindow>
@@ -116,6 +118,12 @@ void frmMain::createMenu()
     mnuPlan = mnuRecord->addAction(QStringLiteral("&Session Plan"));
     mnuPlan->setObjectName(QStringLiteral("mnuPlan"));
     connect(mnuPlan, &QAction::triggered, this, &frmMain::mnuPlan_Click, Qt::QueuedConnection);
+    mnuLabDay = mnuRecord->addAction(QStringLiteral("&Lab Day"));
+    mnuLabDay->setObjectName(QStringLiteral("mnuLabDay"));
+    mnuLabDay->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+    // From the session windows too, where the operator works.
+    mnuLabDay->setShortcutContext(Qt::ApplicationShortcut);
+    connect(mnuLabDay, &QAction::triggered, this, &frmMain::mnuLabDay_Click, Qt::QueuedConnection);
     mnuRecordOpen = mnuRecord->addAction(QStringLiteral("&Open Record..."));
     mnuRecordOpen->setObjectName(QStringLiteral("mnuRecordOpen"));
     connect(mnuRecordOpen, &QAction::triggered, this, &frmMain::mnuRecordOpen_Click,
@@ -332,6 +340,10 @@ bool frmMain::event(QEvent *event)
 
 void frmMain::closeEvent(QCloseEvent *event)
 {
+    if (!closeSessions()) {
+        event->ignore();
+        return;
+    }
     while (!MDIForm_Unload(false)) {
         const QMessageBox::StandardButton answer =
             OperatorMessage::ask(this, StoredSettings::lockedQuestion(m_store),
@@ -345,6 +357,69 @@ void frmMain::closeEvent(QCloseEvent *event)
         }
     }
     event->accept();
+}
+
+QList<frmPlan *> frmMain::openSessions() const
+{
+    QList<frmPlan *> open;
+    for (const QPointer<frmPlan> &plan : m_sessions) {
+        if (plan && plan->isVisible())
+            open << plan;
+    }
+    return open;
+}
+
+bool frmMain::closeSessions()
+{
+    const QList<frmPlan *> open = openSessions();
+    if (open.isEmpty())
+        return true;
+    QStringList names;
+    for (const frmPlan *plan : open) {
+        const QString code = plan->session().record().setup.sessionCode;
+        names << (code.isEmpty() ? QStringLiteral("a session without a code") : code);
+    }
+    const QString question =
+        (open.size() == 1 ? QStringLiteral("The session %1 is open. Close it and exit?")
+                          : QStringLiteral("%2 sessions are open: %1. Close them and exit?"))
+            .arg(names.join(QStringLiteral(", ")))
+            .arg(open.size());
+    if (OperatorMessage::ask(this, question, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) !=
+        QMessageBox::Yes)
+        return false;
+    // Each as its own Close: entries not saved are asked about, and Cancel keeps it open.
+    for (frmPlan *plan : open) {
+        if (!plan->close())
+            return false;
+    }
+    return true;
+}
+
+bool frmMain::roomForASession()
+{
+    if (openSessions().size() < MostSessions)
+        return true;
+    OperatorMessage::show(this, tooManySessionsMessage(MostSessions));
+    return false;
+}
+
+void frmMain::showSession(frmPlan *plan)
+{
+    plan->setAttribute(Qt::WA_DeleteOnClose);
+    // Each window two lines below and right of the last, so that none hides another's title;
+    // the first where it opens, within the screen.
+    const QRect area = plan->screen()->availableGeometry();
+    const QPoint first(
+        std::clamp(plan->x(), area.left(), std::max(area.left(), area.right() - plan->width())),
+        std::clamp(plan->y(), area.top(), std::max(area.top(), area.bottom() - plan->height())));
+    plan->move(first + QPoint(1, 1) * fontMetrics().height() * 2 * int(openSessions().size()));
+    m_sessions.removeAll(nullptr);
+    m_sessions << plan;
+    connect(plan, &QDialog::finished, this,
+            [this, plan] { m_recordFolder = plan->recordFolder(); });
+    plan->show();
+    plan->raise();
+    plan->activateWindow();
 }
 
 bool frmMain::MDIForm_Unload(bool tellLocked)
@@ -388,12 +463,24 @@ void frmMain::mnuPlan_Click()
         OperatorMessage::show(this, noDoseForPlanMessage());
         return;
     }
+    if (!roomForASession())
+        return;
     // Created only when asked for, so the program starts as quickly as before.
-    frmPlan plan(inLevelScale(*m_run.lastDose, m_units.level), m_planSettings, sessionProtocol(),
-                 this);
-    plan.setRecordFolder(m_recordFolder);
-    plan.exec();
-    m_recordFolder = plan.recordFolder();
+    auto *plan = new frmPlan(inLevelScale(*m_run.lastDose, m_units.level), m_planSettings,
+                             sessionProtocol(), this);
+    plan->setRecordFolder(m_recordFolder);
+    showSession(plan);
+}
+
+void frmMain::mnuLabDay_Click()
+{
+    if (!m_labDay) {
+        m_labDay = new frmLabDay([this] { return openSessions(); }, this);
+        m_labDay->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    m_labDay->show();
+    m_labDay->raise();
+    m_labDay->activateWindow();
 }
 
 SessionProtocol frmMain::sessionProtocol() const
@@ -420,11 +507,11 @@ void frmMain::openRecord(const QString &path)
 {
     // The folder is remembered even when the file cannot be read: the operator looks there next.
     m_recordFolder = QFileInfo(path).absolutePath();
-    const std::unique_ptr<frmPlan> record = frmPlan::openRecord(path, sessionProtocol(), this);
-    if (!record)
+    if (!roomForASession())
         return;
-    record->exec();
-    m_recordFolder = record->recordFolder();
+    std::unique_ptr<frmPlan> record = frmPlan::openRecord(path, sessionProtocol(), this);
+    if (record)
+        showSession(record.release());
 }
 
 void frmMain::mnuHistory_Click()
@@ -437,8 +524,11 @@ void frmMain::mnuHistory_Click()
 void frmMain::showHistory(const QString &path)
 {
     m_recordFolder = QFileInfo(path).absolutePath();
-    if (const std::unique_ptr<frmHistory> history = frmHistory::openRecord(path, this))
-        history->exec();
+    // Beside the sessions, which go on while it is open.
+    if (std::unique_ptr<frmHistory> history = frmHistory::openRecord(path, this)) {
+        history->setAttribute(Qt::WA_DeleteOnClose);
+        history.release()->show();
+    }
 }
 
 void frmMain::mnuStudy_Click()

@@ -11,10 +11,13 @@
 #include "settings/SettingsStore.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QTimer>
 #include <optional>
 
 class ElidingLabel;
+class frmLabDay;
+class frmPlan;
 class ProtocolMenu;
 class QAction;
 class QLabel;
@@ -29,7 +32,9 @@ class QTime;
 // plan's choices and the units of height and weight in the settings store between runs, and
 // opens the input and output window and the session plan from its menu. After a calculation
 // whose values lie outside their plausible range, the first status panel names them until the
-// next calculation.
+// next calculation. Several sessions run at once, each in a window of its own (up to
+// MostSessions), beside History and the Lab Day; closing the main window with sessions open asks
+// first, naming them, and then closes each as its own Close would.
 class frmMain : public QMainWindow {
     Q_OBJECT
 
@@ -48,9 +53,16 @@ public:
     // Milliseconds from `now` to the next minute boundary, when the clock panels change.
     static int msecsToNextMinute(const QTime &now);
 
+    // As many session windows as are open at once, at most.
+    static constexpr int MostSessions = 8;
+    // The session windows open, in the order they were opened.
+    QList<frmPlan *> openSessions() const;
+
 public slots:
     void mnuInput_Click();
     void mnuPlan_Click();
+    // Lab Day: every open session's next item, in a window of its own beside them.
+    void mnuLabDay_Click();
     // Open Record...: asks for a session record's file, starting in the folder of the record last
     // opened or saved, and opens it.
     void mnuRecordOpen_Click();
@@ -94,11 +106,20 @@ private:
     // copy of Pourwise holds the settings: then false, for the caller to ask Retry or Discard
     // changes.
     bool MDIForm_Unload(bool tellLocked = true);
+    // Whether another session window may open; else a message.
+    bool roomForASession();
+    // Shows `plan` beside the windows open, a little below and right of the last, and keeps it
+    // until it closes.
+    void showSession(frmPlan *plan);
+    // With sessions open, asks first, naming them, and closes each; false when one stays open.
+    bool closeSessions();
 
     DosingState &m_state;
     RunValues &m_run;
     SessionPlanSettings m_planSettings;
     QString m_recordFolder; // of the record last opened or saved
+    QList<QPointer<frmPlan>> m_sessions;
+    QPointer<frmLabDay> m_labDay;
     ValueUnits m_units;
     SettingsStore m_store;
     OuterGeometry m_outer;
@@ -106,6 +127,7 @@ private:
     QAction *mnuInput = nullptr;
     QMenu *mnuRecord = nullptr;
     QAction *mnuPlan = nullptr;
+    QAction *mnuLabDay = nullptr;
     QAction *mnuRecordOpen = nullptr;
     QAction *mnuHistory = nullptr;
     QAction *mnuStudy = nullptr;

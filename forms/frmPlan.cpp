@@ -2,6 +2,7 @@
 
 #include "calc/FaultTexts.h"
 #include "calc/RecordFile.h"
+#include "calc/ScheduleText.h"
 #include "calc/SessionCode.h"
 #include "calc/SessionText.h"
 #include "forms/BalChart.h"
@@ -19,6 +20,7 @@
 #include "forms/SetupFields.h"
 #include "forms/VersionText.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
@@ -100,7 +102,8 @@ void frmPlan::createControls()
 {
     setObjectName(QStringLiteral("frmPlan"));
     setWindowTitle(QStringLiteral("Session Plan"));
-    setModal(true);
+    // Its name stays as the title changes to say an item is due, which is said as an alert.
+    setAccessibleName(QStringLiteral("Session Plan"));
     setFont(Fonts::msSansSerif(8.25));
     setSizeGripEnabled(true);
     m_session->setLocale(QLocale());
@@ -124,16 +127,24 @@ void frmPlan::createControls()
     lblZero = label("lblZero", QString());
     lblPeakBand = label("lblPeakBand", QString());
     lblReleaseBand = label("lblReleaseBand", QString());
-    for (QLabel *line : {lblPeakBand, lblReleaseBand})
+    lblPersonal = label("lblPersonal", QString());
+    for (QLabel *line : {lblPeakBand, lblReleaseBand, lblPersonal})
         line->setWordWrap(true);
     lblPlacebo = label("lblPlacebo", SessionText::placeboNote());
     for (QLabel *line : {lblPeak, lblRelease, lblZero, lblPlacebo})
         line->setFont(bold);
     tabSession = new SessionTabs(*m_session, *m_gate);
+    lblNextDue = label("lblNextDue", QString());
+    lblNextDue->setWordWrap(true);
+    QFont due = font();
+    due.setBold(true);
+    lblNextDue->setFont(due);
     picChart = new BalChart;
     lblChartNote = label("lblChartNote", QString());
     lblChartNote->setWordWrap(true);
     lblChartNote->hide();
+    lblBandNote = label("lblBandNote", SessionText::bandNote());
+    lblBandNote->setWordWrap(true);
 
     cmdSaveRecord = commandButton("cmdSaveRecord", QStringLiteral("Save Recor&d..."));
     // Ctrl+S as well: a button answers to one shortcut, its access key.
@@ -160,6 +171,14 @@ void frmPlan::createControls()
     // The offer and the chart's "now" line move with the clock.
     connect(&m_nowTimer, &QTimer::timeout, this, &frmPlan::refresh);
     m_nowTimer.start(60 * 1000);
+    // The count to the next item, by the second.
+    connect(&m_dueTimer, &QTimer::timeout, this, &frmPlan::showDue);
+    m_dueTimer.start(1000);
+    connect(this, &frmPlan::itemFellDue, this, [this] {
+        QApplication::beep();
+        QAccessibleEvent alert(lblNextDue, QAccessible::Alert);
+        QAccessible::updateAccessibility(&alert);
+    });
 }
 
 void frmPlan::layOut()
@@ -170,14 +189,19 @@ void frmPlan::layOut()
     doseLayout->addWidget(lblProtocolName);
 
     auto *timesLayout = new QVBoxLayout;
-    for (QLabel *line : {lblPeak, lblPeakBand, lblRelease, lblReleaseBand, lblZero, lblPlacebo})
+    for (QLabel *line :
+         {lblPeak, lblPeakBand, lblRelease, lblReleaseBand, lblZero, lblPersonal, lblPlacebo})
         timesLayout->addWidget(line);
     auto *chartLayout = new QVBoxLayout;
     chartLayout->addWidget(picChart, 1);
+    chartLayout->addWidget(lblBandNote);
     chartLayout->addWidget(lblChartNote);
+    auto *entriesLayout = new QVBoxLayout;
+    entriesLayout->addWidget(tabSession, 1);
+    entriesLayout->addWidget(lblNextDue);
     resultsLayout = new QBoxLayout(QBoxLayout::LeftToRight);
     // The lists' columns want about as much room as the chart.
-    resultsLayout->addWidget(tabSession, 1);
+    resultsLayout->addLayout(entriesLayout, 1);
     resultsLayout->addLayout(chartLayout, 1);
 
     auto *lblCaveat = label("lblCaveat", PlanText::caveat());
@@ -294,7 +318,28 @@ void frmPlan::refresh()
         m_text = std::move(text);
     } while (m_refreshAgain);
     m_refreshing = false;
+    // Nothing is due in a record no entry can be added to.
+    m_schedule = m_session->state() == RecordState::ReadOnly
+                     ? SessionSchedule{}
+                     : scheduleOf(m_report, protocolSchedule());
     showPlan();
+    showDue();
+}
+
+void frmPlan::showDue()
+{
+    const ScheduleText due = describeSchedule(m_report, m_schedule, m_clock());
+    lblNextDue->setText(due.nextLine);
+    lblNextDue->setVisible(m_report.hasPlan() && m_setup->setupProblem().isEmpty());
+    setWindowTitle(due.due ? QStringLiteral("Due: Session Plan") : QStringLiteral("Session Plan"));
+    setAccessibleDescription(due.nextLine);
+    const std::optional<DueItem> next = m_schedule.next();
+    if (!due.due)
+        m_dueSaid.reset(); // another falling due is said again
+    else if (next != m_dueSaid) {
+        m_dueSaid = next;
+        emit itemFellDue();
+    }
 }
 
 void frmPlan::showPlan()
@@ -313,6 +358,7 @@ void frmPlan::showPlan()
     lblZero->setText(text.zeroLine);
     lblPeakBand->setText(session.peakBand);
     lblReleaseBand->setText(session.releaseBand);
+    lblPersonal->setText(session.personal);
     const QStringList protocol = protocolLines(m_report.dose, m_session->protocol());
     lblProtocol->setText(protocol.join(QLatin1Char('\n')));
     lblProtocol->setVisible(!protocol.isEmpty());
@@ -325,19 +371,22 @@ void frmPlan::showPlan()
     lblProblem->setVisible(!problem.isEmpty());
     for (QLabel *line : {lblPeak, lblRelease, lblZero})
         line->setVisible(planShown && !m_report.placebo);
-    for (QLabel *line : {lblPeakBand, lblReleaseBand})
+    for (QLabel *line : {lblPeakBand, lblReleaseBand, lblPersonal})
         line->setVisible(planShown && !line->text().isEmpty());
+    lblBandNote->setVisible(planShown && m_report.band.has_value());
     lblPlacebo->setVisible(planShown && m_report.placebo);
 
     tabSession->present(m_report, session);
     tabSession->setEnabled(planShown);
     picChart->setReport(m_report);
-    picChart->setAccessibleDescription(
-        !planShown         ? QStringLiteral("No plan")
-        : m_report.placebo ? SessionText::placeboNote()
-                           : QStringList{text.peakLine, session.peakBand, text.releaseLine,
-                                         session.releaseBand, text.zeroLine}
-                                 .join(QStringLiteral(" ")));
+    QStringList described{text.peakLine,       session.peakBand, text.releaseLine,
+                          session.releaseBand, text.zeroLine,    session.personal};
+    if (m_report.band)
+        described << SessionText::bandNote();
+    described.removeAll(QString());
+    picChart->setAccessibleDescription(!planShown         ? QStringLiteral("No plan")
+                                       : m_report.placebo ? SessionText::placeboNote()
+                                                          : described.join(QStringLiteral(" ")));
     // What the chart could not draw is said below it.
     lblChartNote->setText(picChart->clampNote());
     lblChartNote->setVisible(!lblChartNote->text().isEmpty());
@@ -383,6 +432,11 @@ bool frmPlan::mayTurnIntoCurrentVersion()
         return false;
     m_keeper->acceptVersion(m_clock());
     return true;
+}
+
+ProtocolSchedule frmPlan::protocolSchedule() const
+{
+    return m_session->protocol() ? m_session->protocol()->schedule : ProtocolSchedule{};
 }
 
 QStringList frmPlan::protocolText() const
@@ -503,7 +557,7 @@ void frmPlan::cmdPrintObserver_Click()
     dialog.setObjectName(QStringLiteral("printDialog"));
     if (dialog.exec() != QDialog::Accepted)
         return;
-    if (!ObserverSheet::paint(printer, m_report, m_clock()))
+    if (!ObserverSheet::paint(printer, m_report, protocolSchedule(), m_clock()))
         OperatorMessage::show(this, notPrintedMessage(Printout::ObserverSheet));
 }
 

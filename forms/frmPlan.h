@@ -5,6 +5,7 @@
 #include "calc/RecordReader.h"
 #include "calc/Session.h"
 #include "calc/SessionPlan.h"
+#include "calc/SessionSchedule.h"
 #include "calc/SessionText.h"
 
 #include <QDateTime>
@@ -34,6 +35,11 @@ class SetupFields;
 // lock for as long as it may add to it. The number of portions and the release level are the
 // run's, remembered with the other settings; the session code and the operator's initials never
 // are.
+//
+// The window is not modal: the operator keeps several sessions open side by side, each window
+// with its own session, record and lock. Under the tabs it says what is due next (see
+// calc/SessionSchedule.h) and counts down to it; when an item falls due the window sounds once,
+// says so to screen readers, and its title starts with "Due: " until the item is entered.
 class frmPlan : public QDialog {
     Q_OBJECT
 
@@ -57,11 +63,20 @@ public:
     static QString fileBaseName(const SessionRecord &record);
 
     const Session &session() const { return *m_session; }
+    // The report shown, and what is due by it under the protocol's schedule.
+    const SessionReport &report() const { return m_report; }
+    const SessionSchedule &schedule() const { return m_schedule; }
+    // The moment "now" is, by the window's clock.
+    QDateTime now() const { return m_clock(); }
     // The clock "now" is read from: the system's, unless a test gives another.
     void setClock(Clock clock);
     // The folder Save Record... starts in; after a save, the folder of the file saved.
     QString recordFolder() const { return m_recordFolder; }
     void setRecordFolder(const QString &folder) { m_recordFolder = folder; }
+
+signals:
+    // The next item's time has come: the window sounds and says it.
+    void itemFellDue();
 
 public slots:
     void cmdPrint_Click();
@@ -94,6 +109,8 @@ private:
     void refresh();
     void showPlan();
     void showRecordState();
+    // The next item and the time to it; the title and the sound when it falls due.
+    void showDue();
     // An entry was made or the setup changed: the entries are saved at once to the record's file.
     void sessionChanged();
     void saveEntries();
@@ -104,6 +121,8 @@ private:
     // Whether Save Record As... may save the record: not when it was opened read-only.
     bool mayBeSavedAs() const;
     QStringList protocolText() const;
+    // How often readings fall due: by the session's protocol, or by default.
+    ProtocolSchedule protocolSchedule() const;
 
     std::unique_ptr<Session> m_session;
     std::unique_ptr<RecordKeeper> m_keeper; // the record's file and its lock
@@ -118,7 +137,10 @@ private:
     SessionText m_text; // the report's words
     bool m_refreshing = false;
     bool m_refreshAgain = false;
+    SessionSchedule m_schedule;
+    std::optional<DueItem> m_dueSaid; // the item whose falling due was said
     QTimer m_nowTimer;
+    QTimer m_dueTimer;
     SetupFields *m_setup = nullptr; // the Session and Plan frames
     QLabel *lblDoseInputs = nullptr;
     QLabel *lblDoseVolumes = nullptr;
@@ -130,12 +152,15 @@ private:
     QLabel *lblZero = nullptr;
     QLabel *lblPeakBand = nullptr; // how far participants like this one spread
     QLabel *lblReleaseBand = nullptr;
+    QLabel *lblPersonal = nullptr; // the participant's own fall, from their readings
     QLabel *lblPlacebo = nullptr;
     SessionTabs *tabSession = nullptr;
+    QLabel *lblNextDue = nullptr; // what is due next, under the tabs
     QScrollArea *scroll = nullptr;
     QBoxLayout *resultsLayout = nullptr; // the entries beside the chart, or above it
     BalChart *picChart = nullptr;
     QLabel *lblChartNote = nullptr; // what the chart could not draw
+    QLabel *lblBandNote = nullptr;  // what the band assumes
     QPushButton *cmdSaveRecord = nullptr;
     QPushButton *cmdPrint = nullptr;
     QPushButton *cmdPrintObserver = nullptr;

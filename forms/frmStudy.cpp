@@ -3,6 +3,7 @@
 #include "calc/FaultTexts.h"
 #include "calc/SafeWrite.h"
 #include "calc/StudyFiles.h"
+#include "calc/StudyLeftOut.h"
 #include "forms/Controls.h"
 #include "forms/OperatorMessage.h"
 #include "forms/StudyPicture.h"
@@ -21,6 +22,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProgressBar>
+#include <QScrollArea>
 #include <QSizeGrip>
 #include <QStackedWidget>
 #include <QTabWidget>
@@ -32,11 +34,6 @@ namespace {
 // Records read in one turn of the event loop: a few milliseconds' work, so that the window
 // answers between turns.
 constexpr qsizetype RecordsPerTurn = 20;
-
-// The statuses in the order the counts name them, the best first.
-constexpr std::array<RecordStatus, 6> StatusOrder{
-    RecordStatus::Ok,  RecordStatus::Unverified, RecordStatus::DoseDiffers,
-    RecordStatus::Cut, RecordStatus::Changed,    RecordStatus::Unreadable};
 
 qsizetype indexOf(StudyTableKind kind)
 {
@@ -85,6 +82,20 @@ frmStudy::frmStudy(const QString &recordFolder, QWidget *owner)
     lblCounts->setWordWrap(true);
     lblCheck = alarmLabel("lblCheck");
     lblCheck->hide();
+    // What the achievement leaves out, as pourwise-dose --achievement says it: a few lines high,
+    // however many records it names, so that the tables keep their room.
+    lblLeftOut = alarmLabel("lblLeftOut");
+    lblLeftOut->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    lblLeftOut->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    scrLeftOut = named(new QScrollArea, "scrLeftOut");
+    scrLeftOut->setAccessibleName(QStringLiteral("What the achievement leaves out"));
+    scrLeftOut->viewport()->setAccessibleName(scrLeftOut->accessibleName());
+    scrLeftOut->setFrameShape(QFrame::NoFrame);
+    scrLeftOut->setWidgetResizable(true);
+    scrLeftOut->setWidget(lblLeftOut);
+    scrLeftOut->setMaximumHeight(fontMetrics().lineSpacing() * 5);
+    nameScrollBars(scrLeftOut);
+    scrLeftOut->hide();
     prgReading = named(new QProgressBar, "prgReading");
     prgReading->setAccessibleName(QStringLiteral("Records read"));
     prgReading->setFormat(QStringLiteral("Reading record %v of %m"));
@@ -196,6 +207,7 @@ void frmStudy::layOut()
     auto *window = new QVBoxLayout(this);
     window->addLayout(openRow);
     window->addWidget(lblCheck);
+    window->addWidget(scrLeftOut);
     window->addWidget(tabStudy, 1);
     window->addLayout(closeRow);
     if (auto *grip = findChild<QSizeGrip *>())
@@ -210,17 +222,27 @@ void frmStudy::summarise(const QStringList &paths)
     m_reading.stop();
     m_files.clear();
     m_emptyFolders.clear();
-    StudyFiles::forEach(
-        paths, [this](const QString &file) { m_files << file; },
-        [this](const QString &folder) { m_emptyFolders << folder; });
+    m_skipped.clear();
+    StudyFiles::forEach(paths,
+                        {.record = [this](const QString &file) { m_files << file; },
+                         .emptyFolder = [this](const QString &folder) { m_emptyFolders << folder; },
+                         .skipped =
+                             [this](StudyFiles::Skip why, const QString &path) {
+                                 m_skipped.append({why, path});
+                             }});
     m_read = 0;
     m_statuses.clear();
     m_toCheck = 0;
     for (StudyTableKind kind :
          {StudyTableKind::Sessions, StudyTableKind::Readings, StudyTableKind::Achievement}) {
-        m_tables[indexOf(kind)] = StudyTable(kind);
-        m_text[indexOf(kind)] = m_tables[indexOf(kind)].header();
+        StudyTable &table = m_tables[indexOf(kind)];
+        table = StudyTable(kind, m_counting);
+        for (const auto &[why, path] : m_skipped)
+            table.skip(why, path);
+        m_text[indexOf(kind)] = table.header();
     }
+    lblLeftOut->clear();
+    scrLeftOut->hide();
     m_sessions->reset(m_text[indexOf(StudyTableKind::Sessions)]);
     m_achievement->reset(m_text[indexOf(StudyTableKind::Achievement)]);
     picStudy->clear();
@@ -267,6 +289,9 @@ void frmStudy::finishReading()
     tblAchievement->resizeColumnsToContents();
     tblSessions->resizeColumnsToContents();
     prgReading->hide();
+    const QStringList leftOut = m_tables[achievement].leftOut().warnings();
+    lblLeftOut->setText(leftOut.join(QLatin1Char('\n')));
+    scrLeftOut->setVisible(!leftOut.isEmpty());
     for (QPushButton *save :
          {cmdSaveAchievement, cmdSaveSessions, cmdSaveReadings, cmdPrintPicture, cmdSavePicture})
         save->setEnabled(true);
@@ -281,19 +306,7 @@ void frmStudy::finishReading()
 
 void frmStudy::showCounts()
 {
-    QStringList counts;
-    for (RecordStatus status : StatusOrder) {
-        if (const qint64 count = m_statuses.contains(status) ? m_statuses.at(status) : 0) {
-            const std::string_view word = recordStatusWord(status);
-            counts << QStringLiteral("%1 %2").arg(count).arg(
-                QLatin1String(word.data(), qsizetype(word.size())));
-        }
-    }
-    const QString records =
-        m_read == 1 ? QStringLiteral("1 record") : QStringLiteral("%1 records").arg(m_read);
-    lblCounts->setText(counts.isEmpty()
-                           ? records
-                           : records + QStringLiteral(": ") + counts.join(QStringLiteral(", ")));
+    lblCounts->setText(studyCountLine(m_statuses, m_counting));
     lblCheck->setText(QStringLiteral("Check %1 of the records: their status and problem are in "
                                      "Sessions.")
                           .arg(m_toCheck));

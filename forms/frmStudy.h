@@ -1,6 +1,7 @@
 #pragma once
 
 #include "calc/RecordStatus.h"
+#include "calc/StudyFiles.h"
 #include "calc/StudyTables.h"
 
 #include <QDialog>
@@ -8,10 +9,12 @@
 #include <QTimer>
 #include <array>
 #include <map>
+#include <utility>
 
 class QLabel;
 class QProgressBar;
 class QPushButton;
+class QScrollArea;
 class QTabWidget;
 class QTableView;
 class StudyPicture;
@@ -20,10 +23,12 @@ class StudyTableModel;
 
 // "Study Summary": a study's session records, chosen as files or as a folder searched with its
 // subfolders, summarised in one window: the achievement table, the sessions table (sorted by any
-// column), and a picture of each session's observed peak against its target by group. Each table
+// column), and a picture of each session's own peak against its target by group. Each table
 // is saved as CSV with the very bytes pourwise-dose writes (docs/study.md), through the verified
 // save; the picture is printed or saved as PNG or PDF. A record that cannot be read is a row of
-// the sessions table with its status and why, and the summary goes on. The records are read in
+// the sessions table with its status and why, and the summary goes on; a count line says how
+// many records the achievement counts, and what it leaves out is told above the tables as
+// pourwise-dose --achievement tells it. The records are read in
 // the event loop, a few at a time, with the progress shown, so that the window answers however
 // many there are.
 class frmStudy : public QDialog {
@@ -81,6 +86,9 @@ private:
     QStringList m_files; // the records being summarised, in order
     qsizetype m_read = 0;
     QStringList m_emptyFolders;
+    // The paths the study's files skipped, and why, for every table to tell.
+    QList<std::pair<StudyFiles::Skip, QString>> m_skipped;
+    StudyCounting m_counting; // the records the achievement counts
     std::array<StudyTable, 3> m_tables{StudyTable(StudyTableKind::Sessions),
                                        StudyTable(StudyTableKind::Readings),
                                        StudyTable(StudyTableKind::Achievement)};
@@ -99,6 +107,8 @@ private:
     QPushButton *cmdOpenFolder = nullptr;
     QLabel *lblCounts = nullptr;
     QLabel *lblCheck = nullptr;
+    QScrollArea *scrLeftOut = nullptr;
+    QLabel *lblLeftOut = nullptr;
     QProgressBar *prgReading = nullptr;
     QTabWidget *tabStudy = nullptr;
     QTableView *tblAchievement = nullptr;

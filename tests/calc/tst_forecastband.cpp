@@ -227,7 +227,8 @@ void TestForecastBand::workedExample()
     const std::optional<PlanBand> band = planBand(dose, plan, 0.02f);
     QVERIFY(band);
     QCOMPARE(peakBandSentence(band->peak, dose.level, QLocale::c()),
-             QStringLiteral("80 % of participants like this one peak between %1.").arg(peak));
+             QStringLiteral("80 % of participants like this one peak between %1 %2.")
+                 .arg(peak, dose.level.unitText()));
     QCOMPARE(band->release.fromMinutes, from);
     QCOMPARE(band->release.toMinutes, to);
 }
@@ -271,7 +272,8 @@ void TestForecastBand::sentences()
     plan.releaseAfterMinutes = releasedAfterPeak ? 313 : 0;
     const ReleaseBand band{3.5, 7.6, 211, 455};
     QCOMPARE(peakBandSentence({0.0584644, 0.1028637}, level, locale),
-             QStringLiteral("80 % of participants like this one peak between %1.").arg(peak));
+             QStringLiteral("80 % of participants like this one peak between %1 %2.")
+                 .arg(peak, level.unitText()));
     const QString expected =
         releasedAfterPeak
             ? QStringLiteral("Expected below %1 after 313 minutes, 80 % between 211 and 455 "

@@ -14,6 +14,8 @@ class TestLevelUnits : public QObject {
 private slots:
     void typedLevels_data();
     void typedLevels();
+    void shownConverted_data();
+    void shownConverted();
 };
 
 void TestLevelUnits::typedLevels_data()
@@ -74,6 +76,44 @@ void TestLevelUnits::typedLevels()
     QCOMPARE(fromLevel.dose.state.AlcDose, fromBal.dose.state.AlcDose);
     QCOMPARE(fromLevel.dose.state.MixDose, fromBal.dose.state.MixDose);
     QCOMPARE(fromLevel.dose.targetLevel, typed);
+}
+
+// A typed level converted for a table or a sentence: in double from the number typed, 7
+// significant digits; nothing converted in g/100 ml, where the number typed is shown whole.
+void TestLevelUnits::shownConverted_data()
+{
+    QTest::addColumn<QString>("unit");
+    QTest::addColumn<float>("ratio");
+    QTest::addColumn<float>("typed");
+    QTest::addColumn<QString>("inBal");   // the typed level in g/100 ml
+    QTest::addColumn<QString>("asLevel"); // the typed number taken as a BAL, in the unit
+
+    QTest::newRow("g/100 ml: the number typed, every digit")
+        << "g/100ml" << 2100.0f << 0.060000002f << "0.060000002"
+        << "0.060000002";
+    QTest::newRow("0.3 mg/L at 2000:1") << "mg/L" << 2000.0f << 0.3f << "0.06"
+                                        << "1.5";
+    QTest::newRow("0.08 g/210 L at 2300:1") << "g/210L" << 2300.0f << 0.08f << "0.08761905"
+                                            << "0.07304348";
+    QTest::newRow("0.8 g/L") << "g/L" << 2100.0f << 0.8f << "0.08"
+                             << "8";
+    QTest::newRow("35 micrograms at 2300:1") << "ug/100ml" << 2300.0f << 35.0f << "0.0805"
+                                             << "15217.39";
+}
+
+void TestLevelUnits::shownConverted()
+{
+    QFETCH(QString, unit);
+    QFETCH(float, ratio);
+    QFETCH(float, typed);
+    QFETCH(QString, inBal);
+    QFETCH(QString, asLevel);
+    const QByteArray name = unit.toUtf8();
+    const LevelScale scale{
+        *levelUnitFromText(std::string_view(name.constData(), std::size_t(name.size()))), ratio};
+    char buffer[32];
+    QCOMPARE(QString::fromLatin1(ExactDoubleToText(scale.balToShow(typed), buffer)), inBal);
+    QCOMPARE(QString::fromLatin1(ExactDoubleToText(scale.levelToShow(typed), buffer)), asLevel);
 }
 
 QTEST_APPLESS_MAIN(TestLevelUnits)

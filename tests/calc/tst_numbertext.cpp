@@ -22,6 +22,8 @@ private slots:
     void everyFloatTextIsStable_data();
     void everyFloatTextIsStable();
     void localeFreeFormsUsePoint();
+    void convertedFromTheNumberTyped_data();
+    void convertedFromTheNumberTyped();
 };
 
 void TestNumberText::singleToText_data()
@@ -276,6 +278,41 @@ void TestNumberText::localeFreeFormsUsePoint()
     QCOMPARE(SingleToText(-12.5f, buffer), std::string_view("-12.5"));
     QCOMPARE(TextToSingle(std::string_view("1,5")).error, NumberTextError::NotANumber);
     QCOMPARE(TextToSingle(std::string_view("0.08")).value, 0.08f);
+}
+
+// A value converted for showing starts from the number typed, not from its float, and keeps at
+// most 7 significant digits; ExactDoubleToText writes the double that gives.
+void TestNumberText::convertedFromTheNumberTyped_data()
+{
+    QTest::addColumn<float>("typed");
+    QTest::addColumn<double>("factor"); // the conversion: typed x factor
+    QTest::addColumn<QString>("typedText");
+    QTest::addColumn<QString>("converted");
+
+    // 0.3f is 0.30000001192...; 0.3 x 0.2 from it is 0.060000002 as a float.
+    QTest::newRow("0.3 x 0.2 is 0.06") << 0.3f << 0.2 << "0.3"
+                                       << "0.06";
+    QTest::newRow("70 in is 177.8004 cm") << 70.0f << 1 / 0.3937 << "70"
+                                          << "177.8004";
+    QTest::newRow("every digit typed kept") << 0.060000002f << 1.0 << "0.060000002"
+                                            << "0.06";
+    QTest::newRow("a large number, 7 digits") << 123456789.0f << 1.0 << "123456792"
+                                              << "123456800";
+    QTest::newRow("a small one") << 1e-05f << 3.0 << "1e-05"
+                                 << "3e-05";
+}
+
+void TestNumberText::convertedFromTheNumberTyped()
+{
+    QFETCH(float, typed);
+    QFETCH(double, factor);
+    QFETCH(QString, typedText);
+    QFETCH(QString, converted);
+    char buffer[32];
+    const double number = TypedDouble(typed);
+    QCOMPARE(QString::fromLatin1(ExactDoubleToText(number, buffer)), typedText);
+    QCOMPARE(QString::fromLatin1(ExactDoubleToText(SevenDigits(number * factor), buffer)),
+             converted);
 }
 
 QTEST_APPLESS_MAIN(TestNumberText)

@@ -113,6 +113,41 @@ void TestProtocol::reading_data()
         << armA(R"("ethanolGramsPerKg": "1.0")", R"("target": "0.1")") << "";
     QTest::newRow("target not above zero")
         << armA(R"("0.08")", R"("-0.08")") << R"(the key "target.value" is -0.08)";
+    // The device's reading noise is checked as every other key.
+    QTest::newRow("a device's reading SD")
+        << armA(R"("limits")", R"("device": {"readingSd": "0.02"}, "limits")") << "";
+    QTest::newRow("a reading SD of zero")
+        << armA(R"("limits")", R"("device": {"readingSd": "0"}, "limits")")
+        << R"(the key "device.readingSd" is 0, not a number above 0)";
+    QTest::newRow("a misspelt device key")
+        << armA(R"("limits")", R"("device": {"readingSD": "0.02"}, "limits")")
+        << R"(the key "device.readingSD" is not a key of a protocol; the keys are readingSd)";
+    QTest::newRow("a device that is not an object")
+        << armA(R"("limits")", R"("device": "0.02", "limits")")
+        << R"(the key "device" is not an object)";
+    const auto schedule = [](const char *keys) {
+        return armA(R"("limits")",
+                    (QByteArray(R"("schedule": {)") + keys + R"(}, "limits")").constData());
+    };
+    QTest::newRow("a schedule") << schedule(R"("readingEveryMinutes": "10", )"
+                                            R"("readingsDuringDrinking": true)")
+                                << "";
+    QTest::newRow("a schedule with its defaults left out") << schedule("") << "";
+    QTest::newRow("readings every 0 minutes")
+        << schedule(R"("readingEveryMinutes": "0")")
+        << R"(the key "schedule.readingEveryMinutes" is 0, not a whole number from 1 to 120)";
+    QTest::newRow("readings every 2.5 minutes")
+        << schedule(R"("readingEveryMinutes": 2.5)")
+        << R"(the key "schedule.readingEveryMinutes" is 2.5, not a whole number)";
+    QTest::newRow("readings every 121 minutes")
+        << schedule(R"("readingEveryMinutes": 121)")
+        << R"(the key "schedule.readingEveryMinutes" is 121)";
+    QTest::newRow("during drinking as text")
+        << schedule(R"("readingsDuringDrinking": "yes")")
+        << R"(the key "schedule.readingsDuringDrinking" is not true or false)";
+    QTest::newRow("misspelt schedule key")
+        << schedule(R"("readingEveryMinute": 10)")
+        << R"(the key "schedule.readingEveryMinute" is not a key)";
 }
 
 void TestProtocol::reading()
@@ -140,7 +175,11 @@ void TestProtocol::roundTrip_data()
     odd.portions = 12;
     odd.releaseLevel = 1e-5f;
     odd.limits = {std::nullopt, 1234.5f, 40.0f};
+    odd.readingSd = 0.0200000014f;
     QTest::newRow("floats that need every digit, a breath unit") << odd;
+    Protocol scheduled = armA;
+    scheduled.schedule = {5, true};
+    QTest::newRow("readings every 5 minutes, during drinking too") << scheduled;
 }
 
 void TestProtocol::roundTrip()

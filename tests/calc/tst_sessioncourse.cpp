@@ -79,6 +79,8 @@ private slots:
     void band();
     void damagedRecord_data();
     void damagedRecord();
+    void personal_data();
+    void personal();
 };
 
 void TestSessionCourse::readingNotes_data()
@@ -390,6 +392,74 @@ void TestSessionCourse::band()
     else
         QVERIFY2(outline.last().edges.high < 1e-12,
                  qPrintable(QString::number(outline.last().edges.high)));
+}
+
+// The personal forecast learns from the latest phase's counting readings once they show its
+// limb, with the reading noise given, else the protocol's, else 0.004 g/100 ml; the rate's
+// interval as worked out by hand from the readings as 32-bit floats.
+void TestSessionCourse::personal_data()
+{
+    QTest::addColumn<bool>("placebo");
+    QTest::addColumn<QString>("entries");
+    QTest::addColumn<float>("readingSd");  // g/100 ml; 0: none given
+    QTest::addColumn<float>("protocolSd"); // mg/L of breath at 2100:1; 0: none
+    QTest::addColumn<int>("readings");     // -1: no forecast
+    QTest::addColumn<int>("fromMinute");
+    QTest::addColumn<double>("low");
+    QTest::addColumn<double>("high");
+
+    const QString worked = QStringLiteral("70=0.08 85=0.077 100=0.073 115=0.069 130=0.066");
+    QTest::newRow("the limb not shown yet")
+        << false << "70=0.08 85=0.077" << 0.0f << 0.0f << -1 << -1 << 0.0 << 0.0;
+    QTest::newRow("worked example")
+        << false << worked << 0.0f << 0.0f << 5 << 70 << 0.0123045440 << 0.0187536150;
+    QTest::newRow("withdrawn with the limb") << false << "70=0.08 85=0.077 100=0.073 115=0.075"
+                                             << 0.0f << 0.0f << -1 << -1 << 0.0 << 0.0;
+    QTest::newRow("mouth alcohol and a voided reading left out")
+        << false << "50=0.09 70=0.08 85=0.077 100=0.073x 115=0.069" << 0.0f << 0.0f << 3 << 70
+        << 0.0123005630 << 0.0192221865;
+    QTest::newRow("after a booster, from its phase")
+        << false << "70=0.06 85=0.057 100=0.054 b110 145=0.08 160=0.077 175=0.073" << 0.0f << 0.0f
+        << 3 << 145 << 0.0121826127 << 0.0193831081;
+    QTest::newRow("a placebo: none") << true << worked << 0.0f << 0.0f << -1 << -1 << 0.0 << 0.0;
+    QTest::newRow("the reading noise given")
+        << false << worked << 0.008f << 0.0f << 5 << 70 << 0.0122133376 << 0.0193589753;
+    // 0.04 mg/L at 2100:1 is 0.0084 g/100 ml.
+    QTest::newRow("the protocol's, in its own unit")
+        << false << worked << 0.0f << 0.04f << 5 << 70 << 0.0122105158 << 0.0193814977;
+    QTest::newRow("the one given before the protocol's")
+        << false << worked << 0.008f << 0.04f << 5 << 70 << 0.0122133376 << 0.0193589753;
+}
+
+void TestSessionCourse::personal()
+{
+    QFETCH(bool, placebo);
+    QFETCH(QString, entries);
+    QFETCH(float, readingSd);
+    QFETCH(float, protocolSd);
+    QFETCH(int, readings);
+    QFETCH(int, fromMinute);
+    QFETCH(double, low);
+    QFETCH(double, high);
+    SessionReportOptions options;
+    if (readingSd > 0)
+        options.readingSd = readingSd;
+    if (protocolSd > 0) {
+        Protocol protocol;
+        protocol.level = {LevelUnit::MilligramsPerLitre, 2100};
+        protocol.readingSd = protocolSd;
+        options.protocol = protocol;
+    }
+    const SessionReport report = evaluateSession(recordOf(entries, placebo), at(600), options);
+    const std::optional<PersonalForecast> &forecast = report.personal;
+    QCOMPARE(forecast ? forecast->readings : -1, readings);
+    if (!forecast)
+        return;
+    QCOMPARE(forecast->fromMinute, fromMinute);
+    QVERIFY2(std::abs(forecast->rateInterval.low - low) < 1e-9,
+             qPrintable(QString::number(forecast->rateInterval.low, 'g', 12)));
+    QVERIFY2(std::abs(forecast->rateInterval.high - high) < 1e-9,
+             qPrintable(QString::number(forecast->rateInterval.high, 'g', 12)));
 }
 
 void TestSessionCourse::damagedRecord_data()

@@ -56,7 +56,44 @@ private slots:
     void versionOneHistory();
     void protocolNamed_data();
     void protocolNamed();
+    void forecastWords_data();
+    void forecastWords();
+    void boosterLevels_data();
+    void boosterLevels();
 };
+
+// The booster's rise, a difference of levels the model computes, written as the plan writes
+// levels whatever float it comes to: 0.08 - 0.073 g/210 L is 0.006999999 as a float.
+void TestSessionText::boosterLevels_data()
+{
+    QTest::addColumn<LevelScale>("level");
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("text");
+
+    const LevelScale breath{LevelUnit::GramsPer210Litres, 2100};
+    QTest::newRow("offered, in g/210 L")
+        << breath << "offer"
+        << "Booster estimate: alcohol 12 ml, mixer 72 ml, total 84 ml, to raise the level by "
+           "0.007 g/210 L over 10 minutes.";
+    QTest::newRow("served, in g/210 L")
+        << breath << "booster"
+        << "Booster served at 15:50: alcohol 12 ml, mixer 72 ml, total 84 ml (target 0.007 "
+           "g/210 L over 10 minutes)";
+}
+
+void TestSessionText::boosterLevels()
+{
+    QFETCH(LevelScale, level);
+    QFETCH(QString, field);
+    QFETCH(QString, text);
+    auto session = SessionSupport::workedSession(level);
+    const QDateTime now = at(120);
+    const QString served = field == QLatin1String("booster") ? QStringLiteral(" b110") : QString();
+    QCOMPARE(enter(*session, QStringLiteral("70=0.075 85=0.074 100=0.073") + served, now),
+             QString());
+    const SessionText words = describeSession(evaluateSession(*session, now), QLocale::c());
+    QCOMPARE(fieldOf(words, {}, field).section(QLatin1Char('\n'), 0, 0), text);
+}
 
 void TestSessionText::differences_data()
 {
@@ -94,8 +131,8 @@ void TestSessionText::words_data()
     row("before any reading: the peak's band, the release band in clock times", false, "",
         "observedPeak|peakBand|releaseBand",
         "Observed peak: none yet|80 % of participants like this one peak between 0.0585 and "
-        "0.1029.|80 % of participants like this one fall below 0.02 g/100 ml between 17:31 and "
-        "21:35 (211 and 455 minutes after the start). Only a reading releases a participant.");
+        "0.1029 g/100 ml.|80 % of participants like this one are expected below 0.02 "
+        "between 17:31 and 21:35; only a reading releases a participant (levels in g/100 ml).");
     row("observed peak, limb shown", false, worked, "observedPeak|descending",
         "Observed peak: 0.06 g/100 ml at 15:10|Descending limb shown at 15:40");
     row("limb withdrawn", false, "60=0.08 75=0.07 90=0.06 105=0.065", "descending",
@@ -123,16 +160,17 @@ void TestSessionText::words_data()
     // Offered at 16:00, 60 minutes after the reading it starts from: a little wider than served
     // at 15:50.
     row("the booster offered, with its band", false, worked, "offer|offerPeakBand",
-        "Booster estimate: alcohol 25 ml, mixer 150 ml, total 175 ml, to raise the level by 0.026 "
+        "Booster estimate: alcohol 25 ml, mixer 150 ml, total 175 ml, to raise the level by 0.0260 "
         "g/100 ml over 10 minutes.|With the booster, 80 % of participants like this one peak "
-        "between 0.0713 and 0.0889.");
+        "between 0.0713 and 0.0889 g/100 ml.");
     row("the booster served", false, worked + " b110", "booster",
-        "Booster served at 15:50: alcohol 25 ml, mixer 150 ml, total 175 ml (target 0.026 g/100 "
+        "Booster served at 15:50: alcohol 25 ml, mixer 150 ml, total 175 ml (target 0.0260 g/100 "
         "ml over 10 minutes)\n"
         "Expected peak after the booster: 0.0801 g/100 ml at 16:30\n"
         "Expected below 0.02 g/100 ml at 20:30\n"
         "Expected zero at 21:50\n"
-        "With the booster, 80 % of participants like this one peak between 0.0715 and 0.0887.");
+        "With the booster, 80 % of participants like this one peak between 0.0715 and 0.0887 "
+        "g/100 ml.");
     row("a correction and a void", false, "70=0.6 c5:70=0.06 v5", "history",
         "Entry 6, 2 Mar 2026 16:00 (AB): entry 5, the reading 0.6 g/100 ml at 15:10, corrected "
         "to the reading 0.06 g/100 ml at 15:10. Reason: mistyped value.\n"
@@ -222,6 +260,78 @@ void TestSessionText::protocolNamed()
     SessionSetup setup;
     setup.protocolName = name;
     QCOMPARE(protocolLine(setup, checked), line);
+}
+
+// The band's release sentence and the personal forecast's in the regional formats operators read:
+// a 12-hour clock writes a shared AM or PM once.
+void TestSessionText::forecastWords_data()
+{
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<QTime>("start");
+    QTest::addColumn<QString>("entries"); // as SessionSupport::enter takes them
+    QTest::addColumn<float>("readingSd"); // in g/100 ml; 0: the default
+    QTest::addColumn<QString>("releaseBand");
+    QTest::addColumn<QString>("personal");
+
+    const QLocale english(QLocale::English, QLocale::UnitedStates);
+    const QLocale c = QLocale::c();
+    // The worked example's readings: 0.0155 (80 %: 0.0123 to 0.0188), expected below 0.02 after
+    // 305 minutes, the band's edges after 269 and 360; the plan's band after 211 and 455.
+    const QString worked = QStringLiteral("70=0.080 85=0.077 100=0.073 115=0.069 130=0.066");
+    QTest::newRow("24-hour clock") << c << QTime(14, 0) << worked << 0.0f
+                                   << "80 % of participants like this one are expected below 0.02 "
+                                      "between 17:31 and 21:35; only a reading releases a "
+                                      "participant (levels in g/100 ml)."
+                                   << "Personal forecast from 5 readings: falling 0.0155 g/100 ml "
+                                      "per hour (80 %: 0.0123\u20130.0188); below 0.02 at 19:05 "
+                                      "(80 %: 18:29\u201320:00).";
+    QTest::newRow("12-hour clock, the shared PM once")
+        << english << QTime(10, 25) << worked << 0.0f
+        << "80 % of participants like this one are expected below 0.02 between 1:56 PM "
+           "and 6:00 PM; only a reading releases a participant (levels in g/100 ml)."
+        << "Personal forecast from 5 readings: falling 0.0155 g/100 ml per hour (80 %: "
+           "0.0123\u20130.0188); below 0.02 at 3:30 PM (80 %: 2:54\u20134:25 PM).";
+    QTest::newRow("12-hour clock, from the morning into the afternoon")
+        << english << QTime(7, 0) << worked << 0.0f
+        << "80 % of participants like this one are expected below 0.02 between 10:31 AM "
+           "and 2:35 PM; only a reading releases a participant (levels in g/100 ml)."
+        << "Personal forecast from 5 readings: falling 0.0155 g/100 ml per hour (80 %: "
+           "0.0123\u20130.0188); below 0.02 at 12:05 PM (80 %: 11:29 AM\u20131:00 PM).";
+    QTest::newRow("the limb not shown: no forecast")
+        << c << QTime(14, 0) << "70=0.080 85=0.077" << 0.0f
+        << "80 % of participants like this one are expected below 0.02 between 17:31 and "
+           "21:35; only a reading releases a participant (levels in g/100 ml)."
+        << "";
+    // Hardly falling, read to 0.0005: 0.0002 (80 %: -0.0001 to 0.0005) may be no fall at all.
+    QTest::newRow("too slow a fall to say when")
+        << c << QTime(14, 0) << "70=0.08 130=0.0799 190=0.0798 250=0.0797" << 0.0005f
+        << "80 % of participants like this one are expected below 0.02 between 17:31 and "
+           "21:35; only a reading releases a participant (levels in g/100 ml)."
+        << "Personal forecast from 4 readings: falling 0.0002 g/100 ml per hour (80 %: "
+           "-0.0001\u20130.0005); too slow a fall yet to say when it is below 0.02.";
+}
+
+void TestSessionText::forecastWords()
+{
+    QFETCH(QLocale, locale);
+    QFETCH(QTime, start);
+    QFETCH(QString, entries);
+    QFETCH(float, readingSd);
+    QFETCH(QString, releaseBand);
+    QFETCH(QString, personal);
+    auto session = SessionSupport::workedSession();
+    const QDateTime started(SessionSupport::start().date(), start);
+    session->setStart(started);
+    const QDateTime now = started.addSecs(300 * 60);
+    QCOMPARE(enter(*session, entries, now), QString());
+    SessionReportOptions options;
+    options.locale = locale;
+    if (readingSd > 0)
+        options.readingSd = readingSd;
+    SessionText words = describeSession(evaluateSession(session->record(), now, options), locale);
+    // Newer regional data put a narrow space before AM and PM.
+    QCOMPARE(words.releaseBand.replace(QChar(0x202f), QLatin1Char(' ')), releaseBand);
+    QCOMPARE(words.personal.replace(QChar(0x202f), QLatin1Char(' ')), personal);
 }
 
 QTEST_APPLESS_MAIN(TestSessionText)

@@ -2,8 +2,11 @@
 #include "calc/RecordReader.h"
 #include "calc/RecordWriter.h"
 #include "calc/StudyColumns.h"
+#include "calc/StudyLeftOut.h"
 #include "calc/StudyTables.h"
 #include "tests/support/ReferenceFiles.h"
+
+#include <map>
 
 #include <QTest>
 
@@ -44,21 +47,21 @@ QStringList selected(const QList<QList<QByteArray>> &rows,
     return selection;
 }
 
-// "Arm A|alcohol|m|0.08|0.072|0.9|300|booster": protocol, beverage, gender, target, observed peak
-// in g/100 ml, peak / target, release minute and "booster" or "-"; "-" for none.
+// "Arm A|alcohol|m|0.08|0.072|0.9|300|booster": protocol, beverage, gender, target, the dose's
+// own peak in g/100 ml, peak / target, release minute and "booster" or "-"; "-" for none.
 AchievementSession sessionOf(const QString &text)
 {
     const QStringList parts = text.split(QLatin1Char('|'));
-    const auto number = [](const QString &part) {
-        return part == QLatin1String("-") ? std::nullopt : std::optional(part.toFloat());
-    };
+    const auto given = [](const QString &part) { return part != QLatin1String("-"); };
     AchievementSession session;
     session.protocol = parts[0];
     session.placebo = parts[1] == QLatin1String("placebo");
     session.gender = parts[2].toLatin1();
-    session.targetBal = parts[3].toFloat();
-    session.peakBal = number(parts[4]);
-    session.peakVsTarget = number(parts[5]);
+    session.targetBal = parts[3].toDouble();
+    if (given(parts[4]))
+        session.peakBal = parts[4].toDouble();
+    if (given(parts[5]))
+        session.peakVsTarget = parts[5].toFloat();
     if (parts[6] != QLatin1String("-"))
         session.releaseAtMinute = parts[6].toInt();
     session.booster = parts[7] == QLatin1String("booster");
@@ -76,6 +79,10 @@ private slots:
     void overflowIsNoNumber();
     void achievement_data();
     void achievement();
+    void leftOut_data();
+    void leftOut();
+    void countLine_data();
+    void countLine();
     void tableText_data();
     void tableText();
     void formulaCells_data();
@@ -122,13 +129,14 @@ void TestStudyTables::cells_data()
     // In v2-alcohol.csv the reading at 130 is corrected from 0.6 to 0.06 and lies within 15
     // minutes of the booster's drinking; the 0.061 at 131 is voided; the release level and a
     // serving are corrected too. 70 in / 0.3937 and 160 lb / 2.2046 are the height and weight in
-    // cm and kg as 32-bit floats; 68 ml x 0.7861 g/ml over 72.57552 kg the ethanol per kg.
+    // cm and kg to 7 significant digits; 68 ml x 0.7861 g/ml over 72.57552 kg (the float the
+    // calculation took) the ethanol per kg.
     session("the session, the participant and the dose", "v2-alcohol.csv",
             "session_code date operator protocol protocol_sha256 beverage gender age height_cm "
             "weight_kg target alcohol_ml mixer_ml total_ml ethanol_g_per_kg",
             "P-017|2026-12-08|JS|Arm A|"
             "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad|alcohol|m|25|"
-            "177.80035|72.57552|0.08|68|408|476|0.7365403");
+            "177.8004|72.57552|0.08|68|408|476|0.7365403");
     // The worked example's plan and band, as pourwise-dose --plan --band writes them; after the
     // booster, the limb of its phase.
     session("what the readings show", "v2-alcohol.csv",
@@ -136,6 +144,17 @@ void TestStudyTables::cells_data()
             "peak_vs_target expected_peak peak_band_low peak_band_high descending_shown_at_min "
             "release_reached_at_min booster_alcohol_ml booster_served_at_min corrections voids",
             "3|3|40|0.06|70|0.75|0.0807|0.0585|0.1029|||25|112|3|1");
+    // The booster at 112 minutes: the dose's own peak is the highest counting reading before it.
+    session("a booster: the peak before it", "v2-alcohol.csv",
+            "observed_peak observed_peak_at_min peak_before_booster peak_before_booster_at_min "
+            "boosted",
+            "0.06|70|0.06|70|1");
+    session("boosted above the dose's own peak", "boosted:v2-alcohol.csv",
+            "status observed_peak observed_peak_at_min peak_vs_target peak_before_booster "
+            "peak_before_booster_at_min boosted",
+            "ok|0.08|150|1|0.07|70|1");
+    session("no booster: no peak before one", "v2-breath.csv",
+            "observed_peak peak_before_booster peak_before_booster_at_min boosted", "0.3|||0");
     session("a breath unit: levels as typed", "v2-breath.csv",
             "session_code protocol level_unit breath_ratio target observed_peak peak_vs_target "
             "descending_shown_at_min booster_served_at_min",
@@ -167,11 +186,12 @@ void TestStudyTables::cells_data()
         << QStringList{"at_min", "expected", "difference"}
         << QStringList{"-5|0.0000|0.0000", "70|0.0807|-0.0207", "85|0.0769|-0.0199",
                        "100|0.0732|-0.0192"};
-    // 0.3 mg/L of breath at 2000:1 is float(0.3 x 2000 / 10000) g/100 ml of blood.
+    // 0.3 mg/L of breath at 2000:1 is 0.3 x 2000 / 10000 g/100 ml of blood, worked in double
+    // from the 0.3 typed, not from its float 0.30000001.
     QTest::newRow("a breath unit: the level as read, and in g/100 ml")
         << "v2-breath.csv" << StudyTableKind::Readings
         << QStringList{"level", "level_unit", "level_bal"}
-        << QStringList{"0|mg/L|0", "0.3|mg/L|0.060000002", "0.285|mg/L|0.057", "0.27|mg/L|0.054"};
+        << QStringList{"0|mg/L|0", "0.3|mg/L|0.06", "0.285|mg/L|0.057", "0.27|mg/L|0.054"};
     QTest::newRow("a placebo's readings: nothing expected")
         << "v2-placebo.csv" << StudyTableKind::Readings
         << QStringList{"beverage", "expected", "difference"}
@@ -223,61 +243,75 @@ void TestStudyTables::achievement_data()
     QTest::newRow("the reference records")
         << QStringList{"record:v2-alcohol.csv", "record:v2-breath.csv", "record:v2-placebo.csv",
                        "record:v1-alcohol.csv", "record:cut:v2-alcohol.csv"}
-        << QStringList{
-               ",alcohol,m,1,0.08,0.0600,,0.060000002,0.060000002,0.7500,0.0000,0.0000,,0",
-               ",placebo,m,1,0.08,0.0040,,0.004,0.004,,,,70,0",
-               "Arm A,alcohol,m,1,0.08,0.0600,,0.06,0.06,0.7500,0.0000,0.0000,,1",
-               "all,all,all,3,0.08,0.0413,0.0323,0.004,0.060000002,0.7500,0.0000,0.0000,70,1"};
+        << QStringList{",alcohol,m,1,0.08,0.0600,,0.06,0.06,0.7500,0.0000,0.0000,,0,0",
+                       ",placebo,m,1,0.08,0.0040,,0.004,0.004,,,,70,0,0",
+                       "Arm A,alcohol,m,1,0.08,0.0600,,0.06,0.06,0.7500,0.0000,0.0000,,1,1",
+                       "all,alcohol,all,2,0.08,0.0600,0.0000,0.06,0.06,0.7500,0.0000,0.0000,,1,1",
+                       "all,placebo,all,1,0.08,0.0040,,0.004,0.004,,,,70,0,0"};
+    // Boosted from 0.07 to 0.08: the dose reached 0.07 / 0.08 = 0.875 of its target, outside
+    // 10 % of it, whatever the booster added.
+    QTest::newRow("a boosted session is judged by its peak before the booster")
+        << QStringList{"record:boosted:v2-alcohol.csv"}
+        << QStringList{"Arm A,alcohol,m,1,0.08,0.0700,,0.07,0.07,0.8750,0.0000,1.0000,,1,1",
+                       "all,alcohol,all,1,0.08,0.0700,,0.07,0.07,0.8750,0.0000,1.0000,,1,1",
+                       "all,placebo,all,0,,,,,,,,,,0,0"};
 
-    QTest::newRow("no sessions") << QStringList() << QStringList{"all,all,all,0,,,,,,,,,,0"};
+    QTest::newRow("no sessions") << QStringList()
+                                 << QStringList{"all,alcohol,all,0,,,,,,,,,,0,0",
+                                                "all,placebo,all,0,,,,,,,,,,0,0"};
     QTest::newRow("groups by protocol, beverage and gender in that order, then all")
         << QStringList{"B|alcohol|m|0.08|-|-|-|-", "A|placebo|f|0.08|-|-|-|-",
                        "A|alcohol|m|0.08|-|-|-|-", "A|alcohol|f|0.08|-|-|-|-",
                        "A|alcohol|m|0.08|-|-|-|-", "|alcohol|m|0.08|-|-|-|-"}
-        << QStringList{",alcohol,m,1,0.08,,,,,,,,,0",  "A,alcohol,f,1,0.08,,,,,,,,,0",
-                       "A,alcohol,m,2,0.08,,,,,,,,,0", "A,placebo,f,1,0.08,,,,,,,,,0",
-                       "B,alcohol,m,1,0.08,,,,,,,,,0", "all,all,all,6,0.08,,,,,,,,,0"};
+        << QStringList{",alcohol,m,1,0.08,,,,,,,,,0,0",     "A,alcohol,f,1,0.08,,,,,,,,,0,0",
+                       "A,alcohol,m,2,0.08,,,,,,,,,0,0",    "A,placebo,f,1,0.08,,,,,,,,,0,0",
+                       "B,alcohol,m,1,0.08,,,,,,,,,0,0",    "all,alcohol,all,5,0.08,,,,,,,,,0,0",
+                       "all,placebo,all,1,0.08,,,,,,,,,0,0"};
     QTest::newRow("targets that differ are mixed")
         << QStringList{"A|alcohol|m|0.08|-|-|-|-", "A|alcohol|m|0.06|-|-|-|-",
                        "A|alcohol|f|0.06|-|-|-|-"}
-        << QStringList{"A,alcohol,f,1,0.06,,,,,,,,,0", "A,alcohol,m,2,mixed,,,,,,,,,0",
-                       "all,all,all,3,mixed,,,,,,,,,0"};
+        << QStringList{"A,alcohol,f,1,0.06,,,,,,,,,0,0", "A,alcohol,m,2,mixed,,,,,,,,,0,0",
+                       "all,alcohol,all,3,mixed,,,,,,,,,0,0", "all,placebo,all,0,,,,,,,,,,0,0"};
     // Sample standard deviation: 0.06, 0.08 and 0.1 lie 0.02 apart.
     QTest::newRow("peaks: mean, standard deviation, lowest and highest")
         << QStringList{"A|alcohol|m|0.08|0.06|-|-|-", "A|alcohol|m|0.08|0.1|-|-|-",
                        "A|alcohol|m|0.08|0.08|-|-|-"}
-        << QStringList{"A,alcohol,m,3,0.08,0.0800,0.0200,0.06,0.1,,,,,0",
-                       "all,all,all,3,0.08,0.0800,0.0200,0.06,0.1,,,,,0"};
+        << QStringList{"A,alcohol,m,3,0.08,0.0800,0.0200,0.06,0.1,,,,,0,0",
+                       "all,alcohol,all,3,0.08,0.0800,0.0200,0.06,0.1,,,,,0,0",
+                       "all,placebo,all,0,,,,,,,,,,0,0"};
     QTest::newRow("one peak has no standard deviation; a session without one counts only itself")
         << QStringList{"A|alcohol|m|0.08|0.07|-|-|-", "A|alcohol|m|0.08|-|-|-|-"}
-        << QStringList{"A,alcohol,m,2,0.08,0.0700,,0.07,0.07,,,,,0",
-                       "all,all,all,2,0.08,0.0700,,0.07,0.07,,,,,0"};
+        << QStringList{"A,alcohol,m,2,0.08,0.0700,,0.07,0.07,,,,,0,0",
+                       "all,alcohol,all,2,0.08,0.0700,,0.07,0.07,,,,,0,0",
+                       "all,placebo,all,0,,,,,,,,,,0,0"};
     // Within 10 %: 0.9 and 1.1 themselves; within 20 %: also the float just below 0.9, and 1.2.
     // Their mean is 4.89 / 5.
     QTest::newRow("shares within 10 and 20 % of the target, their edges included")
         << QStringList{"A|alcohol|m|0.08|-|0.9|-|-", "A|alcohol|m|0.08|-|1.1|-|-",
                        "A|alcohol|m|0.08|-|0.8999999|-|-", "A|alcohol|m|0.08|-|1.2|-|-",
                        "A|alcohol|m|0.08|-|0.79|-|-"}
-        << QStringList{"A,alcohol,m,5,0.08,,,,,0.9780,0.4000,0.8000,,0",
-                       "all,all,all,5,0.08,,,,,0.9780,0.4000,0.8000,,0"};
+        << QStringList{"A,alcohol,m,5,0.08,,,,,0.9780,0.4000,0.8000,,0,0",
+                       "all,alcohol,all,5,0.08,,,,,0.9780,0.4000,0.8000,,0,0",
+                       "all,placebo,all,0,,,,,,,,,,0,0"};
+    // The placebo sessions' peaks are not pooled with the alcohol sessions' in a row for all.
     QTest::newRow("a placebo group: peaks as measured, no ratio to the target")
         << QStringList{"A|placebo|f|0.08|0.004|-|60|-", "A|placebo|f|0.08|0.006|-|80|-",
                        "A|alcohol|f|0.08|0.08|1|-|-"}
-        << QStringList{"A,alcohol,f,1,0.08,0.0800,,0.08,0.08,1.0000,1.0000,1.0000,,0",
-                       "A,placebo,f,2,0.08,0.0050,0.0014,0.004,0.006,,,,70,0",
-                       "all,all,all,3,0.08,0.0300,0.0433,0.004,0.08,1.0000,1.0000,1.0000,70,0"};
+        << QStringList{"A,alcohol,f,1,0.08,0.0800,,0.08,0.08,1.0000,1.0000,1.0000,,0,0",
+                       "A,placebo,f,2,0.08,0.0050,0.0014,0.004,0.006,,,,70,0,0",
+                       "all,alcohol,all,1,0.08,0.0800,,0.08,0.08,1.0000,1.0000,1.0000,,0,0",
+                       "all,placebo,all,2,0.08,0.0050,0.0014,0.004,0.006,,,,70,0,0"};
     QTest::newRow("median minute of release: odd, even, and the middle of two minutes")
         << QStringList{"A|alcohol|m|0.08|-|-|400|-", "A|alcohol|m|0.08|-|-|300|-",
                        "A|alcohol|m|0.08|-|-|320|-", "B|alcohol|m|0.08|-|-|300|-",
                        "B|alcohol|m|0.08|-|-|301|-", "B|alcohol|m|0.08|-|-|-|-"}
-        << QStringList{"A,alcohol,m,3,0.08,,,,,,,,320,0", "B,alcohol,m,3,0.08,,,,,,,,300.5,0",
-                       "all,all,all,6,0.08,,,,,,,,301,0"};
-    QTest::newRow("boosters") << QStringList{"A|alcohol|m|0.08|-|-|-|booster",
-                                             "A|alcohol|m|0.08|-|-|-|-",
-                                             "A|alcohol|f|0.08|-|-|-|booster"}
-                              << QStringList{"A,alcohol,f,1,0.08,,,,,,,,,1",
-                                             "A,alcohol,m,2,0.08,,,,,,,,,1",
-                                             "all,all,all,3,0.08,,,,,,,,,2"};
+        << QStringList{"A,alcohol,m,3,0.08,,,,,,,,320,0,0", "B,alcohol,m,3,0.08,,,,,,,,300.5,0,0",
+                       "all,alcohol,all,6,0.08,,,,,,,,301,0,0", "all,placebo,all,0,,,,,,,,,,0,0"};
+    QTest::newRow("boosted sessions")
+        << QStringList{"A|alcohol|m|0.08|-|-|-|booster", "A|alcohol|m|0.08|-|-|-|-",
+                       "A|alcohol|f|0.08|-|-|-|booster"}
+        << QStringList{"A,alcohol,f,1,0.08,,,,,,,,,1,1", "A,alcohol,m,2,0.08,,,,,,,,,1,1",
+                       "all,alcohol,all,3,0.08,,,,,,,,,2,2", "all,placebo,all,0,,,,,,,,,,0,0"};
 }
 
 void TestStudyTables::achievement()
@@ -299,6 +333,118 @@ void TestStudyTables::achievement()
     QCOMPARE(actual, rows);
 }
 
+// What a table leaves out, and why, one warning per reason: the records it does not count (each
+// here named by its source, as ReferenceFiles reads it) and the paths skipped ("why:path").
+// `counted` is how many sessions the achievement's rows for all count; -1 for the other tables.
+void TestStudyTables::leftOut_data()
+{
+    QTest::addColumn<StudyTableKind>("kind");
+    QTest::addColumn<bool>("includeUnverified");
+    QTest::addColumn<QStringList>("records");
+    QTest::addColumn<QStringList>("skipped");
+    QTest::addColumn<int>("counted");
+    QTest::addColumn<QStringList>("warnings");
+
+    const QStringList notOk{"v2-alcohol.csv",        "v1-alcohol.csv",     "v1-placebo.csv",
+                            "older:v1-alcohol.csv",  "cut:v2-alcohol.csv", "changed:v2-alcohol.csv",
+                            "garbage:v2-alcohol.csv"};
+    QTest::newRow("the achievement: each status not counted, in the order of the statuses")
+        << StudyTableKind::Achievement << false << notOk << QStringList() << 1
+        << QStringList{"WARNING: 2 records not counted: unverified (version 1): v1-alcohol.csv, "
+                       "v1-placebo.csv",
+                       "WARNING: 1 record not counted: dose differs: older:v1-alcohol.csv",
+                       "WARNING: 1 record not counted: cut: cut:v2-alcohol.csv",
+                       "WARNING: 1 record not counted: changed: changed:v2-alcohol.csv",
+                       "WARNING: 1 record not counted: unreadable: garbage:v2-alcohol.csv"};
+    QTest::newRow("the achievement counting version-1 records")
+        << StudyTableKind::Achievement << true
+        << QStringList{"v1-alcohol.csv", "v2-alcohol.csv", "v1-placebo.csv"} << QStringList() << 3
+        << QStringList();
+    QTest::newRow("the sessions: every record has its row")
+        << StudyTableKind::Sessions << false << notOk << QStringList() << -1 << QStringList();
+    QTest::newRow("the readings: a record that cannot be read has none")
+        << StudyTableKind::Readings << false << notOk << QStringList() << -1
+        << QStringList{"WARNING: 1 record not counted: unreadable: garbage:v2-alcohol.csv"};
+    QTest::newRow("paths not read, each reason once, then the names of a file tabled before")
+        << StudyTableKind::Sessions << false << QStringList()
+        << QStringList{"too long:deep",           "same:x.csv",
+                       "not regular:p.csv",       "not listed:locked",
+                       "not utf-8:caf\ufffd.csv", "not regular:q.csv"}
+        << -1
+        << QStringList{
+               "WARNING: 1 path not read: a folder that cannot be listed: locked",
+               "WARNING: 2 paths not read: not a regular file: p.csv, q.csv",
+               "WARNING: 1 path not read: a name that is not UTF-8: caf\ufffd.csv",
+               "WARNING: 1 path not read: a path too long to open: deep",
+               "WARNING: 1 path not tabled again: the same file as a record tabled before: x.csv"};
+}
+
+void TestStudyTables::leftOut()
+{
+    QFETCH(StudyTableKind, kind);
+    QFETCH(bool, includeUnverified);
+    QFETCH(QStringList, records);
+    QFETCH(QStringList, skipped);
+    QFETCH(int, counted);
+    QFETCH(QStringList, warnings);
+    const std::map<QString, StudyFiles::Skip> skips{
+        {"not listed", StudyFiles::Skip::FolderNotListed},
+        {"not regular", StudyFiles::Skip::NotARegularFile},
+        {"not utf-8", StudyFiles::Skip::NameNotUtf8},
+        {"too long", StudyFiles::Skip::PathTooLong},
+        {"same", StudyFiles::Skip::SameFile}};
+    StudyTable table(kind, {.includeUnverified = includeUnverified});
+    for (const QString &source : records)
+        table.add(studyRecord(source, RecordReader::read(ReferenceFiles::bytes(source), source)));
+    for (const QString &skip : skipped)
+        table.skip(skips.at(skip.section(':', 0, 0)), skip.section(':', 1));
+    QCOMPARE(table.leftOut().warnings(), warnings);
+    if (counted >= 0) {
+        const QList<CsvRow> rows = readCsvRows(table.finish()).rows;
+        QVERIFY(rows.size() >= 2);
+        QCOMPARE(rows[rows.size() - 2].cells.value(3).toInt() + rows.last().cells.value(3).toInt(),
+                 counted);
+    }
+}
+
+// The Study Summary's count line: how many records of each status ("ok:10|unreadable:1").
+void TestStudyTables::countLine_data()
+{
+    QTest::addColumn<QString>("statuses");
+    QTest::addColumn<bool>("includeUnverified");
+    QTest::addColumn<QString>("line");
+
+    QTest::newRow("counted, not counted and unreadable")
+        << "ok:10|unverified:1|unreadable:1" << false
+        << "12 records: 10 counted, 1 unverified not counted, 1 unreadable";
+    QTest::newRow("version-1 records counted")
+        << "ok:10|unverified:1|unreadable:1" << true << "12 records: 11 counted, 1 unreadable";
+    QTest::newRow("none counted, the statuses in their order")
+        << "changed:2|cut:1|dose differs:1" << false
+        << "4 records: 0 counted, 1 dose differs not counted, 1 cut not counted, 2 changed not "
+           "counted";
+    QTest::newRow("one record") << "ok:1" << false << "1 record: 1 counted";
+    QTest::newRow("no record") << "" << false << "0 records";
+}
+
+void TestStudyTables::countLine()
+{
+    QFETCH(QString, statuses);
+    QFETCH(bool, includeUnverified);
+    QFETCH(QString, line);
+    std::map<RecordStatus, qint64> counts;
+    for (const QString &part : statuses.split(QLatin1Char('|'), Qt::SkipEmptyParts)) {
+        for (RecordStatus status :
+             {RecordStatus::Ok, RecordStatus::Unverified, RecordStatus::DoseDiffers,
+              RecordStatus::Cut, RecordStatus::Changed, RecordStatus::Unreadable}) {
+            if (part.section(':', 0, 0).toStdString() == recordStatusWord(status))
+                counts[status] = part.section(':', 1).toLongLong();
+        }
+    }
+    QCOMPARE(qsizetype(counts.size()), statuses.count(QLatin1Char(':')));
+    QCOMPARE(studyCountLine(counts, {.includeUnverified = includeUnverified}), line);
+}
+
 // A table as text: the header row of its columns as docs/study.md lists them (one per line of
 // the table under its heading), then the rows each record gives at once, then those given at the
 // end; every row as csvRow writes it.
@@ -314,9 +460,9 @@ void TestStudyTables::tableText_data()
                               << "## The sessions table" << QList<int>{1, 1} << 0;
     QTest::newRow("readings") << StudyTableKind::Readings << namesOf(ReadingColumns)
                               << "## The readings table" << QList<int>{5, 2} << 0;
-    QTest::newRow("achievement: two groups and all")
+    QTest::newRow("achievement: two groups, all alcohol and all placebo")
         << StudyTableKind::Achievement << namesOf(AchievementColumns) << "## The achievement table"
-        << QList<int>{0, 0} << 3;
+        << QList<int>{0, 0} << 4;
 }
 
 void TestStudyTables::tableText()

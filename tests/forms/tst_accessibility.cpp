@@ -5,6 +5,7 @@
 #include "forms/frmHistory.h"
 #include "forms/frmInfo.h"
 #include "forms/frmInitials.h"
+#include "forms/frmLabDay.h"
 #include "forms/frmLimits.h"
 #include "forms/frmMain.h"
 #include "forms/frmPlan.h"
@@ -35,6 +36,7 @@ class TestAccessibility : public QObject {
 private:
     QTemporaryDir settingsFolder;
     SessionPlanSettings planSettings;
+    std::unique_ptr<frmPlan> labDaySession; // the session the Lab Day lists
 
     std::unique_ptr<QWidget> openWindow(const QString &window);
     static void addWindowRows();
@@ -112,6 +114,7 @@ void TestAccessibility::addWindowRows()
     QTest::newRow("operator's initials") << "frmInitials";
     QTest::newRow("correct entry") << "frmChange";
     QTest::newRow("session history") << "frmHistory";
+    QTest::newRow("lab day") << "frmLabDay";
     QTest::newRow("study summary") << "frmStudy";
 }
 
@@ -167,6 +170,10 @@ std::unique_ptr<QWidget> TestAccessibility::openWindow(const QString &window)
         corrected.level = 0.06f;
         session->correct(5, corrected, QStringLiteral("mistyped value"), SessionSupport::at(80));
         form = std::make_unique<frmHistory>(session->record(), QStringLiteral("P-017.csv"));
+    } else if (window == QLatin1String("frmLabDay")) {
+        labDaySession = std::make_unique<frmPlan>(workedExampleInput(), planSettings);
+        form =
+            std::make_unique<frmLabDay>([this] { return QList<frmPlan *>{labDaySession.get()}; });
     } else if (window == QLatin1String("frmLimits")) {
         form = std::make_unique<frmLimits>(ProtocolLimits{}, LevelScale{}, QString());
     } else if (window == QLatin1String("frmStudy")) {

@@ -1,6 +1,7 @@
 #include "calc/FaultTexts.h"
 #include "calc/SessionText.h"
 #include "forms/BalChart.h"
+#include "forms/BalChartData.h"
 #include "tests/support/ChartSessions.h"
 
 #include <QImage>
@@ -110,19 +111,21 @@ private slots:
         QTest::addColumn<int>("fontPixels");
         QTest::addColumn<bool>("dark");
         QTest::addColumn<QStringList>("labels"); // but the ticks'
-        const QStringList plain{"BAL (g/100 ml)", "Clock time",   "Start",       "Release", "Zero",
-                                "Target 0.08",    "Release 0.02", "Peak 0.0807", "Now"};
+        // The legend names what is drawn: the course and its band, and the personal forecast.
+        const QStringList legend{"Expected course", "80 % band"};
+        const QStringList plain =
+            legend + QStringList{"BAL (g/100 ml)", "Clock time",   "Start",       "Release", "Zero",
+                                 "Target 0.08",    "Release 0.02", "Peak 0.0807", "Now"};
         const QStringList placebo{
             "BAL (g/100 ml)",          "Clock time", "Start", "Target 0.08", "Release 0.02", "Now",
             SessionText::placeboNote()};
-        const QStringList breath{"BrAC (mg/L)", "Clock time",  "Start",       "Release", "Zero",
+        const QStringList breath =
+            legend + QStringList{"BrAC (mg/L)", "Clock time",  "Start",       "Release", "Zero",
                                  "Target 0.4",  "Release 0.1", "Peak 0.4033", "Now",     "Booster"};
         const std::pair<const char *, QStringList> sessions[] = {
-            {"plain", plain},
-            {"booster", plain + QStringList{"Booster"}},
-            {"many readings", plain},
-            {"placebo", placebo},
-            {"breath", breath}};
+            {"plain", plain},         {"booster", plain + QStringList{"Booster"}},
+            {"many readings", plain}, {"placebo", placebo},
+            {"breath", breath},       {"personal", plain + QStringList{"Personal forecast"}}};
         const std::tuple<const char *, QSizeF, int> sizes[] = {{"at 100 %", AtFullSize, 11},
                                                                {"at 200 %", AtDoubleSize, 22},
                                                                {"at its least size", AtLeast, 11}};
@@ -162,8 +165,24 @@ private slots:
         const BalChart::Colours colours = BalChart::colours(palette);
         QVERIFY(std::abs(colours.curve.lightnessF() - colours.band.lightnessF()) > 0.2);
         QVERIFY(colours.band != colours.base && colours.band != colours.drinking);
+        QVERIFY(colours.personalBand != colours.band && colours.personalBand != colours.base &&
+                colours.personalBand != colours.drinking);
         const int band = pixelsOf(drawn.image, colours.band);
         const int curve = pixelsOf(drawn.image, colours.curve);
+        // The personal forecast in its own colours, its band a second shade; nowhere else.
+        const int personalBand = pixelsOf(drawn.image, colours.personalBand);
+        if (session == QLatin1String("personal"))
+            QVERIFY2(personalBand > drawn.area.width() * drawn.area.height() * 0.005 &&
+                         pixelsOf(drawn.image, colours.personal) > 2 * fontPixels,
+                     qPrintable(QStringLiteral("%1 %2")
+                                    .arg(personalBand)
+                                    .arg(pixelsOf(drawn.image, colours.personal))));
+        else
+            QCOMPARE(personalBand, 0);
+        // The time axis reaches the release band's end, where its slow edge crosses.
+        const SessionReport report = ChartSessions::report(session, 150);
+        if (report.band && report.band->release)
+            QVERIFY(balChartData(report, true).lastHours >= report.band->release->toHours);
         if (session == QLatin1String("placebo")) {
             QCOMPARE(band, 0);
             QCOMPARE(curve, 0);

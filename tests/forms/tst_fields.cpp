@@ -7,6 +7,7 @@
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QTest>
+#include <QTimeEdit>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWheelEvent>
@@ -137,14 +138,16 @@ private slots:
         QCOMPARE(field->isFollowing(), following);
     }
 
-    // One click, or Tab, and what is typed replaces the time, in the user's time format.
+    // One click, or Tab, and what is typed replaces the time; once the focus leaves, the time
+    // read is shown in the user's time format. What is not a time stays as typed, never read as
+    // a time near it.
     void typedDigitsReplaceTheTime_data()
     {
         QTest::addColumn<QString>("locale");
         QTest::addColumn<bool>("byTab"); // else by a click
         QTest::addColumn<QString>("typed");
-        QTest::addColumn<QTime>("time");
-        QTest::addColumn<QString>("text");
+        QTest::addColumn<QTime>("time");   // invalid: not a time
+        QTest::addColumn<QString>("text"); // shown once the focus has left
         QTest::newRow("hours and minutes") << "C" << false << "2115" << QTime(21, 15) << "21:15";
         QTest::newRow("one digit of hours") << "C" << false << "915" << QTime(9, 15) << "09:15";
         QTest::newRow("leading zero") << "C" << false << "0730" << QTime(7, 30) << "07:30";
@@ -152,10 +155,14 @@ private slots:
         QTest::newRow("by Tab") << "C" << true << "2115" << QTime(21, 15) << "21:15";
         QTest::newRow("Finnish, a dot and no leading zero")
             << "fi_FI" << false << "915" << QTime(9, 15) << "9.15";
-        // A 12-hour clock keeps the half of the day shown: 14:02 is after noon.
-        QTest::newRow("US English") << "en_US" << false << "915" << QTime(21, 15) << "9:15 PM";
+        // On a 12-hour clock a time without AM or PM is the one within the last 12 hours: at
+        // 14:02, the morning's.
+        QTest::newRow("US English") << "en_US" << false << "915" << QTime(9, 15) << "9:15 AM";
         QTest::newRow("US English, two digits of hours")
-            << "en_US" << false << "1005" << QTime(22, 5) << "10:05 PM";
+            << "en_US" << false << "1005" << QTime(10, 5) << "10:05 AM";
+        QTest::newRow("US English, 120pm")
+            << "en_US" << true << "120pm" << QTime(13, 20) << "1:20 PM";
+        QTest::newRow("not a time") << "C" << false << "1260" << QTime() << "1260";
     }
     void typedDigitsReplaceTheTime()
     {
@@ -176,7 +183,11 @@ private slots:
         QVERIFY(field->hasFocus());
         QTest::keyClicks(field, typed);
         QCOMPARE(field->time(), time);
-        QCOMPARE(field->text(), text);
+        window->other->setFocus();
+        QCOMPARE(field->text().replace(QChar(0x202f), QLatin1Char(' ')), text);
+        QCOMPARE(field->time(), time);
+        QVERIFY(!field->isFollowing());
+        QCOMPARE(field->problem().isEmpty(), time.isValid());
     }
 
     void captionSaidWithoutItsAccessKey_data()

@@ -1,9 +1,12 @@
 #include "calc/DosingState.h"
+#include "calc/FaultTexts.h"
 #include "forms/ModalDialog.h"
 #include "forms/Module1.h"
 #include "forms/OperatorMessage.h"
 #include "forms/ProtocolMenu.h"
+#include "forms/frmHistory.h"
 #include "forms/frmInfo.h"
+#include "forms/frmLabDay.h"
 #include "forms/frmLimits.h"
 #include "forms/frmMain.h"
 #include "forms/frmPlan.h"
@@ -26,17 +29,21 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QSet>
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <QTreeWidget>
 #include <algorithm>
 #include <bit>
 #include <charconv>
 #include <functional>
 #include <memory>
+
+Q_DECLARE_METATYPE(LevelScale)
 
 namespace {
 
@@ -197,6 +204,18 @@ private:
         if (opened) // the command must return before its modal window opens
             return false;
         return QTest::qWaitFor([&] { return !probe.isActive(); }, 10000) && opened;
+    }
+
+    // Chooses Session Plan and, once its window is up, runs `inspect` on it and closes it. False
+    // when no session window opened within five seconds.
+    static bool inSessionWindow(frmMain *window, const std::function<void(QWidget *)> &inspect)
+    {
+        menuCommand(window, QStringLiteral("&Session Plan"))->trigger();
+        if (!QTest::qWaitFor([window] { return !window->openSessions().isEmpty(); }, 5000))
+            return false;
+        frmPlan *plan = window->openSessions().constLast();
+        inspect(plan);
+        return plan->close();
     }
 
 private slots:
@@ -557,8 +576,10 @@ private slots:
         for (QAction *item : record)
             recordItems << item->objectName() + u' ' + item->text();
         QCOMPARE(recordItems,
-                 (QStringList{"mnuPlan &Session Plan", "mnuRecordOpen &Open Record...",
-                              "mnuHistory &History...", "mnuStudy S&tudy Summary..."}));
+                 (QStringList{"mnuPlan &Session Plan", "mnuLabDay &Lab Day",
+                              "mnuRecordOpen &Open Record...", "mnuHistory &History...",
+                              "mnuStudy S&tudy Summary..."}));
+        QCOMPARE(record[1]->shortcut(), QKeySequence(QStringLiteral("Ctrl+L")));
         const QList<QAction *> units = bar[2]->menu()->actions();
         QStringList choices;
         for (QAction *item : units)
@@ -584,8 +605,10 @@ private slots:
         QCOMPARE(help.size(), 1);
         QCOMPARE(help[0]->text(), QStringLiteral("&About Pourwise..."));
         QCOMPARE(help[0]->objectName(), QStringLiteral("mnuHelpAbout"));
+        // Only the Lab Day has a shortcut, Ctrl+L, as above.
         for (QAction *action : bar + record + units + help)
-            QVERIFY2(action->shortcuts().isEmpty(), qPrintable(action->text()));
+            QVERIFY2(action == record[1] || action->shortcuts().isEmpty(),
+                     qPrintable(action->text()));
     }
 
     // No two items of the menu bar, nor of one menu, answer to the same access key.
@@ -977,27 +1000,107 @@ private slots:
         QVERIFY(window->findChildren<frmPlan *>().isEmpty());
     }
 
+    // Not modal: the main window's menu stays usable while the session runs.
     void sessionPlanOpensForTheLastDose()
     {
         const auto window = newWindow();
         window->MDIForm_Load();
         showAndWait(window.get());
         Module1::run.lastDose = workedExampleInput();
-        QString peak;
-        bool isPlan = false;
-        QWidget *owner = nullptr;
-        QVERIFY(inModalWindow(window.get(), QStringLiteral("&Session Plan"), [&](QWidget *active) {
-            isPlan = qobject_cast<frmPlan *>(active) != nullptr;
-            owner = active->parentWidget();
-            if (auto *line = active->findChild<QLabel *>(QStringLiteral("lblPeak")))
-                peak = line->text();
-        }));
-        QVERIFY(isPlan);
-        QCOMPARE(owner, window.get());
+        menuCommand(window.get(), QStringLiteral("&Session Plan"))->trigger();
+        QVERIFY2(window->openSessions().isEmpty(), "the trigger must return before it opens");
+        QTRY_COMPARE(window->openSessions().size(), 1);
+        frmPlan *plan = window->openSessions().constFirst();
+        QVERIFY(!plan->isModal());
+        QVERIFY(QApplication::activeModalWidget() == nullptr);
+        QCOMPARE(plan->parentWidget(), window.get());
+        const QString peak = plan->findChild<QLabel *>(QStringLiteral("lblPeak"))->text();
         QVERIFY2(peak.startsWith(QLatin1String("Expected peak BAL: 0.0807 g/100 ml at ")),
                  qPrintable(peak));
-        QVERIFY(window->findChildren<frmPlan *>().isEmpty());
+        QVERIFY(plan->close());
+        QTRY_VERIFY(window->findChildren<frmPlan *>().isEmpty()); // destroyed once closed
         QVERIFY(messages.isEmpty());
+    }
+
+    // Up to eight sessions at once, each with a session of its own; a ninth is refused. Closing
+    // the main window asks first, naming them, and No keeps everything open.
+    void severalSessionsAtOnce()
+    {
+        const auto window = newWindow();
+        window->MDIForm_Load();
+        showAndWait(window.get());
+        Module1::run.lastDose = workedExampleInput();
+        for (int i = 0; i < frmMain::MostSessions; ++i) {
+            window->mnuPlan_Click();
+            auto *code = window->openSessions().constLast()->findChild<QLineEdit *>(
+                QStringLiteral("txtSessionCode"));
+            code->setText(QStringLiteral("S%1").arg(i + 1));
+        }
+        const QList<frmPlan *> open = window->openSessions();
+        QCOMPARE(open.size(), frmMain::MostSessions);
+        QCOMPARE(QSet<const Session *>({&open[0]->session(), &open[7]->session()}).size(), 2);
+        QVERIFY(messages.isEmpty());
+        window->mnuPlan_Click();
+        QCOMPARE(messages, QStringList{tooManySessionsMessage(frmMain::MostSessions)});
+        QCOMPARE(window->openSessions().size(), frmMain::MostSessions);
+
+        QStringList questions;
+        QMessageBox::StandardButton answer = QMessageBox::No;
+        OperatorMessage::setAnswer([&](const QString &text) {
+            questions << text;
+            return answer;
+        });
+        QVERIFY(!window->close());
+        QCOMPARE(questions, QStringList{"8 sessions are open: S1, S2, S3, S4, S5, S6, S7, S8. "
+                                        "Close them and exit?"});
+        QCOMPARE(window->openSessions().size(), frmMain::MostSessions);
+        answer = QMessageBox::Yes;
+        QVERIFY(window->close());
+        QVERIFY(window->openSessions().isEmpty());
+    }
+
+    // History opens beside the sessions, which go on; the Lab Day lists them, and a row chosen
+    // brings its session to the front.
+    void historyAndLabDayBesideTheSessions()
+    {
+        const auto window = newWindow();
+        window->MDIForm_Load();
+        showAndWait(window.get());
+        Module1::run.lastDose = workedExampleInput();
+        window->mnuPlan_Click();
+        window->mnuPlan_Click();
+        const QList<frmPlan *> open = window->openSessions();
+        QCOMPARE(open.size(), 2);
+        open[0]
+            ->findChild<QLineEdit *>(QStringLiteral("txtSessionCode"))
+            ->setText(QStringLiteral("P-017"));
+
+        const QString record = temp->filePath(QStringLiteral("P-017-2026-03-02.csv"));
+        QFile::copy(QStringLiteral(POURWISE_TEST_DATA "/v2-alcohol.csv"), record);
+        window->showHistory(record);
+        QTRY_VERIFY(window->findChild<frmHistory *>() != nullptr);
+        auto *history = window->findChild<frmHistory *>();
+        QVERIFY(history->isVisible() && !history->isModal());
+        QCOMPARE(window->openSessions().size(), 2);
+
+        // From any of the program's windows.
+        QTest::keySequence(open[1], QKeySequence(QStringLiteral("Ctrl+L")));
+        QTRY_VERIFY(window->findChild<frmLabDay *>() != nullptr);
+        auto *labDay = window->findChild<frmLabDay *>();
+        QVERIFY(labDay->isVisible() && !labDay->isModal());
+        auto *rows = labDay->findChild<QTreeWidget *>(QStringLiteral("grdLabDay"));
+        QCOMPARE(rows->topLevelItemCount(), 2);
+        QCOMPARE(rows->topLevelItem(0)->text(0), QStringLiteral("P-017"));
+        QCOMPARE(rows->topLevelItem(1)->text(0), QStringLiteral("(no code yet)"));
+        labDay->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(labDay));
+        rows->setCurrentItem(rows->topLevelItem(0));
+        QTest::keyClick(rows, Qt::Key_Return);
+        QTRY_COMPARE(QApplication::activeWindow(), open[0]);
+        open[1]->close();
+        QTRY_COMPARE(rows->topLevelItemCount(), 1);
+        open[0]->close();
+        QTRY_VERIFY(labDay->findChild<QLabel *>(QStringLiteral("lblNoSession"))->isVisible());
     }
 
     void studySummaryOpensFromTheRecordMenu()
@@ -1027,7 +1130,7 @@ private slots:
             const auto first = newWindow();
             first->MDIForm_Load();
             showAndWait(first.get());
-            QVERIFY(inModalWindow(first.get(), QStringLiteral("&Session Plan"), [](QWidget *plan) {
+            QVERIFY(inSessionWindow(first.get(), [](QWidget *plan) {
                 plan->findChild<QSpinBox *>(QStringLiteral("spnPortions"))->setValue(5);
                 plan->findChild<QLineEdit *>(QStringLiteral("txtRelease"))
                     ->setText(QStringLiteral("0.05"));
@@ -1043,7 +1146,7 @@ private slots:
         showAndWait(second.get());
         int portions = 0;
         QString release;
-        QVERIFY(inModalWindow(second.get(), QStringLiteral("&Session Plan"), [&](QWidget *plan) {
+        QVERIFY(inSessionWindow(second.get(), [&](QWidget *plan) {
             portions = plan->findChild<QSpinBox *>(QStringLiteral("spnPortions"))->value();
             release = plan->findChild<QLineEdit *>(QStringLiteral("txtRelease"))->text();
         }));
@@ -1221,6 +1324,39 @@ private slots:
                                        .arg(QDir::toNativeSeparators(path)));
         QCOMPARE(limitsShown, shown);
         QCOMPARE(readFile(path), before);
+    }
+
+    // Save Protocol As... keeps the lab's device of the protocol in use: the reading noise the
+    // personal forecast takes is the lab's, not the dose's.
+    void savedProtocolKeepsItsDeviceAndSchedule_data()
+    {
+        QTest::addColumn<LevelScale>("level");
+        QTest::addColumn<float>("readingSd");
+        QTest::newRow("blood") << LevelScale{} << 0.005f;
+        QTest::newRow("breath, mg/L") << LevelScale{LevelUnit::MilligramsPerLitre, 2100} << 0.02f;
+    }
+    void savedProtocolKeepsItsDeviceAndSchedule()
+    {
+        QFETCH(LevelScale, level);
+        QFETCH(float, readingSd);
+        const auto window = newWindow();
+        window->MDIForm_Load();
+        auto *menu = window->findChild<ProtocolMenu *>();
+        Protocol arm;
+        arm.name = QStringLiteral("Arm A");
+        arm.level = level;
+        arm.target = level.shownLevel(0.08f);
+        arm.releaseLevel = level.shownLevel(0.02f);
+        arm.readingSd = readingSd;
+        arm.schedule = {10, true};
+        const QString path = temp->filePath(QStringLiteral("arm A.json"));
+        QVERIFY(writeProtocolFile(path, arm).isEmpty());
+        QVERIFY(menu->openProtocol(path));
+        const QString copy = temp->filePath(QStringLiteral("arm B.json"));
+        QVERIFY(menu->saveProtocolAs(copy, QStringLiteral("Arm B")));
+        const Protocol saved = readProtocolFile(copy).protocol.value_or(Protocol{});
+        QCOMPARE(saved.readingSd, std::optional(readingSd));
+        QCOMPARE(saved.schedule, arm.schedule);
     }
 };
 

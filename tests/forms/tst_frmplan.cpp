@@ -27,6 +27,7 @@
 #include <QRegularExpression>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QSpinBox>
 #include <QTabBar>
 #include <QTabWidget>
@@ -247,8 +248,10 @@ private slots:
         DoseInput dose = workedExampleInput();
         dose.level = level;
         openForm(dose);
-        QCOMPARE(form->windowTitle(), QStringLiteral("Session Plan"));
-        QVERIFY(form->isModal());
+        // Named so whatever is due; its title says so (see nextItemDueUnderTheTabs).
+        QCOMPARE(form->accessibleName(), QStringLiteral("Session Plan"));
+        QVERIFY(form->windowTitle().endsWith(QLatin1String("Session Plan")));
+        QVERIFY(!form->isModal()); // other sessions go on beside it
         // Resizable, and never so small that the buttons leave the window.
         QVERIFY(form->maximumSize().width() > form->minimumSize().width());
         QVERIFY(form->minimumSize().height() >=
@@ -333,35 +336,62 @@ private slots:
     }
 
     // From the keyboard, as the lab's instructions go: on each tab an access key takes the
-    // operator to that tab's time field, the digits typed replace its time, and the entry made
-    // by the tab's button takes that time, the other tabs' times left as they were. Its field
-    // then follows the clock again.
+    // operator to that tab's time field, what is typed replaces its time, and the entry made by
+    // the tab's button takes that time exactly, the other tabs' times left as they were. Its
+    // field then follows the clock again.
     void eachEntryTakesTheTimeOfItsTab_data()
     {
+        QTest::addColumn<QString>("locale");
         QTest::addColumn<QString>("page");
         QTest::addColumn<QString>("field");
         QTest::addColumn<QString>("keys"); // "Alt+..." pressed, anything else typed
         QTest::addColumn<EntryEvent>("event");
         QTest::addColumn<QTime>("at");
         QTest::newRow("a portion served")
+            << "C"
             << "tabPortions"
             << "tmeServed"
             << "Alt+A 1302 Alt+M" << EntryEvent::Served << QTime(13, 2);
         QTest::newRow("a reading")
+            << "C"
             << "tabReadings"
             << "tmeReading"
             << "Alt+M 1501 Alt+R 0.049 Alt+A" << EntryEvent::Reading << QTime(15, 1);
-        QTest::newRow("the booster") << "tabBooster"
+        QTest::newRow("the booster") << "C"
+                                     << "tabBooster"
                                      << "tmeBooster"
                                      << "Alt+A 1500 Alt+R" << EntryEvent::Booster << QTime(15, 0);
+        // On a 12-hour clock, as people type times.
+        QTest::newRow("a portion served at 120pm")
+            << "en_US"
+            << "tabPortions"
+            << "tmeServed"
+            << "Alt+A 120pm Alt+M" << EntryEvent::Served << QTime(13, 20);
+        QTest::newRow("a reading at 105pm")
+            << "en_US"
+            << "tabReadings"
+            << "tmeReading"
+            << "Alt+M 105pm Alt+R 0.049 Alt+A" << EntryEvent::Reading << QTime(13, 5);
+        QTest::newRow("the booster at 2:50p")
+            << "en_US"
+            << "tabBooster"
+            << "tmeBooster"
+            << "Alt+A 2:50p Alt+R" << EntryEvent::Booster << QTime(14, 50);
+        QTest::newRow("a reading at 301, within the last 12 hours")
+            << "en_US"
+            << "tabReadings"
+            << "tmeReading"
+            << "Alt+M 301 Alt+R 0.049 Alt+A" << EntryEvent::Reading << QTime(15, 1);
     }
     void eachEntryTakesTheTimeOfItsTab()
     {
+        QFETCH(QString, locale);
         QFETCH(QString, page);
         QFETCH(QString, field);
         QFETCH(QString, keys);
         QFETCH(EntryEvent, event);
         QFETCH(QTime, at);
+        QLocale::setDefault(QLocale(locale));
         openForm();
         addFallingReadings();
         const QList<ClockField *> times = form->findChildren<ClockField *>();
@@ -390,6 +420,63 @@ private slots:
                 QCOMPARE(time->time(), QTime(13, 40));
         }
         QVERIFY(messages.isEmpty());
+    }
+
+    // A time that is none of the forms is refused, naming them, and nothing is entered; the
+    // field keeps what was typed.
+    void timeNotReadIsRefused()
+    {
+        openForm();
+        const qsizetype before = form->session().record().entries.size();
+        auto *served = control<ClockField>("tmeServed");
+        served->findChild<QLineEdit *>()->setText(QStringLiteral("1:2O"));
+        press("cmdServed");
+        QCOMPARE(messages, QStringList{typedTimeMessage(QStringLiteral("Served at"), "1:2O")});
+        QCOMPARE(form->session().record().entries.size(), before);
+        QCOMPARE(served->text(), QStringLiteral("1:2O"));
+    }
+
+    // Return in the start field ends its editing, and the dialog it opens takes the focus, which
+    // ends it again: one correction is asked for.
+    void returnInTheStartFieldAsksOnce()
+    {
+        openForm();
+        enter("cmdServed", QTime(13, 0));
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        auto *start = control<QTimeEdit>("tmeStart");
+        start->setFocus();
+        start->setTime(QTime(13, 5));
+        change = [](frmChange &dialog) {
+            dialog.show(); // as the modal loop shows it, taking the focus
+            dialog.activateWindow();
+            QTRY_COMPARE(QApplication::activeWindow(), &dialog);
+        };
+        QTest::keyClick(start, Qt::Key_Return);
+        QCOMPARE(changeTitles, QStringList{"Correct Entry 1"});
+        QCOMPARE(start->time(), QTime(13, 0)); // cancelled: the start in force again
+    }
+
+    // What is due next is said under the tabs and counted down; when it falls due the window
+    // sounds once and its title says so, until it is entered.
+    void nextItemDueUnderTheTabs()
+    {
+        now = QDateTime(QDate::currentDate(), QTime(12, 59, 58));
+        openForm();
+        QSignalSpy fellDue(form.get(), &frmPlan::itemFellDue);
+        auto *line = control<QLabel>("lblNextDue");
+        QVERIFY(line->isVisible());
+        QCOMPARE(line->text(), QStringLiteral("Next: portion 1 at 13:00, in 0:02"));
+        QCOMPARE(form->windowTitle(), QStringLiteral("Session Plan"));
+        now = now.addSecs(2);
+        QVERIFY(fellDue.wait(3000));
+        QCOMPARE(line->text(), QStringLiteral("Due: portion 1 at 13:00, due now"));
+        QCOMPARE(form->windowTitle(), QStringLiteral("Due: Session Plan"));
+        now = now.addSecs(65);
+        QTRY_COMPARE(line->text(), QStringLiteral("Due: portion 1 at 13:00, overdue by 1:05"));
+        QCOMPARE(fellDue.size(), 1); // once for the item
+        enter("cmdServed", QTime(13, 1));
+        QCOMPARE(line->text(), QStringLiteral("Next: portion 2 at 13:13, in 11:55"));
+        QCOMPARE(form->windowTitle(), QStringLiteral("Session Plan"));
     }
 
     // Save Record... answers to Ctrl+S as well as to its access key. Without a session code it
@@ -839,7 +926,7 @@ private slots:
         control<QTabWidget>("tabSession")->setCurrentWidget(control("tabReadings"));
         selectRow("grdReadings", 0);
         change = [this](frmChange &dialog) {
-            control<QTimeEdit>("tmeChangeTime", &dialog)->setTime(QTime(14, 12));
+            control<ClockField>("tmeChangeTime", &dialog)->setTime(QTime(14, 12));
             control<QComboBox>("cboReason", &dialog)->setCurrentIndex(1); // "wrong time"
             dialog.cmdOK_Click();
         };
@@ -1174,6 +1261,34 @@ private slots:
         QCOMPARE(settings.releaseLevel, 0.02f); // a correction is the session's alone
     }
 
+    // Under the course lines, the personal forecast once the readings show the limb, and under
+    // the chart what the band assumes; the chart's description says both.
+    void showsThePersonalForecast()
+    {
+        now = QDateTime(QDate::currentDate(), QTime(15, 20));
+        openForm();
+        QVERIFY(control<QLabel>("lblBandNote")->isVisible());
+        QCOMPARE(text("lblBandNote"), SessionText::bandNote());
+        // From the third reading, which shows the limb, on.
+        const std::tuple<QTime, const char *, bool> readings[] = {{QTime(14, 10), "0.080", false},
+                                                                  {QTime(14, 25), "0.077", false},
+                                                                  {QTime(14, 40), "0.073", true},
+                                                                  {QTime(14, 55), "0.069", true},
+                                                                  {QTime(15, 10), "0.066", true}};
+        for (const auto &[at, level, shown] : readings) {
+            addReading(at, QString::fromLatin1(level));
+            QCOMPARE(control<QLabel>("lblPersonal")->isVisible(), shown);
+        }
+        const QString personal = text("lblPersonal");
+        QVERIFY2(personal.startsWith(QLatin1String("Personal forecast from 5 readings: falling "
+                                                   "0.0155 g/100 ml per hour")),
+                 qPrintable(personal));
+        QVERIFY(control<BalChart>("picChart")->accessibleDescription().contains(personal));
+        QVERIFY(control<BalChart>("picChart")
+                    ->accessibleDescription()
+                    .endsWith(SessionText::bandNote()));
+    }
+
     // A placebo session shows what is poured and nothing that tells the alcohol dose or its
     // course.
     void placeboShowsNoDose()
@@ -1184,7 +1299,7 @@ private slots:
         const QString dose = text("lblDoseVolumes");
         QVERIFY2(!dose.contains(QLatin1String("alcohol 68 ml")), qPrintable(dose));
         QVERIFY2(dose.startsWith(QLatin1String("Placebo: 5 ml")), qPrintable(dose));
-        for (const char *line : {"lblPeak", "lblRelease", "lblZero"})
+        for (const char *line : {"lblPeak", "lblRelease", "lblZero", "lblBandNote"})
             QVERIFY(!control<QLabel>(line)->isVisible());
         QVERIFY(control<QLabel>("lblPlacebo")->isVisible());
         QCOMPARE(control<BalChart>("picChart")->accessibleDescription(),

@@ -1,4 +1,5 @@
 #include "calc/RecordReader.h"
+#include "calc/SessionText.h"
 #include "forms/PlanRecord.h"
 #include "tests/support/ChartSessions.h"
 #include "tests/support/PrintedPdf.h"
@@ -67,10 +68,11 @@ class TestPlanRecord : public QObject {
 private slots:
     void init() { QLocale::setDefault(QLocale::c()); }
 
-    // The page says what the session holds, on one page whatever it holds: a placebo's without
-    // its alcohol or anything expected of it, the corrections and voids at its foot, below the
-    // chart.
-    void printsOnePage_data()
+    // The record says everything the session holds, on as many pages as it takes: a placebo's
+    // without its alcohol or anything expected of it, the corrections and voids below the chart.
+    // Every page names the session and its place among the pages; the last has the lines for the
+    // operator's signature and the date.
+    void printsTheWholeRecord_data()
     {
         QTest::addColumn<QString>("session");
         QTest::addColumn<bool>("letter");          // the page's size: US Letter, else A4
@@ -78,19 +80,29 @@ private slots:
         QTest::addColumn<QStringList>("mentions");
         QTest::addColumn<QStringList>("foot"); // below the chart
         QTest::addColumn<QStringList>("absent");
+        QTest::addColumn<int>("pages");
         const QStringList always = {"Session Plan", "Version 2.1.0"};
         const QStringList caveat{"Measure breath alcohol"};
         // The band's edges as pourwise-dose --band prints them for the worked example.
-        const QStringList expected{"Expected peak BAL: 0.0807 g/100 ml at 15:10",
-                                   "peak between 0.0585 and 0.1029.",
-                                   "Expected below 0.02 g/100 ml at 19:13",
-                                   "between 17:31 and 21:35 (211 and 455 minutes after the start)",
-                                   "Expected zero at 20:33"};
+        const QStringList expected{
+            "Expected peak BAL: 0.0807 g/100 ml at 15:10",
+            "peak between 0.0585 and 0.1029 g/100 ml.", "Expected below 0.02 g/100 ml at 19:13",
+            "between 17:31 and 21:35; only a reading releases a participant (levels in g/100 ml).",
+            "Expected zero at 20:33"};
+        const QString bandNote = SessionText::bandNote();
         QTest::newRow("three portions")
             << "plain" << false << QStringList{"Protocol: Arm A", "Limits: checked"}
             << always + expected +
                    QStringList{"14:27", "Protocol: Arm A Limits: checked", "Clock time"}
-            << caveat << QStringList{"Corrections and voids", "Name"};
+            << QStringList{bandNote} + caveat
+            << QStringList{"Corrections and voids", "Name", "Personal forecast"} << 1;
+        // Under the expected times, the forecast of the readings: as the window says it.
+        QTest::newRow("a personal forecast")
+            << "personal" << false << QStringList{}
+            << always + QStringList{"Personal forecast from 5 readings: falling 0.0155 g/100 ml "
+                                    "per hour",
+                                    "below 0.02 at 19:05"}
+            << QStringList{bandNote} + caveat << QStringList{} << 1;
         QTest::newRow("US Letter, a session of twelve portions and readings")
             << "twelve readings" << true << QStringList{}
             << always + QStringList{"Session code: T-017",
@@ -99,37 +111,40 @@ private slots:
                                     "Total",
                                     "Release level reached at 18:03",
                                     "Booster served at 16:10"}
-            << caveat << QStringList{};
+            << caveat << QStringList{} << 2;
         QTest::newRow("placebo")
             << "placebo" << false << QStringList{}
             << always + QStringList{"Placebo: 5 ml of the spirit floated on each portion",
                                     "Float (ml)", "Total (ml)", "Placebo: no curve is expected.",
                                     "Protocol: none"}
             << QStringList{}
-            << QStringList{"Dose: alcohol", "Alcohol (ml)",   "80 % of participants",
-                           "Expected peak", "Expected below", "Expected zero",
-                           "Peak 0",        "Zero",           "Measure breath alcohol"};
+            << QStringList{"Dose: alcohol",   "Alcohol (ml)",   "80 % of participants",
+                           "Expected peak",   "Expected below", "Expected zero",
+                           "Peak 0",          "Zero",           "Measure breath alcohol",
+                           "The band assumes"}
+            << 1;
         QTest::newRow("corrections and voids")
             << "v2-alcohol.csv" << false << QStringList{}
             << always + QStringList{"Recorded under the protocol \"Arm A\"", "(corrected)",
-                                    "alcohol; voided"}
+                                    "-0.0054 below voided"}
             << caveat + QStringList{"Corrections and voids",
                                     "corrected to portion 2 served at 14:18. Reason: wrong time.",
                                     "voided. Reason: entered for the wrong session."}
-            << QStringList{};
+            << QStringList{} << 2;
+        // Two hundred readings, every other one voided: the first and the last of each, and
+        // every void.
         QTest::newRow("more than a page holds")
             << "voided readings" << false << QStringList{}
-            << always + QStringList{"more readings: the record lists every one."}
-            << QStringList{"Corrections and voids",
-                           "more corrections and voids: the record lists every one."}
-            << QStringList{};
+            << always + QStringList{"5 14:00 0.05", "302 17:18 0.05", "303 17:19 0.05"}
+            << QStringList{"Corrections and voids", "Entry 7,", "Entry 304,"}
+            << QStringList{"more readings", "more corrections and voids"} << 7;
         QTest::newRow("beyond the chart")
             << "beyond the chart" << false << QStringList{} << always
             << QStringList{"Some values lie beyond what the chart can show: the reading 1E+38 "
                            "g/100 ml at 15:10, marked at the top."}
-            << QStringList{};
+            << QStringList{} << 1;
     }
-    void printsOnePage()
+    void printsTheWholeRecord()
     {
         QFETCH(QString, session);
         QFETCH(bool, letter);
@@ -137,6 +152,7 @@ private slots:
         QFETCH(QStringList, mentions);
         QFETCH(QStringList, foot);
         QFETCH(QStringList, absent);
+        QFETCH(int, pages);
         const SessionRecord record = recordFor(session);
         QVERIFY(!record.entries.isEmpty());
         const PrintedPdf::Printed printed = PrintedPdf::print(
@@ -146,13 +162,24 @@ private slots:
             },
             letter ? QPageSize::Letter : QPageSize::A4);
         QVERIFY(printed.painted);
-        QCOMPARE(printed.pages, 1);
+        QCOMPARE(printed.pages, pages);
         if (!PdfText::available())
             QSKIP(PrintedPdf::NotReadable);
         for (const QString &lost : {PrintedPdf::missing(printed.words, mentions),
                                     PrintedPdf::missing(printed.words, foot, "Clock time"),
                                     PrintedPdf::held(printed.words, absent)})
             QVERIFY2(lost.isEmpty(), qPrintable(lost));
+        QCOMPARE(printed.pageWords.size(), pages);
+        const QString code =
+            record.setup.sessionCode.isEmpty() ? QStringLiteral("none") : record.setup.sessionCode;
+        for (int page = 1; page <= pages; ++page) {
+            const QString words = printed.pageWords[page - 1];
+            const QString foot =
+                QStringLiteral("Session code: %1 Page %2 of %3").arg(code).arg(page).arg(pages);
+            QVERIFY2(words.contains(foot), qPrintable(foot + QStringLiteral(" not in:\n") + words));
+            QCOMPARE(words.contains(QLatin1String("Operator's signature: ___")), page == pages);
+            QCOMPARE(words.contains(QLatin1String("Date: ___")), page == pages);
+        }
     }
 };
 

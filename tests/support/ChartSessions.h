@@ -9,7 +9,8 @@
 // "plain" (nothing entered yet), "served" (every portion served on time), "booster" (served,
 // three readings falling from 0.06, a booster at 112 minutes over 10 and three readings after
 // it), "many readings" (thirty, every 12 minutes from a baseline), "placebo" (a float of 5 ml,
-// served, two readings) and "breath" (the booster's session in mg/L of breath at 2000:1).
+// served, two readings), "breath" (the booster's session in mg/L of breath at 2000:1) and
+// "personal" (served, five readings falling from 0.08 at 70 minutes: a personal forecast).
 namespace ChartSessions {
 
 inline SessionRecord record(const QString &name)
@@ -39,6 +40,10 @@ inline SessionRecord record(const QString &name)
             const double level = i < 8 ? 0.01 * i : std::max(0.0, 0.08 - 0.005 * (i - 8));
             appendReading(record, -5 + i * 12, QString::number(level, 'f', 3).toFloat());
         }
+    } else if (name == QLatin1String("personal")) {
+        for (const auto &[minute, level] :
+             {std::pair{70, 0.08f}, {85, 0.077f}, {100, 0.073f}, {115, 0.069f}, {130, 0.066f}})
+            appendReading(record, minute, level);
     } else if (name == QLatin1String("placebo")) {
         appendReading(record, 70, 0.004f);
         appendReading(record, 100, 0.002f);

@@ -16,13 +16,24 @@ inline bool available()
     return !QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty();
 }
 
-inline QString words(const QString &pdf)
+// Each page's words, as words() gives the file's; pdftotext ends every page with a form feed.
+inline QStringList pageWords(const QString &pdf)
 {
     QProcess extract;
     extract.start(QStringLiteral("pdftotext"),
                   {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
     extract.waitForFinished();
-    return QString::fromUtf8(extract.readAllStandardOutput()).simplified();
+    QStringList pages = QString::fromUtf8(extract.readAllStandardOutput()).split(QLatin1Char('\f'));
+    if (!pages.isEmpty() && pages.constLast().trimmed().isEmpty())
+        pages.removeLast();
+    for (QString &page : pages)
+        page = page.simplified();
+    return pages;
+}
+
+inline QString words(const QString &pdf)
+{
+    return pageWords(pdf).join(QLatin1Char(' '));
 }
 
 // How many pages the file holds: its page objects, not the page tree ("/Type /Pages").

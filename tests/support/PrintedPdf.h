@@ -20,6 +20,7 @@ struct Printed {
     bool painted = false; // what the paint routine answered
     qsizetype pages = 0;
     QString words;
+    QStringList pageWords; // each page's
 };
 
 inline Printed print(const std::function<bool(QPdfWriter &)> &paint,
@@ -34,8 +35,10 @@ inline Printed print(const std::function<bool(QPdfWriter &)> &paint,
         printed.painted = folder.isValid() && paint(pdf);
     }
     printed.pages = PdfText::pages(path);
-    if (PdfText::available())
-        printed.words = PdfText::words(path);
+    if (PdfText::available()) {
+        printed.pageWords = PdfText::pageWords(path);
+        printed.words = printed.pageWords.join(QLatin1Char(' '));
+    }
     return printed;
 }
 

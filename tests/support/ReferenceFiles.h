@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -12,10 +13,11 @@
 // changed ("changed"), with the start of drinking corrected to 00:05 the next day instead of the
 // release level's correction keeping it ("restarted", in v2-alcohol.csv; the end row no longer
 // matches), with the participant 15 years older ("older", in a version-1 file a dose that differs
-// from the recorded one), a reading that is a terminal's escape sequence ("escape": no record), a
-// blank line after the end row ("blank"), a protocol named as a spreadsheet's formula ("formula";
-// the end row no longer matches) or no record at all ("garbage"). Empty when the file cannot be
-// read.
+// from the recorded one), boosted from 0.07 to 0.08 ("boosted", in v2-alcohol.csv: the readings
+// before the booster 0.07, 0.065 and 0.06, and 0.08 at 150 minutes after it; its end row made
+// anew), a reading that is a terminal's escape sequence ("escape": no record), a blank line after
+// the end row ("blank"), a protocol named as a spreadsheet's formula ("formula"; the end row no
+// longer matches) or no record at all ("garbage"). Empty when the file cannot be read.
 namespace ReferenceFiles {
 
 // "v2-alcohol.csv" of "cut:v2-alcohol.csv"
@@ -29,6 +31,17 @@ inline QByteArray contentOf(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// A version-2 record's bytes with its end row made anew for the rows before it.
+inline QByteArray resealed(const QByteArray &bytes)
+{
+    const qsizetype end = bytes.lastIndexOf("\r\n,end,") + 2;
+    const QByteArray rows = bytes.left(end);
+    QByteArray endRow = bytes.mid(end).trimmed();
+    endRow.truncate(endRow.lastIndexOf(',') + 1);
+    return rows + endRow + QCryptographicHash::hash(rows, QCryptographicHash::Sha256).toHex() +
+           "\r\n";
 }
 
 inline QByteArray bytes(const QString &source)
@@ -52,6 +65,13 @@ inline QByteArray bytes(const QString &source)
         bytes += "\r\n";
     else if (how == QLatin1String("formula"))
         bytes.replace(",Arm A,", ",=cmd|' /C calc'!A0,");
+    else if (how == QLatin1String("boosted"))
+        bytes =
+            resealed(bytes.replace(",,,,70,,0.06,", ",,,,70,,0.07,")
+                         .replace(",,,,85,,0.057,", ",,,,85,,0.065,")
+                         .replace(",,,,100,,0.054,", ",,,,100,,0.06,")
+                         .replace(",,,,130,,0.6,", ",,,,150,,0.6,")
+                         .replace(",mistyped value,,130,,0.06,", ",mistyped value,,150,,0.08,"));
     else if (how == QLatin1String("garbage"))
         bytes = "not,a,record\n";
     return bytes;

@@ -27,11 +27,12 @@ NUMBERS = {
                    "portions_served", "drinking_end_min", "observed_peak",
                    "observed_peak_at_min", "peak_vs_target", "expected_peak", "peak_band_low",
                    "peak_band_high", "descending_shown_at_min", "release_reached_at_min",
-                   "booster_alcohol_ml", "booster_served_at_min", "corrections", "voids"],
+                   "booster_alcohol_ml", "booster_served_at_min", "corrections", "voids",
+                   "peak_before_booster", "peak_before_booster_at_min", "boosted"],
     "--readings": ["entry", "at_min", "level", "level_bal", "expected", "difference"],
     "--achievement": ["sessions", "peak_mean", "peak_sd", "peak_min", "peak_max",
                       "peak_vs_target_mean", "within_10_percent", "within_20_percent",
-                      "release_min_median", "boosters"],
+                      "release_min_median", "boosters", "boosted"],
 }
 
 failures = []
@@ -134,32 +135,52 @@ def main():
                       and reading["level"] == session["observed_peak"] for reading in readings),
                   f"{session['file']}: its observed peak is none of its readings")
 
-    # Each group of the achievement counts the ok sessions of its protocol, beverage and gender,
-    # and its highest peak is the highest of their peaks in g/100 ml.
+    # A boosted session's own peak is one of its readings before the booster.
+    for session in sessions:
+        check((session["boosted"] == "1") == bool(session["booster_served_at_min"]),
+              f"{session['file']}: boosted {session['boosted']!r} without a booster, or not")
+        if session["peak_before_booster"]:
+            check(int(session["peak_before_booster_at_min"])
+                  < int(session["booster_served_at_min"]),
+                  f"{session['file']}: its peak before the booster is after it")
+
+    # Each group of the achievement counts the ok sessions of its protocol, beverage and gender
+    # (the last two rows all of a beverage), and its highest peak is the highest of their own
+    # peaks, before any booster, in g/100 ml.
     ok = [row for row in sessions if row["status"] == "ok"]
 
+    def own_peak(session):
+        if session["boosted"] == "1":
+            return session["peak_before_booster"], session["peak_before_booster_at_min"]
+        return session["observed_peak"], session["observed_peak_at_min"]
+
     def peak_bal(session):
+        level, at_min = own_peak(session)
         return max(float(reading["level_bal"]) for reading in readings
                    if reading["file"] == session["file"]
-                   and reading["at_min"] == session["observed_peak_at_min"]
-                   and reading["level"] == session["observed_peak"])
+                   and reading["at_min"] == at_min and reading["level"] == level)
 
     for group in achievement:
         members = [row for row in ok
-                   if group["beverage"] == "all"
-                   or (row["protocol"], row["beverage"], row["gender"])
-                   == (group["protocol"], group["beverage"], group["gender"])]
+                   if row["beverage"] == group["beverage"]
+                   and (group["protocol"], group["gender"]) in
+                   [("all", "all"), (row["protocol"], row["gender"])]]
         check(int(group["sessions"]) == len(members),
               f"group {group['protocol']}/{group['beverage']}/{group['gender']} counts "
               f"{group['sessions']} sessions, not {len(members)}")
-        with_peak = [row for row in members if row["observed_peak"]]
+        with_peak = [row for row in members if own_peak(row)[0]]
         if with_peak:
             check(float(group["peak_max"]) == max(peak_bal(row) for row in with_peak),
                   f"group {group['protocol']}/{group['beverage']}: peak_max {group['peak_max']}")
-        check(int(group["boosters"]) ==
-              sum(1 for row in members if row["booster_served_at_min"]),
-              f"group {group['protocol']}/{group['beverage']}: boosters {group['boosters']}")
-    check(achievement and achievement[-1]["beverage"] == "all", "no row for all comes last")
+        boosted = sum(1 for row in members if row["boosted"] == "1")
+        check(int(group["boosted"]) == boosted == int(group["boosters"]),
+              f"group {group['protocol']}/{group['beverage']}: boosted {group['boosted']}")
+        if group["beverage"] == "placebo":
+            check(not group["peak_vs_target_mean"] and not group["within_10_percent"],
+                  f"group {group['protocol']}/placebo/{group['gender']} has a ratio to the target")
+    check([(row["protocol"], row["beverage"], row["gender"]) for row in achievement[-2:]]
+          == [("all", "alcohol", "all"), ("all", "placebo", "all")],
+          "the rows for all alcohol and all placebo sessions do not come last")
 
     for failure in failures:
         print("FAIL:", failure)

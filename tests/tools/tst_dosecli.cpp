@@ -50,6 +50,8 @@ private slots:
     void rosterOptions();
     void rosterWithPlan();
     void rosterFromFile();
+    void scheduleByTheProtocol_data();
+    void scheduleByTheProtocol();
     void protocolOverrides_data();
     void protocolOverrides();
     void checkRecords_data();
@@ -126,6 +128,11 @@ void TestDoseCli::workedExamples_data()
                       "portion 2 at_min 13 alcohol_ml 23 mixer_ml 136 total_ml 159\n"
                       "portion 3 at_min 27 alcohol_ml 22 mixer_ml 136 total_ml 158\n")
         << QByteArray();
+    // While the personal forecast does not apply, each of its lines is none.
+    const QByteArray noForecast =
+        "personal_readings none\npersonal_elimination none\npersonal_elimination_low none\n"
+        "personal_elimination_high none\npersonal_release_at_min none\n"
+        "personal_release_band_from_min none\npersonal_release_band_to_min none\n";
     // The session's worked example: falling from 70 minutes, the limb shows at 100; the booster
     // over 10 minutes is the dose for float32(0.08 - 0.054). A placebo floats 5 ml on each.
     const QByteArray plan = "alcohol_ml 68\nmixer_ml 408\ntotal_ml 476\n"
@@ -144,6 +151,10 @@ void TestDoseCli::workedExamples_data()
                   "reading 3 at_min 100 level 0.054 expected 0.0732 difference -0.0192 counts\n"
                   "observed_peak 0.06\nobserved_peak_at_min 70\ndescending_shown_at_min 100\n"
                   "descending_withdrawn_at_min none\nrelease_reached_at_min none\n"
+                  "personal_readings 3\npersonal_elimination 0.0157\n"
+                  "personal_elimination_low 0.0121\npersonal_elimination_high 0.0193\n"
+                  "personal_release_at_min 227\npersonal_release_band_from_min 199\n"
+                  "personal_release_band_to_min 272\n"
                   "booster_alcohol_ml 25\nbooster_mixer_ml 150\nbooster_total_ml 175\n"
         << QByteArray();
     // Drinking ends at 40 minutes: a reading before 55 may hold mouth alcohol and shows nothing,
@@ -152,28 +163,32 @@ void TestDoseCli::workedExamples_data()
         << "--gender male --height 70 --weight 160 --age 25 --plan --reading 5=0.025 "
            "--reading 10=0.012 --reading 15=0.009 --reading 30=0.015 --reading 45=0.025 "
            "--reading 60=0.033"
-        << plan + "reading 1 at_min 5 level 0.025 expected 0.0058 difference 0.0192 mouth_alcohol\n"
-                  "reading 2 at_min 10 level 0.012 expected 0.0115 difference 0.0005 "
-                  "mouth_alcohol\n"
-                  "reading 3 at_min 15 level 0.009 expected 0.0173 difference -0.0083 "
-                  "mouth_alcohol\n"
-                  "reading 4 at_min 30 level 0.015 expected 0.0346 difference -0.0196 "
-                  "mouth_alcohol\n"
-                  "reading 5 at_min 45 level 0.025 expected 0.0519 difference -0.0269 "
-                  "mouth_alcohol\n"
-                  "reading 6 at_min 60 level 0.033 expected 0.0691 difference -0.0361 counts\n"
-                  "observed_peak 0.033\nobserved_peak_at_min 60\ndescending_shown_at_min none\n"
-                  "descending_withdrawn_at_min none\nrelease_reached_at_min none\n"
+        << plan +
+               "reading 1 at_min 5 level 0.025 expected 0.0058 difference 0.0192 mouth_alcohol\n"
+               "reading 2 at_min 10 level 0.012 expected 0.0115 difference 0.0005 "
+               "mouth_alcohol\n"
+               "reading 3 at_min 15 level 0.009 expected 0.0173 difference -0.0083 "
+               "mouth_alcohol\n"
+               "reading 4 at_min 30 level 0.015 expected 0.0346 difference -0.0196 "
+               "mouth_alcohol\n"
+               "reading 5 at_min 45 level 0.025 expected 0.0519 difference -0.0269 "
+               "mouth_alcohol\n"
+               "reading 6 at_min 60 level 0.033 expected 0.0691 difference -0.0361 counts\n"
+               "observed_peak 0.033\nobserved_peak_at_min 60\ndescending_shown_at_min none\n"
+               "descending_withdrawn_at_min none\nrelease_reached_at_min none\n" +
+               noForecast
         << QByteArray();
     QTest::newRow("session: a withdrawn limb")
         << "--gender male --height 70 --weight 160 --age 25 --plan --reading 70=0.06 "
            "--reading 85=0.057 --reading 100=0.054 --reading 105=0.055"
-        << plan + "reading 1 at_min 70 level 0.06 expected 0.0807 difference -0.0207 counts\n"
-                  "reading 2 at_min 85 level 0.057 expected 0.0769 difference -0.0199 counts\n"
-                  "reading 3 at_min 100 level 0.054 expected 0.0732 difference -0.0192 counts\n"
-                  "reading 4 at_min 105 level 0.055 expected 0.0719 difference -0.0169 counts\n"
-                  "observed_peak 0.06\nobserved_peak_at_min 70\ndescending_shown_at_min none\n"
-                  "descending_withdrawn_at_min 105\nrelease_reached_at_min none\n"
+        << plan +
+               "reading 1 at_min 70 level 0.06 expected 0.0807 difference -0.0207 counts\n"
+               "reading 2 at_min 85 level 0.057 expected 0.0769 difference -0.0199 counts\n"
+               "reading 3 at_min 100 level 0.054 expected 0.0732 difference -0.0192 counts\n"
+               "reading 4 at_min 105 level 0.055 expected 0.0719 difference -0.0169 counts\n"
+               "observed_peak 0.06\nobserved_peak_at_min 70\ndescending_shown_at_min none\n"
+               "descending_withdrawn_at_min 105\nrelease_reached_at_min none\n" +
+               noForecast
         << QByteArray();
     // 0.4 mg/L at 2100:1 is 0.084 g/100 ml; 0.09 mg/L is 0.0189, below the release level 0.02,
     // as is the baseline, which comes before the limb and does not release. The expected levels
@@ -191,6 +206,10 @@ void TestDoseCli::workedExamples_data()
                "reading 5 at_min 150 level 0.09 expected 0.2889 difference -0.1989 counts\n"
                "observed_peak 0.4\nobserved_peak_at_min 60\ndescending_shown_at_min 120\n"
                "descending_withdrawn_at_min none\nrelease_reached_at_min 150\n"
+               "personal_readings 4\npersonal_elimination 0.0267\n"
+               "personal_elimination_low 0.0239\npersonal_elimination_high 0.0296\n"
+               "personal_release_at_min 177\npersonal_release_band_from_min 168\n"
+               "personal_release_band_to_min 188\n"
         << QByteArray();
     // Served at 110 over 10 minutes from the reading 0.054 at 100: its own expected peak 0.0261
     // on top of that at 110 + 10 + 30 minutes, below 0.02 four hours later and zero at 470, as
@@ -203,7 +222,8 @@ void TestDoseCli::workedExamples_data()
         "reading 4 at_min 130 level 0.07 expected 0.0670 difference 0.0030 mouth_alcohol\n"
         "reading 5 at_min 160 level 0.075 expected 0.0776 difference -0.0026 booster\n"
         "observed_peak 0.075\nobserved_peak_at_min 160\ndescending_shown_at_min none\n"
-        "descending_withdrawn_at_min none\nrelease_reached_at_min none\n"
+        "descending_withdrawn_at_min none\nrelease_reached_at_min none\n" +
+        noForecast +
         "booster_alcohol_ml 25\nbooster_mixer_ml 150\nbooster_total_ml 175\n"
         "booster_served_at_min 110\nbooster_peak 0.0801\nbooster_peak_after_min 150\n"
         "booster_release_after_min 390\nbooster_zero_after_min 470\n";
@@ -236,17 +256,86 @@ void TestDoseCli::workedExamples_data()
     // More than twice the expected peak: likely a slip of the decimal point, recorded all the same.
     QTest::newRow("session: a reading likely a slip")
         << "--gender male --height 70 --weight 160 --age 25 --plan --reading 70=0.6"
-        << plan + "reading 1 at_min 70 level 0.6 expected 0.0807 difference 0.5193 counts\n"
-                  "observed_peak 0.6\nobserved_peak_at_min 70\ndescending_shown_at_min none\n"
-                  "descending_withdrawn_at_min none\nrelease_reached_at_min none\n"
+        << plan +
+               "reading 1 at_min 70 level 0.6 expected 0.0807 difference 0.5193 counts\n"
+               "observed_peak 0.6\nobserved_peak_at_min 70\ndescending_shown_at_min none\n"
+               "descending_withdrawn_at_min none\nrelease_reached_at_min none\n" +
+               noForecast
         << QByteArray("WARNING: The reading of 0.6 g/100 ml at minute 70 is 7 times the expected "
                       "peak (0.0807 g/100 ml): it may be a slip.\n");
     // The observed peak is written as its reading is: as given, to the last digit.
     QTest::newRow("session: a level given with eight digits")
         << "--gender male --height 70 --weight 160 --age 25 --plan --reading 70=0.15324968"
-        << plan + "reading 1 at_min 70 level 0.15324968 expected 0.0807 difference 0.0726 counts\n"
-                  "observed_peak 0.15324968\nobserved_peak_at_min 70\ndescending_shown_at_min "
-                  "none\ndescending_withdrawn_at_min none\nrelease_reached_at_min none\n"
+        << plan +
+               "reading 1 at_min 70 level 0.15324968 expected 0.0807 difference 0.0726 counts\n"
+               "observed_peak 0.15324968\nobserved_peak_at_min 70\ndescending_shown_at_min "
+               "none\ndescending_withdrawn_at_min none\nrelease_reached_at_min none\n" +
+               noForecast
+        << QByteArray();
+    // The worked example of docs/model.md: five readings on the limb, worked out by hand; with
+    // --reading-sd each reading is taken as less sure.
+    const QString forecast = QStringLiteral(
+        "--gender male --height 70 --weight 160 --age 25 --plan --reading 70=0.080 --reading "
+        "85=0.077 --reading 100=0.073 --reading 115=0.069 --reading 130=0.066");
+    const QByteArray forecastReadings =
+        "reading 1 at_min 70 level 0.08 expected 0.0807 difference -0.0007 counts\n"
+        "reading 2 at_min 85 level 0.077 expected 0.0769 difference 0.0001 counts\n"
+        "reading 3 at_min 100 level 0.073 expected 0.0732 difference -0.0002 counts\n"
+        "reading 4 at_min 115 level 0.069 expected 0.0694 difference -0.0004 counts\n"
+        "reading 5 at_min 130 level 0.066 expected 0.0657 difference 0.0003 counts\n"
+        "observed_peak 0.08\nobserved_peak_at_min 70\ndescending_shown_at_min 100\n"
+        "descending_withdrawn_at_min none\nrelease_reached_at_min none\n";
+    QTest::newRow("session: the personal forecast")
+        << forecast
+        << plan + forecastReadings +
+               "personal_readings 5\npersonal_elimination 0.0155\n"
+               "personal_elimination_low 0.0123\npersonal_elimination_high 0.0188\n"
+               "personal_release_at_min 305\npersonal_release_band_from_min 269\n"
+               "personal_release_band_to_min 360\n"
+        << QByteArray();
+    QTest::newRow("session: the personal forecast with --reading-sd")
+        << forecast + " --reading-sd 0.008"
+        << plan + forecastReadings +
+               "personal_readings 5\npersonal_elimination 0.0158\n"
+               "personal_elimination_low 0.0122\npersonal_elimination_high 0.0194\n"
+               "personal_release_at_min 301\npersonal_release_band_from_min 262\n"
+               "personal_release_band_to_min 364\n"
+        << QByteArray();
+    // The schedule an hour after the start, every portion served on time: drinking ended at 40
+    // minutes, so the first reading was due at 55, five minutes ago.
+    const QString everyPortion = QStringLiteral(" --served 1=0 --served 2=13 --served 3=27");
+    QTest::newRow("session: the schedule, every portion served")
+        << "--gender male --height 70 --weight 160 --age 25 --plan" + everyPortion +
+               " --schedule --now 60"
+        << plan + "due reading at_min 55\nnext_due_at_min 55\noverdue 1\n"
+        << QByteArray();
+    QTest::newRow("session: the schedule, nothing served yet")
+        << "--gender male --height 70 --weight 160 --age 25 --plan --schedule --now 5"
+        << plan + "due portion 1 at_min 0\ndue portion 2 at_min 13\ndue portion 3 at_min 27\n"
+                  "due reading at_min 55\nnext_due_at_min 0\noverdue 1\n"
+        << QByteArray();
+    // The booster drunk from 110 over 10 minutes: readings wait for 135, and the one at 160
+    // puts the next at 175.
+    QTest::newRow("session: the schedule after a booster")
+        << servedArguments + everyPortion + " --schedule --now 200"
+        << plan + served + "due reading at_min 175\nnext_due_at_min 175\noverdue 1\n"
+        << QByteArray();
+    // Released at 115 by the limb shown at 100: nothing is due.
+    QTest::newRow("session: the schedule once released")
+        << "--gender male --height 70 --weight 160 --age 25 --plan" + everyPortion +
+               " --reading 70=0.06 --reading 85=0.057 --reading 100=0.054 --reading 115=0.019 "
+               "--schedule --now 130"
+        << plan + "reading 1 at_min 70 level 0.06 expected 0.0807 difference -0.0207 counts\n"
+                  "reading 2 at_min 85 level 0.057 expected 0.0769 difference -0.0199 counts\n"
+                  "reading 3 at_min 100 level 0.054 expected 0.0732 difference -0.0192 counts\n"
+                  "reading 4 at_min 115 level 0.019 expected 0.0694 difference -0.0504 counts\n"
+                  "observed_peak 0.06\nobserved_peak_at_min 70\ndescending_shown_at_min 100\n"
+                  "descending_withdrawn_at_min none\nrelease_reached_at_min 115\n"
+                  "personal_readings 4\npersonal_elimination 0.0208\n"
+                  "personal_elimination_low 0.0173\npersonal_elimination_high 0.0242\n"
+                  "personal_release_at_min 172\npersonal_release_band_from_min 159\n"
+                  "personal_release_band_to_min 190\n"
+                  "next_due_at_min none\noverdue 0\n"
         << QByteArray();
     QTest::newRow("session: placebo with a float")
         << "--gender male --height 70 --weight 160 --age 25 --plan --placebo --float 5"
@@ -363,6 +452,10 @@ void TestDoseCli::computationErrors_data()
         runDose(session.section(QLatin1String(" --booster"), 0, 0).split(' ')).output;
     const QByteArray noLimb = "descending_shown_at_min none\ndescending_withdrawn_at_min none\n"
                               "release_reached_at_min none\n";
+    const QByteArray noForecast =
+        "personal_readings none\npersonal_elimination none\npersonal_elimination_low none\n"
+        "personal_elimination_high none\npersonal_release_at_min none\n"
+        "personal_release_band_from_min none\npersonal_release_band_to_min none\n";
     QTest::newRow("booster before the limb descends")
         << session + " --reading 70=0.06 --reading 85=0.057"
         << QByteArray("ERROR: Wait for the descending limb: two falling readings in a row.\n")
@@ -370,7 +463,7 @@ void TestDoseCli::computationErrors_data()
                "reading 1 at_min 70 level 0.06 expected 0.0807 difference -0.0207 counts\n"
                "reading 2 at_min 85 level 0.057 expected 0.0769 difference -0.0199 counts\n"
                "observed_peak 0.06\nobserved_peak_at_min 70\n" +
-               noLimb;
+               noLimb + noForecast;
     QTest::newRow("booster at the target")
         << session + " --reading 70=0.1 --reading 85=0.09 --reading 100=0.08"
         << QByteArray("ERROR: The latest reading is at or above the target.\n")
@@ -378,20 +471,26 @@ void TestDoseCli::computationErrors_data()
                   "reading 2 at_min 85 level 0.09 expected 0.0769 difference 0.0131 counts\n"
                   "reading 3 at_min 100 level 0.08 expected 0.0732 difference 0.0068 counts\n"
                   "observed_peak 0.1\nobserved_peak_at_min 70\ndescending_shown_at_min 100\n"
-                  "descending_withdrawn_at_min none\nrelease_reached_at_min none\n";
+                  "descending_withdrawn_at_min none\nrelease_reached_at_min none\n"
+                  "personal_readings 3\npersonal_elimination 0.0174\n"
+                  "personal_elimination_low 0.0138\npersonal_elimination_high 0.0210\n"
+                  "personal_release_at_min 327\npersonal_release_band_from_min 285\n"
+                  "personal_release_band_to_min 391\n";
     // A placebo has no curve and no limb; it is released once no reading is above 0.02.
     QTest::newRow("booster for a placebo")
         << session + " --placebo --reading 70=0.002 --reading 85=0.001 --reading 100=0"
         << QByteArray("ERROR: No booster for the placebo beverage: no curve is expected.\n")
-        << plan + "placebo_portion 1 at_min 0 alcohol_ml 0 mixer_ml 159 total_ml 159\n"
-                  "placebo_portion 2 at_min 13 alcohol_ml 0 mixer_ml 159 total_ml 159\n"
-                  "placebo_portion 3 at_min 27 alcohol_ml 0 mixer_ml 158 total_ml 158\n"
-                  "reading 1 at_min 70 level 0.002 expected none difference none counts\n"
-                  "reading 2 at_min 85 level 0.001 expected none difference none counts\n"
-                  "reading 3 at_min 100 level 0 expected none difference none counts\n"
-                  "observed_peak 0.002\nobserved_peak_at_min 70\n"
-                  "descending_shown_at_min none\ndescending_withdrawn_at_min none\n"
-                  "release_reached_at_min 70\n";
+        << plan +
+               "placebo_portion 1 at_min 0 alcohol_ml 0 mixer_ml 159 total_ml 159\n"
+               "placebo_portion 2 at_min 13 alcohol_ml 0 mixer_ml 159 total_ml 159\n"
+               "placebo_portion 3 at_min 27 alcohol_ml 0 mixer_ml 158 total_ml 158\n"
+               "reading 1 at_min 70 level 0.002 expected none difference none counts\n"
+               "reading 2 at_min 85 level 0.001 expected none difference none counts\n"
+               "reading 3 at_min 100 level 0 expected none difference none counts\n"
+               "observed_peak 0.002\nobserved_peak_at_min 70\n"
+               "descending_shown_at_min none\ndescending_withdrawn_at_min none\n"
+               "release_reached_at_min 70\n" +
+               noForecast;
     // The booster served is judged on the readings before it: here one that may hold mouth
     // alcohol. No reading counts.
     QTest::newRow("booster served after mouth alcohol")
@@ -402,7 +501,7 @@ void TestDoseCli::computationErrors_data()
                "reading 1 at_min 30 level 0.03 expected 0.0346 difference -0.0046 "
                "mouth_alcohol\n"
                "observed_peak none\nobserved_peak_at_min none\n" +
-               noLimb;
+               noLimb + noForecast;
     QTest::newRow("no session plan")
         << "--gender m --height 70 --weight 160 --age 25 --bal 0.0001 --plan"
         << QByteArray("expected peak BAL is not above 0")
@@ -524,6 +623,22 @@ void TestDoseCli::usageErrors_data()
         << QByteArray("is not MIN=LEVEL") << DoseOutput::Read;
     QTest::newRow("reading without a plan") << participant + " --reading 70=0.06" << QByteArray()
                                             << QByteArray("add --plan") << DoseOutput::Read;
+    QTest::newRow("served without a plan") << participant + " --served 1=0" << QByteArray()
+                                           << QByteArray("add --plan") << DoseOutput::Read;
+    QTest::newRow("served without its minute")
+        << participant + " --plan --served 1" << QByteArray()
+        << QByteArray("--served \"1\" is not N=MIN") << DoseOutput::Read;
+    QTest::newRow("schedule without --now")
+        << participant + " --plan --schedule" << QByteArray()
+        << QByteArray("--schedule and --now MIN go together") << DoseOutput::Read;
+    QTest::newRow("now at half a minute")
+        << participant + " --plan --schedule --now 60.5" << QByteArray()
+        << QByteArray("--now \"60.5\" is not whole minutes") << DoseOutput::Read;
+    QTest::newRow("a portion served twice")
+        << participant + " --plan --served 1=0 --served 1=5" << QByteArray()
+        << QByteArray("ERROR: Portion 1 is already marked served") << DoseOutput::Read;
+    QTest::newRow("schedule for a roster") << "--csv - --plan --schedule --now 60" << QByteArray()
+                                           << QByteArray("roster") << DoseOutput::Read;
     QTest::newRow("booster without a plan") << participant + " --booster-dd 10" << QByteArray()
                                             << QByteArray("add --plan") << DoseOutput::Read;
     QTest::newRow("reading below 0")
@@ -560,6 +675,15 @@ void TestDoseCli::usageErrors_data()
     QTest::newRow("half a millilitre of float")
         << participant + " --plan --placebo --float 2.5" << QByteArray()
         << QByteArray("whole number") << DoseOutput::Read;
+    QTest::newRow("reading SD of zero")
+        << participant + " --plan --reading-sd 0" << QByteArray()
+        << QByteArray("--reading-sd \"0\" is not a number above 0") << DoseOutput::Read;
+    QTest::newRow("reading SD with a comma")
+        << participant + " --plan --reading-sd 0,004" << QByteArray()
+        << QByteArray("--reading-sd \"0,004\"") << DoseOutput::Read;
+    QTest::newRow("reading SD without a plan")
+        << participant + " --reading-sd 0.004" << QByteArray() << QByteArray("add --plan")
+        << DoseOutput::Read;
     QTest::newRow("roster with readings")
         << "--csv - --plan --reading 70=0.06" << QByteArray(Header + "\n")
         << QByteArray("--reading applies to one participant") << DoseOutput::Read;
@@ -876,6 +1000,46 @@ void TestDoseCli::rosterFromFile()
 
 // A protocol gives what its options would give; an option given beside it wins; a dose over one
 // of its limits is computed all the same, with a warning and its own exit status.
+// A protocol's schedule: readings every so many minutes, and during drinking too.
+void TestDoseCli::scheduleByTheProtocol_data()
+{
+    QTest::addColumn<QString>("schedule"); // the protocol's "schedule" object
+    QTest::addColumn<QString>("session");
+    QTest::addColumn<QByteArray>("due"); // the last lines
+    QTest::newRow("every 10 minutes")
+        << R"({"readingEveryMinutes": "10"})"
+        << "--served 1=0 --served 2=13 --served 3=27 --reading 55=0.07 --schedule --now 60"
+        << QByteArray("due reading at_min 65\nnext_due_at_min 65\noverdue 0\n");
+    QTest::newRow("during drinking")
+        << R"({"readingsDuringDrinking": true})"
+        << "--served 1=0 --schedule --now 20"
+        << QByteArray("due portion 2 at_min 13\ndue reading at_min 15\ndue portion 3 at_min 27\n"
+                      "next_due_at_min 13\noverdue 2\n");
+}
+
+void TestDoseCli::scheduleByTheProtocol()
+{
+    QFETCH(QString, schedule);
+    QFETCH(QString, session);
+    QFETCH(QByteArray, due);
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("arm.json"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(R"({"name": "Arm", "target": {"value": "0.08", "unit": "g/100ml"},
+        "drinkingPeriodMinutes": "40", "proof": "200", "mixerRatio": "6", "portions": "3",
+        "releaseLevel": "0.02", "schedule": )" +
+               schedule.toUtf8() + "}");
+    file.close();
+    const DoseRun run =
+        runDose(QStringLiteral("--gender male --height 70 --weight 160 --age 25 --plan --protocol")
+                    .split(u' ') +
+                QStringList{path} + session.split(u' '));
+    QCOMPARE(QString::fromUtf8(run.errors), QString());
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(run.output.endsWith(due), run.output.constData());
+}
+
 void TestDoseCli::protocolOverrides_data()
 {
     QTest::addColumn<QString>("withProtocol"); // and --protocol FILE
@@ -960,35 +1124,40 @@ void TestDoseCli::checkRecords_data()
     QTest::addColumn<QStringList>("lines");   // after the file's name
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QByteArray>("errors"); // part of what standard error says
+    QTest::addColumn<bool>("inFolder");     // given as the folder that holds them, else one by one
 
     QTest::newRow("a record as written")
-        << QStringList{"v2-alcohol.csv"} << QStringList{"ok\tP-017\t18\t4"} << 0 << QByteArray();
+        << QStringList{"v2-alcohol.csv"} << QStringList{"ok\tP-017\t18\t4"} << 0 << QByteArray()
+        << false;
     QTest::newRow("every record as written")
         << QStringList{"v2-alcohol.csv", "v2-placebo.csv", "v2-breath.csv"}
         << QStringList{"ok\tP-017\t18\t4", "ok\tP-018\t9\t0", "ok\tP-019\t11\t0"} << 0
-        << QByteArray();
+        << QByteArray() << false;
     QTest::newRow("a version-1 record")
         << QStringList{"v2-placebo.csv", "v1-alcohol.csv"}
-        << QStringList{"ok\tP-018\t9\t0", "unverified\tP-017\t9\t0"} << 1 << QByteArray();
+        << QStringList{"ok\tP-018\t9\t0", "unverified\tP-017\t9\t0"} << 1 << QByteArray() << false;
+    QTest::newRow("a folder: a line for each record found in it, as a study's tables find them")
+        << QStringList{"v2-placebo.csv", "v1-alcohol.csv"}
+        << QStringList{"ok\tP-018\t9\t0", "unverified\tP-017\t9\t0"} << 1 << QByteArray() << true;
     QTest::newRow("a record cut short")
         << QStringList{"cut:v2-alcohol.csv"} << QStringList{"cut\tP-017\t18\t4"} << 1
-        << QByteArray("WARNING: ");
+        << QByteArray("WARNING: ") << false;
     QTest::newRow("a record changed")
         << QStringList{"changed:v2-alcohol.csv"} << QStringList{"changed\tP-017\t18\t4"} << 1
-        << QByteArray("changed outside Pourwise");
+        << QByteArray("changed outside Pourwise") << false;
     QTest::newRow("a dose that differs")
         << QStringList{"older:v1-alcohol.csv"} << QStringList{"dose differs\tP-017\t9\t0"} << 1
-        << QByteArray();
+        << QByteArray() << false;
     QTest::newRow("a file that is no record")
         << QStringList{"garbage:v2-alcohol.csv"} << QStringList{"unreadable\t-\t-\t-"} << 1
-        << QByteArray("ERROR: ");
+        << QByteArray("ERROR: ") << false;
     // A terminal never gets the escape sequences a file holds, only their escapes.
     QTest::newRow("a record whose reading is an escape sequence")
         << QStringList{"escape:v2-alcohol.csv"} << QStringList{"unreadable\t-\t-\t-"} << 1
-        << QByteArray("level \"\\x1b[2J\\x1b]0;owned\\x07\" is not a number");
+        << QByteArray("level \"\\x1b[2J\\x1b]0;owned\\x07\" is not a number") << false;
     QTest::newRow("a blank line after the end row")
         << QStringList{"blank:v2-alcohol.csv"} << QStringList{"changed\tP-017\t18\t4"} << 1
-        << QByteArray("changed after its end row");
+        << QByteArray("changed after its end row") << false;
 }
 
 void TestDoseCli::checkRecords()
@@ -997,6 +1166,7 @@ void TestDoseCli::checkRecords()
     QFETCH(QStringList, lines);
     QFETCH(int, exitCode);
     QFETCH(QByteArray, errors);
+    QFETCH(bool, inFolder);
     QTemporaryDir folder;
     QVERIFY(folder.isValid());
     QStringList paths;
@@ -1011,7 +1181,8 @@ void TestDoseCli::checkRecords()
         QCOMPARE(file.write(bytes), bytes.size());
         expected += (paths.last() + QLatin1Char('\t') + lines[i] + QLatin1Char('\n')).toUtf8();
     }
-    const DoseRun run = runDose(QStringList{QStringLiteral("--check-record")} + paths);
+    const DoseRun run = runDose(QStringList{QStringLiteral("--check-record")} +
+                                (inFolder ? QStringList{folder.path()} : paths));
     QCOMPARE(run.exitCode, exitCode);
     QCOMPARE(run.output, expected);
     QCOMPARE(run.errors.isEmpty(), errors.isEmpty());

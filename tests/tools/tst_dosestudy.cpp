@@ -6,6 +6,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
 Q_DECLARE_METATYPE(DoseOutput)
 
 namespace {
@@ -44,8 +48,8 @@ private slots:
 
 void TestDoseStudy::tables_data()
 {
-    QTest::addColumn<QString>("option");
-    QTest::addColumn<QStringList>("layout"); // see ReferenceFiles::makeFiles
+    QTest::addColumn<QString>("option");     // with what follows it, if anything
+    QTest::addColumn<QStringList>("layout"); // see ReferenceFiles::makeFiles; "path=(pipe)" a pipe
     QTest::addColumn<QStringList>("given");
     QTest::addColumn<int>("cells"); // how many leading cells of each row `rows` gives
     QTest::addColumn<QStringList>("rows");
@@ -67,11 +71,17 @@ void TestDoseStudy::tables_data()
                        "v2-alcohol.csv|P-017", "v2-alcohol.csv|P-017", "v2-alcohol.csv|P-017",
                        "v2-alcohol.csv|P-017"}
         << 0 << QByteArray();
-    QTest::newRow("achievement of the records that are ok, by group, then all")
-        << "--achievement" << references
-        << QStringList{"v1-alcohol.csv", "v1-breath.csv", "v1-placebo.csv",
-                       "v2-alcohol.csv", "v2-breath.csv", "v2-placebo.csv"}
-        << 4 << QStringList{"|alcohol|m|1", "|placebo|m|1", "Arm A|alcohol|m|1", "all|all|all|3"}
+    const QStringList all{"v1-alcohol.csv", "v1-breath.csv", "v1-placebo.csv",
+                          "v2-alcohol.csv", "v2-breath.csv", "v2-placebo.csv"};
+    QTest::newRow("achievement of the records that are ok, by group, then all by beverage")
+        << "--achievement" << references << all << 4
+        << QStringList{"|alcohol|m|1", "|placebo|m|1", "Arm A|alcohol|m|1", "all|alcohol|all|2",
+                       "all|placebo|all|1"}
+        << 0 << QByteArray("WARNING: 3 records not counted: unverified (version 1): ");
+    QTest::newRow("the version-1 records counted as well")
+        << "--achievement --include-unverified" << references << all << 4
+        << QStringList{"|alcohol|m|3", "|placebo|m|2", "Arm A|alcohol|m|1", "all|alcohol|all|4",
+                       "all|placebo|all|2"}
         << 0 << QByteArray();
 
     const QStringList study{"study/day2/P-017.csv=changed:v2-alcohol.csv",
@@ -97,8 +107,9 @@ void TestDoseStudy::tables_data()
         << 0 << QByteArray("WARNING: ");
     QTest::newRow("the achievement of that folder counts neither")
         << "--achievement" << study << QStringList{"study"} << 4
-        << QStringList{"|placebo|m|1", "Arm A|alcohol|m|1", "all|all|all|2"} << 0
-        << QByteArray("WARNING: ");
+        << QStringList{"|placebo|m|1", "Arm A|alcohol|m|1", "all|alcohol|all|1",
+                       "all|placebo|all|1"}
+        << 0 << QByteArray("WARNING: 1 record not counted: cut: ");
 
     QTest::newRow("a record that cannot be read keeps its row")
         << "--sessions" << QStringList{"a.csv=v2-alcohol.csv", "b.csv=garbage:v2-alcohol.csv"}
@@ -110,7 +121,8 @@ void TestDoseStudy::tables_data()
         << QByteArray("missing.csv");
     QTest::newRow("a folder that holds no record")
         << "--achievement" << QStringList{"empty/notes.txt=", "a.csv=v2-placebo.csv"}
-        << QStringList{"empty", "a.csv"} << 4 << QStringList{"|placebo|m|1", "all|all|all|1"} << 1
+        << QStringList{"empty", "a.csv"} << 4
+        << QStringList{"|placebo|m|1", "all|alcohol|all|0", "all|placebo|all|1"} << 1
         << QByteArray("holds no session record");
     // What a record quotes reaches the terminal escaped.
     QTest::newRow("a record whose reading is an escape sequence")
@@ -134,6 +146,17 @@ void TestDoseStudy::tables_data()
                        "a.csv|P-017|alcohol|'=cmd|' /C calc'!A0|m|12|100",
                        "a.csv|P-017|alcohol|'=cmd|' /C calc'!A0|m|14|130"}
         << 0 << QByteArray("WARNING: ");
+    QTest::newRow("a folder given twice: each record once, the other names told")
+        << "--sessions" << QStringList{"study/a.csv=v2-placebo.csv"}
+        << QStringList{"study", "study"} << 2 << QStringList{"study/a.csv|ok"} << 0
+        << QByteArray(
+               "WARNING: 1 path not tabled again: the same file as a record tabled before: ");
+#ifdef Q_OS_UNIX
+    QTest::newRow("a path that cannot be read: told, and exit status 1")
+        << "--readings" << QStringList{"study/a.csv=v2-placebo.csv", "study/p.csv=(pipe)"}
+        << QStringList{"study"} << 1 << QStringList{"study/a.csv", "study/a.csv"} << 1
+        << QByteArray("WARNING: 1 path not read: not a regular file: ");
+#endif
 }
 
 void TestDoseStudy::tables()
@@ -148,7 +171,19 @@ void TestDoseStudy::tables()
     QTemporaryDir root;
     QVERIFY(root.isValid());
     const QDir folder(root.path());
-    QVERIFY(ReferenceFiles::makeFiles(folder, layout));
+    QStringList files;
+    for (const QString &entry : layout) {
+        if (!entry.endsWith(QLatin1String("=(pipe)"))) {
+            files << entry;
+            continue;
+        }
+#ifdef Q_OS_UNIX
+        const QString pipe = folder.filePath(entry.section(QLatin1Char('='), 0, 0));
+        QVERIFY(folder.mkpath(QFileInfo(pipe).path()));
+        QVERIFY(::mkfifo(QFile::encodeName(pipe).constData(), 0644) == 0);
+#endif
+    }
+    QVERIFY(ReferenceFiles::makeFiles(folder, files));
     QStringList arguments = option.split(QLatin1Char(' '));
     for (const QString &path : given)
         arguments << folder.filePath(path);
@@ -199,6 +234,12 @@ void TestDoseStudy::usageErrors_data()
     QTest::newRow("a table with a participant's option")
         << "--readings --gender m r.csv" << QByteArray("cannot be combined with --gender")
         << DoseOutput::Read;
+    QTest::newRow("version-1 records counted in no table")
+        << "--include-unverified r.csv" << QByteArray("give it with --sessions")
+        << DoseOutput::Read;
+    QTest::newRow("version-1 records counted in the records' check")
+        << "--check-record --include-unverified r.csv"
+        << QByteArray("cannot be combined with --include-unverified") << DoseOutput::Read;
     QTest::newRow("a table of nothing")
         << "--sessions" << QByteArray("--sessions needs the session records") << DoseOutput::Read;
     QTest::newRow("the records' check made spreadsheet-safe")

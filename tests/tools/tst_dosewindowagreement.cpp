@@ -360,7 +360,7 @@ void TestDoseWindowAgreement::sameBandShown()
     SessionPlanSettings settings;
     frmPlan plan(*Module1::run.lastDose, settings);
     const QString band = plan.findChild<QLabel *>(QStringLiteral("lblPeakBand"))->text();
-    QVERIFY2(band.contains(QStringLiteral("between %1 and %2.")
+    QVERIFY2(band.contains(QStringLiteral("between %1 and %2 ")
                                .arg(printed.value(QStringLiteral("peak_band_low")),
                                     printed.value(QStringLiteral("peak_band_high")))),
              qPrintable(band + QLatin1Char('\n') + QString::fromUtf8(run.output)));

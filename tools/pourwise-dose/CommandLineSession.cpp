@@ -45,14 +45,23 @@ QDateTime latestMoment(const SessionRequest &given, int boosterAt)
     qint64 latest = boosterAt;
     for (const GivenReading &reading : given.readings)
         latest = std::max<qint64>(latest, reading.atMinute);
+    for (const GivenServing &served : given.schedule.served)
+        latest = std::max<qint64>(latest, served.atMinute);
     return atMinute(latest);
 }
 
 SessionReport reportOf(const Session &session, const QDateTime &now, const SessionRequest &given,
                        int boosterAt)
 {
-    return given.boosterMinutes ? evaluateSession(session, now, *given.boosterMinutes, boosterAt)
-                                : evaluateSession(session, now);
+    SessionReportOptions options;
+    options.protocol = session.protocol();
+    options.locale = session.locale();
+    if (given.boosterMinutes) {
+        options.boosterMinutes = *given.boosterMinutes;
+        options.boosterAtMinute = boosterAt;
+    }
+    options.readingSd = given.readingSd;
+    return evaluateSession(session.record(), now, options);
 }
 
 } // namespace
@@ -86,6 +95,11 @@ CommandLineSession enterSession(const DoseInput &input, const DoseRequest &reque
 
     const int boosterAt = boosterMinute(given);
     const QDateTime now = latestMoment(given, boosterAt);
+    for (const GivenServing &served : given.schedule.served) {
+        if (const SessionRefusal refusal = session.markServed(served.portion, served.atMinute, now);
+            refusal.refused())
+            return refused(refusal);
+    }
     for (const GivenReading &reading : given.readings) {
         if (const SessionRefusal refusal = session.addReading(reading.atMinute, reading.level, now);
             refusal.refused())

@@ -6,6 +6,7 @@
 #include "tools/pourwise-dose/ParticipantReader.h"
 #include "tools/pourwise-dose/PlanOptions.h"
 #include "tools/pourwise-dose/RosterRun.h"
+#include "tools/pourwise-dose/ScheduleOptions.h"
 #include "tools/pourwise-dose/SessionOptions.h"
 
 #include <QCommandLineParser>
@@ -20,6 +21,7 @@ const QString CheckOption = QStringLiteral("check");
 const QString SpreadsheetSafeOption = QStringLiteral("spreadsheet-safe");
 const QString ProtocolOption = QStringLiteral("protocol");
 const QString CheckRecordOption = QStringLiteral("check-record");
+const QString IncludeUnverifiedOption = QStringLiteral("include-unverified");
 
 // The options that read session records, each with the table it asks for.
 struct RecordOption {
@@ -112,6 +114,7 @@ bool DoseCommandLine::parse(const QStringList &arguments)
     parser.addOption({ProtocolOption, {}, QStringLiteral("FILE")});
     for (const RecordOption &option : RecordOptions)
         parser.addOption({option.name, {}});
+    parser.addOption({IncludeUnverifiedOption, {}});
     for (const DoseValueInfo &info : DoseValues)
         parser.addOption({bareName(info.value), {}, QStringLiteral("VALUE")});
     for (const DoseValueInfo &info : DoseValues) {
@@ -122,6 +125,7 @@ bool DoseCommandLine::parse(const QStringList &arguments)
     }
     PlanOptions::add(parser);
     SessionOptions::add(parser);
+    ScheduleOptions::add(parser);
     LevelOptions::add(parser);
     const DoseValueInfo &target = infoOf(DoseValue::BAL);
     const QString targetOption = QLatin1String(target.levelColumn);
@@ -141,11 +145,15 @@ bool DoseCommandLine::parse(const QStringList &arguments)
         if (parser.isSet(option.name))
             return readRecordRequest(parser, option.name, option.table);
     }
+    if (parser.isSet(IncludeUnverifiedOption))
+        return fail(QStringLiteral("--include-unverified counts version-1 records in a study's "
+                                   "tables: give it with --sessions, --readings or --achievement"));
     if (!parser.positionalArguments().isEmpty())
         return fail(QStringLiteral("unexpected argument \"%1\"")
                         .arg(parser.positionalArguments().constFirst()));
     for (const QString &name : parser.optionNames()) {
-        if (parser.optionNames().count(name) > 1 && !SessionOptions::repeatable(name))
+        if (parser.optionNames().count(name) > 1 && !SessionOptions::repeatable(name) &&
+            !ScheduleOptions::repeatable(name))
             return fail(QStringLiteral("%1 is given more than once").arg(dashed(name)));
     }
 
@@ -188,7 +196,9 @@ bool DoseCommandLine::parse(const QStringList &arguments)
         return PlanOptions::read(parser, true, m_request.level.scale, planDefaults(),
                                  m_request.plan, m_request.band, m_errorText) &&
                SessionOptions::read(parser, true, m_request.plan.has_value(), m_request.session,
-                                    m_errorText);
+                                    m_errorText) &&
+               ScheduleOptions::read(parser, true, m_request.plan.has_value(),
+                                     m_request.session.schedule, m_errorText);
     }
 
     if (parser.isSet(SpreadsheetSafeOption))
@@ -239,15 +249,18 @@ bool DoseCommandLine::parse(const QStringList &arguments)
     return PlanOptions::read(parser, false, m_request.level.scale, planDefaults(), m_request.plan,
                              m_request.band, m_errorText) &&
            SessionOptions::read(parser, false, m_request.plan.has_value(), m_request.session,
-                                m_errorText);
+                                m_errorText) &&
+           ScheduleOptions::read(parser, false, m_request.plan.has_value(),
+                                 m_request.session.schedule, m_errorText);
 }
 
 bool DoseCommandLine::readRecordRequest(const QCommandLineParser &parser, const QString &option,
                                         std::optional<StudyTableKind> table)
 {
     for (const QString &name : parser.optionNames()) {
-        const bool guardsCells = table && name == SpreadsheetSafeOption;
-        if (name != option && !guardsCells)
+        const bool forTable =
+            table && (name == SpreadsheetSafeOption || name == IncludeUnverifiedOption);
+        if (name != option && !forTable)
             return fail(QStringLiteral("%1 reads session records and cannot be combined with %2")
                             .arg(dashed(option), dashed(name)));
     }
@@ -260,6 +273,7 @@ bool DoseCommandLine::readRecordRequest(const QCommandLineParser &parser, const 
                               .arg(dashed(option)));
     m_request.mode = table ? DoseRequest::Mode::StudyTable : DoseRequest::Mode::CheckRecords;
     m_request.studyTable = table.value_or(m_request.studyTable);
+    m_request.counting.includeUnverified = parser.isSet(IncludeUnverifiedOption);
     return true;
 }
 
@@ -411,8 +425,10 @@ QString DoseCommandLine::helpText()
     return QStringLiteral(
                "Usage: %1\n"
                "                     [--plan [--portions N] [--release L] [--band]\n"
-               "                      [--reading MIN=LEVEL]... [--placebo [--float ML]]\n"
-               "                      [--booster-dd MIN [--booster-served MIN]]]\n"
+               "                      [--reading MIN=LEVEL]... [--reading-sd SD]\n"
+               "                      [--placebo [--float ML]]\n"
+               "                      [--booster-dd MIN [--booster-served MIN]]\n"
+               "                      [--served N=MIN]... [--schedule --now MIN]]\n"
                "                     [--level-unit UNIT] [--breath-ratio R] [--target V]\n"
                "                     [--protocol FILE]\n"
                "       %2\n"
@@ -421,9 +437,9 @@ QString DoseCommandLine::helpText()
                "                     [--breath-ratio R] [--protocol FILE]\n"
                "       pourwise-dose --check-record FILE...\n"
                "       pourwise-dose --sessions | --readings | --achievement\n"
-               "                     [--spreadsheet-safe] FILE...\n"
-               "       pourwise-dose --help | --version\n"
-               "\n")
+                   [--spreadsheet - safe]
+                   [--include - unverified] FILE... "       pourwise-dose --help | --version\n"
+                                                    "\n")
                .arg(usageOfOneParticipant(BodyUnits::InchesPounds, true),
                     usageOfOneParticipant(BodyUnits::CentimetresKilograms, false)) +
            QStringLiteral("%1\n"
@@ -460,7 +476,8 @@ QString DoseCommandLine::helpText()
                     columns(BodyUnits::InchesPounds, true).join(QLatin1Char(',')),
                     added.join(QLatin1Char(','))) +
            PlanOptions::helpText() + QLatin1Char('\n') + SessionOptions::helpText() +
-           QLatin1Char('\n') + LevelOptions::helpText() +
+           QLatin1Char('\n') + ScheduleOptions::helpText() + QLatin1Char('\n') +
+           LevelOptions::helpText() +
            QStringLiteral(
                "\n"
                "Protocol:\n"
@@ -486,12 +503,17 @@ QString DoseCommandLine::helpText()
                "                 cut (it has no end row), dose differs (the dose computed again\n"
                "                 from its values differs from the recorded one), unverified (a\n"
                "                 version-1 record, which has no end row) and ok. Why a record\n"
-               "                 is unreadable, changed or cut goes to standard error.\n"
+               "                 is unreadable, changed or cut goes to standard error. FILE is\n"
+               "                 a record, or a folder searched as for a study's tables.\n"
                "\n"
                "A study's records as one table (docs/study.md): CSV with a header row, every\n"
                "value as corrected. FILE is a record, or a folder searched for *.csv records\n"
-               "with its subfolders, in name order. A record that cannot be read is named on\n"
-               "standard error; a cut or changed one as with --check-record.\n"
+               "with its subfolders, in name order; each file is tabled once, whatever names\n"
+               "lead to it. A record that cannot be read is named on standard error; a cut or\n"
+               "changed one as with --check-record. At the end standard error says what the\n"
+               "table left out, one line per reason: records not counted, paths not read\n"
+               "(a folder that cannot be listed, a pipe, a name not in UTF-8, a path too\n"
+               "long), names of a file already tabled.\n"
                "  --sessions FILE...\n"
                "                 one row per record: its file, its status (as --check-record\n"
                "                 gives it), the session, participant and dose, the observed\n"
@@ -504,11 +526,15 @@ QString DoseCommandLine::helpText()
                "                 (and in g/100 ml), the plan's expected level, the difference,\n"
                "                 its note and whether it was corrected\n"
                "  --achievement FILE...\n"
-               "                 one row per protocol, beverage and gender, then one for all,\n"
-               "                 of the records that are ok: the target, the observed peaks\n"
-               "                 (g/100 ml) and their ratio to the target, the shares within\n"
+               "                 one row per protocol, beverage and gender, then one for all\n"
+               "                 alcohol and one for all placebo sessions, of the records that\n"
+               "                 are ok: the target, the dose's own peaks (before any booster,\n"
+               "                 g/100 ml) and their ratio to the target, the shares within\n"
                "                 10 % and 20 % of it, the median minute of release and the\n"
-               "                 boosters\n"
+               "                 boosted sessions\n"
+               "  --include-unverified\n"
+               "                 with a table: the achievement counts version-1 records\n"
+               "                 (status unverified) as well\n"
                "With --spreadsheet-safe, every cell that a spreadsheet would take for a formula\n"
                "gets ' before it, as in a roster; without it every cell is written exactly as\n"
                "the records give it.\n") +
@@ -527,7 +553,8 @@ QString DoseCommandLine::helpText()
                           "error.\n"
                           "With a study's table: 0 every record was read, 1 some could not be "
                           "(or a\n"
-                          "folder holds none), 2 usage error.\n") +
+                          "path could not be listed or read, or a folder holds none), 2 usage "
+                          "error.\n") +
            QLatin1Char('\n') + plausibleRangesText();
 }
 

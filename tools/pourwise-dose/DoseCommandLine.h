@@ -43,6 +43,7 @@ struct DoseRequest {
     SessionRequest session;                  // with --plan, for one participant
     QStringList recordFiles; // --check-record, or a study's table: the records, or folders of them
     StudyTableKind studyTable = StudyTableKind::Sessions; // --sessions, --readings, --achievement
+    StudyCounting counting;                               // a study's table: --include-unverified
 };
 
 // Parses the arguments of pourwise-dose. Options are "--name value" or "--name=value"; a single

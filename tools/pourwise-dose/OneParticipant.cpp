@@ -3,10 +3,12 @@
 #include "calc/DoseEvaluation.h"
 #include "calc/FaultTexts.h"
 #include "calc/NumberText.h"
+#include "calc/SessionSchedule.h"
 #include "tools/pourwise-dose/CommandLineSession.h"
 #include "tools/pourwise-dose/ExitStatus.h"
 #include "tools/pourwise-dose/ParticipantReader.h"
 #include "tools/pourwise-dose/PlanOutput.h"
+#include "tools/pourwise-dose/ScheduleOutput.h"
 #include "tools/pourwise-dose/SessionOutput.h"
 
 namespace {
@@ -25,8 +27,19 @@ void printError(std::FILE *errors, const QString &text)
     std::fprintf(errors, "%s\n", text.toUtf8().constData());
 }
 
-// The session's lines after the plan's: the placebo, the readings and what they show, and the
-// booster; an exit status for what stops the run, else 0.
+// What is due at --now, under the protocol's schedule.
+void printSchedule(const DoseRequest &request, const SessionReport &report, OutputBuffer &output)
+{
+    const ScheduleRequest &asked = request.session.schedule;
+    if (asked.schedule)
+        ScheduleOutput::print(
+            output,
+            scheduleOf(report, request.protocol ? request.protocol->schedule : ProtocolSchedule{}),
+            asked.nowMinute);
+}
+
+// The session's lines after the plan's: the placebo, the readings and what they show, the
+// booster, and the schedule; an exit status for what stops the run, else 0.
 int printSession(const DoseRequest &request, const CommandLineSession &session,
                  OutputBuffer &output, std::FILE *errors)
 {
@@ -39,9 +52,12 @@ int printSession(const DoseRequest &request, const CommandLineSession &session,
         SessionOutput::printReadings(output, report, unitGiven, request.band);
         SessionOutput::warnOfSlips(errors, report);
         SessionOutput::printCourse(output, report);
+        SessionOutput::printPersonal(output, report);
     }
-    if (!session.booster)
+    if (!session.booster) {
+        printSchedule(request, report, output);
         return 0;
+    }
     const BoosterOffer &booster = *session.booster;
     if (!booster.ok()) {
         printError(errors, booster.refusal.message);
@@ -52,6 +68,7 @@ int printSession(const DoseRequest &request, const CommandLineSession &session,
     // What is served all together is judged as one dose.
     for (const QString &warning : booster.judgement.all())
         printError(errors, QStringLiteral("WARNING: with the booster: ") + warning);
+    printSchedule(request, report, output);
     return booster.judgement.overLimits.isEmpty() ? 0 : ExitStatus::OverProtocolLimit;
 }
 

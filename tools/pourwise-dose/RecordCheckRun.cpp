@@ -2,16 +2,30 @@
 
 #include "calc/ControlCharacters.h"
 #include "calc/DoseEvaluation.h"
+#include "calc/FaultTexts.h"
 #include "calc/RecordFile.h"
 #include "calc/RecordStatus.h"
+#include "calc/StudyFiles.h"
+#include "calc/StudyLeftOut.h"
 #include "tools/pourwise-dose/ExitStatus.h"
 
 #include <algorithm>
 
+namespace {
+
+// A terminal takes a control character a file slipped into a message as its own command.
+void report(std::FILE *errors, const QString &message)
+{
+    std::fprintf(errors, "%s\n", escapedControlCharacters(message).toUtf8().constData());
+}
+
+} // namespace
+
 int RecordCheckRun::run(const QStringList &files, OutputBuffer &output, std::FILE *errors)
 {
     bool allOk = true;
-    for (const QString &file : files) {
+    StudyLeftOut leftOut;
+    const auto check = [&](const QString &file) {
         const RecordReading reading = RecordFile::open(file);
         const DoseReport dose =
             reading.record ? evaluateDose(reading.record->setup.input) : DoseReport{};
@@ -34,8 +48,21 @@ int RecordCheckRun::run(const QStringList &files, OutputBuffer &output, std::FIL
         output.put((fields.join(QLatin1Char('\t')) + QLatin1Char('\n')).toStdString());
         const QString why = reading.record ? reading.warning : reading.error;
         if (!why.isEmpty())
-            std::fprintf(errors, "%s\n", escapedControlCharacters(why).toUtf8().constData());
+            report(errors, why);
         allOk = allOk && status == RecordStatus::Ok;
-    }
+    };
+    StudyFiles::forEach(files, {.record = check,
+                                .emptyFolder =
+                                    [&](const QString &folder) {
+                                        report(errors, studyFolderEmptyMessage(folder));
+                                        allOk = false;
+                                    },
+                                .skipped =
+                                    [&](StudyFiles::Skip why, const QString &path) {
+                                        leftOut.add(why, path);
+                                        allOk = allOk && !StudyFiles::unread(why);
+                                    }});
+    for (const QString &warning : leftOut.warnings())
+        report(errors, warning);
     return allOk ? ExitStatus::AllComputed : ExitStatus::SomeNotComputed;
 }

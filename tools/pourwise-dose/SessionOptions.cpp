@@ -1,12 +1,14 @@
 #include "tools/pourwise-dose/SessionOptions.h"
 
 #include "calc/NumberText.h"
+#include "calc/PersonalForecast.h"
 #include "calc/Placebo.h"
 #include "calc/SessionBooster.h"
 #include "calc/SessionRules.h"
 
 #include <QCommandLineParser>
 #include <charconv>
+#include <cmath>
 
 namespace {
 
@@ -15,6 +17,7 @@ const QString BoosterOption = QStringLiteral("booster-dd");
 const QString BoosterServedOption = QStringLiteral("booster-served");
 const QString PlaceboOption = QStringLiteral("placebo");
 const QString FloatOption = QStringLiteral("float");
+const QString ReadingSdOption = QStringLiteral("reading-sd");
 
 SingleFromText number(const QString &text)
 {
@@ -59,6 +62,7 @@ void SessionOptions::add(QCommandLineParser &parser)
     parser.addOption({BoosterServedOption, {}, QStringLiteral("MIN")});
     parser.addOption({PlaceboOption, {}});
     parser.addOption({FloatOption, {}, QStringLiteral("ML")});
+    parser.addOption({ReadingSdOption, {}, QStringLiteral("SD")});
 }
 
 bool SessionOptions::repeatable(const QString &option)
@@ -69,8 +73,8 @@ bool SessionOptions::repeatable(const QString &option)
 bool SessionOptions::read(const QCommandLineParser &parser, bool roster, bool plan,
                           SessionRequest &session, QString &errorText)
 {
-    for (const QString &option :
-         {ReadingOption, BoosterOption, BoosterServedOption, PlaceboOption, FloatOption}) {
+    for (const QString &option : {ReadingOption, BoosterOption, BoosterServedOption, PlaceboOption,
+                                  FloatOption, ReadingSdOption}) {
         if (!parser.isSet(option))
             continue;
         if (roster)
@@ -126,6 +130,15 @@ bool SessionOptions::read(const QCommandLineParser &parser, bool roster, bool pl
                                        .arg(parser.value(FloatOption)));
         session.floatMl = floatMl.value;
     }
+    if (parser.isSet(ReadingSdOption)) {
+        const SingleFromText sd = number(parser.value(ReadingSdOption));
+        if (!sd.ok() || !std::isfinite(sd.value) || !(sd.value > 0))
+            return fail(errorText, QStringLiteral("--reading-sd \"%1\" is not a number above 0 in "
+                                                  "the unit of --level-unit; use \".\" as the "
+                                                  "decimal separator")
+                                       .arg(parser.value(ReadingSdOption)));
+        session.readingSd = sd.value;
+    }
     return true;
 }
 
@@ -155,7 +168,24 @@ QString SessionOptions::helpText()
                "                 level, for a placebo the first after which none is above it\n"
                "                 (release_reached_at_min); each \"none\" until shown. A reading\n"
                "                 above twice the expected peak (a placebo's: its target) is\n"
-               "                 likely a slip and gives a line starting \"WARNING: \".\n"
+               "                 likely a slip and gives a line starting \"WARNING: \". Then\n"
+               "                 the personal forecast, once the limb is shown, from the\n"
+               "                 counting readings of its phase from their highest on, at least\n"
+               "                 %5 with the last two falls: how many (personal_readings), the\n"
+               "                 participant's own elimination in g/100 ml per hour\n"
+               "                 (personal_elimination) with its 80 % interval\n"
+               "                 (personal_elimination_low, personal_elimination_high), the\n"
+               "                 minute expected below the release level\n"
+               "                 (personal_release_at_min) and the first minutes at which the\n"
+               "                 band's lower, then its upper edge is at or below it\n"
+               "                 (personal_release_band_from_min, personal_release_band_to_min);\n"
+               "                 each \"none\" while it does not apply, the times also while the\n"
+               "                 rate's interval reaches down to 0. It only says when a reading\n"
+               "                 is worth taking: only a reading releases a participant\n"
+               "  --reading-sd SD\n"
+               "                 the standard deviation of one reading, in the unit of\n"
+               "                 --level-unit, for the personal forecast; without it the\n"
+               "                 protocol's device.readingSd, else %6 g/100 ml\n"
                "  --booster-dd MIN\n"
                "                 also the booster drunk over MIN minutes, a whole number from\n"
                "                 %3 to %4, that brings the latest counting reading back to the\n"
@@ -189,10 +219,18 @@ QString SessionOptions::helpText()
                "  descending_shown_at_min 100\n"
                "  descending_withdrawn_at_min none\n"
                "  release_reached_at_min none\n"
+               "  personal_readings 3\n"
+               "  personal_elimination 0.0157\n"
+               "  personal_elimination_low 0.0121\n"
+               "  personal_elimination_high 0.0193\n"
+               "  personal_release_at_min 227\n"
+               "  personal_release_band_from_min 199\n"
+               "  personal_release_band_to_min 272\n"
                "  booster_alcohol_ml 25\n"
                "  booster_mixer_ml 150\n"
                "  booster_total_ml 175\n"
-               "and with --booster-served 110 also, after booster_total_ml,\n"
+               "and with --booster-served 110 the personal lines \"none\", the booster's phase\n"
+               "holding no reading yet, and after booster_total_ml also\n"
                "  booster_served_at_min 110\n"
                "  booster_peak 0.0801\n"
                "  booster_peak_after_min 150\n"
@@ -205,9 +243,18 @@ QString SessionOptions::helpText()
                "  observed_peak_at_min 60\n"
                "  descending_shown_at_min none\n"
                "  descending_withdrawn_at_min none\n"
-               "  release_reached_at_min none\n")
+               "  release_reached_at_min none\n"
+               "  personal_readings none\n"
+               "  personal_elimination none\n"
+               "  personal_elimination_low none\n"
+               "  personal_elimination_high none\n"
+               "  personal_release_at_min none\n"
+               "  personal_release_band_from_min none\n"
+               "  personal_release_band_to_min none\n")
         .arg(Placebo::DefaultFloatMl)
         .arg(SessionRules::MouthAlcoholMinutes)
         .arg(BoosterPeriod::Minimum)
-        .arg(BoosterPeriod::Maximum);
+        .arg(BoosterPeriod::Maximum)
+        .arg(PersonalPrior::LeastReadings)
+        .arg(PersonalPrior::ReadingSd);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tools/pourwise-dose/ScheduleOptions.h"
+
 #include <QList>
 #include <QString>
 #include <optional>
@@ -14,16 +16,19 @@ struct GivenReading {
 };
 
 // The session on the command line, beside its plan: --reading MIN=LEVEL (repeatable, in time
-// order), --booster-dd MIN with --booster-served MIN, and --placebo with --float ML.
+// order), --booster-dd MIN with --booster-served MIN, --placebo with --float ML, and
+// --reading-sd SD.
 struct SessionRequest {
     QList<GivenReading> readings;
     std::optional<float> boosterMinutes;
     std::optional<int> boosterServedAt;
     bool placebo = false;
     float floatMl = 0;
+    std::optional<float> readingSd; // in the unit of --level-unit
+    ScheduleRequest schedule; // the portions served, and the schedule asked for
 
     // Any of the session's options: without one, only the plan is printed.
-    bool any() const { return !readings.isEmpty() || boosterMinutes || placebo; }
+    bool any() const { return !readings.isEmpty() || boosterMinutes || placebo || schedule.any(); }
 };
 
 namespace SessionOptions {

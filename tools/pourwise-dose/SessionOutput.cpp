@@ -116,6 +116,25 @@ void SessionOutput::printCourse(OutputBuffer &output, const SessionReport &repor
     line(output, "release_reached_at_min", minuteOf(report, outcome.release));
 }
 
+void SessionOutput::printPersonal(OutputBuffer &output, const SessionReport &report)
+{
+    const bool applies = report.personal.has_value();
+    const PersonalForecast forecast = report.personal.value_or(PersonalForecast{});
+    const auto rate = [applies](double value) {
+        return applies ? PlanOutput::levelInUnitText(value, false) : None;
+    };
+    const auto minute = [](const std::optional<int> &value) {
+        return value ? std::to_string(*value) : None;
+    };
+    line(output, "personal_readings", applies ? std::to_string(forecast.readings) : None);
+    line(output, "personal_elimination", rate(forecast.rate));
+    line(output, "personal_elimination_low", rate(forecast.rateInterval.low));
+    line(output, "personal_elimination_high", rate(forecast.rateInterval.high));
+    line(output, "personal_release_at_min", minute(forecast.releaseAtMinute));
+    line(output, "personal_release_band_from_min", minute(forecast.releaseFromMinute));
+    line(output, "personal_release_band_to_min", minute(forecast.releaseToMinute));
+}
+
 void SessionOutput::printBooster(OutputBuffer &output, const DosingState &booster)
 {
     line(output, "booster_alcohol_ml", number(booster.AlcDose));

@@ -25,6 +25,11 @@ void warnOfSlips(std::FILE *errors, const SessionReport &report);
 // The observed peak, the descending limb shown and withdrawn, and the release reading.
 void printCourse(OutputBuffer &output, const SessionReport &report);
 
+// The personal forecast: how many readings it learnt from, the rate with its 80 % interval in
+// g/100 ml per hour, the minute expected below the release level and the 80 % band of it; each
+// "none" while it does not apply.
+void printPersonal(OutputBuffer &output, const SessionReport &report);
+
 // The booster's three volumes.
 void printBooster(OutputBuffer &output, const DosingState &booster);
 

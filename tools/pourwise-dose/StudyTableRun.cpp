@@ -21,24 +21,32 @@ void report(std::FILE *errors, const QString &message)
 } // namespace
 
 int StudyTableRun::run(StudyTableKind kind, const QStringList &paths, OutputBuffer &output,
-                       std::FILE *errors, StudyCellGuard guard)
+                       std::FILE *errors, const StudyCounting &counting, StudyCellGuard guard)
 {
-    StudyTable table(kind, guard);
+    StudyTable table(kind, counting, guard);
     bool allRead = true;
     put(output, table.header());
-    StudyFiles::forEach(
-        paths,
-        [&](const QString &file) {
-            const StudyRecord record = readStudyRecord(file);
-            put(output, table.add(record));
-            if (const QString notice = record.notice(); !notice.isEmpty())
-                report(errors, notice);
-            allRead = allRead && record.status != RecordStatus::Unreadable;
-        },
-        [&](const QString &folder) {
-            report(errors, studyFolderEmptyMessage(folder));
-            allRead = false;
-        });
+    StudyFiles::forEach(paths,
+                        {.record =
+                             [&](const QString &file) {
+                                 const StudyRecord record = readStudyRecord(file);
+                                 put(output, table.add(record));
+                                 if (const QString notice = record.notice(); !notice.isEmpty())
+                                     report(errors, notice);
+                                 allRead = allRead && record.status != RecordStatus::Unreadable;
+                             },
+                         .emptyFolder =
+                             [&](const QString &folder) {
+                                 report(errors, studyFolderEmptyMessage(folder));
+                                 allRead = false;
+                             },
+                         .skipped =
+                             [&](StudyFiles::Skip why, const QString &path) {
+                                 table.skip(why, path);
+                                 allRead = allRead && !StudyFiles::unread(why);
+                             }});
     put(output, table.finish());
+    for (const QString &warning : table.leftOut().warnings())
+        report(errors, warning);
     return allRead ? ExitStatus::AllComputed : ExitStatus::SomeNotComputed;
 }
