@@ -1,5 +1,7 @@
 #include "calc/EntryRules.h"
 
+#include "calc/ControlCharacters.h"
+
 #include <QList>
 #include <algorithm>
 
@@ -19,5 +21,7 @@ ReasonProblem reasonProblem(QStringView reason)
         return ReasonProblem::Missing;
     if (reason.toUcs4().size() > ChangeReason::MaximumLength)
         return ReasonProblem::TooLong;
+    if (holdsControlCharacter(reason))
+        return ReasonProblem::ControlCharacter;
     return ReasonProblem::None;
 }

@@ -1,6 +1,8 @@
 #include "calc/FaultTexts.h"
 
+#include "calc/ControlCharacters.h"
 #include "calc/EntryRules.h"
+#include "calc/FileKind.h"
 #include "calc/ForecastBand.h"
 #include "calc/SessionBooster.h"
 #include "calc/SessionClock.h"
@@ -234,7 +236,7 @@ QString sessionCodeMessage(const QString &code)
 {
     return QStringLiteral("ERROR: The session code \"%1\" cannot be used: give 1 to %2 letters, "
                           "digits, \"-\" or \"_\".")
-        .arg(code)
+        .arg(escapedControlCharacters(code))
         .arg(SessionCode::MaximumLength);
 }
 
@@ -271,7 +273,8 @@ QString recordFileMessage(const QString &file, const QString &problem)
 QString recordSaveMessage(const QString &file, const QString &reason)
 {
     return QStringLiteral("ERROR: The session record could not be saved as %1: %2. The file is as "
-                          "it was before.")
+                          "it was before, and what was not saved stays in this window: make room "
+                          "on the disk or choose another folder to save it in.")
         .arg(QDir::toNativeSeparators(file), reason);
 }
 
@@ -296,15 +299,24 @@ QString recordChangedMessage(const QString &file, const QString &how)
         .arg(QDir::toNativeSeparators(file), how);
 }
 
+QString recordVersionOneNote()
+{
+    return QStringLiteral("version 1: it has no end row, so whether it is whole cannot be checked");
+}
+
 QString recordUnverifiedMessage(const QString &file)
 {
-    return QStringLiteral("WARNING: %1 is a version-1 record: it has no end row, so nothing "
-                          "vouches that its rows are as Pourwise wrote them.")
-        .arg(QDir::toNativeSeparators(file));
+    return QStringLiteral("WARNING: %1: %2.")
+        .arg(QDir::toNativeSeparators(file), recordVersionOneNote());
 }
 
 QString studyFolderEmptyMessage(const QString &folder)
 {
+    if (const QString why = folderUnreadable(folder); !why.isEmpty())
+        return QStringLiteral("ERROR: %1 cannot be read (%2), so no session record in it can be "
+                              "found. Give your user the right to read it, or copy its records to "
+                              "a folder you can read.")
+            .arg(QDir::toNativeSeparators(folder), why);
     return QStringLiteral("ERROR: %1 holds no session record: no file named *.csv in it or in its "
                           "subfolders.")
         .arg(QDir::toNativeSeparators(folder));
@@ -366,21 +378,57 @@ QString studyPictureNameMessage(const QString &file)
 QString recordLockedMessage(const QString &file, const QString &lockFile, const QString &host,
                             qint64 pid)
 {
-    const QString holder =
-        host.isEmpty()
-            ? QStringLiteral("another copy of Pourwise (its lock file does not say "
-                             "which)")
-            : QStringLiteral("Pourwise on the computer %1 (process %2)").arg(host).arg(pid);
-    return QStringLiteral("WARNING: %1 is being recorded by %2. It opens read-only. If that copy "
-                          "is no longer running, delete %3.")
-        .arg(QDir::toNativeSeparators(file), holder, QDir::toNativeSeparators(lockFile));
+    const QString path = QDir::toNativeSeparators(file);
+    if (host.isEmpty())
+        return QStringLiteral("WARNING: %1 is being recorded by another copy of Pourwise (its lock "
+                              "file %2 does not say which). It opens read-only. If no copy of "
+                              "Pourwise is recording into it, the lock is taken over when the "
+                              "record is opened again a minute after the lock was made.")
+            .arg(path, QDir::toNativeSeparators(lockFile));
+    return QStringLiteral("WARNING: %1 is being recorded by Pourwise on the computer %2 (process "
+                          "%3). It opens read-only. If no copy of Pourwise is running on %2, the "
+                          "lock is taken over when the record is opened again.")
+        .arg(path, host)
+        .arg(pid);
 }
 
-QString recordLockNotMadeMessage(const QString &file, const QString &lockFile)
+QString recordLockNotMadeMessage(const QString &file, const QString &lockFile, const QString &why)
 {
-    return QStringLiteral("WARNING: %1 opens read-only: its lock file %2 cannot be made, so no "
-                          "other copy of Pourwise could be kept from recording into it.")
-        .arg(QDir::toNativeSeparators(file), QDir::toNativeSeparators(lockFile));
+    return QStringLiteral("WARNING: %1 opens read-only: its lock file %2 cannot be made (%3), so "
+                          "no other copy of Pourwise could be kept from recording into it. Make "
+                          "room on its disk or let your user write in its folder, or copy the "
+                          "record to a folder you can write in, and open it again.")
+        .arg(QDir::toNativeSeparators(file), QDir::toNativeSeparators(lockFile), why);
+}
+
+QString recordLockNotAFileMessage(const QString &file, const QString &lockFile, const QString &what)
+{
+    return QStringLiteral("WARNING: %1 opens read-only: its lock file %2 is %3, not a file, so no "
+                          "lock can be taken on the record. Move or rename %2, then open the "
+                          "record again.")
+        .arg(QDir::toNativeSeparators(file), QDir::toNativeSeparators(lockFile), what);
+}
+
+QString recordReadOnlyFileMessage(const QString &file)
+{
+    return QStringLiteral("WARNING: %1 opens read-only: %2. To record into it, let it be written "
+                          "(clear its read-only mark) and open it again.")
+        .arg(QDir::toNativeSeparators(file), recordReadOnlyFileReason());
+}
+
+QString recordHardLinkedMessage(const QString &file, int names)
+{
+    return QStringLiteral("WARNING: %1 opens read-only: %2. To record into it, keep one name and "
+                          "remove the others, then open it again.")
+        .arg(QDir::toNativeSeparators(file), recordHardLinkedReason(names));
+}
+
+QString recordStoppedMessage(const QString &file, const QString &why)
+{
+    return QStringLiteral("WARNING: Recording into %1 stopped: %2. Nothing more is written there. "
+                          "Every entry is kept in this window: Save Record As... saves the whole "
+                          "record in a new file, and recording goes on there.")
+        .arg(QDir::toNativeSeparators(file), why);
 }
 
 QString recordDoseDiffersMessage(const QString &file, const QString &computed,
@@ -415,9 +463,46 @@ QString recordLockedReason(const QString &host, qint64 pid)
         .arg(pid);
 }
 
-QString recordLockNotMadeReason()
+QString recordLockNotMadeReason(const QString &lockFile, const QString &why)
 {
-    return QStringLiteral("its lock file cannot be made");
+    return QStringLiteral("its lock file %1 cannot be made (%2)")
+        .arg(QDir::toNativeSeparators(lockFile), why);
+}
+
+QString recordLockNotAFileReason(const QString &lockFile, const QString &what)
+{
+    return QStringLiteral("its lock file %1 is %2, not a file")
+        .arg(QDir::toNativeSeparators(lockFile), what);
+}
+
+QString recordReadOnlyFileReason()
+{
+    return QStringLiteral("the file is read-only");
+}
+
+QString recordChangedUnderReason()
+{
+    return QStringLiteral("the file is no longer as this window last read or wrote it: another "
+                          "program or another window changed it");
+}
+
+QString recordGoneReason()
+{
+    return QStringLiteral("the file is no longer there: it was moved or deleted");
+}
+
+QString recordLockLostReason(const QString &lockFile)
+{
+    return QStringLiteral("its lock file %1 was deleted, so another window may be recording into "
+                          "it")
+        .arg(QDir::toNativeSeparators(lockFile));
+}
+
+QString recordHardLinkedReason(int names)
+{
+    return QStringLiteral("the file has %1 names (hard links), and another window could record "
+                          "into it under another name")
+        .arg(names);
 }
 
 QString recordDoseDiffersReason()
@@ -510,6 +595,10 @@ QString sessionFaultPattern(SessionFault fault)
     case SessionFault::ReasonTooLong:
         return QStringLiteral("The reason has %1 characters; give at most ") +
                number(ChangeReason::MaximumLength) + QLatin1Char('.');
+    case SessionFault::ReasonControlCharacter:
+        return QStringLiteral("The reason \"%1\" holds a control character (a tab, a line break "
+                              "or the like), which a record's reader may take for the end of a "
+                              "cell or a line. Type it on one line, without them.");
     case SessionFault::BoosterPlacebo:
         return QStringLiteral("No booster for the placebo beverage: no curve is expected.");
     case SessionFault::BoosterLimb:

@@ -61,7 +61,8 @@ QString recordLineMessage(const QString &file, qsizetype line, const QString &pr
 // A session record's file that cannot be read at all: "ERROR: r.csv: it is a named pipe, not a
 // regular file."
 QString recordFileMessage(const QString &file, const QString &problem);
-// A session record that could not be saved, with the system's reason; the file is as it was.
+// A session record that could not be saved, with the system's reason; the file is as it was,
+// and what was not saved stays in the window.
 QString recordSaveMessage(const QString &file, const QString &reason);
 // A new session saved where a file is already.
 QString recordExistsMessage(const QString &file);
@@ -69,9 +70,12 @@ QString recordExistsMessage(const QString &file);
 // (changed outside Pourwise, `how`): it opens read-only.
 QString recordCutMessage(const QString &file);
 QString recordChangedMessage(const QString &file, const QString &how);
-// A version-1 record, which has no end row to vouch for its rows.
+// A version-1 record, which has no end row to vouch for its rows: "version 1: it has no end row,
+// so whether it is whole cannot be checked", and as a message naming the file.
+QString recordVersionOneNote();
 QString recordUnverifiedMessage(const QString &file);
-// A folder given for a study's tables that holds no session record (*.csv), subfolders searched.
+// A folder given for a study's tables that holds no session record (*.csv), subfolders searched,
+// or that cannot be read, with the system's reason.
 QString studyFolderEmptyMessage(const QString &folder);
 // A study's table or picture that could not be saved as `file`, with the system's reason; the
 // file is as it was before.
@@ -90,9 +94,22 @@ QString studySameFilesMessage(const QStringList &paths);
 // (an empty host: its lock file `lockFile` does not say): it opens read-only.
 QString recordLockedMessage(const QString &file, const QString &lockFile, const QString &host,
                             qint64 pid);
-// A session record beside which no lock file can be made (a folder that cannot be written): it
-// opens read-only, as another copy could not be kept from recording into it.
-QString recordLockNotMadeMessage(const QString &file, const QString &lockFile);
+// A session record beside which no lock file can be made (a folder that cannot be written, a full
+// disk: `why`, in the system's words): it opens read-only, as another copy could not be kept from
+// recording into it.
+QString recordLockNotMadeMessage(const QString &file, const QString &lockFile, const QString &why);
+// A session record whose lock file's place holds `what` ("a folder"), not a file: no lock can be
+// taken, so it opens read-only.
+QString recordLockNotAFileMessage(const QString &file, const QString &lockFile,
+                                  const QString &what);
+// A session record marked read-only: it opens read-only.
+QString recordReadOnlyFileMessage(const QString &file);
+// A session record with `names` names (hard links), through each of which a window could record
+// into it: it opens read-only.
+QString recordHardLinkedMessage(const QString &file, int names);
+// A window stops recording into `file`, which is no longer as it last read or wrote it (`why`, as
+// recordChangedUnderReason and the others say it); the entries not saved stay in the window.
+QString recordStoppedMessage(const QString &file, const QString &why);
 // A session record whose dose, computed again from its values (`computed`, or why it cannot be),
 // differs from the dose it recorded (`recorded`): it opens read-only.
 QString recordDoseDiffersMessage(const QString &file, const QString &computed,
@@ -102,8 +119,17 @@ QString recordDoseDiffersMessage(const QString &file, const QString &computed,
 // cannot be made, or a dose that differs.
 QString recordCheckReason(RecordCheck check);
 QString recordLockedReason(const QString &host, qint64 pid);
-QString recordLockNotMadeReason();
+QString recordLockNotMadeReason(const QString &lockFile, const QString &why);
+QString recordLockNotAFileReason(const QString &lockFile, const QString &what);
 QString recordDoseDiffersReason();
+QString recordReadOnlyFileReason();
+// Why a window stopped recording into its file: the file is not as the window last read or
+// wrote it, or is gone; the lock beside it is gone or another's; it has `names` names (hard
+// links).
+QString recordChangedUnderReason();
+QString recordGoneReason();
+QString recordLockLostReason(const QString &lockFile);
+QString recordHardLinkedReason(int names);
 
 // A session's refusal with its words. `details` fill the message in this order: ReadOnly the
 // reason; InitialsInvalid the initials; TimeAhead the clock time and the time now;
@@ -111,7 +137,8 @@ QString recordDoseDiffersReason();
 // PortionServedAlready the number and the clock time served; ReadingNegative the level;
 // BoosterServedAlready the clock time served; BoosterPeriod the period; SessionCode the code;
 // EntryUnknown, EntryIsChange, EntryVoided, PlannedPortion and CorrectionNoChange the entry;
-// CorrectionValues the entry; ReasonTooLong the reason's length. PlaceboFloat, PlanChoice and
+// CorrectionValues the entry; ReasonTooLong the reason's length; ReasonControlCharacter the
+// reason, its control characters escaped. PlaceboFloat, PlanChoice and
 // BoosterDose take their words from placeboMessage, planFaultText and doseFaultText.
 SessionRefusal sessionRefusal(SessionFault fault, const QStringList &details = {});
 

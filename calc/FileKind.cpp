@@ -1,9 +1,16 @@
 #include "calc/FileKind.h"
 
+#include "calc/DurableFile.h"
+#include "calc/SafeWrite.h"
+
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
+#include <cerrno>
+
 #ifdef Q_OS_UNIX
+#include <dirent.h>
 #include <sys/stat.h>
 #endif
 
@@ -26,4 +33,52 @@ QString otherThanAFile(const QString &path)
     }
 #endif
     return QStringLiteral("something other than a file");
+}
+
+QString whyNoFileCanBeMade(const QString &path)
+{
+    const QFileInfo target(path);
+    if (target.exists() || target.isSymLink()) {
+        const QString other = otherThanAFile(path);
+        return QStringLiteral("%1 is in its place")
+            .arg(other.isEmpty() ? QStringLiteral("a file") : other);
+    }
+    const QFileInfo folder(target.absolutePath());
+    if (folder.exists() && !folder.isDir()) {
+        const QString other = otherThanAFile(folder.absoluteFilePath());
+        return QStringLiteral("%1 is in the place of its folder")
+            .arg(other.isEmpty() ? QStringLiteral("a file") : other);
+    }
+    if (!folder.exists())
+        return DurableFile::reasonOf(ENOENT);
+    if (SafeWrite::tooLittleRoom(path, {1024}))
+        return DurableFile::reasonOf(ENOSPC);
+    // An empty file made and removed at once: the system's own answer, whatever the permissions
+    // seem to say.
+    DurableFile &files = DurableFile::current();
+    const QString probe = path + QStringLiteral(".probe");
+    bool taken = false;
+    QString reason = files.create(probe, {}, {}, taken);
+    if (taken) {
+        files.remove(probe);
+        reason = files.create(probe, {}, {}, taken);
+    }
+    if (!reason.isEmpty())
+        return reason;
+    files.remove(probe);
+    return QStringLiteral("the system gave no reason");
+}
+
+QString folderUnreadable(const QString &path)
+{
+#ifdef Q_OS_UNIX
+    // Opened as a listing would open it: the system's answer, not the permission bits alone.
+    DIR *folder = ::opendir(QFile::encodeName(path).constData());
+    if (!folder)
+        return DurableFile::reasonOf(errno);
+    ::closedir(folder);
+    return {};
+#else
+    return QDir(path).isReadable() ? QString() : DurableFile::reasonOf(EACCES);
+#endif
 }

@@ -4,18 +4,24 @@
 #include <QFileInfo>
 
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-QString DurableFile::reasonOf(int error)
-{
-    return QString::fromLocal8Bit(std::strerror(error));
-}
+namespace {
 
-QString DurableFile::create(const QString &path, const QByteArray &bytes,
-                            const QString &permissionsOf, bool &nameTaken)
+class PosixDurableFile : public DurableFile {
+public:
+    QString create(const QString &path, const QByteArray &bytes, const QString &permissionsOf,
+                   bool &nameTaken) override;
+    std::optional<QByteArray> read(const QString &path) override;
+    QString replace(const QString &from, const QString &to) override;
+    void remove(const QString &path) override;
+    int names(const QString &path) override;
+};
+
+QString PosixDurableFile::create(const QString &path, const QByteArray &bytes,
+                                 const QString &permissionsOf, bool &nameTaken)
 {
     nameTaken = false;
     const QByteArray name = QFile::encodeName(path);
@@ -54,7 +60,18 @@ QString DurableFile::create(const QString &path, const QByteArray &bytes,
     return reasonOf(error);
 }
 
-QString DurableFile::replace(const QString &from, const QString &to)
+std::optional<QByteArray> PosixDurableFile::read(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return std::nullopt;
+    return bytes;
+}
+
+QString PosixDurableFile::replace(const QString &from, const QString &to)
 {
     if (::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0)
         return reasonOf(errno);
@@ -66,4 +83,25 @@ QString DurableFile::replace(const QString &from, const QString &to)
         ::close(fd);
     }
     return {};
+}
+
+void PosixDurableFile::remove(const QString &path)
+{
+    ::unlink(QFile::encodeName(path).constData());
+}
+
+int PosixDurableFile::names(const QString &path)
+{
+    struct stat status;
+    if (::stat(QFile::encodeName(path).constData(), &status) != 0)
+        return 0;
+    return int(status.st_nlink);
+}
+
+} // namespace
+
+DurableFile &DurableFile::system()
+{
+    static PosixDurableFile files;
+    return files;
 }

@@ -1,5 +1,6 @@
 #include "calc/Protocol.h"
 
+#include "calc/ControlCharacters.h"
 #include "calc/FileKind.h"
 #include "calc/NumberText.h"
 #include "calc/SafeWrite.h"
@@ -199,7 +200,8 @@ public:
     void fail(const QString &key, const QString &what)
     {
         if (m_error && m_error->isEmpty())
-            *m_error = QStringLiteral("the key \"%1\" %2").arg(path(key), what);
+            *m_error =
+                QStringLiteral("the key \"%1\" %2").arg(escapedControlCharacters(path(key)), what);
     }
 
     void reportTo(QString &error) { m_error = &error; }
@@ -302,7 +304,8 @@ ProtocolReading readProtocol(const QByteArray &bytes)
         return reading;
     }
     if (const QString twice = firstKeyGivenTwice(bytes); !twice.isEmpty()) {
-        reading.error = QStringLiteral("the key \"%1\" is given twice").arg(twice);
+        reading.error =
+            QStringLiteral("the key \"%1\" is given twice").arg(escapedControlCharacters(twice));
         return reading;
     }
 
@@ -316,6 +319,11 @@ ProtocolReading readProtocol(const QByteArray &bytes)
     protocol.name = top.text(Key::Name).trimmed();
     if (error.isEmpty() && (protocol.name.isEmpty() || protocol.name.size() > LongestName))
         top.fail(Key::Name, QStringLiteral("must hold 1 to %1 characters").arg(LongestName));
+    else if (error.isEmpty() && holdsControlCharacter(protocol.name))
+        top.fail(Key::Name, QStringLiteral("holds a control character (\"%1\"): a name is one line "
+                                           "of text, without tabs or other control characters, "
+                                           "so that every record dosed under it stays readable")
+                                .arg(escapedControlCharacters(protocol.name)));
 
     Reader target(top.object(Key::Target, false), top.path(Key::Target));
     target.reportTo(error);
@@ -325,7 +333,9 @@ ProtocolReading readProtocol(const QByteArray &bytes)
     const std::optional<LevelUnit> level =
         levelUnitFromText(std::string_view(unitText.constData(), std::size_t(unitText.size())));
     if (!level)
-        target.fail(Key::Unit, QStringLiteral("is \"%1\", not a unit of levels").arg(unit));
+        target.fail(
+            Key::Unit,
+            QStringLiteral("is \"%1\", not a unit of levels").arg(escapedControlCharacters(unit)));
     protocol.level.unit = level.value_or(LevelUnit::GramsPer100Ml);
     protocol.level.breathRatio = target.has(Key::BreathRatio)
                                      ? target.number(Key::BreathRatio, Range::Ratio)

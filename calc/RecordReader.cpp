@@ -1,6 +1,7 @@
 #include "calc/RecordReader.h"
 
 #include "calc/Booster.h"
+#include "calc/ControlCharacters.h"
 #include "calc/EntryRules.h"
 #include "calc/FaultTexts.h"
 #include "calc/NumberText.h"
@@ -14,6 +15,7 @@
 #include <QStringDecoder>
 #include <QStringList>
 #include <charconv>
+#include <cstring>
 #include <limits>
 
 namespace {
@@ -31,10 +33,18 @@ QString nameOf(RecordColumn column)
     return nameOf(recordColumnName(column));
 }
 
-// A cell as a message quotes it: its first 40 bytes.
+// A cell as a message quotes it: its first 40 bytes, control characters escaped.
 QString quoted(QByteArrayView cell)
 {
-    return QString::fromUtf8(cell.first(std::min<qsizetype>(cell.size(), 40)));
+    return escapedFileText(cell.first(std::min<qsizetype>(cell.size(), 40)));
+}
+
+// "a plan row", "an end row"
+QString rowOf(std::string_view event)
+{
+    const bool vowel = !event.empty() && std::strchr("aeiou", event.front()) != nullptr;
+    return QStringLiteral("%1 %2 row")
+        .arg(vowel ? QStringLiteral("an") : QStringLiteral("a"), nameOf(event));
 }
 
 // Where each column stands in the rows of a version's file; -1 where it has none.
@@ -43,12 +53,15 @@ using ColumnIndex = std::array<qsizetype, RecordColumnCount>;
 // One row of the file, read cell by cell as if every value were typed; the first problem stops it.
 class RowReader {
 public:
-    RowReader(const CsvRow &row, const ColumnIndex &index) : m_row(row), m_index(index) {}
+    RowReader(const QList<QByteArrayView> &cells, const ColumnIndex &index)
+        : m_cells(cells), m_index(index)
+    {
+    }
 
     QByteArrayView text(RecordColumn column) const
     {
         const qsizetype at = m_index[std::size_t(column)];
-        return at < 0 ? QByteArrayView() : QByteArrayView(m_row.cells[at]);
+        return at < 0 ? QByteArrayView() : m_cells[at];
     }
     bool empty(RecordColumn column) const { return text(column).isEmpty(); }
     bool failed() const { return !m_problem.isEmpty(); }
@@ -70,11 +83,9 @@ public:
             if (m_index[i] < 0 || info.column == C::Event)
                 continue;
             if (use == Cell::Unused && !empty(info.column))
-                fail(QStringLiteral("a %1 row has no %2")
-                         .arg(nameOf(event.name), nameOf(info.name)));
+                fail(QStringLiteral("%1 has no %2").arg(rowOf(event.name), nameOf(info.name)));
             else if (use == Cell::Required && empty(info.column))
-                fail(
-                    QStringLiteral("a %1 row needs %2").arg(nameOf(event.name), nameOf(info.name)));
+                fail(QStringLiteral("%1 needs %2").arg(rowOf(event.name), nameOf(info.name)));
         }
     }
 
@@ -137,7 +148,7 @@ public:
     }
 
 private:
-    const CsvRow &m_row;
+    const QList<QByteArrayView> &m_cells;
     const ColumnIndex &m_index;
     QString m_problem;
 };
@@ -243,7 +254,7 @@ void readSetup(RowReader &row, int version, SessionSetup &setup)
     if (!acceptsSessionCode(setup.sessionCode))
         row.fail(QStringLiteral("session_code \"%1\" is not 1 to %2 letters, digits, \"-\" or "
                                 "\"_\"")
-                     .arg(setup.sessionCode.left(40))
+                     .arg(escapedControlCharacters(setup.sessionCode.left(40)))
                      .arg(SessionCode::MaximumLength));
     setup.programVersion = row.utf8(C::ProgramVersion);
     readInput(row, version, setup.input);
@@ -330,7 +341,7 @@ QList<QByteArray> headerOf(int version)
     return names;
 }
 
-Header readHeader(const QList<QByteArray> &cells)
+Header readHeader(const QList<QByteArrayView> &cells)
 {
     Header header;
     // Told apart by their first column; a header is then compared column by column.
@@ -342,7 +353,7 @@ Header readHeader(const QList<QByteArray> &cells)
         if (i >= cells.size() || cells[i] != names[i]) {
             header.problem = QStringLiteral("the header's column %1 is \"%2\", not \"%3\"")
                                  .arg(i + 1)
-                                 .arg(quoted(i < cells.size() ? cells[i] : QByteArray()),
+                                 .arg(quoted(i < cells.size() ? cells[i] : QByteArrayView()),
                                       QString::fromLatin1(names[i]));
             return header;
         }
@@ -369,41 +380,73 @@ QString eventNames(int version)
     return names.join(QStringLiteral(", "));
 }
 
-// The reading of one file, row by row.
-class FileReader {
-public:
-    FileReader(QByteArrayView bytes, const QString &fileName) : m_bytes(bytes), m_file(fileName) {}
+} // namespace
 
-    RecordReading read();
+// The reading of one file, row by row as its bytes come.
+class RecordFileReader {
+public:
+    explicit RecordFileReader(const QString &fileName) : m_file(fileName) {}
+
+    void reserve(qsizetype rows) { m_record.entries.reserve(rows); }
+    void add(QByteArrayView bytes);
+    RecordReading finish();
 
 private:
-    RecordReading failure(qsizetype line, const QString &problem) const
+    void fail(qsizetype line, const QString &problem)
     {
-        RecordReading reading;
-        reading.error = recordLineMessage(m_file, line, problem);
-        return reading;
+        if (m_error.isEmpty())
+            m_error = recordLineMessage(m_file, line, problem);
     }
+    void failNotUtf8();
+    bool failed() const { return !m_error.isEmpty(); }
+    // Reads the rows that `bytes` hold whole; how many of its bytes they took.
+    qsizetype parse(QByteArrayView bytes, bool last);
+    void readCsvRow(QByteArrayView bytes, const QList<QByteArrayView> &cells, qsizetype line);
 
     // Each returns the problem of its row, empty when there is none.
-    QString readRow(qsizetype i, RowReader &row, const RecordEventInfo &event);
+    QString readRow(RowReader &row, const RecordEventInfo &event);
     void readStamp(RowReader &row, QDateTime &enteredAt, QString &operatorInitials);
     void readEntry(RowReader &row, const RecordEventInfo &event, SessionEntry &entry);
     void readChange(RowReader &row, const RecordEventInfo &event, SessionEntry &entry);
-    void readEnd(qsizetype i, RowReader &row, const RecordEventInfo &event);
+    void readEnd(RowReader &row, const RecordEventInfo &event);
 
-    QByteArrayView m_bytes;
     QString m_file;
-    CsvRows m_csv;
+    QString m_error;
+    CsvRowReader m_csv;
+    QByteArray m_pending;   // the bytes of a row not yet whole
+    qint64 m_size = 0;      // of every byte added
+    bool m_started = false; // the file's first bytes were judged (a byte order mark, UTF-16)
+    qsizetype m_line = 1;   // where the next row starts
+    qsizetype m_lastLine = 0;
+    qsizetype m_rows = 0;                                  // read, the header counted
+    QCryptographicHash m_hash{QCryptographicHash::Sha256}; // of every byte before the end row
+    Header m_header;
+    qsizetype m_width = 0;
     int m_version = 0;
     SessionRecord m_record;
     bool m_planRead = false;
     bool m_stamped = false; // a row gave the time and the operator; every later row must
     int m_stage = 0;        // version 1: its rows' order, plan 0, portions 1, readings 2, booster 3
+    int m_readings = 0;     // version 1: the readings read, which it numbered 1, 2, 3 ...
     bool m_endRead = false;
+    QByteArray m_endDigest;
     QString m_changed; // how the end row does not match
+    bool m_rowsAfterEnd = false;
+    bool m_blankAfterEnd = false;
+    QByteArray m_operatorText; // the last operator read, whose text every entry shares
+    QString m_operator;
 };
 
-void FileReader::readStamp(RowReader &row, QDateTime &enteredAt, QString &operatorInitials)
+void RecordFileReader::failNotUtf8()
+{
+    // A spreadsheet's "Unicode text" is UTF-16: every other byte of its text is a NUL.
+    if (m_error.isEmpty())
+        m_error =
+            recordFileMessage(m_file, QStringLiteral("it is not UTF-8 text (it is UTF-16 or holds "
+                                                     "NUL bytes); save it as UTF-8 (CSV UTF-8)"));
+}
+
+void RecordFileReader::readStamp(RowReader &row, QDateTime &enteredAt, QString &operatorInitials)
 {
     if (m_version == RecordVersion::First)
         return;
@@ -425,25 +468,29 @@ void FileReader::readStamp(RowReader &row, QDateTime &enteredAt, QString &operat
         row.fail(QStringLiteral("entered_at \"%1\" is not a time as yyyy-mm-ddThh:mm:ssZ")
                      .arg(quoted(row.text(C::EnteredAt))));
     enteredAt = time.value_or(QDateTime());
-    operatorInitials = row.utf8(C::Operator);
+    // A session's entries are made by a few operators: their initials are read once and shared.
+    if (row.text(C::Operator) != m_operatorText) {
+        m_operatorText = row.text(C::Operator).toByteArray();
+        m_operator = row.utf8(C::Operator);
+    }
+    operatorInitials = m_operator;
     if (!acceptsOperatorInitials(operatorInitials))
         row.fail(QStringLiteral("operator \"%1\" is not 1 to %2 letters")
-                     .arg(operatorInitials.left(40))
+                     .arg(escapedControlCharacters(operatorInitials.left(40)))
                      .arg(OperatorInitials::MaximumLength));
 }
 
 // A correction or a void: the entry it changes, and why.
-void FileReader::readChange(RowReader &row, const RecordEventInfo &event, SessionEntry &entry)
+void RecordFileReader::readChange(RowReader &row, const RecordEventInfo &event, SessionEntry &entry)
 {
     entry.corrects = row.whole(C::Corrects, 1);
     entry.reason = row.utf8(C::Reason);
     if (row.failed())
         return;
-    const SessionEntry *changed = nullptr;
-    for (const SessionEntry &earlier : std::as_const(m_record.entries)) {
-        if (earlier.entry == entry.corrects)
-            changed = &earlier;
-    }
+    // Entries are numbered in the order read, from 2 after the plan.
+    const qsizetype at = qsizetype(entry.corrects) - 2;
+    const SessionEntry *changed =
+        at >= 0 && at < m_record.entries.size() ? &m_record.entries[at] : nullptr;
     const std::optional<EntryEvent> changedEvent = entry.corrects == 1
                                                        ? std::optional(EntryEvent::Plan)
                                                    : changed ? std::optional(changed->event)
@@ -467,7 +514,8 @@ void FileReader::readChange(RowReader &row, const RecordEventInfo &event, Sessio
                                 "corrected"));
         return;
     }
-    if (reasonProblem(entry.reason) != ReasonProblem::None) {
+    if (reasonProblem(entry.reason) == ReasonProblem::Missing ||
+        reasonProblem(entry.reason) == ReasonProblem::TooLong) {
         row.fail(
             QStringLiteral("reason must hold 1 to %1 characters").arg(ChangeReason::MaximumLength));
         return;
@@ -475,7 +523,7 @@ void FileReader::readChange(RowReader &row, const RecordEventInfo &event, Sessio
     readValues(row, corrected, entry.values);
 }
 
-void FileReader::readEntry(RowReader &row, const RecordEventInfo &event, SessionEntry &entry)
+void RecordFileReader::readEntry(RowReader &row, const RecordEventInfo &event, SessionEntry &entry)
 {
     const bool first = m_version == RecordVersion::First;
     // A correction's cells depend on the entry it corrects: readChange checks them.
@@ -493,15 +541,13 @@ void FileReader::readEntry(RowReader &row, const RecordEventInfo &event, Session
     case EntryEvent::Reading:
         if (first) {
             // Version 1 numbered its readings 1, 2, 3 ... and kept them in time order.
-            const int readings = int(std::count_if(
-                m_record.entries.cbegin(), m_record.entries.cend(),
-                [](const SessionEntry &e) { return e.event == EntryEvent::Reading; }));
-            row.whole(C::Number, readings + 1, readings + 1);
+            row.whole(C::Number, m_readings + 1, m_readings + 1);
             const int minute = row.whole(C::AtMin);
             const SessionEntry &last = m_record.entries.constLast();
             if (!row.failed() && last.event == EntryEvent::Reading &&
                 minute < last.values.atMinute.value_or(minute))
                 row.fail(QStringLiteral("the reading is earlier than the one before"));
+            ++m_readings;
         }
         break;
     case EntryEvent::Booster:
@@ -524,35 +570,29 @@ void FileReader::readEntry(RowReader &row, const RecordEventInfo &event, Session
     readValues(row, event.corrected, entry.values);
 }
 
-void FileReader::readEnd(qsizetype i, RowReader &row, const RecordEventInfo &event)
+void RecordFileReader::readEnd(RowReader &row, const RecordEventInfo &event)
 {
-    if (i != m_csv.rows.size() - 1) {
-        m_changed = QStringLiteral("rows follow its end row");
-        return;
-    }
     row.checkCells(event, event.cells);
     const int count = row.whole(C::Number, 0);
     if (row.failed())
         return;
     m_endRead = true;
-    const qsizetype before = i - 1; // the rows before it, without the header
-    const QByteArray digest =
-        QCryptographicHash::hash(m_bytes.first(m_csv.rows[i].offset), QCryptographicHash::Sha256)
-            .toHex();
+    m_endDigest = row.text(C::Sha256).toByteArray();
+    const qsizetype before = m_rows - 2; // the rows before it, without the header
     if (count != before)
         m_changed = QStringLiteral("its end row counts %1 rows before it, but there are %2")
                         .arg(count)
                         .arg(before);
-    else if (row.text(C::Sha256) != digest)
+    else if (row.text(C::Sha256) != m_hash.result().toHex())
         m_changed = QStringLiteral("the rows before its end row are not as they were written "
                                    "(their SHA-256 differs from the end row's)");
 }
 
-QString FileReader::readRow(qsizetype i, RowReader &row, const RecordEventInfo &event)
+QString RecordFileReader::readRow(RowReader &row, const RecordEventInfo &event)
 {
     const bool first = m_version == RecordVersion::First;
     if (!event.event) {
-        readEnd(i, row, event);
+        readEnd(row, event);
         return row.problem();
     }
     const EntryEvent kind = *event.event;
@@ -595,52 +635,137 @@ QString FileReader::readRow(qsizetype i, RowReader &row, const RecordEventInfo &
     readEntry(row, event, entry);
     if (row.failed())
         return row.problem();
-    m_record.entries.append(entry);
+    m_record.entries.append(std::move(entry));
     if (kind == EntryEvent::Portion && m_record.entries.size() == m_record.setup.plan.portions)
         return portionsProblem(m_record);
     return {};
 }
 
-RecordReading FileReader::read()
+void RecordFileReader::readCsvRow(QByteArrayView bytes, const QList<QByteArrayView> &cells,
+                                  qsizetype line)
 {
-    m_csv = readCsvRows(m_bytes);
-    if (m_csv.errorLine > 0)
-        return failure(m_csv.errorLine, m_csv.error);
-    const Header header =
-        readHeader(m_csv.rows.isEmpty() ? QList<QByteArray>() : m_csv.rows.constFirst().cells);
-    if (header.version == 0)
-        return failure(1, header.problem);
-    m_version = header.version;
-    m_record.version = m_version;
-    const qsizetype width = headerOf(m_version).size();
-    for (qsizetype i = 1; i < m_csv.rows.size(); ++i) {
-        const CsvRow &csvRow = m_csv.rows[i];
-        if (csvRow.cells.size() != width)
-            return failure(
-                csvRow.line,
-                QStringLiteral("the row has %1 cells, not %2").arg(csvRow.cells.size()).arg(width));
-        RowReader row(csvRow, header.index);
-        const QByteArrayView name = row.text(C::Event);
-        const RecordEventInfo *event =
-            recordEventNamed(std::string_view(name.data(), std::size_t(name.size())), m_version);
-        if (!event)
-            return failure(csvRow.line, QStringLiteral("event \"%1\" is not one of %2")
-                                            .arg(quoted(name), eventNames(m_version)));
-        const QString problem = readRow(i, row, *event);
-        if (!problem.isEmpty())
-            return failure(csvRow.line, problem);
+    ++m_rows;
+    m_lastLine = line;
+    if (m_rows == 1) {
+        m_hash.addData(bytes);
+        m_header = readHeader(cells);
+        if (m_header.version == 0)
+            return fail(1, m_header.problem);
+        m_version = m_header.version;
+        m_record.version = m_version;
+        m_width = headerOf(m_version).size();
+        return;
     }
-    const qsizetype lastLine = m_csv.rows.isEmpty() ? 1 : m_csv.rows.constLast().line;
-    if (!m_planRead)
-        return failure(lastLine + (m_csv.rows.size() > 1 ? 0 : 1),
-                       QStringLiteral("there is no plan row"));
-    if (m_record.entries.size() < m_record.setup.plan.portions)
-        return failure(lastLine, QStringLiteral("the plan has %1 portions, the file %2")
-                                     .arg(m_record.setup.plan.portions)
-                                     .arg(m_record.entries.size()));
+    if (m_endRead && cells.size() == 1 && cells[0].isEmpty()) {
+        m_blankAfterEnd = true;
+        return;
+    }
+    if (cells.size() != m_width)
+        return fail(line,
+                    QStringLiteral("the row has %1 cells, not %2").arg(cells.size()).arg(m_width));
+    RowReader row(cells, m_header.index);
+    const QByteArrayView name = row.text(C::Event);
+    const RecordEventInfo *event =
+        recordEventNamed(std::string_view(name.data(), std::size_t(name.size())), m_version);
+    if (!event)
+        return fail(line, QStringLiteral("event \"%1\" is not one of %2")
+                              .arg(quoted(name), eventNames(m_version)));
+    if (m_endRead) {
+        // What follows the end row is shown, never vouched for.
+        m_rowsAfterEnd = true;
+        if (!event->event)
+            return;
+    } else if (event->event) {
+        m_hash.addData(bytes);
+    }
+    const QString problem = readRow(row, *event);
+    if (!problem.isEmpty())
+        fail(line, problem);
+}
 
+qsizetype RecordFileReader::parse(QByteArrayView bytes, bool last)
+{
+    qsizetype pos = 0;
+    if (!m_started) {
+        if (bytes.size() < 3 && !last)
+            return 0; // a byte order mark or UTF-16 is told by the first bytes
+        m_started = true;
+        if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
+            failNotUtf8();
+            return bytes.size();
+        }
+        if (bytes.startsWith("\xEF\xBB\xBF")) {
+            m_hash.addData(bytes.first(3));
+            pos = 3;
+        }
+    }
+    while (!failed() && pos < bytes.size()) {
+        const CsvRowReader::Step step = m_csv.read(bytes, pos, m_line, last);
+        if (step == CsvRowReader::Step::Incomplete)
+            break;
+        if (step == CsvRowReader::Step::Fault) {
+            fail(m_csv.errorLine(), m_csv.error());
+            break;
+        }
+        readCsvRow(bytes.sliced(pos, m_csv.next() - pos), m_csv.cells(), m_line);
+        pos = m_csv.next();
+        m_line = m_csv.nextLine();
+    }
+    return failed() ? bytes.size() : pos;
+}
+
+void RecordFileReader::add(QByteArrayView bytes)
+{
+    m_size += bytes.size();
+    if (failed() || bytes.isEmpty())
+        return;
+    if (std::memchr(bytes.data(), '\0', std::size_t(bytes.size()))) {
+        failNotUtf8();
+        return;
+    }
+    // The row left whole by the last bytes is made whole line by line, so that only that row's
+    // bytes are ever copied; the rest are read where they are.
+    while (!m_pending.isEmpty() && !bytes.isEmpty() && !failed()) {
+        const qsizetype lineEnd = bytes.indexOf('\n');
+        const qsizetype taken = lineEnd < 0 ? bytes.size() : lineEnd + 1;
+        m_pending.append(bytes.first(taken));
+        bytes = bytes.sliced(taken);
+        m_pending.remove(0, parse(m_pending, false));
+    }
+    if (!bytes.isEmpty() && !failed())
+        m_pending = bytes.sliced(parse(bytes, false)).toByteArray();
+}
+
+RecordReading RecordFileReader::finish()
+{
+    if (!failed())
+        parse(m_pending, true);
+    m_pending.clear();
     RecordReading reading;
-    reading.record = m_record;
+    reading.stamp.size = m_size;
+    if (!failed() && m_rows == 0)
+        m_error = recordFileMessage(m_file, QStringLiteral("the file is empty, so it holds no "
+                                                           "session record; open the record's "
+                                                           "own file, or a copy of it kept "
+                                                           "elsewhere"));
+    if (!failed() && !m_planRead)
+        fail(m_lastLine + (m_rows > 1 ? 0 : 1), QStringLiteral("there is no plan row"));
+    if (!failed() && m_record.entries.size() < m_record.setup.plan.portions)
+        fail(m_lastLine, QStringLiteral("the plan has %1 portions, the file %2")
+                             .arg(m_record.setup.plan.portions)
+                             .arg(m_record.entries.size()));
+    if (failed()) {
+        reading.error = m_error;
+        return reading;
+    }
+    if (m_rowsAfterEnd || m_blankAfterEnd) {
+        const QString after = m_rowsAfterEnd ? QStringLiteral("rows follow its end row")
+                                             : QStringLiteral("a blank line follows its end row");
+        if (m_changed.isEmpty())
+            m_changed = after + QStringLiteral(": it was changed after its end row");
+    }
+    reading.stamp.endDigest = m_endDigest;
+    reading.record = std::move(m_record);
     if (m_version == RecordVersion::First) {
         reading.check = RecordCheck::Unverified;
     } else if (!m_changed.isEmpty()) {
@@ -653,17 +778,33 @@ RecordReading FileReader::read()
     return reading;
 }
 
-} // namespace
+RecordReader::RecordReader(const QString &fileName)
+    : m_reader(std::make_unique<RecordFileReader>(fileName))
+{
+}
+
+RecordReader::~RecordReader() = default;
+
+void RecordReader::reserve(qsizetype lines)
+{
+    m_reader->reserve(lines);
+}
+
+void RecordReader::add(QByteArrayView bytes)
+{
+    m_reader->add(bytes);
+}
+
+RecordReading RecordReader::finish()
+{
+    return m_reader->finish();
+}
 
 RecordReading RecordReader::read(QByteArrayView bytes, const QString &fileName)
 {
-    // A spreadsheet's "Unicode text" is UTF-16: every other byte of its text is a NUL.
-    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF") || bytes.contains('\0')) {
-        RecordReading reading;
-        reading.error = recordFileMessage(
-            fileName, QStringLiteral("it is not UTF-8 text (it is UTF-16 or holds NUL bytes); "
-                                     "save it as UTF-8 (CSV UTF-8)"));
-        return reading;
-    }
-    return FileReader(bytes, fileName).read();
+    RecordReader reader(fileName);
+    // One entry for each line but the header's, so that the entries are never moved as they grow.
+    reader.reserve(qsizetype(bytes.count('\n')));
+    reader.add(bytes);
+    return reader.finish();
 }

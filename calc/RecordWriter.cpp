@@ -6,6 +6,8 @@
 #include "calc/RecordText.h"
 
 #include <QCryptographicHash>
+#include <algorithm>
+#include <charconv>
 
 namespace {
 
@@ -29,18 +31,6 @@ QByteArray nameOf(std::string_view text)
     return QByteArray(text.data(), qsizetype(text.size()));
 }
 
-template <typename T> QByteArray optionalText(const std::optional<T> &value)
-{
-    if (!value)
-        return {};
-    if constexpr (std::is_same_v<T, float>)
-        return floatText(*value);
-    else if constexpr (std::is_same_v<T, int>)
-        return QByteArray::number(*value);
-    else
-        return RecordText::startText(*value);
-}
-
 // The cells of the plan row: the setup.
 Row setupCells(const SessionSetup &setup)
 {
@@ -62,7 +52,7 @@ Row setupCells(const SessionSetup &setup)
         floatText(metric ? input.bodyInCm.weightKg : input.state.Weight);
     cell(row, C::Age) = floatText(input.state.Age);
     cell(row, C::Bal) = floatText(input.state.BAL);
-    cell(row, C::Target) = optionalText(input.typedTarget);
+    cell(row, C::Target) = input.typedTarget ? floatText(*input.typedTarget) : QByteArray();
     cell(row, C::Dd) = floatText(input.state.DD);
     cell(row, C::Proof) = floatText(input.state.Proof);
     cell(row, C::Ratio) = floatText(input.state.Ratio);
@@ -78,37 +68,142 @@ Row setupCells(const SessionSetup &setup)
     return row;
 }
 
-// The cells of an entry, as far as it has them; which of them are written is the table's to say.
-Row entryCells(const SessionEntry &entry)
+// Appends `cell` to `file` as RFC 4180 writes it: quoted, its quotes doubled, when it holds a
+// comma, a quote or a line end.
+void appendCell(QByteArray &file, QByteArrayView cell)
 {
-    Row row;
-    const EntryValues &values = entry.values;
-    cell(row, C::Entry) = QByteArray::number(entry.entry);
-    cell(row, C::EnteredAt) = RecordText::enteredAtText(entry.enteredAt);
-    cell(row, C::Operator) = entry.operatorInitials.toUtf8();
-    cell(row, C::Corrects) = QByteArray::number(entry.corrects);
-    cell(row, C::Reason) = entry.reason.toUtf8();
-    cell(row, C::Number) = QByteArray::number(entry.number);
-    cell(row, C::AtMin) = entry.event == EntryEvent::Portion
-                              ? QByteArray::number(entry.plannedAtMinute)
-                              : optionalText(values.atMinute);
-    cell(row, C::ServedAtMin) = optionalText(values.servedAtMinute);
-    cell(row, C::Level) = optionalText(values.level);
-    cell(row, C::AlcoholMl) = QByteArray::number(entry.alcoholMl);
-    cell(row, C::MixerMl) = QByteArray::number(entry.mixerMl);
-    cell(row, C::TotalMl) = QByteArray::number(entry.totalMl);
-    cell(row, C::Bal) = floatText(entry.boosterTargetBal);
-    cell(row, C::Dd) = optionalText(values.drinkingMinutes);
-    cell(row, C::Start) = optionalText(values.start);
-    cell(row, C::ReleaseBal) = optionalText(values.releaseBal);
-    return row;
+    const bool quoted = std::any_of(cell.begin(), cell.end(), [](char c) {
+        return c == ',' || c == '"' || c == '\r' || c == '\n';
+    });
+    if (!quoted) {
+        file.append(cell);
+        return;
+    }
+    file += '"';
+    for (const char c : cell) {
+        if (c == '"')
+            file += '"';
+        file += c;
+    }
+    file += '"';
 }
 
+// Writes the entries' rows cell by cell straight into the file, numbers through a buffer of its
+// own: a record of many thousands of entries is written again after each new one.
+class EntryRows {
+public:
+    explicit EntryRows(QByteArray &file) : m_file(file) {}
+
+    // The row of `entry`: the cells its event uses (and, for a correction, those of the entry it
+    // corrects), in the order of the header, every other cell empty.
+    void append(const SessionEntry &entry, const RecordEventInfo &event, const ColumnSet &corrected)
+    {
+        for (const RecordColumnInfo &column : RecordColumns) {
+            const std::size_t i = std::size_t(column.column);
+            if (i > 0)
+                m_file += ',';
+            if (column.column == C::Event)
+                m_file.append(event.name.data(), qsizetype(event.name.size()));
+            else if (event.cells[i] != Cell::Unused || corrected[i])
+                appendCell(m_file, cellOf(entry, column.column));
+        }
+        m_file += "\r\n";
+    }
+
+private:
+    QByteArrayView whole(qint64 value)
+    {
+        const char *end = std::to_chars(m_buffer, m_buffer + sizeof m_buffer, value).ptr;
+        return QByteArrayView(m_buffer, end - m_buffer);
+    }
+    QByteArrayView single(float value)
+    {
+        const std::string_view text = ExactSingleToText(value, m_buffer);
+        return QByteArrayView(text.data(), qsizetype(text.size()));
+    }
+    template <typename T> QByteArrayView optional(const std::optional<T> &value)
+    {
+        if (!value)
+            return {};
+        if constexpr (std::is_same_v<T, float>)
+            return single(*value);
+        else
+            return whole(*value);
+    }
+    QByteArrayView text(const QString &value)
+    {
+        m_text = value.toUtf8();
+        return m_text;
+    }
+
+    // The cell of `column` as `entry` has it; which of them are written is the table's to say.
+    QByteArrayView cellOf(const SessionEntry &entry, RecordColumn column)
+    {
+        const EntryValues &values = entry.values;
+        switch (column) {
+        case C::Entry:
+            return whole(entry.entry);
+        case C::EnteredAt:
+            m_text = RecordText::enteredAtText(entry.enteredAt);
+            return m_text;
+        case C::Operator:
+            // A session's entries are made by a few operators: each one's initials are written
+            // from one text.
+            if (entry.operatorInitials != m_operator) {
+                m_operator = entry.operatorInitials;
+                m_operatorText = m_operator.toUtf8();
+            }
+            return m_operatorText;
+        case C::Corrects:
+            return whole(entry.corrects);
+        case C::Reason:
+            return text(entry.reason);
+        case C::Number:
+            return whole(entry.number);
+        case C::AtMin:
+            return entry.event == EntryEvent::Portion ? whole(entry.plannedAtMinute)
+                                                      : optional(values.atMinute);
+        case C::ServedAtMin:
+            return optional(values.servedAtMinute);
+        case C::Level:
+            return optional(values.level);
+        case C::AlcoholMl:
+            return whole(entry.alcoholMl);
+        case C::MixerMl:
+            return whole(entry.mixerMl);
+        case C::TotalMl:
+            return whole(entry.totalMl);
+        case C::Bal:
+            return single(entry.boosterTargetBal);
+        case C::Dd:
+            return optional(values.drinkingMinutes);
+        case C::Start:
+            m_text = values.start ? RecordText::startText(*values.start) : QByteArray();
+            return m_text;
+        case C::ReleaseBal:
+            return optional(values.releaseBal);
+        default:
+            return {};
+        }
+    }
+
+    QByteArray &m_file;
+    char m_buffer[32];
+    QByteArray m_text;
+    QString m_operator;
+    QByteArray m_operatorText;
+};
+
 // The event of the entry numbered `number`: the plan for 1; none for an entry not in the record.
+// Entries are numbered in the order made, from 2 after the plan, so it is found where its number
+// says; only a record numbered otherwise is searched.
 std::optional<EntryEvent> eventOf(const SessionRecord &record, int number)
 {
     if (number == 1)
         return EntryEvent::Plan;
+    const qsizetype at = qsizetype(number) - 2;
+    if (at >= 0 && at < record.entries.size() && record.entries[at].entry == number)
+        return record.entries[at].event;
     for (const SessionEntry &entry : record.entries) {
         if (entry.entry == number)
             return entry.event;
@@ -117,10 +212,12 @@ std::optional<EntryEvent> eventOf(const SessionRecord &record, int number)
 }
 
 // The row's cells that its event uses (and, for a correction, those of the entry it corrects),
-// in the order of the header; every other cell empty.
-QByteArray line(const Row &row, const RecordEventInfo &event, const ColumnSet &corrected = {})
+// in the order of the header, every other cell empty, appended to `file`.
+void appendLine(QByteArray &file, const Row &row, const RecordEventInfo &event,
+                const ColumnSet &corrected = {})
 {
     QList<QByteArray> cells;
+    cells.reserve(qsizetype(RecordColumnCount));
     for (const RecordColumnInfo &column : RecordColumns) {
         const std::size_t i = std::size_t(column.column);
         if (column.column == C::Event)
@@ -128,7 +225,7 @@ QByteArray line(const Row &row, const RecordEventInfo &event, const ColumnSet &c
         else
             cells << (event.cells[i] != Cell::Unused || corrected[i] ? row[i] : QByteArray());
     }
-    return csvRow(cells);
+    appendCsvRow(file, cells);
 }
 
 } // namespace
@@ -139,16 +236,22 @@ QByteArray RecordWriter::text(const SessionRecord &record)
     for (const RecordColumnInfo &column : RecordColumns)
         header << nameOf(column.name);
     QByteArray file = csvRow(header);
-    file += line(setupCells(record.setup), recordEventInfo(EntryEvent::Plan));
+    // About as much as the rows take, so that the file's text is seldom moved as it grows.
+    constexpr qsizetype RowBytes = 100;
+    file.reserve(file.size() + RowBytes * (record.entries.size() + 2));
+    appendLine(file, setupCells(record.setup), recordEventInfo(EntryEvent::Plan));
+    EntryRows rows(file);
     for (const SessionEntry &entry : record.entries) {
         ColumnSet corrected{};
-        const std::optional<EntryEvent> changed = eventOf(record, entry.corrects);
-        if (entry.event == EntryEvent::Correction && changed)
-            corrected = recordEventInfo(*changed).corrected;
-        file += line(entryCells(entry), recordEventInfo(entry.event), corrected);
+        if (entry.event == EntryEvent::Correction) {
+            if (const std::optional<EntryEvent> changed = eventOf(record, entry.corrects))
+                corrected = recordEventInfo(*changed).corrected;
+        }
+        rows.append(entry, recordEventInfo(entry.event), corrected);
     }
     Row end;
     cell(end, C::Number) = QByteArray::number(record.entries.size() + 1);
     cell(end, C::Sha256) = QCryptographicHash::hash(file, QCryptographicHash::Sha256).toHex();
-    return file + line(end, *recordEventNamed("end", RecordVersion::Current));
+    appendLine(file, end, *recordEventNamed("end", RecordVersion::Current));
+    return file;
 }

@@ -35,12 +35,6 @@ QString temporaryName(const QString &target)
     }
 }
 
-QByteArray contentOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 } // namespace
 
 bool SafeWrite::isTemporaryName(const QString &name, const QString &fileName)
@@ -81,7 +75,7 @@ std::optional<qint64> SafeWrite::tooLittleRoom(const QString &path,
     return storage.bytesAvailable();
 }
 
-QString SafeWrite::write(const QString &path, const QByteArray &bytes)
+QString SafeWrite::write(const QString &path, const QByteArray &bytes, const ReadBackCheck &check)
 {
     // A link stays a link: its file is replaced.
     const QFileInfo link(path);
@@ -96,22 +90,26 @@ QString SafeWrite::write(const QString &path, const QByteArray &bytes)
             .arg(DurableFile::reasonOf(ENOSPC))
             .arg(*free);
 
+    DurableFile &files = DurableFile::current();
     QString temporary;
     QString reason;
     bool nameTaken = true;
     for (int attempt = 0; nameTaken && attempt < 100; ++attempt) {
         temporary = temporaryName(target);
-        reason = DurableFile::create(temporary, bytes, target, nameTaken);
+        reason = files.create(temporary, bytes, target, nameTaken);
     }
     if (!reason.isEmpty())
         return reason;
-    if (contentOf(temporary) != bytes) {
-        QFile::remove(temporary);
-        return QStringLiteral("what was written did not read back the same");
-    }
-    reason = DurableFile::replace(temporary, target);
+    // What the disk holds now, not what the system said it took.
+    const std::optional<QByteArray> readBack = files.read(temporary);
+    if (!readBack || *readBack != bytes)
+        reason = QStringLiteral("what was written did not read back the same");
+    else if (check)
+        reason = check(*readBack);
+    if (reason.isEmpty())
+        reason = files.replace(temporary, target);
     if (!reason.isEmpty()) {
-        QFile::remove(temporary);
+        files.remove(temporary);
         return reason;
     }
     removeTemporaries(target, LeftOverAfterSeconds);

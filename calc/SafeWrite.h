@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
 #include <initializer_list>
 #include <optional>
 
@@ -11,17 +12,24 @@
 // 1. checks that the disk has room for the new file;
 // 2. writes a temporary file beside the target, named <target>.<6 random letters>, and flushes it
 //    to the disk;
-// 3. reads it back and compares it byte for byte;
+// 3. reads it back and compares it byte for byte, and checks what it holds where the caller knows
+//    more of it (a session record is read back as a record);
 // 4. renames it over the target in one step.
+// Every step on the disk goes through DurableFile::current().
 // If any step fails, the target stays exactly as it was and the temporary file is removed; the
 // reason is the system's ("No space left on device"). A temporary file of ours left beside the
 // target by a save that was cut short (the program killed, the power lost) is removed by a later
 // save.
 namespace SafeWrite {
 
-// Writes `bytes` as the file `path` (a link is followed to its file). Empty when saved; else why
-// not, in the system's words where the system gave the reason.
-[[nodiscard]] QString write(const QString &path, const QByteArray &bytes);
+// What a save checks of the bytes read back from the disk beyond their being the bytes given:
+// empty when they hold what they should, else why not.
+using ReadBackCheck = std::function<QString(const QByteArray &readBack)>;
+
+// Writes `bytes` as the file `path` (a link is followed to its file), checked by `check` as read
+// back. Empty when saved; else why not, in the system's words where the system gave the reason.
+[[nodiscard]] QString write(const QString &path, const QByteArray &bytes,
+                            const ReadBackCheck &check = {});
 
 // The bytes free beside `path` when they are too few for files of `sizes`, each rounded up to
 // whole blocks, and a block to spare; none when there is room (or the disk cannot tell).

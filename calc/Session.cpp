@@ -1,6 +1,7 @@
 #include "calc/Session.h"
 
 #include "calc/ClockText.h"
+#include "calc/ControlCharacters.h"
 #include "calc/EntryRules.h"
 #include "calc/FaultTexts.h"
 #include "calc/NumberText.h"
@@ -45,9 +46,9 @@ Session::Session(const DoseInput &input, const SessionPlanSettings &plan,
     applySetup(setup);
 }
 
-Session::Session(const SessionRecord &record, const QString &path, const QString &readOnlyReason,
+Session::Session(SessionRecord record, const QString &path, const QString &readOnlyReason,
                  const std::optional<Protocol> &protocol, QObject *parent)
-    : QObject(parent), m_record(record), m_protocol(protocol),
+    : QObject(parent), m_record(std::move(record)), m_protocol(protocol),
       m_release(protocol ? protocol->release : ReleaseRule{}), m_path(path),
       m_readOnlyReason(readOnlyReason), m_saved(!path.isEmpty())
 {
@@ -66,8 +67,8 @@ SessionReport Session::reportAt(const QDateTime &now, std::optional<int> booster
     return ::evaluateSession(*this, now, boosterMinutes, boosterAtMinute);
 }
 
-SessionReport evaluateSession(const Session &session, const QDateTime &now, float boosterMinutes,
-                              std::optional<int> boosterAtMinute)
+SessionReportOptions sessionReportOptions(const Session &session, float boosterMinutes,
+                                          std::optional<int> boosterAtMinute)
 {
     SessionReportOptions options;
     options.protocol = session.protocol();
@@ -75,7 +76,14 @@ SessionReport evaluateSession(const Session &session, const QDateTime &now, floa
     options.boosterMinutes = boosterMinutes;
     options.boosterAtMinute = boosterAtMinute;
     options.locale = session.locale();
-    return evaluateSession(session.record(), now, options);
+    return options;
+}
+
+SessionReport evaluateSession(const Session &session, const QDateTime &now, float boosterMinutes,
+                              std::optional<int> boosterAtMinute)
+{
+    return evaluateSession(session.record(), now,
+                           sessionReportOptions(session, boosterMinutes, boosterAtMinute));
 }
 
 // The record's state.
@@ -98,7 +106,30 @@ void Session::setSaved(const QString &path)
 {
     m_path = path;
     m_saved = true;
+    if (m_stopped) {
+        m_stopped = false;
+        m_readOnlyReason.clear();
+    }
     setEntriesSaved();
+}
+
+void Session::stopRecording(const QString &reason)
+{
+    m_stopped = true;
+    m_readOnlyReason = reason;
+}
+
+void Session::continueFromVersionOne(const QDateTime &now)
+{
+    if (m_record.version != RecordVersion::First || state() != RecordState::Saved)
+        return;
+    const SessionEntries entries(m_record);
+    SessionEntry continued;
+    continued.event = EntryEvent::Correction;
+    continued.corrects = entries.setup().entry.entry;
+    continued.values = entries.setup().values;
+    continued.reason = QLatin1String(ChangeReason::ContinuedFromVersionOne);
+    append(continued, now);
 }
 
 void Session::setEntriesSaved()
@@ -111,7 +142,7 @@ void Session::setEntriesSaved()
 SessionRefusal Session::setOperatorInitials(const QString &initials)
 {
     if (!acceptsOperatorInitials(initials))
-        return sessionRefusal(SessionFault::InitialsInvalid, {initials});
+        return sessionRefusal(SessionFault::InitialsInvalid, {escapedControlCharacters(initials)});
     m_initials = initials;
     return {};
 }
@@ -473,6 +504,10 @@ SessionCheck Session::checkChange(int entry, const QString &reason, bool voiding
     switch (reasonProblem(reason)) {
     case ReasonProblem::Missing:
         return {sessionRefusal(SessionFault::ReasonMissing), {}};
+    case ReasonProblem::ControlCharacter:
+        return {sessionRefusal(SessionFault::ReasonControlCharacter,
+                               {escapedControlCharacters(reason)}),
+                {}};
     case ReasonProblem::TooLong:
         return {
             sessionRefusal(SessionFault::ReasonTooLong, {QString::number(reason.toUcs4().size())}),

@@ -54,7 +54,7 @@ public:
             QObject *parent = nullptr);
     // A session read from `path`; read-only when `readOnlyReason` says why. `protocol` is the
     // protocol the record names, when the front end has it (its file's SHA-256 is the record's).
-    Session(const SessionRecord &record, const QString &path, const QString &readOnlyReason = {},
+    Session(SessionRecord record, const QString &path, const QString &readOnlyReason = {},
             const std::optional<Protocol> &protocol = std::nullopt, QObject *parent = nullptr);
 
     const SessionRecord &record() const { return m_record; }
@@ -75,8 +75,19 @@ public:
     QString readOnlyReason() const { return m_readOnlyReason; }
     bool hasUnsavedEntries() const { return m_unsavedEntries; }
     SessionRefusal prepareToSave(const QDateTime &now);
+    // Saved at `path`, where every entry is written from now on; a session that had stopped
+    // recording goes on there.
     void setSaved(const QString &path);
     void setEntriesSaved();
+    // The file is no longer the session's to write (another program or window changed it): the
+    // session is read-only for `reason`, and the entries not saved stay unsaved until setSaved
+    // names a new file.
+    void stopRecording(const QString &reason);
+    bool recordingStopped() const { return m_stopped; }
+    // A version-1 record goes on in the current version, as the operator agreed: a correction of
+    // the setup that changes nothing and says so (ChangeReason::ContinuedFromVersionOne) keeps it
+    // in the record's history. Nothing is done for a record of the current version.
+    void continueFromVersionOne(const QDateTime &now);
 
     // The operator's initials, asked once before the first entry and carried by every entry.
     QString operatorInitials() const { return m_initials; }
@@ -148,10 +159,15 @@ private:
     QString m_readOnlyReason;
     bool m_saved = false;
     bool m_unsavedEntries = false;
+    bool m_stopped = false;
 };
 
-// The session's report at `now`, with its protocol and regional format; the booster is offered
-// over `boosterMinutes` at `boosterAtMinute` (none: now).
+// What the session's report is made with: its protocol, release rule and regional format; the
+// booster offered over `boosterMinutes` at `boosterAtMinute` (none: now).
+SessionReportOptions sessionReportOptions(const Session &session,
+                                          float boosterMinutes = Booster::DefaultDrinkingMinutes,
+                                          std::optional<int> boosterAtMinute = std::nullopt);
+// The session's report at `now`, made with sessionReportOptions.
 SessionReport evaluateSession(const Session &session, const QDateTime &now,
                               float boosterMinutes = Booster::DefaultDrinkingMinutes,
                               std::optional<int> boosterAtMinute = std::nullopt);

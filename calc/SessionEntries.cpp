@@ -70,6 +70,8 @@ SessionEntries::SessionEntries(const SessionRecord &record)
     setup.entry.values.start = record.setup.start;
     setup.entry.values.releaseBal = record.setup.plan.releaseLevel;
     setup.values = setup.entry.values;
+    m_entries.reserve(record.entries.size() + 1);
+    m_index.reserve(record.entries.size() + 1);
     m_entries.append(setup);
     m_index.insert(1, 0);
     for (const SessionEntry &entry : record.entries) {
@@ -121,6 +123,8 @@ const EntryInForce *SessionEntries::find(int entry) const
 QList<EntryInForce> SessionEntries::of(EntryEvent event) const
 {
     QList<EntryInForce> entries;
+    entries.reserve(std::count_if(m_entries.cbegin(), m_entries.cend(),
+                                  [event](const auto &each) { return each.entry.event == event; }));
     for (const EntryInForce &each : m_entries) {
         if (each.entry.event == event)
             entries.append(each);

@@ -40,6 +40,7 @@ enum class SessionFault {
     CorrectionNoChange, // a correction that leaves the entry as it is
     ReasonMissing,
     ReasonTooLong,
+    ReasonControlCharacter, // a tab, a line break or another control character
 };
 
 // An operation's answer: done (None), or refused with the message to show.

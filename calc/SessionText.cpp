@@ -1,6 +1,7 @@
 #include "calc/SessionText.h"
 
 #include "calc/ClockText.h"
+#include "calc/FaultTexts.h"
 #include "calc/NumberText.h"
 #include "calc/Plausibility.h"
 #include "calc/RecordColumns.h"
@@ -507,10 +508,11 @@ QString protocolLine(const SessionSetup &setup, bool limitsChecked)
 
 QString recordVersionQuestion(const QString &file)
 {
-    return QStringLiteral("%1 was written by an earlier version of Pourwise. To add this entry "
-                          "it is saved in the current version of the record, which that version "
-                          "cannot open. Go on?")
-        .arg(QDir::toNativeSeparators(file));
+    return QStringLiteral("%1 was written by an earlier version of Pourwise: %2. To add this "
+                          "entry it is saved in the current version of the record, which that "
+                          "version cannot open, and its history notes that it was continued from "
+                          "version 1. Go on?")
+        .arg(QDir::toNativeSeparators(file), recordVersionOneNote());
 }
 
 QString entryValuesText(const EntryInForce &entry, const SessionReport &report,

@@ -203,16 +203,21 @@ QByteArray StudyTable::header() const
     return headerRow(AchievementColumns);
 }
 
+QByteArray StudyTable::written(const QList<QByteArray> &cells) const
+{
+    return csvRow(m_guard == StudyCellGuard::SpreadsheetSafe ? spreadsheetSafe(cells) : cells);
+}
+
 QByteArray StudyTable::add(const StudyRecord &record)
 {
     QByteArray rows;
     switch (m_kind) {
     case StudyTableKind::Sessions:
-        rows = csvRow(sessionCells(record));
+        rows = written(sessionCells(record));
         break;
     case StudyTableKind::Readings:
         for (const QList<QByteArray> &row : readingCells(record))
-            rows += csvRow(row);
+            rows += written(row);
         if (!record.report)
             m_leftOut.add(record.status, record.file);
         break;
@@ -232,7 +237,7 @@ QByteArray StudyTable::finish() const
     QByteArray rows;
     if (m_kind == StudyTableKind::Achievement) {
         for (const QList<QByteArray> &row : m_achievement.rows())
-            rows += csvRow(row);
+            rows += written(row);
     }
     return rows;
 }

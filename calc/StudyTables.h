@@ -26,13 +26,19 @@ QList<QByteArray> sessionCells(const StudyRecord &record);
 // voided, in time order; none for a record that cannot be read.
 QList<QList<QByteArray>> readingCells(const StudyRecord &record);
 
+// How a table's cells are written: exactly as the records give them, or spreadsheet-safe, every
+// cell a spreadsheet would take for a formula with "'" before it (readAsFormula): a protocol
+// named "=cmd|..." stays text.
+enum class StudyCellGuard { Exact, SpreadsheetSafe };
+
 // One table made record by record, so that a study of any size is written while it is read.
 // It keeps what it leaves out, and why (StudyLeftOut): the achievement the records `counting`
 // does not count, the readings table those that cannot be read, every table the paths skipped.
 class StudyTable {
 public:
-    explicit StudyTable(StudyTableKind kind, const StudyCounting &counting = {})
-        : m_kind(kind), m_counting(counting)
+    explicit StudyTable(StudyTableKind kind, const StudyCounting &counting = {},
+                        StudyCellGuard guard = StudyCellGuard::Exact)
+        : m_kind(kind), m_counting(counting), m_guard(guard)
     {
     }
 
@@ -47,8 +53,11 @@ public:
     const StudyLeftOut &leftOut() const { return m_leftOut; }
 
 private:
+    QByteArray written(const QList<QByteArray> &cells) const;
+
     StudyTableKind m_kind;
     StudyCounting m_counting;
+    StudyCellGuard m_guard = StudyCellGuard::Exact;
     AchievementTable m_achievement;
     StudyLeftOut m_leftOut;
 };

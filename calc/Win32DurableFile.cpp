@@ -3,7 +3,6 @@
 #include <QDir>
 #include <QFile>
 
-#include <cstring>
 #include <io.h>
 #include <windows.h>
 
@@ -22,15 +21,23 @@ QString lastErrorText()
     return reason;
 }
 
-} // namespace
-
-QString DurableFile::reasonOf(int error)
+const wchar_t *nativeName(const QString &native)
 {
-    return QString::fromLocal8Bit(std::strerror(error));
+    return reinterpret_cast<const wchar_t *>(native.utf16());
 }
 
-QString DurableFile::create(const QString &path, const QByteArray &bytes,
-                            const QString &permissionsOf, bool &nameTaken)
+class Win32DurableFile : public DurableFile {
+public:
+    QString create(const QString &path, const QByteArray &bytes, const QString &permissionsOf,
+                   bool &nameTaken) override;
+    std::optional<QByteArray> read(const QString &path) override;
+    QString replace(const QString &from, const QString &to) override;
+    void remove(const QString &path) override;
+    int names(const QString &path) override;
+};
+
+QString Win32DurableFile::create(const QString &path, const QByteArray &bytes,
+                                 const QString &permissionsOf, bool &nameTaken)
 {
     nameTaken = QFile::exists(path);
     QFile file(path);
@@ -50,13 +57,50 @@ QString DurableFile::create(const QString &path, const QByteArray &bytes,
     return reason;
 }
 
-QString DurableFile::replace(const QString &from, const QString &to)
+std::optional<QByteArray> Win32DurableFile::read(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return std::nullopt;
+    return bytes;
+}
+
+QString Win32DurableFile::replace(const QString &from, const QString &to)
 {
     const QString source = QDir::toNativeSeparators(from);
     const QString target = QDir::toNativeSeparators(to);
-    if (::MoveFileExW(reinterpret_cast<const wchar_t *>(source.utf16()),
-                      reinterpret_cast<const wchar_t *>(target.utf16()),
+    if (::MoveFileExW(nativeName(source), nativeName(target),
                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return {};
     return lastErrorText();
+}
+
+void Win32DurableFile::remove(const QString &path)
+{
+    QFile::remove(path);
+}
+
+int Win32DurableFile::names(const QString &path)
+{
+    const QString native = QDir::toNativeSeparators(path);
+    const HANDLE file = ::CreateFileW(nativeName(native), FILE_READ_ATTRIBUTES,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return 0;
+    BY_HANDLE_FILE_INFORMATION information;
+    const BOOL told = ::GetFileInformationByHandle(file, &information);
+    ::CloseHandle(file);
+    return told ? int(information.nNumberOfLinks) : 0;
+}
+
+} // namespace
+
+DurableFile &DurableFile::system()
+{
+    static Win32DurableFile files;
+    return files;
 }

@@ -2,6 +2,7 @@
 
 #include "appinfo/AppInfo.h"
 
+#include <QAbstractButton>
 #include <QMessageBox>
 
 namespace {
@@ -39,7 +40,8 @@ void OperatorMessage::setCapture(Capture newCapture)
 
 QMessageBox::StandardButton OperatorMessage::ask(QWidget *parent, const QString &text,
                                                  QMessageBox::StandardButtons buttons,
-                                                 QMessageBox::StandardButton defaultButton)
+                                                 QMessageBox::StandardButton defaultButton,
+                                                 const Captions &captions)
 {
     if (answer())
         return answer()(text);
@@ -47,6 +49,10 @@ QMessageBox::StandardButton OperatorMessage::ask(QWidget *parent, const QString 
     box.setObjectName(QStringLiteral("operatorQuestion"));
     box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(defaultButton);
+    for (const auto &[button, caption] : captions) {
+        if (QAbstractButton *named = box.button(button))
+            named->setText(caption);
+    }
     const int pressed = box.exec();
     return buttons.testFlag(QMessageBox::StandardButton(pressed))
                ? QMessageBox::StandardButton(pressed)

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QList>
 #include <QMessageBox>
 #include <QString>
 #include <functional>
+#include <utility>
 
 class QWidget;
 
@@ -19,11 +21,14 @@ void show(QWidget *parent, const QString &text);
 void setCapture(Capture capture);
 
 // A question with `buttons`, `defaultButton` taken by Enter; the button pressed, or Cancel when
-// the box is closed. A test's answer replaces the box until reset with an empty function.
+// the box is closed. `captions` name buttons whose standard caption would not say what they do.
+// A test's answer replaces the box until reset with an empty function.
 using Answer = std::function<QMessageBox::StandardButton(const QString &text)>;
+using Captions = QList<std::pair<QMessageBox::StandardButton, QString>>;
 QMessageBox::StandardButton ask(QWidget *parent, const QString &text,
                                 QMessageBox::StandardButtons buttons,
-                                QMessageBox::StandardButton defaultButton);
+                                QMessageBox::StandardButton defaultButton,
+                                const Captions &captions = {});
 void setAnswer(Answer answer);
 
 } // namespace OperatorMessage

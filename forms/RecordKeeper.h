@@ -1,6 +1,7 @@
 #pragma once
 
 #include "calc/RecordLock.h"
+#include "calc/RecordReader.h"
 #include "calc/Session.h"
 
 #include <QDateTime>
@@ -12,43 +13,63 @@
 // when it is not to be added to; the record saved as a new file through RecordFile::save, and
 // saved again at once after every entry; the file's lock, held for as long as the window may add
 // to it; and the question asked before the first entry into a version-1 file, which its next save
-// turns into the current version. It shows nothing itself: the window shows its messages and asks
-// its question.
+// turns into the current version. Before every save it checks that the file is still as it last
+// read or wrote it and the lock still its own; if not, the window stops recording, keeping every
+// entry, until Save Record As... gives the record a new file. It shows nothing itself: the window
+// shows its messages and asks its question.
 class RecordKeeper {
 public:
     // A record read from its file to be continued.
     struct Opening {
         std::unique_ptr<Session> session; // none: the file is no record
         std::unique_ptr<RecordLock> lock; // held unless the session is read-only
+        RecordStamp stamp;                // the file as it was read
         bool limitsChecked = false;       // the protocol open now judges it again
         QStringList messages;             // what the operator is told, in order
     };
 
-    // The record saved at `path`. It is read-only, saying why, when its end row does not vouch
-    // for it (cut or changed), when another copy of Pourwise holds its lock, or when its dose
-    // computed again differs from the dose it saved. It is judged by its protocol's limits again
-    // only when `inUse` is the protocol it names, read from a file with the same SHA-256.
+    // The record saved at `path`, as `reading` read it (RecordFile::open, which may run away from
+    // the window's thread). It is read-only, saying why, when its end row does not vouch for it
+    // (cut or changed), when the file is marked read-only or has another name (a hard link), when
+    // another copy of Pourwise holds its lock, or when its dose computed again differs from the
+    // dose it saved; a version-1 record is noted as such. It is judged by its protocol's limits
+    // again only when `inUse` is the protocol it names, read from a file with the same SHA-256.
+    static Opening open(RecordReading reading, const QString &path, const SessionProtocol &inUse);
     static Opening open(const QString &path, const SessionProtocol &inUse);
 
-    // The file of `session`, whose `lock` is held when it was opened to be added to.
-    explicit RecordKeeper(Session &session, std::unique_ptr<RecordLock> lock = nullptr);
+    // The file of `session`, whose `lock` is held when it was opened to be added to, and which was
+    // `stamp` when it was read.
+    explicit RecordKeeper(Session &session, std::unique_ptr<RecordLock> lock = nullptr,
+                          const RecordStamp &stamp = {});
 
     // What the state line says of the record's file.
     QString stateText() const;
     // Saves the new record at `path` and takes its lock; empty when saved, else why not.
     QString saveAs(const QString &path, const QDateTime &now);
-    // The entries a saved record does not have yet, written to its file; empty when saved or
-    // when there is nothing to save, else why not.
+    // Save Record As...: the whole record, every entry, in a new file at `path` (never over
+    // another), through the verified save. A new session is saved as saveAs saves it; a session
+    // that stopped recording goes on in the new file, under its lock; any other writes a copy
+    // and goes on as it was. Empty when saved, else why not.
+    QString saveRecordAs(const QString &path, const QDateTime &now);
+    // The entries a saved record does not have yet, written to its file once the file is found
+    // as it was last read or written; empty when saved or when there is nothing to save, else
+    // why not (the window has then stopped recording, or the save failed).
     QString saveEntries();
     // Asked before the first entry into a version-1 file, until the operator accepts; empty when
     // there is nothing to ask.
     QString versionQuestion() const;
-    void acceptVersion() { m_versionAccepted = true; }
+    // The operator agreed at `now`: the record goes on in the current version, and says so.
+    void acceptVersion(const QDateTime &now);
     // The window is closed: the record's lock is given up.
-    void release() { m_lock.reset(); }
+    void release();
 
 private:
+    // Why the file is no longer the window's to write; empty when it is.
+    QString changedUnder() const;
+    void stopRecording(const QString &why);
+
     Session &m_session;
     std::unique_ptr<RecordLock> m_lock; // held while entries are saved to the file
+    RecordStamp m_stamp;                // the file as last read or written
     bool m_versionAccepted = false;
 };

@@ -54,33 +54,66 @@ struct Row {
     bool voided = false;
 };
 
-// Fills `list` with `rows`, the row selected before selected again. A voided row is in italics
-// as well as saying so in its note.
+// A row of a list: what it shows is worked out when the list asks, not stored cell by cell, so
+// that a record of many thousands of entries fills its lists in a moment.
+class RowItem : public QTreeWidgetItem {
+public:
+    RowItem(const Row &row, const QList<int> &leftColumns)
+        : QTreeWidgetItem(row.cells), m_leftColumns(leftColumns), m_voided(row.voided)
+    {
+        QTreeWidgetItem::setData(0, EntryRole, row.entry);
+        QTreeWidgetItem::setData(0, KeyRole, row.key);
+    }
+
+    QVariant data(int column, int role) const override
+    {
+        switch (role) {
+        case Qt::TextAlignmentRole:
+            return int(Qt::AlignVCenter |
+                       (m_leftColumns.contains(column) ? Qt::AlignLeft : Qt::AlignRight));
+        case Qt::AccessibleTextRole:
+            // An empty cell (a note that says nothing) is still announced.
+            if (text(column).isEmpty())
+                return QStringLiteral("none");
+            break;
+        case Qt::FontRole:
+            // A voided row is in italics as well as saying so in its note.
+            if (m_voided) {
+                QFont font = treeWidget() ? treeWidget()->font() : QFont();
+                font.setItalic(true);
+                return font;
+            }
+            break;
+        default:
+            break;
+        }
+        return QTreeWidgetItem::data(column, role);
+    }
+
+private:
+    QList<int> m_leftColumns;
+    bool m_voided = false;
+};
+
+// Fills `list` with `rows`, the row selected before selected again.
 void fill(QTreeWidget *list, const QList<Row> &rows, const QList<int> &leftColumns)
 {
     const QList<QTreeWidgetItem *> chosen = list->selectedItems();
     const QVariant selected = chosen.isEmpty() ? QVariant() : chosen[0]->data(0, KeyRole);
     list->clear();
+    // Made apart from the list and given to it at once: a list told of each item as it is made
+    // would take seconds for a record of many thousands of entries.
+    QList<QTreeWidgetItem *> items;
+    items.reserve(rows.size());
+    QTreeWidgetItem *current = nullptr;
     for (const Row &row : rows) {
-        auto *item = new QTreeWidgetItem(list, row.cells);
-        item->setData(0, EntryRole, row.entry);
-        item->setData(0, KeyRole, row.key);
-        for (int column = 0; column < int(row.cells.size()); ++column) {
-            item->setTextAlignment(
-                column,
-                Qt::AlignVCenter | (leftColumns.contains(column) ? Qt::AlignLeft : Qt::AlignRight));
-            // An empty cell (a note that says nothing) is still announced.
-            if (row.cells[column].isEmpty())
-                item->setData(column, Qt::AccessibleTextRole, QStringLiteral("none"));
-            if (row.voided) {
-                QFont font = item->font(column);
-                font.setItalic(true);
-                item->setFont(column, font);
-            }
-        }
+        items.append(new RowItem(row, leftColumns));
         if (selected.isValid() && selected.toInt() == row.key)
-            list->setCurrentItem(item);
+            current = items.constLast();
     }
+    list->addTopLevelItems(items);
+    if (current)
+        list->setCurrentItem(current);
 }
 
 QHBoxLayout *row(std::initializer_list<QWidget *> controls)
@@ -253,9 +286,13 @@ std::optional<float> SessionTabs::boosterMinutes() const
 
 void SessionTabs::present(const SessionReport &report)
 {
+    present(report, describeSession(report, QLocale()));
+}
+
+void SessionTabs::present(const SessionReport &report, const SessionText &text)
+{
     m_report = report;
     const QLocale locale;
-    const SessionText text = describeSession(report, locale);
     const PlanText plan = describePlan(report, locale);
 
     QList<Row> portions;

@@ -2,6 +2,7 @@
 
 #include "calc/Session.h"
 #include "calc/SessionReport.h"
+#include "calc/SessionText.h"
 
 #include <QDateTime>
 #include <QWidget>
@@ -34,6 +35,8 @@ public:
     void setClock(Clock clock);
     // Shows `report`, made with boosterMinutes().
     void present(const SessionReport &report);
+    // The same with the report's words already made (describeSession, in the regional format).
+    void present(const SessionReport &report, const SessionText &text);
     // The booster's drinking period typed; none while it cannot be read.
     std::optional<float> boosterMinutes() const;
 

@@ -4,6 +4,7 @@
 #include "calc/SessionText.h"
 #include "forms/Controls.h"
 #include "forms/Fonts.h"
+#include "forms/OffThread.h"
 #include "forms/OperatorMessage.h"
 
 #include <QDir>
@@ -109,7 +110,8 @@ frmHistory::frmHistory(const SessionRecord &record, const QString &path, const Q
 
 std::unique_ptr<frmHistory> frmHistory::openRecord(const QString &path, QWidget *owner)
 {
-    const RecordReading reading = RecordFile::open(path);
+    // A large record takes a while to read: the windows go on meanwhile.
+    const RecordReading reading = offThread([path] { return RecordFile::open(path); });
     if (!reading.record) {
         OperatorMessage::show(owner, reading.error);
         return nullptr;

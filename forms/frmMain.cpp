@@ -43,6 +43,9 @@
 namespace {
 
 constexpr int StatusBarHeightTwips = 270;
+// Exit waits this long for another copy that is saving the settings, then asks: the window never
+// freezes for longer. A copy killed while saving leaves a lock that is taken over after a second.
+constexpr int ExitLockWaitMs = 1500;
 constexpr int PanelMinimumTwips = 1440;
 
 template <typename Label = QLabel>
@@ -81,6 +84,7 @@ frmMain::frmMain(DosingState &state, RunValues &run, SettingsStore store, QWidge
 
     createMenu();
     createStatusBar();
+    m_store.setLockWait(ExitLockWaitMs);
 
     // A session that ends closes no windows on some systems; the settings are saved all the same.
     connect(qApp, &QCoreApplication::aboutToQuit, this, [this] {
@@ -340,7 +344,18 @@ void frmMain::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
-    MDIForm_Unload();
+    while (!MDIForm_Unload(false)) {
+        const QMessageBox::StandardButton answer =
+            OperatorMessage::ask(this, StoredSettings::lockedQuestion(m_store),
+                                 QMessageBox::Retry | QMessageBox::Discard, QMessageBox::Retry,
+                                 {{QMessageBox::Discard, QStringLiteral("Discard changes")}});
+        if (answer == QMessageBox::Discard)
+            break;
+        if (answer != QMessageBox::Retry) { // the question closed: Pourwise goes on
+            event->ignore();
+            return;
+        }
+    }
     event->accept();
 }
 
@@ -407,10 +422,10 @@ void frmMain::showSession(frmPlan *plan)
     plan->activateWindow();
 }
 
-void frmMain::MDIForm_Unload()
+bool frmMain::MDIForm_Unload(bool tellLocked)
 {
     if (isMinimized())
-        return;
+        return true;
     using namespace StoredSettings;
     Values values;
     const std::array<float, 4> geometry = OuterGeometry::toTwips(m_outer.outer());
@@ -425,8 +440,12 @@ void frmMain::MDIForm_Unload()
     values.setNumber(StoredSettings::BreathRatio, m_units.level.breathRatio);
     values.setText(StoredSettings::Protocol, m_run.protocol ? m_run.protocolPath : QString());
     values.setText(StoredSettings::RecordFolder, m_recordFolder);
-    if (!StoredSettings::save(m_store, values))
-        OperatorMessage::show(this, StoredSettings::notSavedMessage(m_store, values));
+    if (StoredSettings::save(m_store, values))
+        return true;
+    if (m_store.status() == SettingsStatus::Locked && !tellLocked)
+        return false;
+    OperatorMessage::show(this, StoredSettings::notSavedMessage(m_store, values));
+    return true;
 }
 
 void frmMain::mnuInput_Click()

@@ -102,8 +102,10 @@ private:
     // The protocol a session is dosed under: the one in use, with its name and its file's digest.
     SessionProtocol sessionProtocol() const;
     // Writes the geometry, the dosing parameters and the session plan's choices to the store
-    // unless the window is minimised.
-    void MDIForm_Unload();
+    // unless the window is minimised. A failure is told, except, unless `tellLocked`, that another
+    // copy of Pourwise holds the settings: then false, for the caller to ask Retry or Discard
+    // changes.
+    bool MDIForm_Unload(bool tellLocked = true);
     // Whether another session window may open; else a message.
     bool roomForASession();
     // Shows `plan` beside the windows open, a little below and right of the last, and keeps it

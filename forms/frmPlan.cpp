@@ -1,6 +1,7 @@
 #include "forms/frmPlan.h"
 
 #include "calc/FaultTexts.h"
+#include "calc/RecordFile.h"
 #include "calc/ScheduleText.h"
 #include "calc/SessionCode.h"
 #include "calc/SessionText.h"
@@ -10,6 +11,7 @@
 #include "forms/FocusedWheel.h"
 #include "forms/Fonts.h"
 #include "forms/ObserverSheet.h"
+#include "forms/OffThread.h"
 #include "forms/OperatorMessage.h"
 #include "forms/PlanRecord.h"
 #include "forms/PlanText.h"
@@ -53,9 +55,9 @@ frmPlan::frmPlan(const DoseInput &dose, SessionPlanSettings &settings,
 }
 
 frmPlan::frmPlan(std::unique_ptr<Session> session, std::unique_ptr<RecordLock> lock,
-                 bool limitsChecked, QWidget *owner)
+                 const RecordStamp &stamp, bool limitsChecked, QWidget *owner)
     : QDialog(owner), m_session(std::move(session)),
-      m_keeper(std::make_unique<RecordKeeper>(*m_session, std::move(lock))),
+      m_keeper(std::make_unique<RecordKeeper>(*m_session, std::move(lock), stamp)),
       m_ownSettings(m_session->record().setup.plan), m_settings(m_ownSettings),
       m_limitsChecked(limitsChecked), m_clock(&QDateTime::currentDateTime)
 {
@@ -70,13 +72,15 @@ frmPlan::~frmPlan() = default;
 std::unique_ptr<frmPlan> frmPlan::openRecord(const QString &path, const SessionProtocol &inUse,
                                              QWidget *owner)
 {
-    RecordKeeper::Opening opening = RecordKeeper::open(path, inUse);
+    // A record of many thousands of entries takes a while to read: the windows go on meanwhile.
+    RecordReading reading = offThread([path] { return RecordFile::open(path); });
+    RecordKeeper::Opening opening = RecordKeeper::open(std::move(reading), path, inUse);
     for (const QString &message : opening.messages)
         OperatorMessage::show(owner, message);
     if (!opening.session)
         return nullptr;
     return std::unique_ptr<frmPlan>(new frmPlan(std::move(opening.session), std::move(opening.lock),
-                                                opening.limitsChecked, owner));
+                                                opening.stamp, opening.limitsChecked, owner));
 }
 
 QString frmPlan::fileBaseName(const SessionRecord &record)
@@ -277,11 +281,40 @@ bool frmPlan::eventFilter(QObject *watched, QEvent *event)
     return QDialog::eventFilter(watched, event);
 }
 
+namespace {
+
+// A record of this many entries is evaluated and worded away from the window's thread, from a copy
+// of it, so that the window is never frozen for long; a smaller one takes a moment.
+constexpr qsizetype EntriesWorkedApart = 10000;
+
+} // namespace
+
 void frmPlan::refresh()
 {
-    m_report =
-        evaluateSession(*m_session, m_clock(),
-                        tabSession->boosterMinutes().value_or(Booster::DefaultDrinkingMinutes));
+    // A clock tick or an entry while a large record's report is worked out: once more after it.
+    if (m_refreshing) {
+        m_refreshAgain = true;
+        return;
+    }
+    m_refreshing = true;
+    do {
+        m_refreshAgain = false;
+        const SessionReportOptions options = sessionReportOptions(
+            *m_session, tabSession->boosterMinutes().value_or(Booster::DefaultDrinkingMinutes));
+        const QDateTime now = m_clock();
+        const auto work = [options, now](const SessionRecord &record) {
+            SessionReport report = evaluateSession(record, now, options);
+            SessionText text = describeSession(report);
+            return std::pair(std::move(report), std::move(text));
+        };
+        auto [report, text] =
+            m_session->record().entries.size() < EntriesWorkedApart
+                ? work(m_session->record())
+                : offThread([work, record = m_session->record()] { return work(record); });
+        m_report = std::move(report);
+        m_text = std::move(text);
+    } while (m_refreshAgain);
+    m_refreshing = false;
     // Nothing is due in a record no entry can be added to.
     m_schedule = m_session->state() == RecordState::ReadOnly
                      ? SessionSchedule{}
@@ -311,7 +344,7 @@ void frmPlan::showPlan()
     m_setup->present(m_report);
 
     const PlanText text = describePlan(m_report);
-    const SessionText session = describeSession(m_report);
+    const SessionText &session = m_text;
     lblDoseInputs->setText(text.doseInputs);
     // A placebo's window shows what is poured, never the alcohol dose.
     lblDoseVolumes->setText(m_report.placebo ? session.beverage + QLatin1Char('.')
@@ -340,7 +373,7 @@ void frmPlan::showPlan()
     lblBandNote->setVisible(planShown && m_report.band.has_value());
     lblPlacebo->setVisible(planShown && m_report.placebo);
 
-    tabSession->present(m_report);
+    tabSession->present(m_report, session);
     tabSession->setEnabled(planShown);
     picChart->setReport(m_report);
     QStringList described{text.peakLine,       session.peakBand, text.releaseLine,
@@ -361,8 +394,14 @@ void frmPlan::showPlan()
 
 void frmPlan::showRecordState()
 {
-    cmdSaveRecord->setEnabled(m_session->state() == RecordState::NotSaved && m_report.hasPlan() &&
-                              m_setup->setupProblem().isEmpty());
+    // Save Record... gives a new session its file; once it has one the button saves the whole
+    // record in another, Save Record As... A record opened read-only is never saved again: a new
+    // end row would vouch for a file its own end row did not.
+    const bool isNew = m_session->state() == RecordState::NotSaved;
+    cmdSaveRecord->setText(isNew ? QStringLiteral("Save Recor&d...")
+                                 : QStringLiteral("Save Recor&d As..."));
+    cmdSaveRecord->setEnabled(isNew ? m_report.hasPlan() && m_setup->setupProblem().isEmpty()
+                                    : mayBeSavedAs());
     m_setup->showRecordState(m_keeper->stateText());
 }
 
@@ -388,7 +427,7 @@ bool frmPlan::mayTurnIntoCurrentVersion()
     if (OperatorMessage::ask(this, question, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) !=
         QMessageBox::Yes)
         return false;
-    m_keeper->acceptVersion();
+    m_keeper->acceptVersion(m_clock());
     return true;
 }
 
@@ -405,11 +444,12 @@ QStringList frmPlan::protocolText() const
 
 void frmPlan::cmdSaveRecord_Click()
 {
-    if (!m_setup->takeSessionCode() || !m_gate->initialsGiven())
+    const bool isNew = m_session->state() == RecordState::NotSaved;
+    if (isNew && (!m_setup->takeSessionCode() || !m_gate->initialsGiven()))
         return;
     const QString folder = m_recordFolder.isEmpty() ? QDir::homePath() : m_recordFolder;
     const QString path = QFileDialog::getSaveFileName(
-        this, QStringLiteral("Save Record"),
+        this, isNew ? QStringLiteral("Save Record") : QStringLiteral("Save Record As"),
         QDir(folder).filePath(fileBaseName(m_session->record()) + QStringLiteral(".csv")),
         QStringLiteral("Session records (*.csv)"), nullptr,
         QFileDialog::DontConfirmOverwrite); // an existing file is refused, never replaced
@@ -417,12 +457,20 @@ void frmPlan::cmdSaveRecord_Click()
         saveRecordAs(path);
 }
 
+bool frmPlan::mayBeSavedAs() const
+{
+    return m_session->state() != RecordState::ReadOnly || m_session->recordingStopped();
+}
+
 bool frmPlan::saveRecordAs(const QString &path)
 {
-    if (m_session->state() != RecordState::NotSaved || !m_setup->setupProblem().isEmpty() ||
-        !m_setup->takeSessionCode() || !m_gate->initialsGiven())
+    if (!mayBeSavedAs())
         return false;
-    if (const QString error = m_keeper->saveAs(path, m_clock()); !error.isEmpty()) {
+    if (m_session->state() == RecordState::NotSaved &&
+        (!m_setup->setupProblem().isEmpty() || !m_setup->takeSessionCode() ||
+         !m_gate->initialsGiven()))
+        return false;
+    if (const QString error = m_keeper->saveRecordAs(path, m_clock()); !error.isEmpty()) {
         OperatorMessage::show(this, error);
         return false;
     }
@@ -433,8 +481,9 @@ bool frmPlan::saveRecordAs(const QString &path)
 
 bool frmPlan::mayClose()
 {
-    if (m_closeAllowed || m_session->state() == RecordState::ReadOnly ||
-        !m_session->hasUnsavedEntries())
+    const bool readOnly =
+        m_session->state() == RecordState::ReadOnly && !m_session->recordingStopped();
+    if (m_closeAllowed || readOnly || !m_session->hasUnsavedEntries())
         return true;
     const QMessageBox::StandardButton answer = OperatorMessage::ask(
         this,
@@ -444,7 +493,7 @@ bool frmPlan::mayClose()
     if (answer == QMessageBox::Discard)
         return true;
     if (answer == QMessageBox::Save) {
-        if (m_session->state() == RecordState::NotSaved)
+        if (m_session->state() != RecordState::Saved)
             cmdSaveRecord_Click();
         else
             saveEntries();

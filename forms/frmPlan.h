@@ -2,9 +2,11 @@
 
 #include "calc/DoseEvaluation.h"
 #include "calc/RecordLock.h"
+#include "calc/RecordReader.h"
 #include "calc/Session.h"
 #include "calc/SessionPlan.h"
 #include "calc/SessionSchedule.h"
+#include "calc/SessionText.h"
 
 #include <QDateTime>
 #include <QDialog>
@@ -51,10 +53,9 @@ public:
     ~frmPlan() override;
 
     // The window of the record saved at `path`, or none with a message when it cannot be read.
-    // It opens read-only, saying why, when its end row does not vouch for it (cut or changed),
-    // when another copy of Pourwise records into it, or when its dose computed again differs from
-    // the dose it saved. Its protocol's limits judge it again when `inUse` is the protocol it
-    // names, read from a file with the same SHA-256.
+    // The file is read away from the window's thread. It opens read-only, saying why, as
+    // RecordKeeper::open says. Its protocol's limits judge it again when `inUse` is the protocol
+    // it names, read from a file with the same SHA-256.
     static std::unique_ptr<frmPlan>
     openRecord(const QString &path, const SessionProtocol &inUse = {}, QWidget *owner = nullptr);
 
@@ -81,10 +82,13 @@ public slots:
     void cmdPrint_Click();
     void cmdPrintObserver_Click();
     void cmdClose_Click();
-    // Asks for the file and saves the record there.
+    // Asks for the file and saves the record there: Save Record... for a new session, Save
+    // Record As... once it has a file.
     void cmdSaveRecord_Click();
-    // Saves the record to `path` and keeps saving every entry there, holding its lock; false
-    // with a message when it cannot.
+    // Saves the record to `path`, never over another file; false with a message when it cannot.
+    // A new session, and one that stopped recording into its file, keep saving every entry there,
+    // holding its lock; one that records writes a copy and goes on as it was; one opened
+    // read-only is not saved.
     bool saveRecordAs(const QString &path);
     void reject() override;
     // Closed, the window gives up the record's lock.
@@ -96,11 +100,12 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    frmPlan(std::unique_ptr<Session> session, std::unique_ptr<RecordLock> lock, bool limitsChecked,
-            QWidget *owner);
+    frmPlan(std::unique_ptr<Session> session, std::unique_ptr<RecordLock> lock,
+            const RecordStamp &stamp, bool limitsChecked, QWidget *owner);
     void createControls();
     void layOut();
-    // Evaluates the session now and shows its report.
+    // Evaluates the session now and shows its report; a large record's away from the window's
+    // thread.
     void refresh();
     void showPlan();
     void showRecordState();
@@ -113,6 +118,8 @@ private:
     bool mayTurnIntoCurrentVersion();
     // Save, Discard or Cancel for entries not yet saved; true when the window may close.
     bool mayClose();
+    // Whether Save Record As... may save the record: not when it was opened read-only.
+    bool mayBeSavedAs() const;
     QStringList protocolText() const;
     // How often readings fall due: by the session's protocol, or by default.
     ProtocolSchedule protocolSchedule() const;
@@ -127,6 +134,9 @@ private:
     QString m_recordFolder;
     Clock m_clock;
     SessionReport m_report;
+    SessionText m_text; // the report's words
+    bool m_refreshing = false;
+    bool m_refreshAgain = false;
     SessionSchedule m_schedule;
     std::optional<DueItem> m_dueSaid; // the item whose falling due was said
     QTimer m_nowTimer;

@@ -179,15 +179,15 @@ std::optional<QByteArray> iniWrittenBy(const QByteArray &base,
 // always used, so that two copies of the program never interleave their saves. A lock without an
 // owner, as a copy killed while taking it leaves, is taken over after a second; one whose owner
 // has ended goes at once; a live owner keeps the lock open, and no lock is ever taken from it.
-// Tried every 50 ms rather than by tryLock(timeout), whose pauses double.
-bool lockForSaving(QLockFile &lock)
+// Tried every 50 ms rather than by tryLock(timeout), whose pauses double; a save takes well under
+// a second, so `waitMs` is long enough to outlast another copy's save.
+bool lockForSaving(QLockFile &lock, int waitMs)
 {
-    constexpr int WaitMs = 30000; // a save takes well under a second
     lock.setStaleLockTime(1000);
     QElapsedTimer waited;
     waited.start();
     bool locked = lock.tryLock(0);
-    while (!locked && lock.error() == QLockFile::LockFailedError && waited.elapsed() < WaitMs) {
+    while (!locked && lock.error() == QLockFile::LockFailedError && waited.elapsed() < waitMs) {
         QThread::msleep(50);
         locked = lock.tryLock(0);
     }
@@ -236,6 +236,11 @@ QString SettingsStore::location(const QString &appName) const
         return QStringLiteral("HKEY_CURRENT_USER\\Software\\") + appName;
     return QDir::cleanPath(m_folder + QLatin1Char('/') + appName + QLatin1Char('/') + appName +
                            QStringLiteral(".ini"));
+}
+
+QString SettingsStore::lockLocation(const QString &appName) const
+{
+    return m_registry ? QString() : location(appName) + QStringLiteral(".lock");
 }
 
 QString SettingsStore::damagedCopyLocation(const QString &appName) const
@@ -426,7 +431,7 @@ bool SettingsStore::SaveSettings(const QString &appName, const QString &section,
         if (settings->status() == QSettings::AccessError)
             return failed(QStringLiteral("it could not be written"));
     } else {
-        const QString lockPath = path + QStringLiteral(".lock");
+        const QString lockPath = lockLocation(appName);
         const QString lockKind = otherThanAFile(lockPath);
         if (!lockKind.isEmpty())
             return failed(QStringLiteral("its lock file \"%1\" is %2, not a regular file, so "
@@ -461,8 +466,25 @@ bool SettingsStore::SaveSettings(const QString &appName, const QString &section,
             return false;
         // Held until what was written has been read back, so that no other save comes between.
         lock.emplace(lockPath);
-        if (!QDir().mkpath(QFileInfo(path).absolutePath()) || !lockForSaving(*lock))
-            return failed(QStringLiteral("it could not be written"));
+        const QString folder = QFileInfo(path).absolutePath();
+        if (!QDir().mkpath(folder))
+            return failed(QStringLiteral("its folder \"%1\" cannot be made (%2), so nothing was "
+                                         "written; make room for it in the folder above it")
+                              .arg(QDir::toNativeSeparators(folder), whyNoFileCanBeMade(folder)));
+        if (!lockForSaving(*lock, m_lockWaitMs)) {
+            if (lock->error() == QLockFile::LockFailedError) {
+                failed(QStringLiteral("another copy of Pourwise holds its lock file \"%1\" and is "
+                                      "saving the settings, so nothing was written")
+                           .arg(QDir::toNativeSeparators(lockPath)));
+                m_status = SettingsStatus::Locked;
+                return false;
+            }
+            return failed(QStringLiteral("its lock file \"%1\" cannot be made (%2), so nothing "
+                                         "was written; let your user write in \"%3\" or make "
+                                         "room on its disk")
+                              .arg(QDir::toNativeSeparators(lockPath), whyNoFileCanBeMade(lockPath),
+                                   QDir::toNativeSeparators(folder)));
+        }
         // Judged again if another copy saved it meanwhile: a damaged copy must hold the very
         // bytes that are replaced.
         if (const Reading locked = read(appName, section);

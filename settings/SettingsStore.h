@@ -15,6 +15,8 @@ enum class SettingsStatus {
                 // device in the file's place)
     Damaged,    // the file is not well-formed; the values of its intact lines were used
     NotSaved,   // a save did not reach the store
+    Locked,     // a save found another copy of the program holding the store's lock, and waited
+                // for it in vain: nothing was written
 };
 
 // One key and its text, as saved.
@@ -77,6 +79,13 @@ public:
     bool SaveSettings(const QString &appName, const QString &section,
                       const QList<SettingsEntry> &entries) const;
 
+    // How long a save waits for another copy of the program that holds the store's lock before it
+    // gives up with the status Locked: 30 seconds unless set. A window that must not freeze waits
+    // briefly and asks the operator instead.
+    void setLockWait(int milliseconds) { m_lockWaitMs = milliseconds; }
+    // The lock a save holds, for messages; empty for the registry.
+    QString lockLocation(const QString &appName) const;
+
     SettingsStatus status() const { return m_status; }
     // What went wrong in the last call, for messages; empty when nothing did. After a reading:
     // the first damaged line ("line 3 ("BAL="0.1") has a quote (") that is not closed on that
@@ -100,6 +109,7 @@ private:
 
     QString m_folder;
     bool m_registry = false;
+    int m_lockWaitMs = 30000;
     mutable SettingsStatus m_status = SettingsStatus::Ok;
     mutable QString m_problem;
 };

@@ -3,6 +3,7 @@
 #include "appinfo/AppInfo.h"
 #include "calc/NumberText.h"
 
+#include <QDir>
 #include <QStringList>
 #include <algorithm>
 
@@ -232,6 +233,15 @@ QString notSavedMessage(const SettingsStore &store, const Values &values)
 bool save(const SettingsStore &store, const Values &values)
 {
     return save(store, values.entries());
+}
+
+QString lockedQuestion(const SettingsStore &store)
+{
+    return QStringLiteral("Another copy of Pourwise holds the settings: it is saving them in "
+                          "\"%1\" now, or it stopped while saving and still runs. Retry when it "
+                          "is done, or Discard changes to go on without saving this window's "
+                          "values.")
+        .arg(QDir::toNativeSeparators(store.location(applicationName())));
 }
 
 bool save(const SettingsStore &store, const QList<SettingsEntry> &entries)

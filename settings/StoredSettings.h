@@ -190,6 +190,9 @@ bool save(const SettingsStore &store, const Values &values);
 // The operator's message when `values` could not be saved in `store`, naming why (the store's
 // problem()) and every one of the values, so that they can be noted down.
 QString notSavedMessage(const SettingsStore &store, const Values &values);
+// Asked when a save found another copy of Pourwise holding the settings (SettingsStatus::Locked):
+// Retry, or Discard changes and go on without them.
+QString lockedQuestion(const SettingsStore &store);
 // Saves the entries as they are, in one replacement of the store.
 bool save(const SettingsStore &store, const QList<SettingsEntry> &entries);
 

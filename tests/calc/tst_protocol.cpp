@@ -75,6 +75,28 @@ void TestProtocol::reading_data()
     QTest::newRow("limit of zero")
         << armA(R"("1.0")", R"("0")") << R"(the key "limits.ethanolGramsPerKg" is 0)";
     QTest::newRow("empty name") << armA(R"("Arm A")", R"("  ")") << R"(the key "name" must hold)";
+    // A record dosed under a name with a NUL could not be read again.
+    QTest::newRow("a name with a NUL, escaped")
+        << armA(R"("Arm A")", R"("Arm\u0000A")")
+        << R"(the key "name" holds a control character ("Arm\x00A"))";
+    QTest::newRow("a name with a raw NUL")
+        << QByteArray(ArmA).replace("Arm A", QByteArray("Arm\0A", 5))
+        << R"(the key "name" holds a control character ("Arm\x00A"))";
+    QTest::newRow("a name with an escape sequence")
+        << armA(R"("Arm A")", R"("Arm \u001b[2JA")")
+        << R"(the key "name" holds a control character ("Arm \x1b[2JA"))";
+    QTest::newRow("a name on two lines")
+        << armA(R"("Arm A")", R"("Arm\nA")") << R"(the key "name" holds a control character)";
+    QTest::newRow("a name with a line separator")
+        << armA(R"("Arm A")", R"("Arm\u2028A")")
+        << R"(the key "name" holds a control character ("Arm\u2028A"))";
+    QTest::newRow("a name with letters of other scripts")
+        << armA(R"("Arm A")", R"("Bras \u00e9t\u00e9 \u2013 \u6599")") << "";
+    QTest::newRow("a formula for a name, which is text")
+        << armA(R"("Arm A")", R"("=cmd|' /C calc'!A0")") << "";
+    QTest::newRow("an unknown unit with an escape")
+        << armA("g/210L", R"(\u001b[31m)")
+        << R"(the key "target.unit" is "\x1b[31m", not a unit of levels)";
     // A JSON reader keeps the last of two equal keys: the file is refused instead.
     QTest::newRow("proof given twice")
         << armA(R"("proof": "80")", R"("proof": "80", "proof": "40")")

@@ -1,3 +1,4 @@
+#include "calc/ControlCharacters.h"
 #include "calc/RecordColumns.h"
 #include "calc/RecordReader.h"
 #include "calc/RecordWriter.h"
@@ -6,6 +7,7 @@
 
 #include <QFile>
 #include <QRegularExpression>
+#include <QSet>
 #include <QTest>
 #include <limits>
 
@@ -57,6 +59,8 @@ private slots:
     void refused();
     void verified_data();
     void verified();
+    void readInParts_data();
+    void readInParts();
     void documentedColumns_data();
     void documentedColumns();
 };
@@ -169,7 +173,10 @@ void TestRecordFile::refused_data()
     // Line 2 is the plan, 3 to 5 the portions, 6 a reading, 7 a served portion, 10 a correction
     // of a served portion, 14 the booster, 16 a correction of a reading, 18 a void.
 
-    QTest::newRow("empty") << QByteArray() << 1 << "header's column 1";
+    QTest::newRow("empty") << QByteArray() << 0 << "the file is empty";
+    QTest::newRow("a byte order mark alone")
+        << QByteArray("\xEF\xBB\xBF") << 0 << "the file is empty";
+    QTest::newRow("a blank line") << QByteArray("\r\n") << 1 << "header's column 1";
     QTest::newRow("a column renamed") << QByteArray(v2).replace("at_min,", "at_minute,") << 1
                                       << "column 8 is \"at_minute\", not \"at_min\"";
     QTest::newRow("a column more")
@@ -245,6 +252,13 @@ void TestRecordFile::refused_data()
     cells("a correction with a value its entry has not", v2, 10, "level=0.1",
           "a correction row has no level");
     cells("a void of the plan", v2, 18, "corrects=1", "the plan cannot be voided");
+    cells("an end row without its digest", v2, int(lines.size()) - 1,
+          "sha256=", "an end row needs sha256");
+    cells("a reading with an escape sequence", v2, 6, "level=\x1b[2J\x1b[31mred\x07",
+          "level \"\\x1b[2J\\x1b[31mred\\x07\" is not a number");
+    cells("a session code with a tab", v2, 2, "session_code=P\t017",
+          "session_code \"P\\x09017\" is not 1 to 32");
+    cells("an operator with an escape", v2, 7, "operator=J\x1bS", "operator \"J\\x1bS\"");
     cells("version 1: a reading out of time order", v1, 8, "at_min=60",
           "earlier than the one before");
     cells("version 1: readings numbered out of order", v1, 7, "number=3", "number \"3\"");
@@ -263,6 +277,8 @@ void TestRecordFile::refused()
                                    : QStringLiteral("ERROR: %1: ").arg(FileName);
     QVERIFY2(read.error.startsWith(where), qPrintable(read.error));
     QVERIFY2(read.error.contains(mentions), qPrintable(read.error));
+    // What a message quotes from the file reaches no terminal as a command.
+    QVERIFY2(!holdsControlCharacter(read.error), qPrintable(read.error));
 }
 
 void TestRecordFile::verified_data()
@@ -289,6 +305,14 @@ void TestRecordFile::verified_data()
         << "\xEF\xBB\xBF" + v2 << RecordCheck::Changed << "SHA-256";
     QTest::newRow("saved with LF line ends")
         << QByteArray(v2).replace("\r\n", "\n") << RecordCheck::Changed << "SHA-256";
+    QTest::newRow("a blank line after the end row")
+        << v2 + "\r\n"
+        << RecordCheck::Changed << "changed after its end row";
+    QTest::newRow("blank lines after the end row, LF")
+        << v2 + "\n\n"
+        << RecordCheck::Changed << "a blank line follows its end row";
+    QTest::newRow("a second end row") << v2 + lines[rows - 1] + '\n'
+                                      << RecordCheck::Changed << "rows follow its end row";
 }
 
 void TestRecordFile::verified()
@@ -307,6 +331,53 @@ void TestRecordFile::verified()
         QVERIFY2(read.warning.contains(mentions), qPrintable(read.warning));
         QVERIFY2(read.warning.contains(QLatin1String("read-only")), qPrintable(read.warning));
     }
+}
+
+void TestRecordFile::readInParts_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<int>("part"); // bytes given at a time
+
+    QSet<QByteArray> files;
+    for (const char *name :
+         {"v1-alcohol.csv", "v2-alcohol.csv", "v2-placebo.csv", "v2-breath.csv",
+          "cut:v2-alcohol.csv", "changed:v2-alcohol.csv", "garbage:v2-alcohol.csv"})
+        files << bytes(QString::fromLatin1(name));
+    const QByteArray v2 = bytes("v2-alcohol.csv");
+    SessionRecord quoted = ReferenceRecords::all()[3].record;
+    quoted.setup.protocolName = QStringLiteral("Arm \"A\",\r\nsecond \"\"site\"\"");
+    files << RecordWriter::text(quoted) << "\xEF\xBB\xBF" + v2 << v2 + "\r\n"
+          << v2.chopped(1) << v2.left(v2.indexOf('\n') + 1) << v2.left(700)
+          << QByteArray("\xFF\xFE"
+                        "e\0n\0",
+                        6)
+          << QByteArray(v2).insert(900, '\0') << QByteArray("\"entry") << QByteArray();
+    int i = 0;
+    for (const QByteArray &file : std::as_const(files)) {
+        ++i;
+        for (const int part : {1, 2, 3, 7, 64, 4096})
+            QTest::addRow("file %d, %d bytes at a time", i, part) << file << part;
+    }
+}
+
+// However its bytes come, a file reads as it reads whole: the same record, check, messages and
+// end row.
+void TestRecordFile::readInParts()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(int, part);
+    const RecordReading whole = RecordReader::read(file, FileName);
+    RecordReader reader(FileName);
+    for (qsizetype at = 0; at < file.size(); at += part)
+        reader.add(QByteArrayView(file).sliced(at, std::min<qsizetype>(part, file.size() - at)));
+    const RecordReading parts = reader.finish();
+    QCOMPARE(parts.error, whole.error);
+    QCOMPARE(parts.warning, whole.warning);
+    QCOMPARE(parts.check, whole.check);
+    QCOMPARE(parts.stamp, whole.stamp);
+    QCOMPARE(parts.record.has_value(), whole.record.has_value());
+    if (whole.record)
+        QVERIFY(*parts.record == *whole.record);
 }
 
 // docs/record.md shows the table of RecordEvents as a matrix, one row per column in the header's

@@ -1,4 +1,5 @@
 #include "calc/SafeWrite.h"
+#include "tests/support/FaultyDisk.h"
 #include "tests/support/SmallDisk.h"
 
 #include <QDir>
@@ -66,6 +67,19 @@ void TestSafeWrite::save_data()
         << "no folder" << QByteArray() << 3000 << "No such file or directory";
     QTest::newRow("a folder in the file's place")
         << "folder in place" << QByteArray() << 3000 << "it is a folder, not a regular file";
+    // A disk that keeps less than it was given and says it was done, as a full one has: only the
+    // file read back tells.
+    const QString notSame = QStringLiteral("what was written did not read back the same");
+    QTest::newRow("a disk that cuts the file short, yet says it was done")
+        << "cut short" << QByteArray("old\r\n") << 3000 << notSame;
+    QTest::newRow("a disk that keeps it empty, yet says it was done")
+        << "emptied" << QByteArray("old\r\n") << 3000 << notSame;
+    QTest::newRow("a disk that changes a byte, yet says it was done")
+        << "byte flipped" << QByteArray("old\r\n") << 3000 << notSame;
+    QTest::newRow("a new file cut short, yet said to be done")
+        << "cut short" << QByteArray() << 3000 << notSame;
+    QTest::newRow("read back whole, but refused by its reader")
+        << "refused by its reader" << QByteArray("old\r\n") << 3000 << "not what it should be";
 }
 
 void TestSafeWrite::save()
@@ -102,7 +116,17 @@ void TestSafeWrite::save()
     QByteArray bytes(size, '\0');
     for (int i = 0; i < size; ++i)
         bytes[i] = char('a' + i % 26);
-    const QString said = SafeWrite::write(savedAs, bytes);
+    const auto fault = place == QLatin1String("cut short")      ? FaultyDisk::Fault::CutShort
+                       : place == QLatin1String("emptied")      ? FaultyDisk::Fault::Emptied
+                       : place == QLatin1String("byte flipped") ? FaultyDisk::Fault::ByteFlipped
+                                                                : FaultyDisk::Fault::None;
+    FaultyDisk faulty(fault);
+    SafeWrite::ReadBackCheck check;
+    if (place == QLatin1String("refused by its reader"))
+        check = [&bytes](const QByteArray &readBack) {
+            return readBack == bytes ? QStringLiteral("not what it should be") : QString();
+        };
+    const QString said = SafeWrite::write(savedAs, bytes, check);
     if (reason.isEmpty()) {
         QVERIFY2(said.isEmpty(), qPrintable(said));
         QCOMPARE(contentOf(savedAs), bytes);

@@ -1,6 +1,8 @@
+#include "calc/ControlCharacters.h"
 #include "calc/RecordText.h"
 #include "calc/Session.h"
 #include "calc/SessionClock.h"
+#include "calc/SessionCode.h"
 #include "calc/SessionEntries.h"
 #include "tests/support/LocalZone.h"
 #include "tests/support/SessionSupport.h"
@@ -58,6 +60,8 @@ private slots:
     void operatorAndSaving_data();
     void operatorAndSaving();
     void readOnly();
+    void continuedFromVersionOne_data();
+    void continuedFromVersionOne();
 };
 
 // A new session starts at the next five minutes; a start typed as a clock time is the nearest
@@ -474,6 +478,14 @@ void TestSessionModel::changes_data()
         << 5 << reading(72, 0.063f) << QString(201, 'r') << ReasonTooLong;
     QTest::newRow("a reason of 200 characters beyond the first 65536")
         << 5 << reading(72, 0.063f) << QStringLiteral("\U0001F37A").repeated(200) << None;
+    QTest::newRow("a reason with a tab") << 5 << voided << "wrong\ttime" << ReasonControlCharacter;
+    QTest::newRow("a reason on two lines")
+        << 5 << reading(72, 0.063f) << "typed 0,61\r\nnot 0.061" << ReasonControlCharacter;
+    QTest::newRow("a reason with a NUL")
+        << 5 << voided << QString::fromUtf16(u"wrong\u0000time", 11) << ReasonControlCharacter;
+    QTest::newRow("a reason with a line separator")
+        << 5 << voided << QString::fromUtf16(u"wrong\u2028time") << ReasonControlCharacter;
+    QTest::newRow("a reason in another script") << 5 << voided << "\u00e9t\u00e9 \u2013 ok" << None;
     QTest::newRow("a voided entry") << 7 << voided << why << EntryVoided;
     QTest::newRow("a correction") << 9 << reading(70, 0.05f) << why << EntryIsChange;
     QTest::newRow("a planned portion") << 2 << voided << why << PlannedPortion;
@@ -506,6 +518,7 @@ void TestSessionModel::changes()
                                          : session->voidEntry(entry, reason, moment);
     QCOMPARE(answer.fault, refusal);
     QCOMPARE(answer.message.startsWith(QLatin1String("ERROR: ")), answer.refused());
+    QVERIFY2(!holdsControlCharacter(answer.message), qPrintable(answer.message));
     const QList<SessionEntry> &entries = session->record().entries;
     QCOMPARE(entries.mid(0, earlier.size()), earlier);
     QCOMPARE(entries.size(), earlier.size() + (answer.refused() ? 0 : 1));
@@ -574,8 +587,15 @@ void TestSessionModel::operatorAndSaving_data()
                           << "P-1" << InitialsInvalid;
     QTest::newRow("a digit") << "A1"
                              << "P-1" << InitialsInvalid;
+    QTest::newRow("an escape") << "A\x1b[B"
+                               << "P-1" << InitialsInvalid;
+    QTest::newRow("a NUL") << QString::fromUtf16(u"A\u0000B", 3) << "P-1" << InitialsInvalid;
     QTest::newRow("no session code") << "AB"
                                      << "" << SessionCode;
+    QTest::newRow("a session code with a tab") << "AB"
+                                               << "P\t1" << SessionCode;
+    QTest::newRow("a session code with a NUL")
+        << "AB" << QString::fromUtf16(u"P\u00001", 3) << SessionCode;
 }
 
 // No entry and no save without the operator's initials, and no save without a session code. The
@@ -589,7 +609,8 @@ void TestSessionModel::operatorAndSaving()
     using enum SessionFault;
     auto session = newSession();
     session->setSessionCode(code);
-    QCOMPARE(session->prepareToSave(at(-10)).fault, code.isEmpty() ? SessionCode : NoInitials);
+    QCOMPARE(session->prepareToSave(at(-10)).fault,
+             acceptsSessionCode(code) ? NoInitials : SessionCode);
     QCOMPARE(session->addReading(clockAt(-5), 0, at(-5)).fault, NoInitials);
     QCOMPARE(session->setOperatorInitials(initials).fault,
              refusal == InitialsInvalid ? InitialsInvalid : None);
@@ -634,6 +655,47 @@ void TestSessionModel::readOnly()
     QCOMPARE(session.voidEntry(5, QStringLiteral("wrong time"), at(80)).fault,
              SessionFault::ReadOnly);
     QVERIFY(session.record() == written->record());
+}
+
+// A version-1 record goes on in the current version with a correction of its setup that changes
+// nothing and says why, by the operator, before the entry that made it go on; a record of the
+// current version gets none.
+void TestSessionModel::continuedFromVersionOne_data()
+{
+    QTest::addColumn<int>("version");
+    QTest::addColumn<bool>("saved"); // to its file, to be added to
+    QTest::newRow("version 1") << RecordVersion::First << true;
+    QTest::newRow("version 2") << RecordVersion::Current << true;
+    QTest::newRow("version 1, read-only") << RecordVersion::First << false;
+}
+
+void TestSessionModel::continuedFromVersionOne()
+{
+    QFETCH(int, version);
+    QFETCH(bool, saved);
+    SessionRecord record = workedSession()->record();
+    record.version = version;
+    appendEntries(record, QStringLiteral("70=0.06"));
+    Session session(record, QStringLiteral("r.csv"), saved ? QString() : QStringLiteral("cut"));
+    session.setOperatorInitials(QStringLiteral("AB"));
+    const SessionReport before = evaluateSession(session, at(90));
+
+    session.continueFromVersionOne(at(90));
+    const bool continued = version == RecordVersion::First && saved;
+    QCOMPARE(session.record().entries.size(), record.entries.size() + (continued ? 1 : 0));
+    QCOMPARE(session.record().entries.mid(0, record.entries.size()), record.entries);
+    if (!continued)
+        return;
+    const EntryValues setup = setupValues(at(0), record.setup.plan.releaseLevel);
+    QVERIFY(session.record().entries.constLast() ==
+            entryOf(int(record.entries.size()) + 2, EntryEvent::Correction,
+                    {at(90).toUTC(), QStringLiteral("AB")}, setup, 0, 0, 0, 0, 0, 1,
+                    QStringLiteral("continued_from_version1")));
+    // Nothing in force changes: the start and the release level are as they were.
+    const SessionReport after = evaluateSession(session, at(90));
+    QCOMPARE(after.start, before.start);
+    QCOMPARE(after.releaseBal, before.releaseBal);
+    QCOMPARE(after.history.size(), 1);
 }
 
 QTEST_APPLESS_MAIN(TestSessionModel)

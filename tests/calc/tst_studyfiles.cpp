@@ -1,4 +1,6 @@
+#include "calc/FaultTexts.h"
 #include "calc/StudyFiles.h"
+#include "tests/support/WithoutFileRights.h"
 
 #include <QDir>
 #include <QFile>
@@ -124,6 +126,8 @@ class TestStudyFiles : public QObject {
 private slots:
     void records_data();
     void records();
+    void folderWithoutRecords_data();
+    void folderWithoutRecords();
 };
 
 void TestStudyFiles::records_data()
@@ -286,6 +290,43 @@ void TestStudyFiles::records()
     QCOMPARE(found, records);
     QCOMPARE(empty, emptyFolders);
     QCOMPARE(notRead, skipped);
+}
+
+void TestStudyFiles::folderWithoutRecords_data()
+{
+    QTest::addColumn<bool>("readable");
+    QTest::addColumn<QString>("message"); // %1: the folder
+    QTest::newRow("an empty folder")
+        << true
+        << "ERROR: %1 holds no session record: no file named *.csv in it or in its subfolders.";
+    QTest::newRow("a folder that cannot be read")
+        << false
+        << "ERROR: %1 cannot be read (Permission denied), so no session record in it can be found. "
+           "Give your user the right to read it, or copy its records to a folder you can read.";
+}
+
+// A folder given that yields no record is named, and why: empty, or not readable at all, which
+// is told apart from empty.
+void TestStudyFiles::folderWithoutRecords()
+{
+    QFETCH(bool, readable);
+    QFETCH(QString, message);
+    QTemporaryDir root;
+    const QString study = root.filePath(QStringLiteral("study"));
+    QVERIFY(QDir().mkpath(study));
+    QFile record(study + QStringLiteral("/P-1.csv"));
+    QVERIFY(readable || (record.open(QIODevice::WriteOnly) &&
+                         QFile::setPermissions(study, QFileDevice::Permissions())));
+    WithoutFileRights user;
+    if (!user.applies())
+        QSKIP(WithoutFileRights::skipReason);
+    QStringList empty;
+    StudyFiles::forEach(
+        {study}, [](const QString &) {}, [&empty](const QString &folder) { empty << folder; });
+    const QString told = empty.isEmpty() ? QString() : studyFolderEmptyMessage(empty[0]);
+    QFile::setPermissions(study, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QCOMPARE(empty, QStringList{study});
+    QCOMPARE(told, message.arg(study));
 }
 
 QTEST_GUILESS_MAIN(TestStudyFiles)

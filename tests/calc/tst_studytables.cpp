@@ -1,5 +1,6 @@
 #include "calc/RecordCsv.h"
 #include "calc/RecordReader.h"
+#include "calc/RecordWriter.h"
 #include "calc/StudyColumns.h"
 #include "calc/StudyLeftOut.h"
 #include "calc/StudyTables.h"
@@ -84,6 +85,10 @@ private slots:
     void countLine();
     void tableText_data();
     void tableText();
+    void formulaCells_data();
+    void formulaCells();
+    void spreadsheetSafeTable_data();
+    void spreadsheetSafeTable();
 };
 
 // The cells of `columns` of every row a record gives a table, joined by "|".
@@ -103,8 +108,8 @@ void TestStudyTables::cells_data()
     const QString status = QStringLiteral("file status problem");
     session("ok", "v2-alcohol.csv", status, "v2-alcohol.csv|ok|");
     session("version 1", "v1-alcohol.csv", status,
-            "v1-alcohol.csv|unverified|v1-alcohol.csv is a version-1 record: it has no end row, so "
-            "nothing vouches that its rows are as Pourwise wrote them.");
+            "v1-alcohol.csv|unverified|v1-alcohol.csv: version 1: it has no end row, so whether it "
+            "is whole cannot be checked.");
     session("cut", "cut:v2-alcohol.csv", status,
             "v2-alcohol.csv|cut|v2-alcohol.csv has no end row: it was cut short, and entries may "
             "be missing at its end. It opens read-only.");
@@ -494,6 +499,69 @@ void TestStudyTables::tableText()
     QCOMPARE(end.count("\r\n"), qsizetype(rowsAtTheEnd));
     for (const CsvRow &row : readCsvRows(end).rows)
         QCOMPARE(row.cells.size(), qsizetype(columns.size()));
+}
+
+// The cells a spreadsheet would take for a formula, which --spreadsheet-safe puts "'" before, as
+// it does in a roster.
+void TestStudyTables::formulaCells_data()
+{
+    QTest::addColumn<QByteArray>("cell");
+    QTest::addColumn<bool>("formula");
+
+    QTest::newRow("a command") << QByteArray("=cmd|' /C calc'!A0") << true;
+    QTest::newRow("a sum") << QByteArray("@SUM(A1:A9)") << true;
+    QTest::newRow("plus") << QByteArray("+1") << true;
+    QTest::newRow("a negative minute") << QByteArray("-5") << false;
+    QTest::newRow("a negative difference") << QByteArray("-0.0123") << false;
+    QTest::newRow("minus and a word") << QByteArray("-x") << true;
+    QTest::newRow("a tab first") << QByteArray("\tA") << true;
+    QTest::newRow("a carriage return first") << QByteArray("\rA") << true;
+    QTest::newRow("empty") << QByteArray() << false;
+    QTest::newRow("an equals sign inside") << QByteArray("a=b") << false;
+}
+
+void TestStudyTables::formulaCells()
+{
+    QFETCH(QByteArray, cell);
+    QFETCH(bool, formula);
+    QCOMPARE(readAsFormula(std::string_view(cell.constData(), std::size_t(cell.size()))), formula);
+    QCOMPARE(spreadsheetSafe({cell, "0.06"}),
+             (QList<QByteArray>{formula ? "'" + cell : cell, "0.06"}));
+}
+
+void TestStudyTables::spreadsheetSafeTable_data()
+{
+    QTest::addColumn<StudyTableKind>("kind");
+    QTest::newRow("sessions") << StudyTableKind::Sessions;
+    QTest::newRow("readings") << StudyTableKind::Readings;
+    QTest::newRow("achievement") << StudyTableKind::Achievement;
+}
+
+// A protocol named as a formula reaches every table exactly as it is, unless the tables are made
+// spreadsheet-safe: then that cell, and only it, is text to a spreadsheet.
+void TestStudyTables::spreadsheetSafeTable()
+{
+    QFETCH(StudyTableKind, kind);
+    const RecordReading reference =
+        RecordReader::read(ReferenceFiles::bytes("v2-alcohol.csv"), "P-017.csv");
+    SessionRecord named = *reference.record;
+    named.setup.protocolName = QStringLiteral("=cmd|' /C calc'!A0");
+    named.setup.protocolSha256 = "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad";
+    const StudyRecord record =
+        studyRecord("P-017.csv", RecordReader::read(RecordWriter::text(named), "P-017.csv"));
+
+    StudyTable exact(kind);
+    StudyTable safe(kind, StudyCellGuard::SpreadsheetSafe);
+    QByteArray exactRows = exact.add(record);
+    exactRows += exact.finish();
+    QByteArray safeRows = safe.add(record);
+    safeRows += safe.finish();
+    QCOMPARE(safe.header(), exact.header());
+    QVERIFY2(exactRows.contains("=cmd|' /C calc'!A0,"), exactRows.constData());
+    QVERIFY(!exactRows.contains("'=cmd"));
+    QCOMPARE(safeRows, QByteArray(exactRows).replace("=cmd|", "'=cmd|"));
+    if (kind == StudyTableKind::Readings)
+        QVERIFY(safeRows.contains(",-5,")); // the baseline's minute, a number still
 }
 
 QTEST_GUILESS_MAIN(TestStudyTables)

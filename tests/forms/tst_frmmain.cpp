@@ -12,15 +12,18 @@
 #include "forms/frmPlan.h"
 #include "forms/frmStudy.h"
 #include "settings/SettingsStore.h"
+#include "settings/StoredSettings.h"
 #include "tests/support/WorkedExample.h"
 
 #include <QAccessible>
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLockFile>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -446,6 +449,60 @@ private slots:
             QCOMPARE(stored.value("MainWidth"),
                      QString::number((500 + frame.left() + frame.right()) * 15));
         }
+    }
+
+    // Exit waits only briefly while another copy of Pourwise holds the settings' lock, then says
+    // so and asks: Retry saves once the other copy is done, Discard changes exits without saving,
+    // and closing the question keeps Pourwise running.
+    void exitWhileAnotherCopyHoldsTheSettings_data()
+    {
+        QTest::addColumn<QString>("answers"); // in turn
+        QTest::addColumn<bool>("closed");
+        QTest::addColumn<bool>("saved");
+        QTest::newRow("Discard changes") << "Discard" << true << false;
+        QTest::newRow("Retry, the other copy still saving, then Discard changes")
+            << "Retry Discard" << true << false;
+        QTest::newRow("Retry once the other copy is done") << "Retry-done" << true << true;
+        QTest::newRow("the question closed") << "Cancel" << false << false;
+    }
+    void exitWhileAnotherCopyHoldsTheSettings()
+    {
+        QFETCH(QString, answers);
+        QFETCH(bool, closed);
+        QFETCH(bool, saved);
+        const auto window = newWindow();
+        window->MDIForm_Load();
+        showAndWait(window.get());
+        QVERIFY(QDir().mkpath(QFileInfo(iniPath()).absolutePath()));
+        auto other = std::make_unique<QLockFile>(iniPath() + QStringLiteral(".lock"));
+        QVERIFY(other->tryLock(0));
+        QStringList asked;
+        QStringList left = answers.split(QLatin1Char(' '));
+        OperatorMessage::setAnswer([&](const QString &text) {
+            asked << text;
+            const QString answer = left.takeFirst();
+            if (answer == QLatin1String("Retry-done"))
+                other.reset();
+            return answer.startsWith(QLatin1String("Retry")) ? QMessageBox::Retry
+                   : answer == QLatin1String("Discard")      ? QMessageBox::Discard
+                                                             : QMessageBox::Cancel;
+        });
+
+        QElapsedTimer waited;
+        waited.start();
+        window->close();
+        // Asked after a second or two each time, never after the half minute a save may wait.
+        QVERIFY2(waited.elapsed() < 2500 * asked.size(),
+                 qPrintable(QString::number(waited.elapsed())));
+        QVERIFY(left.isEmpty());
+        QCOMPARE(window->isVisible(), !closed);
+        QCOMPARE(asked.size(), answers.count(QLatin1Char(' ')) + 1);
+        for (const QString &question : std::as_const(asked))
+            QCOMPARE(question, StoredSettings::lockedQuestion(SettingsStore(folder())));
+        QVERIFY(asked[0].startsWith(QLatin1String("Another copy of Pourwise holds the settings")));
+        QCOMPARE(QFileInfo::exists(iniPath()), saved);
+        QVERIFY(messages.isEmpty());
+        OperatorMessage::setAnswer({});
     }
 
     void restartRestoresGeometryAndParameters_data()

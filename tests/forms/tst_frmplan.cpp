@@ -12,6 +12,7 @@
 #include "forms/frmInitials.h"
 #include "forms/frmPlan.h"
 #include "tests/support/AccessKeys.h"
+#include "tests/support/FaultyDisk.h"
 #include "tests/support/ReferenceFiles.h"
 #include "tests/support/SessionSupport.h"
 
@@ -35,6 +36,7 @@
 #include <QTimeEdit>
 #include <QTreeWidget>
 #include <memory>
+#include <unistd.h>
 
 class TestFrmPlan : public QObject {
     Q_OBJECT
@@ -756,44 +758,93 @@ private slots:
     void opensARecord_data()
     {
         QTest::addColumn<QString>("file");    // as ReferenceFiles::bytes gives it
-        QTest::addColumn<bool>("locked");     // by another window
+        QTest::addColumn<QString>("around");  // what else there is: another window's lock...
         QTest::addColumn<QString>("message"); // part of it
         QTest::addColumn<QString>("reason");  // on the state line; empty: it opens nothing
         const QString host = QSysInfo::machineHostName();
         const qint64 process = QCoreApplication::applicationPid();
+        const QString recorded = QStringLiteral("on the computer %1 (process %2). It opens "
+                                                "read-only. If no copy of Pourwise is running on "
+                                                "%1, the lock is taken over when the record is "
+                                                "opened again.")
+                                     .arg(host)
+                                     .arg(process);
         QTest::newRow("being recorded by another window")
-            << "v2-alcohol.csv" << true
-            << QStringLiteral("on the computer %1 (process %2). It opens read-only.")
-                   .arg(host)
-                   .arg(process)
-            << recordLockedReason(host, process);
-        QTest::newRow("cut short") << "cut:v2-alcohol.csv" << false
+            << "v2-alcohol.csv"
+            << "locked" << recorded << recordLockedReason(host, process);
+        QTest::newRow("being recorded by another window through a link")
+            << "v2-alcohol.csv"
+            << "locked through a link" << recorded << recordLockedReason(host, process);
+        QTest::newRow("cut short") << "cut:v2-alcohol.csv"
+                                   << ""
                                    << "it was cut short, and entries may be missing at its end"
                                    << recordCheckReason(RecordCheck::Cut);
+        QTest::newRow("a blank line after its end row")
+            << "blank:v2-alcohol.csv"
+            << ""
+            << "changed after its end row" << recordCheckReason(RecordCheck::Changed);
         QTest::newRow("a dose the values no longer give")
-            << "older:v1-alcohol.csv" << false
+            << "older:v1-alcohol.csv"
+            << ""
             << "(alcohol 65 ml, mixer 390 ml, total 455 ml) differs from the dose the record "
                "saved"
             << recordDoseDiffersReason();
-        QTest::newRow("not a record") << "garbage:v2-alcohol.csv" << false << "ERROR: "
+        QTest::newRow("marked read-only (0444)")
+            << "v2-alcohol.csv"
+            << "read-only"
+            << "P-017.csv opens read-only: the file is read-only" << recordReadOnlyFileReason();
+        QTest::newRow("a second name (a hard link)")
+            << "v2-alcohol.csv"
+            << "hard link"
+            << "the file has 2 names (hard links)" << recordHardLinkedReason(2);
+        QTest::newRow("a folder in its lock's place")
+            << "v2-alcohol.csv"
+            << "lock folder"
+            << "is a folder, not a file, so no lock can be taken"
+            << "lock folder";
+        QTest::newRow("not a record") << "garbage:v2-alcohol.csv"
+                                      << ""
+                                      << "ERROR: "
                                       << "";
     }
     void opensARecord()
     {
         QFETCH(QString, file);
-        QFETCH(bool, locked);
+        QFETCH(QString, around);
         QFETCH(QString, message);
         QFETCH(QString, reason);
         QTemporaryDir folder;
         QVERIFY(ReferenceFiles::makeFiles(QDir(folder.path()), {"P-017.csv=" + file}));
         const QString path = folder.filePath(QStringLiteral("P-017.csv"));
-        RecordLock other(path);
-        if (locked)
-            QVERIFY(other.tryLock());
+        const QString link = folder.filePath(QStringLiteral("link.csv"));
+        std::optional<RecordLock> other;
+        if (around == QLatin1String("locked")) {
+            other.emplace(path);
+        } else if (around == QLatin1String("locked through a link")) {
+            QVERIFY(QFile::link(path, link));
+            other.emplace(link);
+        } else if (around == QLatin1String("read-only")) {
+            QVERIFY(QFile::setPermissions(path,
+                                          QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+        } else if (around == QLatin1String("hard link")) {
+            QVERIFY(::link(QFile::encodeName(path).constData(),
+                           QFile::encodeName(folder.filePath(QStringLiteral("P-017 copy.csv")))
+                               .constData()) == 0);
+        } else if (around == QLatin1String("lock folder")) {
+            QVERIFY(QDir().mkpath(RecordLock::lockPath(path)));
+            reason =
+                recordLockNotAFileReason(RecordLock::lockPath(path), QStringLiteral("a folder"));
+        }
+        if (other)
+            QVERIFY(other->tryLock());
 
         const std::unique_ptr<frmPlan> opened = frmPlan::openRecord(path);
-        QCOMPARE(messages.size(), 1);
-        QVERIFY2(messages[0].contains(message), qPrintable(messages[0]));
+        // A version-1 file is noted as such first.
+        const bool firstVersion = file.contains(QLatin1String("v1-")) && !reason.isEmpty();
+        QCOMPARE(messages.size(), firstVersion ? 2 : 1);
+        if (firstVersion)
+            QCOMPARE(messages[0], recordUnverifiedMessage(path));
+        QVERIFY2(messages.constLast().contains(message), qPrintable(messages.constLast()));
         QCOMPARE(opened != nullptr, !reason.isEmpty());
         if (!opened)
             return;
@@ -804,6 +855,12 @@ private slots:
         // Nobody is asked for initials, since no entry can be made.
         QCOMPARE(control<QLabel>("lblOperator", opened.get())->text(),
                  QStringLiteral("Operator: none, the record is read-only"));
+        // Nor is it saved again, where a new end row would vouch for it.
+        QCOMPARE(control<QPushButton>("cmdSaveRecord", opened.get())->text(),
+                 QStringLiteral("Save Recor&d As..."));
+        QVERIFY(!control<QPushButton>("cmdSaveRecord", opened.get())->isEnabled());
+        QVERIFY(!opened->saveRecordAs(folder.filePath(QStringLiteral("copy.csv"))));
+        QVERIFY(!QFileInfo::exists(folder.filePath(QStringLiteral("copy.csv"))));
     }
 
     // Correct... and Void... act on the entry selected in the tab shown, with the values and the
@@ -955,15 +1012,16 @@ private slots:
         QVERIFY(QFile::remove(path));
         messages.clear();
         QVERIFY(form->saveRecordAs(path));
-        // The folder gone and a file in its place: nothing can be written there.
-        QVERIFY(QDir(folder).removeRecursively());
-        QFile blocker(folder);
-        QVERIFY(blocker.open(QIODevice::WriteOnly));
-        blocker.close();
+        QCOMPARE(control<QPushButton>("cmdSaveRecord")->text(),
+                 QStringLiteral("Save Recor&d As..."));
+        // The disk full: nothing more can be written there.
+        auto full = std::make_unique<FaultyDisk>(FaultyDisk::Fault::Full);
         enter("cmdServed", QTime(13, 0));
         QCOMPARE(messages.size(), 1);
         QVERIFY2(messages[0].startsWith(QLatin1String("ERROR: The session record could not be "
                                                       "saved as ")),
+                 qPrintable(messages[0]));
+        QVERIFY2(messages[0].contains(QLatin1String("No space left on device")),
                  qPrintable(messages[0]));
         const QString notSaved = QStringLiteral("The last entries could not be saved to %1.")
                                      .arg(QDir::toNativeSeparators(path));
@@ -974,8 +1032,7 @@ private slots:
         answer = QMessageBox::Cancel;
         QVERIFY(!form->close());
 
-        QVERIFY(QFile::remove(folder));
-        QVERIFY(QDir().mkpath(folder));
+        full.reset(); // room again
         answer = QMessageBox::Yes;
         addReading(QTime(14, 25), QStringLiteral("0.057"));
         QCOMPARE(text("lblRecordFile"),
@@ -983,14 +1040,133 @@ private slots:
         const RecordReading saved = RecordFile::open(path);
         QVERIFY2(saved.record, qPrintable(saved.error));
         QVERIFY(*saved.record == form->session().record());
-        // Its lock file went with the folder.
-        QTest::ignoreMessage(QtWarningMsg,
-                             QRegularExpression(QStringLiteral("Could not remove our own lock")));
         form.reset();
     }
 
-    // A version-1 record opens to be added to; its first entry asks before the file becomes
-    // version 2, and No leaves the file as it was.
+    // A window records into its file only while the file is as it last read or wrote it and its
+    // lock is its own. Otherwise it stops recording and says why, keeps every entry, and Save
+    // Record As... gives the record a new file, where recording goes on under a new lock.
+    void recordingStops_data()
+    {
+        QTest::addColumn<QString>("meanwhile"); // what befell the file after the first save
+        QTest::addColumn<QString>("reason");    // %1: the lock file
+
+        QTest::newRow("another window saved it through a link")
+            << "saved" << recordChangedUnderReason();
+        QTest::newRow("its lock deleted, and taken by another window")
+            << "lock taken" << recordLockLostReason(QStringLiteral("%1"));
+        QTest::newRow("its lock deleted")
+            << "lock deleted" << recordLockLostReason(QStringLiteral("%1"));
+        QTest::newRow("a second name made (a hard link)")
+            << "hard link" << recordHardLinkedReason(2);
+        QTest::newRow("edited by another program") << "edited" << recordChangedUnderReason();
+        QTest::newRow("deleted") << "deleted" << recordGoneReason();
+        QTest::newRow("marked read-only") << "read-only" << recordReadOnlyFileReason();
+    }
+    void recordingStops()
+    {
+        QFETCH(QString, meanwhile);
+        QFETCH(QString, reason);
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("P-017.csv"));
+        const QString link = folder.filePath(QStringLiteral("link.csv"));
+        openForm();
+        control<QLineEdit>("txtSessionCode")->setText(QStringLiteral("P-017"));
+        enter("cmdServed", QTime(13, 0));
+        QVERIFY(form->saveRecordAs(path));
+        std::optional<RecordLock> otherLock;
+        if (meanwhile == QLatin1String("saved")) {
+            // Another window, opened through a link, that could take no lock of its own.
+            QVERIFY(QFile::link(path, link));
+            QVERIFY(!RecordLock(link).tryLock());
+            SessionRecord theirs = *RecordFile::open(link).record;
+            theirs.entries << theirs.entries.constLast();
+            theirs.entries.last().entry += 1;
+            QCOMPARE(RecordFile::save(link, theirs), QString());
+        } else if (meanwhile.startsWith(QLatin1String("lock"))) {
+            QVERIFY(QFile::remove(RecordLock::lockPath(path)));
+            if (meanwhile == QLatin1String("lock taken")) {
+                QTest::qWait(20);
+                otherLock.emplace(path);
+                QVERIFY(otherLock->tryLock());
+            }
+        } else if (meanwhile == QLatin1String("hard link")) {
+            QCOMPARE(
+                ::link(QFile::encodeName(path).constData(), QFile::encodeName(link).constData()),
+                0);
+        } else if (meanwhile == QLatin1String("edited")) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::Append) && file.write("\r\n") == 2);
+        } else if (meanwhile == QLatin1String("deleted")) {
+            QVERIFY(QFile::remove(path));
+        } else if (meanwhile == QLatin1String("read-only")) {
+            QVERIFY(QFile::setPermissions(path,
+                                          QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+        }
+        const QByteArray theirs = ReferenceFiles::contentOf(path);
+        messages.clear();
+
+        addReading(QTime(14, 10), QStringLiteral("0.06"));
+        const QString why = reason.contains(QLatin1String("%1"))
+                                ? reason.arg(QDir::toNativeSeparators(RecordLock::lockPath(path)))
+                                : reason;
+        QCOMPARE(messages, QStringList{recordStoppedMessage(path, why)});
+        QCOMPARE(ReferenceFiles::contentOf(path), theirs); // never written over
+        QCOMPARE(form->session().state(), RecordState::ReadOnly);
+        QVERIFY(form->session().hasUnsavedEntries());
+        QVERIFY2(text("lblRecordFile").startsWith(QLatin1String("Recording stopped: ")),
+                 qPrintable(text("lblRecordFile")));
+        QVERIFY(!control<QPushButton>("cmdAddReading")->isEnabled());
+        const SessionRecord kept = form->session().record();
+        QCOMPARE(kept.entries.constLast().values.level, std::optional(0.06f));
+        // Its lock, if it is still its own, is given up; another window's is left alone.
+        QCOMPARE(QFileInfo::exists(RecordLock::lockPath(path)), otherLock.has_value());
+
+        // Closing asks, as entries are not saved.
+        answer = QMessageBox::Cancel;
+        QVERIFY(!form->close());
+        const QString moved = folder.filePath(QStringLiteral("P-017 continued.csv"));
+        QVERIFY(form->saveRecordAs(moved));
+        const RecordReading saved = RecordFile::open(moved);
+        QVERIFY2(saved.record, qPrintable(saved.error));
+        QVERIFY(*saved.record == kept);
+        QCOMPARE(form->session().state(), RecordState::Saved);
+        QCOMPARE(form->session().path(), moved);
+        QVERIFY(QFileInfo::exists(RecordLock::lockPath(moved)));
+        addReading(QTime(14, 25), QStringLiteral("0.057"));
+        QVERIFY(*RecordFile::open(moved).record == form->session().record());
+        QCOMPARE(ReferenceFiles::contentOf(path), theirs);
+        form.reset(); // its lock goes before its folder
+    }
+
+    // Save Record As... of a window that records writes the whole record to a new file and goes
+    // on recording into its own; a file there already is never replaced.
+    void saveRecordAsKeepsACopy()
+    {
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("P-017.csv"));
+        const QString copy = folder.filePath(QStringLiteral("P-017 copy.csv"));
+        openForm();
+        control<QLineEdit>("txtSessionCode")->setText(QStringLiteral("P-017"));
+        enter("cmdServed", QTime(13, 0));
+        QVERIFY(form->saveRecordAs(path));
+        addReading(QTime(14, 10), QStringLiteral("0.06"));
+        QVERIFY(form->saveRecordAs(copy));
+        QVERIFY(*RecordFile::open(copy).record == form->session().record());
+        QVERIFY(!QFileInfo::exists(RecordLock::lockPath(copy)));
+        QVERIFY(!form->saveRecordAs(copy));
+        QCOMPARE(messages, QStringList{recordExistsMessage(copy)});
+        addReading(QTime(14, 25), QStringLiteral("0.057"));
+        QCOMPARE(form->session().path(), path);
+        QVERIFY(*RecordFile::open(path).record == form->session().record());
+        QCOMPARE(RecordFile::open(copy).record->entries.size(),
+                 form->session().record().entries.size() - 1);
+        form.reset();
+    }
+
+    // A version-1 record opens to be added to, with a note that whether it is whole cannot be
+    // checked; its first entry asks before the file becomes version 2, No leaves the file as it
+    // was, and Yes notes in its history that it was continued from version 1.
     void versionOneRecordAsksFirst()
     {
         QTemporaryDir folder;
@@ -1000,23 +1176,73 @@ private slots:
         form = frmPlan::openRecord(path);
         QVERIFY(form);
         useTheTestClock(*form);
-        QVERIFY(messages.isEmpty());
+        QCOMPARE(messages, QStringList{recordUnverifiedMessage(path)});
+        QVERIFY2(messages[0].contains(QLatin1String(
+                     "version 1: it has no end row, so whether it is whole cannot be checked")),
+                 qPrintable(messages[0]));
         QCOMPARE(form->session().state(), RecordState::Saved);
+        const qsizetype entries = form->session().record().entries.size();
 
         answer = QMessageBox::No;
         addReading(QTime(16, 0), QStringLiteral("0.03"));
         QCOMPARE(questions, QStringList{recordVersionQuestion(path)});
+        QVERIFY2(questions[0].contains(recordVersionOneNote()), qPrintable(questions[0]));
         QCOMPARE(ReferenceFiles::contentOf(path), before);
+        QCOMPARE(form->session().record().entries.size(), entries);
 
         answer = QMessageBox::Yes;
         addReading(QTime(16, 0), QStringLiteral("0.03"));
         QCOMPARE(questions.size(), 2);
         addReading(QTime(16, 15), QStringLiteral("0.025"));
         QCOMPARE(questions.size(), 2); // asked once
+        QCOMPARE(messages.size(), 1);
         const RecordReading saved = RecordFile::open(path);
         QCOMPARE(saved.version(), RecordVersion::Current);
         QCOMPARE(saved.check, RecordCheck::Ok);
-        QCOMPARE(saved.record->entries.size(), form->session().record().entries.size());
+        QVERIFY(*saved.record == form->session().record());
+        // The continuation, then the two readings.
+        QCOMPARE(saved.record->entries.size(), entries + 3);
+        const SessionEntry &continued = saved.record->entries[entries];
+        QCOMPARE(continued.event, EntryEvent::Correction);
+        QCOMPARE(continued.corrects, 1);
+        QCOMPARE(continued.reason, QStringLiteral("continued_from_version1"));
+        QCOMPARE(continued.operatorInitials, QStringLiteral("AB"));
+        form.reset(); // its lock goes before its folder
+    }
+
+    // A record of many thousands of entries opens, shows every entry and takes the next one, its
+    // report worked out away from the window's thread.
+    void largeRecord()
+    {
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("P-017.csv"));
+        SessionRecord record =
+            *RecordReader::read(ReferenceFiles::bytes(QStringLiteral("v2-alcohol.csv")), path)
+                 .record;
+        const SessionEntry last = record.entries.constLast();
+        for (int i = 0; i < 12000; ++i) {
+            SessionEntry reading = last;
+            reading.entry = last.entry + 1 + i;
+            reading.event = EntryEvent::Reading;
+            reading.corrects = 0;
+            reading.reason.clear();
+            reading.values = EntryValues{300 + i, 0.001f * float(i % 20), {}, {}, {}, {}};
+            record.entries << reading;
+        }
+        QVERIFY(RecordFile::save(path, record).isEmpty());
+        form = frmPlan::openRecord(path);
+        QVERIFY(form);
+        useTheTestClock(*form);
+        QVERIFY(messages.isEmpty());
+        const qsizetype readings = evaluateSession(form->session(), now).readings.size();
+        QVERIFY(readings > 12000);
+        QCOMPARE(control<QTreeWidget>("grdReadings")->topLevelItemCount(), readings);
+        addReading(QTime(16, 0), QStringLiteral("0.03"));
+        QCOMPARE(control<QTreeWidget>("grdReadings")->topLevelItemCount(), readings + 1);
+        const RecordReading saved = RecordFile::open(path);
+        QVERIFY2(saved.record, qPrintable(saved.error));
+        QCOMPARE(saved.record->entries.size(), record.entries.size() + 1);
+        QVERIFY(*saved.record == form->session().record());
         form.reset(); // its lock goes before its folder
     }
 

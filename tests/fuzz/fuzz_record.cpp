@@ -6,9 +6,13 @@
 // - Whatever it accepts, with all its corrections and voids, written again (always in the current
 //   version) and read again, is the same setup and the same entries, verified by its end row,
 //   and writing that gives the very same bytes: every float comes back to the bit.
+// - Read in parts, at every size from its first byte's, the file reads as it reads whole: the
+//   same record, check, messages and stamp.
+// - No message holds a control character: what it quotes from the file is escaped.
 // - Its rows of a study's sessions and readings tables have every column, and their CSV text
-//   reads back cell for cell.
+//   reads back cell for cell; made spreadsheet-safe, no cell reads as a formula.
 
+#include "calc/ControlCharacters.h"
 #include "calc/RecordCsv.h"
 #include "calc/RecordReader.h"
 #include "calc/RecordWriter.h"
@@ -16,6 +20,7 @@
 #include "calc/StudyTables.h"
 #include "tests/fuzz/FuzzRequire.h"
 
+#include <algorithm>
 #include <cstdint>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
@@ -23,6 +28,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const QString file = QStringLiteral("fuzz.csv");
     const QByteArrayView bytes(reinterpret_cast<const char *>(data), qsizetype(size));
     const RecordReading first = RecordReader::read(bytes, file);
+    FUZZ_REQUIRE(!holdsControlCharacter(first.error) && !holdsControlCharacter(first.warning));
+    RecordReader inParts(file);
+    const qsizetype part = size > 0 ? 1 + data[0] % 64 : 1;
+    for (qsizetype at = 0; at < bytes.size(); at += part)
+        inParts.add(bytes.sliced(at, std::min(part, bytes.size() - at)));
+    const RecordReading parts = inParts.finish();
+    FUZZ_REQUIRE(parts.error == first.error && parts.warning == first.warning);
+    FUZZ_REQUIRE(parts.check == first.check && parts.stamp == first.stamp);
+    FUZZ_REQUIRE(parts.record.has_value() == first.record.has_value());
+    FUZZ_REQUIRE(!parts.record || *parts.record == *first.record);
     if (!first.record) {
         FUZZ_REQUIRE(first.error.startsWith(QLatin1String("ERROR: fuzz.csv")));
         FUZZ_REQUIRE(first.warning.isEmpty());
@@ -54,6 +69,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         const CsvRows read = readCsvRows(csvRow(row));
         FUZZ_REQUIRE(read.error.isEmpty() && read.rows.size() == 1);
         FUZZ_REQUIRE(read.rows.constFirst().cells == row);
+        for (const QByteArray &cell : spreadsheetSafe(row))
+            FUZZ_REQUIRE(!readAsFormula(std::string_view(cell.constData(), size_t(cell.size()))));
     }
     return 0;
 }

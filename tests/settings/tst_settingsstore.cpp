@@ -2,11 +2,13 @@
 #include "settings/SettingsStore.h"
 #include "settings/StoredSettings.h"
 #include "tests/support/SmallDisk.h"
+#include "tests/support/WithoutFileRights.h"
 
 #include <QDir>
 #include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLockFile>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -88,6 +90,8 @@ float numberAt(const StoredSettings::Loaded &loaded, std::size_t i)
 }
 
 } // namespace
+
+Q_DECLARE_METATYPE(SettingsStatus)
 
 class TestSettingsStore : public QObject {
     Q_OBJECT
@@ -360,9 +364,10 @@ private slots:
             << "folder"
             << "0.08" << false << QStringList{} << "it is a folder, not a regular file"
             << "is a folder, not a regular file, so nothing was written";
-        QTest::newRow("file in the folder's place") << "blocked"
-                                                    << "0.08" << false << QStringList{} << ""
-                                                    << "could not be written";
+        QTest::newRow("file in the folder's place")
+            << "blocked"
+            << "0.08" << false << QStringList{} << ""
+            << "Pourwise\" cannot be made (a file is in its place), so nothing was written";
         // Qt's reader runs a value on across lines from an open quote or a backslash at a line's
         // end, swallowing the lines after it; the lines read one by one keep their values, and
         // such a line reads as it would standing alone.
@@ -628,6 +633,54 @@ private slots:
                 store().SaveSetting(App, Section, QStringLiteral("BAL"), QStringLiteral("seed")));
             QVERIFY(timer.elapsed() < 20000); // a held lock would wait 30 s
         }
+    }
+
+    // A save that cannot be made says why in the system's words and what may be done; one that
+    // meets another copy saving waits only as long as it was told to, and says so.
+    void saveRefusedSaysWhy_data()
+    {
+        QTest::addColumn<QString>("meets");
+        QTest::addColumn<SettingsStatus>("status");
+        QTest::addColumn<QString>("problem"); // part of it
+        QTest::newRow("a folder the user cannot write in")
+            << "read-only folder" << SettingsStatus::NotSaved
+            << "cannot be made (Permission denied), so nothing was written; let your user write in";
+        QTest::newRow("another copy saving")
+            << "locked" << SettingsStatus::Locked << "another copy of Pourwise holds its lock file";
+    }
+    void saveRefusedSaysWhy()
+    {
+        QFETCH(QString, meets);
+        QFETCH(SettingsStatus, status);
+        QFETCH(QString, problem);
+        writeFile(iniPath(), "[Settings]\nBAL=0.1\n");
+        const QString settingsFolder = QFileInfo(iniPath()).absolutePath();
+        std::optional<WithoutFileRights> user;
+        std::optional<QLockFile> other;
+        if (meets == QLatin1String("read-only folder")) {
+            QVERIFY(QFile::setPermissions(settingsFolder, QFile::ReadOwner | QFile::ExeOwner));
+            user.emplace();
+            if (!user->applies())
+                QSKIP(WithoutFileRights::skipReason);
+        } else {
+            other.emplace(iniPath() + QStringLiteral(".lock"));
+            QVERIFY(other->tryLock(0));
+        }
+        SettingsStore saving = store();
+        saving.setLockWait(300);
+        QElapsedTimer timer;
+        timer.start();
+        const bool saved =
+            saving.SaveSetting(App, Section, QStringLiteral("BAL"), QStringLiteral("0.2"));
+        user.reset();
+        QFile::setPermissions(settingsFolder,
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QVERIFY(!saved);
+        QVERIFY(timer.elapsed() < 5000);
+        QCOMPARE(saving.status(), status);
+        QVERIFY2(saving.problem().contains(problem), qPrintable(saving.problem()));
+        QCOMPARE(store().GetSetting(App, Section, QStringLiteral("BAL"), QString()),
+                 QStringLiteral("0.1"));
     }
 
     void twoCopiesSavingAtOnce()

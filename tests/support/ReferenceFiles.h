@@ -15,8 +15,10 @@
 // matches), with the participant 15 years older ("older", in a version-1 file a dose that differs
 // from the recorded one), boosted from 0.07 to 0.08 ("boosted", in v2-alcohol.csv: the readings
 // before the booster 0.07, 0.065 and 0.06, and 0.08 at 150 minutes after it; its end row made
-// anew), with portion 3 not served ("unserved", in v1-alcohol.csv) or no record at all
-// ("garbage"). Empty when the file cannot be read.
+// anew), with portion 3 not served ("unserved", in v1-alcohol.csv), a reading that is a
+// terminal's escape sequence ("escape": no record), a blank line after the end row ("blank"), a
+// protocol named as a spreadsheet's formula ("formula"; the end row no longer matches) or no
+// record at all ("garbage"). Empty when the file cannot be read.
 namespace ReferenceFiles {
 
 // "v2-alcohol.csv" of "cut:v2-alcohol.csv"
@@ -58,6 +60,12 @@ inline QByteArray bytes(const QString &source)
         bytes.replace("2026-12-08T14:05,,,", "2026-12-09T00:05,,,");
     else if (how == QLatin1String("older"))
         bytes.replace(",160,,,25,", ",160,,,40,");
+    else if (how == QLatin1String("escape"))
+        bytes.replace(",0.057,", ",\x1b[2J\x1b]0;owned\x07,");
+    else if (how == QLatin1String("blank"))
+        bytes += "\r\n";
+    else if (how == QLatin1String("formula"))
+        bytes.replace(",Arm A,", ",=cmd|' /C calc'!A0,");
     else if (how == QLatin1String("boosted"))
         bytes =
             resealed(bytes.replace(",,,,70,,0.06,", ",,,,70,,0.07,")

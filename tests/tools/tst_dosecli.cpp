@@ -1257,6 +1257,13 @@ void TestDoseCli::checkRecords_data()
     QTest::newRow("a file that is no record")
         << QStringList{"garbage:v2-alcohol.csv"} << QStringList{"unreadable\t-\t-\t-"} << 1
         << QByteArray("ERROR: ") << false;
+    // A terminal never gets the escape sequences a file holds, only their escapes.
+    QTest::newRow("a record whose reading is an escape sequence")
+        << QStringList{"escape:v2-alcohol.csv"} << QStringList{"unreadable\t-\t-\t-"} << 1
+        << QByteArray("level \"\\x1b[2J\\x1b]0;owned\\x07\" is not a number") << false;
+    QTest::newRow("a blank line after the end row")
+        << QStringList{"blank:v2-alcohol.csv"} << QStringList{"changed\tP-017\t18\t4"} << 1
+        << QByteArray("changed after its end row") << false;
 }
 
 void TestDoseCli::checkRecords()
@@ -1286,6 +1293,7 @@ void TestDoseCli::checkRecords()
     QCOMPARE(run.output, expected);
     QCOMPARE(run.errors.isEmpty(), errors.isEmpty());
     QVERIFY2(run.errors.contains(errors), run.errors.constData());
+    QVERIFY2(!run.errors.contains('\x1b'), run.errors.constData());
 }
 
 void TestDoseCli::numbersIgnoreTheLocale()

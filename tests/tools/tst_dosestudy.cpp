@@ -124,6 +124,28 @@ void TestDoseStudy::tables_data()
         << QStringList{"empty", "a.csv"} << 4
         << QStringList{"|placebo|m|1", "all|alcohol|all|0", "all|placebo|all|1"} << 1
         << QByteArray("holds no session record");
+    // What a record quotes reaches the terminal escaped.
+    QTest::newRow("a record whose reading is an escape sequence")
+        << "--sessions" << QStringList{"a.csv=escape:v2-alcohol.csv"} << QStringList{"a.csv"} << 2
+        << QStringList{"a.csv|unreadable"} << 1 << QByteArray("\\x1b[2J\\x1b]0;owned\\x07");
+    // A protocol named as a formula: exact, or text to a spreadsheet.
+    const QStringList formula{"a.csv=formula:v2-alcohol.csv"};
+    QTest::newRow("a protocol named as a formula, exactly")
+        << "--sessions" << formula << QStringList{"a.csv"} << 6
+        << QStringList{"a.csv|changed|P-017|2026-12-08|JS|=cmd|' /C calc'!A0"} << 0
+        << QByteArray("WARNING: ");
+    QTest::newRow("a protocol named as a formula, spreadsheet-safe")
+        << "--sessions --spreadsheet-safe" << formula << QStringList{"a.csv"} << 6
+        << QStringList{"a.csv|changed|P-017|2026-12-08|JS|'=cmd|' /C calc'!A0"} << 0
+        << QByteArray("WARNING: ");
+    QTest::newRow("the readings, spreadsheet-safe: numbers stay numbers")
+        << "--readings --spreadsheet-safe" << formula << QStringList{"a.csv"} << 7
+        << QStringList{"a.csv|P-017|alcohol|'=cmd|' /C calc'!A0|m|5|-5",
+                       "a.csv|P-017|alcohol|'=cmd|' /C calc'!A0|m|10|70",
+                       "a.csv|P-017|alcohol|'=cmd|' /C calc'!A0|m|11|85",
+                       "a.csv|P-017|alcohol|'=cmd|' /C calc'!A0|m|12|100",
+                       "a.csv|P-017|alcohol|'=cmd|' /C calc'!A0|m|14|130"}
+        << 0 << QByteArray("WARNING: ");
     QTest::newRow("a folder given twice: each record once, the other names told")
         << "--sessions" << QStringList{"study/a.csv=v2-placebo.csv"}
         << QStringList{"study", "study"} << 2 << QStringList{"study/a.csv|ok"} << 0
@@ -170,6 +192,7 @@ void TestDoseStudy::tables()
     QCOMPARE(leadingCells(run.output, cells, root.path()), rows);
     QCOMPARE(run.errors.isEmpty(), errors.isEmpty());
     QVERIFY2(run.errors.contains(errors), run.errors.constData());
+    QVERIFY2(!run.errors.contains('\x1b'), run.errors.constData());
 }
 
 // The same records give the same bytes, run after run and whatever the locale.
@@ -219,6 +242,9 @@ void TestDoseStudy::usageErrors_data()
         << QByteArray("cannot be combined with --include-unverified") << DoseOutput::Read;
     QTest::newRow("a table of nothing")
         << "--sessions" << QByteArray("--sessions needs the session records") << DoseOutput::Read;
+    QTest::newRow("the records' check made spreadsheet-safe")
+        << "--check-record --spreadsheet-safe r.csv"
+        << QByteArray("cannot be combined with --spreadsheet-safe") << DoseOutput::Read;
     QTest::newRow("a table to a full disk")
         << "--sessions " POURWISE_TEST_DATA << QByteArray("cannot write the output")
         << DoseOutput::FullDisk;

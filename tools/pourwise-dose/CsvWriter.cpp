@@ -1,20 +1,8 @@
 #include "tools/pourwise-dose/CsvWriter.h"
 
-#include "calc/NumberText.h"
+#include "calc/RecordCsv.h"
 
 #include <algorithm>
-
-namespace {
-
-bool readAsFormula(std::string_view value)
-{
-    if (value.empty() || std::string_view("=+-@\t\r").find(value.front()) == std::string_view::npos)
-        return false;
-    // A negative number is a number to a spreadsheet too.
-    return value.front() != '-' || TextToSingle(value).error == NumberTextError::NotANumber;
-}
-
-} // namespace
 
 CsvWriter::CsvWriter(std::FILE *output, std::size_t bufferBytes) : m_output(output, bufferBytes) {}
 

@@ -202,7 +202,8 @@ bool DoseCommandLine::parse(const QStringList &arguments)
     }
 
     if (parser.isSet(SpreadsheetSafeOption))
-        return fail(QStringLiteral("--spreadsheet-safe applies to a roster's cells (--csv)"));
+        return fail(QStringLiteral("--spreadsheet-safe applies to a roster's cells (--csv) and a "
+                                   "study's tables (--sessions, --readings, --achievement)"));
     if (parser.isSet(CheckOption))
         return fail(QStringLiteral("--check adds a warning column to a roster (--csv); for one "
                                    "participant the warnings always go to standard error"));
@@ -257,10 +258,13 @@ bool DoseCommandLine::readRecordRequest(const QCommandLineParser &parser, const 
                                         std::optional<StudyTableKind> table)
 {
     for (const QString &name : parser.optionNames()) {
-        if (name != option && !(table && name == IncludeUnverifiedOption))
+        const bool forTable =
+            table && (name == SpreadsheetSafeOption || name == IncludeUnverifiedOption);
+        if (name != option && !forTable)
             return fail(QStringLiteral("%1 reads session records and cannot be combined with %2")
                             .arg(dashed(option), dashed(name)));
     }
+    m_request.spreadsheetSafe = parser.isSet(SpreadsheetSafeOption);
     m_request.recordFiles = parser.positionalArguments();
     if (m_request.recordFiles.isEmpty())
         return fail(option == CheckRecordOption
@@ -434,9 +438,9 @@ QString DoseCommandLine::helpText()
                "                     [--breath-ratio R] [--protocol FILE]\n"
                "       pourwise-dose --check-record FILE...\n"
                "       pourwise-dose --sessions | --readings | --achievement\n"
-               "                     [--include-unverified] FILE...\n"
-               "       pourwise-dose --help | --version\n"
-               "\n")
+                   [--spreadsheet - safe]
+                   [--include - unverified] FILE... "       pourwise-dose --help | --version\n"
+                                                    "\n")
                .arg(usageOfOneParticipant(BodyUnits::InchesPounds, true),
                     usageOfOneParticipant(BodyUnits::CentimetresKilograms, false)) +
            QStringLiteral("%1\n"
@@ -531,7 +535,10 @@ QString DoseCommandLine::helpText()
                "                 boosted sessions\n"
                "  --include-unverified\n"
                "                 with a table: the achievement counts version-1 records\n"
-               "                 (status unverified) as well\n") +
+               "                 (status unverified) as well\n"
+               "With --spreadsheet-safe, every cell that a spreadsheet would take for a formula\n"
+               "gets ' before it, as in a roster; without it every cell is written exactly as\n"
+               "the records give it.\n") +
            QStringLiteral("\n"
                           "Numbers use \".\" as the decimal separator whatever the locale, and no "
                           "thousands\n"

@@ -37,7 +37,7 @@ struct DoseRequest {
     bool explain = false;
     QString rosterPath;                      // "-" for standard input
     bool check = false;                      // roster: add the warning column
-    bool spreadsheetSafe = false;            // roster: guard cells a spreadsheet takes for formulas
+    bool spreadsheetSafe = false;            // roster, study table: guard formula-like cells
     std::optional<SessionPlanSettings> plan; // --plan, for one participant or every row
     bool band = false;                       // --band, with the plan
     SessionRequest session;                  // with --plan, for one participant

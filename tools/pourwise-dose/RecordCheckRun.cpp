@@ -1,5 +1,6 @@
 #include "tools/pourwise-dose/RecordCheckRun.h"
 
+#include "calc/ControlCharacters.h"
 #include "calc/DoseEvaluation.h"
 #include "calc/FaultTexts.h"
 #include "calc/RecordFile.h"
@@ -12,9 +13,10 @@
 
 namespace {
 
+// A terminal takes a control character a file slipped into a message as its own command.
 void report(std::FILE *errors, const QString &message)
 {
-    std::fprintf(errors, "%s\n", message.toUtf8().constData());
+    std::fprintf(errors, "%s\n", escapedControlCharacters(message).toUtf8().constData());
 }
 
 } // namespace
@@ -40,6 +42,9 @@ int RecordCheckRun::run(const QStringList &files, OutputBuffer &output, std::FIL
             fields[3] = QString::number(record->entries.size() + 1);
             fields[4] = QString::number(corrections);
         }
+        // A terminal takes a control character in a file's name or text as its own command.
+        for (QString &field : fields)
+            field = escapedControlCharacters(field);
         output.put((fields.join(QLatin1Char('\t')) + QLatin1Char('\n')).toStdString());
         const QString why = reading.record ? reading.warning : reading.error;
         if (!why.isEmpty())

@@ -1,5 +1,6 @@
 #include "tools/pourwise-dose/StudyTableRun.h"
 
+#include "calc/ControlCharacters.h"
 #include "calc/FaultTexts.h"
 #include "calc/StudyFiles.h"
 #include "tools/pourwise-dose/ExitStatus.h"
@@ -11,17 +12,18 @@ void put(OutputBuffer &output, const QByteArray &bytes)
     output.put(std::string_view(bytes.constData(), std::size_t(bytes.size())));
 }
 
+// A terminal takes a control character a file slipped into a message as its own command.
 void report(std::FILE *errors, const QString &message)
 {
-    std::fprintf(errors, "%s\n", message.toUtf8().constData());
+    std::fprintf(errors, "%s\n", escapedControlCharacters(message).toUtf8().constData());
 }
 
 } // namespace
 
 int StudyTableRun::run(StudyTableKind kind, const QStringList &paths, OutputBuffer &output,
-                       std::FILE *errors, const StudyCounting &counting)
+                       std::FILE *errors, const StudyCounting &counting, StudyCellGuard guard)
 {
-    StudyTable table(kind, counting);
+    StudyTable table(kind, counting, guard);
     bool allRead = true;
     put(output, table.header());
     StudyFiles::forEach(paths,

@@ -100,8 +100,9 @@ int main(int argc, char *argv[])
     else if (request.mode == DoseRequest::Mode::CheckRecords)
         status = RecordCheckRun::run(request.recordFiles, output, stderr);
     else if (request.mode == DoseRequest::Mode::StudyTable)
-        status = StudyTableRun::run(request.studyTable, request.recordFiles, output, stderr,
-                                    request.counting);
+        status = StudyTableRun::run(
+            request.studyTable, request.recordFiles, output, stderr, request.counting,
+            request.spreadsheetSafe ? StudyCellGuard::SpreadsheetSafe : StudyCellGuard::Exact);
     else
         status = OneParticipant::run(request, output, stderr);
     return finishedOutput(output, status);
