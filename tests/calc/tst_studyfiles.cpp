@@ -321,8 +321,10 @@ void TestStudyFiles::folderWithoutRecords()
     if (!user.applies())
         QSKIP(WithoutFileRights::skipReason);
     QStringList empty;
-    StudyFiles::forEach(
-        {study}, [](const QString &) {}, [&empty](const QString &folder) { empty << folder; });
+    StudyFiles::forEach({study},
+                        {.record = [](const QString &) {},
+                         .emptyFolder = [&empty](const QString &folder) { empty << folder; },
+                         .skipped = [](StudyFiles::Skip, const QString &) {}});
     const QString told = empty.isEmpty() ? QString() : studyFolderEmptyMessage(empty[0]);
     QFile::setPermissions(study, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     QCOMPARE(empty, QStringList{study});

@@ -551,7 +551,7 @@ void TestStudyTables::spreadsheetSafeTable()
         studyRecord("P-017.csv", RecordReader::read(RecordWriter::text(named), "P-017.csv"));
 
     StudyTable exact(kind);
-    StudyTable safe(kind, StudyCellGuard::SpreadsheetSafe);
+    StudyTable safe(kind, {}, StudyCellGuard::SpreadsheetSafe);
     QByteArray exactRows = exact.add(record);
     exactRows += exact.finish();
     QByteArray safeRows = safe.add(record);

@@ -438,9 +438,9 @@ QString DoseCommandLine::helpText()
                "                     [--breath-ratio R] [--protocol FILE]\n"
                "       pourwise-dose --check-record FILE...\n"
                "       pourwise-dose --sessions | --readings | --achievement\n"
-                   [--spreadsheet - safe]
-                   [--include - unverified] FILE... "       pourwise-dose --help | --version\n"
-                                                    "\n")
+               "                     [--spreadsheet-safe] [--include-unverified] FILE...\n"
+               "       pourwise-dose --help | --version\n"
+               "\n")
                .arg(usageOfOneParticipant(BodyUnits::InchesPounds, true),
                     usageOfOneParticipant(BodyUnits::CentimetresKilograms, false)) +
            QStringLiteral("%1\n"
