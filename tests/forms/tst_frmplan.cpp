@@ -1272,6 +1272,24 @@ private slots:
         QCOMPARE(settings.releaseLevel, 0.02f); // a correction is the session's alone
     }
 
+    // Under a protocol that asks for two readings at the release level, the window waits for the
+    // second, as the session's report does.
+    void releaseWaitsForTheProtocolsReadings()
+    {
+        now = QDateTime(QDate::currentDate(), QTime(16, 50));
+        SessionProtocol twoReadings = armA(600);
+        twoReadings.protocol->release.confirmingReadings = 2;
+        openForm(workedExampleInput(), twoReadings);
+        addFallingReadings();
+        addReading(QTime(16, 30), QStringLiteral("0.019"));
+        const QString waiting = text("lblReleaseReading");
+        QVERIFY2(waiting.startsWith(QLatin1String("Release level reached once (0.019 at 16:30)")),
+                 qPrintable(waiting));
+        addReading(QTime(16, 40), QStringLiteral("0.018"));
+        QCOMPARE(text("lblReleaseReading"),
+                 QStringLiteral("Release level reached at 16:40 (0.018)"));
+    }
+
     // Under the course lines, the personal forecast once the readings show the limb, and under
     // the chart what the band assumes; the chart's description says both.
     void showsThePersonalForecast()
