@@ -294,7 +294,8 @@ double readingSdBal(const SessionReport &report, const SessionReportOptions &opt
     return PersonalPrior::ReadingSd;
 }
 
-// The forecast learns from the counting readings of the latest phase, as the limb is judged.
+// The forecast learns from the counting readings of the latest phase, as the limb is judged,
+// but for a fall no body can make: a slip would pull the forecast release hours early.
 void addPersonal(SessionReport &report, const SessionReportOptions &options)
 {
     if (report.placebo)
@@ -302,7 +303,8 @@ void addPersonal(SessionReport &report, const SessionReportOptions &options)
     const LevelScale &level = report.setup.input.level;
     QList<PhaseReading> phase;
     for (const ReadingLine &reading : report.readings) {
-        if (reading.counts() && report.drinking.inLatestPhase(reading.atMinute))
+        if (reading.counts() && !reading.implausibleFallFrom &&
+            report.drinking.inLatestPhase(reading.atMinute))
             phase.append({reading.atMinute, double(level.toBal(reading.level))});
     }
     report.personal = personalForecast(phase, report.outcome.limbShown.has_value(),

@@ -603,6 +603,9 @@ void TestSessionCourse::personal_data()
     QTest::newRow("mouth alcohol and a voided reading left out")
         << false << "50=0.09 70=0.08 85=0.077 100=0.073x 115=0.069" << 0.0f << 0.0f << 3 << 70
         << 0.0123005630 << 0.0192221865;
+    QTest::newRow("a fall no body can make left out: the worked example's")
+        << false << worked + " 145=0.006" << 0.0f << 0.0f << 5 << 70 << 0.0123045440
+        << 0.0187536150;
     QTest::newRow("after a booster, from its phase")
         << false << "70=0.06 85=0.057 100=0.054 b110 145=0.08 160=0.077 175=0.073" << 0.0f << 0.0f
         << 3 << 145 << 0.0121826127 << 0.0193831081;
