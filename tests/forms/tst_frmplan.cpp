@@ -1,5 +1,6 @@
 #include "calc/FaultTexts.h"
 #include "calc/RecordFile.h"
+#include "calc/RecordPlace.h"
 #include "calc/SessionCode.h"
 #include "calc/SessionText.h"
 #include "forms/BalChart.h"
@@ -54,6 +55,16 @@ private:
     // How the next Correct... or Void... dialog is answered; none: cancelled.
     std::function<void(frmChange &dialog)> change;
     QStringList changeTitles; // of every such dialog, in the order shown
+    // The documents folder every window of these tests is given, so that no test writes in the
+    // real one; a new session's record goes to the records folder under it.
+    std::optional<QTemporaryDir> documents;
+    QString sessionCodeGiven = QStringLiteral("P-017"); // when the initials' dialog asks for one
+    QString defaultRecordPath(const QString &code = QStringLiteral("P-017"))
+    {
+        return QDir(documents->path())
+            .filePath(QStringLiteral("Pourwise Records/%1-%2.csv")
+                          .arg(code, QDate::currentDate().toString(Qt::ISODate)));
+    }
 
     template <typename T = QWidget> T *control(const char *name, QWidget *in = nullptr)
     {
@@ -71,6 +82,7 @@ private:
                   const SessionProtocol &protocol = {})
     {
         form = std::make_unique<frmPlan>(dose, settings, protocol);
+        form->setDocumentsLocation(documents->path());
         useTheTestClock(*form);
         control<QTimeEdit>("tmeStart")->setTime(QTime(13, 0));
         form->show();
@@ -161,6 +173,9 @@ private slots:
         questions.clear();
         answer = QMessageBox::Yes;
         initialsAsked = 0;
+        documents.emplace();
+        QVERIFY(documents->isValid());
+        sessionCodeGiven = QStringLiteral("P-017");
         OperatorMessage::setCapture([this](const QString &text) { messages << text; });
         OperatorMessage::setAnswer([this](const QString &text) {
             questions << text;
@@ -180,6 +195,9 @@ private slots:
             if (!initials)
                 return int(QDialog::Rejected);
             ++initialsAsked;
+            // The session code too, before a new session's first entry.
+            if (auto *code = control<QLineEdit>("txtCode", initials); !code->isHidden())
+                code->setText(sessionCodeGiven);
             control<QLineEdit>("txtInitials", initials)->setText(QStringLiteral("AB"));
             initials->cmdOK_Click();
             return initials->result();
@@ -187,7 +205,8 @@ private slots:
     }
     void cleanup()
     {
-        form.reset();
+        form.reset(); // its lock goes before its folder
+        documents.reset();
         OperatorMessage::setCapture({});
         OperatorMessage::setAnswer({});
         ModalDialog::setAnswer({});
@@ -299,7 +318,8 @@ private slots:
             << "" << LevelScale{}
             << "Sessio&n code:|A&lcohol|Plac&ebo|&Float (ml):|S&tart of drinking:|N&umber of "
                "portions:|Relea&se level (g/100 ml):|&Portions|Readin&gs|&Booster|&Correct...|"
-               "&Void...|Save Recor&d...|Pr&int...|Print Observer S&heet...|Cl&ose";
+               "&Void...|Change Folder&...|Save Recor&d...|Pr&int...|Print Observer S&heet...|"
+               "Cl&ose";
         QTest::newRow("Portions") << "tabPortions" << LevelScale{} << "Served &at:|&Mark Served";
         QTest::newRow("Readings") << "tabReadings" << LevelScale{}
                                   << "Ti&me:|&Reading (g/100 ml):|&Add Reading";
@@ -708,16 +728,11 @@ private slots:
                  placebo ? QString() : QStringLiteral("Descending limb shown at 14:40"));
         QCOMPARE(initialsAsked, 1);
 
-        // Entries not saved: closing asks, and Cancel keeps the window.
-        answer = QMessageBox::Cancel;
-        QVERIFY(!form->close());
-        QCOMPARE(questions.size(), 1);
-        QTemporaryDir folder;
-        const QString path = folder.filePath(frmPlan::fileBaseName(form->session().record()) +
-                                             QStringLiteral(".csv"));
-        QVERIFY(path.endsWith(QStringLiteral("/P-017-") +
-                              QDate::currentDate().toString(Qt::ISODate) + ".csv"));
-        QVERIFY(form->saveRecordAs(path));
+        // Saved from the first entry on, in the records folder, named by the code and the day.
+        const QString path = defaultRecordPath();
+        QCOMPARE(form->session().path(), path);
+        QVERIFY(!form->session().hasUnsavedEntries());
+        QCOMPARE(questions.size(), 0);
         QCOMPARE(text("lblRecordFile"),
                  QStringLiteral("Every entry is saved to %1.").arg(QDir::toNativeSeparators(path)));
         addReading(QTime(14, 55), readings[3]);
@@ -741,7 +756,7 @@ private slots:
         QCOMPARE(saved.check, RecordCheck::Ok);
         QVERIFY(*saved.record == form->session().record());
         QVERIFY(form->close()); // nothing unsaved: no question
-        QCOMPARE(questions.size(), 1);
+        QCOMPARE(questions.size(), 0);
 
         // Closed, the window gives up the record's lock: it opens again to be added to.
         const std::unique_ptr<frmPlan> reopened = frmPlan::openRecord(path);
@@ -1068,12 +1083,12 @@ private slots:
         QFETCH(QString, meanwhile);
         QFETCH(QString, reason);
         QTemporaryDir folder;
-        const QString path = folder.filePath(QStringLiteral("P-017.csv"));
+        const QString path = defaultRecordPath(); // where the first entry saved it
         const QString link = folder.filePath(QStringLiteral("link.csv"));
         openForm();
         control<QLineEdit>("txtSessionCode")->setText(QStringLiteral("P-017"));
         enter("cmdServed", QTime(13, 0));
-        QVERIFY(form->saveRecordAs(path));
+        QCOMPARE(form->session().path(), path);
         std::optional<RecordLock> otherLock;
         if (meanwhile == QLatin1String("saved")) {
             // Another window, opened through a link, that could take no lock of its own.
@@ -1144,12 +1159,12 @@ private slots:
     void saveRecordAsKeepsACopy()
     {
         QTemporaryDir folder;
-        const QString path = folder.filePath(QStringLiteral("P-017.csv"));
+        const QString path = defaultRecordPath(); // where the first entry saved it
         const QString copy = folder.filePath(QStringLiteral("P-017 copy.csv"));
         openForm();
         control<QLineEdit>("txtSessionCode")->setText(QStringLiteral("P-017"));
         enter("cmdServed", QTime(13, 0));
-        QVERIFY(form->saveRecordAs(path));
+        QCOMPARE(form->session().path(), path);
         addReading(QTime(14, 10), QStringLiteral("0.06"));
         QVERIFY(form->saveRecordAs(copy));
         QVERIFY(*RecordFile::open(copy).record == form->session().record());
