@@ -7,9 +7,13 @@ namespace RecordPlace {
 
 QString baseName(const SessionRecord &record)
 {
-    const QDate date =
-        record.setup.start.isValid() ? record.setup.start.date() : QDate::currentDate();
-    return record.setup.sessionCode + QLatin1Char('-') + date.toString(Qt::ISODate);
+    return baseName(record.setup.sessionCode, record.setup.start);
+}
+
+QString baseName(const QString &code, const QDateTime &start)
+{
+    const QDate date = start.isValid() ? start.date() : QDate::currentDate();
+    return code + QLatin1Char('-') + date.toString(Qt::ISODate);
 }
 
 QString folderOr(const QString &folder, const QString &documents)
@@ -21,7 +25,12 @@ QString folderOr(const QString &folder, const QString &documents)
 
 QString pathIn(const QString &folder, const SessionRecord &record)
 {
-    return QDir(folder).filePath(baseName(record) + QStringLiteral(".csv"));
+    return pathIn(folder, record.setup.sessionCode, record.setup.start);
+}
+
+QString pathIn(const QString &folder, const QString &code, const QDateTime &start)
+{
+    return QDir(folder).filePath(baseName(code, start) + QStringLiteral(".csv"));
 }
 
 QString documentsLocation()

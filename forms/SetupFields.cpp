@@ -131,7 +131,9 @@ void SetupFields::present(const SessionReport &report)
 void SetupFields::showRecordState(const QString &text)
 {
     const bool isNew = m_session.state() == RecordState::NotSaved;
-    (isNew ? lblRecordPlace : lblRecordFile)->setText(text);
+    // The other says nothing, to a screen reader either.
+    lblRecordPlace->setText(isNew ? text : QString());
+    lblRecordFile->setText(isNew ? QString() : text);
     lblRecordFile->setVisible(!isNew);
     lblRecordPlace->setVisible(isNew);
     cmdChangeFolder->setVisible(isNew);

@@ -431,7 +431,12 @@ void frmPlan::showRecordState()
                                          : QStringLiteral("Save Recor&d As..."));
     cmdSaveRecord->setEnabled(isNew ? m_report.hasPlan() && m_setup->setupProblem().isEmpty()
                                     : mayBeSavedAs());
-    m_setup->showRecordState(m_keeper->stateText(newRecordPath()));
+    // Until it has a code, the place names where the code goes.
+    const SessionSetup &setup = m_session->record().setup;
+    m_setup->showRecordState(m_keeper->stateText(
+        acceptsSessionCode(setup.sessionCode)
+            ? newRecordPath()
+            : RecordPlace::pathIn(recordFolder(), QStringLiteral("<session code>"), setup.start)));
 }
 
 void frmPlan::sessionChanged()

@@ -1053,10 +1053,12 @@ private slots:
             QCOMPARE(startedIn, QStringList{documents->path()});
             path = RecordPlace::pathIn(folder, form->session().record());
         }
-        if (asked.isEmpty())
-            QCOMPARE(text("lblRecordPlace"),
-                     QStringLiteral("The record will be saved as %1 at the first entry.")
-                         .arg(QDir::toNativeSeparators(path)));
+        // Until the session has a code, where it goes in the name is shown.
+        const QString shown =
+            asked.isEmpty() ? path : QString(path).replace(code, "<session code>");
+        QCOMPARE(text("lblRecordPlace"),
+                 QStringLiteral("The record will be saved as %1 at the first entry.")
+                     .arg(QDir::toNativeSeparators(shown)));
         QVERIFY(control<QPushButton>("cmdChangeFolder")->isVisible());
         QVERIFY(!control<QLabel>("lblRecordFile")->isVisible());
 
