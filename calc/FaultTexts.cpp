@@ -286,6 +286,20 @@ QString recordExistsMessage(const QString &file)
         .arg(QDir::toNativeSeparators(file));
 }
 
+QString recordPlaceTakenMessage(const QString &file)
+{
+    return QStringLiteral("ERROR: Nothing was entered: this session's record would be saved as %1, "
+                          "and a file of that name is there already, which a new session never "
+                          "replaces. Change the session code, or the folder with Change "
+                          "Folder..., and enter it again.")
+        .arg(QDir::toNativeSeparators(file));
+}
+
+QString recordFolderNotMadeReason(const QString &folder)
+{
+    return QStringLiteral("its folder %1 could not be made").arg(QDir::toNativeSeparators(folder));
+}
+
 QString recordCutMessage(const QString &file)
 {
     return QStringLiteral("WARNING: %1 has no end row: it was cut short, and entries may be "

@@ -66,6 +66,10 @@ QString recordFileMessage(const QString &file, const QString &problem);
 QString recordSaveMessage(const QString &file, const QString &reason);
 // A new session saved where a file is already.
 QString recordExistsMessage(const QString &file);
+// A new session's first entry refused: its record would be saved where a file is already.
+QString recordPlaceTakenMessage(const QString &file);
+// Why a new session's record could not be saved: its folder could not be made.
+QString recordFolderNotMadeReason(const QString &folder);
 // A version-2 record whose end row is missing (cut short) or does not match the rows before it
 // (changed outside Pourwise, `how`): it opens read-only.
 QString recordCutMessage(const QString &file);

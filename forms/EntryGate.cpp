@@ -1,5 +1,6 @@
 #include "forms/EntryGate.h"
 
+#include "calc/SessionCode.h"
 #include "forms/ModalDialog.h"
 #include "forms/OperatorMessage.h"
 #include "forms/frmInitials.h"
@@ -8,11 +9,27 @@ EntryGate::EntryGate(Session &session, QWidget *owner) : m_session(session), m_o
 
 bool EntryGate::initialsGiven()
 {
-    if (!m_session.operatorInitials().isEmpty())
+    // The code names a new session's file, which its first entry makes.
+    const bool codeNeeded = m_session.state() == RecordState::NotSaved;
+    const QString typed =
+        m_codeField.typed ? m_codeField.typed() : m_session.record().setup.sessionCode;
+    const bool codeGiven = !codeNeeded || acceptsSessionCode(typed);
+    if (codeGiven && !m_session.operatorInitials().isEmpty())
         return true;
     frmInitials dialog(m_owner);
+    if (!codeGiven)
+        dialog.askSessionCode(typed, m_session.operatorInitials());
     if (ModalDialog::exec(dialog) != QDialog::Accepted)
         return false;
+    if (!codeGiven) {
+        const SessionRefusal refused = m_session.setSessionCode(dialog.sessionCode());
+        if (refused.refused()) {
+            OperatorMessage::show(m_owner, refused.message);
+            return false;
+        }
+        if (m_codeField.show)
+            m_codeField.show(dialog.sessionCode());
+    }
     const SessionRefusal refusal = m_session.setOperatorInitials(dialog.initials());
     if (refusal.refused())
         OperatorMessage::show(m_owner, refusal.message);

@@ -6,6 +6,7 @@
 #include "calc/SessionText.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 RecordKeeper::Opening RecordKeeper::open(const QString &path, const SessionProtocol &inUse)
 {
@@ -64,13 +65,17 @@ RecordKeeper::RecordKeeper(Session &session, std::unique_ptr<RecordLock> lock,
 {
 }
 
-QString RecordKeeper::stateText() const
+QString RecordKeeper::stateText(const QString &newPath) const
 {
     const QString path = QDir::toNativeSeparators(m_session.path());
     switch (m_session.state()) {
     case RecordState::NotSaved:
-        return QStringLiteral("A new session, not saved yet: Save Record... keeps it and every "
-                              "entry from then on. Open Record... continues a saved one.");
+        if (m_session.hasUnsavedEntries())
+            return QStringLiteral("The entries could not be saved as %1: Change Folder... or Save "
+                                  "Record As... saves them elsewhere.")
+                .arg(QDir::toNativeSeparators(newPath));
+        return QStringLiteral("The record will be saved as %1 at the first entry.")
+            .arg(QDir::toNativeSeparators(newPath));
     case RecordState::ReadOnly:
         if (m_session.recordingStopped())
             return QStringLiteral("Recording stopped: %1: %2. Every entry is kept here: Save "
@@ -101,6 +106,23 @@ QString RecordKeeper::saveAs(const QString &path, const QDateTime &now)
     m_stamp = stamp;
     m_session.setSaved(path);
     return {};
+}
+
+QString RecordKeeper::firstEntryRefusal(const QString &path)
+{
+    // A link to nothing is a name taken all the same.
+    const QFileInfo file(path);
+    if (file.exists() || file.isSymLink())
+        return recordPlaceTakenMessage(path);
+    return {};
+}
+
+QString RecordKeeper::saveFirstEntry(const QString &path, const QDateTime &now)
+{
+    const QString folder = QFileInfo(path).absolutePath();
+    if (!QDir().mkpath(folder))
+        return recordSaveMessage(path, recordFolderNotMadeReason(folder));
+    return saveAs(path, now);
 }
 
 QString RecordKeeper::saveRecordAs(const QString &path, const QDateTime &now)

@@ -42,10 +42,18 @@ public:
     explicit RecordKeeper(Session &session, std::unique_ptr<RecordLock> lock = nullptr,
                           const RecordStamp &stamp = {});
 
-    // What the state line says of the record's file.
-    QString stateText() const;
+    // What the state line says of the record's file; a new session's is to be saved at `newPath`
+    // at its first entry.
+    QString stateText(const QString &newPath) const;
     // Saves the new record at `path` and takes its lock; empty when saved, else why not.
     QString saveAs(const QString &path, const QDateTime &now);
+    // Why a new session's first entry may not be made with its record to be saved at `path`: a
+    // file is there already. Empty when it may.
+    static QString firstEntryRefusal(const QString &path);
+    // A new session's first entry made: its record saved at `path` as saveAs saves it, the folder
+    // made first when it is not there. Empty when saved, else why not: the entries then stay in
+    // the window, unsaved, until a later entry, Change Folder... or Save Record As... saves them.
+    QString saveFirstEntry(const QString &path, const QDateTime &now);
     // Save Record As...: the whole record, every entry, in a new file at `path` (never over
     // another), through the verified save. A new session is saved as saveAs saves it; a session
     // that stopped recording goes on in the new file, under its lock; any other writes a copy

@@ -18,6 +18,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QScopedValueRollback>
 #include <QSpinBox>
@@ -58,6 +59,14 @@ void SetupFields::createFrames()
     spnFloat = captioned(named(new QSpinBox, "spnFloat"), lblFloat);
     lblRecordFile = label("lblRecordFile", QString());
     lblRecordFile->setWordWrap(true);
+    lblRecordPlace = label("lblRecordPlace", QString());
+    lblRecordPlace->setWordWrap(true);
+    // Every letter of its caption is another control's access key, on some tab: Alt+. it is.
+    cmdChangeFolder = commandButton("cmdChangeFolder", QStringLiteral("Change Folder&..."));
+    // Queued, as every button that opens a window: a press through the accessibility interface
+    // returns at once.
+    connect(cmdChangeFolder, &QPushButton::clicked, this, &SetupFields::changeFolderAsked,
+            Qt::QueuedConnection);
     lblOperator = label("lblOperator", QString());
 
     lblStart = label("lblStart", QStringLiteral("S&tart of drinking:"));
@@ -81,6 +90,10 @@ void SetupFields::createFrames()
     sessionFrame->addLayout(sessionLayout);
     sessionFrame->addWidget(lblSessionProblem);
     sessionFrame->addWidget(lblRecordFile);
+    auto *placeLayout = new QHBoxLayout;
+    placeLayout->addWidget(lblRecordPlace, 1);
+    placeLayout->addWidget(cmdChangeFolder, 0, Qt::AlignTop);
+    sessionFrame->addLayout(placeLayout);
     sessionFrame->addWidget(lblOperator);
     m_sessionFrame = frame("fraSession", QStringLiteral("Session"), sessionFrame);
 
@@ -117,7 +130,13 @@ void SetupFields::present(const SessionReport &report)
 
 void SetupFields::showRecordState(const QString &text)
 {
-    lblRecordFile->setText(text);
+    const bool isNew = m_session.state() == RecordState::NotSaved;
+    // The other says nothing, to a screen reader either.
+    lblRecordPlace->setText(isNew ? text : QString());
+    lblRecordFile->setText(isNew ? QString() : text);
+    lblRecordFile->setVisible(!isNew);
+    lblRecordPlace->setVisible(isNew);
+    cmdChangeFolder->setVisible(isNew);
 }
 
 void SetupFields::showSetup()
@@ -151,6 +170,16 @@ bool SetupFields::takeSessionCode()
         txtSessionCode->setFocus();
     }
     return !refusal.refused();
+}
+
+QString SetupFields::typedSessionCode() const
+{
+    return txtSessionCode->text();
+}
+
+void SetupFields::showSessionCode(const QString &code)
+{
+    txtSessionCode->setText(code);
 }
 
 QString SetupFields::setupProblem() const

@@ -13,6 +13,7 @@ class EntryGate;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QPushButton;
 class QRadioButton;
 class QSpinBox;
 class QTimeEdit;
@@ -20,7 +21,8 @@ class QWidget;
 
 // The session's setup in the Session Plan window, in two frames the window lays out with the
 // calculated dose between them: Session (the session code, the beverage and its float, the
-// record's state line and the operator) and Plan (the start of drinking, the number of portions
+// record's state line, or for a new session where its record will be saved with Change Folder...,
+// and the operator) and Plan (the start of drinking, the number of portions
 // and the release level). Until the setup is fixed each field typed calls the session's setter,
 // and a refusal is kept beside its field for the window to show; afterwards a start or release
 // level typed is a correction of the setup, with a reason, made through the window's EntryGate.
@@ -42,12 +44,16 @@ public:
     void setClock(Clock clock) { m_clock = std::move(clock); }
     // Which fields take a change while `report`'s session is as it is, and the operator line.
     void present(const SessionReport &report);
-    // What the state line says of the record's file.
+    // What the state line says of the record's file; a new session's says where it will be
+    // saved, beside Change Folder...
     void showRecordState(const QString &text);
     // The fields as the session has them, a correction's values in force.
     void showSetup();
     // The code typed is the session's; else a message, and false.
     bool takeSessionCode();
+    // The session code field as typed, and a code given elsewhere shown in it (and so taken).
+    QString typedSessionCode() const;
+    void showSessionCode(const QString &code);
     // What a setup field holds that the session did not take, the first field's first; empty
     // when the session has what every field shows.
     QString setupProblem() const;
@@ -55,6 +61,8 @@ public:
 signals:
     // A change of the setup was taken or refused: the window presents the session again.
     void answered();
+    // Change Folder... was pressed.
+    void changeFolderAsked();
 
 private:
     void createFrames();
@@ -87,6 +95,8 @@ private:
     QLabel *lblFloat = nullptr;
     QSpinBox *spnFloat = nullptr;
     QLabel *lblRecordFile = nullptr;
+    QLabel *lblRecordPlace = nullptr; // where a new session's record will be saved
+    QPushButton *cmdChangeFolder = nullptr;
     QLabel *lblOperator = nullptr;
     QLabel *lblStart = nullptr;
     QTimeEdit *tmeStart = nullptr;

@@ -2,6 +2,7 @@
 
 #include "calc/FaultTexts.h"
 #include "calc/RecordFile.h"
+#include "calc/RecordPlace.h"
 #include "calc/ScheduleText.h"
 #include "calc/SessionCode.h"
 #include "calc/SessionText.h"
@@ -83,11 +84,26 @@ std::unique_ptr<frmPlan> frmPlan::openRecord(const QString &path, const SessionP
                                                 opening.stamp, opening.limitsChecked, owner));
 }
 
-QString frmPlan::fileBaseName(const SessionRecord &record)
+QString frmPlan::recordFolder() const
 {
-    const QDate date =
-        record.setup.start.isValid() ? record.setup.start.date() : QDate::currentDate();
-    return record.setup.sessionCode + QLatin1Char('-') + date.toString(Qt::ISODate);
+    return RecordPlace::folderOr(m_recordFolder, m_documents);
+}
+
+void frmPlan::setRecordFolder(const QString &folder)
+{
+    m_recordFolder = folder;
+    showRecordState();
+}
+
+void frmPlan::setDocumentsLocation(const QString &documents)
+{
+    m_documents = documents;
+    showRecordState();
+}
+
+QString frmPlan::newRecordPath() const
+{
+    return RecordPlace::pathIn(recordFolder(), m_session->record());
 }
 
 void frmPlan::setClock(Clock clock)
@@ -107,10 +123,18 @@ void frmPlan::createControls()
     setFont(Fonts::msSansSerif(8.25));
     setSizeGripEnabled(true);
     m_session->setLocale(QLocale());
+    m_documents = RecordPlace::documentsLocation();
+    m_entriesSeen = m_session->record().entries.size();
+    m_chooseFolder = [](QWidget *owner, const QString &start) {
+        return QFileDialog::getExistingDirectory(owner, QStringLiteral("Change Folder"), start);
+    };
     m_gate = std::make_unique<EntryGate>(*m_session, this);
-    m_gate->setBeforeEntry([this] { return mayTurnIntoCurrentVersion(); });
+    m_gate->setBeforeEntry([this] { return mayTurnIntoCurrentVersion() && placeIsFree(); });
 
     m_setup = new SetupFields(*m_session, m_settings, *m_gate, this);
+    m_gate->setCodeField({[this] { return m_setup->typedSessionCode(); },
+                          [this](const QString &code) { m_setup->showSessionCode(code); }});
+    connect(m_setup, &SetupFields::changeFolderAsked, this, &frmPlan::cmdChangeFolder_Click);
     lblDoseInputs = label("lblDoseInputs", QString());
     lblDoseInputs->setWordWrap(true);
     lblDoseVolumes = label("lblDoseVolumes", QString());
@@ -394,20 +418,35 @@ void frmPlan::showPlan()
 
 void frmPlan::showRecordState()
 {
-    // Save Record... gives a new session its file; once it has one the button saves the whole
-    // record in another, Save Record As... A record opened read-only is never saved again: a new
-    // end row would vouch for a file its own end row did not.
+    // The first entry gives a new session its file, or Save Record... before it; once it has
+    // entries the button saves the whole record in another, Save Record As... (which a new
+    // session's entries, if their file could not be made, are saved by). A record opened
+    // read-only is never saved again: a new end row would vouch for a file its own end row did
+    // not.
+    if (!m_setup || !cmdSaveRecord)
+        return; // not made yet
     const bool isNew = m_session->state() == RecordState::NotSaved;
-    cmdSaveRecord->setText(isNew ? QStringLiteral("Save Recor&d...")
-                                 : QStringLiteral("Save Recor&d As..."));
+    const bool beforeEntries = isNew && !m_session->hasUnsavedEntries();
+    cmdSaveRecord->setText(beforeEntries ? QStringLiteral("Save Recor&d...")
+                                         : QStringLiteral("Save Recor&d As..."));
     cmdSaveRecord->setEnabled(isNew ? m_report.hasPlan() && m_setup->setupProblem().isEmpty()
                                     : mayBeSavedAs());
-    m_setup->showRecordState(m_keeper->stateText());
+    // Until it has a code, the place names where the code goes.
+    const SessionSetup &setup = m_session->record().setup;
+    m_setup->showRecordState(m_keeper->stateText(
+        acceptsSessionCode(setup.sessionCode)
+            ? newRecordPath()
+            : RecordPlace::pathIn(recordFolder(), QStringLiteral("<session code>"), setup.start)));
 }
 
 void frmPlan::sessionChanged()
 {
-    saveEntries();
+    // A new session's record is saved when an entry is made, never as its code is typed.
+    const qsizetype entries = m_session->record().entries.size();
+    const bool entered = entries != m_entriesSeen;
+    m_entriesSeen = entries;
+    if (m_session->state() != RecordState::NotSaved || entered)
+        saveEntries();
     refresh();
     if (m_session->setupFixed())
         m_setup->showSetup(); // the corrected start and release level
@@ -415,8 +454,43 @@ void frmPlan::sessionChanged()
 
 void frmPlan::saveEntries()
 {
-    if (const QString error = m_keeper->saveEntries(); !error.isEmpty())
+    QString error;
+    if (m_session->state() != RecordState::NotSaved) {
+        error = m_keeper->saveEntries();
+    } else if (m_session->hasUnsavedEntries()) {
+        const QString path = newRecordPath();
+        error = m_keeper->saveFirstEntry(path, m_clock());
+        if (error.isEmpty())
+            m_recordFolder = QFileInfo(path).absolutePath(); // the folder last used
+    }
+    if (!error.isEmpty())
         OperatorMessage::show(this, error);
+}
+
+bool frmPlan::placeIsFree()
+{
+    // Once entries are kept unsaved their save says what stands in its way.
+    if (m_session->state() != RecordState::NotSaved || m_session->hasUnsavedEntries())
+        return true;
+    const QString refusal = RecordKeeper::firstEntryRefusal(newRecordPath());
+    if (!refusal.isEmpty())
+        OperatorMessage::show(this, refusal);
+    return refusal.isEmpty();
+}
+
+void frmPlan::cmdChangeFolder_Click()
+{
+    // A folder not made yet starts the chooser in the nearest one that is there.
+    QDir start(recordFolder());
+    while (!start.exists() && start.cdUp()) {
+    }
+    const QString chosen = m_chooseFolder(this, start.path());
+    if (chosen.isEmpty())
+        return;
+    m_recordFolder = chosen;
+    if (m_session->state() == RecordState::NotSaved)
+        saveEntries();
+    refresh();
 }
 
 bool frmPlan::mayTurnIntoCurrentVersion()
@@ -447,10 +521,10 @@ void frmPlan::cmdSaveRecord_Click()
     const bool isNew = m_session->state() == RecordState::NotSaved;
     if (isNew && (!m_setup->takeSessionCode() || !m_gate->initialsGiven()))
         return;
-    const QString folder = m_recordFolder.isEmpty() ? QDir::homePath() : m_recordFolder;
+    const bool beforeEntries = isNew && !m_session->hasUnsavedEntries();
     const QString path = QFileDialog::getSaveFileName(
-        this, isNew ? QStringLiteral("Save Record") : QStringLiteral("Save Record As"),
-        QDir(folder).filePath(fileBaseName(m_session->record()) + QStringLiteral(".csv")),
+        this, beforeEntries ? QStringLiteral("Save Record") : QStringLiteral("Save Record As"),
+        RecordPlace::pathIn(recordFolder(), m_session->record()),
         QStringLiteral("Session records (*.csv)"), nullptr,
         QFileDialog::DontConfirmOverwrite); // an existing file is refused, never replaced
     if (!path.isEmpty())
@@ -533,7 +607,7 @@ void frmPlan::cmdPrint_Click()
     const SessionRecord &record = m_session->record();
     // Qt's print dialog offers the document's name for a PDF file.
     printer.setDocName(acceptsSessionCode(record.setup.sessionCode)
-                           ? fileBaseName(record)
+                           ? RecordPlace::baseName(record)
                            : QStringLiteral("Session Plan"));
     QPrintDialog dialog(&printer, this);
     dialog.setObjectName(QStringLiteral("printDialog"));
@@ -547,7 +621,7 @@ void frmPlan::cmdPrintObserver_Click()
 {
     QPrinter printer(QPrinter::HighResolution);
     const SessionRecord &record = m_session->record();
-    printer.setDocName((acceptsSessionCode(record.setup.sessionCode) ? fileBaseName(record)
+    printer.setDocName((acceptsSessionCode(record.setup.sessionCode) ? RecordPlace::baseName(record)
                                                                      : QStringLiteral("Session")) +
                        QStringLiteral(" observer"));
     QPrintDialog dialog(&printer, this);

@@ -45,6 +45,8 @@ class frmPlan : public QDialog {
 
 public:
     using Clock = std::function<QDateTime()>;
+    // Asks for a folder, starting in `start`; empty when none is chosen.
+    using FolderChooser = std::function<QString(QWidget *owner, const QString &start)>;
 
     // A new session of `dose` under `protocol` (none: no protocol); `settings` are the run's plan
     // choices, which the window's choices change.
@@ -59,9 +61,6 @@ public:
     static std::unique_ptr<frmPlan>
     openRecord(const QString &path, const SessionProtocol &inUse = {}, QWidget *owner = nullptr);
 
-    // "<session code>-<yyyy-mm-dd>" of the record's start, the name its files are offered under.
-    static QString fileBaseName(const SessionRecord &record);
-
     const Session &session() const { return *m_session; }
     // The report shown, and what is due by it under the protocol's schedule.
     const SessionReport &report() const { return m_report; }
@@ -70,9 +69,18 @@ public:
     QDateTime now() const { return m_clock(); }
     // The clock "now" is read from: the system's, unless a test gives another.
     void setClock(Clock clock);
-    // The folder Save Record... starts in; after a save, the folder of the file saved.
-    QString recordFolder() const { return m_recordFolder; }
-    void setRecordFolder(const QString &folder) { m_recordFolder = folder; }
+    // The records folder: where a new session's record is saved at its first entry and Save
+    // Record... starts; after a save, the folder of the file saved. None given: "Pourwise
+    // Records" in the documents folder (see calc/RecordPlace.h).
+    QString recordFolder() const;
+    void setRecordFolder(const QString &folder);
+    // The user's documents folder, which holds the default records folder: the system's unless a
+    // test gives another.
+    void setDocumentsLocation(const QString &documents);
+    // Where a new session's record will be saved at its first entry.
+    QString newRecordPath() const;
+    // How Change Folder... asks for a folder: QFileDialog's unless a test gives another.
+    void setFolderChooser(FolderChooser chooser) { m_chooseFolder = std::move(chooser); }
 
 signals:
     // The next item's time has come: the window sounds and says it.
@@ -82,6 +90,9 @@ public slots:
     void cmdPrint_Click();
     void cmdPrintObserver_Click();
     void cmdClose_Click();
+    // Chooses the records folder a new session's record is saved in; entries that could not be
+    // saved are saved there at once.
+    void cmdChangeFolder_Click();
     // Asks for the file and saves the record there: Save Record... for a new session, Save
     // Record As... once it has a file.
     void cmdSaveRecord_Click();
@@ -111,9 +122,13 @@ private:
     void showRecordState();
     // The next item and the time to it; the title and the sound when it falls due.
     void showDue();
-    // An entry was made or the setup changed: the entries are saved at once to the record's file.
+    // An entry was made or the setup changed: the entries are saved at once to the record's file,
+    // a new session's first into its file in the records folder.
     void sessionChanged();
     void saveEntries();
+    // Before a new session's first entry: its record's file is not there yet; else a message and
+    // false.
+    bool placeIsFree();
     // Asked before the first entry into a version-1 file; true to go on.
     bool mayTurnIntoCurrentVersion();
     // Save, Discard or Cancel for entries not yet saved; true when the window may close.
@@ -131,7 +146,10 @@ private:
     SessionPlanSettings &m_settings;
     bool m_limitsChecked = false; // the session's protocol judges it
     bool m_closeAllowed = false;
-    QString m_recordFolder;
+    QString m_recordFolder; // empty: the default under m_documents
+    QString m_documents;
+    FolderChooser m_chooseFolder;
+    qsizetype m_entriesSeen = 0; // a new entry is saved; a change of the setup is not
     Clock m_clock;
     SessionReport m_report;
     SessionText m_text; // the report's words

@@ -1,6 +1,8 @@
 #include "calc/ControlCharacters.h"
 #include "calc/RecordColumns.h"
+#include "calc/RecordPlace.h"
 #include "calc/RecordReader.h"
+#include "calc/RecordText.h"
 #include "calc/RecordWriter.h"
 #include "tests/support/ReferenceFiles.h"
 #include "tests/support/ReferenceRecords.h"
@@ -63,6 +65,8 @@ private slots:
     void readInParts();
     void documentedColumns_data();
     void documentedColumns();
+    void recordPlace_data();
+    void recordPlace();
 };
 
 // The reference files read entry for entry, and records written and read back to the bit.
@@ -447,4 +451,40 @@ void TestRecordFile::documentedColumns()
 }
 
 QTEST_GUILESS_MAIN(TestRecordFile)
+// A new session's record is saved in the records folder, "Pourwise Records" in the documents
+// until another is used, as "<code>-<yyyy-mm-dd>.csv" of its start as the record writes it.
+void TestRecordFile::recordPlace_data()
+{
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<QDateTime>("start");
+    QTest::addColumn<QString>("folder"); // last used; empty: none yet
+    QTest::addColumn<QString>("path");
+    const QDateTime late(QDate(2026, 3, 2), QTime(23, 55));
+    const QDateTime early(QDate(2026, 3, 3), QTime(0, 5));
+    QTest::newRow("default folder") << "P-017" << late << ""
+                                    << "/docs/Pourwise Records/P-017-2026-03-02.csv";
+    QTest::newRow("after midnight") << "P-017" << early << ""
+                                    << "/docs/Pourwise Records/P-017-2026-03-03.csv";
+    QTest::newRow("folder last used") << "a_B-9" << late << "/lab/records"
+                                      << "/lab/records/a_B-9-2026-03-02.csv";
+    QTest::newRow("a folder with a slash") << "P-1" << early << "/lab/records/"
+                                           << "/lab/records/P-1-2026-03-03.csv";
+}
+
+void TestRecordFile::recordPlace()
+{
+    QFETCH(QString, code);
+    QFETCH(QDateTime, start);
+    QFETCH(QString, folder);
+    QFETCH(QString, path);
+    SessionRecord record;
+    record.setup.sessionCode = code;
+    record.setup.start = start;
+    const QString in = RecordPlace::folderOr(folder, QStringLiteral("/docs"));
+    QCOMPARE(RecordPlace::pathIn(in, record), path);
+    // The date is the start's as the record's own start cell writes it.
+    QCOMPARE(RecordPlace::baseName(record).right(10),
+             QString::fromLatin1(RecordText::startText(start).left(10)));
+}
+
 #include "tst_recordfile.moc"

@@ -1,7 +1,8 @@
 """Drives the real program through the accessibility tree, as a screen reader user would:
 Begin on the splash, the menu bar's items, "Session Plan" before any dose, "Input Parameters", the
 gender message, a calculation, the notice of an implausible height in the status bar,
-"Finished", the session plan of that dose with a first entry and the operator's initials,
+"Finished", the session plan of that dose with a first entry, saved at once, and the session code
+and the operator's initials asked for it,
 metric units, the About window and "Exit". Every step waits for what it needs, up to a time
 limit."""
 import sys
@@ -13,6 +14,7 @@ from gi.repository import GLib
 LIMIT = 15.0
 INITIALS_CAPTION = ("Your initials (1 to 8 letters), carried by every entry you make in this "
                     "session:")
+CODE_CAPTION = "Session code, which names the record's file:"
 
 
 def fail(message):
@@ -198,23 +200,26 @@ def main():
             fail("the session plan has no control named %r" % caption)
     for button in ("Mark Served", "Correct...", "Void...", "Print...", "Print Observer Sheet..."):
         wait_for("push button", button, plan)
-    # The first entry asks for the operator's initials, in a window of its own that the press
-    # does not wait for; a reading at the time now, as its own time field shows, is a baseline
-    # before the start.
+    # The first entry asks for the session code and the operator's initials, in a window of its
+    # own that the press does not wait for; a reading at the time now, as its own time field
+    # shows, is a baseline before the start.
     press(wait_for("page tab", "Readings", plan))
     if search(plan, None, "Time:") is None:
         fail("the Readings tab has no control named 'Time:'")
     wait_for("text", "Reading (g/100 ml):", plan).queryEditableText().setTextContents("0")
     press(wait_for("push button", "Add Reading", plan))
     operator = wait_for("dialog", "Operator")
+    wait_for("text", CODE_CAPTION, operator).queryEditableText().setTextContents("E2E-1")
     wait_for("text", INITIALS_CAPTION, operator).queryEditableText().setTextContents("JS")
     press(wait_for("push button", "OK", operator))
     wait_for("label", "Operator: JS", plan)
-    # The entry is not saved: closing asks, and Discard lets it go.
+    # The entry is saved at once, in the records folder of the documents: closing asks nothing.
+    lines = []
+    collect_labels(plan, lines)
+    if not any(line.startswith("Every entry is saved to ") and
+               "Pourwise Records" in line and "E2E-1-" in line for line in lines):
+        fail("the first entry did not save the record in the records folder: %s" % lines)
     press(wait_for("push button", "Close", plan))
-    question = wait_for("label", "The session record has entries that are not saved. Save them "
-                        "before closing?")
-    press(wait_for("push button", "Discard", question.parent))
     wait_for("dialog", "Session Plan", present=False)
 
     press(wait_for("menu item", "About Pourwise..."))

@@ -112,6 +112,7 @@ void TestAccessibility::addWindowRows()
     QTest::newRow("session plan, booster") << "frmPlan/tabBooster";
     QTest::newRow("protocol limits") << "frmLimits";
     QTest::newRow("operator's initials") << "frmInitials";
+    QTest::newRow("operator's initials and session code") << "frmInitials/code";
     QTest::newRow("correct entry") << "frmChange";
     QTest::newRow("session history") << "frmHistory";
     QTest::newRow("lab day") << "frmLabDay";
@@ -153,8 +154,11 @@ std::unique_ptr<QWidget> TestAccessibility::openWindow(const QString &window)
                 return nullptr;
             tabs->setCurrentWidget(page);
         }
-    } else if (window == QLatin1String("frmInitials")) {
-        form = std::make_unique<frmInitials>();
+    } else if (window.startsWith(QLatin1String("frmInitials"))) {
+        auto initials = std::make_unique<frmInitials>();
+        if (window.endsWith(QLatin1String("/code"))) // a new session's first entry
+            initials->askSessionCode(QString(), QString());
+        form = std::move(initials);
     } else if (window == QLatin1String("frmChange")) {
         form = std::make_unique<frmChange>(
             frmChange::Kind::Correct, 5, QStringLiteral("the reading 0.06 g/100 ml at 15:10"),

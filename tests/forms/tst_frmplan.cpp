@@ -1,5 +1,6 @@
 #include "calc/FaultTexts.h"
 #include "calc/RecordFile.h"
+#include "calc/RecordPlace.h"
 #include "calc/SessionCode.h"
 #include "calc/SessionText.h"
 #include "forms/BalChart.h"
@@ -15,6 +16,7 @@
 #include "tests/support/FaultyDisk.h"
 #include "tests/support/ReferenceFiles.h"
 #include "tests/support/SessionSupport.h"
+#include "tests/support/WithoutFileRights.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -54,6 +56,16 @@ private:
     // How the next Correct... or Void... dialog is answered; none: cancelled.
     std::function<void(frmChange &dialog)> change;
     QStringList changeTitles; // of every such dialog, in the order shown
+    // The documents folder every window of these tests is given, so that no test writes in the
+    // real one; a new session's record goes to the records folder under it.
+    std::optional<QTemporaryDir> documents;
+    QString sessionCodeGiven = QStringLiteral("P-017"); // when the initials' dialog asks for one
+    QString defaultRecordPath(const QString &code = QStringLiteral("P-017"))
+    {
+        return QDir(documents->path())
+            .filePath(QStringLiteral("Pourwise Records/%1-%2.csv")
+                          .arg(code, QDate::currentDate().toString(Qt::ISODate)));
+    }
 
     template <typename T = QWidget> T *control(const char *name, QWidget *in = nullptr)
     {
@@ -71,6 +83,7 @@ private:
                   const SessionProtocol &protocol = {})
     {
         form = std::make_unique<frmPlan>(dose, settings, protocol);
+        form->setDocumentsLocation(documents->path());
         useTheTestClock(*form);
         control<QTimeEdit>("tmeStart")->setTime(QTime(13, 0));
         form->show();
@@ -161,6 +174,9 @@ private slots:
         questions.clear();
         answer = QMessageBox::Yes;
         initialsAsked = 0;
+        documents.emplace();
+        QVERIFY(documents->isValid());
+        sessionCodeGiven = QStringLiteral("P-017");
         OperatorMessage::setCapture([this](const QString &text) { messages << text; });
         OperatorMessage::setAnswer([this](const QString &text) {
             questions << text;
@@ -180,6 +196,9 @@ private slots:
             if (!initials)
                 return int(QDialog::Rejected);
             ++initialsAsked;
+            // The session code too, before a new session's first entry.
+            if (auto *code = control<QLineEdit>("txtCode", initials); !code->isHidden())
+                code->setText(sessionCodeGiven);
             control<QLineEdit>("txtInitials", initials)->setText(QStringLiteral("AB"));
             initials->cmdOK_Click();
             return initials->result();
@@ -187,7 +206,8 @@ private slots:
     }
     void cleanup()
     {
-        form.reset();
+        form.reset(); // its lock goes before its folder
+        documents.reset();
         OperatorMessage::setCapture({});
         OperatorMessage::setAnswer({});
         ModalDialog::setAnswer({});
@@ -299,7 +319,8 @@ private slots:
             << "" << LevelScale{}
             << "Sessio&n code:|A&lcohol|Plac&ebo|&Float (ml):|S&tart of drinking:|N&umber of "
                "portions:|Relea&se level (g/100 ml):|&Portions|Readin&gs|&Booster|&Correct...|"
-               "&Void...|Save Recor&d...|Pr&int...|Print Observer S&heet...|Cl&ose";
+               "&Void...|Change Folder&...|Save Recor&d...|Pr&int...|Print Observer S&heet...|"
+               "Cl&ose";
         QTest::newRow("Portions") << "tabPortions" << LevelScale{} << "Served &at:|&Mark Served";
         QTest::newRow("Readings") << "tabReadings" << LevelScale{}
                                   << "Ti&me:|&Reading (g/100 ml):|&Add Reading";
@@ -708,16 +729,11 @@ private slots:
                  placebo ? QString() : QStringLiteral("Descending limb shown at 14:40"));
         QCOMPARE(initialsAsked, 1);
 
-        // Entries not saved: closing asks, and Cancel keeps the window.
-        answer = QMessageBox::Cancel;
-        QVERIFY(!form->close());
-        QCOMPARE(questions.size(), 1);
-        QTemporaryDir folder;
-        const QString path = folder.filePath(frmPlan::fileBaseName(form->session().record()) +
-                                             QStringLiteral(".csv"));
-        QVERIFY(path.endsWith(QStringLiteral("/P-017-") +
-                              QDate::currentDate().toString(Qt::ISODate) + ".csv"));
-        QVERIFY(form->saveRecordAs(path));
+        // Saved from the first entry on, in the records folder, named by the code and the day.
+        const QString path = defaultRecordPath();
+        QCOMPARE(form->session().path(), path);
+        QVERIFY(!form->session().hasUnsavedEntries());
+        QCOMPARE(questions.size(), 0);
         QCOMPARE(text("lblRecordFile"),
                  QStringLiteral("Every entry is saved to %1.").arg(QDir::toNativeSeparators(path)));
         addReading(QTime(14, 55), readings[3]);
@@ -741,7 +757,7 @@ private slots:
         QCOMPARE(saved.check, RecordCheck::Ok);
         QVERIFY(*saved.record == form->session().record());
         QVERIFY(form->close()); // nothing unsaved: no question
-        QCOMPARE(questions.size(), 1);
+        QCOMPARE(questions.size(), 0);
 
         // Closed, the window gives up the record's lock: it opens again to be added to.
         const std::unique_ptr<frmPlan> reopened = frmPlan::openRecord(path);
@@ -992,6 +1008,205 @@ private slots:
         QVERIFY(!timeOf(qPrintable(button))->isFollowing());
     }
 
+    // A new session is saved from its first entry on, in the records folder (the documents'
+    // "Pourwise Records" until another is chosen) as "<code>-<yyyy-mm-dd>.csv"; the window says
+    // where beforehand. The code is typed, or asked for with the initials.
+    void savedFromTheFirstEntry_data()
+    {
+        QTest::addColumn<QString>("typed"); // in the session code field
+        QTest::addColumn<QString>("asked"); // given in the initials' dialog; empty: not asked
+        QTest::addColumn<QString>(
+            "chosen"); // by Change Folder..., under the documents; empty: none
+        QTest::newRow("code typed, default folder") << "P-017"
+                                                    << ""
+                                                    << "";
+        QTest::newRow("code asked with the initials") << ""
+                                                      << "S_42"
+                                                      << "";
+        QTest::newRow("code not usable as typed: asked") << "P 17"
+                                                         << "P-17"
+                                                         << "";
+        QTest::newRow("folder changed") << "P-017"
+                                        << ""
+                                        << "chosen";
+    }
+    void savedFromTheFirstEntry()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, asked);
+        QFETCH(QString, chosen);
+        openForm();
+        sessionCodeGiven = asked;
+        QStringList startedIn;
+        const QString folder = QDir(documents->path()).filePath(chosen);
+        form->setFolderChooser([&](QWidget *, const QString &start) {
+            startedIn << start;
+            return folder;
+        });
+        control<QLineEdit>("txtSessionCode")->setText(typed);
+        const QString code = asked.isEmpty() ? typed : asked;
+        QString path = defaultRecordPath(code);
+        if (!chosen.isEmpty()) {
+            QVERIFY(QDir().mkpath(folder));
+            press("cmdChangeFolder");
+            // The default folder is not made yet: the chooser starts in the documents.
+            QCOMPARE(startedIn, QStringList{documents->path()});
+            path = RecordPlace::pathIn(folder, form->session().record());
+        }
+        // Until the session has a code, where it goes in the name is shown.
+        const QString shown =
+            asked.isEmpty() ? path : QString(path).replace(code, "<session code>");
+        QCOMPARE(text("lblRecordPlace"),
+                 QStringLiteral("The record will be saved as %1 at the first entry.")
+                     .arg(QDir::toNativeSeparators(shown)));
+        QVERIFY(control<QPushButton>("cmdChangeFolder")->isVisible());
+        QVERIFY(!control<QLabel>("lblRecordFile")->isVisible());
+
+        enter("cmdServed", QTime(13, 2));
+        QCOMPARE(messages, QStringList());
+        QCOMPARE(initialsAsked, 1); // one dialog, for the code and the initials alike
+        QCOMPARE(control<QLineEdit>("txtSessionCode")->text(), code);
+        QCOMPARE(form->session().state(), RecordState::Saved);
+        QCOMPARE(form->session().path(), path);
+        const RecordReading saved = RecordFile::open(path);
+        QVERIFY2(saved.record, qPrintable(saved.error));
+        QCOMPARE(saved.check, RecordCheck::Ok);
+        QVERIFY(*saved.record == form->session().record());
+        QCOMPARE(saved.record->entries.constLast().event, EntryEvent::Served);
+        QCOMPARE(text("lblRecordFile"),
+                 QStringLiteral("Every entry is saved to %1.").arg(QDir::toNativeSeparators(path)));
+        QVERIFY(!control<QPushButton>("cmdChangeFolder")->isVisible());
+        QCOMPARE(control<QPushButton>("cmdSaveRecord")->text(),
+                 QStringLiteral("Save Recor&d As..."));
+        QCOMPARE(form->recordFolder(), QFileInfo(path).absolutePath()); // remembered by the run
+    }
+
+    // A first entry whose record could not be saved where it is to go is not made: a file of
+    // that name is there already, or the code given with the initials is not one. Nothing is
+    // entered, the file stays as it was, and another code is taken.
+    void firstEntryRefused_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("asked");
+        QTest::addColumn<bool>("fileThere");
+        QTest::newRow("a file of that name there") << "P-017"
+                                                   << "" << true;
+        QTest::newRow("code given with the initials not one") << ""
+                                                              << "P 17" << false;
+    }
+    void firstEntryRefused()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, asked);
+        QFETCH(bool, fileThere);
+        openForm();
+        sessionCodeGiven = asked;
+        control<QLineEdit>("txtSessionCode")->setText(typed);
+        const QString path = defaultRecordPath();
+        if (fileThere) {
+            QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
+            QFile other(path);
+            QVERIFY(other.open(QIODevice::WriteOnly) && other.write("another session") > 0);
+        }
+        const SessionRecord before = form->session().record();
+        enter("cmdServed", QTime(13, 2));
+        QCOMPARE(messages, QStringList{fileThere ? recordPlaceTakenMessage(path)
+                                                 : sessionCodeMessage(asked)});
+        QVERIFY(form->session().record() == before);
+        QCOMPARE(form->session().state(), RecordState::NotSaved);
+        QVERIFY(!timeOf("cmdServed")->isFollowing()); // its time kept to enter it again
+        if (fileThere)
+            QCOMPARE(ReferenceFiles::contentOf(path), QByteArray("another session"));
+
+        messages.clear();
+        sessionCodeGiven = QStringLiteral("P-018");
+        control<QLineEdit>("txtSessionCode")->setText(QStringLiteral("P-018"));
+        press("cmdServed");
+        QCOMPARE(messages, QStringList());
+        QCOMPARE(form->session().path(), defaultRecordPath(QStringLiteral("P-018")));
+    }
+
+    // A first entry whose record cannot be saved in the records folder (no rights there, or a
+    // file where the folder would be made) is kept in the window, unsaved, and the operator is
+    // told; Save Record As... or Change Folder... then saves every entry elsewhere, where the
+    // record goes on.
+    void firstEntryNotSaved_data()
+    {
+        QTest::addColumn<QString>("folder"); // "read-only": no rights to write in it
+        QTest::addColumn<QString>("then");   // "Save Record As..." or "Change Folder..."
+        QTest::newRow("read-only folder, then Save Record As...") << "read-only"
+                                                                  << "Save Record As...";
+        QTest::newRow("a file in the way, then Save Record As...") << "a file in the way"
+                                                                   << "Save Record As...";
+        QTest::newRow("a file in the way, then Change Folder...") << "a file in the way"
+                                                                  << "Change Folder...";
+    }
+    void firstEntryNotSaved()
+    {
+        QFETCH(QString, folder);
+        QFETCH(QString, then);
+        const WithoutFileRights withoutRights;
+        if (folder == QLatin1String("read-only") && !withoutRights.applies())
+            QSKIP(WithoutFileRights::skipReason);
+        openForm();
+        control<QLineEdit>("txtSessionCode")->setText(QStringLiteral("P-017"));
+        const QString records = QDir(documents->path()).filePath(QStringLiteral("records"));
+        QString reason;
+        if (folder == QLatin1String("read-only")) {
+            QVERIFY(QDir().mkpath(records));
+            QVERIFY(QFile::setPermissions(records, QFile::ReadOwner | QFile::ExeOwner));
+            form->setRecordFolder(records);
+        } else {
+            QFile inTheWay(records);
+            QVERIFY(inTheWay.open(QIODevice::WriteOnly));
+            form->setRecordFolder(records + QStringLiteral("/lab"));
+            reason = recordFolderNotMadeReason(records + QStringLiteral("/lab"));
+        }
+        const QString path = form->newRecordPath();
+
+        enter("cmdServed", QTime(13, 2));
+        QCOMPARE(messages.size(), 1);
+        QVERIFY2(messages[0].startsWith(QLatin1String("ERROR: The session record could not be "
+                                                      "saved as ")),
+                 qPrintable(messages[0]));
+        if (!reason.isEmpty())
+            QCOMPARE(messages[0], recordSaveMessage(path, reason));
+        QVERIFY(!QFileInfo::exists(path));
+        QCOMPARE(form->session().state(), RecordState::NotSaved);
+        QVERIFY(form->session().hasUnsavedEntries());
+        QCOMPARE(form->session().record().entries.constLast().event, EntryEvent::Served); // kept
+        QCOMPARE(text("lblRecordPlace"),
+                 QStringLiteral("The entries could not be saved as %1: Change Folder... or Save "
+                                "Record As... saves them elsewhere.")
+                     .arg(QDir::toNativeSeparators(path)));
+        QCOMPARE(control<QPushButton>("cmdSaveRecord")->text(),
+                 QStringLiteral("Save Recor&d As..."));
+        // Typing in the code field tries no save: one message per entry, not per key.
+        control<QLineEdit>("txtSessionCode")->setText(QStringLiteral("P-0171"));
+        control<QLineEdit>("txtSessionCode")->setText(QStringLiteral("P-017"));
+        QCOMPARE(messages.size(), 1);
+        answer = QMessageBox::Cancel; // closing asks, as entries are not saved
+        QVERIFY(!form->close());
+
+        QTemporaryDir elsewhere;
+        QString saved = elsewhere.filePath(QStringLiteral("P-017 elsewhere.csv"));
+        if (then == QLatin1String("Save Record As..."))
+            QVERIFY(form->saveRecordAs(saved));
+        else {
+            form->setFolderChooser([&](QWidget *, const QString &) { return elsewhere.path(); });
+            press("cmdChangeFolder");
+            saved = RecordPlace::pathIn(elsewhere.path(), form->session().record());
+        }
+        QCOMPARE(messages.size(), 1);
+        QCOMPARE(form->session().state(), RecordState::Saved);
+        QCOMPARE(form->session().path(), saved);
+        QVERIFY(!form->session().hasUnsavedEntries());
+        addReading(QTime(14, 10), QStringLiteral("0.06"));
+        QVERIFY(*RecordFile::open(saved).record == form->session().record());
+        form.reset(); // its lock goes before its folder
+        QFile::setPermissions(records, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+
     // Entries that could not be saved are never said to be: the state line says so until a later
     // entry saves them all.
     void saveFailureIsShown()
@@ -1068,12 +1283,12 @@ private slots:
         QFETCH(QString, meanwhile);
         QFETCH(QString, reason);
         QTemporaryDir folder;
-        const QString path = folder.filePath(QStringLiteral("P-017.csv"));
+        const QString path = defaultRecordPath(); // where the first entry saved it
         const QString link = folder.filePath(QStringLiteral("link.csv"));
         openForm();
         control<QLineEdit>("txtSessionCode")->setText(QStringLiteral("P-017"));
         enter("cmdServed", QTime(13, 0));
-        QVERIFY(form->saveRecordAs(path));
+        QCOMPARE(form->session().path(), path);
         std::optional<RecordLock> otherLock;
         if (meanwhile == QLatin1String("saved")) {
             // Another window, opened through a link, that could take no lock of its own.
@@ -1144,12 +1359,12 @@ private slots:
     void saveRecordAsKeepsACopy()
     {
         QTemporaryDir folder;
-        const QString path = folder.filePath(QStringLiteral("P-017.csv"));
+        const QString path = defaultRecordPath(); // where the first entry saved it
         const QString copy = folder.filePath(QStringLiteral("P-017 copy.csv"));
         openForm();
         control<QLineEdit>("txtSessionCode")->setText(QStringLiteral("P-017"));
         enter("cmdServed", QTime(13, 0));
-        QVERIFY(form->saveRecordAs(path));
+        QCOMPARE(form->session().path(), path);
         addReading(QTime(14, 10), QStringLiteral("0.06"));
         QVERIFY(form->saveRecordAs(copy));
         QVERIFY(*RecordFile::open(copy).record == form->session().record());
