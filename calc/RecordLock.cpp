@@ -7,6 +7,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <vector>
+
 namespace {
 
 // A copy writes who holds a lock as it makes its file; one that names no one this long after it
@@ -100,8 +102,11 @@ bool RecordLock::stillHeld() const
 void RecordLock::abandon()
 {
     // QLockFile removes its file by name when it lets go, and the file by that name may be
-    // another window's lock now: this one is left as it is, never let go.
-    (void)m_lock.release();
+    // another window's lock now: this one is kept as it is, never let go, for as long as the
+    // program runs (and never destroyed at its end, which would let go too).
+    static auto *const abandoned = new std::vector<std::unique_ptr<QLockFile>>;
+    if (m_lock)
+        abandoned->push_back(std::move(m_lock));
 }
 
 QString RecordLock::message() const

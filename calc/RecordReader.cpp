@@ -439,11 +439,12 @@ private:
 
 void RecordFileReader::failNotUtf8()
 {
-    // A spreadsheet's "Unicode text" is UTF-16: every other byte of its text is a NUL.
-    if (m_error.isEmpty())
-        m_error =
-            recordFileMessage(m_file, QStringLiteral("it is not UTF-8 text (it is UTF-16 or holds "
-                                                     "NUL bytes); save it as UTF-8 (CSV UTF-8)"));
+    // A spreadsheet's "Unicode text" is UTF-16: every other byte of its text is a NUL. Such a file
+    // is no text at all, so this is what is told, whatever a row before the NUL broke: a file
+    // read in parts is then told as it is read whole.
+    m_error =
+        recordFileMessage(m_file, QStringLiteral("it is not UTF-8 text (it is UTF-16 or holds "
+                                                 "NUL bytes); save it as UTF-8 (CSV UTF-8)"));
 }
 
 void RecordFileReader::readStamp(RowReader &row, QDateTime &enteredAt, QString &operatorInitials)
@@ -717,12 +718,14 @@ qsizetype RecordFileReader::parse(QByteArrayView bytes, bool last)
 void RecordFileReader::add(QByteArrayView bytes)
 {
     m_size += bytes.size();
-    if (failed() || bytes.isEmpty())
+    if (bytes.isEmpty())
         return;
     if (std::memchr(bytes.data(), '\0', std::size_t(bytes.size()))) {
         failNotUtf8();
         return;
     }
+    if (failed())
+        return;
     // The row left whole by the last bytes is made whole line by line, so that only that row's
     // bytes are ever copied; the rest are read where they are.
     while (!m_pending.isEmpty() && !bytes.isEmpty() && !failed()) {

@@ -355,7 +355,10 @@ void TestRecordFile::readInParts_data()
           << QByteArray("\xFF\xFE"
                         "e\0n\0",
                         6)
-          << QByteArray(v2).insert(900, '\0') << QByteArray("\"entry") << QByteArray();
+          << QByteArray(v2).insert(900, '\0')
+          // A broken header, then a NUL: no text, however far the header was read.
+          << QByteArray(v2).replace(",gender,", ",geerved,").insert(900, '\0')
+          << QByteArray("\"entry") << QByteArray();
     int i = 0;
     for (const QByteArray &file : std::as_const(files)) {
         ++i;
