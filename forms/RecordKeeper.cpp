@@ -95,6 +95,11 @@ QString RecordKeeper::saveAs(const QString &path, const QDateTime &now)
 {
     if (const SessionRefusal refusal = m_session.prepareToSave(now); refusal.refused())
         return refusal.message;
+    return becomeTheRecordAt(path);
+}
+
+QString RecordKeeper::becomeTheRecordAt(const QString &path)
+{
     auto lock = std::make_unique<RecordLock>(path);
     if (!lock->tryLock())
         return recordSaveMessage(path, lock->reason());
@@ -131,17 +136,7 @@ QString RecordKeeper::saveRecordAs(const QString &path, const QDateTime &now)
         return saveAs(path, now);
     if (!m_session.recordingStopped())
         return RecordFile::saveNew(path, m_session.record());
-    auto lock = std::make_unique<RecordLock>(path);
-    if (!lock->tryLock())
-        return recordSaveMessage(path, lock->reason());
-    RecordStamp stamp;
-    if (const QString error = RecordFile::saveNew(path, m_session.record(), &stamp);
-        !error.isEmpty())
-        return error;
-    m_lock = std::move(lock);
-    m_stamp = stamp;
-    m_session.setSaved(path);
-    return {};
+    return becomeTheRecordAt(path);
 }
 
 QString RecordKeeper::changedUnder() const

@@ -72,6 +72,9 @@ public:
     void release();
 
 private:
+    // Saves the whole record as a new file at `path`, under a lock of its own, and makes that
+    // file the session's record from then on.
+    QString becomeTheRecordAt(const QString &path);
     // Why the file is no longer the window's to write; empty when it is.
     QString changedUnder() const;
     void stopRecording(const QString &why);
