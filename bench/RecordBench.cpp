@@ -12,6 +12,7 @@
 #include "calc/RecordCsv.h"
 #include "calc/RecordFile.h"
 #include "calc/RecordWriter.h"
+#include "calc/Session.h"
 #include "calc/SessionReport.h"
 #include "calc/StudyRecord.h"
 
@@ -70,14 +71,7 @@ SessionRecord makeRecord(int readings, int version)
     record.entries.reserve(readings + readings / 40 + 8);
     int entry = 1;
     for (const ServedPortion &portion : dose.plan->portions) {
-        SessionEntry poured;
-        poured.entry = ++entry;
-        poured.event = EntryEvent::Portion;
-        poured.number = portion.number;
-        poured.plannedAtMinute = portion.atMinute;
-        poured.alcoholMl = portion.alcoholMl;
-        poured.mixerMl = portion.mixerMl;
-        poured.totalMl = portion.totalMl;
+        SessionEntry poured = plannedPortionEntry(++entry, portion);
         if (!stamped)
             poured.values.servedAtMinute = portion.atMinute; // version 1 marks it in its own row
         stamp(poured, -10);

@@ -5,6 +5,7 @@
 #include "calc/DoseEvaluation.h"
 #include "calc/Placebo.h"
 #include "calc/RecordWriter.h"
+#include "calc/Session.h"
 
 #include "bench/MeasuredRun.h"
 
@@ -74,14 +75,7 @@ std::optional<SessionRecord> makeRecord(int number, std::mt19937 &random)
         setup.placebo ? placeboPortions(plan, setup.floatMl) : plan.portions;
     int entry = 1;
     for (const ServedPortion &portion : portions) {
-        SessionEntry poured;
-        poured.entry = ++entry;
-        poured.event = EntryEvent::Portion;
-        poured.number = portion.number;
-        poured.plannedAtMinute = portion.atMinute;
-        poured.alcoholMl = portion.alcoholMl;
-        poured.mixerMl = portion.mixerMl;
-        poured.totalMl = portion.totalMl;
+        SessionEntry poured = plannedPortionEntry(++entry, portion);
         record.entries << stamped(poured, setup, -10);
     }
     qsizetype nextPortion = 0;

@@ -67,6 +67,19 @@ SessionReport Session::reportAt(const QDateTime &now, std::optional<int> booster
     return ::evaluateSession(*this, now, boosterMinutes, boosterAtMinute);
 }
 
+SessionEntry plannedPortionEntry(int entry, const ServedPortion &portion)
+{
+    SessionEntry planned;
+    planned.entry = entry;
+    planned.event = EntryEvent::Portion;
+    planned.number = portion.number;
+    planned.plannedAtMinute = portion.atMinute;
+    planned.alcoholMl = portion.alcoholMl;
+    planned.mixerMl = portion.mixerMl;
+    planned.totalMl = portion.totalMl;
+    return planned;
+}
+
 SessionReportOptions sessionReportOptions(const Session &session, float boosterMinutes,
                                           std::optional<int> boosterAtMinute)
 {
@@ -195,17 +208,8 @@ SessionRefusal Session::applySetup(SessionSetup setup)
     m_record.setup = setup;
     m_record.entries.clear();
     int entry = 2; // after the setup
-    for (const ServedPortion &portion : poured) {
-        SessionEntry planned;
-        planned.entry = entry++;
-        planned.event = EntryEvent::Portion;
-        planned.number = portion.number;
-        planned.plannedAtMinute = portion.atMinute;
-        planned.alcoholMl = portion.alcoholMl;
-        planned.mixerMl = portion.mixerMl;
-        planned.totalMl = portion.totalMl;
-        m_record.entries.append(planned);
-    }
+    for (const ServedPortion &portion : poured)
+        m_record.entries.append(plannedPortionEntry(entry++, portion));
     emit changed();
     return {};
 }

@@ -162,6 +162,9 @@ private:
     bool m_stopped = false;
 };
 
+// The record's entry `entry` for a portion of the plan, poured as planned and not yet served.
+SessionEntry plannedPortionEntry(int entry, const ServedPortion &portion);
+
 // What the session's report is made with: its protocol, release rule and regional format; the
 // booster offered over `boosterMinutes` at `boosterAtMinute` (none: now).
 SessionReportOptions sessionReportOptions(const Session &session,
