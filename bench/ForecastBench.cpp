@@ -2,9 +2,9 @@
 // fixed seed: the figures docs/model.md quotes. Not a timed test; run it by hand with
 //   ninja run-forecast-bench        or        bench/pourwise-forecast-bench [PARTICIPANTS]
 
-#include "calc/DosingState.h"
-#include "calc/PersonalForecast.h"
-#include "calc/PersonalSimulation.h"
+#include "calc/dose/DosingState.h"
+#include "calc/dose/PersonalForecast.h"
+#include "calc/dose/PersonalSimulation.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -7,14 +7,14 @@
 // [N...] One step alone:   pourwise-record-bench --make READINGS VERSION FILE, then
 //                   pourwise-record-bench --step read|evaluate|write|save FILE
 
-#include "calc/DoseEvaluation.h"
-#include "calc/RecordColumns.h"
-#include "calc/RecordCsv.h"
-#include "calc/RecordFile.h"
-#include "calc/RecordWriter.h"
-#include "calc/Session.h"
-#include "calc/SessionReport.h"
-#include "calc/StudyRecord.h"
+#include "calc/dose/DoseEvaluation.h"
+#include "calc/record/RecordColumns.h"
+#include "calc/record/RecordCsv.h"
+#include "calc/record/RecordFile.h"
+#include "calc/record/RecordWriter.h"
+#include "calc/session/Session.h"
+#include "calc/session/SessionReport.h"
+#include "calc/study/StudyRecord.h"
 
 #include "bench/MeasuredRun.h"
 

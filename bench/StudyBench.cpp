@@ -2,10 +2,10 @@
 // writes each of the three tables of pourwise-dose from it and reports records per second and
 // the peak resident memory of the run.
 
-#include "calc/DoseEvaluation.h"
-#include "calc/Placebo.h"
-#include "calc/RecordWriter.h"
-#include "calc/Session.h"
+#include "calc/dose/DoseEvaluation.h"
+#include "calc/dose/Placebo.h"
+#include "calc/record/RecordWriter.h"
+#include "calc/session/Session.h"
 
 #include "bench/MeasuredRun.h"
 

@@ -1,13 +1,13 @@
 #include "calc/FaultTexts.h"
 
-#include "calc/ControlCharacters.h"
-#include "calc/EntryRules.h"
-#include "calc/FileKind.h"
-#include "calc/ForecastBand.h"
-#include "calc/SessionBooster.h"
-#include "calc/SessionClock.h"
-#include "calc/SessionCode.h"
-#include "calc/SessionRules.h"
+#include "calc/dose/ControlCharacters.h"
+#include "calc/dose/ForecastBand.h"
+#include "calc/files/FileKind.h"
+#include "calc/session/EntryRules.h"
+#include "calc/session/SessionBooster.h"
+#include "calc/session/SessionClock.h"
+#include "calc/session/SessionCode.h"
+#include "calc/session/SessionRules.h"
 
 #include <QDir>
 #include <QLocale>

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "calc/Booster.h"
-#include "calc/CalcDose.h"
-#include "calc/NumberText.h"
-#include "calc/Placebo.h"
-#include "calc/RecordReader.h"
-#include "calc/SessionFault.h"
-#include "calc/SessionPlan.h"
+#include "calc/dose/Booster.h"
+#include "calc/dose/CalcDose.h"
+#include "calc/dose/NumberText.h"
+#include "calc/dose/Placebo.h"
+#include "calc/dose/SessionPlan.h"
+#include "calc/record/RecordReader.h"
+#include "calc/session/SessionFault.h"
 
 #include <QString>
 #include <QStringList>
@@ -163,7 +163,7 @@ QString protocolUnusableMessage(const QString &file, const QString &reason);
 QString protocolNotReopenedMessage(const QString &file, const QString &reason);
 QString protocolNotSavedMessage(const QString &file, const QString &reason);
 QString limitsNotSavedMessage(const QString &file, const QString &reason);
-// A time typed that is none of the forms calc/TypedTime.h reads; `fieldName` as the field's
+// A time typed that is none of the forms calc/session/TypedTime.h reads; `fieldName` as the field's
 // caption says it, without its colon.
 QString typedTimeMessage(const QString &fieldName, const QString &typed);
 // Another session window asked for while `most` are open.

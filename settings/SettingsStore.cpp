@@ -2,8 +2,8 @@
 
 #include "settings/SettingsLines.h"
 
-#include "calc/FileKind.h"
-#include "calc/SafeWrite.h"
+#include "calc/files/FileKind.h"
+#include "calc/files/SafeWrite.h"
 
 #include <QDir>
 #include <QElapsedTimer>

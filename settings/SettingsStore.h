@@ -46,12 +46,12 @@ struct SettingsEntry {
 // never opened.
 //
 // In a file, a save writes every entry into a new file that replaces the old one in a single
-// rename once it reads back whole (calc/SafeWrite.h), so an interrupted save leaves either the
-// old or the new file whole, and a lock file
-// keeps two copies of the program from saving at the same moment; the copy that saves last
-// decides. A lock left behind empty or unreadable by a copy killed while taking it holds up a
-// save for about a second; a temporary file left by a copy killed while saving is removed by
-// the next save. A save over a damaged file first keeps a copy of it beside the new one
+// rename once it reads back whole (calc/files/SafeWrite.h), so an interrupted save leaves either
+// the old or the new file whole, and a lock file keeps two copies of the program from saving at the
+// same moment; the copy that saves last decides. A lock left behind empty or unreadable by a copy
+// killed while taking it holds up a save for about a second; a temporary file left by a copy killed
+// while saving is removed by the next save. A save over a damaged file first keeps a copy of it
+// beside the new one
 // (<file>.damaged), then writes a clean file: what could be read of the section saved to, and
 // the entries; when that copy cannot be made, the damaged file is left as it is and the save
 // fails.

@@ -1,7 +1,7 @@
 #include "settings/StoredSettings.h"
 
 #include "appinfo/AppInfo.h"
-#include "calc/NumberText.h"
+#include "calc/dose/NumberText.h"
 
 #include <QDir>
 #include <QStringList>

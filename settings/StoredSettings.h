@@ -1,8 +1,8 @@
 #pragma once
 
-#include "calc/BodyUnits.h"
-#include "calc/DoseValues.h"
-#include "calc/SessionPlan.h"
+#include "calc/dose/BodyUnits.h"
+#include "calc/dose/DoseValues.h"
+#include "calc/dose/SessionPlan.h"
 #include "settings/SettingsStore.h"
 
 #include <QList>

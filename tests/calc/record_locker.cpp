@@ -3,7 +3,7 @@
 // "locked" or "refused" on standard output, and holds the lock until its standard input ends,
 // so the tests can hold a record's lock from another process, kill it, or let it end.
 
-#include "calc/RecordLock.h"
+#include "calc/files/RecordLock.h"
 
 #include <QCoreApplication>
 #include <cstdio>

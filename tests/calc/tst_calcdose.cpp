@@ -1,6 +1,6 @@
-#include "calc/CalcDose.h"
 #include "calc/FaultTexts.h"
-#include "calc/NumberText.h"
+#include "calc/dose/CalcDose.h"
+#include "calc/dose/NumberText.h"
 
 #include <QTest>
 #include <bit>

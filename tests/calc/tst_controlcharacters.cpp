@@ -1,4 +1,4 @@
-#include "calc/ControlCharacters.h"
+#include "calc/dose/ControlCharacters.h"
 
 #include <QTest>
 

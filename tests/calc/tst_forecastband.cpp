@@ -1,4 +1,4 @@
-#include "calc/ForecastBand.h"
+#include "calc/dose/ForecastBand.h"
 #include "tests/support/WorkedExample.h"
 
 #include <QTest>

@@ -1,6 +1,6 @@
-#include "calc/DoseEvaluation.h"
-#include "calc/LevelUnits.h"
-#include "calc/NumberText.h"
+#include "calc/dose/DoseEvaluation.h"
+#include "calc/dose/LevelUnits.h"
+#include "calc/dose/NumberText.h"
 #include "tests/support/WorkedExample.h"
 
 #include <QTest>

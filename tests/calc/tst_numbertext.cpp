@@ -1,4 +1,4 @@
-#include "calc/NumberText.h"
+#include "calc/dose/NumberText.h"
 
 #include <QRandomGenerator>
 #include <QTest>

@@ -1,6 +1,6 @@
-#include "calc/DosingState.h"
-#include "calc/PersonalForecast.h"
-#include "calc/PersonalSimulation.h"
+#include "calc/dose/DosingState.h"
+#include "calc/dose/PersonalForecast.h"
+#include "calc/dose/PersonalSimulation.h"
 
 #include <QTest>
 #include <cmath>

@@ -1,5 +1,5 @@
-#include "calc/DoseEvaluation.h"
-#include "calc/Plausibility.h"
+#include "calc/dose/DoseEvaluation.h"
+#include "calc/dose/Plausibility.h"
 
 #include <QTest>
 

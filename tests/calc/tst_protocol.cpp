@@ -1,7 +1,7 @@
-#include "calc/DoseEvaluation.h"
-#include "calc/Plausibility.h"
-#include "calc/Protocol.h"
-#include "calc/ProtocolCheck.h"
+#include "calc/dose/DoseEvaluation.h"
+#include "calc/dose/Plausibility.h"
+#include "calc/dose/Protocol.h"
+#include "calc/dose/ProtocolCheck.h"
 #include "tests/support/SmallDisk.h"
 
 #include <QTemporaryDir>

@@ -1,8 +1,8 @@
-#include "calc/ControlCharacters.h"
 #include "calc/FaultTexts.h"
-#include "calc/RecordFile.h"
-#include "calc/RecordLock.h"
-#include "calc/RecordWriter.h"
+#include "calc/dose/ControlCharacters.h"
+#include "calc/files/RecordLock.h"
+#include "calc/record/RecordFile.h"
+#include "calc/record/RecordWriter.h"
 #include "tests/support/SessionEntries.h"
 #include "tests/support/SmallDisk.h"
 

@@ -1,4 +1,4 @@
-#include "calc/SafeWrite.h"
+#include "calc/files/SafeWrite.h"
 #include "tests/support/FaultyDisk.h"
 #include "tests/support/SmallDisk.h"
 

@@ -1,6 +1,6 @@
-#include "calc/SessionReport.h"
-#include "calc/SessionRules.h"
-#include "calc/SessionText.h"
+#include "calc/session/SessionReport.h"
+#include "calc/session/SessionRules.h"
+#include "calc/session/SessionText.h"
 #include "tests/support/SessionSupport.h"
 
 #include <QTest>

@@ -1,6 +1,6 @@
-#include "calc/CalcDose.h"
 #include "calc/FaultTexts.h"
-#include "calc/SessionPlan.h"
+#include "calc/dose/CalcDose.h"
+#include "calc/dose/SessionPlan.h"
 
 #include <QStringList>
 #include <QTest>

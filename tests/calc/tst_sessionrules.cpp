@@ -1,6 +1,6 @@
 #include "calc/FaultTexts.h"
-#include "calc/Placebo.h"
-#include "calc/SessionCode.h"
+#include "calc/dose/Placebo.h"
+#include "calc/session/SessionCode.h"
 #include "tests/support/WorkedExample.h"
 
 #include <QTest>

@@ -1,5 +1,5 @@
-#include "calc/ScheduleText.h"
-#include "calc/SessionSchedule.h"
+#include "calc/session/ScheduleText.h"
+#include "calc/session/SessionSchedule.h"
 #include "tests/support/SessionSupport.h"
 
 #include <QTest>

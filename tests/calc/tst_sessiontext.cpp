@@ -1,4 +1,4 @@
-#include "calc/SessionText.h"
+#include "calc/session/SessionText.h"
 #include "tests/support/ReferenceRecords.h"
 #include "tests/support/SessionSupport.h"
 

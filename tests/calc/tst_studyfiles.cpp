@@ -1,5 +1,5 @@
 #include "calc/FaultTexts.h"
-#include "calc/StudyFiles.h"
+#include "calc/study/StudyFiles.h"
 #include "tests/support/WithoutFileRights.h"
 
 #include <QDir>

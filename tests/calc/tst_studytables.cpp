@@ -1,9 +1,9 @@
-#include "calc/RecordCsv.h"
-#include "calc/RecordReader.h"
-#include "calc/RecordWriter.h"
-#include "calc/StudyColumns.h"
-#include "calc/StudyLeftOut.h"
-#include "calc/StudyTables.h"
+#include "calc/record/RecordCsv.h"
+#include "calc/record/RecordReader.h"
+#include "calc/record/RecordWriter.h"
+#include "calc/study/StudyColumns.h"
+#include "calc/study/StudyLeftOut.h"
+#include "calc/study/StudyTables.h"
 #include "tests/support/ReferenceFiles.h"
 
 #include <map>

@@ -1,5 +1,5 @@
 #include "calc/FaultTexts.h"
-#include "calc/TypedTime.h"
+#include "calc/session/TypedTime.h"
 
 #include <QTest>
 

@@ -1,7 +1,7 @@
 #include "calc/FaultTexts.h"
-#include "calc/SessionText.h"
-#include "forms/BalChart.h"
-#include "forms/BalChartData.h"
+#include "calc/session/SessionText.h"
+#include "forms/chart/BalChart.h"
+#include "forms/chart/BalChartData.h"
 #include "tests/support/ChartSessions.h"
 
 #include <QImage>

@@ -1,6 +1,6 @@
-#include "forms/ClockField.h"
-#include "forms/Controls.h"
-#include "forms/FocusedWheel.h"
+#include "forms/common/ClockField.h"
+#include "forms/common/Controls.h"
+#include "forms/common/FocusedWheel.h"
 
 #include <QApplication>
 #include <QLineEdit>

@@ -1,9 +1,9 @@
-#include "forms/OperatorMessage.h"
-#include "forms/Twips.h"
-#include "forms/frmAbout.h"
+#include "forms/common/OperatorMessage.h"
+#include "forms/common/Twips.h"
+#include "forms/main/frmAbout.h"
 #include "sysinfo/SysInfoLauncher.h"
 
-#include "forms/LineShape.h"
+#include "forms/common/LineShape.h"
 
 #include <QLabel>
 #include <QPushButton>

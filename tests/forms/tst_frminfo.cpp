@@ -1,10 +1,10 @@
-#include "calc/CalcDose.h"
-#include "calc/DoseEvaluation.h"
-#include "calc/DosingState.h"
-#include "forms/Module1.h"
-#include "forms/OperatorMessage.h"
-#include "forms/Twips.h"
-#include "forms/frmInfo.h"
+#include "calc/dose/CalcDose.h"
+#include "calc/dose/DoseEvaluation.h"
+#include "calc/dose/DosingState.h"
+#include "forms/common/OperatorMessage.h"
+#include "forms/common/Twips.h"
+#include "forms/main/Module1.h"
+#include "forms/main/frmInfo.h"
 
 #include <QAccessible>
 #include <QGroupBox>

@@ -1,8 +1,8 @@
 #include "appinfo/AppInfo.h"
-#include "calc/DosingState.h"
-#include "forms/Module1.h"
-#include "forms/Twips.h"
-#include "forms/frmSplash.h"
+#include "calc/dose/DosingState.h"
+#include "forms/common/Twips.h"
+#include "forms/main/Module1.h"
+#include "forms/main/frmSplash.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "forms/ObserverSheet.h"
+#include "forms/chart/ObserverSheet.h"
 #include "tests/support/PrintedPdf.h"
 #include "tests/support/SessionSupport.h"
 

@@ -1,4 +1,4 @@
-#include "forms/OperatorMessage.h"
+#include "forms/common/OperatorMessage.h"
 
 #include <QApplication>
 #include <QLabel>

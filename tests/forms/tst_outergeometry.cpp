@@ -1,4 +1,4 @@
-#include "forms/OuterGeometry.h"
+#include "forms/common/OuterGeometry.h"
 
 #include <QTest>
 

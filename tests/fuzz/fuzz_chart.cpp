@@ -10,12 +10,12 @@
 // - What the chart leaves out is said in its note, which starts as the window shows it.
 // - The printed page and the observer's sheet are each one page.
 
-#include "calc/Protocol.h"
-#include "calc/RecordReader.h"
-#include "calc/SessionReport.h"
-#include "forms/BalChart.h"
-#include "forms/ObserverSheet.h"
-#include "forms/PlanRecord.h"
+#include "calc/dose/Protocol.h"
+#include "calc/record/RecordReader.h"
+#include "calc/session/SessionReport.h"
+#include "forms/chart/BalChart.h"
+#include "forms/chart/ObserverSheet.h"
+#include "forms/chart/PlanRecord.h"
 #include "tests/fuzz/FuzzRequire.h"
 
 #include <QBuffer>

@@ -16,7 +16,7 @@
 // - The locale forms read what the locale-free form reads once the locale's decimal separator
 //   and signs are put back to ".", "-" and "+".
 
-#include "calc/NumberText.h"
+#include "calc/dose/NumberText.h"
 #include "tests/fuzz/FuzzRequire.h"
 
 #include <QLocale>

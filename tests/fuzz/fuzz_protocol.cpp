@@ -4,8 +4,8 @@
 //   is written is read without a reason.
 // - A protocol it gives has a name without control characters, and a reason quotes none.
 
-#include "calc/ControlCharacters.h"
-#include "calc/Protocol.h"
+#include "calc/dose/ControlCharacters.h"
+#include "calc/dose/Protocol.h"
 #include "tests/fuzz/FuzzRequire.h"
 
 #include <QByteArray>

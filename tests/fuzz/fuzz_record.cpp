@@ -12,12 +12,12 @@
 // - Its rows of a study's sessions and readings tables have every column, and their CSV text
 //   reads back cell for cell; made spreadsheet-safe, no cell reads as a formula.
 
-#include "calc/ControlCharacters.h"
-#include "calc/RecordCsv.h"
-#include "calc/RecordReader.h"
-#include "calc/RecordWriter.h"
-#include "calc/StudyColumns.h"
-#include "calc/StudyTables.h"
+#include "calc/dose/ControlCharacters.h"
+#include "calc/record/RecordCsv.h"
+#include "calc/record/RecordReader.h"
+#include "calc/record/RecordWriter.h"
+#include "calc/study/StudyColumns.h"
+#include "calc/study/StudyTables.h"
 #include "tests/fuzz/FuzzRequire.h"
 
 #include <algorithm>

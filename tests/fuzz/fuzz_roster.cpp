@@ -10,11 +10,11 @@
 //   before the error column, empty in a row without volumes. Alcohol and mixer are whole
 //   millilitres in -32768..32767 and the total is exactly their sum (so it may reach 65534).
 
-#include "calc/NumberText.h"
+#include "calc/dose/NumberText.h"
 #include "tests/fuzz/FuzzRequire.h"
 #include "tools/pourwise-dose/CsvReader.h"
-#include "tools/pourwise-dose/PlanOutput.h"
 #include "tools/pourwise-dose/RosterRun.h"
+#include "tools/pourwise-dose/output/PlanOutput.h"
 
 #include <cmath>
 #include <cstdint>

@@ -14,7 +14,7 @@
 //   finds a clean file holding the values saved: each the float its written text stands for
 //   (seven significant digits), to the bit.
 
-#include "calc/NumberText.h"
+#include "calc/dose/NumberText.h"
 #include "settings/SettingsLines.h"
 #include "settings/SettingsStore.h"
 #include "settings/StoredSettings.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "calc/SessionReport.h"
+#include "calc/session/SessionReport.h"
 #include "tests/support/SessionSupport.h"
 
 #include <QString>

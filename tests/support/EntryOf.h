@@ -1,6 +1,6 @@
 #pragma once
 
-#include "calc/SessionRecord.h"
+#include "calc/session/SessionRecord.h"
 
 #include <QDateTime>
 

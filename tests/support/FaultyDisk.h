@@ -1,6 +1,6 @@
 #pragma once
 
-#include "calc/DurableFile.h"
+#include "calc/files/DurableFile.h"
 
 #include <cerrno>
 

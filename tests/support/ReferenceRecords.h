@@ -1,6 +1,6 @@
 #pragma once
 
-#include "calc/RecordReader.h"
+#include "calc/record/RecordReader.h"
 #include "tests/support/SessionEntries.h"
 
 #include <QList>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "calc/SessionRecord.h"
+#include "calc/session/SessionRecord.h"
 #include "tests/support/EntryOf.h"
 #include "tests/support/WorkedExample.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "calc/EntryRules.h"
-#include "calc/Session.h"
+#include "calc/session/EntryRules.h"
+#include "calc/session/Session.h"
 #include "tests/support/EntryOf.h"
 #include "tests/support/WorkedExample.h"
 

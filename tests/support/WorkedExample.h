@@ -1,6 +1,6 @@
 #pragma once
 
-#include "calc/DoseEvaluation.h"
+#include "calc/dose/DoseEvaluation.h"
 
 // The dosing model's worked example: a man of 70 in, 160 lb and 25 years at the default
 // parameters (0.08 g/100 ml over 40 minutes, proof 200, ratio 6), whose dose is 68 ml of spirit

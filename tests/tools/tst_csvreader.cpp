@@ -1,5 +1,5 @@
 #include "tools/pourwise-dose/CsvReader.h"
-#include "tools/pourwise-dose/CsvWriter.h"
+#include "tools/pourwise-dose/output/CsvWriter.h"
 
 #include <QTest>
 

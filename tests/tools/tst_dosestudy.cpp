@@ -1,4 +1,4 @@
-#include "calc/RecordCsv.h"
+#include "calc/record/RecordCsv.h"
 #include "tests/support/ReferenceFiles.h"
 #include "tests/tools/DoseProcess.h"
 

@@ -1,15 +1,15 @@
 // The command-line tool and the input and output window must show the same text for the same
 // participant: the same volumes and notices, or the same refusal.
 
-#include "calc/DosingState.h"
-#include "calc/LevelUnits.h"
-#include "calc/NumberText.h"
-#include "forms/Module1.h"
-#include "forms/OperatorMessage.h"
-#include "forms/ProtocolMenu.h"
-#include "forms/frmInfo.h"
-#include "forms/frmMain.h"
-#include "forms/frmPlan.h"
+#include "calc/dose/DosingState.h"
+#include "calc/dose/LevelUnits.h"
+#include "calc/dose/NumberText.h"
+#include "forms/common/OperatorMessage.h"
+#include "forms/main/Module1.h"
+#include "forms/main/ProtocolMenu.h"
+#include "forms/main/frmInfo.h"
+#include "forms/main/frmMain.h"
+#include "forms/session/frmPlan.h"
 #include "tests/tools/DoseProcess.h"
 
 #include <QLabel>

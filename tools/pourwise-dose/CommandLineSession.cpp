@@ -2,9 +2,9 @@
 
 #include "appinfo/AppInfo.h"
 #include "calc/FaultTexts.h"
-#include "calc/NumberText.h"
-#include "calc/Session.h"
-#include "calc/SessionBooster.h"
+#include "calc/dose/NumberText.h"
+#include "calc/session/Session.h"
+#include "calc/session/SessionBooster.h"
 
 #include <QTimeZone>
 #include <algorithm>

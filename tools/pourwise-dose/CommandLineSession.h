@@ -1,7 +1,7 @@
 #pragma once
 
-#include "calc/DoseEvaluation.h"
-#include "calc/SessionReport.h"
+#include "calc/dose/DoseEvaluation.h"
+#include "calc/session/SessionReport.h"
 #include "tools/pourwise-dose/DoseCommandLine.h"
 
 #include <optional>

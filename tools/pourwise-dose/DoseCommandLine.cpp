@@ -1,8 +1,8 @@
 #include "tools/pourwise-dose/DoseCommandLine.h"
 
 #include "appinfo/AppInfo.h"
-#include "calc/NumberText.h"
-#include "calc/Plausibility.h"
+#include "calc/dose/NumberText.h"
+#include "calc/dose/Plausibility.h"
 #include "tools/pourwise-dose/ParticipantReader.h"
 #include "tools/pourwise-dose/PlanOptions.h"
 #include "tools/pourwise-dose/RosterRun.h"

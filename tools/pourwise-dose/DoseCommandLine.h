@@ -1,10 +1,10 @@
 #pragma once
 
-#include "calc/BodyUnits.h"
-#include "calc/DoseValues.h"
-#include "calc/Protocol.h"
-#include "calc/SessionPlan.h"
-#include "calc/StudyTables.h"
+#include "calc/dose/BodyUnits.h"
+#include "calc/dose/DoseValues.h"
+#include "calc/dose/Protocol.h"
+#include "calc/dose/SessionPlan.h"
+#include "calc/study/StudyTables.h"
 #include "tools/pourwise-dose/LevelOptions.h"
 #include "tools/pourwise-dose/ParticipantReader.h"
 #include "tools/pourwise-dose/SessionOptions.h"

@@ -1,7 +1,7 @@
 #include "tools/pourwise-dose/LevelOptions.h"
 
-#include "calc/DoseValues.h"
-#include "calc/NumberText.h"
+#include "calc/dose/DoseValues.h"
+#include "calc/dose/NumberText.h"
 
 #include <QCommandLineParser>
 #include <QStringList>

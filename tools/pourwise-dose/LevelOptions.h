@@ -1,6 +1,6 @@
 #pragma once
 
-#include "calc/LevelUnits.h"
+#include "calc/dose/LevelUnits.h"
 
 #include <QString>
 

@@ -1,15 +1,15 @@
 #include "tools/pourwise-dose/OneParticipant.h"
 
-#include "calc/DoseEvaluation.h"
 #include "calc/FaultTexts.h"
-#include "calc/NumberText.h"
-#include "calc/SessionSchedule.h"
+#include "calc/dose/DoseEvaluation.h"
+#include "calc/dose/NumberText.h"
+#include "calc/session/SessionSchedule.h"
 #include "tools/pourwise-dose/CommandLineSession.h"
 #include "tools/pourwise-dose/ExitStatus.h"
 #include "tools/pourwise-dose/ParticipantReader.h"
-#include "tools/pourwise-dose/PlanOutput.h"
-#include "tools/pourwise-dose/ScheduleOutput.h"
-#include "tools/pourwise-dose/SessionOutput.h"
+#include "tools/pourwise-dose/output/PlanOutput.h"
+#include "tools/pourwise-dose/output/ScheduleOutput.h"
+#include "tools/pourwise-dose/output/SessionOutput.h"
 
 namespace {
 

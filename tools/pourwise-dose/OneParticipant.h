@@ -1,7 +1,7 @@
 #pragma once
 
 #include "tools/pourwise-dose/DoseCommandLine.h"
-#include "tools/pourwise-dose/OutputBuffer.h"
+#include "tools/pourwise-dose/output/OutputBuffer.h"
 
 #include <cstdio>
 

@@ -1,6 +1,6 @@
 #include "tools/pourwise-dose/ParticipantReader.h"
 
-#include "calc/NumberText.h"
+#include "calc/dose/NumberText.h"
 
 #include <algorithm>
 #include <optional>

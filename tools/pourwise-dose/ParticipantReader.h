@@ -1,8 +1,8 @@
 #pragma once
 
-#include "calc/DoseEvaluation.h"
-#include "calc/DoseValues.h"
 #include "calc/FaultTexts.h"
+#include "calc/dose/DoseEvaluation.h"
+#include "calc/dose/DoseValues.h"
 
 #include <array>
 #include <string_view>

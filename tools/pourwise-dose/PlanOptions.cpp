@@ -1,7 +1,7 @@
 #include "tools/pourwise-dose/PlanOptions.h"
 
-#include "calc/NumberText.h"
-#include "tools/pourwise-dose/PlanOutput.h"
+#include "calc/dose/NumberText.h"
+#include "tools/pourwise-dose/output/PlanOutput.h"
 
 #include <QCommandLineParser>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "calc/LevelUnits.h"
-#include "calc/SessionPlan.h"
+#include "calc/dose/LevelUnits.h"
+#include "calc/dose/SessionPlan.h"
 
 #include <QString>
 #include <optional>

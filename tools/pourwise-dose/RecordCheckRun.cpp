@@ -1,12 +1,12 @@
 #include "tools/pourwise-dose/RecordCheckRun.h"
 
-#include "calc/ControlCharacters.h"
-#include "calc/DoseEvaluation.h"
 #include "calc/FaultTexts.h"
-#include "calc/RecordFile.h"
-#include "calc/RecordStatus.h"
-#include "calc/StudyFiles.h"
-#include "calc/StudyLeftOut.h"
+#include "calc/dose/ControlCharacters.h"
+#include "calc/dose/DoseEvaluation.h"
+#include "calc/record/RecordFile.h"
+#include "calc/record/RecordStatus.h"
+#include "calc/study/StudyFiles.h"
+#include "calc/study/StudyLeftOut.h"
 #include "tools/pourwise-dose/ExitStatus.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tools/pourwise-dose/OutputBuffer.h"
+#include "tools/pourwise-dose/output/OutputBuffer.h"
 
 #include <QString>
 #include <QStringList>

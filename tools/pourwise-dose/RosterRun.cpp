@@ -1,12 +1,12 @@
 #include "tools/pourwise-dose/RosterRun.h"
 
-#include "calc/DoseEvaluation.h"
 #include "calc/FaultTexts.h"
-#include "calc/NumberText.h"
+#include "calc/dose/DoseEvaluation.h"
+#include "calc/dose/NumberText.h"
 #include "tools/pourwise-dose/ExitStatus.h"
 #include "tools/pourwise-dose/ParticipantReader.h"
-#include "tools/pourwise-dose/PlanOutput.h"
 #include "tools/pourwise-dose/RowErrorText.h"
+#include "tools/pourwise-dose/output/PlanOutput.h"
 
 #include <algorithm>
 

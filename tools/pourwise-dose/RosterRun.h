@@ -1,11 +1,11 @@
 #pragma once
 
-#include "calc/DoseEvaluation.h"
-#include "calc/Protocol.h"
-#include "calc/SessionPlan.h"
+#include "calc/dose/DoseEvaluation.h"
+#include "calc/dose/Protocol.h"
+#include "calc/dose/SessionPlan.h"
 #include "tools/pourwise-dose/CsvReader.h"
-#include "tools/pourwise-dose/CsvWriter.h"
 #include "tools/pourwise-dose/ParticipantReader.h"
+#include "tools/pourwise-dose/output/CsvWriter.h"
 
 #include <array>
 #include <cstdio>

@@ -1,7 +1,7 @@
 #include "tools/pourwise-dose/ScheduleOptions.h"
 
-#include "calc/Protocol.h"
-#include "calc/SessionRules.h"
+#include "calc/dose/Protocol.h"
+#include "calc/session/SessionRules.h"
 
 #include <QCommandLineParser>
 #include <charconv>

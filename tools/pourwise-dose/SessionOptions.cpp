@@ -1,10 +1,10 @@
 #include "tools/pourwise-dose/SessionOptions.h"
 
-#include "calc/NumberText.h"
-#include "calc/PersonalForecast.h"
-#include "calc/Placebo.h"
-#include "calc/SessionBooster.h"
-#include "calc/SessionRules.h"
+#include "calc/dose/NumberText.h"
+#include "calc/dose/PersonalForecast.h"
+#include "calc/dose/Placebo.h"
+#include "calc/session/SessionBooster.h"
+#include "calc/session/SessionRules.h"
 
 #include <QCommandLineParser>
 #include <charconv>

@@ -1,8 +1,8 @@
 #include "tools/pourwise-dose/StudyTableRun.h"
 
-#include "calc/ControlCharacters.h"
 #include "calc/FaultTexts.h"
-#include "calc/StudyFiles.h"
+#include "calc/dose/ControlCharacters.h"
+#include "calc/study/StudyFiles.h"
 #include "tools/pourwise-dose/ExitStatus.h"
 
 namespace {

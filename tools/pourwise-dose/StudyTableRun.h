@@ -1,7 +1,7 @@
 #pragma once
 
-#include "calc/StudyTables.h"
-#include "tools/pourwise-dose/OutputBuffer.h"
+#include "calc/study/StudyTables.h"
+#include "tools/pourwise-dose/output/OutputBuffer.h"
 
 #include <QStringList>
 #include <cstdio>

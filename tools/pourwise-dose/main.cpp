@@ -3,8 +3,8 @@
 #include "tools/pourwise-dose/OneParticipant.h"
 #include "tools/pourwise-dose/RecordCheckRun.h"
 #include "tools/pourwise-dose/RosterRun.h"
-#include "tools/pourwise-dose/StandardStreams.h"
 #include "tools/pourwise-dose/StudyTableRun.h"
+#include "tools/pourwise-dose/output/StandardStreams.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -1,7 +1,0 @@
-#include "calc/FolderNames.h"
-
-// Windows keeps names in UTF-16, which a QString holds whatever they are.
-QStringList FolderNames::notUtf8(const QString &)
-{
-    return {};
-}

@@ -1,0 +1,10 @@
+#pragma once
+
+#include "forms/chart/BalChart.h"
+
+// Paints one chart of `report` into `area` in `colours`: lays it out, draws its shading, lines
+// and marks, then places and draws its labels, which it returns. BalChart::paint is its one
+// caller.
+QList<BalChartLabel> paintBalChart(QPainter &painter, const QRectF &area,
+                                   const SessionReport &report, bool showNow,
+                                   const BalChart::Colours &colours);

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "calc/dose/DosingState.h"
+#include "forms/main/RunValues.h"
+#include "forms/main/frmMain.h"
+#include "forms/main/frmSplash.h"
+
+#include <QPointer>
+#include <optional>
+
+namespace Module1 {
+// The one record of participant, parameters and results, shared by the windows for the whole run.
+inline DosingState dosingState;
+// What the run keeps beside it: the metric height and weight, the typed target, the last dose.
+inline RunValues run;
+// The one main window, created by the splash window's Begin and held until the program ends.
+inline QPointer<frmMain> MainWindow;
+// The splash window while it is loaded; it is destroyed when it goes.
+inline QPointer<frmSplash> Splash;
+
+// The program's start: no participant entered yet, and the splash window on the screen. The
+// settings are read only when Begin loads the main window.
+void Main();
+} // namespace Module1
