@@ -1,6 +1,6 @@
 #include "calc/dose/Plausibility.h"
 
-#include "calc/dose/DoseEvaluation.h"
+#include "calc/dose/DoseInput.h"
 #include "calc/dose/DosingModel.h"
 #include "calc/dose/NumberText.h"
 

@@ -2,8 +2,8 @@
 
 #include "calc/dose/DoseValues.h"
 #include "calc/dose/LevelUnits.h"
+#include "calc/dose/ReleaseRule.h"
 #include "calc/dose/SessionPlan.h"
-#include "calc/session/SessionRules.h"
 
 #include <QByteArray>
 #include <QString>

@@ -77,18 +77,6 @@ std::optional<qsizetype> placeboRelease(const QList<float> &bal, float releaseBa
     return release;
 }
 
-bool acceptsConfirmingReadings(float readings)
-{
-    return readings >= ReleaseLimits::MinimumReadings &&
-           readings <= ReleaseLimits::MaximumReadings && readings == std::trunc(readings);
-}
-
-bool acceptsMinutesApart(float minutes)
-{
-    return minutes >= ReleaseLimits::MinimumMinutesApart &&
-           minutes <= ReleaseLimits::MaximumMinutesApart && minutes == std::trunc(minutes);
-}
-
 double fallPerHour(const TimedReading &before, const TimedReading &after)
 {
     const double fall = double(before.bal) - double(after.bal);

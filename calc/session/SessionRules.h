@@ -1,5 +1,6 @@
 #pragma once
 
+#include "calc/dose/ReleaseRule.h"
 #include "calc/dose/SessionPlan.h"
 
 #include <QList>
@@ -21,28 +22,6 @@ inline constexpr double FastestFallBalPerHour = 0.040;
 // A booster is worked out only from a counting reading at most this many minutes old.
 inline constexpr int FreshReadingMinutes = 20;
 } // namespace SessionRules
-
-// How many counting readings in a row at or below the release level release a participant, and
-// how many minutes at least each is after the one before; a protocol may ask for more than one.
-namespace ReleaseLimits {
-inline constexpr int MinimumReadings = 1;
-inline constexpr int MaximumReadings = 5;
-inline constexpr int MinimumMinutesApart = 1;
-inline constexpr int MaximumMinutesApart = 60;
-inline constexpr int DefaultMinutesApart = 5;
-} // namespace ReleaseLimits
-
-struct ReleaseRule {
-    int confirmingReadings = ReleaseLimits::MinimumReadings;
-    int minutesApart = ReleaseLimits::DefaultMinutesApart;
-
-    bool operator==(const ReleaseRule &) const = default;
-};
-
-// A whole number from ReleaseLimits::MinimumReadings to MaximumReadings, and of minutes from
-// MinimumMinutesApart to MaximumMinutesApart.
-bool acceptsConfirmingReadings(float readings);
-bool acceptsMinutesApart(float minutes);
 
 // What a reading is to the rules.
 enum class ReadingNote {
