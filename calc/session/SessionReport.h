@@ -5,6 +5,7 @@
 #include "calc/dose/ForecastBand.h"
 #include "calc/dose/PersonalForecast.h"
 #include "calc/dose/Protocol.h"
+#include "calc/session/SessionBooster.h"
 #include "calc/session/SessionEntries.h"
 #include "calc/session/SessionFault.h"
 #include "calc/session/SessionRecord.h"
@@ -70,43 +71,6 @@ struct ReadingsOutcome {
     std::optional<qsizetype> releaseWaiting;
     std::optional<qsizetype> releaseFellImplausibly;
     std::optional<qint64> releaseNextFromMinute;
-};
-
-struct BoosterLine {
-    int entry = 0;
-    int atMinute = 0;          // B, as corrected
-    float drinkingMinutes = 0; // Db, as corrected
-    float targetBal = 0;       // what it was estimated for
-    int alcoholMl = 0;
-    int mixerMl = 0;
-    int totalMl = 0;
-    bool corrected = false;
-    bool voided = false;
-    // Its expected course; none for a placebo, without a plan, or when its own dose cannot be
-    // computed again from the record.
-    std::optional<BoosterCourse> course;
-    // The counting reading its course starts from, carried to its time; none when it starts from
-    // the dose's expected level.
-    std::optional<qsizetype> fromReading;
-};
-
-// The booster a session would serve at a minute, or why it would not.
-struct BoosterOffer {
-    SessionRefusal refusal; // None: offered
-    int atMinute = 0;       // B: the readings before it are judged
-    float drinkingMinutes = 0;
-    std::optional<qsizetype> fromReading; // the latest counting reading before B
-    float fromBal = 0;                    // that reading carried to B (boosterStartBal)
-    float targetBal = 0;                  // float32(target - fromBal), g/100 ml
-    DoseReport report;                    // its own dose, with its notices and plan
-    BoosterJudgement judgement;           // everything served with it, judged as one dose
-    // The 80 % band of its expected peak, g/100 ml: the spread of the booster alone from B.
-    std::optional<BandEdges> peakBand;
-
-    bool ok() const { return !refusal.refused(); }
-    // Refused only because the reading it would start from is too old by now: a booster served
-    // earlier, while that reading was fresh, may still be recorded at its own time.
-    bool staleNow() const { return refusal.fault == SessionFault::BoosterStaleReading; }
 };
 
 // The band's edges at a time, in hours after the start of drinking.
