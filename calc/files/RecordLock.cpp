@@ -1,6 +1,6 @@
 #include "calc/files/RecordLock.h"
 
-#include "calc/FaultTexts.h"
+#include "calc/files/FileFaultTexts.h"
 #include "calc/files/FileKind.h"
 
 #include <QCoreApplication>

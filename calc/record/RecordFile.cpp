@@ -1,11 +1,11 @@
 #include "calc/record/RecordFile.h"
 
-#include "calc/FaultTexts.h"
 #include "calc/files/DurableFile.h"
 #include "calc/files/FileKind.h"
 #include "calc/files/SafeWrite.h"
 #include "calc/record/RecordColumns.h"
 #include "calc/record/RecordCsv.h"
+#include "calc/record/RecordFaultTexts.h"
 #include "calc/record/RecordWriter.h"
 
 #include <QFile>

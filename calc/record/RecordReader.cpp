@@ -1,11 +1,11 @@
 #include "calc/record/RecordReader.h"
 
-#include "calc/FaultTexts.h"
 #include "calc/dose/Booster.h"
 #include "calc/dose/ControlCharacters.h"
 #include "calc/dose/NumberText.h"
 #include "calc/record/RecordColumns.h"
 #include "calc/record/RecordCsv.h"
+#include "calc/record/RecordFaultTexts.h"
 #include "calc/record/RecordText.h"
 #include "calc/session/EntryRules.h"
 #include "calc/session/SessionBooster.h"

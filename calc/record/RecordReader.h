@@ -1,5 +1,6 @@
 #pragma once
 
+#include "calc/record/RecordCheck.h"
 #include "calc/session/SessionRecord.h"
 
 #include <QByteArrayView>
@@ -7,14 +8,6 @@
 #include <QString>
 #include <memory>
 #include <optional>
-
-// What a record's end row says of the rows before it.
-enum class RecordCheck {
-    Ok,         // version 2, and its end row matches: the file is as Pourwise wrote it
-    Unverified, // version 1, which has no end row
-    Cut,        // version 2 without an end row: cut short, entries may be missing
-    Changed,    // version 2 whose end row does not match the rows before it, or is followed
-};
 
 // What a record's file was when it was last read or written. A window that records into the
 // file checks before every save that it still is: another program, or another window through

@@ -1,6 +1,7 @@
 #include "calc/record/RecordStatus.h"
 
-#include "calc/FaultTexts.h"
+#include "calc/dose/DoseFaultTexts.h"
+#include "calc/record/RecordFaultTexts.h"
 #include "calc/session/SessionText.h"
 
 std::string_view recordStatusWord(RecordStatus status)

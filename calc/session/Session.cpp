@@ -1,7 +1,7 @@
 #include "calc/session/Session.h"
 
-#include "calc/FaultTexts.h"
 #include "calc/dose/ControlCharacters.h"
+#include "calc/dose/DoseFaultTexts.h"
 #include "calc/dose/NumberText.h"
 #include "calc/dose/Placebo.h"
 #include "calc/session/ClockText.h"
@@ -10,6 +10,7 @@
 #include "calc/session/SessionClock.h"
 #include "calc/session/SessionCode.h"
 #include "calc/session/SessionEntries.h"
+#include "calc/session/SessionFaultTexts.h"
 #include "calc/session/SessionText.h"
 
 #include <cmath>

@@ -7,6 +7,7 @@
 #include <QList>
 #include <QString>
 #include <optional>
+#include <string_view>
 
 // A session's record is research data: the session's setup (its plan row) and then every entry
 // in the order it was made. An entry is never changed or removed; a correction or a void is an
@@ -24,6 +25,28 @@ enum class EntryEvent {
     Correction, // new values for an earlier entry, with the reason
     Void,       // an earlier entry taken back, with the reason
 };
+
+// An event's word, in a record's event column and in the session's history.
+constexpr std::string_view entryEventName(EntryEvent event)
+{
+    switch (event) {
+    case EntryEvent::Plan:
+        return "plan";
+    case EntryEvent::Portion:
+        return "portion";
+    case EntryEvent::Served:
+        return "served";
+    case EntryEvent::Reading:
+        return "reading";
+    case EntryEvent::Booster:
+        return "booster";
+    case EntryEvent::Correction:
+        return "correction";
+    case EntryEvent::Void:
+        return "void";
+    }
+    return {};
+}
 
 // The values of an entry that a correction may change. An entry fills those its event uses; a
 // correction fills every one of them that the event of the entry it corrects uses, with the

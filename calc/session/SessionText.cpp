@@ -1,9 +1,7 @@
 #include "calc/session/SessionText.h"
 
-#include "calc/FaultTexts.h"
 #include "calc/dose/NumberText.h"
 #include "calc/dose/Plausibility.h"
-#include "calc/record/RecordColumns.h"
 #include "calc/session/ClockText.h"
 #include "calc/session/SessionEntries.h"
 
@@ -506,15 +504,6 @@ QString protocolLine(const SessionSetup &setup, bool limitsChecked)
         .arg(setup.protocolName);
 }
 
-QString recordVersionQuestion(const QString &file)
-{
-    return QStringLiteral("%1 was written by an earlier version of Pourwise: %2. To add this "
-                          "entry it is saved in the current version of the record, which that "
-                          "version cannot open, and its history notes that it was continued from "
-                          "version 1. Go on?")
-        .arg(QDir::toNativeSeparators(file), recordVersionOneNote());
-}
-
 QString entryValuesText(const EntryInForce &entry, const SessionReport &report,
                         const QLocale &locale)
 {
@@ -572,7 +561,7 @@ QString changeDone(const EntryChange &change, const Words &words, bool before = 
 // The event as the file's event column names it.
 QString eventName(EntryEvent event)
 {
-    const std::string_view name = recordEventInfo(event).name;
+    const std::string_view name = entryEventName(event);
     return QLatin1StringView(name.data(), qsizetype(name.size()));
 }
 

@@ -59,9 +59,6 @@ struct SessionText {
 // was recorded under and that its limits are not checked.
 QString protocolLine(const SessionSetup &setup, bool limitsChecked);
 
-// Asked before the first entry into a version-1 record, which is then saved as version 2.
-QString recordVersionQuestion(const QString &file);
-
 SessionText describeSession(const SessionReport &report, const QLocale &locale = QLocale());
 
 // "alcohol 12 ml, mixer 48 ml, total 60 ml"

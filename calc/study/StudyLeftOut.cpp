@@ -1,6 +1,6 @@
 #include "calc/study/StudyLeftOut.h"
 
-#include "calc/FaultTexts.h"
+#include "calc/study/StudyFaultTexts.h"
 
 #include <array>
 

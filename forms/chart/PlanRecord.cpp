@@ -1,6 +1,6 @@
 #include "forms/chart/PlanRecord.h"
 
-#include "calc/FaultTexts.h"
+#include "calc/dose/DoseFaultTexts.h"
 #include "calc/dose/NumberText.h"
 #include "calc/session/ClockText.h"
 #include "calc/session/PlanText.h"

@@ -1,6 +1,6 @@
 #include "forms/common/ClockField.h"
 
-#include "calc/FaultTexts.h"
+#include "calc/session/SessionFaultTexts.h"
 #include "calc/session/ClockText.h"
 #include "calc/session/TypedTime.h"
 #include "forms/common/Controls.h"

@@ -1,6 +1,6 @@
 #include "forms/main/ProtocolMenu.h"
 
-#include "calc/FaultTexts.h"
+#include "calc/dose/DoseFaultTexts.h"
 #include "forms/common/Controls.h"
 #include "forms/common/ModalDialog.h"
 #include "forms/common/OperatorMessage.h"

@@ -1,7 +1,7 @@
 #include "forms/main/frmInfo.h"
 
-#include "calc/FaultTexts.h"
 #include "calc/dose/DoseEvaluation.h"
+#include "calc/dose/DoseFaultTexts.h"
 #include "calc/dose/NumberText.h"
 #include "forms/common/DialogKeys.h"
 #include "forms/common/FixedDialog.h"

@@ -1,6 +1,6 @@
 #include "forms/main/frmLimits.h"
 
-#include "calc/FaultTexts.h"
+#include "calc/dose/DoseFaultTexts.h"
 #include "calc/dose/NumberText.h"
 #include "forms/common/Controls.h"
 #include "forms/common/FixedDialog.h"

@@ -1,10 +1,11 @@
 #include "forms/main/frmMain.h"
 
 #include "appinfo/AppInfo.h"
-#include "calc/FaultTexts.h"
+#include "calc/dose/DoseFaultTexts.h"
 #include "calc/dose/DoseValues.h"
 #include "calc/dose/NumberText.h"
 #include "calc/session/ClockText.h"
+#include "calc/session/SessionFaultTexts.h"
 #include "forms/common/Controls.h"
 #include "forms/common/ElidingLabel.h"
 #include "forms/common/Fonts.h"

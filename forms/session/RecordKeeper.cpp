@@ -1,6 +1,6 @@
 #include "forms/session/RecordKeeper.h"
 
-#include "calc/FaultTexts.h"
+#include "calc/record/RecordFaultTexts.h"
 #include "calc/record/RecordFile.h"
 #include "calc/record/RecordStatus.h"
 #include "calc/session/SessionText.h"

@@ -1,6 +1,6 @@
 #include "forms/session/SessionTabs.h"
 
-#include "calc/FaultTexts.h"
+#include "calc/dose/DoseFaultTexts.h"
 #include "calc/dose/NumberText.h"
 #include "calc/session/PlanText.h"
 #include "calc/session/SessionEntries.h"

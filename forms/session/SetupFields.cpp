@@ -1,6 +1,7 @@
 #include "forms/session/SetupFields.h"
 
-#include "calc/FaultTexts.h"
+#include "calc/dose/DoseFaultTexts.h"
+#include "calc/session/SessionFaultTexts.h"
 #include "calc/dose/NumberText.h"
 #include "calc/dose/Placebo.h"
 #include "calc/session/ClockText.h"

@@ -1,6 +1,6 @@
 #include "forms/session/frmChange.h"
 
-#include "calc/FaultTexts.h"
+#include "calc/dose/DoseFaultTexts.h"
 #include "calc/dose/NumberText.h"
 #include "calc/session/EntryRules.h"
 #include "forms/common/Controls.h"

@@ -1,6 +1,6 @@
 #include "forms/session/frmInitials.h"
 
-#include "calc/FaultTexts.h"
+#include "calc/session/SessionFaultTexts.h"
 #include "calc/session/EntryRules.h"
 #include "calc/session/SessionCode.h"
 #include "forms/common/Controls.h"

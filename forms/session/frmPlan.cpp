@@ -1,6 +1,7 @@
 #include "forms/session/frmPlan.h"
 
-#include "calc/FaultTexts.h"
+#include "calc/dose/DoseFaultTexts.h"
+#include "calc/study/StudyFaultTexts.h"
 #include "calc/record/RecordFile.h"
 #include "calc/record/RecordPlace.h"
 #include "calc/session/PlanText.h"

@@ -1,6 +1,7 @@
 #include "forms/study/frmStudy.h"
 
-#include "calc/FaultTexts.h"
+#include "calc/record/RecordFaultTexts.h"
+#include "calc/study/StudyFaultTexts.h"
 #include "calc/files/SafeWrite.h"
 #include "calc/study/StudyFiles.h"
 #include "calc/study/StudyLeftOut.h"

@@ -1,4 +1,4 @@
-#include "calc/FaultTexts.h"
+#include "calc/dose/DoseFaultTexts.h"
 #include "calc/dose/CalcDose.h"
 #include "calc/dose/NumberText.h"
 

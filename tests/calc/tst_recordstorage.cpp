@@ -1,4 +1,5 @@
-#include "calc/FaultTexts.h"
+#include "calc/files/FileFaultTexts.h"
+#include "calc/record/RecordFaultTexts.h"
 #include "calc/dose/ControlCharacters.h"
 #include "calc/files/RecordLock.h"
 #include "calc/record/RecordFile.h"

@@ -1,4 +1,5 @@
-#include "calc/FaultTexts.h"
+#include "calc/dose/DoseFaultTexts.h"
+#include "calc/session/SessionFaultTexts.h"
 #include "calc/dose/Placebo.h"
 #include "calc/session/SessionCode.h"
 #include "tests/support/WorkedExample.h"

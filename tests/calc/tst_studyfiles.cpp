@@ -1,4 +1,4 @@
-#include "calc/FaultTexts.h"
+#include "calc/record/RecordFaultTexts.h"
 #include "calc/study/StudyFiles.h"
 #include "tests/support/WithoutFileRights.h"
 

@@ -1,4 +1,4 @@
-#include "calc/FaultTexts.h"
+#include "calc/session/SessionFaultTexts.h"
 #include "calc/session/TypedTime.h"
 
 #include <QTest>

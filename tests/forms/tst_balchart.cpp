@@ -1,4 +1,4 @@
-#include "calc/FaultTexts.h"
+#include "calc/dose/DoseFaultTexts.h"
 #include "calc/session/SessionText.h"
 #include "forms/chart/BalChart.h"
 #include "forms/chart/BalChartData.h"

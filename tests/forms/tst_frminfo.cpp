@@ -5,6 +5,7 @@
 #include "forms/common/Twips.h"
 #include "forms/main/Module1.h"
 #include "forms/main/frmInfo.h"
+#include "forms/main/frmMain.h"
 
 #include <QAccessible>
 #include <QGroupBox>

@@ -2,6 +2,7 @@
 #include "calc/dose/DosingState.h"
 #include "forms/common/Twips.h"
 #include "forms/main/Module1.h"
+#include "forms/main/frmMain.h"
 #include "forms/main/frmSplash.h"
 
 #include <QApplication>

@@ -1,5 +1,5 @@
-#include "calc/FaultTexts.h"
 #include "calc/record/RecordCsv.h"
+#include "calc/record/RecordFaultTexts.h"
 #include "calc/record/RecordReader.h"
 #include "calc/record/RecordWriter.h"
 #include "calc/study/StudyFiles.h"

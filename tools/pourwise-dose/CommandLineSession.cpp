@@ -1,7 +1,7 @@
 #include "tools/pourwise-dose/CommandLineSession.h"
 
 #include "appinfo/AppInfo.h"
-#include "calc/FaultTexts.h"
+#include "calc/session/SessionFaultTexts.h"
 #include "calc/dose/NumberText.h"
 #include "calc/session/Session.h"
 #include "calc/session/SessionBooster.h"

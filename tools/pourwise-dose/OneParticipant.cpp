@@ -1,6 +1,6 @@
 #include "tools/pourwise-dose/OneParticipant.h"
 
-#include "calc/FaultTexts.h"
+#include "calc/dose/DoseFaultTexts.h"
 #include "calc/dose/DoseEvaluation.h"
 #include "calc/dose/NumberText.h"
 #include "calc/session/SessionSchedule.h"

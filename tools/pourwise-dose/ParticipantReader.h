@@ -1,6 +1,6 @@
 #pragma once
 
-#include "calc/FaultTexts.h"
+#include "calc/dose/DoseFaultTexts.h"
 #include "calc/dose/DoseEvaluation.h"
 #include "calc/dose/DoseValues.h"
 

@@ -1,6 +1,6 @@
 #include "tools/pourwise-dose/RecordCheckRun.h"
 
-#include "calc/FaultTexts.h"
+#include "calc/record/RecordFaultTexts.h"
 #include "calc/dose/ControlCharacters.h"
 #include "calc/dose/DoseEvaluation.h"
 #include "calc/record/RecordFile.h"

@@ -1,6 +1,6 @@
 #include "tools/pourwise-dose/RosterRun.h"
 
-#include "calc/FaultTexts.h"
+#include "calc/dose/DoseFaultTexts.h"
 #include "calc/dose/DoseEvaluation.h"
 #include "calc/dose/NumberText.h"
 #include "tools/pourwise-dose/ExitStatus.h"

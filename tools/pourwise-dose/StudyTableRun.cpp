@@ -1,6 +1,6 @@
 #include "tools/pourwise-dose/StudyTableRun.h"
 
-#include "calc/FaultTexts.h"
+#include "calc/record/RecordFaultTexts.h"
 #include "calc/dose/ControlCharacters.h"
 #include "calc/study/StudyFiles.h"
 #include "tools/pourwise-dose/ExitStatus.h"
