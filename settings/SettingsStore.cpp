@@ -2,6 +2,7 @@
 
 #include "settings/SettingsLines.h"
 
+#include "calc/files/DiskRoom.h"
 #include "calc/files/FileKind.h"
 #include "calc/files/SafeWrite.h"
 
@@ -360,8 +361,7 @@ bool SettingsStore::keepDamagedCopy(const QString &appName, const QByteArray &by
     const QString other = otherThanAFile(copy);
     if (!other.isEmpty())
         return failed(other + QStringLiteral(" of that name is in the way"));
-    if (const std::optional<qint64> free =
-            SafeWrite::tooLittleRoom(copy, {bytes.size(), newFileSize}))
+    if (const std::optional<qint64> free = tooLittleRoom(copy, {bytes.size(), newFileSize}))
         return failed(QStringLiteral("only %1 bytes are free on its disk, too few for the copy "
                                      "and a new file")
                           .arg(*free));
@@ -454,7 +454,7 @@ bool SettingsStore::SaveSettings(const QString &appName, const QString &section,
                 m_status = SettingsStatus::NotSaved;
                 return false;
             }
-            if (const std::optional<qint64> free = SafeWrite::tooLittleRoom(path, {size}))
+            if (const std::optional<qint64> free = tooLittleRoom(path, {size}))
                 return failed(QStringLiteral("only %1 bytes are free on its disk, too few to "
                                              "replace it safely, so it was left as it is")
                                   .arg(*free));

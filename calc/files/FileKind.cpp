@@ -1,7 +1,7 @@
 #include "calc/files/FileKind.h"
 
+#include "calc/files/DiskRoom.h"
 #include "calc/files/DurableFile.h"
-#include "calc/files/SafeWrite.h"
 
 #include <QDir>
 #include <QFile>
@@ -51,7 +51,7 @@ QString whyNoFileCanBeMade(const QString &path)
     }
     if (!folder.exists())
         return DurableFile::reasonOf(ENOENT);
-    if (SafeWrite::tooLittleRoom(path, {1024}))
+    if (tooLittleRoom(path, {1024}))
         return DurableFile::reasonOf(ENOSPC);
     // An empty file made and removed at once: the system's own answer, whatever the permissions
     // seem to say.

@@ -1,5 +1,6 @@
 #include "calc/files/SafeWrite.h"
 
+#include "calc/files/DiskRoom.h"
 #include "calc/files/DurableFile.h"
 #include "calc/files/FileKind.h"
 
@@ -58,21 +59,6 @@ void SafeWrite::removeTemporaries(const QString &path, int minimumAgeSeconds)
             (minimumAgeSeconds <= 0 || entry.lastModified().toUTC() <= before))
             QFile::remove(entry.absoluteFilePath());
     }
-}
-
-std::optional<qint64> SafeWrite::tooLittleRoom(const QString &path,
-                                               std::initializer_list<qint64> sizes)
-{
-    const QStorageInfo storage(QFileInfo(path).absolutePath());
-    if (!storage.isValid())
-        return std::nullopt;
-    const qint64 block = std::max(storage.blockSize(), 512);
-    qint64 needed = block;
-    for (const qint64 size : sizes)
-        needed += (size + block - 1) / block * block;
-    if (storage.bytesAvailable() >= needed)
-        return std::nullopt;
-    return storage.bytesAvailable();
 }
 
 QString SafeWrite::write(const QString &path, const QByteArray &bytes, const ReadBackCheck &check)

@@ -31,10 +31,6 @@ using ReadBackCheck = std::function<QString(const QByteArray &readBack)>;
 [[nodiscard]] QString write(const QString &path, const QByteArray &bytes,
                             const ReadBackCheck &check = {});
 
-// The bytes free beside `path` when they are too few for files of `sizes`, each rounded up to
-// whole blocks, and a block to spare; none when there is room (or the disk cannot tell).
-std::optional<qint64> tooLittleRoom(const QString &path, std::initializer_list<qint64> sizes);
-
 // Whether `name` is one of the temporary files of a save of `fileName`: the file's name, ".", and
 // six random letters. A name a person would choose (backup, OLD, Before) is never taken for one.
 bool isTemporaryName(const QString &name, const QString &fileName);
