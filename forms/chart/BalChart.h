@@ -1,6 +1,7 @@
 #pragma once
 
 #include "calc/session/SessionReport.h"
+#include "forms/chart/BalChartColours.h"
 #include "forms/chart/BalChartLabels.h"
 
 #include <QPalette>
@@ -27,23 +28,7 @@ public:
     QString clampNote() const { return m_clampNote; }
     static QString clampNote(const SessionReport &report);
 
-    // The colours of the chart on a palette's base: the palette's own for the background, the
-    // text and the grid, and for the lines and marks lighter variants on a dark base, so that
-    // a dark desktop reads as well as the printed page.
-    struct Colours {
-        QColor base;
-        QColor text;
-        QColor grid;
-        QColor drinking; // the shaded drinking periods
-        QColor band;     // the shaded 80 % band
-        QColor curve;
-        QColor personal;     // the personal forecast's course
-        QColor personalBand; // and its band, a second shade
-        QColor target;
-        QColor release;
-        QColor reading;
-        QColor booster;
-    };
+    using Colours = BalChartColours;
     static Colours colours(const QPalette &palette);
     // White paper with black text, as the printed page has it.
     static QPalette printPalette();

@@ -46,7 +46,7 @@ struct Scale {
 class ChartPainter {
 public:
     ChartPainter(QPainter &painter, const QRectF &area, const SessionReport &report, bool showNow,
-                 const BalChart::Colours &colours)
+                 const BalChartColours &colours)
         : m_painter(painter), m_area(area), m_report(report), m_data(balChartData(report, showNow)),
           m_colour(colours), m_metrics(painter.font(), painter.device()), m_u(m_metrics.height()),
           m_thin(m_u * 0.07), m_clockFormat(hoursAndMinutesFormat(m_locale)),
@@ -89,7 +89,7 @@ private:
     const QRectF m_area;
     const SessionReport &m_report;
     const BalChartData m_data;
-    const BalChart::Colours m_colour;
+    const BalChartColours m_colour;
     const QFontMetricsF m_metrics;
     const double m_u; // a line of text: every size follows it
     const double m_thin;
@@ -650,7 +650,7 @@ private:
 
 QList<BalChartLabel> paintBalChart(QPainter &painter, const QRectF &area,
                                    const SessionReport &report, bool showNow,
-                                   const BalChart::Colours &colours)
+                                   const BalChartColours &colours)
 {
     return ChartPainter(painter, area, report, showNow, colours).paint();
 }
