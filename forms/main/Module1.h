@@ -2,11 +2,12 @@
 
 #include "calc/dose/DosingState.h"
 #include "forms/main/RunValues.h"
-#include "forms/main/frmMain.h"
-#include "forms/main/frmSplash.h"
 
 #include <QPointer>
 #include <optional>
+
+class frmMain;
+class frmSplash;
 
 namespace Module1 {
 // The one record of participant, parameters and results, shared by the windows for the whole run.
@@ -21,4 +22,6 @@ inline QPointer<frmSplash> Splash;
 // The program's start: no participant entered yet, and the splash window on the screen. The
 // settings are read only when Begin loads the main window.
 void Main();
+// The splash window's Begin: the main window loaded and shown, the splash gone.
+void Begin();
 } // namespace Module1

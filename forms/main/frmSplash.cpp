@@ -8,8 +8,6 @@
 #include "forms/common/TextColour.h"
 #include "forms/common/Twips.h"
 #include "forms/common/VersionText.h"
-#include "forms/main/Module1.h"
-#include "forms/main/frmMain.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -109,17 +107,7 @@ void frmSplash::Form_Load()
 
 void frmSplash::cmdBegin_Click()
 {
-    // Between the splash going and the main window showing no window is visible; that must not
-    // end the program.
-    const bool quitOnLastWindow = QApplication::quitOnLastWindowClosed();
-    QApplication::setQuitOnLastWindowClosed(false);
-
-    Module1::MainWindow = new frmMain(Module1::dosingState, Module1::run);
-    Module1::MainWindow->MDIForm_Load();
-    close();
-    Module1::MainWindow->show();
-
-    QApplication::setQuitOnLastWindowClosed(quitOnLastWindow);
+    emit begun();
 }
 
 // Begin is the only way on: Esc must not end the program from here.

@@ -5,8 +5,8 @@
 class QLabel;
 class QPushButton;
 
-// The first window: product name, logo, version and credit, and Begin, which opens the main
-// window and removes the splash for the rest of the run.
+// The first window: product name, logo, version and credit, and Begin, which asks for the main
+// window; the program's start (Module1) opens it and removes the splash for the rest of the run.
 class frmSplash : public QDialog {
     Q_OBJECT
 
@@ -18,6 +18,9 @@ public:
 
 public slots:
     void cmdBegin_Click();
+
+signals:
+    void begun();
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;

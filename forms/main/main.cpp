@@ -1,6 +1,7 @@
 #include "appinfo/AppInfo.h"
 #include "forms/common/Resources.h"
 #include "forms/main/Module1.h"
+#include "forms/main/frmMain.h"
 
 #include <QApplication>
 

@@ -1,5 +1,5 @@
-#include "calc/FaultTexts.h"
 #include "calc/dose/DosingState.h"
+#include "calc/session/SessionFaultTexts.h"
 #include "forms/common/ModalDialog.h"
 #include "forms/common/OperatorMessage.h"
 #include "forms/main/Module1.h"
