@@ -1,0 +1,3 @@
+#pragma once
+
+#include "forms/chart/Right.h"
