@@ -3,6 +3,7 @@
 #include "tests/support/DamagedRecords.h"
 #include "tests/support/RecordPlaces.h"
 #include "tests/support/ReferenceFiles.h"
+#include "tests/support/ReferenceRecords.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -19,17 +20,19 @@ const QByteArray ArmA = "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff6
 // What a record whose end row says `check` opens as, its dose as recorded.
 RecordStatus statusOf(RecordCheck check)
 {
-    switch (check) {
-    case RecordCheck::Unverified:
-        return RecordStatus::Unverified;
-    case RecordCheck::Cut:
-        return RecordStatus::Cut;
-    case RecordCheck::Changed:
-        return RecordStatus::Changed;
-    case RecordCheck::Ok:
-        break;
-    }
-    return RecordStatus::Ok;
+    return check == RecordCheck::Cut          ? RecordStatus::Cut
+           : check == RecordCheck::Changed    ? RecordStatus::Changed
+           : check == RecordCheck::Unverified ? RecordStatus::Unverified
+                                              : RecordStatus::Ok;
+}
+
+// Why a record of `status` is read-only, by its contents alone.
+QString readOnlyOf(RecordStatus status)
+{
+    return status == RecordStatus::Cut           ? recordCheckReason(RecordCheck::Cut)
+           : status == RecordStatus::Changed     ? recordCheckReason(RecordCheck::Changed)
+           : status == RecordStatus::DoseDiffers ? recordDoseDiffersReason()
+                                                 : QString();
 }
 
 } // namespace
@@ -42,8 +45,6 @@ class TestOpenRecord : public QObject {
 private slots:
     void opened_data();
     void opened();
-    void counts_data();
-    void counts();
 };
 
 void TestOpenRecord::opened_data()
@@ -60,60 +61,51 @@ void TestOpenRecord::opened_data()
     QTest::addColumn<bool>("session");
 
     using S = RecordStatus;
-    const QString cut = recordCheckReason(RecordCheck::Cut);
-    const QString changed = recordCheckReason(RecordCheck::Changed);
-    const QString differs = recordDoseDiffersReason();
     const auto row = [](const char *name, const QByteArray &file, const char *place,
                         const QByteArray &inUse, S status, const QString &readOnly, bool limits,
                         bool session) {
         QTest::newRow(name) << file << QString::fromLatin1(place) << inUse << status << readOnly
                             << limits << session;
     };
-    const QByteArray v2 = bytes("v2-alcohol.csv");
-    row("v1-alcohol.csv", bytes("v1-alcohol.csv"), "file", {}, S::Unverified, {}, false, true);
-    row("v1-placebo.csv", bytes("v1-placebo.csv"), "file", {}, S::Unverified, {}, false, true);
-    row("v1-breath.csv", bytes("v1-breath.csv"), "file", {}, S::Unverified, {}, false, true);
-    row("v2-alcohol.csv", v2, "file", {}, S::Ok, {}, false, true);
-    row("v2-placebo.csv", bytes("v2-placebo.csv"), "file", {}, S::Ok, {}, false, true);
-    row("v2-breath.csv", bytes("v2-breath.csv"), "file", {}, S::Ok, {}, false, true);
+    // A file with a record, as it stands at the record's path.
+    const auto file = [&row](const char *name, const QByteArray &bytes, S status) {
+        row(name, bytes, "file", {}, status, readOnlyOf(status), false, status != S::Unreadable);
+    };
+    for (const ReferenceRecord &reference : ReferenceRecords::all())
+        file(reference.file, bytes(reference.file), statusOf(reference.check));
+    const std::pair<const char *, S> copies[] = {{"cut:v2-alcohol.csv", S::Cut},
+                                                 {"changed:v2-alcohol.csv", S::Changed},
+                                                 {"restarted:v2-alcohol.csv", S::Changed},
+                                                 {"blank:v2-alcohol.csv", S::Changed},
+                                                 {"formula:v2-alcohol.csv", S::Changed},
+                                                 {"boosted:v2-alcohol.csv", S::Ok},
+                                                 {"unserved:v1-alcohol.csv", S::Unverified},
+                                                 {"older:v1-alcohol.csv", S::DoseDiffers},
+                                                 {"escape:v2-alcohol.csv", S::Unreadable},
+                                                 {"garbage:v2-alcohol.csv", S::Unreadable}};
+    for (const auto &[source, status] : copies)
+        file(source, bytes(source), status);
+    for (const DamagedRecords::Refused &copy : DamagedRecords::refused())
+        file(copy.name, copy.file, S::Unreadable);
+    for (const DamagedRecords::Read &copy : DamagedRecords::read())
+        file(copy.name, copy.file, statusOf(copy.check));
 
     // Its protocol's limits judge it only under the very protocol file it names.
-    row("v2-alcohol.csv under Arm A", v2, "file", ArmA, S::Ok, {}, true, true);
-    row("v2-alcohol.csv under another protocol", v2, "file", QByteArray(64, 'a'), S::Ok, {}, false,
-        true);
-    row("v1-alcohol.csv, naming none, under Arm A", bytes("v1-alcohol.csv"), "file", ArmA,
-        S::Unverified, {}, false, true);
-    row("v1-alcohol.csv under limits set for the run", bytes("v1-alcohol.csv"), "file", "-",
-        S::Unverified, {}, false, true);
-    row("cut:v2-alcohol.csv under Arm A", bytes("cut:v2-alcohol.csv"), "file", ArmA, S::Cut, cut,
+    const QByteArray v2 = bytes("v2-alcohol.csv");
+    const QByteArray v1 = bytes("v1-alcohol.csv");
+    row("under Arm A", v2, "file", ArmA, S::Ok, {}, true, true);
+    row("under another protocol", v2, "file", QByteArray(64, 'a'), S::Ok, {}, false, true);
+    row("naming none, under Arm A", v1, "file", ArmA, S::Unverified, {}, false, true);
+    row("under limits set for the run", v1, "file", "-", S::Unverified, {}, false, true);
+    row("cut, under Arm A", bytes("cut:v2-alcohol.csv"), "file", ArmA, S::Cut, readOnlyOf(S::Cut),
         true, true);
-
-    row("cut:v2-alcohol.csv", bytes("cut:v2-alcohol.csv"), "file", {}, S::Cut, cut, false, true);
-    row("changed:v2-alcohol.csv", bytes("changed:v2-alcohol.csv"), "file", {}, S::Changed, changed,
-        false, true);
-    row("restarted:v2-alcohol.csv", bytes("restarted:v2-alcohol.csv"), "file", {}, S::Changed,
-        changed, false, true);
-    row("blank:v2-alcohol.csv", bytes("blank:v2-alcohol.csv"), "file", {}, S::Changed, changed,
-        false, true);
-    row("formula:v2-alcohol.csv", bytes("formula:v2-alcohol.csv"), "file", {}, S::Changed, changed,
-        false, true);
-    row("boosted:v2-alcohol.csv", bytes("boosted:v2-alcohol.csv"), "file", {}, S::Ok, {}, false,
-        true);
-    row("unserved:v1-alcohol.csv", bytes("unserved:v1-alcohol.csv"), "file", {}, S::Unverified, {},
-        false, true);
-    row("older:v1-alcohol.csv", bytes("older:v1-alcohol.csv"), "file", {}, S::DoseDiffers, differs,
-        false, true);
-    row("escape:v2-alcohol.csv", bytes("escape:v2-alcohol.csv"), "file", {}, S::Unreadable, {},
-        false, false);
-    row("garbage:v2-alcohol.csv", bytes("garbage:v2-alcohol.csv"), "file", {}, S::Unreadable, {},
-        false, false);
 
     // The file itself forbids adding to it before its dose does; its end row before the file.
     row("marked read-only", v2, "read-only", {}, S::Ok, recordReadOnlyFileReason(), false, true);
     if (RecordPlaces::HardLinks)
         row("a second name", v2, "hard link", {}, S::Ok, recordHardLinkedReason(2), false, true);
-    row("cut, marked read-only", bytes("cut:v2-alcohol.csv"), "read-only", {}, S::Cut, cut, false,
-        true);
+    row("cut, marked read-only", bytes("cut:v2-alcohol.csv"), "read-only", {}, S::Cut,
+        readOnlyOf(S::Cut), false, true);
     row("its dose differs, marked read-only", bytes("older:v1-alcohol.csv"), "read-only", {},
         S::DoseDiffers, recordReadOnlyFileReason(), false, true);
 
@@ -125,16 +117,6 @@ void TestOpenRecord::opened_data()
             continue;
 #endif
         row(place, {}, place, {}, record ? S::Ok : S::Unreadable, {}, false, record);
-    }
-
-    for (const DamagedRecords::Refused &copy : DamagedRecords::refused())
-        row(copy.name, copy.file, "file", {}, S::Unreadable, {}, false, false);
-    for (const DamagedRecords::Read &copy : DamagedRecords::read()) {
-        const S status = statusOf(copy.check);
-        const QString readOnly = status == S::Cut       ? cut
-                                 : status == S::Changed ? changed
-                                                        : QString();
-        row(copy.name, copy.file, "file", {}, status, readOnly, false, true);
     }
 }
 
@@ -180,33 +162,6 @@ void TestOpenRecord::opened()
     // What the operator is told first says why, when it is not to be added to.
     QCOMPARE(opened.messages.isEmpty(), status == RecordStatus::Ok && readOnly.isEmpty());
     QCOMPARE(opened.statusMessage.isEmpty(), status == RecordStatus::Ok);
-}
-
-void TestOpenRecord::counts_data()
-{
-    QTest::addColumn<QString>("source");
-    QTest::addColumn<int>("entries"); // the plan counted
-    QTest::addColumn<int>("corrections");
-    QTest::addColumn<int>("voids");
-
-    QTest::newRow("v1-alcohol.csv") << "v1-alcohol.csv" << 9 << 0 << 0;
-    QTest::newRow("v2-alcohol.csv") << "v2-alcohol.csv" << 18 << 3 << 1;
-    QTest::newRow("garbage:v2-alcohol.csv") << "garbage:v2-alcohol.csv" << 0 << 0 << 0;
-}
-
-// The counts pourwise-dose --check-record prints and a study's tables give.
-void TestOpenRecord::counts()
-{
-    QFETCH(QString, source);
-    QFETCH(int, entries);
-    QFETCH(int, corrections);
-    QFETCH(int, voids);
-    const QString file = ReferenceFiles::fileOf(source);
-    const OpenedRecord opened =
-        openRecord(RecordReader::read(ReferenceFiles::bytes(source), file), file);
-    QCOMPARE(opened.entries, entries);
-    QCOMPARE(opened.corrections, corrections);
-    QCOMPARE(opened.voids, voids);
 }
 
 QTEST_GUILESS_MAIN(TestOpenRecord)
