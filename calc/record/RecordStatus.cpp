@@ -23,6 +23,12 @@ std::string_view recordStatusWord(RecordStatus status)
     return "ok";
 }
 
+bool recordStatusToldAtOnce(RecordStatus status)
+{
+    return status == RecordStatus::Unreadable || status == RecordStatus::Cut ||
+           status == RecordStatus::Changed;
+}
+
 RecordStatus recordStatus(const RecordReading &reading, const DoseReport &dose)
 {
     if (!reading.record)

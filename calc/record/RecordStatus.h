@@ -21,6 +21,11 @@ enum class RecordStatus {
 // "ok", "unverified", "dose differs", "cut", "changed", "unreadable"
 std::string_view recordStatusWord(RecordStatus status);
 
+// Whether a record of `status` is told of as soon as it is checked, opened or its study's tables
+// made: it cannot be read, or is cut or changed. The others' status is only given with the
+// record's line or row.
+bool recordStatusToldAtOnce(RecordStatus status);
+
 // `dose` is the dose computed anew from the record's setup (evaluateDose of its input, with or
 // without a plan); it is not looked at for a record that cannot be read.
 RecordStatus recordStatus(const RecordReading &reading, const DoseReport &dose);

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-// Why a session refuses an operation; the words of each are in calc/FaultTexts.
+// Why a session refuses an operation; the words of each are in calc/session/SessionFaultTexts.
 enum class SessionFault {
     None,
     ReadOnly,     // a record opened read-only

@@ -1,6 +1,7 @@
 #include "calc/study/StudyRecord.h"
 
 #include "calc/dose/NumberText.h"
+#include "calc/record/OpenedRecord.h"
 #include "calc/record/RecordFile.h"
 #include "calc/session/SessionClock.h"
 
@@ -17,9 +18,7 @@ QString StudyRecord::problem() const
 
 QString StudyRecord::notice() const
 {
-    const bool told = status == RecordStatus::Unreadable || status == RecordStatus::Cut ||
-                      status == RecordStatus::Changed;
-    return told ? message : QString();
+    return recordStatusToldAtOnce(status) ? message : QString();
 }
 
 const ReadingLine *StudyRecord::observedPeak() const
@@ -98,19 +97,18 @@ QDateTime studyMoment(const SessionRecord &record)
     return SessionClock::momentAt(record.setup.start, latest);
 }
 
-StudyRecord studyRecord(const QString &file, const RecordReading &reading)
+StudyRecord studyRecord(const QString &file, RecordReading reading)
 {
+    // Its words are the same wherever the tables are made.
+    const OpenedRecord opened = openRecord(std::move(reading), file, {}, QLocale::c());
     StudyRecord study;
     study.file = file;
-    DoseReport dose;
-    if (reading.record) {
-        study.report = evaluateSession(*reading.record, studyMoment(*reading.record));
-        dose = study.report->dose;
-        for (const EntryChange &change : study.report->history)
-            ++(change.change.event == EntryEvent::Void ? study.voids : study.corrections);
-    }
-    study.status = recordStatus(reading, dose);
-    study.message = recordStatusMessage(study.status, file, reading, dose, QLocale::c());
+    study.status = opened.status;
+    study.message = opened.statusMessage;
+    study.corrections = opened.corrections;
+    study.voids = opened.voids;
+    if (opened.record)
+        study.report = evaluateSession(*opened.record, studyMoment(*opened.record));
     return study;
 }
 

@@ -54,8 +54,8 @@ struct StudyRecord {
 // in the tables depends on the clock or on when they are made.
 QDateTime studyMoment(const SessionRecord &record);
 
-// Reads the record at `file` as RecordFile::open does, judges it (recordStatus) and evaluates it
-// at studyMoment.
+// Reads the record at `file` as RecordFile::open does, judges it as it is judged when opened
+// (openRecord) and evaluates it at studyMoment.
 StudyRecord readStudyRecord(const QString &file);
 // The same for a record's file already read.
-StudyRecord studyRecord(const QString &file, const RecordReading &reading);
+StudyRecord studyRecord(const QString &file, RecordReading reading);

@@ -1,8 +1,8 @@
 #include "forms/session/RecordKeeper.h"
 
+#include "calc/record/OpenedRecord.h"
 #include "calc/record/RecordFaultTexts.h"
 #include "calc/record/RecordFile.h"
-#include "calc/record/RecordStatus.h"
 #include "calc/session/SessionText.h"
 
 #include <QDir>
@@ -16,46 +16,27 @@ RecordKeeper::Opening RecordKeeper::open(const QString &path, const SessionProto
 RecordKeeper::Opening RecordKeeper::open(RecordReading reading, const QString &path,
                                          const SessionProtocol &inUse)
 {
+    OpenedRecord opened = openRecord(std::move(reading), path, inUse);
     Opening opening;
-    if (!reading.record) {
-        opening.messages << reading.error;
+    opening.messages = opened.messages;
+    if (!opened.record)
         return opening;
+    QString readOnly = opened.readOnlyReason;
+    if (opened.lockToBeTried) {
+        auto lock = std::make_unique<RecordLock>(path);
+        if (!lock->tryLock()) {
+            // Another copy recording into the file is told first and is why it opens read-only,
+            // even when its dose differs too.
+            opening.messages.prepend(lock->message());
+            readOnly = lock->reason();
+        } else if (readOnly.isEmpty()) {
+            opening.lock = std::move(lock);
+        }
     }
-    const SessionSetup &setup = reading.record->setup;
-    QString readOnly;
-    auto lock = std::make_unique<RecordLock>(path);
-    if (reading.readOnly()) {
-        opening.messages << reading.warning;
-        readOnly = recordCheckReason(reading.check);
-    } else if (RecordFile::markedReadOnly(path)) {
-        opening.messages << recordReadOnlyFileMessage(path);
-        readOnly = recordReadOnlyFileReason();
-    } else if (reading.stamp.names > 1) {
-        readOnly = recordHardLinkedReason(reading.stamp.names);
-        opening.messages << recordHardLinkedMessage(path, reading.stamp.names);
-    } else if (!lock->tryLock()) {
-        opening.messages << lock->message();
-        readOnly = lock->reason();
-    }
-    if (reading.check == RecordCheck::Unverified)
-        opening.messages << recordUnverifiedMessage(path);
-    DoseOptions options;
-    options.plan = setup.plan;
-    const DoseReport dose = evaluateDose(setup.input, options);
-    if (!recordedDoseMatches(setup, dose)) {
-        opening.messages << recordStatusMessage(RecordStatus::DoseDiffers, path, reading, dose);
-        if (readOnly.isEmpty())
-            readOnly = recordDoseDiffersReason();
-    }
-    if (readOnly.isEmpty())
-        opening.lock = std::move(lock);
-    // Judged by the limits of the protocol it names only when that is the very file open now.
-    opening.limitsChecked =
-        inUse.protocol && !setup.protocolSha256.isEmpty() && setup.protocolSha256 == inUse.sha256;
-    opening.stamp = reading.stamp;
+    opening.limitsChecked = opened.limitsApply;
+    opening.stamp = opened.stamp;
     opening.session =
-        std::make_unique<Session>(std::move(*reading.record), path, readOnly,
-                                  opening.limitsChecked ? inUse.protocol : std::nullopt);
+        std::make_unique<Session>(std::move(*opened.record), path, readOnly, opened.protocol);
     return opening;
 }
 

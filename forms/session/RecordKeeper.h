@@ -29,11 +29,12 @@ public:
     };
 
     // The record saved at `path`, as `reading` read it (RecordFile::open, which may run away from
-    // the window's thread). It is read-only, saying why, when its end row does not vouch for it
-    // (cut or changed), when the file is marked read-only or has another name (a hard link), when
-    // another copy of Pourwise holds its lock, or when its dose computed again differs from the
-    // dose it saved; a version-1 record is noted as such. It is judged by its protocol's limits
-    // again only when `inUse` is the protocol it names, read from a file with the same SHA-256.
+    // the window's thread), judged as openRecord judges it: read-only, saying why, when its end
+    // row does not vouch for it (cut or changed), when the file is marked read-only or has another
+    // name (a hard link), or when its dose computed again differs from the dose it saved; a
+    // version-1 record is noted as such; judged by its protocol's limits again only when `inUse`
+    // is the protocol it names, read from a file with the same SHA-256. To that the keeper adds
+    // the file's lock: when another copy of Pourwise holds it, the record opens read-only for that.
     static Opening open(RecordReading reading, const QString &path, const SessionProtocol &inUse);
     static Opening open(const QString &path, const SessionProtocol &inUse);
 

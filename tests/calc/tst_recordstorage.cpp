@@ -4,6 +4,7 @@
 #include "calc/files/RecordLock.h"
 #include "calc/record/RecordFile.h"
 #include "calc/record/RecordWriter.h"
+#include "tests/support/RecordPlaces.h"
 #include "tests/support/SessionEntries.h"
 #include "tests/support/SmallDisk.h"
 
@@ -14,11 +15,6 @@
 #include <QTest>
 #include <limits>
 #include <memory>
-
-#ifdef Q_OS_UNIX
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
 
 Q_DECLARE_METATYPE(SessionRecord)
 
@@ -104,25 +100,7 @@ void TestRecordStorage::opened()
     QCOMPARE(RecordFile::save(record, workedSession()), QString());
     const QString folder = m_folder->filePath(QStringLiteral("folder"));
     QVERIFY(QDir().mkpath(folder));
-    if (place == QLatin1String("record"))
-        QVERIFY(QFile::copy(record, path()));
-    else if (place == QLatin1String("link to record"))
-        QVERIFY(QFile::link(record, path()));
-    else if (place == QLatin1String("link to /dev/zero"))
-        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path()));
-    else if (place == QLatin1String("folder"))
-        QVERIFY(QDir().mkpath(path()));
-    else if (place == QLatin1String("link to folder"))
-        QVERIFY(QFile::link(folder, path()));
-    else if (place == QLatin1String("large")) {
-        QFile large(path());
-        QVERIFY(large.open(QIODevice::WriteOnly));
-        QVERIFY(large.resize(RecordFile::LargestFile + 1)); // sparse: no disk taken
-    }
-#ifdef Q_OS_UNIX
-    else if (place == QLatin1String("pipe"))
-        QCOMPARE(::mkfifo(QFile::encodeName(path()).constData(), 0600), 0);
-#endif
+    QVERIFY(RecordPlaces::make(place, record, path(), folder));
     const QStringList before = snapshot(m_folder->path());
 
     const RecordReading reading = RecordFile::open(path());
@@ -411,16 +389,11 @@ void TestRecordStorage::notAsStamped()
     } else if (meanwhile == QLatin1String("deleted")) {
         QVERIFY(QFile::remove(path()));
     } else if (meanwhile == QLatin1String("linked")) {
-#ifdef Q_OS_UNIX
-        QCOMPARE(::link(QFile::encodeName(path()).constData(),
-                        QFile::encodeName(path() + QStringLiteral(".copy")).constData()),
-                 0);
-#else
-        QSKIP("Hard links are made here on Unix only.");
-#endif
+        if (!RecordPlaces::HardLinks)
+            QSKIP("Hard links are made here on Unix only.");
+        QVERIFY(RecordPlaces::hardLink(path()));
     } else if (meanwhile == QLatin1String("read-only")) {
-        QVERIFY(
-            QFile::setPermissions(path(), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+        QVERIFY(RecordPlaces::markReadOnly(path()));
     }
     QCOMPARE(RecordFile::notAsStamped(path(), stamp), reason);
 }

@@ -2,14 +2,10 @@
 
 #include "calc/record/RecordFaultTexts.h"
 #include "calc/dose/ControlCharacters.h"
-#include "calc/dose/DoseEvaluation.h"
-#include "calc/record/RecordFile.h"
-#include "calc/record/RecordStatus.h"
+#include "calc/record/OpenedRecord.h"
 #include "calc/study/StudyFiles.h"
 #include "calc/study/StudyLeftOut.h"
 #include "tools/pourwise-dose/ExitStatus.h"
-
-#include <algorithm>
 
 namespace {
 
@@ -26,30 +22,22 @@ int RecordCheckRun::run(const QStringList &files, OutputBuffer &output, std::FIL
     bool allOk = true;
     StudyLeftOut leftOut;
     const auto check = [&](const QString &file) {
-        const RecordReading reading = RecordFile::open(file);
-        const DoseReport dose =
-            reading.record ? evaluateDose(reading.record->setup.input) : DoseReport{};
-        const RecordStatus status = recordStatus(reading, dose);
-        const std::string_view word = recordStatusWord(status);
+        const OpenedRecord opened = openRecord(file);
+        const std::string_view word = recordStatusWord(opened.status);
         QStringList fields{file, QString::fromLatin1(word.data(), qsizetype(word.size())),
                            QStringLiteral("-"), QStringLiteral("-"), QStringLiteral("-")};
-        if (const std::optional<SessionRecord> &record = reading.record) {
-            const auto corrections = std::count_if(
-                record->entries.cbegin(), record->entries.cend(), [](const SessionEntry &entry) {
-                    return entry.event == EntryEvent::Correction || entry.event == EntryEvent::Void;
-                });
-            fields[2] = record->setup.sessionCode;
-            fields[3] = QString::number(record->entries.size() + 1);
-            fields[4] = QString::number(corrections);
+        if (opened.record) {
+            fields[2] = opened.record->setup.sessionCode;
+            fields[3] = QString::number(opened.entries);
+            fields[4] = QString::number(opened.corrections + opened.voids);
         }
         // A terminal takes a control character in a file's name or text as its own command.
         for (QString &field : fields)
             field = escapedControlCharacters(field);
         output.put((fields.join(QLatin1Char('\t')) + QLatin1Char('\n')).toStdString());
-        const QString why = reading.record ? reading.warning : reading.error;
-        if (!why.isEmpty())
+        if (const QString why = opened.notice(); !why.isEmpty())
             report(errors, why);
-        allOk = allOk && status == RecordStatus::Ok;
+        allOk = allOk && opened.status == RecordStatus::Ok;
     };
     StudyFiles::forEach(files, {.record = check,
                                 .emptyFolder =

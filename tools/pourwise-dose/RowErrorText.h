@@ -6,7 +6,7 @@
 #include <string_view>
 
 // The roster's error column: why a row has no volumes or no plan, in the brief words of each
-// fault (calc/FaultTexts.h). Problems are separated by "; ".
+// fault (calc/dose/DoseFaultTexts.h). Problems are separated by "; ".
 namespace RowErrorText {
 
 // One problem more.
