@@ -36,3 +36,26 @@ constexpr double poundsFromKg(float kg)
 {
     return double(kg) * PoundsPerKg;
 }
+
+// A height or a weight in both kinds of units, as the calculation's input keeps it: inches or
+// pounds (DosingState) beside centimetres or kilograms (BodyInCm).
+struct InBothUnits {
+    float inchesPounds = 0;
+    float metric = 0;
+};
+
+// A height or a weight as typed in `units`: the number typed as it stands, the other kind
+// converted from it with the model's factor and narrowed to a 32-bit float, so that it is shown
+// in whichever units come next and typed centimetres and kilograms reach the calculation unchanged.
+constexpr InBothUnits heightInBothUnits(float typed, BodyUnits units)
+{
+    return units == BodyUnits::CentimetresKilograms
+               ? InBothUnits{float(inchesFromCm(typed)), typed}
+               : InBothUnits{typed, float(cmFromInches(typed))};
+}
+constexpr InBothUnits weightInBothUnits(float typed, BodyUnits units)
+{
+    return units == BodyUnits::CentimetresKilograms
+               ? InBothUnits{float(poundsFromKg(typed)), typed}
+               : InBothUnits{typed, float(kgFromPounds(typed))};
+}

@@ -12,6 +12,16 @@ bool acceptsBreathRatio(float ratio)
     return ratio >= BreathRatio::Lowest && ratio <= BreathRatio::Highest;
 }
 
+std::optional<float> typedLevelFor(const std::optional<TypedLevel> &typed, float bal,
+                                   const LevelScale &level)
+{
+    if (typed && typed->scale == level &&
+        std::bit_cast<std::uint32_t>(level.toBal(typed->value)) ==
+            std::bit_cast<std::uint32_t>(bal))
+        return typed->value;
+    return std::nullopt;
+}
+
 float LevelScale::toBal(float level) const
 {
     const double factor = breath() ? double(breathRatio) : 1.0;

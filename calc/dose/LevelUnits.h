@@ -114,6 +114,12 @@ struct TypedLevel {
     LevelScale scale;
 };
 
+// The level as typed while it still stands for `bal` in `level`: typed in that very unit and
+// ratio, and converting to `bal` to the bit. None when nothing was typed or it no longer stands
+// for it (the BAL or the unit has changed since): the BAL is then shown converted instead.
+std::optional<float> typedLevelFor(const std::optional<TypedLevel> &typed, float bal,
+                                   const LevelScale &level);
+
 // The unit named `text` on the command line or in the settings: the option texts in any letter
 // case, and "µg/100ml" for "ug/100ml".
 std::optional<LevelUnit> levelUnitFromText(std::string_view text);

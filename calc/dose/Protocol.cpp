@@ -111,6 +111,15 @@ bool inRange(float value, Range range)
     return acceptsPortions(value);
 }
 
+} // namespace
+
+bool acceptsLimit(float limit)
+{
+    return inRange(limit, Range::AboveZero);
+}
+
+namespace {
+
 // Reads the keys of one object, remembering the first problem, so that a file is either taken
 // whole or not at all.
 class Reader {

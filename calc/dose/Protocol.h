@@ -21,6 +21,9 @@ struct ProtocolLimits {
     bool any() const { return ethanolPerKg || totalMl || target; }
 };
 
+// Whether `limit` may be one of a protocol's limits, typed or read from its file: a number above 0.
+bool acceptsLimit(float limit);
+
 // How often a session's readings fall due (see calc/session/SessionSchedule.h). By default every 15
 // minutes once drinking has ended and the mouth-alcohol wait is over; with
 // readingsDuringDrinking, every readingEveryMinutes from the start of drinking, without waiting.

@@ -32,6 +32,12 @@ int SessionClock::minuteOf(const QTime &clock, const QTime &start)
     return after >= MinutesPerDay - BaselineMinutes ? after - MinutesPerDay : after;
 }
 
+QTime SessionClock::clockAfter(const QTime &start, int minute)
+{
+    // Whole days dropped first, so that no minute of an int overflows the seconds.
+    return start.addSecs(int(qint64(minute) % MinutesPerDay * SecondsPerMinute));
+}
+
 int SessionClock::minutesSince(const QDateTime &start, const QDateTime &now)
 {
     const qint64 seconds = onTheClock(start).secsTo(onTheClock(now));

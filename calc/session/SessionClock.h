@@ -16,6 +16,9 @@ inline constexpr int AheadMinutes = 5;
 
 // Seconds are left out: the record keeps whole minutes. `clock` must be valid.
 int minuteOf(const QTime &clock, const QTime &start);
+// The clock time `minute` minutes after `start` (before it for a negative minute), around the
+// clock past midnight: the time minuteOf gives `minute` for. `start` must be valid.
+QTime clockAfter(const QTime &start, int minute);
 
 // The minutes are those of the wall clock: on the night it is put forward or back for summer
 // time, a time typed as the clock shows it is as many minutes after the start as the clock says.

@@ -32,6 +32,15 @@ std::optional<double> median(const std::map<int, qint64> &counts, qint64 total)
 
 } // namespace
 
+qint64 AchievementGroup::withinCount(AchievementColumn column) const
+{
+    for (std::size_t i = 0; i < WithinShares.size(); ++i) {
+        if (WithinShares[i].column == column)
+            return within[i];
+    }
+    return 0;
+}
+
 bool StudyCounting::counts(RecordStatus status) const
 {
     return status == RecordStatus::Ok || (includeUnverified && status == RecordStatus::Unverified);
@@ -130,4 +139,16 @@ QList<QList<QByteArray>> AchievementTable::rows() const
     rows << m_allAlcohol.cells(All, StudyCells::beverage(false), All)
          << m_allPlacebo.cells(All, StudyCells::beverage(true), All);
     return rows;
+}
+
+QList<AchievementGroup> AchievementTable::groups() const
+{
+    QList<AchievementGroup> groups;
+    for (const auto &[key, group] : m_groups) {
+        const auto &[protocol, beverage, gender] = key;
+        groups << AchievementGroup{QString::fromUtf8(protocol),
+                                   beverage == StudyCells::beverage(true), gender, group.sessions,
+                                   group.within};
+    }
+    return groups;
 }

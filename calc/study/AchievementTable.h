@@ -51,6 +51,18 @@ inline constexpr std::array<WithinShare, 2> WithinShares{{
     {AchievementColumn::Within20Percent, 0.8f, 1.2f},
 }};
 
+// One group of protocol x beverage x gender as the achievement has counted it so far.
+struct AchievementGroup {
+    QString protocol; // empty for none
+    bool placebo = false;
+    QByteArray gender;                                // "m" or "f"
+    qint64 sessions = 0;                              // every session counted, with a peak or not
+    std::array<qint64, WithinShares.size()> within{}; // as WithinShares, in its order
+
+    // How many sessions are within the share of their target that `column` gives.
+    qint64 withinCount(AchievementColumn column) const;
+};
+
 // The achievement of a study, one row per group of protocol x beverage x gender in that order,
 // then one for all the alcohol sessions and one for all the placebo sessions (their protocol and
 // gender "all"). It is counted session by session: its memory grows with the number of groups,
@@ -68,6 +80,9 @@ public:
     void add(const AchievementSession &session);
     // The rows, each in the order of AchievementColumns.
     QList<QList<QByteArray>> rows() const;
+    // The groups of protocol x beverage x gender, in the order of their rows (the rows for all
+    // left out).
+    QList<AchievementGroup> groups() const;
 
 private:
     struct Group {

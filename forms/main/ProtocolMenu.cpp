@@ -123,8 +123,8 @@ Protocol ProtocolMenu::fromCurrentValues(const QString &name) const
     Protocol protocol;
     protocol.name = name.trimmed();
     protocol.level = m_level;
-    protocol.target =
-        typedTargetFor(m_run, m_state.BAL, m_level).value_or(m_level.shownLevel(m_state.BAL));
+    protocol.target = typedLevelFor(m_run.typedTarget, m_state.BAL, m_level)
+                          .value_or(m_level.shownLevel(m_state.BAL));
     protocol.drinkingPeriod = m_state.DD;
     protocol.proof = m_state.Proof;
     protocol.mixerRatio = m_state.Ratio;

@@ -7,7 +7,6 @@
 
 #include <QString>
 
-#include <bit>
 #include <optional>
 
 // What the run keeps beside the dosing state, shared by the windows until the program ends.
@@ -30,14 +29,3 @@ struct RunValues {
     // session records beside the protocol's name; empty without a file.
     QByteArray protocolSha256;
 };
-
-// The target as the operator typed it in `level` while it still stands for `bal`: the value the
-// fields show and a protocol is saved with, instead of the BAL converted back.
-inline std::optional<float> typedTargetFor(const RunValues &run, float bal, const LevelScale &level)
-{
-    const std::optional<TypedLevel> &typed = run.typedTarget;
-    if (typed && typed->scale == level &&
-        std::bit_cast<quint32>(level.toBal(typed->value)) == std::bit_cast<quint32>(bal))
-        return typed->value;
-    return std::nullopt;
-}

@@ -177,7 +177,7 @@ void frmInfo::Form_Load()
     // The target as typed in this unit while it still stands for the BAL, else the BAL shown in
     // this unit. In g/100 ml it is the BAL.
     const LevelScale &level = m_units.level;
-    const std::optional<float> typed = typedTargetFor(m_run, s.BAL, level);
+    const std::optional<float> typed = typedLevelFor(m_run.typedTarget, s.BAL, level);
     showNumber(txtBAL, typed.value_or(level.shownLevel(s.BAL)));
     m_shownTarget = typed || level.isDefault() ? QString() : txtBAL->text();
     showNumber(txtDD, s.DD);
@@ -201,27 +201,21 @@ bool frmInfo::readField(QLineEdit *field, float &target)
     return true;
 }
 
-// Each is kept in both kinds of units as soon as it is read: the typed value, and the other
-// converted with the model's factor, so that the fields show it in whichever units come next.
+// Each is kept in both kinds of units as soon as it is read, so that the fields show it in
+// whichever units come next.
 bool frmInfo::readHeightAndWeight()
 {
-    DosingState &s = m_state;
-    BodyInCm &body = m_run.bodyInCm;
-    if (usesMetricUnits()) {
-        if (!readField(txtHeight, body.heightCm))
-            return false;
-        s.Height = float(inchesFromCm(body.heightCm));
-        if (!readField(txtWeight, body.weightKg))
-            return false;
-        s.Weight = float(poundsFromKg(body.weightKg));
-        return true;
-    }
-    if (!readField(txtHeight, s.Height))
+    float typed = 0;
+    if (!readField(txtHeight, typed))
         return false;
-    body.heightCm = float(cmFromInches(s.Height));
-    if (!readField(txtWeight, s.Weight))
+    const InBothUnits height = heightInBothUnits(typed, m_units.body);
+    m_state.Height = height.inchesPounds;
+    m_run.bodyInCm.heightCm = height.metric;
+    if (!readField(txtWeight, typed))
         return false;
-    body.weightKg = float(kgFromPounds(s.Weight));
+    const InBothUnits weight = weightInBothUnits(typed, m_units.body);
+    m_state.Weight = weight.inchesPounds;
+    m_run.bodyInCm.weightKg = weight.metric;
     return true;
 }
 

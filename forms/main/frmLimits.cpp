@@ -74,7 +74,7 @@ void frmLimits::cmdOK_Click()
             m_fields[i]->setFocus();
             return;
         }
-        if (!(number.value > 0)) {
+        if (!acceptsLimit(number.value)) {
             OperatorMessage::show(this, limitNotAboveZeroMessage(caption));
             m_fields[i]->setFocus();
             return;

@@ -2,7 +2,9 @@
 
 #include "calc/dose/DoseFaultTexts.h"
 #include "calc/dose/NumberText.h"
+#include "calc/session/EntryCorrection.h"
 #include "calc/session/PlanText.h"
+#include "calc/session/SessionClock.h"
 #include "calc/session/SessionEntries.h"
 #include "calc/session/SessionText.h"
 #include "forms/common/ClockField.h"
@@ -446,36 +448,28 @@ void SessionTabs::cmdCorrect_Click()
     const int entry = selectedEntry();
     const SessionEntries entries(m_session.record());
     const EntryInForce *found = entries.find(entry);
-    if (!found)
+    const std::optional<EntryCorrection> asked = found ? entryCorrection(*found) : std::nullopt;
+    if (!asked)
         return;
-    const EntryEvent event = found->entry.event;
-    const EntryValues &values = found->values;
-    const QTime start = m_report.start.time();
-    const auto clockOf = [&start](std::optional<int> minute) {
-        return std::optional(start.addSecs(minute.value_or(0) * 60));
-    };
-    const ChangeField time{
-        "tmeChangeTime", QStringLiteral("&Time:"),
-        clockOf(event == EntryEvent::Reading ? values.atMinute : values.servedAtMinute)};
-    QList<ChangeField> fields{time};
+    QList<ChangeField> fields{{"tmeChangeTime", QStringLiteral("&Time:"),
+                               SessionClock::clockAfter(m_report.start.time(), asked->minute)}};
     const LevelScale &level = m_report.setup.input.level;
-    if (event == EntryEvent::Reading)
+    switch (asked->number) {
+    case EntryCorrection::Number::Level:
         fields.append({"txtChangeLevel", QStringLiteral("&Level (%1):").arg(level.unitText()),
-                       std::nullopt, values.level.value_or(0)});
-    else if (event == EntryEvent::Booster)
+                       std::nullopt, asked->value});
+        break;
+    case EntryCorrection::Number::DrinkingMinutes:
         fields.append({"txtChangePeriod", QStringLiteral("Drinking &period (min):"), std::nullopt,
-                       values.drinkingMinutes.value_or(0)});
+                       asked->value});
+        break;
+    case EntryCorrection::Number::None:
+        break;
+    }
     const auto apply = [&](const frmChange &dialog) {
-        EntryValues corrected;
-        const int minute = m_session.minuteOf(dialog.clock(0));
-        if (event == EntryEvent::Reading) {
-            corrected.atMinute = minute;
-            corrected.level = dialog.number(1);
-        } else {
-            corrected.servedAtMinute = minute;
-            if (event == EntryEvent::Booster)
-                corrected.drinkingMinutes = dialog.number(1);
-        }
+        const EntryValues corrected =
+            asked->corrected(m_session.minuteOf(dialog.clock(0)),
+                             asked->number == EntryCorrection::Number::None ? 0 : dialog.number(1));
         const QString reason = dialog.reason();
         const QDateTime now = m_clock();
         return m_gate.enter(

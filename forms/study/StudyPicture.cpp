@@ -67,7 +67,8 @@ StudyPicture::StudyPicture(QWidget *parent) : QWidget(parent)
 void StudyPicture::clear()
 {
     m_points.clear();
-    m_groups.clear();
+    m_achievement = {};
+    m_drawings.clear();
     select(-1);
     describePicture();
     update();
@@ -78,16 +79,11 @@ void StudyPicture::add(const StudyRecord &record)
     const std::optional<AchievementSession> session = achievementSession(record);
     if (!session)
         return;
-    const QByteArray beverage = StudyCells::beverage(session->placebo);
-    Group &group = m_groups[{session->protocol.toUtf8(), beverage, session->gender}];
-    group.protocol = session->protocol;
-    group.placebo = session->placebo;
-    group.gender = session->gender;
-    ++group.sessions;
-    if (session->peakVsTarget && within20().holds(*session->peakVsTarget))
-        ++group.within;
+    m_achievement.add(*session);
     // A peak that is no number cannot be placed; the group counts its session all the same.
     if (session->peakBal && std::isfinite(*session->peakBal) && std::isfinite(session->targetBal)) {
+        Drawing &group = m_drawings[{session->protocol.toUtf8(),
+                                     StudyCells::beverage(session->placebo), session->gender}];
         group.drawn << m_points.size();
         group.targets.insert(session->targetBal);
         group.boosted += session->booster ? 1 : 0;
@@ -101,8 +97,19 @@ void StudyPicture::add(const StudyRecord &record)
 QList<StudyPicture::Group> StudyPicture::groups() const
 {
     QList<Group> all;
-    for (const auto &[key, group] : m_groups)
+    for (const AchievementGroup &counted : m_achievement.groups()) {
+        Group group;
+        const auto drawing = m_drawings.find(
+            {counted.protocol.toUtf8(), StudyCells::beverage(counted.placebo), counted.gender});
+        if (drawing != m_drawings.end())
+            static_cast<Drawing &>(group) = drawing->second;
+        group.protocol = counted.protocol;
+        group.placebo = counted.placebo;
+        group.gender = counted.gender;
+        group.sessions = counted.sessions;
+        group.within = counted.withinCount(within20().column);
         all << group;
+    }
     return all;
 }
 
@@ -126,7 +133,8 @@ StudyPicture::Layout StudyPicture::layout(const QRectF &area, const QFontMetrics
         lowest = std::min(lowest, point.peakBal);
         highest = std::max(highest, point.peakBal);
     }
-    for (const auto &[key, group] : m_groups) {
+    const QList<Group> all = groups();
+    for (const Group &group : all) {
         if (!group.placebo && !group.targets.empty())
             highest = std::max(highest, *group.targets.rbegin() * share.high);
     }
@@ -159,9 +167,9 @@ StudyPicture::Layout StudyPicture::layout(const QRectF &area, const QFontMetrics
     };
 
     layout.points.resize(m_points.size());
-    const double columnWidth = plot.width() / double(std::max<std::size_t>(1, m_groups.size()));
+    const double columnWidth = plot.width() / double(std::max<qsizetype>(1, all.size()));
     double left = plot.left();
-    for (const auto &[key, group] : m_groups) {
+    for (const Group &group : all) {
         const QRectF column(left, plot.top(), columnWidth, plot.height());
         layout.columns << column;
         left += columnWidth;
@@ -231,7 +239,7 @@ void StudyPicture::select(qsizetype point)
 QList<qsizetype> StudyPicture::keyOrder() const
 {
     QList<qsizetype> order;
-    for (const auto &[key, group] : m_groups)
+    for (const Group &group : groups())
         order << group.drawn;
     return order;
 }
@@ -247,7 +255,7 @@ void StudyPicture::describePicture()
     };
     QStringList parts;
     qint64 drawn = 0;
-    for (const auto &[key, group] : m_groups) {
+    for (const Group &group : groups()) {
         drawn += group.drawn.size();
         QString part = QStringLiteral("%1: %2, %3 drawn")
                            .arg(groupName(group), sessions(group.sessions))

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "calc/study/AchievementTable.h"
 #include "calc/study/StudyRecord.h"
 
 #include <QByteArray>
@@ -37,15 +38,19 @@ public:
         double peakBal = 0; // before the booster of a boosted session
         bool boosted = false;
     };
-    struct Group {
-        QString protocol; // empty for none
-        bool placebo = false;
-        QByteArray gender;        // "m" or "f"
-        qint64 sessions = 0;      // every session counted, with an observed peak or not
-        qint64 within = 0;        // those within 20 % of their target, as the achievement counts
+    // What a group draws of its sessions.
+    struct Drawing {
         QList<qsizetype> drawn;   // its points, as indices into points(), in the order added
         std::set<double> targets; // of the points drawn, in g/100 ml
         qint64 boosted = 0;       // of the points drawn
+    };
+    // A group as the achievement counts it, and what it draws.
+    struct Group : Drawing {
+        QString protocol; // empty for none
+        bool placebo = false;
+        QByteArray gender;   // "m" or "f"
+        qint64 sessions = 0; // every session counted, with an observed peak or not
+        qint64 within = 0;   // those within 20 % of their target
     };
 
     // Where the picture puts things in an area, for a painter's font.
@@ -119,10 +124,10 @@ private:
     // how many are within 20 % of it.
     void describePicture();
 
-    // Protocol, beverage and gender as the achievement's cells write them, so the groups sort
-    // as its rows do.
+    // Protocol, beverage and gender as the achievement's cells write them.
     using Key = std::tuple<QByteArray, QByteArray, QByteArray>;
     QList<Point> m_points;
-    std::map<Key, Group> m_groups;
+    AchievementTable m_achievement; // its groups, counted
+    std::map<Key, Drawing> m_drawings;
     qsizetype m_selected = -1;
 };

@@ -48,6 +48,8 @@ private slots:
     void messagesSayWhy();
     void metricInputTakesTheInchPath_data();
     void metricInputTakesTheInchPath();
+    void typedBodyKeptInBothUnits_data();
+    void typedBodyKeptInBothUnits();
 };
 
 void TestCalcDose::workedExamples_data()
@@ -386,6 +388,40 @@ void TestCalcDose::metricInputTakesTheInchPath()
     for (float DosingState::*result :
          {&DosingState::AlcDose, &DosingState::MixDose, &DosingState::TotDose})
         QCOMPARE(std::bit_cast<quint32>(inCm.*result), std::bit_cast<quint32>(inInches.*result));
+}
+
+// A height or weight typed is kept as typed, and the other kind of units converted from it with
+// the model's factor: divided on the way to centimetres and kilograms, multiplied the other way.
+void TestCalcDose::typedBodyKeptInBothUnits_data()
+{
+    QTest::addColumn<bool>("metric");
+    QTest::addColumn<bool>("weight"); // else the height
+    QTest::addColumn<float>("typed");
+    QTest::addColumn<float>("inchesPounds");
+    QTest::addColumn<float>("cmKg");
+
+    QTest::newRow("70 in") << false << false << 70.0f << 70.0f << 177.800354f;
+    QTest::newRow("154 lb") << false << true << 154.0f << 154.0f << 69.8539429f;
+    QTest::newRow("178 cm") << true << false << 178.0f << 70.078598f << 178.0f;
+    QTest::newRow("80 kg") << true << true << 80.0f << 176.367996f << 80.0f;
+    // Kept as typed: through inches and pounds and back they would be 163.00002 cm and 59.299995
+    // kg.
+    QTest::newRow("163 cm") << true << false << 163.0f << 64.1731033f << 163.0f;
+    QTest::newRow("59.3 kg") << true << true << 59.3f << 130.732773f << 59.3f;
+}
+
+void TestCalcDose::typedBodyKeptInBothUnits()
+{
+    QFETCH(bool, metric);
+    QFETCH(bool, weight);
+    QFETCH(float, typed);
+    QFETCH(float, inchesPounds);
+    QFETCH(float, cmKg);
+    const BodyUnits units = metric ? BodyUnits::CentimetresKilograms : BodyUnits::InchesPounds;
+    const InBothUnits kept =
+        weight ? weightInBothUnits(typed, units) : heightInBothUnits(typed, units);
+    QCOMPARE(std::bit_cast<quint32>(kept.inchesPounds), std::bit_cast<quint32>(inchesPounds));
+    QCOMPARE(std::bit_cast<quint32>(kept.metric), std::bit_cast<quint32>(cmKg));
 }
 
 QTEST_APPLESS_MAIN(TestCalcDose)

@@ -5,6 +5,7 @@
 
 #include <QTest>
 #include <bit>
+#include <cmath>
 
 // A level typed in the lab's unit is the g/100 ml of blood the calculation uses, to the bit; shown
 // again it reads back to the very same g/100 ml, and it gives the dose of that BAL.
@@ -16,6 +17,8 @@ private slots:
     void typedLevels();
     void shownConverted_data();
     void shownConverted();
+    void typedLevelStandsFor_data();
+    void typedLevelStandsFor();
 };
 
 void TestLevelUnits::typedLevels_data()
@@ -114,6 +117,41 @@ void TestLevelUnits::shownConverted()
     char buffer[32];
     QCOMPARE(QString::fromLatin1(ExactDoubleToText(scale.balToShow(typed), buffer)), inBal);
     QCOMPARE(QString::fromLatin1(ExactDoubleToText(scale.levelToShow(typed), buffer)), asLevel);
+}
+
+// The target as typed is shown again only while it still gives the very BAL in force, in the
+// unit and ratio it was typed in.
+void TestLevelUnits::typedLevelStandsFor_data()
+{
+    QTest::addColumn<bool>("typed"); // 0.4 mg/L at 2000:1
+    QTest::addColumn<float>("bal");
+    QTest::addColumn<float>("ratio"); // of the unit now, mg/L
+    QTest::addColumn<bool>("stands");
+
+    const float bal = LevelScale{LevelUnit::MilligramsPerLitre, 2000}.toBal(0.4f);
+    QTest::newRow("the BAL it gives") << true << bal << 2000.0f << true;
+    QTest::newRow("nothing typed") << false << bal << 2000.0f << false;
+    QTest::newRow("a BAL one bit away") << true << std::nextafter(bal, 1.0f) << 2000.0f << false;
+    QTest::newRow("another BAL since") << true << 0.1f << 2000.0f << false;
+    QTest::newRow("another ratio") << true << bal << 2100.0f << false;
+}
+
+void TestLevelUnits::typedLevelStandsFor()
+{
+    QFETCH(bool, typed);
+    QFETCH(float, bal);
+    QFETCH(float, ratio);
+    QFETCH(bool, stands);
+    const std::optional<TypedLevel> given =
+        typed ? std::optional(TypedLevel{0.4f, {LevelUnit::MilligramsPerLitre, 2000}})
+              : std::nullopt;
+    const std::optional<float> shown =
+        typedLevelFor(given, bal, {LevelUnit::MilligramsPerLitre, ratio});
+    QCOMPARE(shown.has_value(), stands);
+    if (stands)
+        QCOMPARE(*shown, 0.4f);
+    // In another unit it never stands, whatever the BAL.
+    QVERIFY(!typedLevelFor(given, bal, LevelScale{}));
 }
 
 QTEST_APPLESS_MAIN(TestLevelUnits)

@@ -21,6 +21,8 @@ private slots:
     void roundTrip();
     void limitRules_data();
     void limitRules();
+    void acceptedLimit_data();
+    void acceptedLimit();
     void savedFile_data();
     void savedFile();
 };
@@ -306,6 +308,29 @@ void TestProtocol::limitRules()
 }
 
 // A protocol file is saved whole or not at all, and its digest is that of its bytes as read.
+// A limit typed in the window is taken as the protocol's file takes it: a number above 0.
+void TestProtocol::acceptedLimit_data()
+{
+    QTest::addColumn<QByteArray>("limit"); // as written in the file
+    QTest::addColumn<bool>("accepted");
+
+    QTest::newRow("above 0") << QByteArray("0.5") << true;
+    QTest::newRow("the smallest float above 0") << QByteArray("1e-45") << true;
+    QTest::newRow("0") << QByteArray("0") << false;
+    QTest::newRow("0 with a sign") << QByteArray("-0") << false;
+    QTest::newRow("below 0") << QByteArray("-1") << false;
+}
+
+void TestProtocol::acceptedLimit()
+{
+    QFETCH(QByteArray, limit);
+    QFETCH(bool, accepted);
+    QCOMPARE(acceptsLimit(limit.toFloat()), accepted);
+    const QByteArray quoted = '"' + limit + '"';
+    const ProtocolReading reading = readProtocol(armA(R"("1.0")", quoted.constData()));
+    QVERIFY2(reading.error.isEmpty() == accepted, qPrintable(reading.error));
+}
+
 void TestProtocol::savedFile_data()
 {
     QTest::addColumn<bool>("fullDisk");

@@ -1,5 +1,6 @@
 #include "calc/dose/ControlCharacters.h"
 #include "calc/record/RecordText.h"
+#include "calc/session/EntryCorrection.h"
 #include "calc/session/Session.h"
 #include "calc/session/SessionClock.h"
 #include "calc/session/SessionCode.h"
@@ -57,6 +58,8 @@ private slots:
     void changes();
     void servedInItsRow_data();
     void servedInItsRow();
+    void correctionAsks_data();
+    void correctionAsks();
     void operatorAndSaving_data();
     void operatorAndSaving();
     void readOnly();
@@ -566,6 +569,83 @@ void TestSessionModel::servedInItsRow()
     QCOMPARE(session.record().version, RecordVersion::First);
     session.setEntriesSaved();
     QCOMPARE(session.record().version, RecordVersion::Current);
+}
+
+// What a correction of an entry asks for: its time in force, as a clock time from the start of
+// drinking in force, and a reading's level or a booster's drinking period beside it.
+void TestSessionModel::correctionAsks_data()
+{
+    QTest::addColumn<QString>("entries");    // as appendEntries takes them, after the portions 2-4
+    QTest::addColumn<QString>("correction"); // a correction of entry 5 to this reading, or none
+    QTest::addColumn<QTime>("start");
+    QTest::addColumn<int>("entry");
+    QTest::addColumn<int>("minute"); // -1: no correction asked for
+    QTest::addColumn<QTime>("clock");
+    QTest::addColumn<QString>("number");
+
+    const QTime two(14, 0);
+    QTest::newRow("a reading: its time taken and its level")
+        << "70=0.06"
+        << "" << two << 5 << 70 << QTime(15, 10) << "level 0.06";
+    QTest::newRow("a reading as corrected")
+        << "70=0.06"
+        << "72=0.062" << two << 5 << 72 << QTime(15, 12) << "level 0.062";
+    QTest::newRow("a baseline reading before the start")
+        << "-30=0"
+        << "" << two << 5 << -30 << QTime(13, 30) << "level 0";
+    QTest::newRow("a serving: its time served") << "s1@3"
+                                                << "" << two << 5 << 3 << QTime(14, 3) << "";
+    QTest::newRow("a portion served in its own row: its serving")
+        << "s3@50p"
+        << "" << two << 4 << 50 << QTime(14, 50) << "";
+    QTest::newRow("a booster: its time served and its drinking period")
+        << "b110"
+        << "" << two << 5 << 110 << QTime(15, 50) << "drinking 10";
+    QTest::newRow("past midnight")
+        << "70=0.06"
+        << "" << QTime(23, 30) << 5 << 70 << QTime(0, 40) << "level 0.06";
+    QTest::newRow("a planned portion: none") << ""
+                                             << "" << two << 2 << -1 << QTime() << "";
+    QTest::newRow("the setup: none") << ""
+                                     << "" << two << 1 << -1 << QTime() << "";
+}
+
+void TestSessionModel::correctionAsks()
+{
+    QFETCH(QString, entries);
+    QFETCH(QString, correction);
+    QFETCH(QTime, start);
+    QFETCH(int, entry);
+    QFETCH(int, minute);
+    QFETCH(QTime, clock);
+    QFETCH(QString, number);
+    SessionRecord record = workedSession()->record();
+    appendEntries(record, entries);
+    if (!correction.isEmpty()) {
+        const TimedLevel level = timedLevels(correction).constFirst();
+        append(record,
+               entryOf(0, EntryEvent::Correction, {}, readingValues(level.minute, level.level), 0,
+                       0, 0, 0, 0, 5, QStringLiteral("mistyped value")));
+    }
+    const SessionEntries made(record);
+    const EntryInForce &target = *made.find(entry);
+    const std::optional<EntryCorrection> asked = entryCorrection(target);
+    QCOMPARE(asked ? asked->minute : -1, minute);
+    if (!asked)
+        return;
+    QCOMPARE(SessionClock::clockAfter(start, asked->minute), clock);
+    QCOMPARE(SessionClock::minuteOf(clock, start), minute);
+    using Number = EntryCorrection::Number;
+    const QString asText = asked->number == Number::None
+                               ? QString()
+                               : QStringLiteral("%1 %2")
+                                     .arg(asked->number == Number::Level ? "level" : "drinking")
+                                     .arg(double(asked->value));
+    QCOMPARE(asText, number);
+    // Taken as offered, the correction carries every value the entry records, as they stand.
+    const EntryValues offered = asked->corrected(asked->minute, asked->value);
+    QVERIFY(fitsEvent(offered, changedAs(target.entry)));
+    QCOMPARE(offered, target.values);
 }
 
 void TestSessionModel::operatorAndSaving_data()

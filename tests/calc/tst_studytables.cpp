@@ -79,6 +79,8 @@ private slots:
     void overflowIsNoNumber();
     void achievement_data();
     void achievement();
+    void achievementGroups_data();
+    void achievementGroups();
     void leftOut_data();
     void leftOut();
     void countLine_data();
@@ -333,6 +335,44 @@ void TestStudyTables::achievement()
         actual << QString::fromUtf8(QByteArrayList(row).join(','));
     }
     QCOMPARE(actual, rows);
+}
+
+// The groups as a picture of the study takes them: in the rows' order, each with its sessions and
+// how many are within 10 % and within 20 % of their target, counted as the rows count them.
+void TestStudyTables::achievementGroups_data()
+{
+    QTest::addColumn<QStringList>("sessions");
+    QTest::addColumn<QStringList>("groups"); // protocol|beverage|gender|sessions|within 10|20 %
+
+    QTest::newRow("no sessions") << QStringList() << QStringList();
+    QTest::newRow("in the rows' order, a placebo apart")
+        << QStringList{"B|alcohol|m|0.08|-|1|-|-", "A|placebo|f|0.08|0.004|-|-|-",
+                       "|alcohol|m|0.08|-|0.85|-|-", "A|alcohol|m|0.08|-|1.3|-|-"}
+        << QStringList{"|alcohol|m|1|0|1", "A|alcohol|m|1|0|0", "A|placebo|f|1|0|0",
+                       "B|alcohol|m|1|1|1"};
+    QTest::newRow("the shares' edges included; a session without a ratio counted only")
+        << QStringList{"A|alcohol|f|0.08|-|0.9|-|-", "A|alcohol|f|0.08|-|1.2|-|-",
+                       "A|alcohol|f|0.08|-|0.79|-|-", "A|alcohol|f|0.08|-|0.8|-|booster",
+                       "A|alcohol|f|0.08|0.07|-|-|-"}
+        << QStringList{"A|alcohol|f|5|1|3"};
+}
+
+void TestStudyTables::achievementGroups()
+{
+    QFETCH(QStringList, sessions);
+    QFETCH(QStringList, groups);
+    AchievementTable table;
+    for (const QString &session : sessions)
+        table.add(sessionOf(session));
+    QStringList actual;
+    for (const AchievementGroup &group : table.groups())
+        actual << QStringLiteral("%1|%2|%3|%4|%5|%6")
+                      .arg(group.protocol, group.placebo ? "placebo" : "alcohol",
+                           QString::fromLatin1(group.gender))
+                      .arg(group.sessions)
+                      .arg(group.withinCount(AchievementColumn::Within10Percent))
+                      .arg(group.withinCount(AchievementColumn::Within20Percent));
+    QCOMPARE(actual, groups);
 }
 
 // What a table leaves out, and why, one warning per reason: the records it does not count (each
