@@ -118,6 +118,11 @@ bool acceptsLimit(float limit)
     return inRange(limit, Range::AboveZero);
 }
 
+bool acceptsReadingSd(float sd)
+{
+    return std::isfinite(sd) && inRange(sd, Range::AboveZero);
+}
+
 namespace {
 
 // Reads the keys of one object, remembering the first problem, so that a file is either taken

@@ -23,6 +23,9 @@ struct ProtocolLimits {
 
 // Whether `limit` may be one of a protocol's limits, typed or read from its file: a number above 0.
 bool acceptsLimit(float limit);
+// Whether `sd` may be the spread of a breath device's readings, typed or read from a protocol's
+// file: a finite number above 0.
+bool acceptsReadingSd(float sd);
 
 // How often a session's readings fall due (see calc/session/SessionSchedule.h). By default every 15
 // minutes once drinking has ended and the mouth-alcohol wait is over; with

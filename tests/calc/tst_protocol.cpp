@@ -6,6 +6,7 @@
 
 #include <QTemporaryDir>
 #include <QTest>
+#include <limits>
 
 // A protocol file is taken whole or not at all, reads back as it was written, and its limits
 // judge every dose beside the cap on ethanol per kg that is always on.
@@ -326,6 +327,9 @@ void TestProtocol::acceptedLimit()
     QFETCH(QByteArray, limit);
     QFETCH(bool, accepted);
     QCOMPARE(acceptsLimit(limit.toFloat()), accepted);
+    // A device's spread takes what a limit takes, and no infinity beyond it.
+    QCOMPARE(acceptsReadingSd(limit.toFloat()), accepted);
+    QVERIFY(!acceptsReadingSd(std::numeric_limits<float>::infinity()));
     const QByteArray quoted = '"' + limit + '"';
     const ProtocolReading reading = readProtocol(armA(R"("1.0")", quoted.constData()));
     QVERIFY2(reading.error.isEmpty() == accepted, qPrintable(reading.error));

@@ -136,7 +136,7 @@ bool SessionOptions::read(const QCommandLineParser &parser, bool roster, bool pl
     }
     if (parser.isSet(ReadingSdOption)) {
         const SingleFromText sd = number(parser.value(ReadingSdOption));
-        if (!sd.ok() || !std::isfinite(sd.value) || !(sd.value > 0))
+        if (!sd.ok() || !acceptsReadingSd(sd.value))
             return fail(errorText, QStringLiteral("--reading-sd \"%1\" is not a number above 0 in "
                                                   "the unit of --level-unit; use \".\" as the "
                                                   "decimal separator")
