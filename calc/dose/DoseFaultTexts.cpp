@@ -1,6 +1,5 @@
 #include "calc/dose/DoseFaultTexts.h"
 
-#include "calc/dose/ControlCharacters.h"
 #include "calc/dose/ForecastBand.h"
 
 #include <QDir>

@@ -1,7 +1,5 @@
 #include "calc/record/RecordFaultTexts.h"
 
-#include "calc/files/FileFaultTexts.h"
-
 #include <QDir>
 #include <QLocale>
 

@@ -1,10 +1,5 @@
 #include "calc/session/SessionBooster.h"
 
-#include "calc/dose/DosingModel.h"
-#include "calc/dose/ForecastBand.h"
-#include "calc/dose/NumberText.h"
-#include "calc/session/ClockText.h"
-
 #include <cmath>
 
 bool acceptsBoosterMinutes(float minutes)

@@ -1,8 +1,6 @@
 #include "calc/session/SessionFaultTexts.h"
 
 #include "calc/dose/ControlCharacters.h"
-#include "calc/dose/DoseFaultTexts.h"
-#include "calc/dose/ForecastBand.h"
 #include "calc/session/EntryRules.h"
 #include "calc/session/SessionBooster.h"
 #include "calc/session/SessionClock.h"
