@@ -26,7 +26,7 @@ QByteArray floatText(float value)
     return QByteArray(text.data(), qsizetype(text.size()));
 }
 
-QByteArray nameOf(std::string_view text)
+QByteArray nameBytes(std::string_view text)
 {
     return QByteArray(text.data(), qsizetype(text.size()));
 }
@@ -221,7 +221,7 @@ void appendLine(QByteArray &file, const Row &row, const RecordEventInfo &event,
     for (const RecordColumnInfo &column : RecordColumns) {
         const std::size_t i = std::size_t(column.column);
         if (column.column == C::Event)
-            cells << nameOf(event.name);
+            cells << nameBytes(event.name);
         else
             cells << (event.cells[i] != Cell::Unused || corrected[i] ? row[i] : QByteArray());
     }
@@ -234,7 +234,7 @@ QByteArray RecordWriter::text(const SessionRecord &record)
 {
     QList<QByteArray> header;
     for (const RecordColumnInfo &column : RecordColumns)
-        header << nameOf(column.name);
+        header << nameBytes(column.name);
     QByteArray file = csvRow(header);
     // About as much as the rows take, so that the file's text is seldom moved as it grows.
     constexpr qsizetype RowBytes = 100;

@@ -9,11 +9,6 @@ namespace {
 constexpr int MinutesPerStep = 5;
 constexpr qint64 SecondsPerMinute = 60;
 
-int minuteOfDay(const QTime &time)
-{
-    return time.hour() * 60 + time.minute();
-}
-
 // What the wall clock shows at `moment`, as if it were UTC. Entries are typed as clock times and
 // become minutes of the clock (minuteOf), so the time now is counted on the clock too: across
 // the night the clock is put forward or back for summer time, a time typed as the clock shows it
@@ -25,6 +20,11 @@ QDateTime onTheClock(const QDateTime &moment)
 }
 
 } // namespace
+
+int SessionClock::minuteOfDay(const QTime &time)
+{
+    return time.hour() * 60 + time.minute();
+}
 
 int SessionClock::minuteOf(const QTime &clock, const QTime &start)
 {

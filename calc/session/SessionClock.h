@@ -14,6 +14,8 @@ inline constexpr int MinutesPerDay = 24 * 60;
 // A clock may run a little ahead of the computer's; a time further ahead of now is a slip.
 inline constexpr int AheadMinutes = 5;
 
+// The minutes since midnight that `time` shows, its seconds left out.
+int minuteOfDay(const QTime &time);
 // Seconds are left out: the record keeps whole minutes. `clock` must be valid.
 int minuteOf(const QTime &clock, const QTime &start);
 // The clock time `minute` minutes after `start` (before it for a negative minute), around the

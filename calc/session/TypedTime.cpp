@@ -9,19 +9,14 @@ namespace {
 
 constexpr int MinutesPerHalfDay = 12 * 60;
 
-int minuteOfDay(const QTime &time)
-{
-    return time.hour() * 60 + time.minute();
-}
-
 // Of the two times on a 12-hour clock, the one within the half day before `now` or the few
 // minutes after it.
 QTime nearestBefore(int hour, int minute, const QTime &now)
 {
     const int morning = (hour % 12) * 60 + minute;
     const auto minutesAgo = [&now](int at) {
-        int ago =
-            (minuteOfDay(now) - at + SessionClock::MinutesPerDay) % SessionClock::MinutesPerDay;
+        int ago = (SessionClock::minuteOfDay(now) - at + SessionClock::MinutesPerDay) %
+                  SessionClock::MinutesPerDay;
         if (ago > SessionClock::MinutesPerDay - SessionClock::AheadMinutes)
             ago -= SessionClock::MinutesPerDay; // a few minutes ahead
         return ago;

@@ -4,7 +4,7 @@
 
 namespace {
 
-ModalDialog::Answer &answer()
+ModalDialog::Answer &dialogAnswer()
 {
     static ModalDialog::Answer instance;
     return instance;
@@ -14,12 +14,12 @@ ModalDialog::Answer &answer()
 
 int ModalDialog::exec(QDialog &dialog)
 {
-    if (answer())
-        return answer()(dialog);
+    if (dialogAnswer())
+        return dialogAnswer()(dialog);
     return dialog.exec();
 }
 
 void ModalDialog::setAnswer(Answer newAnswer)
 {
-    answer() = std::move(newAnswer);
+    dialogAnswer() = std::move(newAnswer);
 }

@@ -12,7 +12,7 @@ OperatorMessage::Capture &capture()
     return instance;
 }
 
-OperatorMessage::Answer &answer()
+OperatorMessage::Answer &messageAnswer()
 {
     static OperatorMessage::Answer instance;
     return instance;
@@ -43,8 +43,8 @@ QMessageBox::StandardButton OperatorMessage::ask(QWidget *parent, const QString 
                                                  QMessageBox::StandardButton defaultButton,
                                                  const Captions &captions)
 {
-    if (answer())
-        return answer()(text);
+    if (messageAnswer())
+        return messageAnswer()(text);
     QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(AppInfo::Title), text, buttons, parent);
     box.setObjectName(QStringLiteral("operatorQuestion"));
     box.setTextFormat(Qt::PlainText);
@@ -61,5 +61,5 @@ QMessageBox::StandardButton OperatorMessage::ask(QWidget *parent, const QString 
 
 void OperatorMessage::setAnswer(Answer newAnswer)
 {
-    answer() = std::move(newAnswer);
+    messageAnswer() = std::move(newAnswer);
 }

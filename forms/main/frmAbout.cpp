@@ -20,12 +20,12 @@ namespace {
 
 using Twips::place;
 
-constexpr int ClientWidth = 5655;
-constexpr int ClientHeight = 3630;
+constexpr int AboutClientWidth = 5655;
+constexpr int AboutClientHeight = 3630;
 constexpr int RuleTop = 2400;
 
-QLabel *label(QWidget *window, const char *name, const QString &text, int left, int top, int width,
-              int height, bool bold)
+QLabel *placedLabel(QWidget *window, const char *name, const QString &text, int left, int top,
+                    int width, int height, bool bold)
 {
     auto *caption = place(new QLabel(text, window), name, left, top, width, height);
     if (bold)
@@ -40,7 +40,8 @@ frmAbout::frmAbout(QWidget *owner)
     : QDialog(owner, FixedDialogFlags), m_platformFactory(makeSystemPlatform)
 {
     // The caption is fixed text, not built from the application title.
-    setUpFixedDialog(this, "frmAbout", QStringLiteral("About Pourwise"), ClientWidth, ClientHeight);
+    setUpFixedDialog(this, "frmAbout", QStringLiteral("About Pourwise"), AboutClientWidth,
+                     AboutClientHeight);
     createControls();
 }
 
@@ -60,17 +61,20 @@ void frmAbout::createControls()
     connect(cmdOK, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
     connect(cmdSysInfo, &QPushButton::clicked, this, &frmAbout::cmdSysInfo_Click);
 
-    label(this, "Label2", QString::fromUtf8(AppInfo::AuthorInstitution), 240, 3000, 3135, 255,
-          true);
-    label(this, "Label1", QString::fromUtf8(AppInfo::AuthorPosition), 240, 2760, 3135, 255, true);
-    label(this, "lblEmail", QString::fromUtf8(AppInfo::AuthorEmail), 240, 3240, 2415, 345, true);
-    label(this, "lblAuthor", QString::fromUtf8(AppInfo::AuthorName), 240, 2520, 2670, 315, true);
-    lblDescription = label(this, "lblDescription", QStringLiteral("App Description"), 1050, 1125,
-                           3885, 690, false);
+    placedLabel(this, "Label2", QString::fromUtf8(AppInfo::AuthorInstitution), 240, 3000, 3135, 255,
+                true);
+    placedLabel(this, "Label1", QString::fromUtf8(AppInfo::AuthorPosition), 240, 2760, 3135, 255,
+                true);
+    placedLabel(this, "lblEmail", QString::fromUtf8(AppInfo::AuthorEmail), 240, 3240, 2415, 345,
+                true);
+    placedLabel(this, "lblAuthor", QString::fromUtf8(AppInfo::AuthorName), 240, 2520, 2670, 315,
+                true);
+    lblDescription = placedLabel(this, "lblDescription", QStringLiteral("App Description"), 1050,
+                                 1125, 3885, 690, false);
     lblDescription->setWordWrap(true);
     lblDescription->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    lblTitle =
-        label(this, "lblTitle", QStringLiteral("Application Title"), 1050, 240, 3885, 480, true);
+    lblTitle = placedLabel(this, "lblTitle", QStringLiteral("Application Title"), 1050, 240, 3885,
+                           480, true);
     lblTitle->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     lblVersion =
         place(new QLabel(QStringLiteral("Version"), this), "lblVersion", 1050, 780, 3885, 225);

@@ -20,8 +20,8 @@ namespace {
 
 using Twips::place;
 
-constexpr int ClientWidth = 6675;
-constexpr int ClientHeight = 6150;
+constexpr int InfoClientWidth = 6675;
+constexpr int InfoClientHeight = 6150;
 constexpr int TextBoxWidth = 735;
 constexpr int TextBoxHeight = 285;
 
@@ -34,8 +34,8 @@ QGroupBox *frame(QWidget *container, const char *name, const QString &title, int
     return box;
 }
 
-QLabel *label(QWidget *container, const char *name, const QString &caption, int left, int top,
-              int width)
+QLabel *placedLabel(QWidget *container, const char *name, const QString &caption, int left, int top,
+                    int width)
 {
     auto *label = place(new QLabel(caption, container), name, left, top, width, 255);
     // A caption wider than its box in the fonts at hand grows to the right rather than being cut.
@@ -87,8 +87,8 @@ void showNumber(QLineEdit *field, float value)
 frmInfo::frmInfo(DosingState &state, RunValues &run, ValueUnits units, QWidget *owner)
     : QDialog(owner, FixedDialogFlags), m_state(state), m_run(run), m_units(units)
 {
-    setUpFixedDialog(this, "frmInfo", QStringLiteral("User Input & Output"), ClientWidth,
-                     ClientHeight);
+    setUpFixedDialog(this, "frmInfo", QStringLiteral("User Input & Output"), InfoClientWidth,
+                     InfoClientHeight);
     createControls();
     setTabOrder();
 }
@@ -117,19 +117,19 @@ void frmInfo::createControls()
     for (QRadioButton *choice : {optMale, optFemale, optNG})
         gender->addButton(choice);
 
-    auto *lblHeight = label(Frame1, "lblHeight", caption(DoseValue::Height), 1800, 480, 1215);
+    auto *lblHeight = placedLabel(Frame1, "lblHeight", caption(DoseValue::Height), 1800, 480, 1215);
     txtHeight = textBox(Frame1, "txtHeight", lblHeight, 3120, 480);
-    auto *lblweight = label(Frame1, "lblweight", caption(DoseValue::Weight), 1800, 840, 1215);
-    auto *lblAge = label(Frame1, "lblAge", caption(DoseValue::Age), 1800, 1200, 1215);
+    auto *lblweight = placedLabel(Frame1, "lblweight", caption(DoseValue::Weight), 1800, 840, 1215);
+    auto *lblAge = placedLabel(Frame1, "lblAge", caption(DoseValue::Age), 1800, 1200, 1215);
 
     auto *Frame3 =
         frame(this, "Frame3", QStringLiteral("Other Information"), 120, 2160, 4455, 1935);
-    auto *Label5 = label(Frame3, "Label5", caption(DoseValue::BAL), 360, 360, 1935);
+    auto *Label5 = placedLabel(Frame3, "Label5", caption(DoseValue::BAL), 360, 360, 1935);
     txtBAL = textBox(Frame3, "txtBAL", Label5, 3120, 360);
-    auto *Label1 = label(Frame3, "Label1", caption(DoseValue::DD), 360, 720, 2775);
-    auto *Label3 = label(Frame3, "Label3", caption(DoseValue::Proof), 360, 1080, 2775);
+    auto *Label1 = placedLabel(Frame3, "Label1", caption(DoseValue::DD), 360, 720, 2775);
+    auto *Label3 = placedLabel(Frame3, "Label3", caption(DoseValue::Proof), 360, 1080, 2775);
     txtProof = textBox(Frame3, "txtProof", Label3, 3120, 1080);
-    auto *Label2 = label(Frame3, "Label2", caption(DoseValue::Ratio), 360, 1440, 2655);
+    auto *Label2 = placedLabel(Frame3, "Label2", caption(DoseValue::Ratio), 360, 1440, 2655);
     txtRatio = textBox(Frame3, "txtRatio", Label2, 3120, 1440);
 
     auto *Frame4 = frame(this, "Frame4", QStringLiteral("Dosing Results"), 120, 4320, 4455, 1455);
@@ -140,8 +140,8 @@ void frmInfo::createControls()
     const char *resultNames[] = {"txtAlcDose", "txtMixDose", "txtTotDose"};
     for (int index = 0; index < 3; ++index) {
         const int top = 360 + 360 * index;
-        auto *result = label(Frame4, "Label4", QLatin1String(resultCaptions[index]), 360, top,
-                             resultWidths[index]);
+        auto *result = placedLabel(Frame4, "Label4", QLatin1String(resultCaptions[index]), 360, top,
+                                   resultWidths[index]);
         result->setProperty("index", index); // the three labels form one control array
         *resultFields[index] = textBox(Frame4, resultNames[index], result, 3120, top);
     }

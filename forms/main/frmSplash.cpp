@@ -20,11 +20,11 @@ namespace {
 
 using Twips::place;
 
-constexpr int ClientWidth = 7815;
-constexpr int ClientHeight = 4740;
+constexpr int SplashClientWidth = 7815;
+constexpr int SplashClientHeight = 4740;
 
-QLabel *label(QWidget *container, const char *name, const QString &text, int left, int top,
-              int width, int height, const QFont &font)
+QLabel *placedLabel(QWidget *container, const char *name, const QString &text, int left, int top,
+                    int width, int height, const QFont &font)
 {
     auto *caption = place(new QLabel(text, container), name, left, top, width, height);
     caption->setFont(font);
@@ -47,19 +47,19 @@ frmSplash::frmSplash(QWidget *parent)
     setWindowTitle(QString());
     setAccessibleName(QString::fromUtf8(AppInfo::Title)); // no title bar, but a name to announce
     setWindowIcon(Resources::icon());
-    setFixedSize(Twips::toPixels(ClientWidth), Twips::toPixels(ClientHeight));
+    setFixedSize(Twips::toPixels(SplashClientWidth), Twips::toPixels(SplashClientHeight));
 
     auto *fraMainFrame = place(new QGroupBox(this), "fraMainFrame", 45, -15, 7740, 4710);
     fraMainFrame->setAccessibleName(QStringLiteral("Pourwise"));
     auto *picLogo = pictureBox(fraMainFrame, "picLogo", Resources::logo(), 120, 240,
                                QStringLiteral("Pourwise logo"));
-    label(fraMainFrame, "lblAuthor",
-          QStringLiteral("code by ") + QString::fromUtf8(AppInfo::AuthorName), 4320, 3000, 3375,
-          315, Fonts::arial(12, true));
-    lblVersion = label(fraMainFrame, "lblVersion", QStringLiteral("Version"), 180, 3360, 720, 240,
-                       Fonts::arial(9.75, true));
-    auto *lblPlatform = label(fraMainFrame, "lblPlatform", QStringLiteral("Windows 95"), 180, 3120,
-                              1140, 240, Fonts::arial(9.75, true));
+    placedLabel(fraMainFrame, "lblAuthor",
+                QStringLiteral("code by ") + QString::fromUtf8(AppInfo::AuthorName), 4320, 3000,
+                3375, 315, Fonts::arial(12, true));
+    lblVersion = placedLabel(fraMainFrame, "lblVersion", QStringLiteral("Version"), 180, 3360, 720,
+                             240, Fonts::arial(9.75, true));
+    auto *lblPlatform = placedLabel(fraMainFrame, "lblPlatform", QStringLiteral("Windows 95"), 180,
+                                    3120, 1140, 240, Fonts::arial(9.75, true));
     lblPlatform->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     fitToText(lblPlatform);
     fitToText(lblVersion);
@@ -72,14 +72,14 @@ frmSplash::frmSplash(QWidget *parent)
     connect(cmdBegin, &QPushButton::clicked, this, &frmSplash::cmdBegin_Click);
 
     // The product name in large type over two lines, in the colours of the logo.
-    auto *Label1 = label(fraMainFrame, "Label1", QStringLiteral("Pour"), 2700, 240, 4935, 615,
-                         Fonts::arial(24, true));
-    auto *Label2 = label(fraMainFrame, "Label2", QStringLiteral("wise"), 2700, 840, 2895, 735,
-                         Fonts::msSansSerif(24, true));
+    auto *Label1 = placedLabel(fraMainFrame, "Label1", QStringLiteral("Pour"), 2700, 240, 4935, 615,
+                               Fonts::arial(24, true));
+    auto *Label2 = placedLabel(fraMainFrame, "Label2", QStringLiteral("wise"), 2700, 840, 2895, 735,
+                               Fonts::msSansSerif(24, true));
     setTextColour(Label1, QColor(0x17, 0x5e, 0x6e));
     setTextColour(Label2, QColor(0xd9, 0x83, 0x16));
-    label(fraMainFrame, "Label6", QString::fromUtf8(AppInfo::AuthorEmail), 4325, 3360, 3015, 495,
-          Fonts::arial(12, true));
+    placedLabel(fraMainFrame, "Label6", QString::fromUtf8(AppInfo::AuthorEmail), 4325, 3360, 3015,
+                495, Fonts::arial(12, true));
 
     QWidget::setTabOrder(picLogo, cmdBegin);
     centreOnScreen();

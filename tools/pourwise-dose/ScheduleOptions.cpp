@@ -23,7 +23,7 @@ std::optional<int> wholeNumber(const QString &text)
     return value;
 }
 
-bool fail(QString &errorText, const QString &text)
+bool refused(QString &errorText, const QString &text)
 {
     errorText = text;
     return false;
@@ -50,34 +50,35 @@ bool ScheduleOptions::read(const QCommandLineParser &parser, bool roster, bool p
         if (!parser.isSet(option))
             continue;
         if (roster)
-            return fail(errorText, QStringLiteral("--%1 applies to one participant, not to a "
-                                                  "roster (--csv)")
-                                       .arg(option));
+            return refused(errorText, QStringLiteral("--%1 applies to one participant, not to a "
+                                                     "roster (--csv)")
+                                          .arg(option));
         if (!plan)
-            return fail(errorText,
-                        QStringLiteral("--%1 belongs to a session plan: add --plan").arg(option));
+            return refused(
+                errorText,
+                QStringLiteral("--%1 belongs to a session plan: add --plan").arg(option));
     }
     if (parser.isSet(ScheduleOption) != parser.isSet(NowOption))
-        return fail(errorText, QStringLiteral("--schedule and --now MIN go together: the "
-                                              "schedule is told at a minute"));
+        return refused(errorText, QStringLiteral("--schedule and --now MIN go together: the "
+                                                 "schedule is told at a minute"));
     for (const QString &text : parser.values(ServedOption)) {
         const qsizetype equals = text.indexOf(QLatin1Char('='));
         const std::optional<int> portion = wholeNumber(text.left(equals));
         const std::optional<int> minute = wholeNumber(text.mid(equals + 1));
         if (equals < 0 || !portion || !minute)
-            return fail(errorText, QStringLiteral("--served \"%1\" is not N=MIN: the portion's "
-                                                  "number, \"=\" and whole minutes after the "
-                                                  "start of drinking")
-                                       .arg(text));
+            return refused(errorText, QStringLiteral("--served \"%1\" is not N=MIN: the portion's "
+                                                     "number, \"=\" and whole minutes after the "
+                                                     "start of drinking")
+                                          .arg(text));
         schedule.served.append({*portion, *minute});
     }
     schedule.schedule = parser.isSet(ScheduleOption);
     if (schedule.schedule) {
         const std::optional<int> now = wholeNumber(parser.value(NowOption));
         if (!now)
-            return fail(errorText, QStringLiteral("--now \"%1\" is not whole minutes after the "
-                                                  "start of drinking")
-                                       .arg(parser.value(NowOption)));
+            return refused(errorText, QStringLiteral("--now \"%1\" is not whole minutes after the "
+                                                     "start of drinking")
+                                          .arg(parser.value(NowOption)));
         schedule.nowMinute = *now;
     }
     return true;
